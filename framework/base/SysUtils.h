@@ -1,0 +1,89 @@
+// The framework's base exception class and the small string, number and file helpers that
+// every layer uses. Window-free; SysErrorMessage asks the system for its text on Windows and
+// the C library elsewhere.
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <exception>
+#include <string>
+
+// Base of every exception the system raises. Holds only its message text.
+class Exception : public std::exception {
+public:
+  explicit Exception(std::string msg) : FMessage(std::move(msg)) {}
+  const std::string& Message() const { return FMessage; }
+  void SetMessage(std::string msg) { FMessage = std::move(msg); }
+  const char* what() const noexcept override { return FMessage.c_str(); }
+  // Name of the exception class, as the error boxes and tests see it.
+  virtual const char* ClassName() const { return "Exception"; }
+
+private:
+  std::string FMessage;
+};
+
+// Declares an exception class derived from `Base` that only carries its message.
+#define ORBEX_EXCEPTION(Name, Base)                                      \
+  class Name : public Base {                                             \
+  public:                                                                \
+    using Base::Base;                                                    \
+    const char* ClassName() const override { return #Name; }             \
+  }
+
+ORBEX_EXCEPTION(EConvertError, Exception);
+ORBEX_EXCEPTION(EStreamError, Exception);
+ORBEX_EXCEPTION(EReadError, EStreamError);
+ORBEX_EXCEPTION(EWriteError, EStreamError);
+ORBEX_EXCEPTION(EFOpenError, EStreamError);
+ORBEX_EXCEPTION(EFCreateError, EStreamError);
+ORBEX_EXCEPTION(EListError, Exception);
+ORBEX_EXCEPTION(EPropertyError, Exception);
+ORBEX_EXCEPTION(EThread, Exception);
+ORBEX_EXCEPTION(EOSError, Exception);
+ORBEX_EXCEPTION(EAbort, Exception);
+
+// printf-style formatting into a std::string (only %s with const char*, %d, %u, %x, %g ...).
+std::string Format(const char* fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+std::string FormatV(const char* fmt, va_list args);
+
+// Text of a system error code: the system's message without trailing line breaks.
+std::string SysErrorMessage(std::uint32_t code);
+
+std::string IntToStr(std::int64_t v);
+std::string IntToHex(std::uint64_t v, int digits);
+// Decimal, or hexadecimal with a leading "$" or "0x"/"0X"; surrounding blanks are not allowed.
+// StrToInt raises EConvertError "'<s>' is not a valid integer value".
+std::int32_t StrToInt(const std::string& s);
+std::int32_t StrToIntDef(const std::string& s, std::int32_t def);
+bool TryStrToInt(const std::string& s, std::int32_t& out);
+bool TryStrToInt64(const std::string& s, std::int64_t& out);
+// Decimal point '.', optional exponent; raises EConvertError "'<s>' is not a valid floating point value".
+double StrToFloat(const std::string& s);
+bool TryStrToFloat(const std::string& s, double& out);
+std::string FloatToStr(double v);
+
+// ASCII case mapping, as the engine's upper-case names need (no locale).
+std::string UpperCase(const std::string& s);
+std::string LowerCase(const std::string& s);
+bool SameText(const std::string& a, const std::string& b);
+int CompareText(const std::string& a, const std::string& b);
+std::string Trim(const std::string& s);
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+// 1-based position of sub in s, 0 when absent (as the engine's string code counts).
+int Pos(const std::string& sub, const std::string& s);
+
+// Paths in the platform's own form: backslashes on Windows, slashes elsewhere; both accepted.
+char PathDelim();
+std::string IncludeTrailingPathDelimiter(const std::string& path);
+std::string ExcludeTrailingPathDelimiter(const std::string& path);
+std::string ExtractFilePath(const std::string& path);   // with the trailing delimiter
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFileExt(const std::string& path);    // with the dot, "" when none
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);

@@ -1,0 +1,72 @@
+// TThread: a thread object over std::thread, window-free. Created suspended; Resume starts it.
+// Synchronize runs a call on the main thread and blocks until it has run; the main thread
+// serves such calls in CheckSynchronize, which the application's message loop calls when it
+// is woken (WakeMainThread) and which WaitFor keeps calling while it waits.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "framework/base/Classes.h"
+
+class TThread : public TObject {
+  ORBEX_CLASS(TThread, TObject)
+public:
+  explicit TThread(bool createSuspended);
+  // Terminates and waits for a started thread that was not freed on termination.
+  ~TThread() override;
+
+  void Resume();              // starts a suspended thread (once)
+  void Start() { Resume(); }
+  void Terminate();           // sets Terminated; the body checks it
+  bool Terminated() const { return FTerminated.load(); }
+  // Waits for the body to end, serving pending Synchronize calls when called on the main
+  // thread; returns ReturnValue.
+  int WaitFor();
+  bool Finished() const { return FFinished.load(); }
+  bool Suspended() const { return !FStarted; }
+
+  bool FreeOnTerminate = false;
+  int ReturnValue = 0;
+  TNotifyEvent OnTerminate;   // runs on the main thread after Execute ends
+  // The exception that escaped Execute, kept for the owner (null when none).
+  std::exception_ptr FatalException() const { return FFatalException; }
+  // Message of the kept exception, "" when none.
+  std::string FatalExceptionMessage() const;
+
+  // Runs `method` on the main thread and waits for it; an exception it raises is re-raised in
+  // the calling thread. On the main thread it runs at once.
+  void Synchronize(const std::function<void()>& method);
+  static void Synchronize(TThread* thread, const std::function<void()>& method);
+
+  static bool IsMainThread();
+
+protected:
+  virtual void Execute() = 0;
+  virtual void DoTerminate();
+
+private:
+  void Run();
+  std::thread FThread;
+  std::atomic<bool> FTerminated{false};
+  std::atomic<bool> FFinished{false};
+  bool FStarted = false;
+  std::exception_ptr FFatalException;
+};
+
+// Serves every pending Synchronize call on the main thread; true when at least one ran.
+// `timeoutMs` > 0 waits up to that long for a first call to arrive.
+bool CheckSynchronize(int timeoutMs = 0);
+
+// Called (from any thread) when a Synchronize call is queued, so that a message loop can wake
+// up and call CheckSynchronize. Set by the application object; may be empty.
+extern std::function<void()> WakeMainThread;
+
+// Marks the calling thread as the main thread (the application does this at start-up; by
+// default the thread that first touches the framework's threading is the main thread).
+void SetMainThread();

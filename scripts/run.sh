@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds the program and runs it under Wine with the demonstration instrument attached.
+#  - With a display (DISPLAY set): the program opens there; the command returns when it closes.
+#  - Without one: it runs on a virtual display for RUN_SECONDS (default 15) and writes a
+#    screenshot, whose path it prints.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+bash scripts/setup.sh
+cmake --preset win >/dev/null
+cmake --build --preset win -j "$(nproc)" >/dev/null
+exe="$top/build/win/app/orbex.exe"
+if [ ! -f "$exe" ]; then
+  echo "run: the program's windows are not built yet (see README, 'What it does not do yet')"
+  exit 0
+fi
+
+. scripts/wine-env.sh
+demo_pids=()
+cleanup() {
+  for p in "${demo_pids[@]:-}"; do [ -n "$p" ] && kill "$p" 2>/dev/null; done
+  orbex_wine_stop
+}
+trap cleanup EXIT
+
+mode=virtual
+[ -n "${DISPLAY:-}" ] && mode=current
+orbex_wine_start "$top/build/win" "$mode"
+
+# The demonstration instrument: the emulator on a raw pty mapped to COM7, and a fake attached
+# instrument in the prefix's registry so that the "Select device" dialog lists it.
+if [ -f scripts/demo-instrument.sh ]; then
+  . scripts/demo-instrument.sh
+  demo_instrument_start "$top/build/win" && demo_pids+=("${DEMO_PIDS[@]}")
+fi
+
+if [ "$mode" = current ]; then
+  wine "$exe"
+else
+  wine "$exe" &
+  app=$!
+  sleep "${RUN_SECONDS:-15}"
+  shot="$top/build/screenshot.png"
+  import -window root "$shot"
+  echo "screenshot: $shot"
+  kill "$app" 2>/dev/null || true
+fi

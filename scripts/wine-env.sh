@@ -1,0 +1,61 @@
+# Sourced by the test and run commands: a private virtual display (unless one is asked to use
+# the current display), a private 32-bit Wine prefix inside the build tree, and one persistent
+# wineserver. Everything started here is recorded and stopped by orbex_wine_stop.
+#
+#   orbex_wine_start <build-dir> [current]   sets DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG
+#   orbex_wine_stop                          stops the server and the display it started
+
+ORBEX_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+orbex_wine_start() {
+  local build=$1 mode=${2:-virtual}
+  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  build=$(cd "$build" && pwd)
+  export WINEPREFIX="$build/wine"
+  ORBEX_XVFB_PID=""
+  if [ "$mode" = current ] && [ -n "${DISPLAY:-}" ]; then
+    :
+  else
+    local n
+    for n in $(seq 91 140); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+      Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+      ORBEX_XVFB_PID=$!
+      local i
+      for i in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        kill -0 "$ORBEX_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+      done
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        break
+      fi
+      ORBEX_XVFB_PID=""
+    done
+    [ -n "$ORBEX_XVFB_PID" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
+  fi
+  if [ ! -f "$WINEPREFIX/.orbex-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 </dev/null
+    wineserver -w
+    wine regedit /S "$(winepath -w "$ORBEX_SCRIPTS/wine-setup.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.orbex-ready"
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+  return 0
+}
+
+orbex_wine_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "${ORBEX_XVFB_PID:-}" ]; then
+    kill "$ORBEX_XVFB_PID" 2>/dev/null || true
+    wait "$ORBEX_XVFB_PID" 2>/dev/null || true
+    ORBEX_XVFB_PID=""
+  fi
+}
