@@ -18,10 +18,27 @@ class TObject;
 class TComponent;
 struct TPropInfo;
 
+template <class T>
+class TPublisher;
+
 // ---------------------------------------------------------------------------------------------
 // Class information. Every framework class declares ORBEX_CLASS(Name, Parent) in its body and
-// ORBEX_REGISTER_CLASS(Name) (or ORBEX_REGISTER_ABSTRACT) in its source file. The engine and the
-// form reader find classes and properties by these names.
+// defines its class information in its source file with one of:
+//
+//   ORBEX_IMPLEMENT_CLASS(TMyList, TPersistent, nullptr)                  // not creatable by name
+//   ORBEX_IMPLEMENT_CLASS(TMyThing, TComponent, &CreateComponentOf<TMyThing>)
+//   ORBEX_IMPLEMENT_PUBLISHED(TMyCtrl, TComponent, &CreateComponentOf<TMyCtrl>)   // TypInfo.h
+//   void TMyCtrl::PublishProperties(TPublisher<TMyCtrl>& P) { P.Integer("Left", ...); }
+//
+// The third argument is the factory the form reader uses (null for abstract classes or classes
+// that need more than an owner to be made). ORBEX_IMPLEMENT_PUBLISHED also declares the class's
+// published properties (see framework/base/TypInfo.h); PublishProperties is a static member,
+// so it may name private accessors and fields.
+//
+// Creatable classes must be registered before a form names them: RegisterClassOf<T>() in the
+// start-up list, or ORBEX_REGISTER_CLASS(Name) beside ORBEX_IMPLEMENT_CLASS (a static object;
+// it only runs when the linker keeps that object file, which an explicit start-up list avoids
+// having to think about). The engine and the form reader find classes and properties by name.
 
 struct TClassInfo {
   const char* Name;
@@ -39,6 +56,8 @@ struct TClassInfo {
 };
 
 // Registry of creatable classes by name (case-insensitive), used by form streaming.
+// Registering the same class again does nothing; another class of the same name raises
+// EComponentError "A class named %s is already registered".
 void RegisterClassInfo(TClassInfo* info);
 const TClassInfo* FindClassInfo(const std::string& name);
 
@@ -47,7 +66,36 @@ public:                                                                 \
   static TClassInfo& StaticClassInfo();                                 \
   const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); } \
   using Inherited = ParentName;                                         \
+  /* Defined only by classes that publish properties (ORBEX_IMPLEMENT_PUBLISHED). */ \
+  static void PublishProperties(TPublisher<Name>& P);                   \
 private:
+
+// Defines Name::StaticClassInfo(): built on first use (so the order of static initialisation
+// between units does not matter), with Parent's information as its parent.
+#define ORBEX_IMPLEMENT_CLASS(Name, ParentName, Factory)                \
+  TClassInfo& Name::StaticClassInfo() {                                 \
+    static TClassInfo info{#Name, &ParentName::StaticClassInfo(), Factory, {}}; \
+    return info;                                                        \
+  }
+
+// Registers a creatable class by a static object of this source file (see above).
+#define ORBEX_REGISTER_CLASS(Name)                                      \
+  [[maybe_unused]] static const bool OrbexClassRegistered_##Name =      \
+      (RegisterClassInfo(&Name::StaticClassInfo()), true)
+
+// Factories for ORBEX_IMPLEMENT_CLASS: components take the owner; other objects ignore it.
+template <class T>
+TObject* CreateComponentOf(TComponent* owner) {
+  return new T(owner);
+}
+template <class T>
+TObject* CreateObjectOf(TComponent*) {
+  return new T();
+}
+template <class T>
+void RegisterClassOf() {
+  RegisterClassInfo(&T::StaticClassInfo());
+}
 
 // ---------------------------------------------------------------------------------------------
 class TObject {
@@ -63,6 +111,8 @@ public:
   bool InheritsFrom(const TClassInfo* c) const { return ClassInfo()->InheritsFrom(c); }
   bool InheritsFrom(const std::string& className) const;
 };
+
+ORBEX_EXCEPTION(EComponentError, Exception);
 
 // Checked down-cast by class information (like the framework's "as" / "is").
 template <class T>
@@ -119,6 +169,9 @@ public:
   TComponent* FindComponent(const std::string& name) const;   // case-insensitive
 
   const std::string& Name() const { return FName; }
+  // Raises EComponentError "'x' is not a valid component name" (not an identifier) or
+  // "A component named x already exists" (another component of the owner has it, ignoring
+  // case). InsertComponent checks the name the same way.
   virtual void SetName(const std::string& name);
   std::intptr_t Tag() const { return FTag; }
   void SetTag(std::intptr_t t) { FTag = t; }
@@ -128,7 +181,9 @@ public:
 
   void InsertComponent(TComponent* c);
   void RemoveComponent(TComponent* c);
-  // Asks `c` to tell this component when it is freed (both directions are kept).
+  // Every component owned by an owner hears (Notification) of components inserted into or
+  // removed from that owner. FreeNotification asks `c` to tell this component when it is
+  // freed, and this one to tell `c` (both directions are kept).
   void FreeNotification(TComponent* c);
   void RemoveFreeNotification(TComponent* c);
 
@@ -137,6 +192,10 @@ public:
   virtual void Loaded();
   // First step of destruction: marks csDestroying on this and every owned component.
   virtual void Destroying();
+  // Frees the owned components, the last inserted first. ~TComponent does this; a derived
+  // class whose owned components still use its own parts (a form and its controls) calls
+  // Destroying() and DestroyComponents() at the start of its own destructor.
+  void DestroyComponents();
 
 protected:
   virtual void Notification(TComponent* AComponent, TOperation Operation);
@@ -174,6 +233,9 @@ public:
   int IndexOfName(const std::string& name) const;
   int IndexOfObject(TObject* o) const;
   std::string operator[](int i) const { return Get(i); }
+  // Same as GetObject: <windows.h> turns the name GetObject into GetObjectA, so Win32 units
+  // call this one (a devirtualised call to TStringList::GetObjectA would not link).
+  TObject* Objects(int i) const { return GetObject(i); }
 
   std::string Names(int i) const;
   std::string ValueFromIndex(int i) const;
@@ -243,7 +305,11 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 // Streams. Read/Write move as far as they can and return the count; ReadBuffer/WriteBuffer
-// raise EReadError "Stream read error" / EWriteError "Stream write error" when short.
+// raise EReadError "Stream read error" / EWriteError "Stream write error" when short (or for a
+// negative count). Seeking before the start (or past the 64-bit range) raises EStreamError
+// "Stream seek error" and moves nothing; seeking past the end is allowed: reads there give 0
+// bytes and a write extends the stream (a memory stream with zeros in between). SetSize of a
+// stream that cannot change its size raises EStreamError.
 enum TSeekOrigin { soBeginning = 0, soCurrent = 1, soEnd = 2 };
 
 class TStream : public TObject {
@@ -326,7 +392,8 @@ public:
 
 private:
   std::string FFileName;
-  void* FFile = nullptr;   // FILE*
+  void* FFile = nullptr;   // FILE*, owned
+  bool FLastWasWrite = false;
 };
 
 class TStringStream : public TMemoryStream {

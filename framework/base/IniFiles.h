@@ -47,6 +47,9 @@ public:
   ~TMemIniFile() override;
   // Replaces the contents by the parsed lines: "[Section]" headers, "key=value" lines (value
   // as written after the first '='; key trimmed), comment lines starting with ';' skipped.
+  // Lines are trimmed first; lines before the first section are not read either. Comments and blank
+  // lines are kept (not read) and written back by GetStrings/UpdateFile, so that rewriting a
+  // file keeps what a person wrote into it.
   void SetStrings(const TStrings& lines);
   void GetStrings(TStrings& lines) const;
   void Clear();
@@ -62,7 +65,9 @@ public:
   void ReadSectionValues(const std::string& section, TStrings& lines) override;
   void EraseSection(const std::string& section) override;
   void DeleteKey(const std::string& section, const std::string& ident) override;
-  // Writes the contents back to FileName (when it has one).
+  bool SectionExists(const std::string& section) override;
+  bool ValueExists(const std::string& section, const std::string& ident) override;
+  // Writes the contents back to FileName (when it has one); lines end in CR LF.
   void UpdateFile() override;
 
 private:
@@ -86,8 +91,14 @@ public:
   void ReadSectionValues(const std::string& section, TStrings& lines) override;
   void EraseSection(const std::string& section) override;
   void DeleteKey(const std::string& section, const std::string& ident) override;
+  bool SectionExists(const std::string& section) override;
+  bool ValueExists(const std::string& section, const std::string& ident) override;
   void UpdateFile() override;
 
 private:
+  // Every read sees the file as it is now (another instance may have written it); every
+  // change is written back at once.
+  TMemIniFile& Reload();
+  void Save();
   std::unique_ptr<TMemIniFile> FCache;   // the file's contents, case-insensitive
 };

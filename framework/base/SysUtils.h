@@ -41,6 +41,8 @@ ORBEX_EXCEPTION(EPropertyError, Exception);
 ORBEX_EXCEPTION(EThread, Exception);
 ORBEX_EXCEPTION(EOSError, Exception);
 ORBEX_EXCEPTION(EAbort, Exception);
+// A picture that cannot be read (the graphic classes and the window-free image decoders).
+ORBEX_EXCEPTION(EInvalidGraphic, Exception);
 
 // printf-style formatting into a std::string (only %s with const char*, %d, %u, %x, %g ...).
 std::string Format(const char* fmt, ...)

@@ -14,6 +14,11 @@
 
 #include "framework/base/Classes.h"
 
+// Create it suspended (TThread(true); false raises EThread, since a thread started in the
+// base constructor would run Execute before the derived object exists), set it up, Resume.
+// A derived class whose Execute uses its own members calls Terminate() and WaitFor() at the
+// start of its destructor (the base destructor does both too, but by then the derived part is
+// gone). WaitFor raises EThread for a FreeOnTerminate thread, which may be gone at any time.
 class TThread : public TObject {
   ORBEX_CLASS(TThread, TObject)
 public:
@@ -53,6 +58,7 @@ protected:
 private:
   void Run();
   std::thread FThread;
+  std::mutex FStartLock;
   std::atomic<bool> FTerminated{false};
   std::atomic<bool> FFinished{false};
   bool FStarted = false;

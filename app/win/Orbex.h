@@ -1,0 +1,151 @@
+// The instrument link: TOrbexScope opens and closes the instrument's serial port and holds the
+// decoded instrument state; TOrbexIoThread reads the port in a thread of its own and hands each
+// chunk to the main thread, where the packet parser consumes it. The link only listens:
+// nothing is ever written to the port.
+//
+// Owns: the port handle (TOrbexScope, through TOrbexHandle), the reader thread and, through
+// it, the receive buffer; the reader's event handle lives in its thread body.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/OrbexBuffer.h"
+#include "app/OrbexError.h"
+#include "app/OrbexPackets.h"
+#include "framework/base/Classes.h"
+#include "framework/base/Thread.h"
+
+// Sole owner of one kernel handle (port, event); closes it when destroyed or reset.
+class TOrbexHandle {
+public:
+  TOrbexHandle() = default;
+  explicit TOrbexHandle(HANDLE h) : FHandle(Normal(h)) {}
+  TOrbexHandle(const TOrbexHandle&) = delete;
+  TOrbexHandle& operator=(const TOrbexHandle&) = delete;
+  TOrbexHandle(TOrbexHandle&& o) noexcept : FHandle(o.FHandle) { o.FHandle = nullptr; }
+  TOrbexHandle& operator=(TOrbexHandle&& o) noexcept {
+    if (this != &o) Reset(o.Release());
+    return *this;
+  }
+  ~TOrbexHandle() { Close(); }
+
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != nullptr; }
+  void Reset(HANDLE h) {
+    Close();
+    FHandle = Normal(h);
+  }
+  HANDLE Release() {
+    HANDLE h = FHandle;
+    FHandle = nullptr;
+    return h;
+  }
+  void Close() {
+    if (FHandle != nullptr) CloseHandle(FHandle);
+    FHandle = nullptr;
+  }
+
+private:
+  // CreateFile fails with INVALID_HANDLE_VALUE, CreateEvent with null: keep one "none".
+  static HANDLE Normal(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
+  HANDLE FHandle = nullptr;
+};
+
+// The reader thread of one connection. Created suspended with FreeOnTerminate false; its
+// owner (the scope) frees it after WaitFor.
+class TOrbexIoThread : public TThread {
+  ORBEX_CLASS(TOrbexIoThread, TThread)
+public:
+  static constexpr DWORD ReadChunk = 1024;   // bytes per read
+  static constexpr DWORD ReadWaitMs = 200;   // longest wait before the terminate flag is seen
+
+  // `port` is borrowed: the scope owns it and closes it only after this thread has ended.
+  explicit TOrbexIoThread(HANDLE port);
+  ~TOrbexIoThread() override;
+
+  TOrbexBuffer& GetBuffer() { return *FBuffer; }
+  // Runs in the main thread after each chunk was appended; Sender is this thread.
+  TNotifyEvent OnData;
+
+protected:
+  // Reads until asked to terminate. Raises EOrbexError with the system's text when the event
+  // cannot be made or a read, wait or result fails (the framework keeps it in the thread); a
+  // read still pending when the body ends is cancelled and waited for.
+  void Execute() override;
+  // Appends the chunk to the buffer (EOrbexError on overflow), then runs DoData in the main
+  // thread and waits for it.
+  void DataReceived(const std::uint8_t* data, DWORD n);
+  void DoData();
+
+private:
+  HANDLE FPort;
+  std::unique_ptr<TOrbexBuffer> FBuffer;
+};
+
+using TOrbexSamplesEvent = std::function<void(TObject* Sender, int first, int last)>;
+
+class TOrbexScope : public TObject {
+  ORBEX_CLASS(TOrbexScope, TObject)
+public:
+  TOrbexScope();
+  ~TOrbexScope() override;   // disconnects first
+
+  // Opens the port unless connected. Raises EOrbexError "Could not connect to <port>" when
+  // the port cannot be opened, or with the system's text when it cannot be set up; the
+  // scope then stays disconnected with no handle open.
+  virtual void Connect();
+  // Stops the reader, closes the port and fires OnDisconnect; nothing when not connected.
+  virtual void Disconnect();
+
+  bool GetConnected() const { return FConnected; }
+  const std::string& GetPortName() const { return FPortName; }
+  void SetPortName(const std::string& name) { FPortName = name; }
+
+  std::uint8_t GetTimebase() const { return FState.GetTimebase(); }
+  std::uint8_t GetVoltsIndex() const { return FState.GetVoltsIndex(); }
+  std::uint8_t GetRunMode() const { return FState.GetRunMode(); }
+  bool GetHold() const { return FState.GetHold(); }
+  bool GetMemory() const { return FState.GetMemory(); }
+  bool GetProbeX10() const { return FState.GetProbeX10(); }
+  bool GetCouplingDC() const { return FState.GetCouplingDC(); }
+  const std::array<std::uint8_t, OrbexSampleCount>& GetSamples() const {
+    return FState.GetSamples();
+  }
+  void ClearSamples() { FState.ClearSamples(); }
+  void SetTimebase(std::uint8_t index) { FState.SetTimebase(index); }
+
+  // The reader of the current connection (null while disconnected); a failed reader keeps its
+  // exception (FatalException) until Disconnect frees it.
+  TOrbexIoThread* GetReader() const { return FReader.get(); }
+
+  // The reader's OnData handler: consumes every complete packet of its buffer (main thread).
+  void ParseBuffer(TObject* Sender);
+
+  TNotifyEvent OnConnect;
+  TNotifyEvent OnDisconnect;
+  TOrbexSamplesEvent OnSamples;
+
+protected:
+  virtual void OpenPort();
+  virtual void ClosePort();
+  virtual void StartReader();
+  virtual void ConfigurePort();
+  void DoConnect();
+  void DoDisconnect();
+  void DoSamples(int first, int last);
+  // The open port (null while disconnected), for a derived scope's ConfigurePort.
+  HANDLE GetPortHandle() const { return FPort.Get(); }
+
+private:
+  TOrbexHandle FPort;
+  std::unique_ptr<TOrbexIoThread> FReader;
+  bool FConnected = false;
+  std::string FPortName;
+  TOrbexScopeState FState;
+};
