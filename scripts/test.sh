@@ -38,9 +38,9 @@ count_ctest() {
 build() {
   local preset=$1
   step "build $preset"
-  cmake --preset "$preset" >"build-$preset.log" 2>&1 || { cat "build-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j "$JOBS" >>"build-$preset.log" 2>&1 || {
-    grep -E 'error|Error|warning' "build-$preset.log" | head -n 60; return 1; }
+  cmake --preset "$preset" >"$logs/build-$preset.log" 2>&1 || { cat "$logs/build-$preset.log"; return 1; }
+  cmake --build --preset "$preset" -j "$JOBS" >>"$logs/build-$preset.log" 2>&1 || {
+    grep -E 'error|Error|warning' "$logs/build-$preset.log" | head -n 60; return 1; }
   echo "built $preset"
 }
 

@@ -7,7 +7,6 @@
 // TStream and memory streams; TFileStream; collections.
 #include "framework/base/Classes.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -371,6 +370,9 @@ std::string TStrings::CommaText() const {
 }
 
 void TStrings::SetCommaText(const std::string& text) {
+  // A NUL byte is an ordinary character here (the writer quotes it), so it must neither
+  // separate items nor end an unquoted one: an item that ended on it without consuming it
+  // would be read again and again.
   auto blank = [](char c) { return c != '\0' && static_cast<unsigned char>(c) <= ' '; };
   BeginUpdate();
   try {
@@ -395,7 +397,7 @@ void TStrings::SetCommaText(const std::string& text) {
         }
       } else {
         size_t start = i;
-        while (i < n && static_cast<unsigned char>(text[i]) > ' ' && text[i] != ',') ++i;
+        while (i < n && !blank(text[i]) && text[i] != ',') ++i;
         s = text.substr(start, i - start);
       }
       Add(s);

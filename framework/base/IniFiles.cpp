@@ -95,8 +95,10 @@ void TMemIniFile::SetStrings(const TStrings& lines) {
   TIniSection* cur = nullptr;
   for (int i = 0, n = lines.Count(); i < n; ++i) {
     std::string s = lines.Get(i);
-    if (i == 0 && s.compare(0, 3, "\xEF\xBB\xBF") == 0) s.erase(0, 3);   // a UTF-8 mark
     s = Trim(s);
+    // A UTF-8 mark opens the first line (a text saved twice may carry it twice); blanks on either
+    // side of it are no content either, so the text reads the same however it was written.
+    while (i == 0 && s.compare(0, 3, "\xEF\xBB\xBF") == 0) s = Trim(s.substr(3));
     if (s.empty() || s[0] == ';') {
       TIniLine line{TLineKind::Comment, s, std::string()};
       if (cur != nullptr) cur->Lines.push_back(line);

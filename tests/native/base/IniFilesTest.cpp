@@ -61,6 +61,25 @@ TEST(MemIniFile, ParsingTrimsKeysKeepsValuesAfterTheFirstEqualsAndSkipsComments)
   EXPECT_EQ(s.Text(), "Key= a=b\r\nEmpty=\r\nNoEquals\r\n");
 }
 
+TEST(MemIniFile, AUtf8MarkIsSkippedWithTheBlanksAroundIt) {
+  // Whatever blanks stand before or after the mark, the first line reads the same, and the
+  // text written back reads back to the same sections.
+  for (const std::string& first : {std::string("\xEF\xBB\xBF[A]"), std::string("  \xEF\xBB\xBF [A]"),
+                                  std::string("\x01\xEF\xBB\xBF\x02[A]")}) {
+    TStringList lines;
+    lines.Add(first);
+    lines.Add("k=v");
+    TMemIniFile ini;
+    ini.SetStrings(lines);
+    EXPECT_EQ(ini.ReadString("A", "k", ""), "v") << first;
+    TStringList saved;
+    ini.GetStrings(saved);
+    TMemIniFile again;
+    again.SetStrings(saved);
+    EXPECT_EQ(again.ReadString("A", "k", ""), "v") << first;
+  }
+}
+
 TEST(MemIniFile, TypedValuesAndEditing) {
   TMemIniFile ini;
   ini.WriteInteger("N", "I", -5);

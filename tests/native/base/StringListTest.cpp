@@ -127,6 +127,12 @@ TEST(StringList, CommaTextQuotesWhatNeedsIt) {
   m.Clear();
   m.Add("");
   EXPECT_EQ(m.CommaText(), "\"\"");
+  // A NUL byte is an ordinary character, quoted or not (unquoted, it once made the reader
+  // loop for ever on an empty item).
+  m.SetCommaText(std::string("a,\0b,c", 6));
+  EXPECT_EQ(Items(m), (std::vector<std::string>{"a", std::string("\0b", 2), "c"}));
+  m.SetCommaText(std::string("\0", 1));
+  EXPECT_EQ(Items(m), (std::vector<std::string>{std::string("\0", 1)}));
 }
 
 TEST(StringList, IndexErrorsNameTheIndex) {
