@@ -1,0 +1,137 @@
+// Skin command senders over window handles and the receivers' guard: see sMessagesWin.h.
+#include "skin/core/win/sMessagesWin.h"
+
+#include "framework/win/win/Controls.h"
+#include "framework/win/win/Forms.h"
+#include "framework/win/win/Graphics.h"
+#include "framework/win/win/Messages.h"
+
+namespace {
+// Innermost send in progress on this thread.
+thread_local TSkinCommandSendScope* CurrentSend = nullptr;
+
+constexpr COLORREF ColorNone = 0xFF00FF;
+
+struct ChildBroadcast {
+  HWND Parent;
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+};
+
+BOOL CALLBACK SendToDirectChild(HWND child, LPARAM data) {
+  const ChildBroadcast* b = reinterpret_cast<const ChildBroadcast*>(data);
+  if (GetParent(child) == b->Parent) {
+    TSkinCommandSendScope scope(b->WParam, b->LParam);
+    SendMessageA(child, b->Msg, b->WParam, b->LParam);
+  }
+  return TRUE;
+}
+
+// An answer in the framework's colour encoding (system colours included) as RGB.
+COLORREF ColorToRGBValue(LRESULT c) {
+  return static_cast<COLORREF>(ColorToRGB(static_cast<TColor>(c))) & 0xFFFFFF;
+}
+}  // namespace
+
+TSkinCommandSendScope::TSkinCommandSendScope(WPARAM wparam, LPARAM lparam)
+    : FWParam(wparam), FLParam(lparam), FOuter(CurrentSend) {
+  CurrentSend = this;
+}
+
+TSkinCommandSendScope::~TSkinCommandSendScope() { CurrentSend = FOuter; }
+
+bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam) {
+  if (!SkinCommandCarriesPointer(SkinCommandOf(wparam))) return true;
+  if ((InSendMessageEx(nullptr) & ISMEX_SEND) != 0) return false;   // another thread or process
+  const TSkinCommandSendScope* s = CurrentSend;
+  return s != nullptr && s->FWParam == wparam && s->FLParam == lparam;
+}
+
+LRESULT SendSkinCommand(HWND wnd, std::uint16_t command, LPARAM lparam) {
+  return SendSkinCommandArg(wnd, command, 0, lparam);
+}
+
+LRESULT SendSkinCommandArg(HWND wnd, std::uint16_t command, std::uint16_t argument,
+                           LPARAM lparam) {
+  const WPARAM wparam = MakeSkinWParam(command, argument);
+  TSkinCommandSendScope scope(wparam, lparam);
+  return SendMessageA(wnd, WM_SKINCOMMAND, wparam, lparam);
+}
+
+bool WindowAnswersSkinCommand(HWND wnd, std::uint16_t command) {
+  return wnd != nullptr && SendSkinCommand(wnd, command, 0) == 1;
+}
+
+void BroadcastToChildWindows(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (wnd == nullptr) return;
+  ChildBroadcast b{wnd, msg, wparam, lparam};
+  EnumChildWindows(wnd, SendToDirectChild, reinterpret_cast<LPARAM>(&b));
+}
+
+void RefreshChildWindows(HWND wnd) {
+  if (wnd == nullptr) return;
+  for (HWND child = GetWindow(wnd, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongA(child, GWL_STYLE) & WS_CHILD) != 0)
+      SendSkinCommand(child, SkinCmdResumePaint, 0);
+  }
+}
+
+COLORREF GetWindowColor(HWND wnd) {
+  if (wnd == nullptr) return ColorNone;
+  return ColorToRGBValue(SendSkinCommand(wnd, SkinCmdQueryColor, ColorNone));
+}
+
+// ---------------------------------------------------------------------------------------------
+namespace {
+LRESULT DeliverToControl(TControl* control, UINT msg, WPARAM wparam, LPARAM lparam) {
+  TSkinCommandSendScope scope(wparam, lparam);
+  if (auto* w = As<TWinControl>(control); w != nullptr && w->HandleAllocated())
+    return SendMessageA(w->Handle(), msg, wparam, lparam);
+  return control->Perform(msg, wparam, lparam);
+}
+}  // namespace
+
+LRESULT SendSkinCommandToControl(TControl* control, std::uint16_t command, LPARAM lparam) {
+  if (control == nullptr || control->IsDestroying()) return 0;
+  auto* windowed = As<TWinControl>(control);
+  if (windowed != nullptr && !windowed->HandleAllocated()) return 0;
+  return DeliverToControl(control, WM_SKINCOMMAND, MakeSkinWParam(command), lparam);
+}
+
+LRESULT QuerySkinControl(TControl* control, std::uint16_t command) {
+  return SendSkinCommandToControl(control, command, 0);
+}
+
+void BroadcastToChildControls(TWinControl* control, TMessage& message) {
+  if (control == nullptr) return;
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* child = control->Controls(i);
+    if (child->IsDestroying()) return;
+    auto* windowed = As<TWinControl>(child);
+    if (windowed == nullptr || !windowed->HandleAllocated()) {
+      DeliverToControl(child, message.Msg, message.WParam, message.LParam);
+    } else if (QuerySkinControl(windowed, SkinCmdIsSkinned) == 1) {
+      DeliverToControl(windowed, message.Msg, message.WParam, message.LParam);
+    } else {
+      BroadcastToChildControls(windowed, message);
+    }
+  }
+}
+
+COLORREF GetControlColor(TControl* control) {
+  if (control == nullptr) return ColorNone;
+  if (QuerySkinControl(control, SkinCmdIsSkinned) != 1)
+    return ColorToRGBValue(control->Color());
+  return ColorToRGBValue(SendSkinCommandToControl(control, SkinCmdQueryColor, ColorNone));
+}
+
+void NotifyParentForm(TControl* control) {
+  if (control == nullptr ||
+      (control->ComponentState() & (csDesigning | csLoading | csReading)) != 0)
+    return;
+  TCustomForm* form = GetParentForm(control);
+  if (form != nullptr)
+    SendSkinCommandToControl(form, SkinCmdAdoptControls, reinterpret_cast<LPARAM>(control));
+}

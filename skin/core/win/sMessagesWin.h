@@ -1,0 +1,74 @@
+// Sending the skin command message to window handles and to the framework's controls: one
+// window or control, its children, colour queries; and the check a receiver makes before it
+// honours a command that carries or returns an address. Owns nothing but the calling thread's
+// record of its sends in progress.
+//
+// TODO: RefreshChildControls comes with the process-wide animation flag of the form
+// animations, which it must respect.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "skin/core/sMessages.h"
+
+// SendMessage of WM_SKINCOMMAND with WParam MakeLong(0, command); the receiver's answer.
+LRESULT SendSkinCommand(HWND wnd, std::uint16_t command, LPARAM lparam = 0);
+// SendMessage of WM_SKINCOMMAND with a low-word argument (commands 8, 9, 17 and 20).
+LRESULT SendSkinCommandArg(HWND wnd, std::uint16_t command, std::uint16_t argument,
+                           LPARAM lparam = 0);
+// True when the window answers `command` (LParam 0) with exactly 1. False for handle 0.
+bool WindowAnswersSkinCommand(HWND wnd, std::uint16_t command);
+// Sends the message to every descendant of `wnd` whose parent is `wnd` itself.
+void BroadcastToChildWindows(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam);
+// Sends command 6 to the direct child windows with WS_CHILD, in Z order from the top.
+void RefreshChildWindows(HWND wnd);
+// clFuchsia ($FF00FF) for handle 0; else the RGB value of the window's answer to command 21
+// (asked with LParam clFuchsia).
+COLORREF GetWindowColor(HWND wnd);
+
+class TControl;
+class TWinControl;
+struct TMessage;
+
+// A windowed control gets the command by SendMessage, a graphic control by Perform; nothing is
+// sent (result 0) to a control being destroyed or a windowed one without a window handle (the
+// handle is never made for this).
+LRESULT SendSkinCommandToControl(TControl* control, std::uint16_t command, LPARAM lparam = 0);
+// SendSkinCommandToControl with LParam 0; command 7 answered with exactly 1 means skinned.
+LRESULT QuerySkinControl(TControl* control, std::uint16_t command);
+// Passes the message down the control tree in child order: graphic children and windowed
+// children without a handle by Perform; a skinned windowed child (command 7 answers 1) by
+// SendMessage, not descending into it; an unskinned windowed child is not sent the message but
+// its children are visited. Stops at the first child being destroyed.
+void BroadcastToChildControls(TWinControl* control, TMessage& message);
+// clFuchsia ($FF00FF) for no control; an unskinned control's own colour; a skinned control's
+// answer to command 21 (asked with LParam clFuchsia). RGB values.
+COLORREF GetControlColor(TControl* control);
+// Tells the form holding the control that controls were added (command 25, the control in
+// LParam), unless the control is being designed or loaded.
+void NotifyParentForm(TControl* control);
+
+// Marks the calling thread as sending one skin command through the engine's own code (the
+// helpers above use it; code that delivers a command by a direct call wraps the call in one).
+class TSkinCommandSendScope {
+public:
+  TSkinCommandSendScope(WPARAM wparam, LPARAM lparam);
+  ~TSkinCommandSendScope();
+  TSkinCommandSendScope(const TSkinCommandSendScope&) = delete;
+  TSkinCommandSendScope& operator=(const TSkinCommandSendScope&) = delete;
+
+private:
+  WPARAM FWParam;
+  LPARAM FLParam;
+  TSkinCommandSendScope* FOuter;
+  friend bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam);
+};
+
+// A receiver's check before it acts on a skin command: a command that carries or returns an
+// address (SkinCommandCarriesPointer) is allowed only when the calling thread itself is
+// sending exactly this command through the engine's senders and the message did not come from
+// another thread or process (InSendMessageEx); every other command is allowed. A receiver
+// answers 0 to a command that is not allowed.
+bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam);

@@ -1,0 +1,62 @@
+// Registered skinned forms and the broadcasts to forms: see sSkinDataWin.h.
+#include "skin/core/win/sSkinDataWin.h"
+
+#include <algorithm>
+
+#include "framework/win/win/Forms.h"
+#include "framework/win/win/Messages.h"
+#include "skin/core/win/sMessagesWin.h"
+
+namespace {
+std::vector<TCustomForm*> RegisteredForms;
+
+bool Receives(TCustomForm* form) {
+  return form != nullptr && (form->ComponentState() & (csDestroying | csLoading)) == 0;
+}
+
+// The form's window (by Perform while it has none) and then its child controls.
+void SendToForm(TCustomForm* form, TMessage& message) {
+  {
+    TSkinCommandSendScope scope(message.WParam, message.LParam);
+    if (form->HandleAllocated())
+      SendMessageA(form->Handle(), message.Msg, message.WParam, message.LParam);
+    else
+      form->Perform(message.Msg, message.WParam, message.LParam);
+  }
+  BroadcastToChildControls(form, message);
+}
+}  // namespace
+
+const std::vector<TCustomForm*>& RegisteredSkinnedForms() { return RegisteredForms; }
+
+void RegisterSkinnedForm(TCustomForm* form) { RegisteredForms.push_back(form); }
+
+void UnregisterSkinnedForm(TCustomForm* form) {
+  auto it = std::find(RegisteredForms.begin(), RegisteredForms.end(), form);
+  if (it == RegisteredForms.end()) return;
+  *it = RegisteredForms.back();
+  RegisteredForms.pop_back();
+}
+
+void BroadcastToForms(TMessage& message) {
+  if (Application != nullptr) {
+    // A receiver may free forms: count again on every turn.
+    for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
+      if (i >= Application->ComponentCount()) continue;
+      auto* form = As<TCustomForm>(Application->Components(i));
+      if (!Receives(form)) continue;
+      if (form->HandleAllocated() && WindowAnswersSkinCommand(form->Handle(), SkinCmdIsSkinned))
+        continue;
+      SendToForm(form, message);
+    }
+  }
+  BroadcastToRegisteredForms(message);
+}
+
+void BroadcastToRegisteredForms(TMessage& message) {
+  // A receiver may unregister forms: index, and count again on every turn.
+  for (size_t i = 0; i < RegisteredForms.size(); ++i) {
+    TCustomForm* form = RegisteredForms[i];
+    if (Receives(form)) SendToForm(form, message);
+  }
+}
