@@ -1,0 +1,353 @@
+// Mask and border painting on pixel buffers (see sMaskPaint.h).
+//
+// Sections: frame geometry; plain and stretched copies; StretchRegion; PaintMaskFrame;
+// state images; corner runs and corner backgrounds.
+#include "skin/paint/sMaskPaint.h"
+
+#include <algorithm>
+
+#include "skin/paint/sAlphaCopy.h"
+#include "skin/paint/sSmoothStretch.h"
+
+// ---- frame geometry -----------------------------------------------------------------------
+
+int MaskFrameWidth(const TlxMaskImage& m) {
+  if (m.ImageCount <= 0) return 0;
+  return m.SrcRect.Width() / m.ImageCount;
+}
+
+int MaskFrameHeight(const TlxMaskImage& m) {
+  if (m.MaskType < 0) return 0;
+  return m.SrcRect.Height() / (m.MaskType + 1);
+}
+
+void ShrinkBorders(int extent, int& lead, int& trail) {
+  lead = std::max(lead, 0);
+  trail = std::max(trail, 0);
+  extent = std::max(extent, 0);
+  const int excess = lead + trail - extent;
+  if (excess <= 0) return;
+  // Split the excess itself (not by the parity of the extent), so the pieces meet exactly;
+  // what one side cannot give up the other does.
+  int fromLead = excess / 2, fromTrail = excess - fromLead;
+  if (fromTrail > trail) { fromLead += fromTrail - trail; fromTrail = trail; }
+  if (fromLead > lead) { fromTrail += fromLead - lead; fromLead = lead; }
+  lead -= fromLead;
+  trail -= fromTrail;
+}
+
+std::vector<std::pair<int, int>> TileRuns(int start, int end, int tile, int lo, int hi) {
+  std::vector<std::pair<int, int>> runs;
+  if (tile <= 0 || end <= start || hi <= lo) return runs;
+  using L = long long;
+  // Whole tiles k = 0 .. n - 1 at start + k * tile (while one more still fits with room to
+  // spare), then the cropped rest; only the runs meeting [lo, hi) are listed.
+  const L n = L{end} - tile > start ? (L{end} - tile - start + tile - 1) / tile : 0;
+  L k0 = lo > start ? (L{lo} - start) / tile : 0;
+  const L k1 = std::min(n, (L{hi} - start + tile - 1) / tile);
+  for (L k = k0; k < k1; ++k) runs.emplace_back(static_cast<int>(start + k * tile), tile);
+  const L rest = start + n * tile;
+  if (rest < end && rest < hi && end > lo) runs.emplace_back(static_cast<int>(rest), static_cast<int>(end - rest));
+  return runs;
+}
+
+bool MaskFrameLayout(const TRect& r, int state, const TlxMaskImage& mask, TlxMaskLayout& out) {
+  out = TlxMaskLayout{};
+  if (state == 0 && (mask.DrawMode & dmNoNormal)) return false;
+  if (!SaneRect(r) || !SaneRect(mask.SrcRect)) return false;
+  if (!SaneCoord(mask.WL) || !SaneCoord(mask.WT) || !SaneCoord(mask.WR) || !SaneCoord(mask.WB)) return false;
+  if (r.Width() < 2 || r.Height() < 2 || !mask.HasManager || mask.ImageCount <= 0) return false;
+  int wl = mask.WL, wr = mask.WR, wt = mask.WT, wb = mask.WB;
+  ShrinkBorders(r.Width(), wl, wr);
+  ShrinkBorders(r.Height(), wt, wb);
+  state = std::clamp(state, 0, mask.ImageCount - 1);
+  const int fw = MaskFrameWidth(mask), fh = MaskFrameHeight(mask);
+  const int cw = fw - wl - wr, ch = fh - wt - wb;
+  if (cw < 0 || ch < 0) return false;
+  out.BandOffset = mask.MaskType != 0 ? fh : 0;
+  out.WL = wl; out.WT = wt; out.WR = wr; out.WB = wb;
+  const int fl = mask.SrcRect.Left + fw * state, ft = mask.SrcRect.Top;
+  const int sr = fl + wl + cw, sb = ft + fh - wb;  // left of the right pieces, top of the bottom ones
+  using K = TlxPieceKind;
+  auto add = [&](TRect d, TRect s, K k, bool vertical) { out.Pieces.push_back(TlxMaskPiece{d, s, k, vertical}); };
+  add({r.Left, r.Top, r.Left + wl, r.Top + wt}, {fl, ft, fl + wl, ft + wt}, K::Corner, false);
+  add({r.Left, r.Top + wt, r.Left + wl, r.Bottom - wb}, {fl, ft + wt, fl + wl, ft + wt + ch}, K::Side, true);
+  add({r.Left + wl, r.Top, r.Right - wr, r.Top + wt}, {fl + wl, ft, fl + wl + cw, ft + wt}, K::Side, false);
+  add({r.Left, r.Bottom - wb, r.Left + wl, r.Bottom}, {fl, sb, fl + wl, sb + wb}, K::Corner, false);
+  add({r.Left + wl, r.Bottom - wb, r.Right - wr, r.Bottom}, {fl + wl, sb, fl + wl + cw, sb + wb}, K::Side, false);
+  add({r.Right - wr, r.Bottom - wb, r.Right, r.Bottom}, {sr, sb, sr + wr, sb + wb}, K::Corner, false);
+  add({r.Right - wr, r.Top, r.Right, r.Top + wt}, {sr, ft, sr + wr, ft + wt}, K::Corner, false);
+  add({r.Right - wr, r.Top + wt, r.Right, r.Bottom - wb}, {sr, ft + wt, sr + wr, ft + wt + ch}, K::Side, true);
+  if (mask.DrawMode & dmPaintCentre)
+    add({r.Left + wl, r.Top + wt, r.Right - wr, r.Bottom - wb}, {fl + wl, ft + wt, fl + wl + cw, ft + wt + ch},
+        K::Centre, false);
+  return true;
+}
+
+// ---- plain and stretched copies -----------------------------------------------------------
+
+void CopyPixelRect(const TlxPixelBuffer& dst, int dx, int dy, const TlxPixelBuffer& src, const TRect& srcRect) {
+  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !SaneCoord(dx) || !SaneCoord(dy) || !SaneRect(srcRect)) return;
+  const TlxCopySpan c = ClipCopy(TRect{dx, dy, dx + srcRect.Width(), dy + srcRect.Height()}, srcRect, dst, src);
+  for (int y = 0; y < c.H; ++y) std::copy_n(src.At(c.SX, c.SY + y), static_cast<std::size_t>(c.W) * 4, dst.At(c.DX, c.DY + y));
+}
+
+void StretchCopyNearest(const TlxPixelBuffer& dst, const TRect& dstRect, const TlxPixelBuffer& src, const TRect& srcRect) {
+  if (dst.Empty() || src.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4) return;
+  if (!SaneRect(dstRect) || !SaneRect(srcRect)) return;
+  const long long dw = dstRect.Width(), dh = dstRect.Height(), sw = srcRect.Width(), sh = srcRect.Height();
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const TRect k = ClipRectTo(dstRect, dst);
+  for (int y = k.Top; y < k.Bottom; ++y) {
+    const int sy = srcRect.Top + static_cast<int>((y - dstRect.Top) * sh / dh);
+    if (sy < 0 || sy >= src.Height) continue;
+    for (int x = k.Left; x < k.Right; ++x) {
+      const int sx = srcRect.Left + static_cast<int>((x - dstRect.Left) * sw / dw);
+      if (sx >= 0 && sx < src.Width) SetPix(dst, x, y, GetPix(src, sx, sy));
+    }
+  }
+}
+
+// ---- StretchRegion ------------------------------------------------------------------------
+
+// The piece at (sx, sy, sw x sh) copied into a buffer of at least 2 x 2 (a single column or
+// row repeated), as the resampler needs two samples per direction.
+static void PieceAtLeast2x2(const TlxPixelBuffer& src, int sx, int sy, int sw, int sh, TlxImageBuffer& out) {
+  out.SetSize(std::max(sw, 2), std::max(sh, 2));
+  const TlxPixelBuffer& o = out.View();
+  for (int y = 0; y < o.Height; ++y)
+    for (int x = 0; x < o.Width; ++x) SetPix(o, x, y, GetPix(src, sx + std::min(x, sw - 1), sy + std::min(y, sh - 1)));
+}
+
+void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxPixelBuffer& src,
+                   const TlxPixelBuffer& dst, int sh, int sw, int sy, int sx, int dh) {
+  if (dx < 0 || dy < 0 || dw <= 0 || dh <= 0 || dst.Width < 2 || dst.Height < 2) return;
+  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || sw <= 0 || sh <= 0) return;
+  if (!SaneCoord(dx) || !SaneCoord(dy) || !SaneCoord(dw) || !SaneCoord(dh) || !SaneCoord(sx) || !SaneCoord(sy) ||
+      !SaneCoord(sw) || !SaneCoord(sh) || !SaneCoord(bandOffset))
+    return;
+  const TRect dr{dx, dy, dx + dw, dy + dh};
+  if (bandOffset == 0) {
+    StretchCopyNearest(dst, dr, src, TRect{sx, sy, sx + sw, sy + sh});
+    return;
+  }
+  if (bandOffset < 0 || sx < 0 || sy < 0 || sx + sw > src.Width || sy + bandOffset + sh > src.Height) return;
+  const TRect k = ClipRectTo(dr, dst);
+  if (fill && sw == 1 && sh == 1) {
+    const std::uint32_t c = GetPix(src, sx, sy);
+    const int m = (GetPix(src, sx, sy + bandOffset) >> 16) & 0xFF;
+    if (m == 255) return;
+    if (m == 0) {
+      FillRectOpaque(dst, dr, static_cast<TColor>(SwapRB(c) & 0xFFFFFF));
+      return;
+    }
+    for (int y = k.Top; y < k.Bottom; ++y)
+      for (int x = k.Left; x < k.Right; ++x) {
+        const std::uint32_t d = GetPix(dst, x, y);
+        std::uint32_t o = d & 0xFF000000u;
+        for (int s = 0; s < 24; s += 8) {
+          const int cc = (c >> s) & 0xFF, cd = (d >> s) & 0xFF;
+          o |= static_cast<std::uint32_t>(cc + (((cd - cc) * m) >> 8)) << s;
+        }
+        SetPix(dst, x, y, o);
+      }
+    return;
+  }
+  // The work bitmaps have the whole destination size; a larger request paints nothing.
+  if (static_cast<long long>(dw) * dh > lxMaxWorkPixels) return;
+  TlxImageBuffer pic, band;
+  const bool smooth = ((dw < sw && dh == sh) || (dw == sw && dh < sh) || fill) && dw > 1 && dh > 1;
+  if (smooth) {
+    TlxImageBuffer p2, b2;
+    PieceAtLeast2x2(src, sx, sy, sw, sh, p2);
+    PieceAtLeast2x2(src, sx, sy + bandOffset, sw, sh, b2);
+    SmoothStretch(p2.View(), pic, dw, dh, 6);
+    SmoothStretch(b2.View(), band, dw, dh, 2);
+  } else {
+    pic.SetSize(dw, dh);
+    band.SetSize(dw, dh);
+    StretchCopyNearest(pic.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy, sx + sw, sy + sh});
+    StretchCopyNearest(band.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy + bandOffset, sx + sw, sy + bandOffset + sh});
+  }
+  for (int y = k.Top; y < k.Bottom; ++y)
+    for (int x = k.Left; x < k.Right; ++x) {
+      const std::uint32_t p = GetPix(pic.View(), x - dx, y - dy), m = GetPix(band.View(), x - dx, y - dy);
+      const std::uint32_t d = GetPix(dst, x, y);
+      std::uint32_t o = d & 0xFF000000u;
+      for (int s = 0; s < 24; s += 8)
+        o |= static_cast<std::uint32_t>(BandMix((d >> s) & 0xFF, (p >> s) & 0xFF, (m >> s) & 0xFF)) << s;
+      SetPix(dst, x, y, o);
+    }
+}
+
+// ---- PaintMaskFrame -----------------------------------------------------------------------
+
+static void TilePiece(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const TlxMaskImage& mask, int bandOffset) {
+  const TlxBackgroundView none;
+  const int tw = p.Src.Width(), th = p.Src.Height();
+  // Sides tile along their length only; the centre row by row, then column by column. Only
+  // the runs inside the destination are listed.
+  const auto cols = (p.Kind == TlxPieceKind::Side && p.Vertical) ? std::vector<std::pair<int, int>>{{p.Dst.Left, p.Dst.Width()}}
+                                                                 : TileRuns(p.Dst.Left, p.Dst.Right, tw, 0, dst.Width);
+  const auto rows = (p.Kind == TlxPieceKind::Side && !p.Vertical) ? std::vector<std::pair<int, int>>{{p.Dst.Top, p.Dst.Height()}}
+                                                                  : TileRuns(p.Dst.Top, p.Dst.Bottom, th, 0, dst.Height);
+  if (tw <= 0 || th <= 0) return;
+  for (const auto& [y, h] : rows)
+    for (const auto& [x, w] : cols) {
+      const TRect s{p.Src.Left, p.Src.Top, p.Src.Left + std::min(w, tw), p.Src.Top + std::min(h, th)};
+      if (mask.MaskType != 0)
+        CopyMaskPiece(TRect{x, y, x + w, y + h}, s, dst, bandOffset, false, none, mask.Image);
+      else
+        CopyPixelRect(dst, x, y, mask.Image, s);
+    }
+}
+
+void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                    const TlxMaskImage& mask, const TlxBackgroundView& bg) {
+  TlxMaskLayout lay;
+  if (dst.Empty() || dst.BytesPerPixel != 4 || mask.Image.Empty() || !MaskFrameLayout(dstRect, state, mask, lay)) return;
+  const bool fill = fillCorners && mask.CornerType > 0;
+  const bool stretch = (mask.DrawMode & dmStretch) != 0;
+  for (const TlxMaskPiece& p : lay.Pieces) {
+    if (p.Dst.IsEmpty() || p.Src.IsEmpty()) continue;
+    if (p.Kind == TlxPieceKind::Corner) {
+      if (mask.MaskType != 0)
+        CopyMaskPiece(p.Dst, p.Src, dst, lay.BandOffset, fill, bg, mask.Image);
+      else
+        CopyTransparentPiece(dst, mask.Image, p.Dst.Left, fill, bg, clKeyColor,
+                             TRect{p.Src.Left, p.Src.Top, p.Src.Right - 1, p.Src.Bottom - 1}, p.Dst.Top);
+    } else if (stretch) {
+      if (mask.MaskType != 0)
+        StretchRegion(p.Dst.Left, p.Dst.Top, p.Dst.Width(), p.Kind == TlxPieceKind::Centre, lay.BandOffset, mask.Image,
+                      dst, p.Src.Height(), p.Src.Width(), p.Src.Top, p.Src.Left, p.Dst.Height());
+      else
+        StretchCopyNearest(dst, p.Dst, mask.Image, p.Src);
+    } else {
+      TilePiece(dst, p, mask, lay.BandOffset);
+    }
+  }
+}
+
+// ---- state images -------------------------------------------------------------------------
+
+void CopyThroughMask(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, const TlxMaskImage& mask,
+                     int mode, const TlxPixelBuffer& src) {
+  if (dst.Empty() || src.Empty() || src.BytesPerPixel != 4) return;
+  if (mask.MaskType == 0) {
+    const TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
+    if (!c.Empty())
+      CopyMaskPieceKeyed(dst, src, c.DX, clKeyColor, TRect{c.SX, c.SY, c.SX + c.W - 1, c.SY + c.H - 1}, c.DY);
+    return;
+  }
+  if (dst.BytesPerPixel != 4) return;
+  const int band = MaskFrameHeight(mask);
+  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
+  c.H = std::min(c.H, src.Height - band - c.SY);
+  if (c.Empty() || band <= 0) return;
+  for (int y = 0; y < c.H; ++y)
+    for (int x = 0; x < c.W; ++x) {
+      const std::uint32_t s = GetPix(src, c.SX + x, c.SY + y);
+      const std::uint32_t b = GetPix(src, c.SX + x, c.SY + y + band);
+      const int m = (b >> 16) & 0xFF;
+      if (s == KeyPixel || m == 255) continue;
+      const int tx = c.DX + x, ty = c.DY + y;
+      const std::uint32_t d = GetPix(dst, tx, ty);
+      std::uint32_t o = 0;
+      for (int sh = 0; sh < 24; sh += 8) {
+        const int mm = mode == 1 ? m : std::min(static_cast<int>((b >> sh) & 0xFF) + 100, 255);
+        const int v = ((static_cast<int>((d >> sh) & 0xFF) - static_cast<int>((s >> sh) & 0xFF)) * mm +
+                       static_cast<int>((s >> sh) & 0xFF) * 256) >> 8;
+        o |= static_cast<std::uint32_t>(std::clamp(v, 0, 255)) << sh;
+      }
+      const int a = d >> 24;
+      o |= static_cast<std::uint32_t>(a + (255 - m) * (255 - a) / 255) << 24;
+      SetPix(dst, tx, ty, o);
+    }
+}
+
+void DrawMaskState(const TlxPixelBuffer& dst, TPoint pt, int state, const TlxBackgroundView& bg,
+                   const TlxMaskImage& mask, int mode) {
+  if (dst.Empty() || mask.Image.Empty() || mask.ImageCount <= 0 || !SanePoint(pt) || !SaneRect(mask.SrcRect)) return;
+  const int fw = MaskFrameWidth(mask), fh = MaskFrameHeight(mask);
+  const int fl = mask.SrcRect.Left + fw * std::clamp(state, 0, mask.ImageCount - 1);
+  // A negative point skips as many leading rows or columns of the image.
+  TRect s{fl, mask.SrcRect.Top, fl + fw, mask.SrcRect.Top + fh};
+  TRect d{pt.X, pt.Y, pt.X + fw, pt.Y + fh};
+  if (pt.X < 0) { s.Left -= pt.X; d.Left = 0; }
+  if (pt.Y < 0) { s.Top -= pt.Y; d.Top = 0; }
+  if (mask.OwnImage) {
+    if (mask.Image.Width >= mask.SrcRect.Right && mask.Image.Height >= mask.SrcRect.Bottom)
+      CopyThroughMask(d, s, dst, mask, mode, mask.Image);
+    return;
+  }
+  if (!mask.HasManager) return;
+  if (mask.MaskType > 0)
+    CopyThroughMask(d, s, dst, mask, mode, mask.Image);
+  else if (mask.MaskType == 0 && mode == 1)
+    CopyTransparentPiece(dst, mask.Image, d.Left, true, bg, clKeyColor, TRect{s.Left, s.Top, s.Right - 1, s.Bottom - 1},
+                         d.Top);
+  else if (mask.MaskType == 0)
+    BlendWithBackground(dst, d.Left, d.Top, clKeyColor, 0.5, TRect{s.Left, s.Top, s.Right - 1, s.Bottom - 1}, mask.Image);
+}
+
+// ---- corner runs and corner backgrounds ---------------------------------------------------
+
+void CollectCornerKeyRuns(std::vector<TRect>& list, int windowWidth, const TlxMaskImage& mask, bool bottom, int yOffset) {
+  const TlxPixelBuffer& img = mask.Image;
+  if (img.Empty() || img.BytesPerPixel != 4 || mask.ImageCount <= 0 || mask.MaskType < 0) return;
+  if (!SaneRect(mask.SrcRect) || !SaneCoord(windowWidth) || !SaneCoord(yOffset)) return;
+  if (!SaneCoord(mask.WL) || !SaneCoord(mask.WT) || !SaneCoord(mask.WR) || !SaneCoord(mask.WB)) return;
+  const int fw = MaskFrameWidth(mask), fh = MaskFrameHeight(mask);
+  const int fl = mask.SrcRect.Left, ft = mask.SrcRect.Top;
+  const int r0 = bottom ? fh - mask.WB : 0, r1 = bottom ? fh : std::min(mask.WT, fh);
+  auto scan = [&](int row, int c0, int c1, int shift) {
+    int runStart = -1;
+    for (int col = c0; col <= c1; ++col) {
+      const int ix = fl + col, iy = ft + row;
+      const bool key = col < c1 && img.Contains(ix, iy) && GetPix(img, ix, iy) == KeyPixel;
+      if (key && runStart < 0) runStart = col;
+      if (!key && runStart >= 0) {
+        list.push_back(TRect{runStart + shift, yOffset + row, col + shift, yOffset + row + 1});
+        runStart = -1;
+      }
+    }
+  };
+  for (int row = std::max(r0, 0); row < r1; ++row) {
+    scan(row, 0, std::min(mask.WL, fw), 0);
+    scan(row, std::max(fw - mask.WR, 0), fw, windowWidth - fw);
+  }
+}
+
+void CopyBackgroundToCorners(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, const TRect& dstRect, int corner,
+                             const TlxMaskImage* mask, TPoint srcPoint) {
+  if (dst.Empty() || src.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4) return;
+  if (!SaneRect(dstRect) || !SanePoint(srcPoint)) return;
+  if (mask && (!SaneRect(mask->SrcRect) || !SaneCoord(mask->WR) || !SaneCoord(mask->WB))) return;
+  int mx = 0, my = 0;
+  if (mask) {
+    if (mask->Image.Empty() || mask->Image.BytesPerPixel != 4) return;
+    const int fw = MaskFrameWidth(*mask), fh = MaskFrameHeight(*mask);
+    const int l = mask->SrcRect.Left, t = mask->SrcRect.Top;
+    switch (corner) {
+      case htTopRight: mx = l + fw - mask->WR; my = t; break;
+      case htBottomLeft: mx = l; my = t + fh - mask->WB; break;
+      case htBottomRight: mx = l + fw - mask->WR; my = t + fh - mask->WB; break;
+      default: mx = l; my = t; break;
+    }
+  }
+  const TRect k = ClipRectTo(dstRect, dst);
+  for (int y = k.Top; y < k.Bottom; ++y)
+    for (int x = k.Left; x < k.Right; ++x) {
+      const int ox = x - dstRect.Left, oy = y - dstRect.Top;
+      const int sx = srcPoint.X + ox, sy = srcPoint.Y + oy;
+      if (!src.Contains(sx, sy)) continue;
+      std::uint32_t test;
+      if (mask) {
+        if (!mask->Image.Contains(mx + ox, my + oy)) continue;
+        test = GetPix(mask->Image, mx + ox, my + oy);
+      } else {
+        test = GetPix(dst, x, y);
+      }
+      if ((test & 0x00FFFFFFu) == 0xFF00FFu) SetPix(dst, x, y, GetPix(src, sx, sy));
+    }
+}

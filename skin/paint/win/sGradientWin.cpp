@@ -1,0 +1,42 @@
+// Triangle-mesh gradient through GradientFill (see sGradientWin.h).
+#include "skin/paint/win/sGradientWin.h"
+
+using TGradientFill = BOOL(WINAPI*)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
+
+static HMODULE Msimg32Module = nullptr;
+static TGradientFill GradientFillProc = nullptr;
+
+void InitGradientUnit() {
+  if (Msimg32Module) return;
+  Msimg32Module = LoadLibraryA("msimg32.dll");
+  if (Msimg32Module)
+    GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module, "GradientFill")));
+}
+
+void DoneGradientUnit() {
+  GradientFillProc = nullptr;
+  if (Msimg32Module) FreeLibrary(Msimg32Module);
+  Msimg32Module = nullptr;
+}
+
+bool GradientFillAvailable() { return GradientFillProc != nullptr; }
+
+void PaintGradientMesh(HDC dc, const TRect& r, const TsGradientArray& stops) {
+  if (!dc || !GradientFillProc || stops.empty() || r.IsEmpty()) return;
+  const LONG xs[5] = {r.Left, r.Left + r.Width() / 2, r.Right, r.Right, r.Left};
+  const LONG ys[5] = {r.Top, r.Top + r.Height() / 2, r.Top, r.Bottom, r.Bottom};
+  TRIVERTEX v[5];
+  TColor c = stops[0].Color1;
+  for (int i = 0; i < 5; ++i) {
+    if (static_cast<std::size_t>(i) < stops.size()) c = stops[static_cast<std::size_t>(i)].Color1;
+    v[i].x = xs[i];
+    v[i].y = ys[i];
+    // Channels shifted into the high byte of GradientFill's 16-bit components.
+    v[i].Red = static_cast<COLOR16>((c & 0xFF) << 8);
+    v[i].Green = static_cast<COLOR16>(((c >> 8) & 0xFF) << 8);
+    v[i].Blue = static_cast<COLOR16>(((c >> 16) & 0xFF) << 8);
+    v[i].Alpha = 0xFF00;
+  }
+  GRADIENT_TRIANGLE tri[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {1, 3, 4}};
+  GradientFillProc(dc, v, 5, tri, 4, GRADIENT_FILL_TRIANGLE);
+}
