@@ -155,6 +155,8 @@ void TOrbexScope::ConfigurePort() {
 void TOrbexScope::StartReader() {
   FReader = std::make_unique<TOrbexIoThread>(FPort.Get());
   FReader->OnData = [this](TObject* sender) { ParseBuffer(sender); };
+  TOrbexIoThread* reader = FReader.get();
+  FReader->OnTerminate = [this, reader](TObject*) { ReaderEnded(reader); };
   FReader->Resume();
 }
 
@@ -176,6 +178,19 @@ void TOrbexScope::ParseBuffer(TObject* Sender) {
   if (reader == nullptr) reader = FReader.get();
   if (reader == nullptr) return;
   ::ParseBuffer(FState, reader->GetBuffer());
+}
+
+void TOrbexScope::ReaderEnded(TOrbexIoThread* reader) {
+  // A reader asked to stop (Disconnect) ends quietly; so does one of an earlier connection.
+  if (reader != FReader.get() || reader->Terminated() || !reader->FatalException()) return;
+  if (!FConnected) return;
+  const std::string message = reader->FatalExceptionMessage();
+  // The body has ended, so nothing uses the port any more.
+  FState.ClearFirstSample();
+  FPort.Close();
+  FConnected = false;
+  DoDisconnect();
+  if (OnReaderError) OnReaderError(this, message);
 }
 
 void TOrbexScope::DoConnect() {

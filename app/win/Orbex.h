@@ -89,6 +89,7 @@ private:
 };
 
 using TOrbexSamplesEvent = std::function<void(TObject* Sender, int first, int last)>;
+using TOrbexErrorEvent = std::function<void(TObject* Sender, const std::string& message)>;
 
 class TOrbexScope : public TObject {
   ORBEX_CLASS(TOrbexScope, TObject)
@@ -120,8 +121,8 @@ public:
   void ClearSamples() { FState.ClearSamples(); }
   void SetTimebase(std::uint8_t index) { FState.SetTimebase(index); }
 
-  // The reader of the current connection (null while disconnected); a failed reader keeps its
-  // exception (FatalException) until Disconnect frees it.
+  // The reader of the current connection (null while disconnected); a failed reader stays, with
+  // its exception (FatalException), until the next Connect or the scope frees it.
   TOrbexIoThread* GetReader() const { return FReader.get(); }
 
   // The reader's OnData handler: consumes every complete packet of its buffer (main thread).
@@ -130,6 +131,10 @@ public:
   TNotifyEvent OnConnect;
   TNotifyEvent OnDisconnect;
   TOrbexSamplesEvent OnSamples;
+  // A reader that fails (read error, unplugged instrument, buffer overflow) ends the
+  // connection: on the main thread, once the reader has ended, the link closes itself
+  // (OnDisconnect fires) and then OnReaderError gets the reader's error text.
+  TOrbexErrorEvent OnReaderError;
 
 protected:
   virtual void OpenPort();
@@ -139,6 +144,11 @@ protected:
   void DoConnect();
   void DoDisconnect();
   void DoSamples(int first, int last);
+  // Main thread, from the reader's OnTerminate (inside its Synchronize): a reader that ended
+  // with an error and was not asked to stop closes the link. The reader cannot be waited for
+  // from inside its own Synchronize; it has left its body already and is freed by the next
+  // Connect or by the scope.
+  void ReaderEnded(TOrbexIoThread* reader);
   // The open port (null while disconnected), for a derived scope's ConfigurePort.
   HANDLE GetPortHandle() const { return FPort.Get(); }
 

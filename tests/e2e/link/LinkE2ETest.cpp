@@ -287,6 +287,12 @@ TEST_F(LinkE2E, LineGoingAwayEndsTheReaderAndConnectingAgainReceives) {
   Line.Emu("frame 26 4 9");
   ASSERT_TRUE(r.Saw(0, 255));
 
+  int errors = 0;
+  std::string error;
+  r.Scope.OnReaderError = [&](TObject*, const std::string& m) {
+    ++errors;
+    error = m;
+  };
   Line.Request("unplug");
   TOrbexIoThread* reader = r.Scope.GetReader();
   ASSERT_NE(reader, nullptr);
@@ -300,10 +306,13 @@ TEST_F(LinkE2E, LineGoingAwayEndsTheReaderAndConnectingAgainReceives) {
   } catch (...) {
     ADD_FAILURE() << "not an EOrbexError: " << reader->FatalExceptionMessage();
   }
-  EXPECT_TRUE(r.Scope.GetConnected());               // until the user disconnects
-  r.Scope.Disconnect();
+  // The link has closed itself and reported the reader's error.
   EXPECT_FALSE(r.Scope.GetConnected());
   EXPECT_EQ(r.Disconnects, 1);
+  EXPECT_FALSE(r.ConnectedAtDisconnect);
+  EXPECT_EQ(errors, 1);
+  EXPECT_NE(error, "");
+  r.Scope.Disconnect();
   EXPECT_EQ(r.At(0), NoSample);
   EXPECT_EQ(r.At(1), 9);
   r.Scope.Disconnect();

@@ -98,7 +98,7 @@ while kill -0 "$test_pid" 2>/dev/null; do
     exit 1
   fi
   line=""
-  if read -r -t 0.1 -u 5 line; then
+  if IFS= read -r -t 0.1 -u 5 line; then
     line="$pending$line"
     pending=""
   else

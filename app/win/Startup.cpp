@@ -1,0 +1,134 @@
+// The program's ordered unit steps and the runner that starts and stops them (see Startup.h).
+#include "app/win/Startup.h"
+
+#include <exception>
+
+#include "app/win/Config.h"
+#include "framework/win/win/ActnList.h"
+#include "framework/win/win/ComCtrls.h"
+#include "framework/win/win/Dialogs.h"
+#include "framework/win/win/ExtCtrls.h"
+#include "framework/win/win/Forms.h"
+#include "framework/win/win/Graphics.h"
+#include "framework/win/win/ImgList.h"
+#include "framework/win/win/Jpeg.h"
+#include "framework/win/win/Menus.h"
+#include "framework/win/win/StdCtrls.h"
+#include "skin/controls/win/sButton.h"
+#include "skin/controls/win/sComboBox.h"
+#include "skin/controls/win/sCoolBar.h"
+#include "skin/controls/win/sLabel.h"
+#include "skin/controls/win/sPanel.h"
+#include "skin/controls/win/sStatusBar.h"
+#include "skin/controls/win/sToolBar.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sConstWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/win/sSkinProvider.h"
+#include "skin/paint/win/lxAlphaImageList.h"
+#include "skin/paint/win/lxPNGGraphic.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sGradientWin.h"
+#include "skin/paint/win/sWinUtils.h"
+
+TUnitStartup::~TUnitStartup() {
+  try {
+    Finalize();
+  } catch (...) {
+    // A destructor must not throw; Finalize already stopped every step it could.
+  }
+}
+
+void TUnitStartup::Initialize() {
+  try {
+    while (FStarted < static_cast<int>(FSteps.size())) {
+      const TUnitStep& s = FSteps[static_cast<size_t>(FStarted)];
+      if (s.Init != nullptr) s.Init();
+      ++FStarted;
+    }
+  } catch (...) {
+    try {
+      Finalize();
+    } catch (...) {
+      // The start-up error is the one to report.
+    }
+    throw;
+  }
+}
+
+void TUnitStartup::Finalize() {
+  std::exception_ptr first;
+  while (FStarted > 0) {
+    const TUnitStep& s = FSteps[static_cast<size_t>(--FStarted)];
+    try {
+      if (s.Done != nullptr) s.Done();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  if (first) std::rethrow_exception(first);
+}
+
+namespace {
+
+void InitFrameworkClasses() {
+  InitGraphicsUnit();
+  RegisterJpegFormats();
+  InitImgListUnit();
+  InitMenusUnit();
+  InitActnListUnit();
+  InitStdCtrlsUnit();
+  InitExtCtrlsUnit();
+  InitComCtrlsUnit();
+  InitDialogsUnit();
+}
+
+void InitSkinStrings() { sConstInitialization(nullptr); }
+
+// The skinned classes the stored forms name. TODO: the skinned controls, the alpha image list,
+// the skin provider and the skin manager replace these stand-ins (same names, same steps).
+void InitSkinnedClasses() {
+  InitStatusBarUnit();
+  InitPanelUnit();
+  InitCoolBarUnit();
+  InitToolBarUnit();
+  InitLabelUnit();
+  InitButtonUnit();
+  InitComboBoxUnit();
+  InitAlphaImageListUnit();
+  InitSkinProviderUnit();
+}
+
+}  // namespace
+
+std::vector<TUnitStep> OrbexUnitSteps() {
+  return {
+      // The framework's units come first in link order; the forms unit makes the application
+      // object and frees it (with any form still left) last of all.
+      {"Forms", &InitForms, &DoneForms},
+      {"Framework classes", &InitFrameworkClasses, nullptr},
+      // The program's own units.
+      {"Config", &InitConfigUnit, &DoneConfigUnit},
+      {"sConst", &InitSkinStrings, &sConstFinalizationStep},
+      {"sMessages", &sMessagesInitialization, &sMessagesFinalization},
+      {"lxPNGGraphic", &InitPNGUnit, &DonePNGUnit},
+      // TODO: glow windows fill this step with their defaults.
+      {"lxGlow", nullptr, nullptr},
+      // TODO: the dialog hook fills this step with its exempt window-class list.
+      {"sDialogHook", nullptr, nullptr},
+      // TODO: the scroll-bar engine fills this step with its entry points.
+      {"lxSBUtils", nullptr, nullptr},
+      // TODO: the alpha image list fills this step with the 48 x 16 list from "SF" ... "SC".
+      {"lxAlphaImageList", nullptr, nullptr},
+      // TODO: the skin manager's unit fills this step with the theme-switch entry point.
+      {"sThemes", nullptr, nullptr},
+      {"sGradient", &InitGradientUnit, &DoneGradientUnit},
+      {"sAlphaGraph", &InitAlphaGraphUnit, &DoneAlphaGraphUnit},
+      {"Skinned classes", &InitSkinnedClasses, nullptr},
+      // TODO: the skin manager fills in the platform flag, shadow images and "/lxver" banner.
+      {"sSkinManager", &InitSkinManagerUnit, nullptr},
+      {"sUtils", &sUtilsInitialization, nullptr},
+      // TODO: the registered-forms unit fills this step with the program's icons.
+      {"sRegisteredForms", nullptr, nullptr},
+  };
+}

@@ -1,0 +1,36 @@
+// The skin provider of a form: for now a stand-in that holds the published settings the stored
+// forms set (`SkinData` with its section "FORM", skinned menus, title skin, animation
+// switches). It does not take over the form's window method; forms are drawn by the system
+// until the skinning engine arrives. Owns its SkinData.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/base/Classes.h"
+#include "framework/base/TypInfo.h"
+#include "skin/core/win/sCommonData.h"
+
+class TsSkinProvider : public TComponent {
+  ORBEX_CLASS(TsSkinProvider, TComponent)
+public:
+  explicit TsSkinProvider(TComponent* AOwner);
+  ~TsSkinProvider() override;
+  TsCommonData* SkinData() const { return FSkinData.get(); }
+  bool AllowAnimation = true;
+  bool AllowExtBorders = true;
+  bool AllowBlendOnMoving = true;
+  bool DrawNonClientArea = true;
+  bool MakeSkinMenu = false;
+  bool ScreenSnap = false;
+  bool ShowAppIcon = true;
+  int SnapBuffer = 10;
+  std::string MenuLineSkin;
+  std::string TitleSkin;
+
+private:
+  std::unique_ptr<TsCommonData> FSkinData;
+};
+
+// Start-up step of the unit: registers TsSkinProvider for stored forms.
+void InitSkinProviderUnit();

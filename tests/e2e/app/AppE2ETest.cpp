@@ -1,0 +1,664 @@
+// The real program end to end: orbex.exe runs from a scratch copy of its folder (so its ini
+// file starts fresh) and is driven from outside as a user would: keys and clicks through
+// SendInput, window texts, status bar texts read from the program's memory, menu states,
+// screen pixels of the paint box, the ini file and the exported bitmap. run-app-e2e.sh maps a
+// pty to a COM port with the instrument emulator on its other end and carries out requests
+// ("emu <script line>", "unplug", "plug", "shot <name>") that this driver appends to ctl.txt.
+// Everything the driver starts is stopped at the end of each test, also on failure.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr ? v : "";
+}
+
+int R(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+// Waits with a deadline, pumping nothing (the program runs in its own process).
+bool WaitFor(const std::function<bool()>& cond, int ms = 10000) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (!cond()) {
+    if (static_cast<int>(GetTickCount() - end) > 0) return false;
+    Sleep(30);
+  }
+  return true;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Requests to the wrapper script: one line each, acknowledged by a file.
+class TControl {
+public:
+  TControl() : FDir(Env("ORBEX_APP_E2E_DIR")) {}
+  bool Ready() const { return !FDir.empty(); }
+  void Request(const std::string& what) {
+    const std::string id = std::to_string(++FNext);
+    {
+      // One write per line, so that the script never sees half of one.
+      const std::string line = id + ' ' + what + '\n';
+      std::ofstream ctl(FDir + "\\ctl.txt", std::ios::app | std::ios::binary);
+      ctl.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+    const std::string ack = FDir + "\\ack\\" + id;
+    ASSERT_TRUE(WaitFor([&] { return FileExists(ack); }, 15000)) << "no acknowledgement: " << what;
+  }
+  void Emu(const std::string& line) { Request("emu " + line); }
+
+private:
+  std::string FDir;
+  int FNext = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Windows of another process.
+
+struct TFound {
+  DWORD Pid;
+  std::string Class, Text;
+  HWND Result = nullptr;
+};
+
+std::string ClassOf(HWND h) {
+  char buf[256] = {};
+  GetClassNameA(h, buf, sizeof(buf));
+  return buf;
+}
+
+std::string TextOf(HWND h) {
+  char buf[512] = {};
+  // WM_GETTEXT is marshalled across processes.
+  SendMessageTimeoutA(h, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+  return buf;
+}
+
+BOOL CALLBACK FindTopProc(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TFound*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != f->Pid || !IsWindowVisible(h)) return TRUE;
+  if (!f->Class.empty() && ClassOf(h) != f->Class) return TRUE;
+  if (TextOf(h) != f->Text) return TRUE;
+  f->Result = h;
+  return FALSE;
+}
+
+// A visible top-level window of the process with this class (empty: any) and caption.
+HWND FindTop(DWORD pid, const std::string& cls, const std::string& text) {
+  TFound f{pid, cls, text};
+  EnumWindows(&FindTopProc, reinterpret_cast<LPARAM>(&f));
+  return f.Result;
+}
+
+struct TChildArgs {
+  std::string Class;
+  const char* Text;
+  HWND Result;
+};
+
+BOOL CALLBACK FindChildProc(HWND h, LPARAM lp) {
+  auto* a = reinterpret_cast<TChildArgs*>(lp);
+  if (!a->Class.empty() && ClassOf(h) != a->Class) return TRUE;
+  if (a->Text != nullptr && TextOf(h) != a->Text) return TRUE;
+  a->Result = h;
+  return FALSE;
+}
+
+// A child window with this class (empty: any) and, when given, this text.
+HWND FindChild(HWND parent, const std::string& cls, const char* text = nullptr) {
+  TChildArgs a{cls, text, nullptr};
+  EnumChildWindows(parent, &FindChildProc, reinterpret_cast<LPARAM>(&a));
+  return a.Result;
+}
+
+// Memory in the program's process for messages that pass pointers; freed when done.
+class TRemoteBuffer {
+public:
+  TRemoteBuffer(HANDLE process, SIZE_T size)
+      : FProcess(process), FSize(size),
+        FPtr(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+  TRemoteBuffer(const TRemoteBuffer&) = delete;
+  TRemoteBuffer& operator=(const TRemoteBuffer&) = delete;
+  ~TRemoteBuffer() {
+    if (FPtr != nullptr) VirtualFreeEx(FProcess, FPtr, 0, MEM_RELEASE);
+  }
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(FPtr); }
+  bool Valid() const { return FPtr != nullptr; }
+  std::vector<char> Read() const {
+    std::vector<char> out(FSize);
+    SIZE_T n = 0;
+    ReadProcessMemory(FProcess, FPtr, out.data(), FSize, &n);
+    return out;
+  }
+
+private:
+  HANDLE FProcess;
+  SIZE_T FSize;
+  void* FPtr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Input, as a user gives it: to the foreground window.
+
+void SendKey(WORD vk, bool ctrl = false, bool alt = false) {
+  std::vector<INPUT> in;
+  auto key = [&](WORD k, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = k;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    in.push_back(i);
+  };
+  if (ctrl) key(VK_CONTROL, false);
+  if (alt) key(VK_MENU, false);
+  key(vk, false);
+  key(vk, true);
+  if (alt) key(VK_MENU, true);
+  if (ctrl) key(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void Click(POINT screen) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = (screen.x * 65535) / (w - 1);
+    i.mi.dy = (screen.y * 65535) / (h - 1);
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// ---------------------------------------------------------------------------------------------
+// An 8-bit Windows bitmap file.
+struct TBmp {
+  int Width = 0, Height = 0, Bits = 0;
+  std::vector<std::uint8_t> Data;
+  std::vector<COLORREF> Palette;
+  bool BottomUp = true;
+  size_t Offset = 0;
+  bool Load(const std::string& path) {
+    const std::string s = ReadFileText(path);
+    if (s.size() < 54 || s[0] != 'B' || s[1] != 'M') return false;
+    Data.assign(s.begin(), s.end());
+    auto u32 = [&](size_t o) {
+      return static_cast<std::uint32_t>(Data[o] | (Data[o + 1] << 8) | (Data[o + 2] << 16) |
+                                        (Data[o + 3] << 24));
+    };
+    Offset = u32(10);
+    const std::uint32_t hdr = u32(14);
+    Width = static_cast<int>(u32(18));
+    const int h = static_cast<int>(u32(22));
+    BottomUp = h > 0;
+    Height = std::abs(h);
+    Bits = Data[28] | (Data[29] << 8);
+    std::uint32_t used = u32(46);
+    if (used == 0) used = 256;
+    for (std::uint32_t i = 0; i < used; ++i) {
+      const size_t o = 14 + hdr + 4 * i;
+      if (o + 3 >= Data.size()) return false;
+      Palette.push_back(RGB(Data[o + 2], Data[o + 1], Data[o]));
+    }
+    return Bits == 8 && Offset + static_cast<size_t>(Stride()) * Height <= Data.size();
+  }
+  int Stride() const { return (Width + 3) & ~3; }
+  COLORREF At(int x, int y) const {
+    const int row = BottomUp ? Height - 1 - y : y;
+    return Palette.at(Data.at(Offset + static_cast<size_t>(row) * Stride() + x));
+  }
+};
+
+constexpr COLORREF kDarkTrace = 0xD9701F, kDarkGrid = 0x565656, kDarkBack = 0x000000;
+constexpr COLORREF kLightTrace = 0x000000, kLightGrid = 0x808080, kLightBack = 0xFFFFFF;
+const char* const kCaption = "Orbex Handheld Tavrin Scope";
+
+// ---------------------------------------------------------------------------------------------
+// One run of the program in its own scratch folder.
+class TProgram {
+public:
+  explicit TProgram(const std::string& folder) : FFolder(folder) {}
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+  ~TProgram() { Stop(); }
+
+  // Starts the copy in the folder and waits for its main window.
+  void Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    std::string cmd = "\"" + Exe() + "\"";
+    ASSERT_TRUE(CreateProcessA(Exe().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               FFolder.c_str(), &si, &FInfo))
+        << GetLastError();
+    CloseHandle(FInfo.hThread);
+    FInfo.hThread = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (FMain = FindTop(FInfo.dwProcessId, "", kCaption)) != nullptr; }, 20000));
+    Foreground(FMain);
+  }
+  // Closes the main window (as the user does) and waits; a program that does not end is
+  // ended by force.
+  void Stop() {
+    if (FInfo.hProcess == nullptr) return;
+    if (FMain != nullptr) PostMessageA(FMain, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) {
+      TerminateProcess(FInfo.hProcess, 1);
+      WaitForSingleObject(FInfo.hProcess, 5000);
+      FForced = true;
+    }
+    CloseHandle(FInfo.hProcess);
+    FInfo.hProcess = nullptr;
+    FMain = nullptr;
+  }
+  bool Forced() const { return FForced; }
+
+  std::string Exe() const { return FFolder + "\\orbex.exe"; }
+  std::string Ini() const { return FFolder + "\\orbex.ini"; }
+  HWND Main() const { return FMain; }
+  DWORD Pid() const { return FInfo.dwProcessId; }
+  HWND Wait(const std::string& cls, const std::string& caption, int ms = 10000) {
+    HWND h = nullptr;
+    WaitFor([&] { return (h = FindTop(Pid(), cls, caption)) != nullptr; }, ms);
+    return h;
+  }
+  bool Gone(const std::string& cls, const std::string& caption, int ms = 10000) {
+    return WaitFor([&] { return FindTop(Pid(), cls, caption) == nullptr; }, ms);
+  }
+  void Foreground(HWND h) {
+    SetForegroundWindow(h);
+    WaitFor([&] { return GetForegroundWindow() == h; }, 3000);
+  }
+
+  std::vector<std::string> StatusTexts() {
+    std::vector<std::string> out;
+    HWND sb = FindChild(FMain, "TsStatusBar");
+    if (sb == nullptr) return out;
+    const int n = static_cast<int>(SendMessageA(sb, SB_GETPARTS, 0, 0));
+    TRemoteBuffer buf(FInfo.hProcess, 512);
+    for (int i = 0; i < n && buf.Valid(); ++i) {
+      SendMessageA(sb, SB_GETTEXTA, static_cast<WPARAM>(i), buf.Address());
+      out.emplace_back(buf.Read().data());
+    }
+    return out;
+  }
+  bool WaitStatus(const std::vector<std::string>& want, int ms = 10000) {
+    return WaitFor([&] { return StatusTexts() == want; }, ms);
+  }
+
+  // Enabled state of the tool bar's "Connect" and "Disconnect" buttons (the first two; the
+  // menus of another process cannot be read under Wine).
+  bool ButtonEnabled(int index) {
+    HWND tb = FindChild(FMain, "TsToolBar");
+    if (tb == nullptr) return false;
+    TRemoteBuffer buf(FInfo.hProcess, sizeof(TBBUTTON));
+    if (SendMessageA(tb, TB_GETBUTTON, static_cast<WPARAM>(index), buf.Address()) == 0) return false;
+    TBBUTTON b;
+    memcpy(&b, buf.Read().data(), sizeof(b));
+    return (b.fsState & TBSTATE_ENABLED) != 0;
+  }
+  bool ConnectEnabled() { return ButtonEnabled(0); }
+  bool DisconnectEnabled() { return ButtonEnabled(1); }
+
+  // The paint box on the screen: the inner panel's client area less its 2-pixel border.
+  RECT ScopeRect() {
+    RECT r{};
+    HWND panel = FindChild(FMain, "TsPanel", "Panel1");
+    if (panel == nullptr) return r;
+    GetClientRect(panel, &r);
+    POINT o{0, 0};
+    ClientToScreen(panel, &o);
+    return RECT{o.x + 2, o.y + 2, o.x + r.right - 2, o.y + r.bottom - 2};
+  }
+
+  // The tool bar's "Skin" drop-down: a click on its arrow, then the item's accelerator.
+  void ChooseSkin(WORD accelerator) {
+    HWND tb = FindChild(FMain, "TsToolBar");
+    ASSERT_NE(tb, nullptr);
+    const int n = static_cast<int>(SendMessageA(tb, TB_BUTTONCOUNT, 0, 0));
+    TRemoteBuffer buf(FInfo.hProcess, sizeof(RECT));
+    SendMessageA(tb, TB_GETITEMRECT, static_cast<WPARAM>(n - 1), buf.Address());
+    RECT r;
+    memcpy(&r, buf.Read().data(), sizeof(r));
+    POINT p{r.right - 4, (r.top + r.bottom) / 2};
+    ClientToScreen(tb, &p);
+    Foreground(FMain);
+    Click(p);
+    ASSERT_TRUE(WaitFor([&] { return FindTop(Pid(), "#32768", "") != nullptr; }, 5000))
+        << "the Skin menu did not open";
+    SendKey(accelerator);
+    ASSERT_TRUE(WaitFor([&] { return FindTop(Pid(), "#32768", "") == nullptr; }, 5000));
+  }
+
+  // Opens the device dialog with Ctrl+O, types the port and presses OK.
+  HWND ConnectDialog() {
+    Foreground(FMain);
+    SendKey('O', true);
+    return Wait("", "Select device");
+  }
+  void TypePort(HWND dlg, const std::string& port) {
+    HWND combo = FindChild(dlg, "TsComboBox");
+    ASSERT_NE(combo, nullptr);
+    HWND edit = FindChild(combo, "Edit");
+    SendMessageA(edit != nullptr ? edit : combo, WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(port.c_str()));
+  }
+  void Press(HWND dlg, const char* caption) {
+    HWND b = FindChild(dlg, "", caption);
+    ASSERT_NE(b, nullptr) << caption;
+    PostMessageA(b, BM_CLICK, 0, 0);
+  }
+  // The error box of the framework: caption "Error", an OK button.
+  HWND ErrorBox(int ms = 10000) { return Wait("TMessageForm", "Error", ms); }
+
+private:
+  std::string FFolder;
+  PROCESS_INFORMATION FInfo{};
+  HWND FMain = nullptr;
+  bool FForced = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+class AppE2E : public testing::Test {
+protected:
+  void SetUp() override {
+    if (Env("ORBEX_APP_E2E_EXE").empty() || !Line.Ready())
+      GTEST_SKIP() << "run through run-app-e2e.sh";
+    char tmp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    static int n = 0;
+    Folder = std::string(tmp) + "orbex-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++n);
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(Env("ORBEX_APP_E2E_EXE").c_str(), (Folder + "\\orbex.exe").c_str(), FALSE));
+    Port = Env("ORBEX_APP_E2E_PORT");
+  }
+  void TearDown() override {
+    if (Program) {
+      Program->Stop();
+      Program.reset();
+    }
+    if (!Folder.empty()) {
+      for (const char* f : {"\\orbex.exe", "\\orbex.ini", "\\trace1.bmp", "\\trace2.bmp"})
+        DeleteFileA((Folder + f).c_str());
+      RemoveDirectoryA(Folder.c_str());
+    }
+  }
+  TProgram& Run() {
+    Program = std::make_unique<TProgram>(Folder);
+    Program->Start();
+    return *Program;
+  }
+  void Restart() {
+    Program->Stop();
+    EXPECT_FALSE(Program->Forced()) << "the program did not close";
+    Program->Start();
+  }
+  // Connects to the emulator's port through the device dialog.
+  void ConnectToEmulator() {
+    HWND dlg = Program->ConnectDialog();
+    ASSERT_NE(dlg, nullptr);
+    Program->TypePort(dlg, Port);
+    Program->Press(dlg, "&OK");
+    ASSERT_TRUE(Program->Gone("", "Select device"));
+    if (!WaitFor([&] { return Program->DisconnectEnabled(); })) {
+      Line.Request("shot failed-connect");
+      FAIL() << "not connected";
+    }
+  }
+  // Paint-box colours on the screen at a background point and a grid point.
+  void ExpectScreenColours(COLORREF back, COLORREF grid) {
+    const RECT r = Program->ScopeRect();
+    const int W = r.right - r.left, H = r.bottom - r.top;
+    ASSERT_GT(W, 100);
+    const int xGrid = r.left + R(10 * W / 256.0);
+    const int xBack = r.left + R(15 * W / 256.0);
+    const int y = r.top + R(2.5 * H / 40.0);
+    EXPECT_TRUE(WaitFor([&] { return ScreenPixel(xBack, y) == back && ScreenPixel(xGrid, y) == grid; }, 5000))
+        << std::hex << ScreenPixel(xBack, y) << " " << ScreenPixel(xGrid, y);
+  }
+
+  TControl Line;
+  std::string Folder, Port;
+  std::unique_ptr<TProgram> Program;
+};
+
+TEST_F(AppE2E, FreshStartShowsTheDarkSkinAndWritesTheIni) {
+  TProgram& p = Run();
+  EXPECT_EQ(TextOf(p.Main()), kCaption);
+  EXPECT_EQ(p.StatusTexts(), (std::vector<std::string>{"0.1s/div", "HOLD", "5mV/div", "x1", "AC"}));
+  EXPECT_TRUE(p.ConnectEnabled());
+  EXPECT_FALSE(p.DisconnectEnabled());
+  ExpectScreenColours(kDarkBack, kDarkGrid);
+  const std::string ini = ReadFileText(p.Ini());
+  EXPECT_NE(ini.find("[Settings]"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
+}
+
+TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
+  TProgram& p = Run();
+  p.ChooseSkin('L');
+  EXPECT_TRUE(WaitFor([&] { return ReadFileText(p.Ini()).find("Skin=Linden (internal)") != std::string::npos; }));
+  ExpectScreenColours(kLightBack, kLightGrid);
+  Line.Request("shot main-light");
+  Restart();
+  ExpectScreenColours(kLightBack, kLightGrid);
+  p.ChooseSkin('D');
+  EXPECT_TRUE(WaitFor([&] { return ReadFileText(p.Ini()).find("Skin=Dusk (internal)") != std::string::npos; }));
+  ExpectScreenColours(kDarkBack, kDarkGrid);
+  // An unknown skin name starts dark and is rewritten.
+  p.Stop();
+  {
+    std::ofstream f(p.Ini(), std::ios::binary | std::ios::trunc);
+    f << "[Settings]\r\nSkin=Foo\r\n";
+  }
+  p.Start();
+  ExpectScreenColours(kDarkBack, kDarkGrid);
+  const std::string ini = ReadFileText(p.Ini());
+  EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("Foo"), std::string::npos) << ini;
+}
+
+TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
+  TProgram& p = Run();
+  HWND dlg = p.ConnectDialog();
+  ASSERT_NE(dlg, nullptr);
+  p.TypePort(dlg, "COM99");
+  p.Press(dlg, "&OK");
+  HWND err = p.ErrorBox();
+  ASSERT_NE(err, nullptr);
+  EXPECT_FALSE(p.DisconnectEnabled());
+  p.Press(err, "OK");
+  ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
+  EXPECT_TRUE(p.ConnectEnabled());
+  EXPECT_FALSE(p.DisconnectEnabled());
+
+  // OK with an empty port: the dialog refuses and stays open.
+  dlg = p.ConnectDialog();
+  ASSERT_NE(dlg, nullptr);
+  p.TypePort(dlg, "");
+  p.Press(dlg, "&OK");
+  err = p.ErrorBox();
+  ASSERT_NE(err, nullptr);
+  p.Press(err, "OK");
+  ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
+  EXPECT_NE(FindTop(p.Pid(), "", "Select device"), nullptr);
+  p.Press(dlg, "&Cancel");
+  ASSERT_TRUE(p.Gone("", "Select device"));
+  EXPECT_TRUE(p.ConnectEnabled());
+}
+
+TEST_F(AppE2E, LiveFramesSetTheStatusTextsAndTheExportHoldsTheTrace) {
+  TProgram& p = Run();
+  ConnectToEmulator();
+  struct Row { const char* b4; const char* b5; std::vector<std::string> texts; };
+  const Row rows[] = {
+      {"0x16", "0x04", {"1s/div", "Normal", "1v/div", "x1", "AC"}},
+      {"0xD7", "0x94", {"2s/div", "HOLD", "10v/div", "x10", "AC"}},
+      {"0x56", "0x6B", {"1s/div", "MEMORY", "5mV/div", "x1", "DC"}},
+      {"0x80", "0x00", {"50ns/div", "Once", "20V/div", "x1", "AC"}}};
+  for (const Row& r : rows) {
+    Line.Emu(std::string("frame ") + r.b4 + " " + r.b5 + " 128");
+    EXPECT_TRUE(p.WaitStatus(r.texts)) << r.b4 << " " << r.b5;
+  }
+  // The trace of 128s on the screen, at Round(128 * H / 256).
+  const RECT sr = p.ScopeRect();
+  const int W = sr.right - sr.left, H = sr.bottom - sr.top;
+  const int yTrace = R(128 * H / 256.0);
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(sr.left + R(15 * W / 256.0), sr.top + yTrace) == kDarkTrace; }, 5000));
+  Line.Request("shot main-live-trace");
+
+  auto exportTo = [&](const std::string& name) {
+    p.Foreground(p.Main());
+    SendKey(VK_F6);
+    HWND dlg = p.Wait("#32770", "Export scope trace to file");
+    ASSERT_NE(dlg, nullptr);
+    // The file type list shows the one filter.
+    HWND types = nullptr;
+    WaitFor([&] {
+      types = FindChild(dlg, "ComboBox", "Windows Bitmap (256 colors)");
+      return types != nullptr;
+    }, 3000);
+    EXPECT_NE(types, nullptr);
+    HWND edit = FindChild(dlg, "Edit");
+    ASSERT_NE(edit, nullptr);
+    const std::string path = Folder + "\\" + name;
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(path) && !IsWindow(dlg); }));
+  };
+  exportTo("trace1.bmp");
+  TBmp bmp;
+  ASSERT_TRUE(WaitFor([&] { return bmp.Load(Folder + "\\trace1.bmp"); }));
+  EXPECT_EQ(bmp.Width, W);
+  EXPECT_EQ(bmp.Height, H);
+  auto vertical = [&](int x) {
+    for (int i = 0; i < 256; i += 10) if (R(i * W / 256.0) == x) return true;
+    return false;
+  };
+  for (int i = 0; i < 256; i += 10) {
+    const int x = R(i * W / 256.0);
+    EXPECT_EQ(bmp.At(x, R(2.5 * H / 40.0)), kDarkGrid) << "vertical " << i;
+    EXPECT_EQ(bmp.At(x, H - 2), kDarkGrid) << "vertical " << i;
+  }
+  for (int i = 2; i < 256; i += 2) {
+    if (i % 10 == 0) continue;
+    const int x = R(i * W / 256.0);
+    EXPECT_EQ(bmp.At(x, H - 2), kDarkGrid) << "tick " << i;
+    if (!vertical(x)) {
+      EXPECT_EQ(bmp.At(x, H - 8), kDarkBack) << "tick " << i;
+    }
+  }
+  const int xFree = R(15 * W / 256.0);   // an odd column: no vertical, no tick
+  for (int j = 0; j < 40; ++j) {
+    const int y = R(j * H / 40.0);
+    if (y == yTrace) continue;
+    EXPECT_EQ(bmp.At(2, y), kDarkGrid) << "horizontal " << j;
+    EXPECT_EQ(bmp.At(xFree, y), j % 5 == 0 ? kDarkGrid : kDarkBack) << "horizontal " << j;
+  }
+  for (int x = 0; x < R(255 * W / 256.0); x += 11) EXPECT_EQ(bmp.At(x, yTrace), kDarkTrace) << x;
+
+  // An "R" packet changes only its columns.
+  Line.Emu("range 0x80 0x00 100 120 64");
+  const int y64 = R(64 * H / 256.0);
+  const int xIn = R(110 * W / 256.0) + 1;
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(sr.left + xIn, sr.top + y64) == kDarkTrace; }, 5000));
+  exportTo("trace2.bmp");
+  TBmp bmp2;
+  ASSERT_TRUE(WaitFor([&] { return bmp2.Load(Folder + "\\trace2.bmp"); }));
+  EXPECT_EQ(bmp2.At(xIn, y64), kDarkTrace);
+  EXPECT_NE(bmp2.At(xIn, yTrace), kDarkTrace);
+  for (int x = 0; x < W; ++x) {
+    if (x > R(99 * W / 256.0) && x < R(120 * W / 256.0)) continue;
+    for (int y : {y64, yTrace}) ASSERT_EQ(bmp2.At(x, y), bmp.At(x, y)) << x << "," << y;
+  }
+}
+
+TEST_F(AppE2E, PullingTheLineShowsTheReadersErrorAndConnectWorksAgain) {
+  TProgram& p = Run();
+  ConnectToEmulator();
+  Line.Emu("frame 0x16 0x04 128");
+  ASSERT_TRUE(p.WaitStatus({"1s/div", "Normal", "1v/div", "x1", "AC"}));
+  Line.Request("unplug");
+  HWND err = p.ErrorBox(15000);
+  ASSERT_NE(err, nullptr) << "the reader's failure was not shown";
+  p.Press(err, "OK");
+  ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
+  EXPECT_TRUE(WaitFor([&] { return p.ConnectEnabled() && !p.DisconnectEnabled(); }));
+
+  Line.Request("plug");
+  // The line is back once its port opens again (the new pty may take a moment under Wine).
+  const std::string dev = "\\\\.\\" + Port;
+  ASSERT_TRUE(WaitFor([&] {
+    HANDLE h = CreateFileA(dev.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+  })) << "the port did not come back: " << GetLastError();
+  ConnectToEmulator();
+  Line.Emu("frame 0xD7 0x94 128");
+  EXPECT_TRUE(p.WaitStatus({"2s/div", "HOLD", "10v/div", "x10", "AC"}));
+}
+
+TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
+  TProgram& p = Run();
+  SendKey(VK_F1);
+  HWND help = p.Wait("", "Help - FAQ");
+  ASSERT_NE(help, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(p.Main()));   // modal
+  EXPECT_NE(FindChild(help, "", "&Close"), nullptr);
+  Sleep(1000);   // lets the windows finish painting: for the picture only
+  Line.Request("shot help-form");
+  p.Press(help, "&Close");
+  ASSERT_TRUE(p.Gone("", "Help - FAQ"));
+  EXPECT_TRUE(IsWindowEnabled(p.Main()));
+
+  // "&About" of the "&Help" menu, by keyboard.
+  p.Foreground(p.Main());
+  SendKey('H', false, true);
+  ASSERT_TRUE(WaitFor([&] { return FindTop(p.Pid(), "#32768", "") != nullptr; }, 5000));
+  // The first item ("&Help") is highlighted; the next one is "&About".
+  SendKey(VK_DOWN);
+  SendKey(VK_RETURN);
+  HWND about = p.Wait("", "About");
+  ASSERT_NE(about, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(p.Main()));
+  Sleep(1000);
+  Line.Request("shot about-box");
+  p.Press(about, "OK");
+  ASSERT_TRUE(p.Gone("", "About"));
+  EXPECT_TRUE(IsWindowEnabled(p.Main()));
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The ordered unit start-up: steps start in list order and stop in reverse; a failing step
+// stops what started before it; a failing shut-down step does not keep the others from
+// stopping; and the program's list keeps its fixed order.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/win/Startup.h"
+
+namespace {
+
+std::vector<std::string> Log;
+bool FailInit2 = false;
+bool FailDone2 = false;
+
+void I1() { Log.push_back("+1"); }
+void D1() { Log.push_back("-1"); }
+void I2() {
+  if (FailInit2) throw std::runtime_error("step 2 failed");
+  Log.push_back("+2");
+}
+void D2() {
+  Log.push_back("-2");
+  if (FailDone2) throw std::runtime_error("stop 2 failed");
+}
+void I3() { Log.push_back("+3"); }
+void D3() { Log.push_back("-3"); }
+
+std::vector<TUnitStep> Steps() {
+  return {{"one", &I1, &D1}, {"two", &I2, &D2}, {"empty", nullptr, nullptr}, {"three", &I3, &D3}};
+}
+
+class Startup : public testing::Test {
+protected:
+  void SetUp() override {
+    Log.clear();
+    FailInit2 = FailDone2 = false;
+  }
+};
+
+TEST_F(Startup, StartsInOrderAndStopsInReverse) {
+  {
+    TUnitStartup u(Steps());
+    u.Initialize();
+    EXPECT_EQ(u.StartedCount(), 4);
+    u.Finalize();
+    EXPECT_EQ(u.StartedCount(), 0);
+    u.Finalize();   // nothing left to stop
+  }
+  EXPECT_EQ(Log, (std::vector<std::string>{"+1", "+2", "+3", "-3", "-2", "-1"}));
+}
+
+TEST_F(Startup, TheDestructorStopsWhatIsStillStarted) {
+  { TUnitStartup(Steps()).Initialize(); }
+  EXPECT_EQ(Log, (std::vector<std::string>{"+1", "+2", "+3", "-3", "-2", "-1"}));
+}
+
+TEST_F(Startup, AFailingStepStopsTheStepsBeforeIt) {
+  FailInit2 = true;
+  TUnitStartup u(Steps());
+  EXPECT_THROW(u.Initialize(), std::runtime_error);
+  EXPECT_EQ(u.StartedCount(), 0);
+  EXPECT_EQ(Log, (std::vector<std::string>{"+1", "-1"}));
+}
+
+TEST_F(Startup, AFailingStopStillStopsTheOthersAndIsReported) {
+  FailDone2 = true;
+  TUnitStartup u(Steps());
+  u.Initialize();
+  EXPECT_THROW(u.Finalize(), std::runtime_error);
+  EXPECT_EQ(Log, (std::vector<std::string>{"+1", "+2", "+3", "-3", "-2", "-1"}));
+}
+
+TEST_F(Startup, TheProgramsStepsKeepTheirOrder) {
+  std::vector<std::string> names;
+  for (const TUnitStep& s : OrbexUnitSteps()) names.emplace_back(s.Name);
+  const std::vector<std::string> expected = {
+      "Forms",      "Framework classes", "Config",           "sConst",
+      "sMessages",  "lxPNGGraphic",      "lxGlow",           "sDialogHook",
+      "lxSBUtils",  "lxAlphaImageList",  "sThemes",          "sGradient",
+      "sAlphaGraph", "Skinned classes",  "sSkinManager",     "sUtils",
+      "sRegisteredForms"};
+  EXPECT_EQ(names, expected);
+}
+
+}  // namespace

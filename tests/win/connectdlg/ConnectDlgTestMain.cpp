@@ -1,0 +1,45 @@
+// Makes the application object once for the dialog's tests, with the stored-form classes the
+// dialog names (framework controls and the skinned label, button and combo box).
+#include <gtest/gtest.h>
+
+#include "app/win/ConnectDlg.h"
+#include "framework/win/win/Dialogs.h"
+#include "framework/win/win/ExtCtrls.h"
+#include "framework/win/win/Forms.h"
+#include "framework/win/win/Graphics.h"
+#include "framework/win/win/ImgList.h"
+#include "framework/win/win/StdCtrls.h"
+#include "skin/controls/win/sButton.h"
+#include "skin/controls/win/sComboBox.h"
+#include "skin/controls/win/sLabel.h"
+#include "tests/win/connectdlg/FakeDevices.h"
+
+namespace {
+
+class TApplicationEnvironment : public testing::Environment {
+public:
+  void SetUp() override {
+    InitGraphicsUnit();
+    InitImgListUnit();
+    InitStdCtrlsUnit();
+    InitExtCtrlsUnit();
+    InitDialogsUnit();
+    InitLabelUnit();
+    InitButtonUnit();
+    InitComboBoxUnit();
+    InitConnectDlgUnit();
+    InitForms();
+    Application->Initialize();
+    Application->SetTitle("connect dialog test");
+    ClearFakeDevices();
+  }
+  void TearDown() override {
+    DoneForms();
+    ClearFakeDevices();
+  }
+};
+
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+
+}  // namespace
