@@ -15,6 +15,23 @@
 
 namespace {
 
+// Makes an item of a bar's collection. The base item's constructor puts the item into its
+// collection, which tells the bar of the change before the derived item exists (its strings
+// not yet constructed): the news is held until the item is whole.
+template <class TItem>
+TCollectionItem* NewWholeItem(TCollection* c) {
+  c->BeginUpdate();
+  TCollectionItem* item = nullptr;
+  try {
+    item = new TItem(c);
+  } catch (...) {
+    c->EndUpdate();
+    throw;
+  }
+  c->EndUpdate();
+  return item;
+}
+
 constexpr int EdgeSize = 2;
 
 void EdgeNCCalcSize(TMessage& m, TEdgeBorders edges) {
@@ -121,7 +138,7 @@ ORBEX_IMPLEMENT_CLASS(TStatusPanels, TCollection, nullptr)
 
 TStatusPanels::TStatusPanels(TStatusBar* StatusBar)
     : TCollection(&TStatusPanel::StaticClassInfo(),
-                  [](TCollection* c) -> TCollectionItem* { return new TStatusPanel(c); },
+                  &NewWholeItem<TStatusPanel>,
                   StatusBar),
       FStatusBar(StatusBar) {}
 
@@ -840,6 +857,16 @@ TCoolBar* TCoolBand::CoolBar() const {
 void TCoolBand::SetControl(TWinControl* v) {
   if (FControl == v) return;
   TCoolBar* bar = CoolBar();
+  if (v != nullptr && bar != nullptr) {
+    // One band per control: the band the bar made for it goes, any other one gives it up.
+    if (TCoolBand* other = bar->Bands()->FindBand(v); other != nullptr && other != this) {
+      if (other->FMadeForControl)
+        delete other;
+      else
+        other->SetControl(nullptr);
+    }
+  }
+  FMadeForControl = false;
   if (FControl != nullptr && bar != nullptr) FControl->RemoveFreeNotification(bar);
   FControl = v;
   if (v != nullptr && bar != nullptr) {
@@ -922,7 +949,7 @@ ORBEX_IMPLEMENT_CLASS(TCoolBands, TCollection, nullptr)
 
 TCoolBands::TCoolBands(TCoolBar* CoolBar)
     : TCollection(&TCoolBand::StaticClassInfo(),
-                  [](TCollection* c) -> TCollectionItem* { return new TCoolBand(c); }, CoolBar),
+                  &NewWholeItem<TCoolBand>, CoolBar),
       FCoolBar(CoolBar) {}
 
 TCoolBand* TCoolBands::FindBand(const TControl* AControl) const {
@@ -1055,7 +1082,33 @@ void TCoolBar::CreateWnd() {
 
 void TCoolBar::Loaded() {
   TWinControl::Loaded();
+  AddMissingBands();
   UpdateBands();
+}
+
+void TCoolBar::AddMissingBands() {
+  if (!FBands || IsLoading() || IsDestroying()) return;
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (!c->IsWindowed() || FBands->FindBand(c) != nullptr) continue;
+    TCoolBand* band = FBands->Add();
+    band->SetControl(static_cast<TWinControl*>(c));
+    band->FMadeForControl = true;
+  }
+}
+
+void TCoolBar::CMControlChange(TMessage& m) {
+  // Only windows can sit in bands; while the form is read, the stored bands name their
+  // controls afterwards and Loaded gives the others theirs.
+  if (m.LParam != 0) AddMissingBands();
+}
+
+void TCoolBar::WMParentNotify(TMessage& m) {
+  DefaultHandler(m);
+  // A band's control made its window anew (RecreateWnd): the band still holds the old one.
+  if (LOWORD(m.WParam) != WM_CREATE) return;
+  TWinControl* c = FindControl(reinterpret_cast<HWND>(m.LParam));
+  if (c != nullptr && c->Parent() == this && FBands->FindBand(c) != nullptr) UpdateBands();
 }
 
 void TCoolBar::UpdateBands() {
@@ -1125,6 +1178,11 @@ void TCoolBar::Dispatch(TMessage& Message) {
     case WM_NCPAINT:
       DefaultHandler(Message);
       EdgeNCPaint(Handle(), FEdgeBorders);
+      return;
+    case WM_PARENTNOTIFY: WMParentNotify(Message); return;
+    case CM_CONTROLCHANGE:
+      TWinControl::Dispatch(Message);
+      CMControlChange(Message);
       return;
     default:
       break;

@@ -289,6 +289,9 @@ public:
 private:
   friend class TCoolBar;
   TWinControl* FControl = nullptr;
+  // Made by the bar for a control placed in it without a band: a band given that control
+  // later takes its place.
+  bool FMadeForControl = false;
   int FMinHeight = 25;
   int FMinWidth = 0;
   int FWidth = 0;
@@ -357,6 +360,10 @@ protected:
 private:
   friend class TCoolBand;
   void AdjustHeight();
+  // A band of its own for each windowed child that has none.
+  void AddMissingBands();
+  void CMControlChange(TMessage& m);
+  void WMParentNotify(TMessage& m);
   std::unique_ptr<TCoolBands> FBands;
   bool FAutoSize = false;
   TEdgeBorders FEdgeBorders = ebLeft | ebTop | ebRight | ebBottom;

@@ -2,7 +2,8 @@
 // TWinControl (a control with a Win32 window), TGraphicControl and TCustomControl (controls that
 // paint themselves on a canvas), alignment, anchors, size constraints, mouse enter and leave,
 // the window method chain (WindowProc -> WndProc -> Dispatch -> DefaultHandler) and the
-// registration of window classes named after the framework classes.
+// registration of window classes named after the framework classes. Implemented in Controls.cpp
+// (TControl and the painting controls) and WinControl.cpp (TWinControl and window procedure).
 //
 // Ownership: a control's Owner (TComponent) destroys it; its Parent only lists it. A windowed
 // control owns its window handle and destroys it (children first) in DestroyHandle and in its
@@ -342,6 +343,8 @@ protected:
   TSize FAnchorParentSize;
   bool FAnchorRulesValid = false;
   bool FInFontChange = false;
+  // The graphic control that holds the mouse capture through its parent's window (GUI thread).
+  static TControl* FCaptureControl;
 
   friend class TWinControl;
 };
@@ -506,6 +509,8 @@ protected:
   void WMScroll(TMessage& m);
   void CNKeyDown(TMessage& m);
   void CNChar(TMessage& m);
+  // Alt+letter from the application loop: offered to the form's controls as CM_DIALOGCHAR.
+  void CNSysChar(TMessage& m);
   void CNCtlColor(TMessage& m);
   void CMShowingChanged(TMessage& m);
   void CMVisibleChangedWin(TMessage& m);
@@ -513,6 +518,7 @@ protected:
   void CMTextChangedWin(TMessage& m);
   void CMEnabledChangedWin(TMessage& m);
   void CMDialogKey(TMessage& m);
+  void CMDialogChar(TMessage& m);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;

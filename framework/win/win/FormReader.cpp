@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
+#include <utility>
 
 #include "framework/win/win/ActnList.h"
 #include "framework/win/win/Controls.h"
@@ -625,7 +627,8 @@ public:
       return FProblems;
     }
     CollectNames(top);
-    CheckProperties(FRootClass, top.Properties);
+    // No prototype of the form itself: a form class may do anything in its constructor.
+    CheckProperties(FRootClass, top.Properties, []() -> TObject* { return nullptr; });
     for (const TFormObject& c : top.Children) CheckObject(c);
     return FProblems;
   }
@@ -644,17 +647,83 @@ private:
       Report(o.Line, "Class " + o.ClassName + " not found");
     } else {
       if (cls->Create == nullptr) Report(o.Line, "Class " + o.ClassName + " cannot be created");
-      CheckProperties(cls, o.Properties);
+      CheckProperties(cls, o.Properties, [this, cls]() { return Prototype(cls); });
     }
     for (const TFormObject& c : o.Children) CheckObject(c);
   }
 
-  void CheckProperties(const TClassInfo* cls, const std::vector<TFormProperty>& props) {
-    for (const TFormProperty& p : props) CheckProperty(cls, p);
+  // An object of the class being checked, made only when a collection's items need it; null
+  // when none can be made.
+  using TInstanceFn = std::function<TObject*()>;
+
+  void CheckProperties(const TClassInfo* cls, const std::vector<TFormProperty>& props,
+                       const TInstanceFn& instance) {
+    for (const TFormProperty& p : props) CheckProperty(cls, p, instance);
   }
 
-  void CheckProperty(const TClassInfo* cls, const TFormProperty& fp) {
+  // The class of a collection's items is known only to a collection object: one object of the
+  // owning class is made (as the reader makes it, without owner), asked, and freed with the
+  // checker. Null when the class cannot be made.
+  TObject* Prototype(const TClassInfo* cls) {
+    for (const auto& p : FPrototypes)
+      if (p.first == cls) return p.second.get();
+    TObject* made = nullptr;
+    if (cls->Create != nullptr) {
+      try {
+        made = cls->Create(nullptr);
+      } catch (...) {
+        made = nullptr;
+      }
+    }
+    FPrototypes.emplace_back(cls, std::unique_ptr<TObject>(made));
+    return made;
+  }
+
+  // One item of a prototype collection, for the items' own collections; null when none.
+  TObject* PrototypeItem(TCollection* coll) {
+    for (const auto& p : FPrototypeItems)
+      if (p.first == coll) return p.second;
+    TCollectionItem* item = nullptr;
+    try {
+      item = coll->Add();
+    } catch (...) {
+      item = nullptr;
+    }
+    FPrototypeItems.emplace_back(coll, item);
+    return item;
+  }
+
+  // The collection object that the dotted property path names on `obj`; null when unknown.
+  static TCollection* CollectionAt(TObject* obj, const std::vector<const TPropInfo*>& path) {
+    try {
+      for (const TPropInfo* p : path) {
+        if (obj == nullptr) return nullptr;
+        obj = GetObjectProp(obj, *p);
+      }
+    } catch (const Exception&) {
+      return nullptr;
+    }
+    return As<TCollection>(obj);
+  }
+
+  // Items of a collection: each property checked against the class of the items, so that a
+  // misspelt item property fails like any other.
+  void CheckItems(const std::vector<const TPropInfo*>& path, const TFormProperty& fp,
+                  const TInstanceFn& instance) {
+    TCollection* coll = CollectionAt(instance(), path);
+    const TClassInfo* itemClass = coll != nullptr ? coll->ItemClass() : nullptr;
+    if (itemClass == nullptr) {
+      if (!fp.Value.Items.empty())
+        Report(fp.Line, "Property \"" + fp.Name + "\": the class of its items is unknown");
+      return;
+    }
+    const TInstanceFn item = [this, coll]() { return PrototypeItem(coll); };
+    for (const TFormItem& it : fp.Value.Items) CheckProperties(itemClass, it.Properties, item);
+  }
+
+  void CheckProperty(const TClassInfo* cls, const TFormProperty& fp, const TInstanceFn& instance) {
     const TPropInfo* p = nullptr;
+    std::vector<const TPropInfo*> path;
     size_t start = 0;
     while (true) {
       size_t dot = fp.Name.find('.', start);
@@ -669,10 +738,16 @@ private:
         Report(fp.Line, "Property \"" + part + "\" has no properties of its own");
         return;
       }
+      path.push_back(p);
       cls = p->PropClass;
       start = dot + 1;
     }
+    const size_t before = FProblems.size();
     CheckValue(*p, fp);
+    path.push_back(p);
+    if (FProblems.size() == before && p->Kind == TTypeKind::tkClass &&
+        fp.Value.Kind == TFormValue::vkCollection)
+      CheckItems(path, fp, instance);
   }
 
   void CheckValue(const TPropInfo& p, const TFormProperty& fp) {
@@ -749,6 +824,9 @@ private:
   const TClassInfo* FRootClass = nullptr;
   std::vector<std::string> FNames;
   std::vector<std::string> FProblems;
+  // Prototype items are owned by their prototype collections and freed with them.
+  std::vector<std::pair<const TClassInfo*, std::unique_ptr<TObject>>> FPrototypes;
+  std::vector<std::pair<TCollection*, TCollectionItem*>> FPrototypeItems;
 };
 
 }  // namespace

@@ -136,9 +136,12 @@ void ReadFormResource(TCustomForm* form);
 
 // ---------------------------------------------------------------------------------------------
 // Checking: every class registered and creatable, every property published by its class (through
-// dotted sub-objects), values of the right shape (enum and set names, booleans, numbers),
-// handlers published by the form class, references naming a component of the form. Returns one
-// message per problem ("Line <n>: ..."); empty when the form is sound.
+// dotted sub-objects; inside collection items, by the items' class), values of the right shape
+// (enum and set names, booleans, numbers), handlers published by the form class, references
+// naming a component of the form. The items' class is learnt from an object of the owning
+// class made for the check (without owner) and freed before returning; items of a collection
+// whose class cannot be learnt (one of the form itself) are reported. Returns one message per
+// problem ("Line <n>: ..."); empty when the form is sound.
 std::vector<std::string> CheckForm(std::string_view text);
 
 // Checks every stored form of the executable: each RCDATA resource whose text starts with

@@ -383,6 +383,7 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_INITMENUPOPUP: WMInitMenuPopup(m); break;
     case WM_MEASUREITEM:
     case WM_DRAWITEM: WMMenuOwnerDraw(m); break;
+    case WM_MENUCHAR: WMMenuChar(m); break;
     case WM_SIZE: WMSizeForm(m); break;
     case CM_SHOWINGCHANGED: {
       if (FShowing) {
@@ -516,6 +517,17 @@ void TCustomForm::WMMenuOwnerDraw(TMessage& m) {
     WMMeasureItem(m);
   else
     WMDrawItem(m);
+}
+
+void TCustomForm::WMMenuChar(TMessage& m) {
+  // A letter typed in an open menu of the form (the menu bar or one of its sub-menus): the
+  // system cannot see the accelerators of owner-drawn items, so the item is found by its
+  // caption. The system menu and letters no item has stay with the default handling.
+  if ((HIWORD(m.WParam) & MF_SYSMENU) == 0 && m.LParam != 0) {
+    m.Result = MenuChar(static_cast<char>(LOWORD(m.WParam)), reinterpret_cast<HMENU>(m.LParam));
+    if (HIWORD(m.Result) != MNC_IGNORE) return;
+  }
+  DefaultHandler(m);
 }
 
 void TCustomForm::CMDialogKeyForm(TMessage& m) {

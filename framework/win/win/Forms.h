@@ -166,6 +166,7 @@ protected:
   void WMCommandForm(TMessage& m);
   void WMInitMenuPopup(TMessage& m);
   void WMMenuOwnerDraw(TMessage& m);
+  void WMMenuChar(TMessage& m);
   void WMSizeForm(TMessage& m);
   void CMRelease(TMessage& m);
   void CMDialogKeyForm(TMessage& m);

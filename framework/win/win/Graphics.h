@@ -8,7 +8,8 @@
 // a picture its graphic). A canvas borrows the DC it is bound to and puts back what it
 // selected before it lets the DC go.
 //
-// Sections: colours; graphics objects; canvas; graphic; bitmap; icon; picture.
+// Sections: colours; graphics objects; canvas; graphic; bitmap; icon; picture. Implemented in
+// Graphics.cpp and Bitmap.cpp (the bitmap).
 #pragma once
 
 #include <windows.h>

@@ -143,6 +143,39 @@ TEST_F(FormReaderTest, TheCheckerNamesEveryProblemWithItsLine) {
             std::vector<std::string>{"Line 2: Unterminated string"});
 }
 
+TEST_F(FormReaderTest, TheCheckerLooksInsideCollectionItems) {
+  const std::string text =
+      "object F: TTestStoredForm\n"
+      "  object L: TTestList\n"
+      "    Items = <\n"
+      "      item\n"
+      "        Caption = \"ok\"\n"           // 5: sound
+      "      end\n"
+      "      item\n"
+      "        Captoin = \"x\"\n"            // 8: misspelt
+      "        Width = \"wide\"\n"           // 9: a number expected
+      "      end>\n"
+      "    Lines = <\n"                      // 11: a string list, not a collection
+      "      item\n"
+      "        Bogus = 1\n"
+      "      end>\n"
+      "  end\n"
+      "end\n";
+  std::vector<std::string> problems = CheckForm(text);
+  ASSERT_EQ(problems.size(), 3u);
+  EXPECT_EQ(problems[0], "Line 8: Unknown property \"Captoin\" of TTestItem");
+  EXPECT_NE(problems[1].find("Line 9: Property \"Width\""), std::string::npos) << problems[1];
+  EXPECT_NE(problems[2].find("Line 11: Property \"Lines\": not a collection"), std::string::npos) << problems[2];
+  // The reader refuses the same item property.
+  EXPECT_EQ(ReadError(Wrap("  object L: TTestList\n    Items = <\n      item\n        Captoin = \"x\"\n"
+                           "      end>\n  end\n")),
+            "Line 5: Unknown property \"Captoin\" of TTestItem");
+  // The object made to learn the items' class is freed before the checker returns.
+  EventLog().clear();
+  EXPECT_EQ(CheckForm(text).size(), 3u);
+  EXPECT_EQ(EventLog(), std::vector<std::string>{"~"});
+}
+
 TEST_F(FormReaderTest, BadFormDataFailsWithTheLine) {
   EXPECT_EQ(ReadError(Wrap("  Captoin = \"x\"\n")), "Line 2: Unknown property \"Captoin\" of TTestStoredForm");
   EXPECT_EQ(ReadError(Wrap("  object P: TNoSuchPanel\n  end\n")), "Line 2: Class TNoSuchPanel not found");

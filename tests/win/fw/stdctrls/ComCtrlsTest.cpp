@@ -1,12 +1,15 @@
 // Status bar, tool bar and cool bar: the system controls under the framework's class names,
 // panels as parts, tool buttons with images as system buttons inside a cool-bar band, clicks,
-// drop-down menus and custom drawing.
+// drop-down menus and custom drawing; bands the cool bar makes for controls placed in it without
+// one, and controls whose window is made anew staying in their band.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "framework/win/win/ComCtrls.h"
+#include "framework/win/win/ExtCtrls.h"
 #include "framework/win/win/ImgList.h"
+#include "framework/win/win/StdCtrls.h"
 #include "tests/win/fw/stdctrls/StdCtrlsTestUtil.h"
 
 namespace {
@@ -83,6 +86,12 @@ TEST(StatusBar, FivePanelsBecomeFiveParts) {
   bar->SetSimplePanel(false);
   bar->Panels()->Delete(4);
   EXPECT_EQ(::SendMessageA(h, SB_GETPARTS, 0, 0), 4);
+  // Panels added while the bar has its window: the bar hears of each one only once it is
+  // whole (its text not yet made would otherwise be read).
+  for (int i = 0; i < 20; ++i) bar->Panels()->Add()->SetWidth(10);
+  ASSERT_EQ(::SendMessageA(h, SB_GETPARTS, 0, 0), 24);
+  EXPECT_EQ(PartText(h, 23), "");
+  EXPECT_EQ(PartText(h, 3), "x1");
 }
 
 TEST(StatusBar, OwnerDrawnPanelsGoThroughOnDrawPanel) {
@@ -182,6 +191,69 @@ TEST(ToolBar, ButtonsWithImagesInACoolBarBand) {
   ASSERT_TRUE(::SendMessageA(hc, RB_GETBANDINFOA, 0, reinterpret_cast<LPARAM>(&bi)));
   EXPECT_EQ(bi.hwndChild, bar->Handle());
   EXPECT_EQ(::SendMessageA(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 3);
+}
+
+namespace {
+// The child window of band `i` of a cool bar's window.
+HWND BandChild(HWND cool, int i) {
+  REBARBANDINFOA bi{};
+  bi.cbSize = REBARBANDINFOA_V6_SIZE;
+  bi.fMask = RBBIM_CHILD;
+  if (!::SendMessageA(cool, RB_GETBANDINFOA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&bi)))
+    return reinterpret_cast<HWND>(-1);
+  return bi.hwndChild;
+}
+}  // namespace
+
+TEST(CoolBar, AControlWithoutABandGetsOneAndRejoinsItWhenItsWindowIsMadeAnew) {
+  auto form = fwtest::MakeForm(500, 300);
+  auto* cool = new TCoolBar(form.get());
+  cool->SetParent(form.get());
+  cool->SetBounds(0, 0, 500, 60);
+  form->Show();
+  HWND hc = cool->Handle();
+
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(cool);
+  ASSERT_EQ(cool->Bands()->Count(), 1);
+  EXPECT_EQ(cool->Bands()->Items(0)->Control(), edit);
+  ASSERT_EQ(::SendMessageA(hc, RB_GETBANDCOUNT, 0, 0), 1);
+  EXPECT_EQ(BandChild(hc, 0), edit->Handle());
+  // A control without a window gets no band; one with a band of its own gets no second one.
+  auto* label = new TLabel(form.get());
+  label->SetParent(cool);
+  auto* panel = new TPanel(form.get());
+  TCoolBand* panelBand = cool->Bands()->Add();
+  panelBand->SetControl(panel);
+  EXPECT_EQ(panel->Parent(), cool);
+  ASSERT_EQ(cool->Bands()->Count(), 2);
+  EXPECT_EQ(::SendMessageA(hc, RB_GETBANDCOUNT, 0, 0), 2);
+
+  // Windows made anew rejoin their bands: the edit's and the panel's.
+  HWND oldEdit = edit->Handle();
+  edit->RecreateWnd();
+  ASSERT_NE(edit->Handle(), oldEdit);
+  EXPECT_EQ(BandChild(hc, 0), edit->Handle());
+  HWND oldPanel = panel->Handle();
+  panel->RecreateWnd();
+  ASSERT_NE(panel->Handle(), oldPanel);
+  EXPECT_EQ(BandChild(hc, 1), panel->Handle());
+  EXPECT_EQ(BandChild(hc, 0), edit->Handle());
+
+  // A band given the edit takes the place of the band made for it.
+  TCoolBand* editBand = cool->Bands()->Add();
+  editBand->SetMinHeight(30);
+  editBand->SetControl(edit);
+  ASSERT_EQ(cool->Bands()->Count(), 2);
+  EXPECT_EQ(cool->Bands()->Items(0), panelBand);
+  EXPECT_EQ(cool->Bands()->Items(1), editBand);
+  EXPECT_EQ(BandChild(hc, 1), edit->Handle());
+  // ... and an explicit band given a control another explicit band holds leaves that band empty.
+  TCoolBand* third = cool->Bands()->Add();
+  third->SetControl(panel);
+  ASSERT_EQ(cool->Bands()->Count(), 3);
+  EXPECT_EQ(panelBand->Control(), nullptr);
+  EXPECT_EQ(cool->Bands()->FindBand(panel), third);
 }
 
 TEST(ToolBar, MouseClicksAndCheckButtons) {

@@ -1,12 +1,14 @@
 // Menus: shortcut texts, the HMENU built from the items, item ownership, command dispatch, and
 // owner-drawn items measured and drawn (through the dispatch functions and through a real
-// popup menu the system measures and paints).
+// popup menu the system measures and paints), and letters typed in a form's open owner-drawn
+// menu bar.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "framework/win/win/ExtCtrls.h"
+#include "framework/win/win/Forms.h"
 #include "framework/win/win/Graphics.h"
 #include "framework/win/win/ImgList.h"
 #include "framework/win/win/Menus.h"
@@ -388,4 +390,45 @@ TEST(MenusOwnerDraw, TypedCharactersFindTheItemOfTheirAccelerator) {
   EXPECT_EQ(MenuChar('L', h), MAKELRESULT(1, MNC_EXECUTE));   // the disabled one is skipped
   EXPECT_EQ(HIWORD(MenuChar('N', h)), MNC_IGNORE);            // "&&" is no accelerator
   EXPECT_EQ(HIWORD(MenuChar('x', h)), MNC_IGNORE);
+}
+
+// Ends a menu loop that did not end by itself, so that a fault cannot hang the test.
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(nullptr, id);
+  ::EndMenu();
+}
+
+// The owner-drawn menu bar of a form: letters typed while it is open (WM_MENUCHAR to the form)
+// find the item of their accelerator, in the bar and in its sub-menus.
+TEST(MenusOwnerDraw, TheFormAnswersLettersTypedInItsOpenMenuBar) {
+  auto form = fwtest::MakeForm();
+  auto* menu = new TMainMenu(form.get());
+  menu->SetOwnerDraw(true);
+  TMenuItem* file = NewItem(form.get(), "&File");
+  TMenuItem* open = NewItem(form.get(), "&Open");
+  file->Add(open);
+  menu->Items()->Add(file);
+  TMenuItem* skin = NewItem(form.get(), "&Skin");
+  int skinClicks = 0;
+  skin->OnClick = [&](TObject*) { ++skinClicks; };
+  menu->Items()->Add(skin);
+  form->SetMenu(menu);
+  form->Show();
+  HWND h = form->Handle();
+  const LPARAM bar = reinterpret_cast<LPARAM>(menu->Handle());
+  const LPARAM sub = reinterpret_cast<LPARAM>(file->Handle());
+  EXPECT_EQ(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('s', 0), bar), MAKELRESULT(1, MNC_EXECUTE));
+  EXPECT_EQ(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('F', 0), bar), MAKELRESULT(0, MNC_EXECUTE));
+  EXPECT_EQ(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('o', MF_POPUP), sub), MAKELRESULT(0, MNC_EXECUTE));
+  // Letters no item has, and the system menu, stay with the default handling.
+  EXPECT_NE(HIWORD(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('q', 0), bar)), MNC_EXECUTE);
+  EXPECT_NE(HIWORD(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('s', MF_SYSMENU), bar)), MNC_EXECUTE);
+  EXPECT_NE(HIWORD(::SendMessageA(h, WM_MENUCHAR, MAKEWPARAM('s', 0), 0)), MNC_EXECUTE);
+
+  // Through the system's own menu loop: Alt+S opens the bar at "&Skin" and runs it.
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 3000, &EndMenuTimer);
+  ::SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, 's');
+  fwtest::PumpUntil([&] { return skinClicks > 0; }, 3000);
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(skinClicks, 1);
 }

@@ -1,9 +1,11 @@
 // Label, button, edit, combo box, panel and image: sizes from text, the items and selection of
 // combo boxes with and without a window, owner-drawn combo items, bevelled panels laying out
-// their children, and buttons ending a modal message form with their result.
+// their children, buttons ending a modal message form with their result, label accelerators
+// reached by Alt+letter through the message loop, and the form's key preview.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/win/win/Dialogs.h"
 #include "framework/win/win/ExtCtrls.h"
@@ -371,6 +373,108 @@ TEST(Label, AcceleratorFocusesItsControl) {
   delete edit;   // the label forgets a freed control
   EXPECT_EQ(label->FocusControl(), nullptr);
   EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'p', 0), 0);
+}
+
+// Alt+letter as the system delivers it: WM_SYSCHAR posted to the focused window, through the
+// application's loop, offered to the form's controls (a label inside a panel) as CM_DIALOGCHAR.
+TEST(Label, AltLetterThroughTheMessageLoopFocusesTheLabelsControl) {
+  auto form = fwtest::MakeForm();
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(0, 0, 300, 100);
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(panel);
+  edit->SetBounds(100, 10, 100, 21);
+  auto* label = new TLabel(form.get());
+  label->SetParent(panel);
+  label->SetCaption("&Port name:");
+  label->SetFocusControl(edit);
+  auto* other = new TEdit(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(100, 150, 100, 21);
+  form->Show();
+  // What the loop does not take reaches the window; kept from the default handling here (a
+  // system menu would open).
+  std::vector<WPARAM> dispatched;
+  TWndMethod saved = other->WindowProc;
+  other->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_SYSCHAR) {
+      dispatched.push_back(m.WParam);
+      return;
+    }
+    saved(m);
+  };
+  const LPARAM altDown = 0x20000001;   // context code: Alt held
+  other->SetFocus();
+  ::PostMessageA(other->Handle(), WM_SYSCHAR, 'x', altDown);   // no label has X
+  ::PostMessageA(other->Handle(), WM_SYSCHAR, ' ', altDown);   // the system menu's
+  Application->ProcessMessages();
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(dispatched, (std::vector<WPARAM>{'x', ' '}));
+
+  ::PostMessageA(other->Handle(), WM_SYSCHAR, 'P', altDown);
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(dispatched.size(), 2u);   // taken: not dispatched
+
+  // From the form itself (no control focused) as well.
+  other->SetFocus();
+  ::PostMessageA(form->Handle(), WM_SYSCHAR, 'p', altDown);
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit->Focused());
+
+  // A disabled label does not take its letter.
+  other->SetFocus();
+  label->SetEnabled(false);
+  ::PostMessageA(other->Handle(), WM_SYSCHAR, 'p', altDown);
+  Application->ProcessMessages();
+  EXPECT_TRUE(other->Focused());
+  EXPECT_EQ(dispatched, (std::vector<WPARAM>{'x', ' ', 'p'}));
+  other->WindowProc = saved;
+}
+
+// KeyPreview: the form sees key down, press and up before the focused control, and a key it
+// clears goes no further; without KeyPreview it sees none.
+TEST(Edit, KeyPreviewShowsEveryKeyToTheFormFirst) {
+  auto form = fwtest::MakeForm();
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(form.get());
+  edit->SetBounds(10, 10, 100, 21);
+  form->Show();
+  std::vector<std::string> log;
+  auto keyLogger = [&log](const char* who, const char* what, WORD clear) {
+    return [&log, who, what, clear](TObject*, WORD& key, TShiftState) {
+      log.push_back(std::string(who) + " " + what + " " + std::to_string(key));
+      if (key == clear) key = 0;
+    };
+  };
+  form->OnKeyDown = keyLogger("form", "down", 'X');
+  form->OnKeyUp = keyLogger("form", "up", 'X');
+  form->OnKeyPress = [&](TObject*, char& c) {
+    log.push_back(std::string("form press ") + c);
+    if (c == 'x') c = 0;
+  };
+  edit->OnKeyDown = keyLogger("edit", "down", 0);
+  edit->OnKeyUp = keyLogger("edit", "up", 0);
+  edit->OnKeyPress = [&](TObject*, char& c) { log.push_back(std::string("edit press ") + c); };
+  HWND h = edit->Handle();
+  auto type = [h](char vk, char ch) {
+    ::SendMessageA(h, WM_KEYDOWN, static_cast<WPARAM>(vk), 1);
+    ::SendMessageA(h, WM_CHAR, static_cast<WPARAM>(ch), 1);
+    ::SendMessageA(h, WM_KEYUP, static_cast<WPARAM>(vk), 0xC0000001);
+  };
+
+  type('A', 'a');   // no preview yet
+  EXPECT_EQ(log, (std::vector<std::string>{"edit down 65", "edit press a", "edit up 65"}));
+  log.clear();
+  form->SetKeyPreview(true);
+  type('B', 'b');
+  EXPECT_EQ(log, (std::vector<std::string>{"form down 66", "edit down 66", "form press b", "edit press b",
+                                           "form up 66", "edit up 66"}));
+  log.clear();
+  type('X', 'x');   // the form keeps X to itself
+  EXPECT_EQ(log, (std::vector<std::string>{"form down 88", "form press x", "form up 88"}));
+  EXPECT_EQ(edit->Text(), "ab");
 }
 
 TEST(Edit, TextChangesAreReported) {

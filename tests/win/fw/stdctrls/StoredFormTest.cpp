@@ -1,9 +1,11 @@
 // A stored form with the standard controls, menus and actions, read through the property
 // tables: collections (status panels, cool bands), nested menu items and actions, references
 // resolved after the read (actions, images, drop-down menus, band controls), and events bound
-// to the form's handlers. The checker finds the form sound and a misspelt property not.
+// to the form's handlers. The checker finds the form sound and a misspelt property not, also
+// inside collection items; a cool-bar child no stored band names gets a band of its own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "framework/win/win/ActnList.h"
@@ -182,6 +184,28 @@ TEST(StoredForm, CheckerAcceptsTheFormAndNamesAMisspeltProperty) {
   EXPECT_EQ(CheckForm(bad).size(), 1u);
 }
 
+// Line of the first occurrence of `what` in the form text (1-based).
+int LineOf(const std::string& text, const std::string& what) {
+  const size_t at = text.find(what);
+  return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+}
+
+TEST(StoredForm, CheckerNamesMisspeltItemPropertiesOfPanelsAndBands) {
+  RegisterStoredFormClass();
+  std::string bad = kForm;
+  bad.replace(bad.find("Text = \"HOLD\""), 4, "Txet");
+  bad.replace(bad.find("MinHeight = 52"), 9, "MinHieght");
+  bad.replace(bad.find("Control = ToolBar1"), 18, "Control = ToolBar9");
+  std::vector<std::string> problems = CheckForm(bad);
+  ASSERT_EQ(problems.size(), 3u);
+  EXPECT_EQ(problems[0], "Line " + std::to_string(LineOf(bad, "Txet")) +
+                             ": Unknown property \"Txet\" of TStatusPanel");
+  EXPECT_EQ(problems[1], "Line " + std::to_string(LineOf(bad, "ToolBar9")) +
+                             ": Property \"Control\": component \"ToolBar9\" not found");
+  EXPECT_EQ(problems[2], "Line " + std::to_string(LineOf(bad, "MinHieght")) +
+                             ": Unknown property \"MinHieght\" of TCoolBand");
+}
+
 TEST(StoredForm, ReadsBarsMenusAndActions) {
   RegisterStoredFormClass();
   auto form = std::make_unique<TStdStoredForm>(nullptr);
@@ -242,4 +266,31 @@ TEST(StoredForm, ReadsBarsMenusAndActions) {
   EXPECT_EQ(form->Connects, 2);
   As<TMenuItem>(form->FindComponent("Light1"))->Click();
   EXPECT_EQ(form->Lights, 1);
+}
+
+// A stored cool bar child that no stored band names gets a band of its own once the form is
+// read; the one a stored band names keeps that band only.
+TEST(StoredForm, ACoolBarChildWithoutAStoredBandGetsOneAfterReading) {
+  RegisterStoredFormClass();
+  auto form = std::make_unique<TStdStoredForm>(nullptr);
+  ReadForm(form.get(), R"(object MainForm: TStdStoredForm
+  object Cool: TCoolBar
+    Bands = <
+      item
+        Control = Named
+        MinHeight = 30
+      end>
+    object Named: TPanel
+    end
+    object Loose: TPanel
+    end
+  end
+end
+)");
+  auto* cool = As<TCoolBar>(form->FindComponent("Cool"));
+  ASSERT_NE(cool, nullptr);
+  ASSERT_EQ(cool->Bands()->Count(), 2);
+  EXPECT_EQ(cool->Bands()->Items(0)->Control(), form->FindComponent("Named"));
+  EXPECT_EQ(cool->Bands()->Items(0)->MinHeight(), 30);
+  EXPECT_EQ(cool->Bands()->Items(1)->Control(), form->FindComponent("Loose"));
 }
