@@ -11,6 +11,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <sys/stat.h>
 #endif
 
@@ -265,4 +266,150 @@ bool DirectoryExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 #endif
+}
+
+// ---------------------------------------------------------------------------------------------
+// File search.
+
+namespace {
+
+constexpr int SearchNotFound = 2;      // the system's "file not found"
+constexpr int SearchNoFolder = 3;      // "path not found"
+constexpr int SearchNoMoreFiles = 18;  // "no more files"
+
+#ifdef _WIN32
+struct TFindState {
+  HANDLE Handle = INVALID_HANDLE_VALUE;
+};
+
+void TakeFindData(const WIN32_FIND_DATAA& d, TSearchRec& rec) {
+  rec.Name = d.cFileName;
+  rec.Attr = static_cast<int>(d.dwFileAttributes);
+  rec.Size = (static_cast<std::int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+}
+
+// Steps on from the current entry (when `advance`) until one without an excluded attribute.
+int FindMatching(TSearchRec& rec, bool advance) {
+  auto* st = static_cast<TFindState*>(rec.FindHandle);
+  WIN32_FIND_DATAA d;
+  for (;;) {
+    if (advance) {
+      if (!FindNextFileA(st->Handle, &d)) return SearchNoMoreFiles;
+      TakeFindData(d, rec);
+    }
+    advance = true;
+    if ((rec.Attr & rec.ExcludeAttr) == 0) return 0;
+  }
+}
+#else
+struct TFindState {
+  DIR* Dir = nullptr;
+  std::string Folder;
+  std::string Pattern;
+};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// "*" any run, "?" one character; letter case ignored. Iterative with one backtrack point, so
+// a hostile pattern cannot make it exponential.
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+int EntryAttributes(const std::string& folder, const std::string& name, std::int64_t& size) {
+  struct stat st;
+  size = 0;
+  int attr = 0;
+  if (name.size() > 1 && name[0] == '.' && name != "..") attr |= faHidden;
+  if (stat((folder + name).c_str(), &st) != 0) return attr | faArchive;
+  if (S_ISDIR(st.st_mode)) return attr | faDirectory;
+  size = static_cast<std::int64_t>(st.st_size);
+  if ((st.st_mode & S_IWUSR) == 0) attr |= faReadOnly;
+  return attr | faArchive;
+}
+
+int FindMatching(TSearchRec& rec, bool /*advance*/) {
+  auto* st = static_cast<TFindState*>(rec.FindHandle);
+  while (dirent* e = readdir(st->Dir)) {
+    std::string name = e->d_name;
+    if (!WildcardMatch(st->Pattern, name)) continue;
+    std::int64_t size = 0;
+    int attr = EntryAttributes(st->Folder, name, size);
+    if ((attr & rec.ExcludeAttr) != 0) continue;
+    rec.Name = name;
+    rec.Attr = attr;
+    rec.Size = size;
+    return 0;
+  }
+  return SearchNoMoreFiles;
+}
+#endif
+
+}  // namespace
+
+TSearchRec::~TSearchRec() { FindClose(*this); }
+
+int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
+  FindClose(rec);
+  rec.Name.clear();
+  rec.Attr = 0;
+  rec.Size = 0;
+  rec.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+#ifdef _WIN32
+  WIN32_FIND_DATAA d;
+  HANDLE h = FindFirstFileA(path.c_str(), &d);
+  if (h == INVALID_HANDLE_VALUE) {
+    DWORD e = GetLastError();
+    return e == ERROR_PATH_NOT_FOUND ? SearchNoFolder : SearchNotFound;
+  }
+  rec.FindHandle = new TFindState{h};
+  TakeFindData(d, rec);
+  int r = FindMatching(rec, false);
+#else
+  std::string folder = ExtractFilePath(path);
+  std::string pattern = ExtractFileName(path);
+  if (pattern == "*.*") pattern = "*";
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return SearchNoFolder;
+  rec.FindHandle = new TFindState{dir, folder, pattern};
+  int r = FindMatching(rec, true);
+#endif
+  if (r != 0) {
+    FindClose(rec);
+    return SearchNotFound;
+  }
+  return 0;
+}
+
+int FindNext(TSearchRec& rec) {
+  if (rec.FindHandle == nullptr) return SearchNoMoreFiles;
+  return FindMatching(rec, true);
+}
+
+void FindClose(TSearchRec& rec) {
+  auto* st = static_cast<TFindState*>(rec.FindHandle);
+  if (st == nullptr) return;
+#ifdef _WIN32
+  if (st->Handle != INVALID_HANDLE_VALUE) ::FindClose(st->Handle);
+#else
+  if (st->Dir != nullptr) closedir(st->Dir);
+#endif
+  delete st;
+  rec.FindHandle = nullptr;
 }

@@ -89,3 +89,37 @@ std::string ExtractFileExt(const std::string& path);    // with the dot, "" when
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+
+// ---------------------------------------------------------------------------------------------
+// File search. Attributes of found entries (the system's values on every platform).
+constexpr int faReadOnly = 0x01;
+constexpr int faHidden = 0x02;
+constexpr int faSysFile = 0x04;
+constexpr int faVolumeID = 0x08;
+constexpr int faDirectory = 0x10;
+constexpr int faArchive = 0x20;
+constexpr int faAnyFile = 0x3F;
+
+// One found entry and the search in progress (owned by the record: FindClose ends it).
+struct TSearchRec {
+  std::int64_t Size = 0;
+  int Attr = 0;
+  std::string Name;      // the entry's name without its folder
+  int ExcludeAttr = 0;   // entries with any of these attributes are skipped
+  void* FindHandle = nullptr;
+  TSearchRec() = default;
+  TSearchRec(const TSearchRec&) = delete;
+  TSearchRec& operator=(const TSearchRec&) = delete;
+  ~TSearchRec();
+};
+
+// Starts a search for `path` (a folder, then a name pattern with "*" and "?", compared
+// ignoring letter case; "*.*" matches every name). Entries that are hidden, system files,
+// volume labels or folders are found only when `attr` asks for them. 0 when an entry was
+// found (it is in `rec`), else a non-zero error code (2: nothing matches, 3: no such folder);
+// a failed search holds nothing to close.
+int FindFirst(const std::string& path, int attr, TSearchRec& rec);
+// The next matching entry: 0, or 18 when there is none left.
+int FindNext(TSearchRec& rec);
+// Ends the search and releases what it holds; harmless when nothing is open.
+void FindClose(TSearchRec& rec);

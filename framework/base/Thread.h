@@ -14,6 +14,9 @@
 
 #include "framework/base/Classes.h"
 
+// Scheduling priorities of a thread, lowest first.
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
 // Create it suspended (TThread(true); false raises EThread, since a thread started in the
 // base constructor would run Execute before the derived object exists), set it up, Resume.
 // A derived class whose Execute uses its own members calls Terminate() and WaitFor() at the
@@ -38,6 +41,10 @@ public:
 
   bool FreeOnTerminate = false;
   int ReturnValue = 0;
+  // The priority asked for; kept as a setting (the portable thread runs at the process's
+  // normal priority).
+  TThreadPriority GetPriority() const { return FPriority; }
+  void SetPriority(TThreadPriority p) { FPriority = p; }
   TNotifyEvent OnTerminate;   // runs on the main thread after Execute ends
   // The exception that escaped Execute, kept for the owner (null when none).
   std::exception_ptr FatalException() const { return FFatalException; }
@@ -63,6 +70,7 @@ private:
   std::atomic<bool> FFinished{false};
   bool FStarted = false;
   std::exception_ptr FFatalException;
+  TThreadPriority FPriority = tpNormal;
 };
 
 // Serves every pending Synchronize call on the main thread; true when at least one ran.

@@ -4,6 +4,11 @@
 TColor sTransparentColor = sKeyColor;
 int sScrollWidth = 0;
 
+namespace {
+constexpr TsBackgroundInfo DefaultBackgroundValue{nullptr, -99, -99, sKeyColor, 0};
+}  // namespace
+TsBackgroundInfo sDefaultBackground = DefaultBackgroundValue;
+
 std::string s_MsgDlgOK, s_MsgDlgCancel, s_MsgDlgHelp;
 std::string s_RestoreStr, s_MoveStr, s_SizeStr, s_MinimizeStr, s_MaximizeStr, s_CloseStr;
 std::string s_Calculator, s_FileOpen, s_AvailSkins, s_InternalSkin;
@@ -55,7 +60,31 @@ static_assert(sizeof(UIStrings) / sizeof(UIStrings[0]) == 54);
 
 std::span<const TsUIString> SkinUIStrings() { return UIStrings; }
 
-void sConstInitDefaults() { sTransparentColor = sKeyColor; }
+void sConstInitDefaults() {
+  sTransparentColor = sKeyColor;
+  sDefaultBackground = DefaultBackgroundValue;
+}
+
+int ShowModeToSW(TsWindowShowMode mode) {
+  // The system's values, spelled out so that the unit stays window-free.
+  static constexpr int SW[] = {
+      0,    // soHide: SW_HIDE
+      1,    // soNormal: SW_SHOWNORMAL
+      2,    // soShowMinimized: SW_SHOWMINIMIZED
+      3,    // soShowMaximized: SW_SHOWMAXIMIZED
+      3,    // soMaximize: SW_MAXIMIZE
+      4,    // soShowNoActivate: SW_SHOWNOACTIVATE
+      5,    // soShow: SW_SHOW
+      6,    // soMinimize: SW_MINIMIZE
+      7,    // soShowMinNoActive: SW_SHOWMINNOACTIVE
+      8,    // soShowNA: SW_SHOWNA
+      9,    // soRestore: SW_RESTORE
+      10,   // soDefault: SW_SHOWDEFAULT
+  };
+  static_assert(sizeof(SW) / sizeof(SW[0]) == soDefault + 1);
+  const int i = static_cast<int>(mode);
+  return (i >= 0 && i <= soDefault) ? SW[i] : 1;
+}
 
 void sConstFinalization() {
   for (const TsUIString& s : UIStrings) {

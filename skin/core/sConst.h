@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/base/Types.h"
+#include "skin/paint/sBackgroundInfo.h"
 
 // ---------------------------------------------------------------------------------------------
 // Defaults.
@@ -20,8 +21,9 @@ constexpr TColor sKeyColor = 0xFF00FF;
 // (SM_CXHSCROLL) as the engine's scroll-bar width (0 until set).
 extern TColor sTransparentColor;
 extern int sScrollWidth;
-// TODO: the default background record (no bitmap, offsets -99, $FF00FF, flag false) belongs
-// here once the background request and info records of the painting layer exist.
+// The default background record: no bitmap, offsets -99 (meaning none), colour $FF00FF, not
+// ready. Reset by sConstInitDefaults.
+extern TsBackgroundInfo sDefaultBackground;
 
 // Sets the window-free defaults. The Windows start-up step calls it first.
 void sConstInitDefaults();
@@ -39,7 +41,15 @@ enum TsCaptionLayout {
   sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclLeftTop, sclBottomLeft, sclBottomCenter,
   sclBottomRight
 };
-// TODO: TsWindowShowMode is declared with the form animations that use it.
+// How a window or a started program is shown; each mode stands for one of the system's SW_
+// show commands (ShowModeToSW).
+enum TsWindowShowMode {
+  soHide, soNormal, soShowMinimized, soShowMaximized, soMaximize, soShowNoActivate, soShow,
+  soMinimize, soShowMinNoActive, soShowNA, soRestore, soDefault
+};
+// The system's show command of a mode (SW_HIDE 0 ... SW_SHOWDEFAULT 10); SW_SHOWNORMAL for a
+// value outside the enumeration.
+int ShowModeToSW(TsWindowShowMode mode);
 
 // ---------------------------------------------------------------------------------------------
 // User-interface strings: string-table identifiers and the process-wide strings they fill.

@@ -259,3 +259,12 @@ std::string WithTrailingBackslash(const std::string& path) {
   if (path.empty() || path.back() == '\\') return path;
   return path + '\\';
 }
+
+// ---------------------------------------------------------------------------------------------
+int SearchFirst(const std::string& path, int attr, TSearchRec& rec) { return FindFirst(path, attr, rec); }
+int SearchNext(TSearchRec& rec) { return FindNext(rec); }
+void SearchClose(TSearchRec& rec) { FindClose(rec); }
+
+TsBackgroundInfo FillImageSpec(TBitmap* bitmap, int x, int y) {
+  return TsBackgroundInfo{bitmap, x, y, 0xFF00FF, 1};
+}

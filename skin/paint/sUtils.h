@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "framework/base/Classes.h"
+#include "framework/base/SysUtils.h"
 #include "framework/base/Types.h"
+#include "skin/paint/sBackgroundInfo.h"
 
 // ---------------------------------------------------------------------------------------------
 // Rectangles (half-open unless stated).
@@ -93,3 +95,14 @@ bool ToggleSetPropElement(TObject* obj, const std::string& name, const std::stri
 
 // The path with a trailing backslash unless it is empty or already has one.
 std::string WithTrailingBackslash(const std::string& path);
+
+// The framework's file search (FindFirst, FindNext, FindClose), under the engine's names.
+int SearchFirst(const std::string& path, int attr, TSearchRec& rec);
+int SearchNext(TSearchRec& rec);
+void SearchClose(TSearchRec& rec);
+
+// ---------------------------------------------------------------------------------------------
+// Images.
+
+// A bitmap piece at (x, y) with the transparent colour 0xFF00FF, marked ready.
+TsBackgroundInfo FillImageSpec(TBitmap* bitmap, int x, int y);

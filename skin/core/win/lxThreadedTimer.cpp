@@ -10,6 +10,9 @@ void TlxThreadedTimer::PublishProperties(TPublisher<TlxThreadedTimer>& P) {
   P.Boolean("Enabled", &TlxThreadedTimer::Enabled, &TlxThreadedTimer::SetEnabled).Default(1);
   P.Integer("Interval", &TlxThreadedTimer::Interval, &TlxThreadedTimer::SetInterval)
       .Default(1000);
+  P.Enum("ThreadPriority", &TlxThreadedTimer::ThreadPriority, &TlxThreadedTimer::SetThreadPriority,
+         {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"})
+      .Default(tpNormal);
   P.Event("OnTimer", &TlxThreadedTimer::OnTimer, &TlxThreadedTimer::SetOnTimer);
 }
 
@@ -53,6 +56,12 @@ void TlxThreadedTimer::SetInterval(std::uint32_t v) {
 
 void TlxThreadedTimer::SetOnTimer(TNotifyEvent v) {
   FOnTimer = std::move(v);
+  UpdateTimer();
+}
+
+void TlxThreadedTimer::SetThreadPriority(TThreadPriority v) {
+  if (FThreadPriority == v) return;
+  FThreadPriority = v;
   UpdateTimer();
 }
 

@@ -2,9 +2,6 @@
 // component that keeps its settings while the inner timer is switched off, never re-enters a
 // tick, and may be freed by its own tick handler. Owns the inner timer. Ticks arrive as window
 // messages on the GUI thread.
-//
-// TODO: the published ThreadPriority (stored only, no thread is made) comes with the
-// framework's thread-priority enumeration.
 #pragma once
 
 // The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
@@ -15,6 +12,7 @@
 #include <memory>
 
 #include "framework/base/Classes.h"
+#include "framework/base/Thread.h"
 
 class TlxThreadedTimer : public TComponent {
   ORBEX_CLASS(TlxThreadedTimer, TComponent)
@@ -33,6 +31,9 @@ public:
   void SetInterval(std::uint32_t v);
   const TNotifyEvent& OnTimer() const { return FOnTimer; }
   void SetOnTimer(TNotifyEvent v);
+  // Kept for stored forms only: the timer runs on the GUI thread's messages, no thread is made.
+  TThreadPriority ThreadPriority() const { return FThreadPriority; }
+  void SetThreadPriority(TThreadPriority v);
   TComponent* OwnedBy() const { return FOwnedBy; }
   // True while the inner timer runs.
   bool Running() const { return FTimer != nullptr && FTimer->Running(); }
@@ -53,6 +54,7 @@ private:
   std::unique_ptr<TTimer> FTimer;
   bool FBusy = false;
   TComponent* FOwnedBy = nullptr;
+  TThreadPriority FThreadPriority = tpNormal;
   // Cleared by the destructor, so that a tick whose handler freed this timer stops touching it.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -4,9 +4,7 @@
 // engine's message box. Owns the looked-up entry points (kernel32 stays loaded for the
 // process's life) and the preset position of the next message box.
 //
-// TODO: SearchFirst/SearchNext/SearchClose and FillImageSpec come with the framework's file
-// search and the painting layer's image record; the message box's help button shows nothing
-// until the application has a help system.
+// The message box's help button shows nothing: the application has no help system behind it.
 #pragma once
 
 // The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
