@@ -132,7 +132,7 @@ endfunction()
 # Adds every subfolder of the current folder that has a CMakeLists.txt, so that each layer's
 # tests, fuzzers and benchmarks live in a folder of their own without editing a shared list.
 function(orbex_add_subfolders)
-  file(GLOB subs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  file(GLOB subs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
   foreach(s ${subs})
     if(IS_DIRECTORY ${s} AND EXISTS ${s}/CMakeLists.txt)
       add_subdirectory(${s})
