@@ -6,8 +6,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csetjmp>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -16,56 +14,12 @@
 #include "tests/native/png/PNGTestSupport.h"
 
 #if ORBEX_BENCH_LIBPNG
-#include <png.h>
+#include "tests/native/png/LibpngDecode.h"
 #endif
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-#if ORBEX_BENCH_LIBPNG
-struct TSource {
-  const std::uint8_t* Data;
-  std::size_t Size;
-  std::size_t Pos;
-};
-
-void ReadFn(png_structp png, png_bytep out, png_size_t n) {
-  auto* src = static_cast<TSource*>(png_get_io_ptr(png));
-  if (n > src->Size - src->Pos) png_error(png, "read past the end");
-  std::memcpy(out, src->Data + src->Pos, n);
-  src->Pos += n;
-}
-
-// Buffers live outside the function that calls setjmp.
-struct TLibpngBuffers {
-  std::vector<std::uint8_t> Pixels;
-  std::vector<png_bytep> Rows;
-};
-
-bool DecodeWithLibpng(const std::vector<std::uint8_t>& data, TLibpngBuffers& buffers, TSource& src) {
-  src = TSource{data.data(), data.size(), 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  png_set_read_fn(png, &src, ReadFn);
-  png_read_info(png, info);
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  const png_uint_32 height = png_get_image_height(png, info);
-  const std::size_t rowBytes = png_get_rowbytes(png, info);
-  buffers.Pixels.resize(rowBytes * height);
-  buffers.Rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y) buffers.Rows[y] = buffers.Pixels.data() + rowBytes * y;
-  png_read_image(png, buffers.Rows.data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
-  return true;
-}
-#endif
 
 void DecodeBoth(benchmark::State& state, const char* file) {
   const std::vector<std::uint8_t> data = pngtest::ReadFile(std::string(ORBEX_PNG_CORPUS) + "/" + file);
@@ -85,14 +39,14 @@ void DecodeBoth(benchmark::State& state, const char* file) {
     ours += seconds;
     state.SetIterationTime(seconds);
 #if ORBEX_BENCH_LIBPNG
-    TLibpngBuffers buffers;
-    TSource src{};
+    pngtest::TLibpngImage image;
+    pngtest::TLibpngSource src{};
     const auto t2 = Clock::now();
-    if (!DecodeWithLibpng(data, buffers, src)) {
+    if (!pngtest::DecodeWithLibpng(data, image, src, /*readEnd=*/true)) {
       state.SkipWithError("libpng failed");
       return;
     }
-    benchmark::DoNotOptimize(buffers.Pixels.data());
+    benchmark::DoNotOptimize(image.Pixels.data());
     theirs += std::chrono::duration<double>(Clock::now() - t2).count();
 #endif
   }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/base/SysUtils.h"
@@ -140,6 +141,16 @@ public:
 protected:
   virtual void AssignTo(TPersistent* dest);
 };
+
+// For property setters: stores value in field and returns whether that changed it, so that a
+// setter reacts (repaints, rebuilds a handle, fires OnChange) only on a real change:
+//   void TPen::SetColor(TColor c) { if (SetAndCheck(FColor, c)) Change(); }
+template <class T, class V>
+bool SetAndCheck(T& field, V&& value) {
+  if (field == value) return false;
+  field = std::forward<V>(value);
+  return true;
+}
 
 // ---------------------------------------------------------------------------------------------
 enum TComponentStateFlag : std::uint32_t {

@@ -8,6 +8,8 @@
 #include <bit>
 #include <cstring>
 
+#include "framework/base/Classes.h"
+
 namespace {
 const char* const SInvalidColorDepth =
     "Color depth is invalid. Bits per sample must be 1, 2, 4, 8 or 16.";
@@ -39,62 +41,38 @@ TColorManager::TColorManager() { SetGamma(FMainGamma, FDisplayGamma); }
 
 void TColorManager::SetSourceBitsPerSample(Byte value) {
   if (value < 1 || value > 16) throw EColorConversionError(SInvalidColorDepth);
-  if (FSourceBPS != value) {
-    FSourceBPS = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FSourceBPS, value)) FChanged = true;
 }
 
 void TColorManager::SetTargetBitsPerSample(Byte value) {
   if (value < 1 || value > 16) throw EColorConversionError(SInvalidColorDepth);
-  if (FTargetBPS != value) {
-    FTargetBPS = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FTargetBPS, value)) FChanged = true;
 }
 
 void TColorManager::SetSourceSamplesPerPixel(Byte value) {
   if (value < 1 || value > 4) throw EColorConversionError(SInvalidSampleCount);
-  if (FSourceSPP != value) {
-    FSourceSPP = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FSourceSPP, value)) FChanged = true;
 }
 
 void TColorManager::SetTargetSamplesPerPixel(Byte value) {
   if (value < 1 || value > 4) throw EColorConversionError(SInvalidSampleCount);
-  if (FTargetSPP != value) {
-    FTargetSPP = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FTargetSPP, value)) FChanged = true;
 }
 
 void TColorManager::SetSourceColorScheme(TColorScheme value) {
-  if (FSourceScheme != value) {
-    FSourceScheme = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FSourceScheme, value)) FChanged = true;
 }
 
 void TColorManager::SetTargetColorScheme(TColorScheme value) {
-  if (FTargetScheme != value) {
-    FTargetScheme = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FTargetScheme, value)) FChanged = true;
 }
 
 void TColorManager::SetSourceOptions(TConvertOptions value) {
-  if (FSourceOptions != value) {
-    FSourceOptions = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FSourceOptions, value)) FChanged = true;
 }
 
 void TColorManager::SetTargetOptions(TConvertOptions value) {
-  if (FTargetOptions != value) {
-    FTargetOptions = value;
-    FChanged = true;
-  }
+  if (SetAndCheck(FTargetOptions, value)) FChanged = true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -47,6 +47,33 @@ static bool ClipInclusive(const TRect& r, const TlxPixelBuffer& src, TRect& out)
   return out.Left <= out.Right && out.Top <= out.Bottom;
 }
 
+// The pieces below copy an inclusive source rectangle whose own top-left corner (before
+// clipping) lands at (x, y) in dst. Visits each of its pixels that lies in both 32-bit buffers:
+// fn(tx, ty, s) gets the destination position and the source pixel. Visits nothing when a
+// buffer is not 32 bits or a coordinate is outside the sane range.
+template <class F>
+static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
+                              const TRect& srcInclusive, F&& fn) {
+  TRect r;
+  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
+  if (!SaneCoord(x) || !SaneCoord(y) || !SaneRect(srcInclusive)) return;
+  const int ox = x - srcInclusive.Left, oy = y - srcInclusive.Top;
+  for (int sy = r.Top; sy <= r.Bottom; ++sy) {
+    const int ty = oy + sy;
+    if (ty < 0 || ty >= dst.Height) continue;
+    for (int sx = r.Left; sx <= r.Right; ++sx) {
+      const int tx = ox + sx;
+      if (tx < 0 || tx >= dst.Width) continue;
+      fn(tx, ty, GetPix(src, sx, sy));
+    }
+  }
+}
+
+// A key colour as the pixels hold it (blue first), without alpha.
+static inline std::uint32_t KeyOf(TColor key) {
+  return SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
+}
+
 static bool BackgroundPixel(const TlxBackgroundView& bg, int x, int y, std::uint32_t& out) {
   if (!bg.HasBitmap() || bg.Bitmap->BytesPerPixel != 4) return false;
   const long long bx = static_cast<long long>(bg.X) + x, by = static_cast<long long>(bg.Y) + y;
@@ -98,57 +125,34 @@ void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
 
 void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                           const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
-  TRect r;
-  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
-  if (!SaneCoord(dx) || !SaneCoord(dy) || !SaneRect(srcInclusive)) return;
-  // dx, dy place the inclusive rectangle's own top-left corner, before clipping.
-  const int ox = dx - srcInclusive.Left, oy = dy - srcInclusive.Top;
-  const std::uint32_t k = SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
+  const std::uint32_t k = KeyOf(key);
   const bool bgBitmap = bg.HasBitmap();
   const bool selfBg = bgBitmap && bg.Bitmap->Bits == src.Bits;
   const bool colourIsKey = (bg.Color & 0xFFFFFF) == clKeyColor;
   const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u;
-  for (int y = r.Top; y <= r.Bottom; ++y) {
-    const int ty = oy + y;
-    if (ty < 0 || ty >= dst.Height) continue;
-    for (int x = r.Left; x <= r.Right; ++x) {
-      const int tx = ox + x;
-      if (tx < 0 || tx >= dst.Width) continue;
-      const std::uint32_t s = GetPix(src, x, y);
-      const bool isKey = s == k;
-      if (bgBitmap && fill) {
-        if (!isKey) SetPix(dst, tx, ty, s | 0xFF000000u);
-        else if (!selfBg) {
-          std::uint32_t b;
-          if (BackgroundPixel(bg, tx, ty, b)) SetPix(dst, tx, ty, b | 0xFF000000u);
-        }
-      } else if (bgBitmap) {
-        if (!isKey) SetPix(dst, tx, ty, s);
-      } else {
-        // A colour of 0xFF00FF means no colour: key pixels stay key pixels.
-        SetPix(dst, tx, ty, isKey ? (colourIsKey ? s : bgColor) : s);
+  ForEachPiecePixel(dst, src, dx, dy, srcInclusive, [&](int tx, int ty, std::uint32_t s) {
+    const bool isKey = s == k;
+    if (bgBitmap && fill) {
+      if (!isKey) SetPix(dst, tx, ty, s | 0xFF000000u);
+      else if (!selfBg) {
+        std::uint32_t b;
+        if (BackgroundPixel(bg, tx, ty, b)) SetPix(dst, tx, ty, b | 0xFF000000u);
       }
+    } else if (bgBitmap) {
+      if (!isKey) SetPix(dst, tx, ty, s);
+    } else {
+      // A colour of 0xFF00FF means no colour: key pixels stay key pixels.
+      SetPix(dst, tx, ty, isKey ? (colourIsKey ? s : bgColor) : s);
     }
-  }
+  });
 }
 
 void CopyMaskPieceKeyed(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, TColor key,
                         const TRect& srcInclusive, int dy) {
-  TRect r;
-  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
-  if (!SaneCoord(dx) || !SaneCoord(dy) || !SaneRect(srcInclusive)) return;
-  const int ox = dx - srcInclusive.Left, oy = dy - srcInclusive.Top;
-  const std::uint32_t k = SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
-  for (int y = r.Top; y <= r.Bottom; ++y) {
-    const int ty = oy + y;
-    if (ty < 0 || ty >= dst.Height) continue;
-    for (int x = r.Left; x <= r.Right; ++x) {
-      const int tx = ox + x;
-      if (tx < 0 || tx >= dst.Width) continue;
-      const std::uint32_t s = GetPix(src, x, y);
-      if (s != k) SetPix(dst, tx, ty, s);
-    }
-  }
+  const std::uint32_t k = KeyOf(key);
+  ForEachPiecePixel(dst, src, dx, dy, srcInclusive, [&](int tx, int ty, std::uint32_t s) {
+    if (s != k) SetPix(dst, tx, ty, s);
+  });
 }
 
 // ---- keyed copy ---------------------------------------------------------------------------
@@ -172,7 +176,7 @@ void CopyBitmapKeyedRef(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, in
   if (!KeyedSpan(dst, src, x, y, c)) return;
   // Compared on the colour bytes only: a 24-bit source has no alpha, and 32-bit glyph images
   // carry any alpha in their key areas.
-  const std::uint32_t k = SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
+  const std::uint32_t k = KeyOf(key);
   for (int j = 0; j < c.H; ++j)
     for (int i = 0; i < c.W; ++i) {
       const std::uint32_t s = ReadRGB(src, c.SX + i, c.SY + j);
@@ -185,7 +189,7 @@ void CopyBitmapKeyedFast(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, i
   TlxCopySpan c;
   if (!KeyedSpan(dst, src, x, y, c)) return;
   if (src.BytesPerPixel != 4) return CopyBitmapKeyedRef(dst, src, x, key, y);
-  const std::uint32_t k = SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
+  const std::uint32_t k = KeyOf(key);
   const __m128i vk = _mm_set1_epi32(static_cast<int>(k));
   const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
@@ -322,23 +326,12 @@ void CopyBitmapRect(const TRect& dstRect, const TRect& srcRect, const TlxPixelBu
 
 void BlendWithBackground(const TlxPixelBuffer& dst, int x, int y, TColor key, double factor,
                          const TRect& srcInclusive, const TlxPixelBuffer& src) {
-  TRect r;
-  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
-  if (!SaneCoord(x) || !SaneCoord(y) || !SaneRect(srcInclusive)) return;
-  const int ox = x - srcInclusive.Left, oy = y - srcInclusive.Top;
-  const std::uint32_t k = SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
-  for (int sy = r.Top; sy <= r.Bottom; ++sy) {
-    const int ty = oy + sy;
-    if (ty < 0 || ty >= dst.Height) continue;
-    for (int sx = r.Left; sx <= r.Right; ++sx) {
-      const int tx = ox + sx;
-      if (tx < 0 || tx >= dst.Width) continue;
-      const std::uint32_t s = GetPix(src, sx, sy);
-      if (s == k) continue;
-      const std::uint32_t d = GetPix(dst, tx, ty);
-      SetPix(dst, tx, ty, MixFactorRGB(s, d, factor) | (d & 0xFF000000u));
-    }
-  }
+  const std::uint32_t k = KeyOf(key);
+  ForEachPiecePixel(dst, src, x, y, srcInclusive, [&](int tx, int ty, std::uint32_t s) {
+    if (s == k) return;
+    const std::uint32_t d = GetPix(dst, tx, ty);
+    SetPix(dst, tx, ty, MixFactorRGB(s, d, factor) | (d & 0xFF000000u));
+  });
 }
 
 void TintBitmap(const TlxPixelBuffer& b, TColor c, double factor) {

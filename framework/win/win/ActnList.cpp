@@ -157,9 +157,7 @@ bool TCustomAction::Execute() {
 }
 
 void TCustomAction::SetCaption(const std::string& Value) {
-  if (FCaption == Value) return;
-  FCaption = Value;
-  Change();
+  if (SetAndCheck(FCaption, Value)) Change();
 }
 
 void TCustomAction::SetChecked(bool Value) {
@@ -177,39 +175,27 @@ void TCustomAction::SetChecked(bool Value) {
 }
 
 void TCustomAction::SetEnabled(bool Value) {
-  if (FEnabled == Value) return;
-  FEnabled = Value;
-  Change();
+  if (SetAndCheck(FEnabled, Value)) Change();
 }
 
 void TCustomAction::SetHint(const std::string& Value) {
-  if (FHint == Value) return;
-  FHint = Value;
-  Change();
+  if (SetAndCheck(FHint, Value)) Change();
 }
 
 void TCustomAction::SetImageIndex(int Value) {
-  if (FImageIndex == Value) return;
-  FImageIndex = Value;
-  Change();
+  if (SetAndCheck(FImageIndex, Value)) Change();
 }
 
 void TCustomAction::SetShortCut(TShortCut Value) {
-  if (FShortCut == Value) return;
-  FShortCut = Value;
-  Change();
+  if (SetAndCheck(FShortCut, Value)) Change();
 }
 
 void TCustomAction::SetVisible(bool Value) {
-  if (FVisible == Value) return;
-  FVisible = Value;
-  Change();
+  if (SetAndCheck(FVisible, Value)) Change();
 }
 
 void TCustomAction::SetGroupIndex(int Value) {
-  if (FGroupIndex == Value) return;
-  FGroupIndex = Value;
-  Change();
+  if (SetAndCheck(FGroupIndex, Value)) Change();
 }
 
 TCustomImageList* TCustomAction::Images() const {

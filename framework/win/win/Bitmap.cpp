@@ -534,9 +534,7 @@ void TBitmap::SetTransparentColor(TColor c) {
 }
 
 void TBitmap::SetTransparentMode(TTransparentMode m) {
-  if (m == FTransparentMode) return;
-  FTransparentMode = m;
-  Changed(this);
+  if (SetAndCheck(FTransparentMode, m)) Changed(this);
 }
 
 void TBitmap::Changed(TObject* sender) { Inherited::Changed(sender); }

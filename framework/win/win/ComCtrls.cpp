@@ -88,34 +88,24 @@ void TStatusPanel::PublishProperties(TPublisher<TStatusPanel>& P) {
 TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
 
 void TStatusPanel::SetText(const std::string& v) {
-  if (FText == v) return;
-  FText = v;
-  Changed(false);
+  if (SetAndCheck(FText, v)) Changed(false);
 }
 
 void TStatusPanel::SetWidth(int v) {
   v = std::max(v, 0);
-  if (FWidth == v) return;
-  FWidth = v;
-  Changed(true);
+  if (SetAndCheck(FWidth, v)) Changed(true);
 }
 
 void TStatusPanel::SetAlignment(TAlignment v) {
-  if (FAlignment == v) return;
-  FAlignment = v;
-  Changed(false);
+  if (SetAndCheck(FAlignment, v)) Changed(false);
 }
 
 void TStatusPanel::SetStyle(TStatusPanelStyle v) {
-  if (FStyle == v) return;
-  FStyle = v;
-  Changed(false);
+  if (SetAndCheck(FStyle, v)) Changed(false);
 }
 
 void TStatusPanel::SetBevel(TStatusPanelBevel v) {
-  if (FBevel == v) return;
-  FBevel = v;
-  Changed(false);
+  if (SetAndCheck(FBevel, v)) Changed(false);
 }
 
 void TStatusPanel::Assign(TPersistent* Source) {
@@ -174,15 +164,11 @@ TStatusBar::TStatusBar(TComponent* AOwner)
 TStatusBar::~TStatusBar() = default;
 
 void TStatusBar::SetSimplePanel(bool v) {
-  if (FSimplePanel == v) return;
-  FSimplePanel = v;
-  UpdatePanels();
+  if (SetAndCheck(FSimplePanel, v)) UpdatePanels();
 }
 
 void TStatusBar::SetSimpleText(const std::string& v) {
-  if (FSimpleText == v) return;
-  FSimpleText = v;
-  UpdatePanels();
+  if (SetAndCheck(FSimpleText, v)) UpdatePanels();
 }
 
 void TStatusBar::SetSizeGrip(bool v) {
@@ -324,9 +310,7 @@ void TToolButton::SetStyle(TToolButtonStyle v) {
 }
 
 void TToolButton::SetImageIndex(int v) {
-  if (FImageIndex == v) return;
-  FImageIndex = v;
-  Changed();
+  if (SetAndCheck(FImageIndex, v)) Changed();
 }
 
 bool TToolButton::Down() const {
@@ -358,15 +342,11 @@ void TToolButton::SetDown(bool v) {
 }
 
 void TToolButton::SetGrouped(bool v) {
-  if (FGrouped == v) return;
-  FGrouped = v;
-  Changed();
+  if (SetAndCheck(FGrouped, v)) Changed();
 }
 
 void TToolButton::SetWrap(bool v) {
-  if (FWrap == v) return;
-  FWrap = v;
-  Changed();
+  if (SetAndCheck(FWrap, v)) Changed();
 }
 
 void TToolButton::SetIndeterminate(bool v) {
@@ -541,9 +521,7 @@ void TToolBar::SetEdgeBorders(TEdgeBorders v) {
 }
 
 void TToolBar::SetIndent(int v) {
-  if (FIndent == v) return;
-  FIndent = v;
-  RecreateButtons();
+  if (SetAndCheck(FIndent, v)) RecreateButtons();
 }
 
 void TToolBar::CreateParams(TCreateParams& Params) {
@@ -896,33 +874,23 @@ void TCoolBand::SetWidth(int v) {
 }
 
 void TCoolBand::SetText(const std::string& v) {
-  if (FText == v) return;
-  FText = v;
-  Changed(false);
+  if (SetAndCheck(FText, v)) Changed(false);
 }
 
 void TCoolBand::SetFixedSize(bool v) {
-  if (FFixedSize == v) return;
-  FFixedSize = v;
-  Changed(false);
+  if (SetAndCheck(FFixedSize, v)) Changed(false);
 }
 
 void TCoolBand::SetBreak(bool v) {
-  if (FBreak == v) return;
-  FBreak = v;
-  Changed(false);
+  if (SetAndCheck(FBreak, v)) Changed(false);
 }
 
 void TCoolBand::SetVisible(bool v) {
-  if (FVisible == v) return;
-  FVisible = v;
-  Changed(false);
+  if (SetAndCheck(FVisible, v)) Changed(false);
 }
 
 void TCoolBand::SetImageIndex(int v) {
-  if (FImageIndex == v) return;
-  FImageIndex = v;
-  Changed(false);
+  if (SetAndCheck(FImageIndex, v)) Changed(false);
 }
 
 void TCoolBand::Assign(TPersistent* Source) {
@@ -996,9 +964,7 @@ TCoolBar::~TCoolBar() {
 }
 
 void TCoolBar::SetAutoSize(bool v) {
-  if (FAutoSize == v) return;
-  FAutoSize = v;
-  AdjustHeight();
+  if (SetAndCheck(FAutoSize, v)) AdjustHeight();
 }
 
 void TCoolBar::SetEdgeBorders(TEdgeBorders v) {
@@ -1011,9 +977,7 @@ void TCoolBar::SetEdgeBorders(TEdgeBorders v) {
 }
 
 void TCoolBar::SetFixedSize(bool v) {
-  if (FFixedSize == v) return;
-  FFixedSize = v;
-  UpdateBands();
+  if (SetAndCheck(FFixedSize, v)) UpdateBands();
 }
 
 void TCoolBar::SetFixedOrder(bool v) {
@@ -1023,9 +987,7 @@ void TCoolBar::SetFixedOrder(bool v) {
 }
 
 void TCoolBar::SetShowText(bool v) {
-  if (FShowText == v) return;
-  FShowText = v;
-  UpdateBands();
+  if (SetAndCheck(FShowText, v)) UpdateBands();
 }
 
 void TCoolBar::SetBandBorders(bool v) {

@@ -245,16 +245,12 @@ void TControl::Show() { SetVisible(true); }
 void TControl::Hide() { SetVisible(false); }
 
 void TControl::SetEnabled(bool v) {
-  if (FEnabled == v) return;
-  FEnabled = v;
-  Perform(CM_ENABLEDCHANGED, 0, 0);
+  if (SetAndCheck(FEnabled, v)) Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
 void TControl::SetColor(TColor c) {
   FParentColor = false;
-  if (FColor == c) return;
-  FColor = c;
-  Perform(CM_COLORCHANGED, 0, 0);
+  if (SetAndCheck(FColor, c)) Perform(CM_COLORCHANGED, 0, 0);
 }
 
 void TControl::SetParentColor(bool v) {
@@ -307,9 +303,7 @@ void TControl::SetAlign(TAlign a) {
 }
 
 void TControl::SetAnchors(TAnchors a) {
-  if (FAnchors == a) return;
-  FAnchors = a;
-  UpdateAnchorRules();
+  if (SetAndCheck(FAnchors, a)) UpdateAnchorRules();
 }
 
 void TControl::UpdateAnchorRules() {
@@ -324,22 +318,18 @@ void TControl::UpdateAnchorRules() {
 }
 
 void TControl::SetCursor(TCursor c) {
-  if (FCursor == c) return;
-  FCursor = c;
-  Perform(CM_CURSORCHANGED, 0, 0);
+  if (SetAndCheck(FCursor, c)) Perform(CM_CURSORCHANGED, 0, 0);
 }
 
 void TControl::SetShowHint(bool v) {
   FParentShowHint = false;
-  if (FShowHint == v) return;
-  FShowHint = v;
-  Perform(CM_SHOWHINTCHANGED, 0, 0);
+  if (SetAndCheck(FShowHint, v)) Perform(CM_SHOWHINTCHANGED, 0, 0);
 }
 
 void TControl::SetParentShowHint(bool v) {
   if (FParentShowHint == v) return;
   FParentShowHint = v;
-  if (v && FParent != nullptr) FShowHint = FParent->ShowHint();
+  if (v && FParent != nullptr) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* m) {
@@ -446,6 +436,7 @@ void TControl::Dispatch(TMessage& m) {
     case CM_TEXTCHANGED: CMTextChanged(m); break;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(m); break;
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(m); break;
+    case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(m); break;
     case CM_MOUSEENTER: CMMouseEnter(m); break;
     case CM_MOUSELEAVE: CMMouseLeave(m); break;
     case CM_HITTEST: CMHitTest(m); break;
@@ -576,6 +567,12 @@ void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMFontChanged(TMessage&) { Invalidate(); }
 void TControl::CMTextChanged(TMessage&) { Invalidate(); }
 void TControl::CMParentFontChanged(TMessage&) { ParentFontChanged(); }
+void TControl::CMParentShowHintChanged(TMessage&) {
+  // Copies the parent's switch and passes it on (a windowed control to its children).
+  if (!FParentShowHint || FParent == nullptr || FShowHint == FParent->ShowHint()) return;
+  FShowHint = FParent->ShowHint();
+  Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
 void TControl::CMParentColorChanged(TMessage&) {
   if (!FParentColor || FParent == nullptr) return;
   SetColor(FParent->Color());
@@ -652,18 +649,10 @@ void TGraphicControl::Dispatch(TMessage& m) {
 void TGraphicControl::WMPaintGraphic(TMessage& m) {
   HDC dc = reinterpret_cast<HDC>(m.WParam);
   if (dc == nullptr) return;
-  FCanvas->Lock();
-  try {
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(dc);
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasLock lock(*FCanvas);
+  FCanvas->FreeHandle();   // a DC taken outside painting gives way to the paint DC
+  TCanvasDC bound(*FCanvas, dc);
+  Paint();
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner)
@@ -675,19 +664,15 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->Lock();
+  TCanvasLock lock(*FCanvas);
   FControlState |= csCustomPaint;
   try {
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
+    FCanvas->FreeHandle();   // a DC taken outside painting gives way to the paint DC
+    TCanvasDC bound(*FCanvas, DC);
     Paint();
   } catch (...) {
-    FCanvas->SetHandle(nullptr);
     FControlState &= ~csCustomPaint;
-    FCanvas->Unlock();
     throw;
   }
-  FCanvas->SetHandle(nullptr);
   FControlState &= ~csCustomPaint;
-  FCanvas->Unlock();
 }

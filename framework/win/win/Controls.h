@@ -310,6 +310,7 @@ protected:
   void CMTextChanged(TMessage& m);
   void CMParentFontChanged(TMessage& m);
   void CMParentColorChanged(TMessage& m);
+  void CMParentShowHintChanged(TMessage& m);
   void CMMouseEnter(TMessage& m);
   void CMMouseLeave(TMessage& m);
   void CMHitTest(TMessage& m);
@@ -515,6 +516,7 @@ protected:
   void CMShowingChanged(TMessage& m);
   void CMVisibleChangedWin(TMessage& m);
   void CMColorChangedWin(TMessage& m);
+  void CMShowHintChangedWin(TMessage& m);
   void CMTextChangedWin(TMessage& m);
   void CMEnabledChangedWin(TMessage& m);
   void CMDialogKey(TMessage& m);

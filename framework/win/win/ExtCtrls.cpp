@@ -60,21 +60,15 @@ void TImage::SetAutoSize(bool v) {
 }
 
 void TImage::SetStretch(bool v) {
-  if (FStretch == v) return;
-  FStretch = v;
-  Invalidate();
+  if (SetAndCheck(FStretch, v)) Invalidate();
 }
 
 void TImage::SetCenter(bool v) {
-  if (FCenter == v) return;
-  FCenter = v;
-  Invalidate();
+  if (SetAndCheck(FCenter, v)) Invalidate();
 }
 
 void TImage::SetProportional(bool v) {
-  if (FProportional == v) return;
-  FProportional = v;
-  Invalidate();
+  if (SetAndCheck(FProportional, v)) Invalidate();
 }
 
 void TImage::SetTransparent(bool v) {
@@ -197,15 +191,11 @@ void TCustomPanel::SetBevelWidth(int v) {
 }
 
 void TCustomPanel::SetAlignment(TAlignment v) {
-  if (FAlignment == v) return;
-  FAlignment = v;
-  Invalidate();
+  if (SetAndCheck(FAlignment, v)) Invalidate();
 }
 
 void TCustomPanel::SetVerticalAlignment(TTextLayout v) {
-  if (FVerticalAlignment == v) return;
-  FVerticalAlignment = v;
-  Invalidate();
+  if (SetAndCheck(FVerticalAlignment, v)) Invalidate();
 }
 
 void TCustomPanel::SetParentBackground(bool v) {
@@ -350,15 +340,11 @@ TTimer::~TTimer() {
 }
 
 void TTimer::SetEnabled(bool v) {
-  if (FEnabled == v) return;
-  FEnabled = v;
-  UpdateTimer();
+  if (SetAndCheck(FEnabled, v)) UpdateTimer();
 }
 
 void TTimer::SetInterval(std::uint32_t v) {
-  if (FInterval == v) return;
-  FInterval = v;
-  UpdateTimer();
+  if (SetAndCheck(FInterval, v)) UpdateTimer();
 }
 
 void TTimer::SetOnTimer(TNotifyEvent v) {

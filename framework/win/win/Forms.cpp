@@ -15,6 +15,7 @@
 #include "framework/base/TypInfo.h"
 #include "framework/win/win/ActnList.h"
 #include "framework/win/win/FormReader.h"
+#include "framework/win/win/HintWindow.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TCustomForm, TWinControl, &CreateComponentOf<TCustomForm>)
 ORBEX_IMPLEMENT_CLASS(TForm, TCustomForm, &CreateComponentOf<TForm>)
@@ -255,15 +256,11 @@ void TCustomForm::Loaded() {
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle s) {
-  if (FBorderStyle == s) return;
-  FBorderStyle = s;
-  RecreateWnd();
+  if (SetAndCheck(FBorderStyle, s)) RecreateWnd();
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons b) {
-  if (FBorderIcons == b) return;
-  FBorderIcons = b;
-  RecreateWnd();
+  if (SetAndCheck(FBorderIcons, b)) RecreateWnd();
 }
 
 void TCustomForm::SetWindowState(TWindowState s) {
@@ -404,18 +401,10 @@ void TCustomForm::Dispatch(TMessage& m) {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  FCanvas->Lock();
-  try {
-    FCanvas->FreeHandle();
-    FCanvas->SetHandle(DC);
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasLock lock(*FCanvas);
+  FCanvas->FreeHandle();   // a DC taken outside painting gives way to the paint DC
+  TCanvasDC bound(*FCanvas, DC);
+  Paint();
 }
 
 void TCustomForm::Paint() {
@@ -664,6 +653,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() {
   Destroying();
+  // The hint window is owned by the application window: it goes first.
+  CancelHint();
+  FHintWindow.reset();
   // Forms go first (the last created first), while the application window still exists.
   while (ComponentCount() > 0) delete Components(ComponentCount() - 1);
   WakeMainThread = nullptr;
@@ -766,6 +758,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  CancelHintOnInput(msg);
   if (!IsKeyMsg(msg)) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
@@ -884,10 +877,13 @@ void TApplication::SetMouseControl(TControl* c) {
   FMouseControl = c;
   if (old != nullptr) old->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(old));
   if (c != nullptr && FMouseControl == c) c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
+  HintMouseControlChanged();
 }
 
 void TApplication::ForgetControl(TControl* c) {
-  if (FMouseControl == c) FMouseControl = nullptr;
+  if (FMouseControl != c) return;
+  FMouseControl = nullptr;
+  CancelHint();
 }
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
@@ -914,8 +910,12 @@ void TApplication::WndProc(TMessage& m) {
       if (OnActivate) OnActivate(this);
       return;
     case CM_DEACTIVATE:
+      CancelHint();
       if (OnDeactivate) OnDeactivate(this);
       return;
+    case WM_TIMER:
+      if (HintTimerMessage(m)) return;
+      break;
     default: break;
   }
   m.Result = ::DefWindowProcA(FWindow.Get(), m.Msg, m.WParam, m.LParam);

@@ -25,6 +25,7 @@ class TMainMenu;
 class TMenu;
 class TIcon;
 class TCustomActionList;
+class THintWindow;
 
 // Modal results: what a modal form returns (buttons set them).
 using TModalResult = int;
@@ -254,9 +255,35 @@ public:
   int ModalLevel() const { return FModalLevel; }
   // Idle step: action updates of the visible forms (and OnIdle).
   void Idle();
-  // TODO: no hint window yet (controls keep Hint/ShowHint; tool bars show their own tips).
+  // Hints (implemented in HintWindow.cpp). When the mouse control changes to one whose hint
+  // shows (ShowHint, or its parent's through ParentShowHint, and a Hint), the hint window
+  // shows its short part below the cursor after HintPause (HintShortPause while hints are
+  // showing), and hides after HintHidePause, on leaving, a click, a key or deactivation.
+  // Off (ShowHint false): no hint window at all; Hint and OnHint still follow the mouse.
   bool ShowHint() const { return FShowHint; }
-  void SetShowHint(bool v) { FShowHint = v; }
+  void SetShowHint(bool v) {
+    FShowHint = v;
+    if (!v) CancelHint();
+  }
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor c) { FHintColor = c; }
+  // Pauses in milliseconds (negative values count as 0).
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int ms) { FHintPause = ms < 0 ? 0 : ms; }
+  int HintShortPause() const { return FHintShortPause; }
+  void SetHintShortPause(int ms) { FHintShortPause = ms < 0 ? 0 : ms; }
+  int HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(int ms) { FHintHidePause = ms < 0 ? 0 : ms; }
+  // The long part of the hint of the control under the mouse ("" over none); setting a new
+  // text fires OnHint (a status bar shows it).
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  TNotifyEvent OnHint;
+  // Hides the hint and stops its timers; the next hint needs a new mouse control.
+  void CancelHint();
+  // Shows the hint of the mouse control now, for the cursor at CursorPos (screen), after
+  // asking the control with CM_HINTSHOW (LParam: THintInfo*; non-zero result: no hint).
+  void ActivateHint(TPoint CursorPos);
   // Re-dispatches application messages to the key-handling path: true when handled.
   bool IsKeyMsg(MSG& msg);
 
@@ -284,6 +311,24 @@ protected:
 
 private:
   bool ProcessMessage(MSG& msg);
+  // Hints (HintWindow.cpp): one timer, whose expiry shows the hint, hides it, or ends the
+  // quick mode (HintShortPause) that follows a shown hint.
+  enum class THintTimerKind { None, Show, Hide, EndHintMode };
+  void HintMouseControlChanged();
+  bool HintTimerMessage(TMessage& m);
+  void CancelHintOnInput(const MSG& msg);
+  void StartHintTimer(int Milliseconds, THintTimerKind Kind);
+  void StopHintTimer();
+  void HideHintWindow();
+  std::unique_ptr<THintWindow> FHintWindow;
+  TOwnedTimer FHintTimer;
+  THintTimerKind FHintTimerKind = THintTimerKind::None;
+  bool FHintActive = false;
+  TColor FHintColor = clInfoBk;
+  int FHintPause = 500;
+  int FHintShortPause = 50;
+  int FHintHidePause = 2500;
+  std::string FHint;
   TOwnedWindow FWindow;
   TCustomForm* FMainForm = nullptr;
   TControl* FMouseControl = nullptr;

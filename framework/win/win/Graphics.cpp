@@ -186,37 +186,25 @@ void TFont::SetName(const std::string& name) {
   Change();
 }
 void TFont::SetHeight(int h) {
-  if (h == FHeight) return;
-  FHeight = h;
-  Change();
+  if (SetAndCheck(FHeight, h)) Change();
 }
 int TFont::GetSize() const { return -::MulDiv(FHeight, 72, Ppi()); }
 void TFont::SetSize(int points) { SetHeight(-::MulDiv(points, Ppi(), 72)); }
 void TFont::SetColor(TColor c) {
-  if (c == FColor) return;
-  FColor = c;
-  Changed();   // the colour is not part of the handle
+  if (SetAndCheck(FColor, c)) Changed();   // the colour is not part of the handle
 }
 void TFont::SetStyle(TFontStyles s) {
   s &= 0x0F;
-  if (s == FStyle) return;
-  FStyle = s;
-  Change();
+  if (SetAndCheck(FStyle, s)) Change();
 }
 void TFont::SetPitch(TFontPitch p) {
-  if (p == FPitch) return;
-  FPitch = p;
-  Change();
+  if (SetAndCheck(FPitch, p)) Change();
 }
 void TFont::SetCharset(TFontCharset c) {
-  if (c == FCharset) return;
-  FCharset = c;
-  Change();
+  if (SetAndCheck(FCharset, c)) Change();
 }
 void TFont::SetOrientation(int o) {
-  if (o == FOrientation) return;
-  FOrientation = o;
-  Change();
+  if (SetAndCheck(FOrientation, o)) Change();
 }
 
 TPen::TPen() = default;
@@ -253,25 +241,17 @@ HPEN TPen::GetHandle() {
 }
 
 void TPen::SetColor(TColor c) {
-  if (c == FColor) return;
-  FColor = c;
-  Change();
+  if (SetAndCheck(FColor, c)) Change();
 }
 void TPen::SetWidth(int w) {
   if (w < 1) w = 1;
-  if (w == FWidth) return;
-  FWidth = w;
-  Change();
+  if (SetAndCheck(FWidth, w)) Change();
 }
 void TPen::SetStyle(TPenStyle s) {
-  if (s == FStyle) return;
-  FStyle = s;
-  Change();
+  if (SetAndCheck(FStyle, s)) Change();
 }
 void TPen::SetMode(TPenMode m) {
-  if (m == FMode) return;
-  FMode = m;
-  Changed();   // the mode is a DC setting, not part of the handle
+  if (SetAndCheck(FMode, m)) Changed();   // the mode is a DC setting, not part of the handle
 }
 int TPen::Rop2() const {
   static const int kRop2[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN,
@@ -331,14 +311,10 @@ void TBrush::SetColor(TColor c) {
   Change();
 }
 void TBrush::SetStyle(TBrushStyle s) {
-  if (s == FStyle) return;
-  FStyle = s;
-  Change();
+  if (SetAndCheck(FStyle, s)) Change();
 }
 void TBrush::SetBitmap(TBitmap* b) {
-  if (b == FBitmap) return;
-  FBitmap = b;
-  Change();
+  if (SetAndCheck(FBitmap, b)) Change();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -629,9 +605,7 @@ void TGraphic::LoadFromResourceName(HINSTANCE instance, const std::string& name)
 }
 
 void TGraphic::SetTransparent(bool on) {
-  if (on == FTransparent) return;
-  FTransparent = on;
-  Changed(this);
+  if (SetAndCheck(FTransparent, on)) Changed(this);
 }
 
 void TGraphic::SetModified(bool on) {

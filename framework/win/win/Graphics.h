@@ -339,6 +339,33 @@ private:
   void ObjectChanged(TObject* sender);
 };
 
+// Holds a canvas's lock for one scope: drawing from another thread waits, and a locked control
+// canvas keeps its DC. Released on the way out, also on an exception.
+class TCanvasLock {
+public:
+  explicit TCanvasLock(TCanvas& canvas) : FCanvas(canvas) { FCanvas.Lock(); }
+  TCanvasLock(const TCanvasLock&) = delete;
+  TCanvasLock& operator=(const TCanvasLock&) = delete;
+  ~TCanvasLock() { FCanvas.Unlock(); }
+
+private:
+  TCanvas& FCanvas;
+};
+
+// Binds a borrowed DC (a paint or owner-draw DC, a screen DC) to a canvas for one scope and
+// unbinds it on the way out, also on an exception: the canvas's objects are deselected before
+// the DC's owner releases or restores it, and the canvas never keeps a DC that has gone.
+class TCanvasDC {
+public:
+  TCanvasDC(TCanvas& canvas, HDC dc) : FCanvas(canvas) { FCanvas.SetHandle(dc); }
+  TCanvasDC(const TCanvasDC&) = delete;
+  TCanvasDC& operator=(const TCanvasDC&) = delete;
+  ~TCanvasDC() { FCanvas.SetHandle(nullptr); }
+
+private:
+  TCanvas& FCanvas;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Graphic: the base of everything a picture can hold.
 enum class TProgressStage { psStarting, psRunning, psEnding };

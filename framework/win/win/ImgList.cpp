@@ -35,6 +35,15 @@ std::unique_ptr<TBitmap> MakeMask(TBitmap* image, TColor key) {
   return mask;
 }
 
+// The list is given copies of the bitmaps (see Add); a copy of the mask, or none when there is
+// no mask or it is empty.
+std::unique_ptr<TBitmap> CopyOfMask(TBitmap* mask) {
+  if (mask == nullptr || mask->Empty()) return nullptr;
+  auto m = std::make_unique<TBitmap>();
+  m->Assign(mask);
+  return m;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -109,9 +118,7 @@ void TCustomImageList::SetSize(int w, int h) {
 }
 
 void TCustomImageList::SetMasked(bool on) {
-  if (on == FMasked) return;
-  FMasked = on;
-  Recreate();
+  if (SetAndCheck(FMasked, on)) Recreate();
 }
 
 TColor TCustomImageList::GetBkColor() const {
@@ -127,9 +134,7 @@ void TCustomImageList::SetBkColor(TColor c) {
 }
 
 void TCustomImageList::SetDrawingStyle(TDrawingStyle s) {
-  if (s == FDrawingStyle) return;
-  FDrawingStyle = s;
-  Change();
+  if (SetAndCheck(FDrawingStyle, s)) Change();
 }
 
 int TCustomImageList::Count() const { return FHandle != nullptr ? ::ImageList_GetImageCount(FHandle) : 0; }
@@ -140,11 +145,7 @@ int TCustomImageList::Add(TBitmap* image, TBitmap* mask) {
   // The list copies the bitmaps; a bitmap selected into its canvas DC could not be read.
   TBitmap img;
   img.Assign(image);
-  std::unique_ptr<TBitmap> m;
-  if (mask != nullptr && !mask->Empty()) {
-    m = std::make_unique<TBitmap>();
-    m->Assign(mask);
-  }
+  std::unique_ptr<TBitmap> m = CopyOfMask(mask);
   int first = ::ImageList_Add(h, img.GetHandle(), m ? m->GetHandle() : nullptr);
   if (first >= 0) Change();
   return first;
@@ -167,11 +168,7 @@ void TCustomImageList::Replace(int index, TBitmap* image, TBitmap* mask) {
   if (index < 0 || index >= Count() || image == nullptr) return;
   TBitmap img;
   img.Assign(image);
-  std::unique_ptr<TBitmap> m;
-  if (mask != nullptr && !mask->Empty()) {
-    m = std::make_unique<TBitmap>();
-    m->Assign(mask);
-  }
+  std::unique_ptr<TBitmap> m = CopyOfMask(mask);
   if (::ImageList_Replace(FHandle, index, img.GetHandle(), m ? m->GetHandle() : nullptr)) Change();
 }
 

@@ -37,6 +37,26 @@ void InitError(TJpegError& e) {
   e.Message[0] = 0;
 }
 
+// Clears a (de)compression struct and routes its errors to err. The caller then arms
+// err->Jump with setjmp in its own frame: the frame that longjmp returns to must still exist.
+template <class TInfo>
+void AttachError(TInfo& cinfo, TJpegError& err) {
+  std::memset(&cinfo, 0, sizeof(cinfo));
+  InitError(err);
+  cinfo.err = &err.Mgr;
+}
+
+// Starts reading data's header into cinfo, after AttachError and setjmp.
+void ReadHeader(jpeg_decompress_struct& cinfo, const unsigned char* data, unsigned long size) {
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data, size);
+  jpeg_read_header(&cinfo, TRUE);
+}
+
+bool IsCmyk(const jpeg_decompress_struct& cinfo) {
+  return cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+}
+
 struct THeaderInfo {
   int Width = 0;
   int Height = 0;
@@ -47,20 +67,16 @@ struct THeaderInfo {
 // Only plain data lives in the frames below between setjmp and longjmp.
 bool ReadHeaderRaw(const unsigned char* data, unsigned long size, THeaderInfo* info, TJpegError* err) {
   jpeg_decompress_struct cinfo;
-  std::memset(&cinfo, 0, sizeof(cinfo));
-  InitError(*err);
-  cinfo.err = &err->Mgr;
+  AttachError(cinfo, *err);
   if (setjmp(err->Jump)) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, data, size);
-  jpeg_read_header(&cinfo, TRUE);
+  ReadHeader(cinfo, data, size);
   info->Width = static_cast<int>(cinfo.image_width);
   info->Height = static_cast<int>(cinfo.image_height);
   info->Components = cinfo.num_components;
-  info->Cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+  info->Cmyk = IsCmyk(cinfo);
   jpeg_destroy_decompress(&cinfo);
   return true;
 }
@@ -70,18 +86,13 @@ bool ReadHeaderRaw(const unsigned char* data, unsigned long size, THeaderInfo* i
 bool DecodeRaw(const unsigned char* data, unsigned long size, bool gray, unsigned char* out, long outStride,
                int width, int height, unsigned char* work, TJpegError* err) {
   jpeg_decompress_struct cinfo;
-  std::memset(&cinfo, 0, sizeof(cinfo));
-  InitError(*err);
-  cinfo.err = &err->Mgr;
+  AttachError(cinfo, *err);
   if (setjmp(err->Jump)) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, data, size);
-  jpeg_read_header(&cinfo, TRUE);
-  bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-  cinfo.out_color_space = gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+  ReadHeader(cinfo, data, size);
+  cinfo.out_color_space = gray ? JCS_GRAYSCALE : IsCmyk(cinfo) ? JCS_CMYK : JCS_RGB;
   jpeg_start_decompress(&cinfo);
   if (static_cast<int>(cinfo.output_width) != width || static_cast<int>(cinfo.output_height) != height) {
     std::snprintf(err->Message, sizeof(err->Message), "JPEG image size changed while decoding");
@@ -121,9 +132,7 @@ bool DecodeRaw(const unsigned char* data, unsigned long size, bool gray, unsigne
 bool EncodeRaw(const unsigned char* rows, long stride, int width, int height, bool gray, int quality,
                unsigned char** outBuf, unsigned long* outSize, TJpegError* err) {
   jpeg_compress_struct cinfo;
-  std::memset(&cinfo, 0, sizeof(cinfo));
-  InitError(*err);
-  cinfo.err = &err->Mgr;
+  AttachError(cinfo, *err);
   *outBuf = nullptr;
   *outSize = 0;
   if (setjmp(err->Jump)) {

@@ -330,33 +330,23 @@ void TMenuItem::MenuChanged(bool Rebuild) {
 // TMenuItem: properties
 
 void TMenuItem::SetCaption(const std::string& Value) {
-  if (FCaption == Value) return;
-  FCaption = Value;
-  MenuChanged(true);
+  if (SetAndCheck(FCaption, Value)) MenuChanged(true);
 }
 
 void TMenuItem::SetShortCut(TShortCut Value) {
-  if (FShortCut == Value) return;
-  FShortCut = Value;
-  MenuChanged(true);
+  if (SetAndCheck(FShortCut, Value)) MenuChanged(true);
 }
 
 void TMenuItem::SetImageIndex(int Value) {
-  if (FImageIndex == Value) return;
-  FImageIndex = Value;
-  MenuChanged(true);
+  if (SetAndCheck(FImageIndex, Value)) MenuChanged(true);
 }
 
 void TMenuItem::SetEnabled(bool Value) {
-  if (FEnabled == Value) return;
-  FEnabled = Value;
-  MenuChanged(true);
+  if (SetAndCheck(FEnabled, Value)) MenuChanged(true);
 }
 
 void TMenuItem::SetVisible(bool Value) {
-  if (FVisible == Value) return;
-  FVisible = Value;
-  MenuChanged(true);
+  if (SetAndCheck(FVisible, Value)) MenuChanged(true);
 }
 
 void TMenuItem::TurnSiblingsOff() {
@@ -604,9 +594,7 @@ void TMenu::SetImages(TCustomImageList* Value) {
 }
 
 void TMenu::SetOwnerDraw(bool Value) {
-  if (FOwnerDraw == Value) return;
-  FOwnerDraw = Value;
-  MenuChanged(nullptr, true);
+  if (SetAndCheck(FOwnerDraw, Value)) MenuChanged(nullptr, true);
 }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
@@ -838,10 +826,9 @@ bool MenuMeasureItem(MEASUREITEMSTRUCT& Info) {
   TWindowDC dc(nullptr);
   if (!dc.Valid()) return false;
   TCanvas canvas;
-  canvas.SetHandle(dc.Get());
+  TCanvasDC bound(canvas, dc.Get());
   int w = 0, h = 0;
   item->MeasureItem(&canvas, w, h);
-  canvas.SetHandle(nullptr);
   Info.itemWidth = static_cast<UINT>(std::max(w, 0));
   Info.itemHeight = static_cast<UINT>(std::max(h, 0));
   return true;
@@ -857,9 +844,8 @@ bool MenuDrawItem(const DRAWITEMSTRUCT& Info) {
                   menu->IsMenuBar();
   TSaveDC saved(Info.hDC);
   TCanvas canvas;
-  canvas.SetHandle(Info.hDC);
+  TCanvasDC bound(canvas, Info.hDC);
   item->AdvancedDrawItem(&canvas, ToTRect(Info.rcItem), Info.itemState, topLevel);
-  canvas.SetHandle(nullptr);
   return true;
 }
 

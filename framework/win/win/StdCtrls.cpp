@@ -38,21 +38,15 @@ TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TCustomLabel::SetAutoSize(bool v) {
-  if (FAutoSize == v) return;
-  FAutoSize = v;
-  AdjustBounds();
+  if (SetAndCheck(FAutoSize, v)) AdjustBounds();
 }
 
 void TCustomLabel::SetAlignment(TAlignment v) {
-  if (FAlignment == v) return;
-  FAlignment = v;
-  Invalidate();
+  if (SetAndCheck(FAlignment, v)) Invalidate();
 }
 
 void TCustomLabel::SetLayout(TTextLayout v) {
-  if (FLayout == v) return;
-  FLayout = v;
-  Invalidate();
+  if (SetAndCheck(FLayout, v)) Invalidate();
 }
 
 void TCustomLabel::SetWordWrap(bool v) {
@@ -142,15 +136,10 @@ void TCustomLabel::AdjustBounds() {
   TWindowDC screen(nullptr);
   if (!screen.Valid()) return;
   TRect rect = ClientRect();
-  TCanvas* canvas = Canvas();
-  canvas->SetHandle(screen.Get());
-  try {
+  {
+    TCanvasDC bound(*Canvas(), screen.Get());
     DoDrawText(rect, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0u));
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
   }
-  canvas->SetHandle(nullptr);
   int x = Left();
   int w = rect.Right;
   if (FAlignment == taRightJustify) x += Width() - w;
@@ -624,19 +613,14 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
   TSaveDC saved(dis->hDC);
   TOwnerDrawState state = dis->itemState;
   if (dis->itemState & ODS_COMBOBOXEDIT) state |= odComboBoxEdit;
-  FCanvas->SetHandle(dis->hDC);
-  FCanvas->Font()->Assign(Font());
-  FCanvas->Brush()->Assign(Brush());
-  int index = static_cast<int>(dis->itemID);
-  try {
-    DrawItem(index, ToTRect(dis->rcItem), state);
+  {
+    TCanvasDC bound(*FCanvas, dis->hDC);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->Assign(Brush());
+    DrawItem(static_cast<int>(dis->itemID), ToTRect(dis->rcItem), state);
     if ((state & odFocused) != 0 && (state & odNoFocusRect) == 0)
       FCanvas->DrawFocusRect(ToTRect(dis->rcItem));
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
   }
-  FCanvas->SetHandle(nullptr);
   m.Result = TRUE;
 }
 

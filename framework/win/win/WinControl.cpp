@@ -303,7 +303,7 @@ void TWinControl::InsertControl(TControl* c) {
   if (c->IsWindowed()) FTabList.push_back(static_cast<TWinControl*>(c));
   if (c->FParentColor) c->Perform(CM_PARENTCOLORCHANGED, 0, 0);
   if (c->FParentFont) c->Perform(CM_PARENTFONTCHANGED, 0, 0);
-  if (c->FParentShowHint) c->FShowHint = FShowHint;
+  if (c->FParentShowHint) c->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
   c->UpdateAnchorRules();
   if (c->IsWindowed()) {
     auto* w = static_cast<TWinControl*>(c);
@@ -902,6 +902,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_SHOWINGCHANGED: CMShowingChanged(m); break;
     case CM_VISIBLECHANGED: CMVisibleChangedWin(m); break;
     case CM_COLORCHANGED: CMColorChangedWin(m); break;
+    case CM_SHOWHINTCHANGED: CMShowHintChangedWin(m); break;
     case CM_TEXTCHANGED: CMTextChangedWin(m); break;
     case CM_ENABLEDCHANGED: CMEnabledChangedWin(m); break;
     case CM_FONTCHANGED:
@@ -1145,6 +1146,11 @@ void TWinControl::CMShowingChanged(TMessage&) {
 void TWinControl::CMVisibleChangedWin(TMessage& m) {
   UpdateShowing();
   (void)m;
+}
+
+void TWinControl::CMShowHintChangedWin(TMessage& m) {
+  for (TControl* c : std::vector<TControl*>(FControls)) c->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+  DefaultHandler(m);
 }
 
 void TWinControl::CMColorChangedWin(TMessage&) {

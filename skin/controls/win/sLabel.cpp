@@ -17,9 +17,7 @@ void TsCustomLabel::PublishProperties(TPublisher<TsCustomLabel>& P) {
 TsCustomLabel::TsCustomLabel(TComponent* AOwner) : TCustomLabel(AOwner) { SetTransparent(true); }
 
 void TsCustomLabel::SetSkinSection(const std::string& v) {
-  if (FSkinSection == v) return;
-  FSkinSection = v;
-  Invalidate();
+  if (SetAndCheck(FSkinSection, v)) Invalidate();
 }
 
 ORBEX_IMPLEMENT_PUBLISHED(TsLabel, TsCustomLabel, &CreateComponentOf<TsLabel>)

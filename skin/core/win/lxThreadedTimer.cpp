@@ -42,9 +42,7 @@ TlxThreadedTimer::~TlxThreadedTimer() {
 }
 
 void TlxThreadedTimer::SetEnabled(bool v) {
-  if (FEnabled == v) return;
-  FEnabled = v;
-  UpdateTimer();
+  if (SetAndCheck(FEnabled, v)) UpdateTimer();
 }
 
 void TlxThreadedTimer::SetInterval(std::uint32_t v) {
@@ -60,9 +58,7 @@ void TlxThreadedTimer::SetOnTimer(TNotifyEvent v) {
 }
 
 void TlxThreadedTimer::SetThreadPriority(TThreadPriority v) {
-  if (FThreadPriority == v) return;
-  FThreadPriority = v;
-  UpdateTimer();
+  if (SetAndCheck(FThreadPriority, v)) UpdateTimer();
 }
 
 void TlxThreadedTimer::UpdateTimer() {

@@ -63,10 +63,11 @@ public:
     if (f.HasPalette) FOwner.SetPalette(MakePalette(f.Palette));
     FOwner.SetSize(int(f.Width), int(f.Height));
     TCanvas* canvas = FOwner.Canvas();
-    canvas->Lock();
-    canvas->Brush()->SetColor(f.BackgroundColor);
-    canvas->FillRect(Rect(0, 0, int(f.Width), int(f.Height)));
-    canvas->Unlock();
+    {
+      TCanvasLock lock(*canvas);
+      canvas->Brush()->SetColor(f.BackgroundColor);
+      canvas->FillRect(Rect(0, 0, int(f.Width), int(f.Height)));
+    }
     if (f.Transparent) {
       FOwner.SetTransparentColor(f.TransparentColor);
       FOwner.SetTransparent(true);

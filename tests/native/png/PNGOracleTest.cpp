@@ -6,93 +6,17 @@
 #include "skin/paint/lxPNG.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
-#include <csetjmp>
 #include <cstring>
 
+#include "tests/native/png/LibpngDecode.h"
 #include "tests/native/png/PNGMemoryTarget.h"
 #include "tests/native/png/PNGTestSupport.h"
 
 using namespace pngtest;
 
 namespace {
-
-// What libpng read. Kept outside the function that calls setjmp, so that a longjmp skips no
-// destructor.
-struct TLibpngImage {
-  png_uint_32 Width = 0, Height = 0;
-  int Depth = 0, ColorType = 0, Interlace = 0;
-  std::vector<std::uint8_t> Pixels;
-  std::vector<png_bytep> Rows;
-  std::size_t RowBytes = 0;
-  std::vector<png_color> Palette;
-  bool HasTrns = false;
-  png_color_16 TrnsColor{};
-  bool HasBkgd = false;
-  png_color_16 Bkgd{};
-  char Error[256] = {};
-};
-
-struct TSource {
-  const std::uint8_t* Data;
-  std::size_t Size;
-  std::size_t Pos;
-};
-
-void ReadFn(png_structp png, png_bytep out, png_size_t n) {
-  auto* src = static_cast<TSource*>(png_get_io_ptr(png));
-  if (n > src->Size - src->Pos) png_error(png, "read past the end");
-  std::memcpy(out, src->Data + src->Pos, n);
-  src->Pos += n;
-}
-
-void ErrorFn(png_structp png, png_const_charp msg) {
-  auto* img = static_cast<TLibpngImage*>(png_get_error_ptr(png));
-  std::snprintf(img->Error, sizeof img->Error, "%s", msg);
-  png_longjmp(png, 1);
-}
-
-void WarningFn(png_structp, png_const_charp) {}
-
-bool DecodeWithLibpng(const Bytes& data, TLibpngImage& img, TSource& src) {
-  src = TSource{data.data(), data.size(), 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &img, ErrorFn, WarningFn);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  png_set_read_fn(png, &src, ReadFn);
-  png_read_info(png, info);
-  png_get_IHDR(png, info, &img.Width, &img.Height, &img.Depth, &img.ColorType, &img.Interlace,
-               nullptr, nullptr);
-  if (img.Interlace != PNG_INTERLACE_NONE) png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  img.RowBytes = png_get_rowbytes(png, info);
-  img.Pixels.assign(img.RowBytes * img.Height, 0);
-  img.Rows.resize(img.Height);
-  for (png_uint_32 y = 0; y < img.Height; ++y) img.Rows[y] = img.Pixels.data() + img.RowBytes * y;
-  png_read_image(png, img.Rows.data());
-  png_colorp palette = nullptr;
-  int count = 0;
-  if (png_get_PLTE(png, info, &palette, &count) != 0) img.Palette.assign(palette, palette + count);
-  png_bytep alpha = nullptr;
-  int alphaCount = 0;
-  png_color_16p trns = nullptr;
-  if (png_get_tRNS(png, info, &alpha, &alphaCount, &trns) != 0 && trns != nullptr) {
-    img.HasTrns = true;
-    img.TrnsColor = *trns;
-  }
-  png_color_16p bkgd = nullptr;
-  if (png_get_bKGD(png, info, &bkgd) != 0) {
-    img.HasBkgd = true;
-    img.Bkgd = *bkgd;
-  }
-  png_destroy_read_struct(&png, &info, nullptr);
-  return true;
-}
 
 // The gAMA value the reader applies: the first gAMA chunk before the image data, or none.
 bool FindGamma(const Bytes& data, std::uint32_t& value) {
@@ -241,7 +165,7 @@ TEST(PNGOracle, ValidCorpusImagesGiveLibpngsPixelsAfterTheDocumentedConversions)
     const Bytes data = ReadCorpusFile(e.File);
     const Bytes forLibpng = WithProperChunkNames(data);
     TLibpngImage img;
-    TSource src{};
+    TLibpngSource src{};
     ASSERT_TRUE(DecodeWithLibpng(forLibpng, img, src)) << e.File << ": libpng: " << img.Error;
 
     TPNGDecoder decoder;

@@ -5,20 +5,23 @@
 #include "app/win/ConnectDlg.h"
 #include "framework/win/win/Dialogs.h"
 #include "framework/win/win/ExtCtrls.h"
-#include "framework/win/win/Forms.h"
 #include "framework/win/win/Graphics.h"
 #include "framework/win/win/ImgList.h"
 #include "framework/win/win/StdCtrls.h"
 #include "skin/controls/win/sButton.h"
 #include "skin/controls/win/sComboBox.h"
 #include "skin/controls/win/sLabel.h"
+#include "tests/win/GuiTestEnvironment.h"
 #include "tests/win/connectdlg/FakeDevices.h"
 
 namespace {
 
-class TApplicationEnvironment : public testing::Environment {
+class TApplicationEnvironment : public TGuiTestEnvironment {
 public:
-  void SetUp() override {
+  TApplicationEnvironment() : TGuiTestEnvironment("connect dialog test") {}
+
+protected:
+  void InitUnits() override {
     InitGraphicsUnit();
     InitImgListUnit();
     InitStdCtrlsUnit();
@@ -28,15 +31,9 @@ public:
     InitButtonUnit();
     InitComboBoxUnit();
     InitConnectDlgUnit();
-    InitForms();
-    Application->Initialize();
-    Application->SetTitle("connect dialog test");
-    ClearFakeDevices();
   }
-  void TearDown() override {
-    DoneForms();
-    ClearFakeDevices();
-  }
+  void Started() override { ClearFakeDevices(); }
+  void Stopped() override { ClearFakeDevices(); }
 };
 
 [[maybe_unused]] testing::Environment* const Env =

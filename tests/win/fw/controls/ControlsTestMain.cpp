@@ -5,6 +5,7 @@
 #include "framework/base/TypInfo.h"
 #include "framework/win/win/FormReader.h"
 #include "framework/win/win/Graphics.h"
+#include "tests/win/GuiTestEnvironment.h"
 #include "tests/win/fw/controls/ControlsTestUtil.h"
 
 std::vector<std::string>& EventLog() {
@@ -165,17 +166,16 @@ void RegisterTestClasses() {
 
 // --- Environment -----------------------------------------------------------------------------
 namespace {
-class TFwEnvironment : public testing::Environment {
+class TFwEnvironment : public TGuiTestEnvironment {
 public:
-  void SetUp() override {
-    InitGraphicsUnit();
-    InitForms();
-    Application->Initialize();
-    Application->SetTitle("Orbex controls test");
+  TFwEnvironment() : TGuiTestEnvironment("Orbex controls test") {}
+
+protected:
+  void InitUnits() override { InitGraphicsUnit(); }
+  void Started() override {
     Application->OnException = [](TObject*, const std::exception& e) { HandledErrors().push_back(e.what()); };
     RegisterTestClasses();
   }
-  void TearDown() override { DoneForms(); }
 };
 [[maybe_unused]] testing::Environment* const gEnv = testing::AddGlobalTestEnvironment(new TFwEnvironment);
 }  // namespace

@@ -6,17 +6,20 @@
 #include "framework/win/win/ComCtrls.h"
 #include "framework/win/win/Dialogs.h"
 #include "framework/win/win/ExtCtrls.h"
-#include "framework/win/win/Forms.h"
 #include "framework/win/win/Graphics.h"
 #include "framework/win/win/ImgList.h"
 #include "framework/win/win/Menus.h"
 #include "framework/win/win/StdCtrls.h"
+#include "tests/win/GuiTestEnvironment.h"
 
 namespace {
 
-class TApplicationEnvironment : public testing::Environment {
+class TApplicationEnvironment : public TGuiTestEnvironment {
 public:
-  void SetUp() override {
+  TApplicationEnvironment() : TGuiTestEnvironment("fw stdctrls test") {}
+
+protected:
+  void InitUnits() override {
     InitGraphicsUnit();
     InitImgListUnit();
     InitMenusUnit();
@@ -25,11 +28,7 @@ public:
     InitExtCtrlsUnit();
     InitComCtrlsUnit();
     InitDialogsUnit();
-    InitForms();
-    Application->Initialize();
-    Application->SetTitle("fw stdctrls test");
   }
-  void TearDown() override { DoneForms(); }
 };
 
 [[maybe_unused]] testing::Environment* const Env =
