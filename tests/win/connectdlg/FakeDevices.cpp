@@ -89,7 +89,7 @@ TFakeDeviceSpec OrbexDevice(const std::string& instance, const std::string& port
 }
 
 // ---------------------------------------------------------------------------------------------
-TFakeDevice::TFakeDevice(TFakeDeviceSpec spec) : FSpec(std::move(spec)) {
+TFakeDevice::TFakeDevice(TFakeDeviceSpec device) : FSpec(std::move(device)) {
   FPresent = true;
   try {
     {

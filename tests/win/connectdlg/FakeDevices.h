@@ -46,7 +46,7 @@ struct TFakeDeviceSpec {
 class TFakeDevice {
 public:
   // Writes the device's keys; throws std::runtime_error naming the key that could not be made.
-  explicit TFakeDevice(TFakeDeviceSpec spec);
+  explicit TFakeDevice(TFakeDeviceSpec device);
   ~TFakeDevice();
   TFakeDevice(const TFakeDevice&) = delete;
   TFakeDevice& operator=(const TFakeDevice&) = delete;

@@ -29,12 +29,12 @@ TEST(SkinConstWin, DefaultBackgroundAndImageSpec) {
   EXPECT_EQ(sDefaultBackground.Color, 0xFF00FF);
   EXPECT_EQ(sDefaultBackground.Ready, 0);
   TBitmap b;
-  const TsBackgroundInfo spec = FillImageSpec(&b, 3, -4);
-  EXPECT_EQ(spec.Bitmap, &b);
-  EXPECT_EQ(spec.X, 3);
-  EXPECT_EQ(spec.Y, -4);
-  EXPECT_EQ(spec.Color, 0xFF00FF);
-  EXPECT_EQ(spec.Ready, 1);
+  const TsBackgroundInfo image = FillImageSpec(&b, 3, -4);
+  EXPECT_EQ(image.Bitmap, &b);
+  EXPECT_EQ(image.X, 3);
+  EXPECT_EQ(image.Y, -4);
+  EXPECT_EQ(image.Color, 0xFF00FF);
+  EXPECT_EQ(image.Ready, 1);
 }
 
 TEST(SkinConstWin, TimerThreadPriorityIsStoredOnly) {
