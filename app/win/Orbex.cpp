@@ -137,7 +137,16 @@ void TOrbexScope::OpenPort() {
   }
   FConnected = true;
   DoConnect();
-  StartReader();
+  try {
+    StartReader();
+  } catch (const std::exception& e) {
+    // A reader the system could not start leaves no link: close the port again (the never
+    // started thread needs no wait) and report it like any other connect failure.
+    FReader.reset();
+    ClosePort();
+    if (const auto* orbex = dynamic_cast<const EOrbexError*>(&e)) throw *orbex;
+    throw EOrbexError(e.what());
+  }
 }
 
 void TOrbexScope::ConfigurePort() {

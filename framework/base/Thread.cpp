@@ -116,10 +116,12 @@ TThread::~TThread() {
 
 void TThread::Resume() {
   if (FStarted) return;
-  FStarted = true;
   // Run waits for this lock, so FThread is set before the body (or a self-freeing end) runs.
   std::lock_guard<std::mutex> g(FStartLock);
+  // Marked started only once the system made the thread: a thread that could not be made
+  // (std::system_error) stays suspended, and WaitFor never waits for a body that never ran.
   FThread = std::thread([this] { Run(); });
+  FStarted = true;
 }
 
 void TThread::Terminate() { FTerminated.store(true); }

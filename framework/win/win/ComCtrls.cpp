@@ -720,12 +720,15 @@ void TToolBar::CNNotify(TMessage& m) {
       if (i < 0 || i >= ButtonCount()) return;
       TToolButton* b = FButtons[static_cast<size_t>(i)];
       if (b->FDropdownMenu == nullptr) return;
+      const HWND h = Handle();
       RECT r{};
-      ::SendMessageA(Handle(), TB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-      ::MapWindowPoints(Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+      ::SendMessageA(h, TB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+      ::MapWindowPoints(h, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
       b->FDropdownMenu->SetPopupComponent(b);
       b->FDropdownMenu->Popup(r.left, r.bottom);
-      if (HandleAllocated()) ::PostMessageA(Handle(), CN_DROPDOWNCLOSED, 0, 0);
+      // The chosen item's handler may have freed this tool bar with its form: nothing of it is
+      // touched unless its window still belongs to it.
+      if (FindControl(h) == this) ::PostMessageA(h, CN_DROPDOWNCLOSED, 0, 0);
       m.Result = TBDDRET_DEFAULT;
       return;
     }

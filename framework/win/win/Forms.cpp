@@ -639,7 +639,9 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-  if (FHandle != nullptr) ::PostMessageA(FHandle, CM_RELEASE, 0, 0);
+  if (FHandle == nullptr) return;
+  FReleasePending = true;
+  ::PostMessageA(FHandle, CM_RELEASE, 0, 0);
 }
 
 void TCustomForm::WMClose(TMessage& m) {
@@ -758,6 +760,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
+  if (CarriesStructureAddress(msg.message)) return true;   // posted from outside: see Messages.h
   CancelHintOnInput(msg);
   if (!IsKeyMsg(msg)) {
     ::TranslateMessage(&msg);

@@ -99,6 +99,8 @@ public:
   virtual bool CloseQuery();
   // Frees the form once the messages now queued have been handled.
   void Release();
+  // True once Release was called: the queued CM_RELEASE then frees the form.
+  bool ReleasePending() const { return FReleasePending; }
 
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult r) { FModalResult = r; }
@@ -173,6 +175,7 @@ protected:
   void CMDialogKeyForm(TMessage& m);
 
   TModalResult FModalResult = mrNone;
+  bool FReleasePending = false;
   TFormState FFormState = 0;
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;

@@ -102,6 +102,18 @@ constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 static_assert(CN_NOTIFY == 0xBC4E, "the engine matches CN_NOTIFY by value");
 
+// Reflected notifications reach a control only through Perform from its parent; one that comes
+// through a window procedure was sent or posted from outside, and its LParam is no address of
+// ours.
+constexpr bool IsReflectedNotification(UINT msg) { return msg >= CN_BASE && msg < CN_BASE + 0x400; }
+
+// Messages whose LParam is the address of a structure: the system sends them, within this
+// thread, and never posts them; a posted one comes from another program and is not dispatched.
+constexpr bool CarriesStructureAddress(UINT msg) {
+  return msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_MEASUREITEM || msg == WM_DELETEITEM ||
+         msg == WM_COMPAREITEM || IsReflectedNotification(msg);
+}
+
 // A tool bar's drop-down menu closed (posted by the tool bar to itself).
 constexpr UINT CN_DROPDOWNCLOSED = WM_USER + 0x1000;
 static_assert(CN_DROPDOWNCLOSED == 0x1400, "the engine matches CN_DROPDOWNCLOSED by value");

@@ -268,12 +268,14 @@ void TWinControl::RecreateWnd() {
 LRESULT TWinControl::MainWndProc(UINT msg, WPARAM wp, LPARAM lp) {
   HWND h = FHandle;
   if (msg == CM_RELEASE) {
-    // A form that frees itself: nothing of it may be touched after the delete.
+    // A form that frees itself: nothing of it may be touched after the delete. Only a release
+    // the form asked for counts: anyone can post this message number to any window.
     if (auto* f = As<TCustomForm>(static_cast<TObject*>(this))) {
-      delete f;
+      if (f->ReleasePending()) delete f;
       return 0;
     }
   }
+  if (IsReflectedNotification(msg)) return ::DefWindowProcA(h, msg, wp, lp);
   TMessage m{msg, wp, lp, 0};
   TWndProcFrame frame;
   frame.Outer = FWndProcFrames;
