@@ -1,17 +1,19 @@
 // File dialogs over comdlg32 and the framework's message dialog form.
 //
 // Sections: TCommonDialog; filters and the OPENFILENAME mapping; TOpenDialog, TSaveDialog;
-// the message form.
+// the message form (its copy to the clipboard, then its making and showing).
 #include "framework/win/win/Dialogs.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "framework/base/TypInfo.h"
 #include "framework/win/win/ExtCtrls.h"
 #include "framework/win/win/StdCtrls.h"
+#include "framework/win/win/WinTypes.h"
 
 // ---------------------------------------------------------------------------------------------
 // TCommonDialog
@@ -204,13 +206,115 @@ bool TOpenDialog::Execute() {
 // ---------------------------------------------------------------------------------------------
 // The message form
 
+// Ctrl+C and Ctrl+Insert copy the box's text, as the system's own message boxes do.
 class TMessageForm : public TForm {
   ORBEX_CLASS(TMessageForm, TForm)
 public:
   explicit TMessageForm(TComponent* AOwner) : TForm(AOwner) {}
+  bool IsShortCut(WORD Key, TShiftState Shift) override;
+
+private:
+  std::string CopyText() const;
+  void CopyToClipboard();
 };
 
 ORBEX_IMPLEMENT_CLASS(TMessageForm, TForm, nullptr)
+
+namespace {
+
+struct TGlobalMemoryTraits {
+  using Handle = HGLOBAL;
+  static void Close(HGLOBAL h) { ::GlobalFree(h); }
+};
+// Global memory for the clipboard: ours until SetClipboardData takes it.
+using TOwnedGlobalMemory = THandleOwner<TGlobalMemoryTraits>;
+
+// The clipboard opened for one window; closed when the guard goes.
+class TClipboardOpen {
+public:
+  explicit TClipboardOpen(HWND Owner) : FOpen(::OpenClipboard(Owner) != FALSE) {}
+  TClipboardOpen(const TClipboardOpen&) = delete;
+  TClipboardOpen& operator=(const TClipboardOpen&) = delete;
+  ~TClipboardOpen() {
+    if (FOpen) ::CloseClipboard();
+  }
+  bool Opened() const { return FOpen; }
+
+private:
+  bool FOpen;
+};
+
+// A button caption as the user reads it: accelerator marks dropped, "&&" kept as one '&'.
+std::string WithoutAccelerators(const std::string& Caption) {
+  std::string out;
+  out.reserve(Caption.size());
+  for (size_t i = 0; i < Caption.size(); ++i) {
+    if (Caption[i] != '&') {
+      out += Caption[i];
+    } else if (i + 1 < Caption.size() && Caption[i + 1] == '&') {
+      out += '&';
+      ++i;
+    }
+  }
+  return out;
+}
+
+constexpr const char* CopySeparator = "---------------------------\r\n";
+
+}  // namespace
+
+// The system's layout of a copied message box: caption, message and buttons between lines of
+// dashes, each button caption followed by three blanks.
+std::string TMessageForm::CopyText() const {
+  std::string text = CopySeparator;
+  text += Caption();
+  text += "\r\n";
+  text += CopySeparator;
+  if (const auto* label = As<TLabel>(FindComponent("Message"))) text += label->Caption();
+  text += "\r\n";
+  text += CopySeparator;
+  // The buttons in the order they stand on the form, left to right.
+  for (int i = 0; i < ControlCount(); ++i) {
+    if (const auto* button = As<TButton>(Controls(i))) {
+      text += WithoutAccelerators(button->Caption());
+      text += "   ";
+    }
+  }
+  text += "\r\n";
+  text += CopySeparator;
+  return text;
+}
+
+// Puts the text on the clipboard as CF_TEXT. A busy clipboard (another window holds it open)
+// or no memory: nothing is copied and nothing is reported; the box stays as it was.
+void TMessageForm::CopyToClipboard() {
+  if (!HandleAllocated()) return;
+  std::string text;
+  try {
+    text = CopyText();
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  TOwnedGlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1));
+  if (!memory) return;
+  void* data = ::GlobalLock(memory.Get());
+  if (data == nullptr) return;
+  std::memcpy(data, text.c_str(), text.size() + 1);
+  ::GlobalUnlock(memory.Get());
+
+  TClipboardOpen clipboard(Handle());
+  if (!clipboard.Opened() || !::EmptyClipboard()) return;
+  // The system owns the memory once it accepted it; on failure it stays ours and is freed.
+  if (::SetClipboardData(CF_TEXT, memory.Get()) != nullptr) static_cast<void>(memory.Release());
+}
+
+bool TMessageForm::IsShortCut(WORD Key, TShiftState Shift) {
+  if ((Key == 'C' || Key == VK_INSERT) && (Shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl) {
+    CopyToClipboard();
+    return true;
+  }
+  return TForm::IsShortCut(Key, Shift);
+}
 
 namespace {
 

@@ -1,9 +1,11 @@
 // Dialogs: the system's file dialogs as components (TOpenDialog, TSaveDialog) and the
 // framework's message dialog, a real form of class "TMessageForm" with an icon, the message
-// and one button per answer.
+// and one button per answer; Ctrl+C (or Ctrl+Insert) on it copies its text to the clipboard.
 //
 // Owns: a file dialog owns only its strings; the OPENFILENAME it builds lives for one Execute.
-// MessageDlg owns the form it makes for as long as it is shown.
+// MessageDlg owns the form it makes for as long as it is shown. The message form owns the
+// clipboard memory of a copy until the system takes it, and holds the clipboard open only
+// during the copy.
 //
 // Sections: file dialogs; message dialogs.
 #pragma once
@@ -154,7 +156,13 @@ constexpr TMsgDlgButtons mbOKCancel = mbOK | mbCancel;
 // The message form (class "TMessageForm"), made but not shown; the caller owns it. Its
 // buttons carry their modal results; the first button is the default one, and Cancel (or No,
 // or OK when alone) the cancel one. Caption: "Warning", "Error", "Information", "Confirm", or
-// the application title for mtCustom.
+// the application title for mtCustom. Ctrl+C and Ctrl+Insert put the box's text on the
+// clipboard (CF_TEXT) as the system's message boxes lay it out, caption, message and buttons
+// between lines of 27 dashes:
+//   "---------------------------\r\n<caption>\r\n---------------------------\r\n<message>\r\n
+//    ---------------------------\r\n<each button caption without '&', then three blanks>\r\n
+//    ---------------------------\r\n"
+// A busy clipboard leaves it unchanged, without a message.
 TForm* CreateMessageDialog(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
 // Shows the message form modally and returns the modal result of the button pressed.
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,

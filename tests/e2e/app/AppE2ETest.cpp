@@ -1,9 +1,10 @@
 // The real program end to end: orbex.exe runs from a scratch copy of its folder (so its ini
 // file starts fresh) and is driven from outside as a user would: keys and clicks through
 // SendInput, window texts, status bar texts read from the program's memory, menu states,
-// screen pixels of the paint box, the ini file and the exported bitmap. run-app-e2e.sh maps a
-// pty to a COM port with the instrument emulator on its other end and carries out requests
-// ("emu <script line>", "unplug", "plug", "shot <name>") that this driver appends to ctl.txt.
+// screen pixels of the paint box, the ini file and the exported bitmap, and the texts of its
+// message boxes as Ctrl+C copies them to the clipboard. run-app-e2e.sh maps a pty to a COM
+// port with the instrument emulator on its other end and carries out requests ("emu <script
+// line>", "unplug", "plug", "shot <name>") that this driver appends to ctl.txt.
 // Everything the driver starts is stopped at the end of each test, also on failure.
 #include <windows.h>
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -204,6 +206,66 @@ COLORREF ScreenPixel(int x, int y) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The clipboard, shared with the program.
+
+// The clipboard opened by this process (no window), retried for a while: the program or the
+// system's clipboard manager may hold it for a moment. Closed when the guard goes.
+class TClipboardOpen {
+public:
+  TClipboardOpen() {
+    WaitFor([&] {
+      FOpen = OpenClipboard(nullptr) != FALSE;
+      return FOpen;
+    }, 2000);
+  }
+  TClipboardOpen(const TClipboardOpen&) = delete;
+  TClipboardOpen& operator=(const TClipboardOpen&) = delete;
+  ~TClipboardOpen() {
+    if (FOpen) CloseClipboard();
+  }
+  bool Open() const { return FOpen; }
+
+private:
+  bool FOpen = false;
+};
+
+bool EmptyTheClipboard() {
+  TClipboardOpen clipboard;
+  return clipboard.Open() && EmptyClipboard() != FALSE;
+}
+
+// The clipboard's text ("" when it holds none); never read past the memory's size.
+std::string ClipboardText() {
+  TClipboardOpen clipboard;
+  if (!clipboard.Open()) return "";
+  HANDLE data = GetClipboardData(CF_TEXT);
+  if (data == nullptr) return "";
+  const SIZE_T size = GlobalSize(data);
+  const char* text = static_cast<const char*>(GlobalLock(data));
+  if (text == nullptr) return "";
+  std::string out(text, strnlen(text, size));
+  GlobalUnlock(data);
+  return out;
+}
+
+const std::string kDashes = "---------------------------\r\n";
+
+// What Ctrl+C copies from the program's error box showing `message`.
+std::string ErrorBoxText(const std::string& message) {
+  return kDashes + "Error\r\n" + kDashes + message + "\r\n" + kDashes + "OK   \r\n" + kDashes;
+}
+
+// The message of a copied error box, or "" when the text is not an error box's.
+std::string ErrorBoxMessage(const std::string& copied) {
+  const std::string head = kDashes + "Error\r\n" + kDashes;
+  const std::string tail = "\r\n" + kDashes + "OK   \r\n" + kDashes;
+  if (copied.size() < head.size() + tail.size() || copied.compare(0, head.size(), head) != 0 ||
+      copied.compare(copied.size() - tail.size(), tail.size(), tail) != 0)
+    return "";
+  return copied.substr(head.size(), copied.size() - head.size() - tail.size());
+}
+
+// ---------------------------------------------------------------------------------------------
 // An 8-bit Windows bitmap file.
 struct TBmp {
   int Width = 0, Height = 0, Bits = 0;
@@ -381,6 +443,20 @@ public:
   }
   // The error box of the framework: caption "Error", an OK button.
   HWND ErrorBox(int ms = 10000) { return Wait("TMessageForm", "Error", ms); }
+  // The text Ctrl+C copies from a message box, or "" when none came. The clipboard is emptied
+  // first, so that an older text cannot pass; the box is brought to the front (it is the
+  // program's active window) and the keys pressed again while no text comes, as the front
+  // may not have been handed over yet.
+  std::string CopyBoxText(HWND box) {
+    if (!EmptyTheClipboard()) return "";
+    std::string text;
+    for (int attempt = 0; attempt < 3 && text.empty(); ++attempt) {
+      Foreground(box);
+      SendKey('C', true);
+      WaitFor([&] { return !(text = ClipboardText()).empty(); }, 3000);
+    }
+    return text;
+  }
 
 private:
   std::string FFolder;
@@ -498,6 +574,7 @@ TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
   p.Press(dlg, "&OK");
   HWND err = p.ErrorBox();
   ASSERT_NE(err, nullptr);
+  EXPECT_EQ(p.CopyBoxText(err), ErrorBoxText("Could not connect to COM99"));
   EXPECT_FALSE(p.DisconnectEnabled());
   p.Press(err, "OK");
   ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
@@ -511,6 +588,7 @@ TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
   p.Press(dlg, "&OK");
   err = p.ErrorBox();
   ASSERT_NE(err, nullptr);
+  EXPECT_EQ(p.CopyBoxText(err), ErrorBoxText("Please select a device"));
   p.Press(err, "OK");
   ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
   EXPECT_NE(FindTop(p.Pid(), "", "Select device"), nullptr);
@@ -613,6 +691,11 @@ TEST_F(AppE2E, PullingTheLineShowsTheReadersErrorAndConnectWorksAgain) {
   Line.Request("unplug");
   HWND err = p.ErrorBox(15000);
   ASSERT_NE(err, nullptr) << "the reader's failure was not shown";
+  // The system's text of the failure varies: only that there is one.
+  const std::string copied = p.CopyBoxText(err);
+  const std::string message = ErrorBoxMessage(copied);
+  EXPECT_FALSE(message.empty()) << copied;
+  EXPECT_EQ(message.find(kDashes), std::string::npos) << copied;
   p.Press(err, "OK");
   ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
   EXPECT_TRUE(WaitFor([&] { return p.ConnectEnabled() && !p.DisconnectEnabled(); }));

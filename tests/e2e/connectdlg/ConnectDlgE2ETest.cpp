@@ -1,7 +1,8 @@
 // The "Select device" dialog end to end: the real program under Wine, driven from this process
 // as a user would (Ctrl+O on the main window, the port field's text, the dialog's buttons) with
 // fake instruments in the prefix's registry, and checked through what the user sees: the
-// dialog's list and text, the error boxes, the tool bar's Connect and Disconnect buttons.
+// dialog's list and text, the error boxes (their texts as Ctrl+C copies them to the clipboard),
+// the tool bar's Connect and Disconnect buttons.
 // Screenshots of the dialog and of the error boxes are written for a look.
 //
 // Set by the wrapper (run-connectdlg-e2e.sh): ORBEX_E2E_APP, the program in a scratch folder;
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -187,17 +189,82 @@ void SaveScreenshot(const std::string& name) {
   }
 }
 
-// Ctrl+O as the keyboard gives it, to the program's main window brought to the front.
-void PressCtrlO(HWND main) {
-  ::SetForegroundWindow(main);
+// Ctrl+<key> as the keyboard gives it, to the window brought to the front.
+void PressCtrl(HWND window, WORD key) {
+  ::SetForegroundWindow(window);
   INPUT in[4] = {};
-  const WORD keys[4] = {VK_CONTROL, 'O', 'O', VK_CONTROL};
+  const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
   for (int i = 0; i < 4; ++i) {
     in[i].type = INPUT_KEYBOARD;
     in[i].ki.wVk = keys[i];
     in[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
   }
   ::SendInput(4, in, sizeof(INPUT));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The clipboard, shared with the program.
+
+// The clipboard opened by this process (no window), retried for a while: the program or the
+// system's clipboard manager may hold it for a moment. Closed when the guard goes.
+class TClipboardOpen {
+public:
+  TClipboardOpen() {
+    WaitFor([&] {
+      FOpen = ::OpenClipboard(nullptr) != FALSE;
+      return FOpen;
+    }, 2000);
+  }
+  TClipboardOpen(const TClipboardOpen&) = delete;
+  TClipboardOpen& operator=(const TClipboardOpen&) = delete;
+  ~TClipboardOpen() {
+    if (FOpen) ::CloseClipboard();
+  }
+  bool Open() const { return FOpen; }
+
+private:
+  bool FOpen = false;
+};
+
+bool EmptyTheClipboard() {
+  TClipboardOpen clipboard;
+  return clipboard.Open() && ::EmptyClipboard() != FALSE;
+}
+
+// The clipboard's text ("" when it holds none); never read past the memory's size.
+std::string ClipboardText() {
+  TClipboardOpen clipboard;
+  if (!clipboard.Open()) return "";
+  HANDLE data = ::GetClipboardData(CF_TEXT);
+  if (data == nullptr) return "";
+  const SIZE_T size = ::GlobalSize(data);
+  const char* text = static_cast<const char*>(::GlobalLock(data));
+  if (text == nullptr) return "";
+  std::string out(text, ::strnlen(text, size));
+  ::GlobalUnlock(data);
+  return out;
+}
+
+// What Ctrl+C copies from the program's error box showing `message`.
+std::string ErrorBoxText(const std::string& message) {
+  const std::string dashes = "---------------------------\r\n";
+  return dashes + "Error\r\n" + dashes + message + "\r\n" + dashes + "OK   \r\n" + dashes;
+}
+
+// The text Ctrl+C copies from a message box, or "" when none came. The clipboard is emptied
+// first, so that an older text cannot pass; the box is brought to the front (it is the
+// program's active window) and the keys pressed again while no text comes, as the front may
+// not have been handed over yet.
+std::string CopyBoxText(HWND box) {
+  if (!EmptyTheClipboard()) return "";
+  std::string text;
+  for (int attempt = 0; attempt < 3 && text.empty(); ++attempt) {
+    ::SetForegroundWindow(box);
+    WaitFor([&] { return ::GetForegroundWindow() == box; }, 3000);
+    PressCtrl(box, 'C');
+    WaitFor([&] { return !(text = ClipboardText()).empty(); }, 3000);
+  }
+  return text;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -246,7 +313,7 @@ protected:
     for (int attempt = 0; attempt < 3 && dlg == nullptr; ++attempt) {
       ::SetForegroundWindow(FMain);
       WaitFor([&] { return ::GetForegroundWindow() == FMain; }, 3000);
-      PressCtrlO(FMain);
+      PressCtrl(FMain, 'O');
       WaitFor([&] { return (dlg = FindTopWindow(FPid, "TConnectDialog", "Select device")) != nullptr; }, 3000);
     }
     return dlg;
@@ -333,6 +400,7 @@ TEST_F(ConnectDialogE2E, OkWithAnEmptyPortIsRefusedAndTheDialogStaysOpen) {
   ::PostMessageA(ok, BM_CLICK, 0, 0);
   HWND box = WaitForErrorBox();
   ASSERT_NE(box, nullptr) << "no error box for OK with an empty port";
+  EXPECT_EQ(CopyBoxText(box), ErrorBoxText("Please select a device"));
   SaveScreenshot("connectdlg-empty-port");
   HWND boxOk = FindChild(box, "TButton", "OK");
   ASSERT_NE(boxOk, nullptr);
@@ -357,6 +425,7 @@ TEST_F(ConnectDialogE2E, ATypedPortThatCannotBeOpenedShowsAnErrorAndStaysDisconn
   HWND box = WaitForErrorBox();
   ASSERT_NE(box, nullptr) << "no error box for a port that cannot be opened";
   EXPECT_EQ(FindTopWindow(FPid, "TConnectDialog", "Select device"), nullptr) << "the dialog closed first";
+  EXPECT_EQ(CopyBoxText(box), ErrorBoxText("Could not connect to COM99"));
   SaveScreenshot("connectdlg-com99");
   ::PostMessageA(FindChild(box, "TButton", "OK"), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return FindTopWindow(FPid, "TMessageForm", "Error") == nullptr; }));
