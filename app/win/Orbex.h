@@ -128,6 +128,10 @@ public:
   // The reader's OnData handler: consumes every complete packet of its buffer (main thread).
   void ParseBuffer(TObject* Sender);
 
+  // OnSamples, and OnDisconnect and OnReaderError when the reader fails, run on the main thread
+  // while the reader waits in its hand-over (Synchronize): they must not call Connect or
+  // Disconnect, which would wait for that same reader. A handler that wants to reconnect posts
+  // itself a message and does it from there (the main window only shows an error box).
   TNotifyEvent OnConnect;
   TNotifyEvent OnDisconnect;
   TOrbexSamplesEvent OnSamples;
