@@ -116,15 +116,23 @@ function(orbex_bench name)
   target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
 
-# orbex_layer(<name> [DEPS <target>...] [WINDOWS_DEPS <target>...])
+# orbex_layer(<name> [WINDOWS_ONLY] [DEPS <target>...] [WINDOWS_DEPS <target>...])
 # The library of one layer folder: every *.cpp of the folder is window-free and builds
 # everywhere; every *.cpp under its win/ subfolder uses the Windows API and builds only for
-# Windows. Files are found by glob, so adding a unit needs no edit here.
+# Windows. A WINDOWS_ONLY layer (the framework's controls, the skinned controls and forms) has
+# no window-free part, so its units sit in the folder itself. Files are found by glob, so
+# adding a unit needs no edit here.
 function(orbex_layer name)
-  cmake_parse_arguments(A "" "" "DEPS;WINDOWS_DEPS" ${ARGN})
-  file(GLOB portable CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  file(GLOB windows CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp
-                                      ${CMAKE_CURRENT_SOURCE_DIR}/win/*.rc)
+  cmake_parse_arguments(A "WINDOWS_ONLY" "" "DEPS;WINDOWS_DEPS" ${ARGN})
+  if(A_WINDOWS_ONLY)
+    set(portable "")
+    file(GLOB windows CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
+                                        ${CMAKE_CURRENT_SOURCE_DIR}/*.rc)
+  else()
+    file(GLOB portable CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB windows CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp
+                                        ${CMAKE_CURRENT_SOURCE_DIR}/win/*.rc)
+  endif()
   orbex_library(${name} PORTABLE ${portable} WINDOWS ${windows}
                 DEPS ${A_DEPS} WINDOWS_DEPS ${A_WINDOWS_DEPS})
 endfunction()

@@ -8,7 +8,7 @@
 #include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
 #include "app/win/Startup.h"
-#include "framework/win/win/Forms.h"
+#include "framework/win/Forms.h"
 
 namespace {
 

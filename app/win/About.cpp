@@ -1,7 +1,7 @@
 // The About box (see About.h).
 #include "app/win/About.h"
 
-#include "framework/win/win/FormReader.h"
+#include "framework/win/FormReader.h"
 
 TAboutBox* AboutBox = nullptr;
 

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "framework/win/win/ExtCtrls.h"
-#include "framework/win/win/Forms.h"
-#include "skin/controls/win/sButton.h"
-#include "skin/controls/win/sLabel.h"
-#include "skin/controls/win/sPanel.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sLabel.h"
+#include "skin/controls/sPanel.h"
 
 class TAboutBox : public TForm {
   ORBEX_CLASS(TAboutBox, TForm)

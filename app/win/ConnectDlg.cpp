@@ -11,12 +11,12 @@
 #include "framework/base/SysUtils.h"
 #include "framework/base/TypInfo.h"
 #include "framework/base/win/Registry.h"
-#include "framework/win/win/Dialogs.h"
-#include "framework/win/win/FormReader.h"
-#include "framework/win/win/ImgList.h"
-#include "skin/controls/win/sButton.h"
-#include "skin/controls/win/sComboBox.h"
-#include "skin/controls/win/sLabel.h"
+#include "framework/win/Dialogs.h"
+#include "framework/win/FormReader.h"
+#include "framework/win/ImgList.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/controls/sLabel.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 
 #include <string>
 
-#include "app/win/Dbt.h"
-#include "app/win/SetupApi.h"
+#include "app/win/DeviceNotify.h"
+#include "app/win/DeviceSetup.h"
 #include "framework/base/Classes.h"
-#include "framework/win/win/Forms.h"
-#include "framework/win/win/WinTypes.h"
+#include "framework/win/Forms.h"
+#include "framework/win/WinTypes.h"
 
 class TsLabel;
 class TsButton;

@@ -1,7 +1,7 @@
 // The help form (see HelpFrm.h).
 #include "app/win/HelpFrm.h"
 
-#include "framework/win/win/FormReader.h"
+#include "framework/win/FormReader.h"
 
 THelpForm* HelpForm = nullptr;
 

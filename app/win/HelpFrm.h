@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "framework/win/win/ExtCtrls.h"
-#include "framework/win/win/Forms.h"
-#include "skin/controls/win/sButton.h"
-#include "skin/controls/win/sLabel.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sLabel.h"
 
 // The support forum the help form links to.
 inline constexpr const char* SupportForumURL = "https://forum.orbex.example.org/";

@@ -9,8 +9,8 @@
 #include "app/win/ConnectDlg.h"
 #include "app/win/HelpFrm.h"
 #include "framework/base/SysUtils.h"
-#include "framework/win/win/Dialogs.h"
-#include "framework/win/win/FormReader.h"
+#include "framework/win/Dialogs.h"
+#include "framework/win/FormReader.h"
 
 TMainForm* MainForm = nullptr;
 

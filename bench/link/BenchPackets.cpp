@@ -6,7 +6,7 @@
 
 #include "app/OrbexBuffer.h"
 #include "app/OrbexPackets.h"
-#include "tests/native/link/PacketBuilder.h"
+#include "tests/native/app/PacketBuilder.h"
 
 using namespace orbex_test;
 

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "skin/paint/lxPNG.h"
-#include "tests/native/png/PNGMemoryTarget.h"
-#include "tests/native/png/PNGTestSupport.h"
+#include "tests/native/skin/paint/png/PNGMemoryTarget.h"
+#include "tests/native/skin/paint/png/PNGTestSupport.h"
 
 #if ORBEX_BENCH_LIBPNG
-#include "tests/native/png/LibpngDecode.h"
+#include "tests/native/skin/paint/png/LibpngDecode.h"
 #endif
 
 namespace {

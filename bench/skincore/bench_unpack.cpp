@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "skin/core/lxSkinConvertor.h"
-#include "tests/native/skincore/PackedSkinBuilder.h"
+#include "tests/native/skin/core/PackedSkinBuilder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "skin/paint/lxPNG.h"
-#include "tests/native/png/PNGMemoryTarget.h"
+#include "tests/native/skin/paint/png/PNGMemoryTarget.h"
 
 namespace {
 

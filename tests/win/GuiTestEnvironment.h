@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "framework/win/win/Forms.h"
+#include "framework/win/Forms.h"
 
 class TGuiTestEnvironment : public testing::Environment {
 public:

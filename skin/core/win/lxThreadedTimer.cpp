@@ -2,7 +2,7 @@
 #include "skin/core/win/lxThreadedTimer.h"
 
 #include "framework/base/TypInfo.h"
-#include "framework/win/win/Forms.h"
+#include "framework/win/Forms.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TlxThreadedTimer, TComponent, &CreateComponentOf<TlxThreadedTimer>)
 

@@ -6,7 +6,7 @@
 
 // The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
 // must see the framework's classes with the same names.
-#include "framework/win/win/ExtCtrls.h"
+#include "framework/win/ExtCtrls.h"
 
 #include <cstdint>
 #include <memory>

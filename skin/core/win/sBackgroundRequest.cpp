@@ -1,7 +1,7 @@
 // Background requests to parent controls and windows: see sBackgroundRequest.h.
 #include "skin/core/win/sBackgroundRequest.h"
 
-#include "framework/win/win/Graphics.h"
+#include "framework/win/Graphics.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 

@@ -1,10 +1,10 @@
 // Skin command senders over window handles and the receivers' guard: see sMessagesWin.h.
 #include "skin/core/win/sMessagesWin.h"
 
-#include "framework/win/win/Controls.h"
-#include "framework/win/win/Forms.h"
-#include "framework/win/win/Graphics.h"
-#include "framework/win/win/Messages.h"
+#include "framework/win/Controls.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Graphics.h"
+#include "framework/win/Messages.h"
 
 namespace {
 // Innermost send in progress on this thread.

@@ -15,7 +15,7 @@
 
 // The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
 // must see the framework's classes with the same names.
-#include "framework/win/win/Controls.h"
+#include "framework/win/Controls.h"
 
 #include <windows.h>
 

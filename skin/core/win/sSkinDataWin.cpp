@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "framework/win/win/Forms.h"
-#include "framework/win/win/Messages.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Messages.h"
 #include "skin/core/win/sMessagesWin.h"
 
 namespace {

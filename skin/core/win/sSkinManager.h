@@ -13,7 +13,7 @@
 
 #include "framework/base/Classes.h"
 #include "framework/base/TypInfo.h"
-#include "framework/win/win/Graphics.h"
+#include "framework/win/Graphics.h"
 
 class TsSkinManager;
 

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 
 #include "framework/base/SysUtils.h"
-#include "framework/win/win/WinTypes.h"
+#include "framework/win/WinTypes.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsImgListItem, TCollectionItem, nullptr)

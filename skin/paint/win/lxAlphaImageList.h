@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/win/win/ImgList.h"
+#include "framework/win/ImgList.h"
 
 enum TsImageFormat { ifPNG, ifICO };
 

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "framework/win/win/Graphics.h"
+#include "framework/win/Graphics.h"
 #include "skin/paint/lxPNG.h"
 #include "skin/paint/sAlphaGraph.h"
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 
 #include "framework/base/SysUtils.h"
-#include "framework/win/win/Forms.h"
+#include "framework/win/Forms.h"
 
 #include <shellapi.h>
 

@@ -9,13 +9,13 @@
 
 // The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
 // must see the framework's classes with the same names.
-#include "framework/win/win/Dialogs.h"
+#include "framework/win/Dialogs.h"
 
 #include <windows.h>
 
-#include "framework/win/win/Graphics.h"
-#include "framework/win/win/Messages.h"
-#include "framework/win/win/WinTypes.h"
+#include "framework/win/Graphics.h"
+#include "framework/win/Messages.h"
+#include "framework/win/WinTypes.h"
 
 #include <memory>
 #include <string>

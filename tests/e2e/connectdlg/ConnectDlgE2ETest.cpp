@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/win/win/WinTypes.h"
-#include "tests/win/connectdlg/FakeDevices.h"
+#include "framework/win/WinTypes.h"
+#include "tests/win/app/connectdlg/FakeDevices.h"
 
 namespace {
 
