@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skin/paint/sPixelLanes.h"
+
 std::vector<int> GaussianKernel8(double sigma) {
   std::vector<int> out;
   if (!(sigma > 0.0)) return out;
@@ -76,32 +78,65 @@ void GaussianBlur8Ref(const TlxPixelBuffer& b, double sigma) {
   }
 }
 
+#ifdef ORBEX_SSE2
+// The kernel as pair taps over offsets 0 .. 2r: tap t reads sample i + t - r of the line.
+static TlxPairTaps KernelTaps(const std::vector<int>& k) {
+  TlxPairTaps t;
+  for (std::size_t j = 0; j < k.size(); ++j) t.Add(static_cast<int>(j), k[k.size() - 1 - j]);
+  t.EndSample();
+  return t;
+}
+
+// 16 outputs from 2r + 1 lines of bytes: output x = sum over taps of weight * line(tap)[x].
+template <typename L>
+static inline __m128i Convolve16(const TlxPairTaps& taps, L line) {
+  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (int p = taps.First(0); p < taps.Last(0); p += 2)
+    MulAddPair(LoadBytes16(line(taps.Index(p))), LoadBytes16(line(taps.Index(p + 1))), _mm_set1_epi32(taps.Pair(p)), acc);
+  return SumsToBytes(acc);
+}
+#endif
+
 void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
-#ifdef ORBEX_NO_FAST_PIXELS
+#ifndef ORBEX_SSE2
   GaussianBlur8Ref(b, sigma);
 #else
   if (!Blurrable(b)) return;
   const std::vector<int> k = GaussianKernel8(sigma);
   if (k.empty()) return;
   const int r = static_cast<int>(k.size() / 2);
-  BlurRows(b, k);
-  // Column pass over whole rows: the rows the kernel reads are kept in a copy, since the
-  // output overwrites them. Sums stay below 2^24 (weights total 2^16, values below 2^8), so
-  // 32-bit accumulators are exact.
-  const std::size_t w = static_cast<std::size_t>(b.Width);
-  std::vector<Byte> copy(w * static_cast<std::size_t>(b.Height));
-  for (int y = 0; y < b.Height; ++y) std::copy(b.Row(y), b.Row(y) + b.Width, copy.begin() + static_cast<std::ptrdiff_t>(w * y));
-  std::vector<int> acc(w);
-  for (int i = 0; i < b.Height; ++i) {
-    std::fill(acc.begin(), acc.end(), 0);
-    for (int j = -r; j <= r; ++j) {
-      const int kw = k[static_cast<std::size_t>(j + r)];
-      const Byte* src = copy.data() + w * static_cast<std::size_t>(std::clamp(i - j, 0, b.Height - 1));
-      int* a = acc.data();
-      for (std::size_t x = 0; x < w; ++x) a[x] += kw * src[x];
+  const TlxPairTaps taps = KernelTaps(k);
+  // Rows: each row with r edge values repeated on either side (and 16 spare bytes, so that a
+  // block of 16 outputs always reads whole blocks); tap t of output i reads line[i + t].
+  const int w = b.Width, h = b.Height;
+  const std::size_t blocks = (static_cast<std::size_t>(w) + 15) / 16 * 16;
+  std::vector<Byte> line(blocks + 2 * static_cast<std::size_t>(r) + 16);
+  alignas(16) Byte last[16];
+  for (int y = 0; y < h; ++y) {
+    Byte* row = b.Row(y);
+    std::fill_n(line.begin(), r, row[0]);
+    std::copy_n(row, w, line.begin() + r);
+    std::fill(line.begin() + r + w, line.end(), row[w - 1]);
+    for (int x = 0; x < w; x += 16) {
+      const __m128i v = Convolve16(taps, [&](int t) { return line.data() + x + t; });
+      if (x + 16 <= w) StoreBytes16(row + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
     }
+  }
+  // Columns, row-wise over whole rows: a copy of the rows (padded to whole blocks) is read,
+  // since the output overwrites them; rows beyond the edges repeat the edge rows.
+  std::vector<Byte> copy(blocks * static_cast<std::size_t>(h));
+  for (int y = 0; y < h; ++y) std::copy_n(b.Row(y), w, copy.begin() + static_cast<std::ptrdiff_t>(blocks * y));
+  for (int i = 0; i < h; ++i) {
     Byte* out = b.Row(i);
-    for (std::size_t x = 0; x < w; ++x) out[x] = static_cast<Byte>(std::min(acc[x] >> 16, 255));
+    for (int x = 0; x < w; x += 16) {
+      // Tap t (weight k[2r - t]) reads row i + t - r: the reference's k[j + r] on row i - j.
+      const __m128i v = Convolve16(taps, [&](int t) {
+        return copy.data() + blocks * static_cast<std::size_t>(std::clamp(i + t - r, 0, h - 1)) + x;
+      });
+      if (x + 16 <= w) StoreBytes16(out + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
+    }
   }
 #endif
 }

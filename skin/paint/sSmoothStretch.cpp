@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "skin/paint/sPixelLanes.h"
 
 static constexpr double kPi = 3.14159265358979323846;
 
@@ -105,28 +109,129 @@ static void HorizontalPass(const TlxPixelBuffer& src, TlxImageBuffer& tmp, int n
 }
 
 #ifndef ORBEX_NO_FAST_PIXELS
-// The same sums as HorizontalPass with the contributors walked once per pixel for all
-// channels together.
-static void HorizontalPassFast(const TlxPixelBuffer& src, TlxImageBuffer& tmp, int newWidth, int filter) {
+namespace {
+
+// The contributions of one axis as pair taps (source sample indexes). The fast passes add the
+// reference's products in another order; integer sums make the results identical.
+TlxPairTaps BuildTaps(int n, int c, int filter) {
+  TlxPairTaps t;
+  for (const auto& entries : BuildContributions(n, c, 1, filter)) {
+    for (const TlxContributor& e : entries) t.Add(static_cast<int>(e.Offset), e.Weight);
+    t.EndSample();
+  }
+  return t;
+}
+
+// The intermediate of the two passes: rows padded to whole 16-byte blocks (the padding zeroed),
+// so that the vertical pass reads whole blocks.
+struct TlxWorkRows {
+  TlxWorkRows(int lineBytes, int height)
+      : Stride((static_cast<std::size_t>(lineBytes) + 15) & ~std::size_t{15}),
+        Data(new Byte[Stride * static_cast<std::size_t>(height)]) {
+    // Only the padding needs a value; the passes write every pixel byte.
+    for (int y = 0; y < height; ++y) std::memset(Row(y) + lineBytes, 0, Stride - static_cast<std::size_t>(lineBytes));
+  }
+  Byte* Row(int y) { return Data.get() + Stride * static_cast<std::size_t>(y); }
+  std::size_t Stride;
+  std::unique_ptr<Byte[]> Data;
+};
+
+#ifdef ORBEX_SSE2
+// Horizontal pass of 32-bit rows, four rows at a time: the four rows are transposed into one
+// line of 16-byte columns (a column holds the pixel of each row), so that every tap of a
+// destination pixel feeds four rows at once.
+void HorizontalPass32(const TlxPixelBuffer& src, TlxWorkRows& tmp, int newWidth, const TlxPairTaps& taps) {
+  const int sw = src.Width;
+  std::vector<Byte> cols(static_cast<std::size_t>(sw) * 16);
+  for (int y0 = 0; y0 < src.Height; y0 += 4) {
+    const int rows = std::min(4, src.Height - y0);
+    const Byte* r[4];
+    for (int k = 0; k < 4; ++k) r[k] = src.Row(y0 + std::min(k, rows - 1));
+    int j = 0;
+    for (; j + 4 <= sw; j += 4) {
+      const __m128i a = LoadBytes16(r[0] + j * 4), b = LoadBytes16(r[1] + j * 4);
+      const __m128i c = LoadBytes16(r[2] + j * 4), d = LoadBytes16(r[3] + j * 4);
+      const __m128i ab0 = _mm_unpacklo_epi32(a, b), cd0 = _mm_unpacklo_epi32(c, d);
+      const __m128i ab1 = _mm_unpackhi_epi32(a, b), cd1 = _mm_unpackhi_epi32(c, d);
+      Byte* out = cols.data() + static_cast<std::size_t>(j) * 16;
+      StoreBytes16(out, _mm_unpacklo_epi64(ab0, cd0));
+      StoreBytes16(out + 16, _mm_unpackhi_epi64(ab0, cd0));
+      StoreBytes16(out + 32, _mm_unpacklo_epi64(ab1, cd1));
+      StoreBytes16(out + 48, _mm_unpackhi_epi64(ab1, cd1));
+    }
+    for (; j < sw; ++j)
+      for (int k = 0; k < 4; ++k) std::memcpy(cols.data() + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
+    Byte* out[4];
+    for (int k = 0; k < rows; ++k) out[k] = tmp.Row(y0 + k);
+    for (int i = 0; i < newWidth; ++i) {
+      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+      for (int p = taps.First(i); p < taps.Last(i); p += 2)
+        MulAddPair(LoadBytes16(cols.data() + taps.Index(p) * 16), LoadBytes16(cols.data() + taps.Index(p + 1) * 16),
+                   _mm_set1_epi32(taps.Pair(p)), acc);
+      alignas(16) Byte px[16];
+      StoreBytes16(px, SumsToBytes(acc));
+      for (int k = 0; k < rows; ++k) std::memcpy(out[k] + i * 4, px + k * 4, 4);
+    }
+  }
+}
+
+// Vertical pass over whole rows: each tap pair of a destination row multiplies two rows of the
+// intermediate, 16 bytes at a time.
+void VerticalPass(TlxWorkRows& tmp, int lineBytes, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+  for (int i = 0; i < dst.Height; ++i) {
+    Byte* out = dst.Row(i);
+    for (int x = 0; x < lineBytes; x += 16) {
+      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+      for (int p = taps.First(i); p < taps.Last(i); p += 2)
+        MulAddPair(LoadBytes16(tmp.Row(taps.Index(p)) + x), LoadBytes16(tmp.Row(taps.Index(p + 1)) + x),
+                   _mm_set1_epi32(taps.Pair(p)), acc);
+      const __m128i v = SumsToBytes(acc);
+      if (x + 16 <= lineBytes) {
+        StoreBytes16(out + x, v);
+      } else {
+        alignas(16) Byte last[16];
+        StoreBytes16(last, v);
+        std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
+      }
+    }
+  }
+}
+#endif
+
+// The passes without SIMD (24-bit rows, or targets without SSE2): the same flat taps.
+void HorizontalPassTaps(const TlxPixelBuffer& src, TlxWorkRows& tmp, int newWidth, const TlxPairTaps& taps) {
   const int bpp = src.BytesPerPixel;
-  tmp.SetSize(newWidth, src.Height, bpp);
-  const TlxContributions h = BuildContributions(newWidth, src.Width, bpp, filter);
   for (int y = 0; y < src.Height; ++y) {
     const Byte* s = src.Row(y);
-    Byte* d = tmp.View().Row(y);
+    Byte* d = tmp.Row(y);
     for (int i = 0; i < newWidth; ++i) {
       int acc[4] = {0, 0, 0, 0};
-      for (const TlxContributor& e : h[static_cast<std::size_t>(i)]) {
-        const Byte* p = s + e.Offset;
-        acc[0] += e.Weight * p[0];
-        acc[1] += e.Weight * p[1];
-        acc[2] += e.Weight * p[2];
-        if (bpp == 4) acc[3] += e.Weight * p[3];
+      for (int p = taps.First(i); p < taps.Last(i); ++p) {
+        const Byte* px = s + static_cast<std::ptrdiff_t>(taps.Index(p)) * bpp;
+        for (int ch = 0; ch < bpp; ++ch) acc[ch] += taps.Weight(p) * px[ch];
       }
       for (int ch = 0; ch < bpp; ++ch) d[i * bpp + ch] = LineValue(acc[ch]);
     }
   }
 }
+
+#ifndef ORBEX_SSE2
+void VerticalPassTaps(TlxWorkRows& tmp, int lineBytes, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+  std::vector<int> acc(static_cast<std::size_t>(lineBytes));
+  for (int i = 0; i < dst.Height; ++i) {
+    std::fill(acc.begin(), acc.end(), 0);
+    for (int p = taps.First(i); p < taps.Last(i); ++p) {
+      const Byte* row = tmp.Row(taps.Index(p));
+      const int w = taps.Weight(p);
+      for (int x = 0; x < lineBytes; ++x) acc[static_cast<std::size_t>(x)] += w * row[x];
+    }
+    Byte* out = dst.Row(i);
+    for (int x = 0; x < lineBytes; ++x) out[x] = LineValue(acc[static_cast<std::size_t>(x)]);
+  }
+}
+#endif
+
+}  // namespace
 #endif
 
 void SmoothStretchRef(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWidth, int newHeight, int filter) {
@@ -154,27 +259,20 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
 #else
   if (!PrepareStretch(src, dst, newWidth, newHeight)) return;
   const int bpp = src.BytesPerPixel;
-  TlxImageBuffer tmp;
-  HorizontalPassFast(src, tmp, newWidth, filter);
-  const TlxPixelBuffer& t = tmp.View();
-  const TlxContributions v = BuildContributions(newHeight, t.Height, t.Stride, filter);
-  dst.SetSize(newWidth, newHeight, bpp);
-  const TlxPixelBuffer& d = dst.View();
   const int lineBytes = newWidth * bpp;
-  // Whole rows at a time: each weight multiplies a contiguous row, which the compiler turns
-  // into vector multiply-adds; integer sums make the order of addition irrelevant.
-  std::vector<int> acc(static_cast<std::size_t>(lineBytes));
-  for (int i = 0; i < newHeight; ++i) {
-    std::fill(acc.begin(), acc.end(), 0);
-    for (const TlxContributor& e : v[static_cast<std::size_t>(i)]) {
-      const Byte* row = t.Bits + e.Offset;
-      const int w = e.Weight;
-      int* a = acc.data();
-      for (int x = 0; x < lineBytes; ++x) a[x] += w * row[x];
-    }
-    Byte* out = d.Row(i);
-    for (int x = 0; x < lineBytes; ++x) out[x] = LineValue(acc[static_cast<std::size_t>(x)]);
-  }
+  // Contributions once per axis; then rows to the new width, then whole rows to the new height.
+  const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
+  const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
+  TlxWorkRows tmp(lineBytes, src.Height);
+  dst.SetSize(newWidth, newHeight, bpp);
+#ifdef ORBEX_SSE2
+  if (bpp == 4) HorizontalPass32(src, tmp, newWidth, across);
+  else HorizontalPassTaps(src, tmp, newWidth, across);
+  VerticalPass(tmp, lineBytes, dst.View(), down);
+#else
+  HorizontalPassTaps(src, tmp, newWidth, across);
+  VerticalPassTaps(tmp, lineBytes, dst.View(), down);
+#endif
 #endif
 }
 
