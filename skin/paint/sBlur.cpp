@@ -123,17 +123,21 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
       else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
     }
   }
-  // Columns, row-wise over whole rows: a copy of the rows (padded to whole blocks) is read,
-  // since the output overwrites them; rows beyond the edges repeat the edge rows.
-  std::vector<Byte> copy(blocks * static_cast<std::size_t>(h));
-  for (int y = 0; y < h; ++y) std::copy_n(b.Row(y), w, copy.begin() + static_cast<std::ptrdiff_t>(blocks * y));
+  // Columns, row-wise over whole rows. The output overwrites the rows the kernel still reads,
+  // so the original rows i - r .. i + r are kept in a ring (padded to whole blocks) while row i
+  // is written; rows beyond the edges repeat the edge rows.
+  const int ringRows = 2 * r + 2;
+  std::vector<Byte> ring(blocks * static_cast<std::size_t>(ringRows));
+  auto slot = [&](int y) { return ring.data() + blocks * static_cast<std::size_t>(y % ringRows); };
+  std::vector<const Byte*> rows(k.size());
+  int kept = 0;  // rows 0 .. kept - 1 have been put into the ring
   for (int i = 0; i < h; ++i) {
+    for (; kept < h && kept <= i + r; ++kept) std::copy_n(b.Row(kept), w, slot(kept));
+    // Tap t (weight k[2r - t]) reads row i + t - r: the reference's k[j + r] on row i - j.
+    for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
     Byte* out = b.Row(i);
     for (int x = 0; x < w; x += 16) {
-      // Tap t (weight k[2r - t]) reads row i + t - r: the reference's k[j + r] on row i - j.
-      const __m128i v = Convolve16(taps, [&](int t) {
-        return copy.data() + blocks * static_cast<std::size_t>(std::clamp(i + t - r, 0, h - 1)) + x;
-      });
+      const __m128i v = Convolve16(taps, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
       if (x + 16 <= w) StoreBytes16(out + x, v);
       else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
     }

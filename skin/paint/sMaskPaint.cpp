@@ -5,6 +5,7 @@
 #include "skin/paint/sMaskPaint.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "skin/paint/sAlphaCopy.h"
 #include "skin/paint/sSmoothStretch.h"
@@ -98,13 +99,29 @@ void StretchCopyNearest(const TlxPixelBuffer& dst, const TRect& dstRect, const T
   const long long dw = dstRect.Width(), dh = dstRect.Height(), sw = srcRect.Width(), sh = srcRect.Height();
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const TRect k = ClipRectTo(dstRect, dst);
+  if (k.IsEmpty()) return;
+  // The source column of every destination column, once (-1 outside the source); rows then
+  // copy through it, and a row from the same source row as the one before is a copy of it.
+  std::vector<int> cols(static_cast<std::size_t>(k.Width()));
+  bool whole = src.Bits != dst.Bits;  // rows may be repeated by copying the row before
+  for (int x = k.Left; x < k.Right; ++x) {
+    const long long sx = srcRect.Left + (x - dstRect.Left) * sw / dw;
+    cols[static_cast<std::size_t>(x - k.Left)] = sx >= 0 && sx < src.Width ? static_cast<int>(sx) : -1;
+    whole = whole && sx >= 0 && sx < src.Width;
+  }
+  long long lastSy = -1;
   for (int y = k.Top; y < k.Bottom; ++y) {
-    const int sy = srcRect.Top + static_cast<int>((y - dstRect.Top) * sh / dh);
+    const long long sy = srcRect.Top + (y - dstRect.Top) * sh / dh;
     if (sy < 0 || sy >= src.Height) continue;
-    for (int x = k.Left; x < k.Right; ++x) {
-      const int sx = srcRect.Left + static_cast<int>((x - dstRect.Left) * sw / dw);
-      if (sx >= 0 && sx < src.Width) SetPix(dst, x, y, GetPix(src, sx, sy));
+    Byte* out = dst.At(k.Left, y);
+    if (whole && sy == lastSy) {
+      std::memmove(out, dst.At(k.Left, y - 1), static_cast<std::size_t>(k.Width()) * 4);
+      continue;
     }
+    lastSy = sy;
+    const Byte* row = src.Row(static_cast<int>(sy));
+    for (std::size_t i = 0; i < cols.size(); ++i)
+      if (cols[i] >= 0) std::memcpy(out + i * 4, row + static_cast<std::ptrdiff_t>(cols[i]) * 4, 4);
   }
 }
 
@@ -169,15 +186,10 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
     StretchCopyNearest(pic.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy, sx + sw, sy + sh});
     StretchCopyNearest(band.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy + bandOffset, sx + sw, sy + bandOffset + sh});
   }
+  // Each destination row blended from the picture through the band, each channel with the
+  // band's own channel.
   for (int y = k.Top; y < k.Bottom; ++y)
-    for (int x = k.Left; x < k.Right; ++x) {
-      const std::uint32_t p = GetPix(pic.View(), x - dx, y - dy), m = GetPix(band.View(), x - dx, y - dy);
-      const std::uint32_t d = GetPix(dst, x, y);
-      std::uint32_t o = d & 0xFF000000u;
-      for (int s = 0; s < 24; s += 8)
-        o |= static_cast<std::uint32_t>(BandMix((d >> s) & 0xFF, (p >> s) & 0xFF, (m >> s) & 0xFF)) << s;
-      SetPix(dst, x, y, o);
-    }
+    BandBlendRow(dst.At(k.Left, y), pic.View().At(k.Left - dx, y - dy), band.View().At(k.Left - dx, y - dy), k.Width(), false);
 }
 
 // ---- PaintMaskFrame -----------------------------------------------------------------------
@@ -258,7 +270,7 @@ static bool TilePieceRows(const TlxPixelBuffer& dst, const TlxMaskPiece& p, cons
   for (int y = y0; y < y1; ++y) {
     const std::size_t k = static_cast<std::size_t>((y - y0) % rows);
     Byte* out = dst.At(x0, y);
-    if (banded) BandBlendRow(out, lines.data() + rowBytes * k, lines.data() + rowBytes * (rows + k), w);
+    if (banded) BandBlendRow(out, lines.data() + rowBytes * k, lines.data() + rowBytes * (rows + k), w, true);
     else std::copy_n(lines.data() + rowBytes * k, rowBytes, out);
   }
   return true;

@@ -23,5 +23,8 @@ void TlxPairTaps::EndSample() {
     FIndex.push_back(FIndex.size() > static_cast<std::size_t>(FFirst.back()) ? FIndex.back() : 0);
     FWeight.push_back(0);
   }
+  for (std::size_t k = FPair.size() * 2; k < FWeight.size(); k += 2)
+    FPair.push_back(static_cast<std::int32_t>((static_cast<std::uint32_t>(FWeight[k + 1]) << 16) |
+                                              (static_cast<std::uint32_t>(FWeight[k]) & 0xFFFFu)));
   FOpen = false;
 }

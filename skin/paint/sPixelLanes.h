@@ -29,15 +29,13 @@ public:
   int Index(int tap) const { return FIndex[static_cast<std::size_t>(tap)]; }
   int Weight(int tap) const { return FWeight[static_cast<std::size_t>(tap)]; }
   // Both weights of the pair starting at an even tap: second << 16 | first (16 bits each).
-  std::int32_t Pair(int tap) const {
-    return static_cast<std::int32_t>((static_cast<std::uint32_t>(FWeight[static_cast<std::size_t>(tap) + 1]) << 16) |
-                                     (static_cast<std::uint32_t>(FWeight[static_cast<std::size_t>(tap)]) & 0xFFFFu));
-  }
+  std::int32_t Pair(int tap) const { return FPair[static_cast<std::size_t>(tap) / 2]; }
 
 private:
   std::vector<int> FFirst;
   std::vector<int> FIndex;
   std::vector<int> FWeight;
+  std::vector<std::int32_t> FPair;
   bool FOpen = false;
 };
 

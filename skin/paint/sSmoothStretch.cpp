@@ -122,69 +122,137 @@ TlxPairTaps BuildTaps(int n, int c, int filter) {
   return t;
 }
 
-// The intermediate of the two passes: rows padded to whole 16-byte blocks (the padding zeroed),
-// so that the vertical pass reads whole blocks.
-struct TlxWorkRows {
-  TlxWorkRows(int lineBytes, int height)
-      : Stride((static_cast<std::size_t>(lineBytes) + 15) & ~std::size_t{15}),
-        Data(new Byte[Stride * static_cast<std::size_t>(height)]) {
-    // Only the padding needs a value; the passes write every pixel byte.
-    for (int y = 0; y < height; ++y) std::memset(Row(y) + lineBytes, 0, Stride - static_cast<std::size_t>(lineBytes));
+// The intermediate of the two passes (source rows at the new width), made four rows at a time
+// as the vertical pass first asks for them and kept in a ring of rows just large enough for
+// what one destination row reads: the whole intermediate never exists, and the rows read are
+// fresh in the cache. Rows are padded to whole 16-byte blocks (the padding zeroed), so that
+// the vertical pass reads whole blocks.
+class TlxRowCache {
+public:
+  TlxRowCache(const TlxPixelBuffer& src, int newWidth, const TlxPairTaps& across, const TlxPairTaps& down)
+      : FSrc(src), FWidth(newWidth), FLineBytes(newWidth * src.BytesPerPixel), FAcross(across),
+        FStride((static_cast<std::size_t>(FLineBytes) + 15) & ~std::size_t{15}) {
+    // The rows of one destination row lie in [lo, hi], both growing with the row (else the
+    // ring holds every row).
+    int window = 1, lastLo = 0, lastHi = 0;
+    bool monotonic = true;
+    for (int i = 0; i < down.Samples(); ++i) {
+      int lo = src.Height, hi = -1;
+      for (int p = down.First(i); p < down.Last(i); ++p) {
+        lo = std::min(lo, down.Index(p));
+        hi = std::max(hi, down.Index(p));
+      }
+      if (hi < lo) continue;
+      monotonic = monotonic && lo >= lastLo && hi >= lastHi;
+      lastLo = lo;
+      lastHi = hi;
+      window = std::max(window, hi - lo + 1);
+    }
+    FRing = monotonic ? std::min(window + 4, src.Height + 4) : src.Height + 4;
+    FData.reset(new Byte[FStride * static_cast<std::size_t>(FRing)]);
+    for (int k = 0; k < FRing; ++k) std::memset(Slot(k) + FLineBytes, 0, FStride - static_cast<std::size_t>(FLineBytes));
+#ifdef ORBEX_SSE2
+    if (src.BytesPerPixel == 4) FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+#endif
   }
-  Byte* Row(int y) { return Data.get() + Stride * static_cast<std::size_t>(y); }
-  std::size_t Stride;
-  std::unique_ptr<Byte[]> Data;
-};
+  int LineBytes() const { return FLineBytes; }
+  // Source row y at the new width, making the rows up to it first.
+  const Byte* Row(int y) {
+    while (FDone <= y) MakeStrip();
+    return Slot(y % FRing);
+  }
+
+private:
+  Byte* Slot(int k) { return FData.get() + FStride * static_cast<std::size_t>(k); }
+  void MakeStrip() {
+    const int y0 = FDone, rows = std::min(4, FSrc.Height - y0);
+    Byte* out[4];
+    for (int k = 0; k < rows; ++k) out[k] = Slot((y0 + k) % FRing);
+#ifdef ORBEX_SSE2
+    if (FSrc.BytesPerPixel == 4) StripAcross32(y0, rows, out);
+    else StripAcross(y0, rows, out);
+#else
+    StripAcross(y0, rows, out);
+#endif
+    FDone += rows;
+  }
 
 #ifdef ORBEX_SSE2
-// Horizontal pass of 32-bit rows, four rows at a time: the four rows are transposed into one
-// line of 16-byte columns (a column holds the pixel of each row), so that every tap of a
-// destination pixel feeds four rows at once.
-void HorizontalPass32(const TlxPixelBuffer& src, TlxWorkRows& tmp, int newWidth, const TlxPairTaps& taps) {
-  const int sw = src.Width;
-  std::vector<Byte> cols(static_cast<std::size_t>(sw) * 16);
-  for (int y0 = 0; y0 < src.Height; y0 += 4) {
-    const int rows = std::min(4, src.Height - y0);
+  // Four 32-bit rows at a time: they are transposed into one line of 16-byte columns (a column
+  // holds the pixel of each row), so that every tap pair of a destination pixel feeds all four.
+  void StripAcross32(int y0, int rows, Byte* out[4]) {
+    const int sw = FSrc.Width;
     const Byte* r[4];
-    for (int k = 0; k < 4; ++k) r[k] = src.Row(y0 + std::min(k, rows - 1));
+    for (int k = 0; k < 4; ++k) r[k] = FSrc.Row(y0 + std::min(k, rows - 1));
+    Byte* cols = FCols.data();
     int j = 0;
     for (; j + 4 <= sw; j += 4) {
       const __m128i a = LoadBytes16(r[0] + j * 4), b = LoadBytes16(r[1] + j * 4);
       const __m128i c = LoadBytes16(r[2] + j * 4), d = LoadBytes16(r[3] + j * 4);
       const __m128i ab0 = _mm_unpacklo_epi32(a, b), cd0 = _mm_unpacklo_epi32(c, d);
       const __m128i ab1 = _mm_unpackhi_epi32(a, b), cd1 = _mm_unpackhi_epi32(c, d);
-      Byte* out = cols.data() + static_cast<std::size_t>(j) * 16;
-      StoreBytes16(out, _mm_unpacklo_epi64(ab0, cd0));
-      StoreBytes16(out + 16, _mm_unpackhi_epi64(ab0, cd0));
-      StoreBytes16(out + 32, _mm_unpacklo_epi64(ab1, cd1));
-      StoreBytes16(out + 48, _mm_unpackhi_epi64(ab1, cd1));
+      Byte* o = cols + static_cast<std::size_t>(j) * 16;
+      StoreBytes16(o, _mm_unpacklo_epi64(ab0, cd0));
+      StoreBytes16(o + 16, _mm_unpackhi_epi64(ab0, cd0));
+      StoreBytes16(o + 32, _mm_unpacklo_epi64(ab1, cd1));
+      StoreBytes16(o + 48, _mm_unpackhi_epi64(ab1, cd1));
     }
     for (; j < sw; ++j)
-      for (int k = 0; k < 4; ++k) std::memcpy(cols.data() + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
-    Byte* out[4];
-    for (int k = 0; k < rows; ++k) out[k] = tmp.Row(y0 + k);
-    for (int i = 0; i < newWidth; ++i) {
+      for (int k = 0; k < 4; ++k) std::memcpy(cols + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
+    for (int i = 0; i < FWidth; ++i) {
       __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (int p = taps.First(i); p < taps.Last(i); p += 2)
-        MulAddPair(LoadBytes16(cols.data() + taps.Index(p) * 16), LoadBytes16(cols.data() + taps.Index(p + 1) * 16),
-                   _mm_set1_epi32(taps.Pair(p)), acc);
+      for (int p = FAcross.First(i); p < FAcross.Last(i); p += 2)
+        MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
+                   _mm_set1_epi32(FAcross.Pair(p)), acc);
       alignas(16) Byte px[16];
       StoreBytes16(px, SumsToBytes(acc));
       for (int k = 0; k < rows; ++k) std::memcpy(out[k] + i * 4, px + k * 4, 4);
     }
   }
-}
+#endif
 
-// Vertical pass over whole rows: each tap pair of a destination row multiplies two rows of the
-// intermediate, 16 bytes at a time.
-void VerticalPass(TlxWorkRows& tmp, int lineBytes, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+  // Any pixel size, one row at a time.
+  void StripAcross(int y0, int rows, Byte* out[4]) {
+    const int bpp = FSrc.BytesPerPixel;
+    for (int k = 0; k < rows; ++k) {
+      const Byte* s = FSrc.Row(y0 + k);
+      for (int i = 0; i < FWidth; ++i) {
+        int acc[4] = {0, 0, 0, 0};
+        for (int p = FAcross.First(i); p < FAcross.Last(i); ++p) {
+          const Byte* px = s + static_cast<std::ptrdiff_t>(FAcross.Index(p)) * bpp;
+          for (int ch = 0; ch < bpp; ++ch) acc[ch] += FAcross.Weight(p) * px[ch];
+        }
+        for (int ch = 0; ch < bpp; ++ch) out[k][i * bpp + ch] = LineValue(acc[ch]);
+      }
+    }
+  }
+
+  const TlxPixelBuffer& FSrc;
+  int FWidth;
+  int FLineBytes;
+  const TlxPairTaps& FAcross;
+  std::size_t FStride;
+  int FRing = 0;
+  int FDone = 0;
+  std::unique_ptr<Byte[]> FData;
+  std::vector<Byte> FCols;
+};
+
+// Vertical pass over whole rows: each tap pair of a destination row multiplies two
+// intermediate rows, 16 bytes at a time.
+void VerticalPass(TlxRowCache& rows, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+  const int lineBytes = rows.LineBytes();
+#ifdef ORBEX_SSE2
+  std::vector<const Byte*> line;
   for (int i = 0; i < dst.Height; ++i) {
+    line.clear();
+    for (int p = taps.First(i); p < taps.Last(i); ++p) line.push_back(rows.Row(taps.Index(p)));
     Byte* out = dst.Row(i);
     for (int x = 0; x < lineBytes; x += 16) {
       __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (int p = taps.First(i); p < taps.Last(i); p += 2)
-        MulAddPair(LoadBytes16(tmp.Row(taps.Index(p)) + x), LoadBytes16(tmp.Row(taps.Index(p + 1)) + x),
-                   _mm_set1_epi32(taps.Pair(p)), acc);
+      for (std::size_t p = 0; p < line.size(); p += 2)
+        MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x),
+                   _mm_set1_epi32(taps.Pair(taps.First(i) + static_cast<int>(p))), acc);
       const __m128i v = SumsToBytes(acc);
       if (x + 16 <= lineBytes) {
         StoreBytes16(out + x, v);
@@ -195,41 +263,20 @@ void VerticalPass(TlxWorkRows& tmp, int lineBytes, const TlxPixelBuffer& dst, co
       }
     }
   }
-}
-#endif
-
-// The passes without SIMD (24-bit rows, or targets without SSE2): the same flat taps.
-void HorizontalPassTaps(const TlxPixelBuffer& src, TlxWorkRows& tmp, int newWidth, const TlxPairTaps& taps) {
-  const int bpp = src.BytesPerPixel;
-  for (int y = 0; y < src.Height; ++y) {
-    const Byte* s = src.Row(y);
-    Byte* d = tmp.Row(y);
-    for (int i = 0; i < newWidth; ++i) {
-      int acc[4] = {0, 0, 0, 0};
-      for (int p = taps.First(i); p < taps.Last(i); ++p) {
-        const Byte* px = s + static_cast<std::ptrdiff_t>(taps.Index(p)) * bpp;
-        for (int ch = 0; ch < bpp; ++ch) acc[ch] += taps.Weight(p) * px[ch];
-      }
-      for (int ch = 0; ch < bpp; ++ch) d[i * bpp + ch] = LineValue(acc[ch]);
-    }
-  }
-}
-
-#ifndef ORBEX_SSE2
-void VerticalPassTaps(TlxWorkRows& tmp, int lineBytes, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+#else
   std::vector<int> acc(static_cast<std::size_t>(lineBytes));
   for (int i = 0; i < dst.Height; ++i) {
     std::fill(acc.begin(), acc.end(), 0);
     for (int p = taps.First(i); p < taps.Last(i); ++p) {
-      const Byte* row = tmp.Row(taps.Index(p));
+      const Byte* row = rows.Row(taps.Index(p));
       const int w = taps.Weight(p);
       for (int x = 0; x < lineBytes; ++x) acc[static_cast<std::size_t>(x)] += w * row[x];
     }
     Byte* out = dst.Row(i);
     for (int x = 0; x < lineBytes; ++x) out[x] = LineValue(acc[static_cast<std::size_t>(x)]);
   }
-}
 #endif
+}
 
 }  // namespace
 #endif
@@ -258,21 +305,13 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
   SmoothStretchRef(src, dst, newWidth, newHeight, filter);
 #else
   if (!PrepareStretch(src, dst, newWidth, newHeight)) return;
-  const int bpp = src.BytesPerPixel;
-  const int lineBytes = newWidth * bpp;
-  // Contributions once per axis; then rows to the new width, then whole rows to the new height.
+  // Contributions once per axis; then rows to the new width (as the vertical pass asks for
+  // them), then whole rows to the new height.
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
   const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
-  TlxWorkRows tmp(lineBytes, src.Height);
-  dst.SetSize(newWidth, newHeight, bpp);
-#ifdef ORBEX_SSE2
-  if (bpp == 4) HorizontalPass32(src, tmp, newWidth, across);
-  else HorizontalPassTaps(src, tmp, newWidth, across);
-  VerticalPass(tmp, lineBytes, dst.View(), down);
-#else
-  HorizontalPassTaps(src, tmp, newWidth, across);
-  VerticalPassTaps(tmp, lineBytes, dst.View(), down);
-#endif
+  TlxRowCache rows(src, newWidth, across, down);
+  dst.SetSize(newWidth, newHeight, src.BytesPerPixel);
+  VerticalPass(rows, dst.View(), down);
 #endif
 }
 
