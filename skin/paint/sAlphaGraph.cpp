@@ -31,6 +31,12 @@ TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b) {
   return c;
 }
 
+TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b, const TRect& clip) {
+  return ClipRectTo(TRect{std::max(r.Left, clip.Left), std::max(r.Top, clip.Top), std::min(r.Right, clip.Right),
+                          std::min(r.Bottom, clip.Bottom)},
+                    b);
+}
+
 void FillDWords(Byte* start, int count, std::uint32_t value) {
   for (int i = 0; i < count; ++i) StorePixel(start + static_cast<std::ptrdiff_t>(i) * 4, value);
 }

@@ -88,6 +88,8 @@ constexpr bool SanePoint(const TPoint& p) { return SaneCoord(p.X) && SaneCoord(p
 
 // Limits a rectangle to a buffer; empty (0,0,0,0 after normalising) when nothing is left.
 TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b);
+// The same, limited to `clip` as well.
+TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b, const TRect& clip);
 
 // Stores value count times (nothing for count <= 0).
 void FillDWords(Byte* start, int count, std::uint32_t value);

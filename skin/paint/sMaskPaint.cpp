@@ -118,9 +118,7 @@ void StretchPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect&
   if (!SaneRect(dstRect) || !SaneRect(clip) || !SaneRect(srcRect)) return;
   if (const TlxStretchBltProc proc = StretchBltProc.load(); proc != nullptr && proc(dst, dstRect, clip, src, srcRect))
     return;
-  TRect k = ClipRectTo(dstRect, dst);
-  k = TRect{std::max(k.Left, clip.Left), std::max(k.Top, clip.Top), std::min(k.Right, clip.Right),
-            std::min(k.Bottom, clip.Bottom)};
+  const TRect k = ClipRectTo(dstRect, dst, clip);
   if (k.IsEmpty()) return;
   // The kernel clips to its destination view: a view of the clipped part keeps the mapping.
   TlxPixelBuffer part = dst;

@@ -11,8 +11,7 @@ static void TileRect(const TlxPixelBuffer& dst, const TRect& r, const TlxPixelBu
                      const TRect& clip) {
   const int tw = s.Width(), th = s.Height();
   if (tw <= 0 || th <= 0 || r.IsEmpty() || !SaneRect(r) || !SaneRect(clip)) return;
-  const TRect k{std::max({r.Left, clip.Left, 0}), std::max({r.Top, clip.Top, 0}),
-                std::min({r.Right, clip.Right, dst.Width}), std::min({r.Bottom, clip.Bottom, dst.Height})};
+  const TRect k = ClipRectTo(r, dst, clip);
   if (k.IsEmpty()) return;
   // Only the tiles meeting k, on the grid from r's corner.
   const int y0 = r.Top + (k.Top - r.Top) / th * th, x0 = r.Left + (k.Left - r.Left) / tw * tw;

@@ -1,8 +1,6 @@
 // Layered-window entry points, check-box glyph size and DC fills (see sAlphaGraphWin.h).
 #include "skin/paint/win/sAlphaGraphWin.h"
 
-#include <algorithm>
-
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sDibSection.h"
 
@@ -112,9 +110,7 @@ bool StretchBltPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRe
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return true;
   // A piece reaching beyond its image is left to the kernel, which skips what lies outside.
   if (srcRect.Left < 0 || srcRect.Top < 0 || srcRect.Right > src.Width || srcRect.Bottom > src.Height) return false;
-  const TRect d = ClipRectTo(dstRect, dst);
-  const TRect k{std::max(d.Left, clip.Left), std::max(d.Top, clip.Top), std::min(d.Right, clip.Right),
-                std::min(d.Bottom, clip.Bottom)};
+  const TRect k = ClipRectTo(dstRect, dst, clip);
   if (k.IsEmpty()) return true;
   // The buffers may be any memory: the piece goes through two DIB sections (bottom-up, as the
   // framework's bitmaps are), the destination one only as large as what is painted; GDI clips

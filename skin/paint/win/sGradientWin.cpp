@@ -1,8 +1,6 @@
 // Triangle-mesh gradient through GradientFill (see sGradientWin.h).
 #include "skin/paint/win/sGradientWin.h"
 
-#include <algorithm>
-
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sDibSection.h"
 
