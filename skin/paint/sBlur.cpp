@@ -102,10 +102,17 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
   GaussianBlur8Ref(b, sigma);
 #else
   if (!Blurrable(b)) return;
-  const std::vector<int> k = GaussianKernel8(sigma);
+  // Glows are blurred again and again with the same sigma: the last kernel is kept.
+  thread_local double lastSigma = 0;
+  thread_local std::vector<int> k;
+  thread_local TlxPairTaps taps;
+  if (!(sigma == lastSigma)) {
+    k = GaussianKernel8(sigma);
+    taps = KernelTaps(k);
+    lastSigma = sigma;
+  }
   if (k.empty()) return;
   const int r = static_cast<int>(k.size() / 2);
-  const TlxPairTaps taps = KernelTaps(k);
   // Rows: each row with r edge values repeated on either side (and 16 spare bytes, so that a
   // block of 16 outputs always reads whole blocks); tap t of output i reads line[i + t].
   const int w = b.Width, h = b.Height;

@@ -37,18 +37,17 @@ double FilterWeight(int filter, double x) {
   }
 }
 
-TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int filter) {
-  TlxContributions list;
-  if (n <= 0 || c <= 0) return list;
+// Calls add(i, source index, weight) for every contribution of destination sample i, for i = 0
+// .. n - 1 in order, and end(i) after the last one of each sample.
+template <typename Add, typename End>
+static void ForEachContribution(int n, int c, int filter, Add add, End end) {
   if (filter < 0 || filter >= lxFilterCount) filter = 6;
-  list.resize(static_cast<std::size_t>(n));
   const double support = FilterSupport(filter);
   const double s = n < c ? static_cast<double>(n) / c : 1.0;
   const double r = support / s;
   for (int i = 0; i < n; ++i) {
     const double g = static_cast<double>(c) * i / n;
     const int j0 = static_cast<int>(std::floor(g - r)), j1 = static_cast<int>(std::ceil(g + r));
-    auto& entries = list[static_cast<std::size_t>(i)];
     for (int j = j0; j <= j1; ++j) {
       const double t = (g - j) * s;  // signed distance
       const double x = std::fabs(t);
@@ -61,10 +60,22 @@ TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int fil
       // 1 with filter 6) reaches further than one mirror brings back.
       int k = j < 0 ? -j : (j >= c ? 2 * c - 1 - j : j);
       k = std::clamp(k, 0, c - 1);
-      entries.push_back(TlxContributor{static_cast<std::ptrdiff_t>(k) * stride,
-                                       static_cast<int>(std::lrint(w * s * 65536.0))});
+      add(i, k, static_cast<int>(std::lrint(w * s * 65536.0)));
     }
+    end(i);
   }
+}
+
+TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int filter) {
+  TlxContributions list;
+  if (n <= 0 || c <= 0) return list;
+  list.resize(static_cast<std::size_t>(n));
+  ForEachContribution(
+      n, c, filter,
+      [&](int i, int k, int w) {
+        list[static_cast<std::size_t>(i)].push_back(TlxContributor{static_cast<std::ptrdiff_t>(k) * stride, w});
+      },
+      [](int) {});
   return list;
 }
 
@@ -115,10 +126,8 @@ namespace {
 // reference's products in another order; integer sums make the results identical.
 TlxPairTaps BuildTaps(int n, int c, int filter) {
   TlxPairTaps t;
-  for (const auto& entries : BuildContributions(n, c, 1, filter)) {
-    for (const TlxContributor& e : entries) t.Add(static_cast<int>(e.Offset), e.Weight);
-    t.EndSample();
-  }
+  if (n > 0 && c > 0)
+    ForEachContribution(n, c, filter, [&](int, int k, int w) { t.Add(k, w); }, [&](int) { t.EndSample(); });
   return t;
 }
 
