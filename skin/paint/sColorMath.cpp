@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "skin/paint/sPixelLanes.h"
 
@@ -209,6 +210,52 @@ inline __m128i HueShift4(__m128i px, int offset, __m128i& tie) {
 }  // namespace
 #endif
 
+#ifdef ORBEX_SSE2
+namespace {
+
+// n pixels in place through the hue shift, four at a time; keys and greys stay. turn is the
+// offset taken into 0..359.
+void HueShiftPixels(Byte* p, int n, int offset, int turn) {
+  const __m128i key = _mm_set1_epi32(static_cast<int>(KeyPixel)), byte = _mm_set1_epi32(0xFF);
+  int x = 0;
+  for (; x + 4 <= n; x += 4, p += 16) {
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i bl = _mm_and_si128(px, byte);
+    const __m128i grey = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 8), byte), bl),
+                                       _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 16), byte), bl));
+    const __m128i keep = _mm_or_si128(grey, _mm_cmpeq_epi32(px, key));
+    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;
+    __m128i tie = _mm_setzero_si128();
+    const __m128i out = HueShift4(px, turn, tie);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_and_si128(keep, px), _mm_andnot_si128(keep, out)));
+    const int ties = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(keep, tie)));
+    for (int lane = 0; lane < 4; ++lane)
+      if (ties & (1 << lane)) {
+        std::uint32_t orig;
+        std::memcpy(&orig, reinterpret_cast<const Byte*>(&px) + lane * 4, 4);
+        StorePixel(p + lane * 4, ColorHueShift(offset, orig));
+      }
+  }
+  for (; x < n; ++x, p += 4) {
+    const std::uint32_t v = LoadPixel(p);
+    if (v != KeyPixel && !IsGrey(v)) StorePixel(p, ColorHueShift(offset, v));
+  }
+}
+
+// n pixels set to v.
+void FillRun(Byte* p, int n, std::uint32_t v) {
+  if (n < 4) {
+    for (int i = 0; i < n; ++i) StorePixel(p + i * 4, v);
+    return;
+  }
+  const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+  for (int i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i * 4), vv);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + (n - 4) * 4), vv);
+}
+
+}  // namespace
+#endif
+
 void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
 #ifdef ORBEX_SSE2
   // Offsets that the reference's rounding to a 32-bit integer could not take keep it.
@@ -217,42 +264,44 @@ void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
   // Whole turns are dropped: the new hue is taken mod 360, and adding an even number keeps
   // the rounding's ties where they were.
   const int turn = ((offset % 360) + 360) % 360;
-  const __m128i key = _mm_set1_epi32(static_cast<int>(KeyPixel)), byte = _mm_set1_epi32(0xFF);
-  // Skin images come in runs of one colour: four pixels equal to the last ones shifted take
-  // their result again.
-  __m128i lastIn = key, lastOut = key;
+  // Skin images come in runs of one colour: each row's runs are found first, their colours
+  // shifted four at a time, and the runs filled. Rows of mostly single pixels are shifted
+  // pixel by pixel instead.
+  const int w = b.Width;
+  std::vector<int> starts;
+  std::vector<std::uint32_t> colours, shifted;
+  starts.reserve(static_cast<std::size_t>(w) + 1);
+  colours.reserve(static_cast<std::size_t>(w) + 4);
   for (int y = 0; y < b.Height; ++y) {
     Byte* p = b.Row(y);
-    int x = 0;
-    for (; x + 4 <= b.Width; x += 4, p += 16) {
-      const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      if (_mm_movemask_epi8(_mm_cmpeq_epi32(px, lastIn)) == 0xFFFF) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), lastOut);
-        continue;
+    starts.assign(1, 0);
+    colours.assign(1, LoadPixel(p));
+    int x = 1;
+    for (; x + 4 <= w; x += 4) {
+      const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
+      const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4 - 4));
+      for (int m = ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(cur, prev))) & 15; m != 0; m &= m - 1) {
+        const int at = x + __builtin_ctz(static_cast<unsigned>(m));
+        starts.push_back(at);
+        colours.push_back(LoadPixel(p + at * 4));
       }
-      // Key pixels and greys stay.
-      const __m128i bl = _mm_and_si128(px, byte);
-      const __m128i grey = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 8), byte), bl),
-                                         _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 16), byte), bl));
-      const __m128i keep = _mm_or_si128(grey, _mm_cmpeq_epi32(px, key));
-      if (_mm_movemask_epi8(keep) == 0xFFFF) continue;
-      __m128i tie = _mm_setzero_si128();
-      const __m128i out = HueShift4(px, turn, tie);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_and_si128(keep, px), _mm_andnot_si128(keep, out)));
-      const int ties = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(keep, tie)));
-      for (int lane = 0; lane < 4; ++lane)
-        if (ties & (1 << lane)) {
-          std::uint32_t orig;
-          std::memcpy(&orig, reinterpret_cast<const Byte*>(&px) + lane * 4, 4);
-          StorePixel(p + lane * 4, ColorHueShift(offset, orig));
-        }
-      // The last pixel in all four lanes, and its result.
-      lastIn = _mm_shuffle_epi32(px, 0xFF);
-      lastOut = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), 0xFF);
     }
-    for (; x < b.Width; ++x, p += 4) {
-      const std::uint32_t v = LoadPixel(p);
-      if (v != KeyPixel && !IsGrey(v)) StorePixel(p, ColorHueShift(offset, v));
+    for (; x < w; ++x)
+      if (LoadPixel(p + x * 4) != LoadPixel(p + x * 4 - 4)) {
+        starts.push_back(x);
+        colours.push_back(LoadPixel(p + x * 4));
+      }
+    const int runs = static_cast<int>(colours.size());
+    if (runs * 2 > w) {
+      HueShiftPixels(p, w, offset, turn);
+      continue;
+    }
+    starts.push_back(w);
+    shifted = colours;
+    HueShiftPixels(reinterpret_cast<Byte*>(shifted.data()), runs, offset, turn);
+    for (int k = 0; k < runs; ++k) {
+      const std::size_t i = static_cast<std::size_t>(k);
+      if (shifted[i] != colours[i]) FillRun(p + starts[i] * 4, starts[i + 1] - starts[i], shifted[i]);
     }
   }
 #else
