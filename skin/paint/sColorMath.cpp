@@ -96,39 +96,32 @@ static inline bool IsGrey(std::uint32_t v) {
   return ((v >> 8) & 0xFF) == bl && ((v >> 16) & 0xFF) == bl;
 }
 
+// n contiguous pixels through f, keys and greys left.
 template <typename F>
-static void MapColouredRef(const TlxPixelBuffer& b, F f) {
-  if (b.Empty() || b.BytesPerPixel != 4) return;
-  for (int y = 0; y < b.Height; ++y) {
-    Byte* p = b.Row(y);
-    for (int x = 0; x < b.Width; ++x, p += 4) {
-      const std::uint32_t v = LoadPixel(p);
-      if (v == KeyPixel || IsGrey(v)) continue;
-      StorePixel(p, f(v));
-    }
+static void MapPixels(Byte* p, int n, F f) {
+  for (int x = 0; x < n; ++x, p += 4) {
+    const std::uint32_t v = LoadPixel(p);
+    if (v != KeyPixel && !IsGrey(v)) StorePixel(p, f(v));
   }
 }
 
-// The maths keeps the top byte and depends only on the pixel, so the last result can be reused
-// for an equal pixel: identical output, one evaluation per run of equal pixels.
 template <typename F>
-static void MapColouredFast(const TlxPixelBuffer& b, F f) {
+static void MapColouredRef(const TlxPixelBuffer& b, F f) {
   if (b.Empty() || b.BytesPerPixel != 4) return;
-  std::uint32_t lastIn = KeyPixel, lastOut = KeyPixel;
-  for (int y = 0; y < b.Height; ++y) {
-    Byte* p = b.Row(y);
-    for (int x = 0; x < b.Width; ++x, p += 4) {
-      const std::uint32_t v = LoadPixel(p);
-      if (v == lastIn) {
-        StorePixel(p, lastOut);
-        continue;
-      }
-      if (v == KeyPixel || IsGrey(v)) continue;
-      lastIn = v;
-      lastOut = f(v);
-      StorePixel(p, lastOut);
-    }
+  for (int y = 0; y < b.Height; ++y) MapPixels(b.Row(y), b.Width, f);
+}
+
+// n pixels set to v.
+static void FillRun(Byte* p, int n, std::uint32_t v) {
+#ifdef ORBEX_SSE2
+  if (n >= 4) {
+    const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+    for (int i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i * 4), vv);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + (n - 4) * 4), vv);
+    return;
   }
+#endif
+  for (int i = 0; i < n; ++i) StorePixel(p + i * 4, v);
 }
 
 void HueShiftBitmapRef(const TlxPixelBuffer& b, int offset) {
@@ -236,47 +229,29 @@ void HueShiftPixels(Byte* p, int n, int offset, int turn) {
         StorePixel(p + lane * 4, ColorHueShift(offset, orig));
       }
   }
-  for (; x < n; ++x, p += 4) {
-    const std::uint32_t v = LoadPixel(p);
-    if (v != KeyPixel && !IsGrey(v)) StorePixel(p, ColorHueShift(offset, v));
-  }
+  MapPixels(p, n - x, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
 }
 
-// n pixels set to v.
-void FillRun(Byte* p, int n, std::uint32_t v) {
-  if (n < 4) {
-    for (int i = 0; i < n; ++i) StorePixel(p + i * 4, v);
-    return;
-  }
-  const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
-  for (int i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i * 4), vv);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(p + (n - 4) * 4), vv);
-}
 
 }  // namespace
 #endif
 
-void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
-#ifdef ORBEX_SSE2
-  // Offsets that the reference's rounding to a 32-bit integer could not take keep it.
-  if (b.Empty() || b.BytesPerPixel != 4 || offset < -(1 << 30) || offset > (1 << 30))
-    return MapColouredFast(b, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
-  // Whole turns are dropped: the new hue is taken mod 360, and adding an even number keeps
-  // the rounding's ties where they were.
-  const int turn = ((offset % 360) + 360) % 360;
-  // Skin images come in runs of one colour: each row's runs are found first, their colours
-  // shifted four at a time, and the runs filled. Rows of mostly single pixels are shifted
-  // pixel by pixel instead.
+// Each row's runs of one colour are found first, their colours mapped once (map(p, n) maps n
+// contiguous pixels in place), and the runs filled. Rows of mostly single pixels are mapped
+// pixel by pixel instead.
+template <typename M>
+static void MapRowsByRuns(const TlxPixelBuffer& b, M map) {
   const int w = b.Width;
   std::vector<int> starts;
-  std::vector<std::uint32_t> colours, shifted;
+  std::vector<std::uint32_t> colours, mapped;
   starts.reserve(static_cast<std::size_t>(w) + 1);
-  colours.reserve(static_cast<std::size_t>(w) + 4);
+  colours.reserve(static_cast<std::size_t>(w));
   for (int y = 0; y < b.Height; ++y) {
     Byte* p = b.Row(y);
     starts.assign(1, 0);
     colours.assign(1, LoadPixel(p));
     int x = 1;
+#ifdef ORBEX_SSE2
     for (; x + 4 <= w; x += 4) {
       const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
       const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4 - 4));
@@ -286,6 +261,7 @@ void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
         colours.push_back(LoadPixel(p + at * 4));
       }
     }
+#endif
     for (; x < w; ++x)
       if (LoadPixel(p + x * 4) != LoadPixel(p + x * 4 - 4)) {
         starts.push_back(x);
@@ -293,20 +269,32 @@ void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
       }
     const int runs = static_cast<int>(colours.size());
     if (runs * 2 > w) {
-      HueShiftPixels(p, w, offset, turn);
+      map(p, w);
       continue;
     }
     starts.push_back(w);
-    shifted = colours;
-    HueShiftPixels(reinterpret_cast<Byte*>(shifted.data()), runs, offset, turn);
+    mapped = colours;
+    map(reinterpret_cast<Byte*>(mapped.data()), runs);
     for (int k = 0; k < runs; ++k) {
       const std::size_t i = static_cast<std::size_t>(k);
-      if (shifted[i] != colours[i]) FillRun(p + starts[i] * 4, starts[i + 1] - starts[i], shifted[i]);
+      if (mapped[i] != colours[i]) FillRun(p + starts[i] * 4, starts[i + 1] - starts[i], mapped[i]);
     }
   }
-#else
-  MapColouredFast(b, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
+}
+
+void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+#ifdef ORBEX_SSE2
+  // Offsets that the reference's rounding to a 32-bit integer could not take keep it.
+  if (offset >= -(1 << 30) && offset <= (1 << 30)) {
+    // Whole turns are dropped: the new hue is taken mod 360, and adding an even number keeps
+    // the rounding's ties where they were.
+    const int turn = ((offset % 360) + 360) % 360;
+    MapRowsByRuns(b, [&](Byte* p, int n) { HueShiftPixels(p, n, offset, turn); });
+    return;
+  }
 #endif
+  MapRowsByRuns(b, [&](Byte* p, int n) { MapPixels(p, n, [offset](std::uint32_t v) { return ColorHueShift(offset, v); }); });
 }
 
 void HueShiftBitmap(const TlxPixelBuffer& b, int offset) {
@@ -321,7 +309,8 @@ void SaturateBitmapRef(const TlxPixelBuffer& b, int amount) {
   MapColouredRef(b, [amount](std::uint32_t v) { return ColorSaturate(amount, v); });
 }
 void SaturateBitmapFast(const TlxPixelBuffer& b, int amount) {
-  MapColouredFast(b, [amount](std::uint32_t v) { return ColorSaturate(amount, v); });
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+  MapRowsByRuns(b, [amount](Byte* p, int n) { MapPixels(p, n, [amount](std::uint32_t v) { return ColorSaturate(amount, v); }); });
 }
 void SaturateBitmap(const TlxPixelBuffer& b, int amount) {
 #ifdef ORBEX_NO_FAST_PIXELS
