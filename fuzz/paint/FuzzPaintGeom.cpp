@@ -84,6 +84,10 @@ void FuzzStretch(TReader& r) {
 void FuzzBlurAndColours(TReader& r) {
   const bool blur = r.U8() & 1;
   TGuardedImage img(r.Small(0, 40), r.Small(0, 30), r.U8() & 1, r, blur ? 1 : 4);
+  // Runs of one colour, as skin images have them, now and then.
+  if (const int run = r.Small(0, 9); run > 1 && !blur)
+    for (int y = 0; y < img.View().Height; ++y)
+      for (int x = 0; x < img.View().Width; ++x) SetPix(img.View(), x, y, GetPix(img.View(), x - x % run, y));
   TGuardedImage a(img), b(img);
   if (blur) {
     const double sigma = r.Small(0, 200) / 10.0;
