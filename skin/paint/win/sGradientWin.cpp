@@ -1,22 +1,23 @@
 // Triangle-mesh gradient through GradientFill (see sGradientWin.h).
 #include "skin/paint/win/sGradientWin.h"
 
+#include "framework/base/win/HandleOwner.h"
+
 using TGradientFill = BOOL(WINAPI*)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
 
-static HMODULE Msimg32Module = nullptr;
+static TOwnedModule Msimg32Module;
 static TGradientFill GradientFillProc = nullptr;
 
 void InitGradientUnit() {
   if (Msimg32Module) return;
-  Msimg32Module = LoadLibraryA("msimg32.dll");
+  Msimg32Module.Reset(LoadLibraryA("msimg32.dll"));
   if (Msimg32Module)
-    GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module, "GradientFill")));
+    GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module.Get(), "GradientFill")));
 }
 
 void DoneGradientUnit() {
   GradientFillProc = nullptr;
-  if (Msimg32Module) FreeLibrary(Msimg32Module);
-  Msimg32Module = nullptr;
+  Msimg32Module.Reset();
 }
 
 bool GradientFillAvailable() { return GradientFillProc != nullptr; }

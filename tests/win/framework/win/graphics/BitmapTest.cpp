@@ -270,8 +270,7 @@ TEST(BitmapFiles, Pf8WithPaletteSavesAn8BitFile) {
   EXPECT_EQ(ds.dsBm.bmWidth, W);
   EXPECT_EQ(ds.dsBm.bmHeight, H);
   {
-    TMemoryDC dc;
-    TSelectObject sel(dc.Get(), sys.Get());
+    TMemoryDC dc(nullptr, sys.Get());
     RGBQUAD table[256];
     ASSERT_EQ(::GetDIBColorTable(dc.Get(), 0, 256, table), 256u);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(table[i].rgbRed, i);
@@ -410,10 +409,9 @@ TEST(BitmapHandle, ForeignBitmapsAreTakenOver) {
   TWindowDC screen(nullptr);
   HBITMAP ddb = ::CreateCompatibleBitmap(screen.Get(), 5, 3);
   {
-    TMemoryDC dc;
-    TSelectObject sel(dc.Get(), ddb);
-    RECT r{0, 0, 5, 3};
     TOwnedBrush red(::CreateSolidBrush(RGB(255, 0, 0)));
+    TMemoryDC dc(nullptr, ddb);
+    RECT r{0, 0, 5, 3};
     ::FillRect(dc.Get(), &r, red.Get());
   }
   TBitmap b;
@@ -537,10 +535,8 @@ TEST(BitmapHandle, HandleCanBeSelectedElsewhereAfterCanvasUse) {
   b.Canvas()->FillRect(Rect(0, 0, 4, 4));
   {
     TMemoryDC dc;
-    HGDIOBJ old = ::SelectObject(dc.Get(), b.GetHandle());
-    ASSERT_NE(old, nullptr);
+    ASSERT_TRUE(dc.Select(b.GetHandle()));
     EXPECT_EQ(::GetPixel(dc.Get(), 1, 1), static_cast<COLORREF>(clRed));
-    ::SelectObject(dc.Get(), old);
   }
   b.Canvas()->Lock();
   HDC h = b.Canvas()->GetHandle();
