@@ -41,15 +41,13 @@ std::string TempPath(const std::string& name) {
   return std::string(dir) + "orbex_fwg_" + std::to_string(::GetCurrentProcessId()) + "_" + name;
 }
 
-// A 256-entry palette whose entry i is (i, 255 - i, i * 7 mod 256).
+// A 256-entry palette whose entry i is (i, 255 - i, i * 7 mod 256), built by the
+// graphics' own palette builder, for a bitmap to take over.
 HPALETTE TestPalette() {
-  std::vector<std::uint8_t> buf(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = 256;
+  std::vector<PALETTEENTRY> e(256);
   for (int i = 0; i < 256; ++i)
-    lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7), 0};
-  return ::CreatePalette(lp);
+    e[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7), 0};
+  return MakePalette(e).Release();
 }
 
 // A minimal Windows bitmap file in memory, for the reader's edge cases.
@@ -231,6 +229,7 @@ TEST(BitmapFiles, Pf8WithPaletteSavesAn8BitFile) {
     for (int x = 0; x < W; ++x) row[x] = static_cast<std::uint8_t>(x * 17 + y * 31);
   }
   EXPECT_EQ(GdiPixel(b, 1, 0), RGB(17, 255 - 17, (17 * 7) & 0xFF)) << "the palette reached the colour table";
+  EXPECT_FALSE(MakePalette({}).Valid()) << "no entries, no palette";
 
   std::vector<std::uint8_t> d = SaveBytes(b);
   const size_t stride = 16;
