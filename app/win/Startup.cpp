@@ -125,8 +125,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"sGradient", &InitGradientUnit, &DoneGradientUnit},
       {"sAlphaGraph", &InitAlphaGraphUnit, &DoneAlphaGraphUnit},
       {"Skinned classes", &InitSkinnedClasses, nullptr},
-      // TODO: the skin manager fills in the platform flag, shadow images and "/lxver" banner.
-      {"sSkinManager", &InitSkinManagerUnit, nullptr},
+      {"sSkinManager", &InitSkinManagerUnit, &DoneSkinManagerUnit},
       {"sUtils", &sUtilsInitialization, nullptr},
       // TODO: the registered-forms unit fills this step with the program's icons.
       {"sRegisteredForms", nullptr, nullptr},

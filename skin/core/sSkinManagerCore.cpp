@@ -178,7 +178,7 @@ void TlxSkinEffects::PublishProperties(TPublisher<TlxSkinEffects>& P) {
 
 bool TlxSkinEffects::GetAllowGlowing() const {
   const bool designing = ManagerDesigning != nullptr && ManagerDesigning(Manager);
-  return FAllowGlowing && (LayeredWindows || designing) && !Wow64WithoutComposition;
+  return FAllowGlowing && (LayeredWindows || designing) && !(Wow64WithoutComposition != nullptr && *Wow64WithoutComposition);
 }
 
 void TlxSkinEffects::Assign(TPersistent* source) {

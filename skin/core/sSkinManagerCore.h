@@ -117,9 +117,10 @@ public:
   void SetAllowGlowing(bool v) { FAllowGlowing = v; }
   bool AllowAeroBluring = true;
   TsSkinManager* Manager = nullptr;
-  // Set at start-up by the Windows side; both false until then (no glowing).
+  // Set at start-up by the Windows side: whether layered windows are available (false until
+  // then: no glowing) and where the WOW64-without-composition flag lives (none: not so).
   static inline bool LayeredWindows = false;
-  static inline bool Wow64WithoutComposition = false;
+  static inline const bool* Wow64WithoutComposition = nullptr;
   // Whether the manager is being designed; none: never.
   static inline bool (*ManagerDesigning)(const TsSkinManager*) = nullptr;
   void Assign(TPersistent* source) override;

@@ -89,9 +89,12 @@ TEST(SkinManagerCore, OptionDefaults) {
   EXPECT_FALSE(e.GetAllowGlowing());
   TlxSkinEffects::LayeredWindows = true;
   EXPECT_TRUE(e.GetAllowGlowing());
-  TlxSkinEffects::Wow64WithoutComposition = true;
+  bool wow64WithoutComposition = true;
+  TlxSkinEffects::Wow64WithoutComposition = &wow64WithoutComposition;
   EXPECT_FALSE(e.GetAllowGlowing());
-  TlxSkinEffects::Wow64WithoutComposition = false;
+  wow64WithoutComposition = false;
+  EXPECT_TRUE(e.GetAllowGlowing());
+  TlxSkinEffects::Wow64WithoutComposition = nullptr;
   e.SetAllowGlowing(false);
   EXPECT_FALSE(e.GetAllowGlowing());
   TlxSkinEffects::LayeredWindows = false;

@@ -87,8 +87,8 @@ TEST(StoredForms, MainFormLayoutActionsAndImages) {
   EXPECT_FALSE(f->SkinManager->GetIsDefault());
   EXPECT_EQ(f->SkinManager->GetSkinDirectory(), "c:\\Skins");
   EXPECT_EQ(f->SkinManager->GetSkinInfo(), "7.2");
-  EXPECT_EQ(f->SkinManager->ThirdParty()->Get(1), "TButton");
-  EXPECT_EQ(f->SkinManager->ThirdParty()->Get(0), " ");
+  EXPECT_EQ(f->SkinManager->ThirdParty()->ReadList(1), "TButton");
+  EXPECT_EQ(f->SkinManager->ThirdParty()->ReadList(0), " ");
   EXPECT_EQ(f->SkinManager->MenuSupport()->IcoLineSkin, "ICOLINE");
   EXPECT_EQ(f->SkinProvider->SkinData()->GetSkinSection(), "FORM");
   DeleteFileA(f->SettingsFileName().c_str());
