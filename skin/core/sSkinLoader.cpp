@@ -177,9 +177,9 @@ void ThirdBorders(TsMaskData& m, int widthDivisor, int heightDivisor) {
 std::unique_ptr<TObject> DecodeToHost(TLoading& ld, const TBytes& data, bool bitmap, int& width, int& height) {
   TsDecodedImage img;
   if (bitmap)
-    DecodeBmp(data, img);
+    DecodeBmp(data, img, ld.Settings.MaxImagePixels);
   else
-    DecodePng(data, ld.Version, img);
+    DecodePng(data, ld.Version, img, ld.Settings.MaxImagePixels);
   width = img.Width();
   height = img.Height();
   return MakeHostImage(ld.Images, img);
@@ -411,7 +411,7 @@ void LoadMasks(const TsSkinSource& source, const TsLoadSettings& settings, TsSki
     TBytes data;
     if (ReadSkinImage(source, masterName, data) && !data.empty()) {
       TsDecodedImage img;
-      DecodeBmp(data, img);
+      DecodeBmp(data, img, settings.MaxImagePixels);
       skin.MasterBitmap = MakeHostImage(images, img);
     }
   }
@@ -446,7 +446,7 @@ void LoadPatterns(const TsSkinSource& source, const TsLoadSettings& settings, Ts
       TBytes data;
       if (!ReadSkinImage(source, name, data) || data.empty()) continue;
       TsDecodedImage img;
-      DecodeJpeg(data, img);
+      DecodeJpeg(data, img, settings.MaxImagePixels);
       if (static_cast<std::int64_t>(img.Width()) * img.Height() > MaxMaskTexturePixels) {
         TsPatternData& p = skin.Tables.PatternData.emplace_back();
         p.Img = MakeHostImage(images, img);
@@ -472,7 +472,7 @@ void LoadPatterns(const TsSkinSource& source, const TsLoadSettings& settings, Ts
       TBytes data;
       if (!ReadWholeFile(SkinFilePath(source.SkinPath, name), data) || data.empty()) continue;
       TsDecodedImage img;
-      DecodeJpeg(data, img);
+      DecodeJpeg(data, img, settings.MaxImagePixels);
       TsPatternData& p = skin.Tables.PatternData.emplace_back();
       p.Img = MakeHostImage(images, img);
       p.ClassName = UpperCase(section);

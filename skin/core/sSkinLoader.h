@@ -48,6 +48,9 @@ struct TsLoadSettings {
   // The Windows side passes the framework's ColorToRGB.
   std::function<TColor(TColor)> SystemColorToRGB;
   int FrameWidth = 4;               // the system frame width, default of "FORMOFFSET"
+  // Largest picture decoded (pixels); larger ones raise EInvalidGraphic. At most
+  // MaxSkinImagePixels.
+  std::uint64_t MaxImagePixels = MaxSkinImagePixels;
   // Called once by LoadSections with the skin's "VERSION" (the manager's WarnOnSkinVersion);
   // may raise to end the load.
   std::function<void(double version)> OnSkinVersion;
