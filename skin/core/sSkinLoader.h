@@ -96,3 +96,7 @@ struct TsSkinFiles {
 // Opens `path` (a ".tez" file or a skin folder). Raises Exception naming the path when neither
 // exists, and as ExtractPackedSkin for a damaged packed skin.
 void OpenSkinFiles(const std::string& path, TsSkinFiles& out);
+// Unpacks a stored skin's data (lent: it stays the caller's) into `out`, with an empty skin
+// path. Raises as ExtractPackedSkin; "Loaded data is not a packed Tessel file" also for data
+// without an options text.
+void OpenPackedSkinData(TStream& data, TsSkinFiles& out);

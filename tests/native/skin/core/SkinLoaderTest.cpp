@@ -218,6 +218,8 @@ TEST(SkinLoader, FaultCasesDivideNothingByZero) {
     EXPECT_EQ(m->DrawMode & 1, 0) << "no stretch";
   }
   EXPECT_EQ(l->Mask("PANEL", "NEGATIVETYPE")->ImgType, 0);
+  EXPECT_EQ(l->Mask("PANEL", "ZEROWIDE"), nullptr) << "an image of width 0 adds no entry";
+  EXPECT_EQ(l->Mask("PANEL", "MISSING"), nullptr);
   // Only pixels inside the 16 x 16 master are scanned; its key pixel at (14, 14) is found.
   EXPECT_EQ(l->Mask("PANEL", "PAST")->CornerType, 1);
   // A 24-bit image keeps its key pixels exactly.
