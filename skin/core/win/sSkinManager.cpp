@@ -50,22 +50,6 @@ private:
   bool FOld;
 };
 
-std::string StreamText(TCustomMemoryStream& s) {
-  return std::string(reinterpret_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
-}
-
-std::string FileText(const std::string& path) {
-  TMemoryStream s;
-  s.LoadFromFile(path);
-  return StreamText(s);
-}
-
-// The options text of an unpacked skin; a packed skin without one is no skin.
-std::string OptionsTextOf(TlxSkinConvertor& packed) {
-  if (packed.Options() == nullptr) throw Exception("The packed skin holds no \"Options.dat\"");
-  return StreamText(*packed.Options());
-}
-
 bool CommandLineHas(const std::string& flag) {
   for (int i = 1; i <= TApplication::ParamCount(); ++i)
     if (SameText(TApplication::ParamStr(i), flag)) return true;
@@ -103,20 +87,18 @@ void TsStoredSkin::PublishProperties(TPublisher<TsStoredSkin>& P) {
 }
 
 TsStoredSkin::TsStoredSkin(TCollection* collection)
-    : TCollectionItem(collection),
-      FMasterBitmap(std::make_unique<TBitmap>()),
-      FData(std::make_unique<TMemoryStream>()) {}
+    : TCollectionItem(collection), FMasterBitmap(std::make_unique<TBitmap>()) {}
 
 TsStoredSkin::~TsStoredSkin() = default;
 
 void TsStoredSkin::ReadData(TStream& s) {
-  FData->Clear();
-  FData->CopyFrom(s, s.Size() - s.Position());
-  FData->SetPosition(0);
+  const std::int64_t n = s.Size() - s.Position();
+  FData.assign(static_cast<size_t>(n > 0 ? n : 0), 0);
+  if (!FData.empty()) s.ReadBuffer(FData.data(), static_cast<std::int64_t>(FData.size()));
 }
 
 void TsStoredSkin::WriteData(TStream& s) {
-  if (FData->Size() > 0) s.WriteBuffer(FData->Memory(), FData->Size());
+  if (!FData.empty()) s.WriteBuffer(FData.data(), static_cast<std::int64_t>(FData.size()));
 }
 
 void TsStoredSkin::Assign(TPersistent* source) {
@@ -125,10 +107,7 @@ void TsStoredSkin::Assign(TPersistent* source) {
     TCollectionItem::Assign(source);
     return;
   }
-  FData->Clear();
-  s->FData->SetPosition(0);
-  FData->LoadFromStream(*s->FData);
-  FData->SetPosition(0);
+  FData = s->FData;
   Name = s->Name;
   FMasterBitmap->Assign(s->FMasterBitmap.get());
   Shadow1Color = s->Shadow1Color;
@@ -499,8 +478,7 @@ void TsSkinManager::LoadInto(const TsSkinSource& source) {
   settings.CommonSections = FCommonSections->Text();
   settings.HueOffset = FHueOffset;
   settings.Saturation = FSaturation;
-  settings.SystemColorToRGB = [](TColor c) { return ColorToRGB(c); };
-  settings.FrameWidth = GetSystemMetrics(SM_CXFRAME);
+  UseSystemValues(settings);
   settings.OnSkinVersion = [this](double v) { WarnOnSkinVersion(v); };
   TsDibImageHost host;
   LoadSkin(source, settings, host, *skin);
@@ -513,12 +491,11 @@ void TsSkinManager::LoadInto(const TsSkinSource& source) {
 void TsSkinManager::LoadPackedSkin() {
   if (!FActive) return;
   TFlagScope loading(SkinLoading);
-  std::unique_ptr<TlxSkinConvertor> packed;
   const std::string file = PackedFileName();
-  LoadPackedSkinFile(file, packed, true);
-  if (!packed) throw Exception("The skin file \"" + file + "\" cannot be read");
-  const std::unique_ptr<TMemIniFile> ini = SkinIniFromText(OptionsTextOf(*packed));
-  LoadInto(TsSkinSource{ini.get(), packed.get(), IncludeTrailingPathDelimiter(ResolvedSkinDirectory())});
+  if (!FileExists(file)) throw Exception("Skin not found: " + file);
+  TsSkinFiles files;
+  OpenSkinFiles(file, files);
+  LoadInto(files.Source());
   FPacked = true;
 }
 
@@ -526,16 +503,17 @@ void TsSkinManager::LoadSkinFromFolder() {
   if (!FActive) return;
   TFlagScope loading(SkinLoading);
   const std::string skinPath = IncludeTrailingPathDelimiter(ResolvedSkinDirectory()) + FSkinName + "\\";
-  const std::string optionsFile = skinPath + "Options.dat";
+  TsSkinFiles files;
   if (SkinEditorTextPending) {
-    const std::unique_ptr<TMemIniFile> ini = SkinIniFromText(SkinEditorText);
-    LoadInto(TsSkinSource{ini.get(), nullptr, skinPath});
+    files.Ini = SkinIniFromText(SkinEditorText);
+    files.SkinPath = skinPath;
+    LoadInto(files.Source());
     FPacked = false;
     return;
   }
-  if (FileExists(optionsFile)) {
-    const std::unique_ptr<TMemIniFile> ini = SkinIniFromText(FileText(optionsFile));
-    LoadInto(TsSkinSource{ini.get(), nullptr, skinPath});
+  if (FileExists(skinPath + "Options.dat")) {
+    OpenSkinFiles(skinPath, files);
+    LoadInto(files.Source());
     FPacked = false;
     return;
   }
@@ -548,18 +526,14 @@ void TsSkinManager::LoadSkinFromFolder() {
     index = 0;
     FSkinName = FInternalSkins->Items(0)->Name;
   }
-  TMemoryStream& data = FInternalSkins->Items(index)->PackedData();
-  if (data.Size() == 0) {
-    // A stored skin without data loads nothing.
-    LoadInto(TsSkinSource{});
-    FPacked = false;
-    return;
+  const std::vector<std::uint8_t>& bytes = FInternalSkins->Items(index)->PackedData();
+  // A stored skin without data loads nothing.
+  if (!bytes.empty()) {
+    TReadOnlyMemoryStream data(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    OpenPackedSkinData(data, files);
   }
-  std::unique_ptr<TlxSkinConvertor> packed;
-  ExtractPackedSkinFrom(data, packed);
-  const std::unique_ptr<TMemIniFile> ini = SkinIniFromText(OptionsTextOf(*packed));
-  LoadInto(TsSkinSource{ini.get(), packed.get(), ""});
-  FPacked = true;
+  LoadInto(files.Source());
+  FPacked = !bytes.empty();
 }
 
 void TsSkinManager::ShowLoadError(const std::exception& e) const { ShowErrorMessage(e.what()); }

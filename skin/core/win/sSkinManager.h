@@ -59,7 +59,8 @@ public:
   TColor BorderColor = 0xFF00FF;
   TBitmap* MasterBitmap() const { return FMasterBitmap.get(); }
   // The packed skin file, byte for byte.
-  TMemoryStream& PackedData() const { return *FData; }
+  const std::vector<std::uint8_t>& PackedData() const { return FData; }
+  void SetPackedData(std::vector<std::uint8_t> data) { FData = std::move(data); }
   // Copies another stored skin; any other source (or none) goes to the inherited assignment,
   // which raises that it cannot be assigned.
   void Assign(TPersistent* source) override;
@@ -67,7 +68,7 @@ public:
 
 private:
   std::unique_ptr<TBitmap> FMasterBitmap;
-  std::unique_ptr<TMemoryStream> FData;
+  std::vector<std::uint8_t> FData;
   void ReadData(TStream& s);
   void WriteData(TStream& s);
 };
