@@ -85,8 +85,8 @@ void InitFrameworkClasses() {
 
 void InitSkinStrings() { sConstInitialization(nullptr); }
 
-// The skinned classes the stored forms name. TODO: the skinned controls, the alpha image list,
-// the skin provider and the skin manager replace these stand-ins (same names, same steps).
+// The skinned classes the stored forms name. TODO: the skinned controls, the alpha image list
+// and the skin provider replace these stand-ins (same names, same steps).
 void InitSkinnedClasses() {
   InitStatusBarUnit();
   InitPanelUnit();
