@@ -482,7 +482,8 @@ void TsSkinManager::LoadInto(const TsSkinSource& source) {
   settings.OnSkinVersion = [this](double v) { WarnOnSkinVersion(v); };
   TsDibImageHost host;
   LoadSkin(source, settings, host, *skin);
-  skin->Tables.SkinData.Active = false;
+  // A reload for a new hue or saturation keeps the skin applied; a new skin is applied after.
+  skin->Tables.SkinData.Active = FSkin->Tables.SkinData.Active;
   // Only a whole skin replaces the one in use.
   FSkin = std::move(skin);
   if (SkinManagerLinks().UpdateShadowTemplates) SkinManagerLinks().UpdateShadowTemplates(this);
