@@ -188,11 +188,14 @@ TEST_F(SkinManager, AFailedLoadKeepsTheSkinInUse) {
   M->SetSaturation(20);
   EXPECT_EQ(Boxes.size(), 3u);
   EXPECT_EQ(M->GetSaturation(), 0);
+  M->SetExtendedBorders(true);
+  EXPECT_EQ(Boxes.size(), 4u);
+  EXPECT_FALSE(SkinLoading);
   EXPECT_TRUE(M->SkinData().Active);
   // Once the text is whole again the new hue loads, and the skin stays applied.
   WriteFile(Dir + "\\Fold\\Options.dat", Options("7.2", "FOLD"));
   M->SetHueOffset(120);
-  EXPECT_EQ(Boxes.size(), 3u);
+  EXPECT_EQ(Boxes.size(), 4u);
   EXPECT_EQ(M->GetHueOffset(), 120);
   EXPECT_NE(M->Tables()->GeneralData.at(static_cast<size_t>(FindSectionIndex(M->Tables(), "FOLD"))).Color, 0x123456u);
   EXPECT_TRUE(M->SkinData().Active);
