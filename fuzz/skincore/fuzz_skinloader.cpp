@@ -1,8 +1,10 @@
 // Fuzz target of the skin loaders: an options text, optionally CommonSections and small images,
 // loaded with hue and saturation. Input: the options text, then parts each introduced by a line
 // "@@@@ NAME": the part named COMMON is the CommonSections text, every other part an image of
-// the packed skin by that name. A failure must be an Exception; a load must leave tables whose
-// look-ups and geometry answer for every entry.
+// the packed skin by that name; the last byte picks the options (bits 0-1 the hue offset in
+// steps of 120 degrees, bits 2-4 the saturation in steps of 15). Images are limited to 256 K
+// pixels. A failure must be an Exception; a load must leave tables whose look-ups and geometry
+// answer for every entry.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -44,13 +46,14 @@ void CheckTables(TsSkinTables& t, TsSkinImageHost& host) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > (1 << 20)) return 0;
-  const std::string input(reinterpret_cast<const char*>(data), size);
+  if (size < 1 || size > (1 << 20)) return 0;
+  const std::uint8_t options = data[size - 1];
+  const std::string input(reinterpret_cast<const char*>(data), size - 1);
   std::size_t at = input.find(PartMark);
   std::string text = input.substr(0, at);
   TsLoadSettings settings;
-  settings.HueOffset = static_cast<int>(size % 3) * 120;
-  settings.Saturation = static_cast<int>(size % 5) * 25;
+  settings.HueOffset = (options & 3) * 120;
+  settings.Saturation = ((options >> 2) & 7) * 15;
   settings.MaxImagePixels = 1 << 18;
   auto packed = std::make_unique<TlxSkinConvertor>();
   while (at != std::string::npos) {

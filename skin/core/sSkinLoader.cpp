@@ -640,72 +640,88 @@ void ParseGradient(const std::string& text, std::int32_t& percent, TsGradientArr
   }
 }
 
-// Fills `g` from `keys` in the reading order of the section keys.
-void FillRecord(TsGeneralData& g, TKeySource& keys, const TsLoadSettings& s) {
-  auto integer = [&](const char* key, std::int32_t& field, bool alwaysColor = false) {
+// One state: the hot fields are not read and stay 0.
+void ClearHotFields(TsGeneralData& g) {
+  g.HotColor = 0;
+  std::fill(std::begin(g.HotFontColor), std::end(g.HotFontColor), 0);
+  g.HotTransparency = g.HotGradientPercent = g.HotImagePercent = 0;
+  g.HotGradientData.clear();
+  g.HotGradientArray.clear();
+  g.HotGlowColor = 0;
+  g.HotGlowSize = 0;
+}
+
+// Reads of one key into a record field: integers (converted as a colour when inherited, or
+// always when asked), bytes, flags and texts. A key that is not given leaves the field.
+struct TFieldReader {
+  TKeySource& Keys;
+  const TsLoadSettings& Settings;
+  void Integer(const char* key, std::int32_t& field, bool alwaysColor = false) {
     std::int32_t v;
     bool converted = false;
-    if (keys.Int(key, v, converted)) field = (converted || alwaysColor) ? SystemColor(s, v) : v;
-  };
-  auto byte = [&](const char* key, std::uint8_t& field) {
-    std::int32_t v = field;
-    integer(key, v);
-    field = static_cast<std::uint8_t>(v);
-  };
-  auto flag = [&](const char* key, bool& field) {
-    std::string v;
-    if (keys.Text(key, v)) field = IsTrue(v);
-  };
-  auto text = [&](const char* key, std::string& field) {
-    std::string v;
-    if (keys.Text(key, v)) field = v;
-  };
-  text("PARENTCLASS", g.ParentClass);
-  integer("COLOR", g.Color, true);
-  flag("RESERVEDBOOLEAN", g.ReservedBoolean);
-  flag("GIVEOWNFONT", g.GiveOwnFont);
-  integer("GLOW", g.GlowCount);
-  integer("GLOWMARGIN", g.GlowMargin);
-  integer("FONTCOLOR", g.FontColor[0]);
-  integer("TCLEFT", g.FontColor[1]);
-  integer("TCTOP", g.FontColor[2]);
-  integer("TCRIGHT", g.FontColor[3]);
-  integer("TCBOTTOM", g.FontColor[4]);
-  integer("TRANSPARENCY", g.Transparency);
-  integer("GRADIENTPERCENT", g.GradientPercent);
-  integer("IMAGEPERCENT", g.ImagePercent);
-  text("GRADIENTDATA", g.GradientData);
-  ParseGradient(g.GradientData, g.GradientPercent, g.GradientArray);
-  flag("SHOWFOCUS", g.ShowFocus);
-  flag("FADINGENABLED", g.FadingEnabled);
-  integer("FADINGITERATIONS", g.FadingIterations);
-  integer("GCOL", g.GlowColor, true);
-  byte("GSIZE", g.GlowSize);
-  integer("STATES", g.States);
-  if (g.States < 2) {
-    // One state: the hot fields are not read and stay 0.
-    g.HotColor = 0;
-    std::fill(std::begin(g.HotFontColor), std::end(g.HotFontColor), 0);
-    g.HotTransparency = g.HotGradientPercent = g.HotImagePercent = 0;
-    g.HotGradientData.clear();
-    g.HotGradientArray.clear();
-    g.HotGlowColor = 0;
-    g.HotGlowSize = 0;
-  } else {
-    integer("HOTFONTCOLOR", g.HotFontColor[0]);
-    integer("HOTTCLEFT", g.HotFontColor[1]);
-    integer("HOTTCTOP", g.HotFontColor[2]);
-    integer("HOTTCRIGHT", g.HotFontColor[3]);
-    integer("HOTTCBOTTOM", g.HotFontColor[4]);
-    integer("HGCOL", g.HotGlowColor, true);
-    byte("HGSIZE", g.HotGlowSize);
-    integer("HOTCOLOR", g.HotColor);
-    integer("HOTTRANSPARENCY", g.HotTransparency);
-    integer("HOTGRADIENTPERCENT", g.HotGradientPercent);
-    text("HOTGRADIENTDATA", g.HotGradientData);
-    ParseGradient(g.HotGradientData, g.HotGradientPercent, g.HotGradientArray);
-    integer("HOTIMAGEPERCENT", g.HotImagePercent);
+    if (Keys.Int(key, v, converted)) field = (converted || alwaysColor) ? SystemColor(Settings, v) : v;
   }
+  void SmallInt(const char* key, std::uint8_t& field) {
+    std::int32_t v = field;
+    Integer(key, v);
+    field = static_cast<std::uint8_t>(v);
+  }
+  void Flag(const char* key, bool& field) {
+    std::string v;
+    if (Keys.Text(key, v)) field = IsTrue(v);
+  }
+  void Text(const char* key, std::string& field) {
+    std::string v;
+    if (Keys.Text(key, v)) field = v;
+  }
+};
+
+void FillHotFields(TsGeneralData& g, TKeySource& keys, const TsLoadSettings& s) {
+  TFieldReader r{keys, s};
+  r.Integer("HOTFONTCOLOR", g.HotFontColor[0]);
+  r.Integer("HOTTCLEFT", g.HotFontColor[1]);
+  r.Integer("HOTTCTOP", g.HotFontColor[2]);
+  r.Integer("HOTTCRIGHT", g.HotFontColor[3]);
+  r.Integer("HOTTCBOTTOM", g.HotFontColor[4]);
+  r.Integer("HGCOL", g.HotGlowColor, true);
+  r.SmallInt("HGSIZE", g.HotGlowSize);
+  r.Integer("HOTCOLOR", g.HotColor);
+  r.Integer("HOTTRANSPARENCY", g.HotTransparency);
+  r.Integer("HOTGRADIENTPERCENT", g.HotGradientPercent);
+  r.Text("HOTGRADIENTDATA", g.HotGradientData);
+  ParseGradient(g.HotGradientData, g.HotGradientPercent, g.HotGradientArray);
+  r.Integer("HOTIMAGEPERCENT", g.HotImagePercent);
+}
+
+// Fills `g` from `keys` in the reading order of the section keys.
+void FillRecord(TsGeneralData& g, TKeySource& keys, const TsLoadSettings& s) {
+  TFieldReader r{keys, s};
+  r.Text("PARENTCLASS", g.ParentClass);
+  r.Integer("COLOR", g.Color, true);
+  r.Flag("RESERVEDBOOLEAN", g.ReservedBoolean);
+  r.Flag("GIVEOWNFONT", g.GiveOwnFont);
+  r.Integer("GLOW", g.GlowCount);
+  r.Integer("GLOWMARGIN", g.GlowMargin);
+  r.Integer("FONTCOLOR", g.FontColor[0]);
+  r.Integer("TCLEFT", g.FontColor[1]);
+  r.Integer("TCTOP", g.FontColor[2]);
+  r.Integer("TCRIGHT", g.FontColor[3]);
+  r.Integer("TCBOTTOM", g.FontColor[4]);
+  r.Integer("TRANSPARENCY", g.Transparency);
+  r.Integer("GRADIENTPERCENT", g.GradientPercent);
+  r.Integer("IMAGEPERCENT", g.ImagePercent);
+  r.Text("GRADIENTDATA", g.GradientData);
+  ParseGradient(g.GradientData, g.GradientPercent, g.GradientArray);
+  r.Flag("SHOWFOCUS", g.ShowFocus);
+  r.Flag("FADINGENABLED", g.FadingEnabled);
+  r.Integer("FADINGITERATIONS", g.FadingIterations);
+  r.Integer("GCOL", g.GlowColor, true);
+  r.SmallInt("GSIZE", g.GlowSize);
+  r.Integer("STATES", g.States);
+  if (g.States < 2)
+    ClearHotFields(g);
+  else
+    FillHotFields(g, keys, s);
   CopyStates(g);
 }
 

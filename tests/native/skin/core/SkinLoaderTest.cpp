@@ -178,6 +178,18 @@ TEST(SkinLoader, SectionsInheritAndCyclesEnd) {
   EXPECT_GE(l->T().CommonIndexes.GlobalInfo, 0);
 }
 
+TEST(SkinLoader, SystemColorsThroughTheHook) {
+  auto native = Load("SysColors");
+  EXPECT_EQ(native->Section("BASE").Color, 0xC8D0D4) << "button face of the fixed table";
+  TsLoadSettings s;
+  s.SystemColorToRGB = [](TColor c) { return static_cast<TColor>(c & 0xFF) * 0x010101; };
+  auto l = Load("SysColors", s);
+  EXPECT_EQ(l->Section("BASE").Color, 0x0F0F0F);
+  EXPECT_EQ(l->Section("BASE").FontColor[0], -16777208) << "given in the section: as written";
+  EXPECT_EQ(l->Section("CHILD").FontColor[0], 0x080808) << "inherited: converted";
+  EXPECT_EQ(l->Section("CHILD").Color, 0x0F0F0F);
+}
+
 TEST(SkinLoader, CommonSectionsMerge) {
   TsLoadSettings s;
   s.CommonSections =

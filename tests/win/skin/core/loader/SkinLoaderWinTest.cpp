@@ -53,3 +53,4 @@ TEST(SkinLoaderWin, TablesHoldDibBitmaps) {
   EXPECT_EQ(host.Pixels(texture).Height, 900);
   EXPECT_THROW(host.NewImage32(MaxSkinImageSide + 1, 1), EInvalidGraphic);
 }
+
