@@ -461,9 +461,11 @@ void LoadPatterns(const TsSkinSource& source, const TsLoadSettings& settings, Ts
         p.ClassName = UpperCase(section);
         p.PropertyName = UpperCase(key);
       } else {
-        // Small textures are painted from the mask list, as whole images.
+        // Small textures are painted from the mask list, as whole images: the rectangle is the
+        // whole picture (an empty one would leave the texture unpainted).
         TsMaskData& m = skin.Tables.MaskData.emplace_back();
         m.Bmp = MakeHostImage(images, img);
+        m.R = TRect{0, 0, img.Width(), img.Height()};
         m.ClassName = UpperCase(section);
         m.PropertyName = UpperCase(key);
         m.ImgType = 1;

@@ -135,6 +135,7 @@ TEST(SkinLoader, TexturesBySize) {
   ASSERT_NE(small, nullptr) << "999 x 900 is a mask entry";
   EXPECT_EQ(small->ImgType, 1);
   EXPECT_EQ(small->ImageCount, 1);
+  EXPECT_EQ(small->R, (TRect{0, 0, 999, 900})) << "the whole picture, so that it paints";
   EXPECT_EQ(l->Pixels(small->Bmp.get()).Width, 999);
   EXPECT_EQ(GetPix(l->Pixels(small->Bmp.get()), 500, 500), 0xFF808080u);
   EXPECT_EQ(l->Mask("TEXTURES", "HOTPATTERN"), nullptr);
