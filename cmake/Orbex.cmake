@@ -147,3 +147,18 @@ function(orbex_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# orbex_use_main_form(<target> <rc file>)
+# The target's resource script includes the main form as the build writes it
+# ("generated/TMainForm.txt" in the build tree, with the stored skins' packed data; see
+# resources/CMakeLists.txt): rebuild the script when that form changes.
+function(orbex_use_main_form target rc)
+  add_dependencies(${target} orbex_main_form)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR})
+  get_source_file_property(deps ${rc} OBJECT_DEPENDS)
+  if(NOT deps)
+    set(deps)
+  endif()
+  list(APPEND deps ${CMAKE_BINARY_DIR}/generated/TMainForm.txt)
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${deps}")
+endfunction()
