@@ -103,6 +103,7 @@ struct TsSkinData {
   TColor Shadow1Color = 0;
   std::int32_t Shadow1Offset = 0, Shadow1Blur = 0, Shadow1Transparency = 0;
   std::int32_t BISpacing = 0, BIVAlign = 0, BIRightMargin = 0, BITopMargin = 0;
+  std::int32_t BILeftMargin = 0;   // "BILEFT": margin of the title icon and caption
   TColor BorderColor = 0;
   std::int32_t BIKeepHUE = 0;
   std::int32_t BICloseGlow = 0, BICloseGlowMargin = 0, BIMaxGlow = 0, BIMaxGlowMargin = 0;
