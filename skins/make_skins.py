@@ -300,6 +300,9 @@ class Master:
         self.x = self.y = self.shelf = 0
 
     def add(self, strip):
+        for placed, x, y in self.placed:   # a strip used by two keys is stored once
+            if placed is strip:
+                return x, y
         if self.x + strip.w > self.WIDTH:
             self.x, self.y, self.shelf = 0, self.y + self.shelf + 1, 0
         x, y = self.x, self.y
@@ -454,32 +457,33 @@ def thumb_grip(p, vertical):
     frames = []
     for rgb in (p['dots'], p['glyph'], p['glyph_hot']):
         f = Frame(8, 8)
-        for k in (2, 4, 6):
-            f.paint(box(2, k - 0.5, 6, k + 0.5) if vertical else box(k - 0.5, 2, k + 0.5, 6), rgb)
+        for k in (2, 4, 6):   # whole pixels: crisp at this size
+            f.paint(box(2, k, 6, k + 1) if vertical else box(k, 2, k + 1, 6), rgb)
         frames.append(f)
     return Strip(frames)
 
 
 def title_glyph(kind, rgb, f):
-    """Caption button symbols, drawn 1.2 pixels wide around the frame's centre."""
-    cx, cy = f.w / 2.0, f.h / 2.0
-    s = 4.0
+    """Caption button symbols in an 8 x 8 square on whole pixels around the frame's centre."""
+    x0, y0 = f.w // 2 - 4, f.h // 2 - 4
+    x1, y1 = x0 + 8, y0 + 8
     if kind == 'close':
-        f.paint(polyline([(cx - s, cy - s), (cx + s, cy + s)], 1.2), rgb)
-        f.paint(polyline([(cx - s, cy + s), (cx + s, cy - s)], 1.2), rgb)
+        f.paint(polyline([(x0 + 0.5, y0 + 0.5), (x1 - 0.5, y1 - 0.5)], 1.3), rgb)
+        f.paint(polyline([(x0 + 0.5, y1 - 0.5), (x1 - 0.5, y0 + 0.5)], 1.3), rgb)
     elif kind == 'max':
-        f.paint(ring(cx - s, cy - s, cx + s, cy + s, 1), rgb)
+        f.paint(ring(x0, y0, x1, y1, 1), rgb)
     elif kind == 'min':
-        f.paint(box(cx - s, cy + 0.5, cx + s, cy + 1.5), rgb)
+        f.paint(box(x0, y0 + 4, x1, y0 + 5), rgb)
     elif kind == 'norm':
-        f.paint(ring(cx - s, cy - s + 2, cx + s - 2, cy + s, 1), rgb)
-        f.paint(polyline([(cx - s + 2.5, cy - s + 2), (cx - s + 2.5, cy - s + 0.5),
-                          (cx + s - 0.5, cy - s + 0.5), (cx + s - 0.5, cy + s - 2.5),
-                          (cx + s - 2, cy + s - 2.5)], 1.0), rgb)
+        f.paint(ring(x0, y0 + 2, x1 - 2, y1, 1), rgb)
+        f.paint(union(box(x0 + 2, y0, x1, y0 + 1), box(x1 - 1, y0, x1, y1 - 2)), rgb)
     return f
 
 
 def title_button(p, kind, w, h):
+    """Normal, hot, pressed: the symbol alone, then on a soft tile (red for close)."""
+    hover = mix(p['title'], p['title_text'], 0.14)
+    down = mix(p['title'], p['title_text'], 0.24)
     frames = []
     for state in range(3):
         f = Frame(w, h)
@@ -489,7 +493,7 @@ def title_button(p, kind, w, h):
                 f.paint(rounded(1, 1, w - 1, h - 1, 3), p['close_hot'] if state == 1 else p['close_down'])
                 rgb = (255, 255, 255)
             else:
-                f.paint(rounded(1, 1, w - 1, h - 1, 3), p['hover'] if state == 1 else p['pressed'])
+                f.paint(rounded(1, 1, w - 1, h - 1, 3), hover if state == 1 else down)
         frames.append(title_glyph(kind, rgb, f))
     return Strip(frames)
 
@@ -593,7 +597,8 @@ def build(name):
     S['MENULINE'] = section(2, p['title_idle'], p['title_text_idle'], p['title'], p['title_text'])
     sel = Strip([outlined(9, 9, 3, None, p['accent'])] * 2)
     S['MENUITEM'] = section(2, p['menu'], p['text'], p['accent'], p['on_accent'],
-                            BORDERSMASK=nine(m, sel, 4, 4, 4, 4, STRETCH | NO_NORMAL | CENTRE))
+                            BORDERSMASK=own(images, 'MENUSEL.BMP', sel, 0, (4, 4, 4, 4),
+                                            STRETCH | NO_NORMAL | CENTRE))
     popup = Frame(5, 5).paint(box(0, 0, 5, 5), p['border']).paint(box(1, 1, 4, 4), p['menu'])
     S['MAINMENU'] = section(1, p['menu'], p['text'],
                             BORDERSMASK=own(images, 'MENU.BMP', Strip([popup]), 0, (2, 2, 2, 2), STRETCH))

@@ -144,13 +144,16 @@ TlxSectionState SectionState(const TSkinView& v, const TsGeneralData& g, int sta
   return out;
 }
 
-void PaintSection(const TSheet& sheet, const TSkinView& v, const TsGeneralData& g, int state, const TRect& r) {
+// The section's fill for a state over GLOBALINFO's colour, then (withFrame) its border mask.
+void PaintSection(const TSheet& sheet, const TSkinView& v, const TsGeneralData& g, int state, const TRect& r,
+                  bool withFrame = true) {
   sheet.Fill(r, Pixel(v.Window));
   TlxMaskImage texture;
   const TlxSectionState s = SectionState(v, g, state, texture);
   TlxBackgroundView bg;
   bg.Color = v.Window;
   PaintSectionFill(sheet.View(), r, s, bg, TPoint{r.Left, r.Top});
+  if (!withFrame) return;
   if (const TsMaskData* m = MaskAt(v, g.BorderIndex)) PaintMaskFrame(sheet.View(), r, true, state, MaskImage(v, *m), bg);
 }
 
@@ -272,16 +275,14 @@ int DrawGlyphs(TSheet& sheet, const TSkinView& v, int top) {
     const int sectionState = caption ? 1 : 0;
     for (int s = 0; s < count; ++s) {
       const TRect n{p.X + s * (fw + 8), p.Y + 12, p.X + s * (fw + 8) + fw, p.Y + 12 + fh};
-      TlxImageBuffer one(fw, fh, 4);
-      TSheet* target = &sheet;
-      const TRect bgRect = n;
       if (si >= 0)
-        PaintSection(*target, v, v.Tables->GeneralData[static_cast<size_t>(si)], sectionState, bgRect);
+        PaintSection(sheet, v, v.Tables->GeneralData[static_cast<size_t>(si)], sectionState, n, false);
       else
-        sheet.Fill(bgRect, Pixel(v.Window));
+        sheet.Fill(n, Pixel(v.Window));
       TlxBackgroundView bg;
       bg.Color = v.Window;
-      DrawMaskState(sheet.View(), TPoint{n.Left, n.Top}, s, bg, mi, 0);
+      DrawMaskState(sheet.View(), TPoint{n.Left, n.Top}, s, bg, mi, 1);   // mode 1: the band exactly
+      TlxImageBuffer one(fw, fh, 4);
       CopyPixelRect(one.View(), 0, 0, sheet.View(), n);
       const int zx = p.X + count * (fw + 8) + s * (fw * 3 + 8);
       StretchCopyNearest(sheet.View(), TRect{zx, p.Y + 12, zx + fw * 3, p.Y + 12 + fh * 3}, one.View(),
