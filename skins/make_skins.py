@@ -137,7 +137,23 @@ def gradient(top, bottom):
 
 # ---------------------------------------------------------------------------------------
 # Shapes: predicates on a point (x, y) in pixel units, the pixel (i, j) spanning
-# [i, i+1) x [j, j+1).  A frame samples them 4 x 4 per pixel for soft edges.
+# [i, i+1) x [j, j+1), with the box outside which they hold nowhere.  A frame samples them
+# 4 x 4 per pixel for soft edges.
+
+class Shape:
+    def __init__(self, inside, x0, y0, x1, y1):
+        self.inside = inside
+        self.bounds = (x0, y0, x1, y1)
+
+    def __call__(self, x, y):
+        return self.inside(x, y)
+
+    def pixels(self, w, h):
+        """The pixels of a w x h frame the shape may touch."""
+        x0, y0, x1, y1 = self.bounds
+        return [(i, j) for j in range(max(0, int(math.floor(y0))), min(h, int(math.ceil(y1))))
+                for i in range(max(0, int(math.floor(x0))), min(w, int(math.ceil(x1))))]
+
 
 def rounded(x0, y0, x1, y1, r):
     def inside(x, y):
@@ -146,17 +162,17 @@ def rounded(x0, y0, x1, y1, r):
         cx = min(max(x, x0 + r), x1 - r)
         cy = min(max(y, y0 + r), y1 - r)
         return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
+    return Shape(inside, x0, y0, x1, y1)
 
 
 def ring(x0, y0, x1, y1, r, width=1):
     outer = rounded(x0, y0, x1, y1, r)
     inner = rounded(x0 + width, y0 + width, x1 - width, y1 - width, max(r - width, 0))
-    return lambda x, y: outer(x, y) and not inner(x, y)
+    return Shape(lambda x, y: outer(x, y) and not inner(x, y), x0, y0, x1, y1)
 
 
 def disc(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+    return Shape(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, cx - r, cy - r, cx + r, cy + r)
 
 
 def polyline(points, width):
@@ -170,15 +186,20 @@ def polyline(points, width):
         t = ((x - ax) * dx + (y - ay) * dy) / float(dx * dx + dy * dy)
         t = min(max(t, 0.0), 1.0)
         return math.hypot(x - (ax + t * dx), y - (ay + t * dy))
-    return lambda x, y: min(dist(x, y, a, b) for a, b in segs) <= width / 2.0
+    half = width / 2.0
+    xs, ys = [x for x, _ in points], [y for _, y in points]
+    return Shape(lambda x, y: min(dist(x, y, a, b) for a, b in segs) <= half,
+                 min(xs) - half, min(ys) - half, max(xs) + half, max(ys) + half)
 
 
 def box(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+    return Shape(lambda x, y: x0 <= x < x1 and y0 <= y < y1, x0, y0, x1, y1)
 
 
 def union(*shapes):
-    return lambda x, y: any(s(x, y) for s in shapes)
+    b = [s.bounds for s in shapes]
+    return Shape(lambda x, y: any(s(x, y) for s in shapes), min(v[0] for v in b), min(v[1] for v in b),
+                 max(v[2] for v in b), max(v[3] for v in b))
 
 
 # ---------------------------------------------------------------------------------------
@@ -200,22 +221,22 @@ class Frame:
 
     def paint(self, shape, rgb, alpha=1.0):
         """Lays rgb over the frame where the shape covers it."""
-        for j in range(self.h):
-            for i in range(self.w):
-                c = coverage(shape, i, j) * alpha
-                p = self.px[j][i]
-                if c <= 0 or p is None:
-                    continue
-                op = c + p[3] * (1 - c)
-                rgb2 = tuple((rgb[k] * c + p[k] * p[3] * (1 - c)) / op for k in range(3))
-                self.px[j][i] = rgb2 + (op,)
+        for i, j in shape.pixels(self.w, self.h):
+            c = coverage(shape, i, j) * alpha
+            p = self.px[j][i]
+            if c <= 0 or p is None:
+                continue
+            op = c + p[3] * (1 - c)
+            rgb2 = tuple((rgb[k] * c + p[k] * p[3] * (1 - c)) / op for k in range(3))
+            self.px[j][i] = rgb2 + (op,)
         return self
 
     def cut(self, shape):
         """Keys every pixel the shape covers less than a third: the frame's outside."""
+        touched = set(shape.pixels(self.w, self.h))
         for j in range(self.h):
             for i in range(self.w):
-                if coverage(shape, i, j) < 0.34:
+                if (i, j) not in touched or coverage(shape, i, j) < 0.34:
                     self.px[j][i] = None
         return self
 
@@ -374,8 +395,7 @@ def hairline(w, h, rect, rgb):
 
 def top_rounded(x0, y0, x1, y1, r):
     """A box whose top corners are rounded."""
-    arc = rounded(x0, y0, x1, y1 + r, r)
-    return lambda x, y: arc(x, y) or box(x0, y0 + r, x1, y1)(x, y)
+    return union(rounded(x0, y0, x1, y1 + r, r), box(x0, y0 + r, x1, y1))
 
 
 def window_frame(p, active, r):
@@ -385,7 +405,7 @@ def window_frame(p, active, r):
     inner = top_rounded(1, 1, w - 1, h - 1, max(r - 1, 0))
     edge = mix(p['border'], p['accent'], 0.45) if active else p['border']
     f = Frame(w, h).paint(outer, p['title'] if active else p['title_idle'])
-    f.paint(lambda x, y: outer(x, y) and not inner(x, y), edge)
+    f.paint(Shape(lambda x, y: outer(x, y) and not inner(x, y), 0, 0, w, h), edge)
     return f.cut(outer)
 
 

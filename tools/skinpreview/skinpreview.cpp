@@ -102,21 +102,8 @@ struct TSkinView {
 };
 
 TlxMaskImage MaskImage(const TSkinView& v, const TsMaskData& m) {
-  TlxMaskImage out;
   const TlxPixelBuffer own = v.Host->Pixels(m.Bmp.get());
-  out.OwnImage = !own.Empty();
-  out.Image = out.OwnImage ? own : v.Master;
-  out.HasManager = !out.Image.Empty();
-  out.SrcRect = m.R;
-  out.ImageCount = m.ImageCount;
-  out.MaskType = m.MaskType;
-  out.DrawMode = m.DrawMode;
-  out.WL = m.WL;
-  out.WT = m.WT;
-  out.WR = m.WR;
-  out.WB = m.WB;
-  out.CornerType = m.CornerType;
-  return out;
+  return MaskImageOf(m, !own.Empty(), own.Empty() ? v.Master : own);
 }
 
 const TsMaskData* MaskAt(const TSkinView& v, int i) {
