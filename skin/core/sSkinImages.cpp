@@ -1,6 +1,7 @@
 // Skin images and their decoders: see sSkinImages.h.
 #include "skin/core/sSkinImages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -14,9 +15,9 @@ namespace {
 
 constexpr std::uint32_t KeyPixel = 0x00FF00FFu;
 
-void CheckSize(std::int64_t width, std::int64_t height) {
+void CheckSize(std::int64_t width, std::int64_t height, std::uint64_t maxPixels = MaxSkinImagePixels) {
   if (width <= 0 || height <= 0 || width > MaxSkinImageSide || height > MaxSkinImageSide ||
-      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > MaxSkinImagePixels)
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > std::min(maxPixels, MaxSkinImagePixels))
     throw EInvalidGraphic(Format("Image size %lld x %lld is not supported", static_cast<long long>(width),
                                  static_cast<long long>(height)));
 }
@@ -56,7 +57,7 @@ TlxPixelBuffer TsPixelImageHost::Pixels(TObject* image) const {
 // ---------------------------------------------------------------------------------------------
 // Windows bitmap files.
 
-void DecodeBmp(std::span<const std::uint8_t> data, TsDecodedImage& out) {
+void DecodeBmp(std::span<const std::uint8_t> data, TsDecodedImage& out, std::uint64_t maxPixels) {
   const std::uint8_t* d = data.data();
   const std::size_t size = data.size();
   if (size < 54 || d[0] != 'B' || d[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
@@ -70,7 +71,7 @@ void DecodeBmp(std::span<const std::uint8_t> data, TsDecodedImage& out) {
   std::uint32_t colorsUsed = ReadLE32(d + 46);
   const bool topDown = height < 0;
   if (topDown) height = -height;
-  CheckSize(width, height);
+  CheckSize(width, height, maxPixels);
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
     throw EInvalidGraphic("Bitmap image is not valid");
   const bool bitFields = compression == 3 || compression == 6;
@@ -154,12 +155,14 @@ namespace {
 // bits afterwards.
 class TPngPixels : public TPNGTarget {
 public:
+  explicit TPngPixels(std::uint64_t maxPixels) : MaxPixels(maxPixels) {}
+  std::uint64_t MaxPixels;
   TPNGTargetFormat Format;
   std::size_t Stride = 0;
   std::vector<std::uint8_t> Rows;
 
   void SetFormat(const TPNGTargetFormat& format) override {
-    CheckSize(format.Width, format.Height);
+    CheckSize(format.Width, format.Height, MaxPixels);
     Format = format;
     Stride = std::size_t((std::uint64_t(format.Width) * std::uint64_t(format.BitsPerPixel) + 31) / 32 * 4);
     Rows.assign(Stride * format.Height, 0);
@@ -197,10 +200,11 @@ public:
 
 }  // namespace
 
-void DecodePng(std::span<const std::uint8_t> data, double skinVersion, TsDecodedImage& out) {
+void DecodePng(std::span<const std::uint8_t> data, double skinVersion, TsDecodedImage& out,
+               std::uint64_t maxPixels) {
   TPNGDecoder decoder;
-  decoder.SetMaxImageBytes(MaxSkinImagePixels * 4);
-  TPngPixels target;
+  decoder.SetMaxImageBytes(std::min(maxPixels, MaxSkinImagePixels) * 4);
+  TPngPixels target(maxPixels);
   decoder.Decode(data, target);
   const int w = static_cast<int>(target.Format.Width), h = static_cast<int>(target.Format.Height);
   CheckSize(w, h);
@@ -222,13 +226,13 @@ void DecodePng(std::span<const std::uint8_t> data, double skinVersion, TsDecoded
 // ---------------------------------------------------------------------------------------------
 // JPEG files.
 
-void DecodeJpeg(std::span<const std::uint8_t> data, TsDecodedImage& out) {
+void DecodeJpeg(std::span<const std::uint8_t> data, TsDecodedImage& out, std::uint64_t maxPixels) {
   TJpegHeaderInfo info;
   std::string message;
   const auto* bytes = data.data();
   const auto size = static_cast<unsigned long>(data.size());
   if (!JpegReadHeader(bytes, size, info, message)) throw EInvalidGraphic(message);
-  CheckSize(info.Width, info.Height);
+  CheckSize(info.Width, info.Height, maxPixels);
   const int w = info.Width, h = info.Height;
   std::vector<std::uint8_t> rows(std::size_t(w) * 3 * std::size_t(h));
   if (!JpegDecode(bytes, size, false, rows.data(), long(w) * 3, w, h, message)) throw EInvalidGraphic(message);

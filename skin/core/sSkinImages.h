@@ -5,7 +5,8 @@
 // sSkinImagesWin.h), natively TsPixelImage. Objects made by a host belong to the caller.
 //
 // Every decoder bounds the picture before allocating: a side above MaxSkinImageSide or more
-// than MaxSkinImagePixels pixels raises EInvalidGraphic, as does a malformed file.
+// than `maxPixels` (MaxSkinImagePixels unless asked for less) raises EInvalidGraphic, as does a
+// malformed file.
 #pragma once
 
 #include <cstdint>
@@ -65,15 +66,18 @@ struct TsDecodedImage {
 // uncompressed or bit fields; bottom-up or top-down). A 32-bit file keeps its fourth byte as
 // alpha; other depths get alpha 255 and their $FF00FF pixels become exactly 0x00FF00FF, so key
 // pixels survive. Raises EInvalidGraphic for anything else or data that ends early.
-void DecodeBmp(std::span<const std::uint8_t> data, TsDecodedImage& out);
+void DecodeBmp(std::span<const std::uint8_t> data, TsDecodedImage& out,
+               std::uint64_t maxPixels = MaxSkinImagePixels);
 // A PNG through the skin engine's reader (skin/paint/lxPNG). Pictures with an alpha channel
 // keep it and then get the clean-up pass the skin version asks for: up to 7.45 fully
 // transparent white becomes 0 (older skins), above it colours are premultiplied by alpha.
 // Others get alpha 255 with key pixels kept as above. Raises as the reader does.
-void DecodePng(std::span<const std::uint8_t> data, double skinVersion, TsDecodedImage& out);
+void DecodePng(std::span<const std::uint8_t> data, double skinVersion, TsDecodedImage& out,
+               std::uint64_t maxPixels = MaxSkinImagePixels);
 // A JPEG through libjpeg (colour or grey), alpha 255. Raises EInvalidGraphic "JPEG error #<n>:
 // <message>" for a damaged file.
-void DecodeJpeg(std::span<const std::uint8_t> data, TsDecodedImage& out);
+void DecodeJpeg(std::span<const std::uint8_t> data, TsDecodedImage& out,
+                std::uint64_t maxPixels = MaxSkinImagePixels);
 
 // A new host image holding the decoded pixels. Raises as NewImage32.
 std::unique_ptr<TObject> MakeHostImage(TsSkinImageHost& host, const TsDecodedImage& image);

@@ -174,12 +174,20 @@ void ThirdBorders(TsMaskData& m, int widthDivisor, int heightDivisor) {
   m.WT = m.WB = Short(m.R.Height() / heightDivisor);
 }
 
+// A bitmap file whose header gives it no pixels: such an image adds no entry (not an error).
+bool EmptyBitmap(const TBytes& data) {
+  auto field = [&](std::size_t at) {
+    return data[at] | (data[at + 1] << 8) | (data[at + 2] << 16) | (std::uint32_t(data[at + 3]) << 24);
+  };
+  return data.size() >= 26 && data[0] == 'B' && data[1] == 'M' && (field(18) == 0 || field(22) == 0);
+}
+
 std::unique_ptr<TObject> DecodeToHost(TLoading& ld, const TBytes& data, bool bitmap, int& width, int& height) {
   TsDecodedImage img;
   if (bitmap)
-    DecodeBmp(data, img);
+    DecodeBmp(data, img, ld.Settings.MaxImagePixels);
   else
-    DecodePng(data, ld.Version, img);
+    DecodePng(data, ld.Version, img, ld.Settings.MaxImagePixels);
   width = img.Width();
   height = img.Height();
   return MakeHostImage(ld.Images, img);
@@ -193,7 +201,7 @@ void AddOwnImage(TLoading& ld, const std::string& section, const std::string& ke
   const bool bitmap = Contains(name, ".BMP");
   if (!bitmap && !Contains(name, ".PNG")) return;
   TBytes data;
-  if (!ReadSkinImage(ld.Source, name, data) || data.empty()) return;
+  if (!ReadSkinImage(ld.Source, name, data) || data.empty() || (bitmap && EmptyBitmap(data))) return;
   int w = 0, h = 0;
   std::unique_ptr<TObject> image = DecodeToHost(ld, data, bitmap, w, h);
   auto field = [&](std::size_t i) { return i <= f.size() ? StrToIntDef(f[i - 1], 0) : 0; };
@@ -221,7 +229,7 @@ void AddBitmapFile(TLoading& ld, const std::string& section, const std::string& 
   TBytes data;
   const bool found = fromSkin ? ReadSkinImage(ld.Source, name, data)
                               : ReadWholeFile(SkinFilePath(ld.Source.SkinPath, name), data);
-  if (!found || data.empty()) return;
+  if (!found || data.empty() || EmptyBitmap(data)) return;
   int w = 0, h = 0;
   std::unique_ptr<TObject> image = DecodeToHost(ld, data, true, w, h);
   TsMaskData& m = ld.Add(TMaskForm::Bitmap, UpperCase(section), UpperCase(key));
@@ -409,9 +417,9 @@ void LoadMasks(const TsSkinSource& source, const TsLoadSettings& settings, TsSki
   const std::string masterName = ini.ReadString(GlobalInfo, "MASTERBITMAP", "");
   if (!masterName.empty()) {
     TBytes data;
-    if (ReadSkinImage(source, masterName, data) && !data.empty()) {
+    if (ReadSkinImage(source, masterName, data) && !data.empty() && !EmptyBitmap(data)) {
       TsDecodedImage img;
-      DecodeBmp(data, img);
+      DecodeBmp(data, img, settings.MaxImagePixels);
       skin.MasterBitmap = MakeHostImage(images, img);
     }
   }
@@ -446,7 +454,7 @@ void LoadPatterns(const TsSkinSource& source, const TsLoadSettings& settings, Ts
       TBytes data;
       if (!ReadSkinImage(source, name, data) || data.empty()) continue;
       TsDecodedImage img;
-      DecodeJpeg(data, img);
+      DecodeJpeg(data, img, settings.MaxImagePixels);
       if (static_cast<std::int64_t>(img.Width()) * img.Height() > MaxMaskTexturePixels) {
         TsPatternData& p = skin.Tables.PatternData.emplace_back();
         p.Img = MakeHostImage(images, img);
@@ -472,7 +480,7 @@ void LoadPatterns(const TsSkinSource& source, const TsLoadSettings& settings, Ts
       TBytes data;
       if (!ReadWholeFile(SkinFilePath(source.SkinPath, name), data) || data.empty()) continue;
       TsDecodedImage img;
-      DecodeJpeg(data, img);
+      DecodeJpeg(data, img, settings.MaxImagePixels);
       TsPatternData& p = skin.Tables.PatternData.emplace_back();
       p.Img = MakeHostImage(images, img);
       p.ClassName = UpperCase(section);
@@ -910,14 +918,29 @@ std::unique_ptr<TMemIniFile> SkinIniFromText(const std::string& text) {
   return ini;
 }
 
+namespace {
+
+// The options text of an unpacked skin as its ini.
+void ReadPackedOptions(TsSkinFiles& out) {
+  if (!out.Packed || out.Packed->Options() == nullptr) throw Exception("Loaded data is not a packed Tessel file");
+  const std::uint8_t* bytes = out.Packed->Options()->Memory();
+  out.Ini = SkinIniFromText(std::string(bytes, bytes + out.Packed->Options()->Size()));
+}
+
+}  // namespace
+
+void OpenPackedSkinData(TStream& data, TsSkinFiles& out) {
+  out = TsSkinFiles{};
+  ExtractPackedSkinFrom(data, out.Packed);
+  ReadPackedOptions(out);
+}
+
 void OpenSkinFiles(const std::string& path, TsSkinFiles& out) {
   out = TsSkinFiles{};
   std::error_code ec;
   if (UpperCase(ExtractFileExt(path)) == ".TEZ" && std::filesystem::is_regular_file(path, ec)) {
     LoadPackedSkinFile(path, out.Packed, true);
-    if (!out.Packed || out.Packed->Options() == nullptr) throw Exception("Loaded data is not a packed Tessel file");
-    const std::uint8_t* bytes = out.Packed->Options()->Memory();
-    out.Ini = SkinIniFromText(std::string(bytes, bytes + out.Packed->Options()->Size()));
+    ReadPackedOptions(out);
     out.SkinPath = ExtractFilePath(path);
     return;
   }

@@ -48,6 +48,9 @@ struct TsLoadSettings {
   // The Windows side passes the framework's ColorToRGB.
   std::function<TColor(TColor)> SystemColorToRGB;
   int FrameWidth = 4;               // the system frame width, default of "FORMOFFSET"
+  // Largest picture decoded (pixels); larger ones raise EInvalidGraphic. At most
+  // MaxSkinImagePixels.
+  std::uint64_t MaxImagePixels = MaxSkinImagePixels;
   // Called once by LoadSections with the skin's "VERSION" (the manager's WarnOnSkinVersion);
   // may raise to end the load.
   std::function<void(double version)> OnSkinVersion;
@@ -93,3 +96,7 @@ struct TsSkinFiles {
 // Opens `path` (a ".tez" file or a skin folder). Raises Exception naming the path when neither
 // exists, and as ExtractPackedSkin for a damaged packed skin.
 void OpenSkinFiles(const std::string& path, TsSkinFiles& out);
+// Unpacks a stored skin's data (lent: it stays the caller's) into `out`, with an empty skin
+// path. Raises as ExtractPackedSkin; "Loaded data is not a packed Tessel file" also for data
+// without an options text.
+void OpenPackedSkinData(TStream& data, TsSkinFiles& out);

@@ -1,6 +1,8 @@
 // The Windows image host: see sSkinImagesWin.h.
 #include "skin/core/win/sSkinImagesWin.h"
 
+#include <windows.h>
+
 #include "framework/base/SysUtils.h"
 #include "skin/paint/win/sBitmap32.h"
 
@@ -15,4 +17,9 @@ TlxPixelBuffer TsDibImageHost::Pixels(TObject* image) const {
   auto* b = As<TBitmap>(image);
   if (b == nullptr || b->Empty() || b->GetPixelFormat() != TPixelFormat::pf32bit) return TlxPixelBuffer{};
   return BitmapPixels(b);
+}
+
+void UseSystemValues(TsLoadSettings& settings) {
+  settings.SystemColorToRGB = [](TColor c) { return ColorToRGB(c); };
+  settings.FrameWidth = GetSystemMetrics(SM_CXFRAME);
 }
