@@ -171,6 +171,13 @@ int DrawSections(TSheet& sheet, const TSkinView& v, int top) {
       const char* names[] = {"NORMAL", "HOT", "PRESSED"};
       sheet.Text(r.Left, r.Bottom + 3, names[s], kInk);
       sheet.Text(r.Left, r.Bottom + 12, Hex6(st.Color) + "/" + Hex6(st.FontColor[0]), kInk);
+      // The contour colours that are set (left, top, right, bottom), as chips after the text.
+      for (int c = 1; c < 5; ++c)
+        if (st.FontColor[c] != -1) {
+          const TRect chip{r.Right - 8 * (5 - c), r.Bottom + 3, r.Right - 8 * (5 - c) + 6, r.Bottom + 9};
+          sheet.Fill(chip, Pixel(st.FontColor[c]));
+          sheet.Outline(chip, kInk);
+        }
     }
   }
   return flow.Bottom() + 24;
