@@ -81,6 +81,17 @@ function(orbex_test name)
   endif()
 endfunction()
 
+# orbex_test_path(<var> <path>)
+# A host path as the tests open it: in the Windows build they run under Wine, which maps the
+# host's root to drive Z:.
+function(orbex_test_path var path)
+  if(ORBEX_WINDOWS)
+    set(${var} "Z:${path}" PARENT_SCOPE)
+  else()
+    set(${var} "${path}" PARENT_SCOPE)
+  endif()
+endfunction()
+
 # orbex_fuzz(<name> SOURCES <src>... [DEPS <target>...])
 # A libFuzzer target (clang, sanitizer build) plus a replay runner that builds everywhere.
 function(orbex_fuzz name)
