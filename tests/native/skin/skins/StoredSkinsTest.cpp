@@ -135,6 +135,12 @@ TEST(StoredSkins, PackedWithTheirImagesOnly) {
     for (const TlxImageItem& item : l.Files.Packed->ImageData()) {
       EXPECT_TRUE(UpperName(item.FileName)) << item.FileName;
       EXPECT_NE(values.find(item.FileName), std::string::npos) << item.FileName << " is not used";
+      // A 32-bit BMP without compression, so that no conversion touches its key pixels.
+      const std::uint8_t* b = item.Data->Memory();
+      ASSERT_GE(item.Data->Size(), 54) << item.FileName;
+      EXPECT_EQ(std::string(b, b + 2), "BM") << item.FileName;
+      EXPECT_EQ(b[28] | b[29] << 8, 32) << item.FileName;
+      EXPECT_EQ(b[30] | b[31] << 8 | b[32] << 16 | b[33] << 24, 0) << item.FileName;
     }
     EXPECT_DOUBLE_EQ(l.T()->SkinData.Version, 7.2);
   }
@@ -256,7 +262,7 @@ TColor Blend(TColor over, TColor under, int percentUnder) {
 const std::map<std::string, std::vector<std::string>>& SitsOn() {
   static const std::map<std::string, std::vector<std::string>> m = {
       {"CAPTION", {"FORMTITLE"}},
-      {"CHECKBOX", {"FORM", "DIALOG", "PANEL", "PANEL_LOW", "TOOLBAR"}},
+      {"CHECKBOX", {"FORM", "DIALOG", "PANEL", "PANEL_LOW", "GROUPBOX", "TOOLBAR"}},
       {"GROUPBOX", {"FORM", "DIALOG", "PANEL"}},
       {"TOOLBUTTON", {"TOOLBAR"}},
   };
