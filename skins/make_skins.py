@@ -34,6 +34,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PALETTES = {
     'Dusk': dict(
         description='Calm dark skin with a blue accent',
+        title_wash=False,             # no image at the caption's end
         accent=(31, 112, 217),        # selection, checked glyphs, focus, the trace
         accent_hot=(44, 124, 226),    # hovered accent surfaces (white text still reads)
         accent_down=(24, 92, 184),
@@ -72,6 +73,7 @@ PALETTES = {
     ),
     'Linden': dict(
         description='Calm light skin with a fresh green accent',
+        title_wash=True,              # a soft green wash under the caption buttons
         accent=(30, 130, 76),
         accent_hot=(26, 120, 70),
         accent_down=(22, 104, 60),
@@ -109,9 +111,6 @@ PALETTES = {
         dots=(184, 194, 188),
     ),
 }
-
-# Linden alone has a title-bar image: a soft green wash under its caption buttons.
-TITLE_WASH = {'Linden': True}
 
 AUTHOR = 'Orbex team'
 VERSION = '7.2'
@@ -539,7 +538,7 @@ def title_wash(p):
     frames = []
     for base, tint in ((p['title_idle'], 0.0), (p['title'], 1.0)):
         f = Frame(96, 19)
-        goal = mix(p['title'], p['glow'], 0.18 * tint)
+        goal = mix(base, p['glow'], 0.18 * tint)
         for i in range(f.w):
             t = (i / (f.w - 1.0)) ** 2
             rgb = mix(base, goal, t)
@@ -569,9 +568,12 @@ def see_through(states, font, hot_font=None, **keys):
     return s + [(k, v) for k, v in keys.items()]
 
 
-def faded(top_bottom, hot_top_bottom):
-    return [('GRADIENTPERCENT', '100'), ('GRADIENTDATA', gradient(*top_bottom)),
-            ('HOTGRADIENTPERCENT', '100'), ('HOTGRADIENTDATA', gradient(*hot_top_bottom))]
+def faded(top_bottom, hot_top_bottom=None):
+    """Keys of a fill that is a gradient alone, normal (and hot) state."""
+    keys = {'GRADIENTPERCENT': '100', 'GRADIENTDATA': gradient(*top_bottom)}
+    if hot_top_bottom:
+        keys.update(HOTGRADIENTPERCENT='100', HOTGRADIENTDATA=gradient(*hot_top_bottom))
+    return keys
 
 
 def build(name):
@@ -605,7 +607,7 @@ def build(name):
     title_line = Strip([hairline(3, 3, (0, 2, 3, 3), p['line'])] * 2)
     t = section(2, p['title_idle'], p['title_text_idle'], p['title'], p['title_text'],
                 BORDERSMASK=nine(m, title_line, 1, 1, 1, 1, STRETCH))
-    if TITLE_WASH.get(name):
+    if p['title_wash']:
         t.append(('TITLEBAR', own(images, 'TITLEBAR.BMP', title_wash(p), 2, (0, 0, 0, 0), 0)))
     S['FORMTITLE'] = t
     S['CAPTION'] = see_through(2, p['title_text_idle'], p['title_text'])
@@ -629,8 +631,8 @@ def build(name):
     S['SELECTION'] = section(2, p['input'], p['text'], p['accent'], p['on_accent'])
 
     # -- bars and panels ---------------------------------------------------------------------
-    bar = [('GRADIENTPERCENT', '100'), ('GRADIENTDATA', gradient(p['surface_top'], p['surface']))]
-    S['TOOLBAR'] = section(1, p['surface'], p['text'], **dict(bar))
+    bar = faded((p['surface_top'], p['surface']))
+    S['TOOLBAR'] = section(1, p['surface'], p['text'], **bar)
     tool = Strip([empty(9, 9), outlined(9, 9, 3, p['border']),
                   outlined(9, 9, 3, mix(p['border'], p['accent'], 0.6))])
     S['TOOLBUTTON'] = section(3, p['surface'], p['text'], p['hover'], p['text_hot'],
@@ -653,14 +655,14 @@ def build(name):
                                               1, 1, 1, 1, STRETCH),
                              STATUSPANELMASK=nine(m, Strip([hairline(5, 7, (4, 3, 5, 4), p['line'])]),
                                                   2, 3, 2, 3, STRETCH))
-    S['BAR'] = section(1, p['surface'], p['text'], **dict(bar))
+    S['BAR'] = section(1, p['surface'], p['text'], **bar)
 
     # -- buttons and inputs -------------------------------------------------------------------
     face = Strip([outlined(9, 9, 3, p['border']),
                   outlined(9, 9, 3, mix(p['border_hot'], p['accent'], 0.55)),
                   outlined(9, 9, 3, p['accent'])])
     S['BUTTON'] = section(3, p['raised'][1], p['text'], p['raised_hot'][1], p['text_hot'],
-                          **dict(faded(p['raised'], p['raised_hot'])),
+                          **faded(p['raised'], p['raised_hot']),
                           SHOWFOCUS='1', FADINGENABLED='1', FADINGITERATIONS='5',
                           GLOW='6', GLOWMARGIN='2',
                           BORDERSMASK=nine(m, face, 4, 4, 4, 4, STRETCH),
@@ -687,13 +689,13 @@ def build(name):
                     hairline(3, 3, (0, 2, 3, 3), p['border']).paint(box(2, 0, 3, 3), p['line']),
                     hairline(3, 3, (0, 2, 3, 3), p['accent']).paint(box(2, 0, 3, 2), p['line'])])
     S['COLHEADER'] = section(3, p['surface'], p['text'], p['hover'], p['text_hot'],
-                             **dict(faded((p['surface_top'], p['surface']), (p['hover'], p['hover']))),
+                             **faded((p['surface_top'], p['surface']), (p['hover'], p['hover'])),
                              BORDERSMASK=nine(m, header, 1, 1, 1, 1, STRETCH))
     small = Strip([outlined(7, 7, 2, p['border']),
                    outlined(7, 7, 2, mix(p['border_hot'], p['accent'], 0.55)),
                    outlined(7, 7, 2, p['accent'])])
     S['SPEEDBUTTON_SMALL'] = section(3, p['raised'][1], p['text'], p['raised_hot'][1], p['text_hot'],
-                                     **dict(faded(p['raised'], p['raised_hot'])),
+                                     **faded(p['raised'], p['raised_hot']),
                                      BORDERSMASK=nine(m, small, 3, 3, 3, 3, STRETCH))
     S['SPEEDBUTTON'] = [('PARENTCLASS', 'SPEEDBUTTON_SMALL'), ('STATES', '3')]
 
