@@ -276,11 +276,9 @@ int DrawGlyphs(TSheet& sheet, const TSkinView& v, int top) {
       TlxBackgroundView bg;
       bg.Color = v.Window;
       DrawMaskState(sheet.View(), TPoint{n.Left, n.Top}, s, bg, mi, 1);   // mode 1: the band exactly
-      TlxImageBuffer one(fw, fh, 4);
-      CopyPixelRect(one.View(), 0, 0, sheet.View(), n);
+      // The enlargement reads the natural-size copy beside it on the sheet (never overlapping).
       const int zx = p.X + count * (fw + 8) + s * (fw * 3 + 8);
-      StretchCopyNearest(sheet.View(), TRect{zx, p.Y + 12, zx + fw * 3, p.Y + 12 + fh * 3}, one.View(),
-                         TRect{0, 0, fw, fh});
+      StretchCopyNearest(sheet.View(), TRect{zx, p.Y + 12, zx + fw * 3, p.Y + 12 + fh * 3}, sheet.View(), n);
     }
   }
   return flow.Bottom() + 24;
