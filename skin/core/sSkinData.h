@@ -15,6 +15,7 @@
 #include "framework/base/IniFiles.h"
 #include "framework/base/Types.h"
 #include "skin/paint/sGradient.h"
+#include "skin/paint/sMaskPaint.h"
 
 class TsSkinManager;
 
@@ -183,6 +184,11 @@ int MaskBorderLeft(const TsSkinTables* sm, int index);
 int MaskBorderTop(const TsSkinTables* sm, int index);
 int MaskBorderRight(const TsSkinTables* sm, int index);
 int MaskBorderBottom(const TsSkinTables* sm, int index);
+
+// What the painting kernels read of a mask entry. `image` is what the entry paints from: its own
+// bitmap's pixels when ownImage, else the master bitmap's; an empty view paints nothing (the
+// tables stand for the owning manager only when there is an image to paint from).
+TlxMaskImage MaskImageOf(const TsMaskData& mask, bool ownImage, const TlxPixelBuffer& image);
 
 // ---------------------------------------------------------------------------------------------
 // Refreshes sm->CommonIndexes from the current tables.

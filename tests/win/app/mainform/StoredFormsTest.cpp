@@ -99,6 +99,21 @@ TEST(StoredForms, MainFormLayoutActionsAndImages) {
   DeleteFileA(f->SettingsFileName().c_str());
 }
 
+// The build puts each stored skin's packed file into its "Data": Dusk with 9 entries, Linden
+// with 10 ("Options.dat" and the images).
+TEST(StoredForms, MainFormCarriesThePackedStoredSkins) {
+  auto f = std::make_unique<TMainForm>(nullptr, std::make_unique<TOrbexScope>(),
+                                       apptest::ScratchIni("storedskins"));
+  ASSERT_EQ(f->SkinManager->InternalSkins()->Count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<std::uint8_t>& data = f->SkinManager->InternalSkins()->Items(i)->PackedData();
+    ASSERT_GE(data.size(), 8u) << i;
+    EXPECT_EQ(std::string(data.begin(), data.begin() + 4), "TEzf") << i;
+    EXPECT_EQ(data[4] | data[5] << 8 | data[6] << 16 | data[7] << 24, i == 0 ? 9 : 10) << i;
+  }
+  DeleteFileA(f->SettingsFileName().c_str());
+}
+
 TEST(StoredForms, AboutBoxWithItsJpegLogo) {
   TAboutBox box(nullptr);
   EXPECT_EQ(box.Caption(), "About");
