@@ -75,7 +75,7 @@ void PaintPieceCutRegion(const TlxPixelBuffer& dst, int dx, int dy, const TlxPix
   const bool banded = maskType != 0;
   auto cut = [&](int y, int x0, int x1, int mode) {
     if (region == nullptr) return;
-    TlxRegionOwner run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
+    TOwnedRegion run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
     if (run) CombineRgn(region, region, run.Get(), mode);
   };
   for (int y = 0; y < c.H; ++y) {
