@@ -249,6 +249,8 @@ static bool TilePieceRows(const TlxPixelBuffer& dst, const TlxMaskPiece& p, cons
   const int tw = p.Src.Width(), th = p.Src.Height();
   const bool banded = mask.MaskType != 0;
   if (tw <= 0 || th <= 0) return true;
+  // A destination that is the image itself is painted tile by tile, as it reads what it wrote.
+  if (dst.Bits == img.Bits) return false;
   if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > img.Width || p.Src.Bottom > img.Height) return false;
   if (banded && (bandOffset < 0 || p.Src.Bottom > img.Height - bandOffset)) return false;
   // Sides tile along their length only (across it the piece is drawn once, at most the tile's

@@ -314,11 +314,23 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
   SmoothStretchRef(src, dst, newWidth, newHeight, filter);
 #else
   if (!PrepareStretch(src, dst, newWidth, newHeight)) return;
+  // The source is read while the destination is written: a source inside the destination's
+  // own pixels is copied first (the reference reads it whole before it sizes the destination).
+  const TlxPixelBuffer& old = dst.View();
+  const Byte* oldEnd = old.Bits + static_cast<std::ptrdiff_t>(old.Height) * old.Stride;
+  TlxImageBuffer copy;
+  const TlxPixelBuffer* from = &src;
+  if (old.Bits != nullptr && src.Bits >= old.Bits && src.Bits < oldEnd) {
+    copy.SetSize(src.Width, src.Height, src.BytesPerPixel);
+    for (int y = 0; y < src.Height; ++y)
+      std::memcpy(copy.View().Row(y), src.Row(y), static_cast<std::size_t>(src.Width) * src.BytesPerPixel);
+    from = &copy.View();
+  }
   // Contributions once per axis; then rows to the new width (as the vertical pass asks for
   // them), then whole rows to the new height.
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
   const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
-  TlxRowCache rows(src, newWidth, across, down);
+  TlxRowCache rows(*from, newWidth, across, down);
   dst.SetSize(newWidth, newHeight, src.BytesPerPixel);
   VerticalPass(rows, dst.View(), down);
 #endif
