@@ -181,7 +181,7 @@ void FillControlCorners(TBitmap* cache, TControl* owner, const TsSkinTables* sm,
   if (owner->Parent() != nullptr) {
     RequestControlBackground(req, owner->Parent(), false);
   } else if (auto* w = As<TWinControl>(owner); w != nullptr && w->HandleAllocated() && GetParent(w->Handle())) {
-    RequestWindowBackground(req, GetParent(w->Handle()), false, sm);
+    RequestWindowBackground(req, GetParent(w->Handle()), false);
   } else {
     return;
   }

@@ -1,6 +1,7 @@
 // Layered-window entry points, check-box glyph size and DC fills (see sAlphaGraphWin.h).
 #include "skin/paint/win/sAlphaGraphWin.h"
 
+#include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sDibSection.h"
 
 TUpdateLayeredWindow UpdateLayeredWindowProc = nullptr;
@@ -21,9 +22,12 @@ void InitAlphaGraphUnit() {
     }
   }
   CheckBoxGlyphSize();
+  // Stretched mask pieces and textures show the system's own stretch.
+  SetStretchBltProc(&StretchBltPixels);
 }
 
 void DoneAlphaGraphUnit() {
+  SetStretchBltProc(nullptr);
   UpdateLayeredWindowProc = nullptr;
   SetLayeredWindowAttributesProc = nullptr;
   if (User32Module) FreeLibrary(User32Module);
@@ -96,4 +100,32 @@ void CopyBorderStrips(HDC dst, int x, int y, int w, int srcY, int srcX, HDC src,
   BitBlt(dst, x, y, width, w, src, srcX, srcY, SRCCOPY);                                         // top
   BitBlt(dst, x + width - w, y, w, height, src, srcX + width - w, srcY, SRCCOPY);                // right
   BitBlt(dst, x, y + height - w, width, w, src, srcX, srcY + height - w, SRCCOPY);               // bottom
+}
+
+bool StretchBltPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect& clip, const TlxPixelBuffer& src,
+                      const TRect& srcRect) {
+  if (dst.Empty() || src.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4) return false;
+  if (!SaneRect(dstRect) || !SaneRect(clip) || !SaneRect(srcRect)) return false;
+  const int dw = dstRect.Width(), dh = dstRect.Height(), sw = srcRect.Width(), sh = srcRect.Height();
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return true;
+  // A piece reaching beyond its image is left to the kernel, which skips what lies outside.
+  if (srcRect.Left < 0 || srcRect.Top < 0 || srcRect.Right > src.Width || srcRect.Bottom > src.Height) return false;
+  const TRect k = ClipRectTo(dstRect, dst, clip);
+  if (k.IsEmpty()) return true;
+  // The buffers may be any memory: the piece goes through two DIB sections (bottom-up, as the
+  // framework's bitmaps are), the destination one only as large as what is painted; GDI clips
+  // the stretch to it with the same pixel mapping as on the whole rectangle.
+  TlxDibSection from(sw, sh), to(k.Width(), k.Height());
+  if (!from.GetHandle() || !to.GetHandle()) return false;
+  CopyPixelRect(from.View(), 0, 0, src, srcRect);
+  {
+    TlxMemoryDC s(from.GetHandle()), t(to.GetHandle());
+    if (!s.Get() || !t.Get()) return false;
+    SetStretchBltMode(t.Get(), COLORONCOLOR);
+    if (!StretchBlt(t.Get(), dstRect.Left - k.Left, dstRect.Top - k.Top, dw, dh, s.Get(), 0, 0, sw, sh, SRCCOPY))
+      return false;
+    GdiFlush();
+  }
+  CopyPixelRect(dst, k.Left, k.Top, to.View(), to.View().BoundsRect());
+  return true;
 }

@@ -1,6 +1,9 @@
 // Triangle-mesh gradient through GradientFill (see sGradientWin.h).
 #include "skin/paint/win/sGradientWin.h"
 
+#include "skin/paint/sMaskPaint.h"
+#include "skin/paint/win/sDibSection.h"
+
 using TGradientFill = BOOL(WINAPI*)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
 
 static HMODULE Msimg32Module = nullptr;
@@ -11,9 +14,12 @@ void InitGradientUnit() {
   Msimg32Module = LoadLibraryA("msimg32.dll");
   if (Msimg32Module)
     GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module, "GradientFill")));
+  // Section fills reach the mesh through the window-free gradient painter.
+  SetGradientMeshProc(&PaintGradientMeshPixels);
 }
 
 void DoneGradientUnit() {
+  SetGradientMeshProc(nullptr);
   GradientFillProc = nullptr;
   if (Msimg32Module) FreeLibrary(Msimg32Module);
   Msimg32Module = nullptr;
@@ -39,4 +45,20 @@ void PaintGradientMesh(HDC dc, const TRect& r, const TsGradientArray& stops) {
   }
   GRADIENT_TRIANGLE tri[4] = {{0, 1, 2}, {1, 2, 3}, {0, 1, 4}, {1, 3, 4}};
   GradientFillProc(dc, v, 5, tri, 4, GRADIENT_FILL_TRIANGLE);
+}
+
+void PaintGradientMeshPixels(const TlxPixelBuffer& b, const TRect& r, const TsGradientArray& stops) {
+  const TRect k = ClipRectTo(r, b);
+  if (!GradientFillProc || stops.empty() || k.IsEmpty() || b.BytesPerPixel != 4) return;
+  // Drawn into a DIB of the rectangle's size (the buffer may be any memory), then copied in.
+  TlxDibSection work(k.Width(), k.Height(), false);
+  if (!work.GetHandle()) return;
+  {
+    TlxMemoryDC dc(work.GetHandle());
+    if (!dc.Get()) return;
+    PaintGradientMesh(dc.Get(), TRect{0, 0, k.Width(), k.Height()}, stops);
+    GdiFlush();
+  }
+  SetRectAlpha(work.View(), work.View().BoundsRect(), 255, false);
+  CopyPixelRect(b, k.Left, k.Top, work.View(), work.View().BoundsRect());
 }

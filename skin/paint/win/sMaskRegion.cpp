@@ -15,8 +15,8 @@ TlxRegionOwner WindowRegionFromMask(int width, int height, const TlxMaskImage& m
   if (!rgn) return rgn;
   std::vector<TRect> runs;
   CollectCornerKeyRuns(runs, width, mask, false, 0);
-  // Bottom rows are numbered within the frame: move them to the window's bottom.
-  CollectCornerKeyRuns(runs, width, mask, true, height - MaskFrameHeight(mask));
+  // The bottom corner rows end at the window's bottom.
+  CollectCornerKeyRuns(runs, width, mask, true, height - mask.WB);
   if (!CutRunsFromRegion(rgn.Get(), runs)) rgn.Reset();
   return rgn;
 }
