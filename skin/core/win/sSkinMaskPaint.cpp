@@ -24,23 +24,8 @@ std::uint32_t BandValue(const TlxPixelBuffer& src, int x, int y) { return (GetPi
 }  // namespace
 
 TlxMaskImage MaskImageOf(const TsMaskData& mask, TBitmap* master) {
-  TlxMaskImage m;
   TBitmap* own = OwnBitmap(mask);
-  m.OwnImage = own != nullptr;
-  m.Image = Pixels32(own != nullptr ? own : master);
-  // The tables and the master bitmap stand for the owning manager: what has an image to paint
-  // from is owned.
-  m.HasManager = !m.Image.Empty();
-  m.SrcRect = mask.R;
-  m.ImageCount = mask.ImageCount;
-  m.MaskType = mask.MaskType;
-  m.DrawMode = mask.DrawMode;
-  m.WL = mask.WL;
-  m.WT = mask.WT;
-  m.WR = mask.WR;
-  m.WB = mask.WB;
-  m.CornerType = mask.CornerType;
-  return m;
+  return MaskImageOf(mask, own != nullptr, Pixels32(own != nullptr ? own : master));
 }
 
 void PaintMaskFrame(TBitmap* dst, const TRect& dstRect, bool fillCorners, int state, const TsMaskData& mask,
@@ -75,7 +60,7 @@ void PaintPieceCutRegion(const TlxPixelBuffer& dst, int dx, int dy, const TlxPix
   const bool banded = maskType != 0;
   auto cut = [&](int y, int x0, int x1, int mode) {
     if (region == nullptr) return;
-    TlxRegionOwner run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
+    TOwnedRegion run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
     if (run) CombineRgn(region, region, run.Get(), mode);
   };
   for (int y = 0; y < c.H; ++y) {

@@ -9,16 +9,16 @@ TSetLayeredWindowAttributes SetLayeredWindowAttributesProc = nullptr;
 int CheckBoxWidth = 0;
 int CheckBoxHeight = 0;
 
-static HMODULE User32Module = nullptr;
+static TOwnedModule User32Module;
 
 void InitAlphaGraphUnit() {
   if (!UpdateLayeredWindowProc) {
-    User32Module = LoadLibraryA("user32.dll");
+    User32Module.Reset(LoadLibraryA("user32.dll"));
     if (User32Module) {
-      UpdateLayeredWindowProc =
-          reinterpret_cast<TUpdateLayeredWindow>(reinterpret_cast<void*>(GetProcAddress(User32Module, "UpdateLayeredWindow")));
+      UpdateLayeredWindowProc = reinterpret_cast<TUpdateLayeredWindow>(
+          reinterpret_cast<void*>(GetProcAddress(User32Module.Get(), "UpdateLayeredWindow")));
       SetLayeredWindowAttributesProc = reinterpret_cast<TSetLayeredWindowAttributes>(
-          reinterpret_cast<void*>(GetProcAddress(User32Module, "SetLayeredWindowAttributes")));
+          reinterpret_cast<void*>(GetProcAddress(User32Module.Get(), "SetLayeredWindowAttributes")));
     }
   }
   CheckBoxGlyphSize();
@@ -30,14 +30,13 @@ void DoneAlphaGraphUnit() {
   SetStretchBltProc(nullptr);
   UpdateLayeredWindowProc = nullptr;
   SetLayeredWindowAttributesProc = nullptr;
-  if (User32Module) FreeLibrary(User32Module);
-  User32Module = nullptr;
+  User32Module.Reset();
 }
 
 bool LayeredWindowsAvailable() { return UpdateLayeredWindowProc != nullptr; }
 
 void CheckBoxGlyphSize() {
-  TlxBitmapOwner bmp(LoadBitmapA(nullptr, MAKEINTRESOURCEA(32759)));  // OBM_CHECKBOXES
+  TOwnedBitmap bmp(LoadBitmapA(nullptr, MAKEINTRESOURCEA(32759)));  // OBM_CHECKBOXES
   BITMAP bm{};
   if (!bmp || GetObjectA(bmp.Get(), sizeof(bm), &bm) == 0) return;
   // Four columns and three rows of check-box images.
@@ -53,21 +52,6 @@ COLORREF SkinColorToRGB(TColor c) {
 }
 
 namespace {
-// SaveDC/RestoreDC around a painting step, so a selected brush never outlives its owner there.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
-  ~TSavedDC() {
-    if (FState) RestoreDC(FDC, FState);
-  }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC FDC;
-  int FState;
-};
-
 void FillOne(HDC dc, HBRUSH b, int l, int t, int r, int bt) {
   if (r <= l || bt <= t) return;
   RECT rc{l, t, r, bt};
@@ -77,17 +61,17 @@ void FillOne(HDC dc, HBRUSH b, int l, int t, int r, int bt) {
 
 void FillDCRect(HDC dc, const TRect& r, TColor c) {
   if (!dc) return;
-  TlxBrushOwner brush(CreateSolidBrush(SkinColorToRGB(c)));
+  TOwnedBrush brush(CreateSolidBrush(SkinColorToRGB(c)));
   if (!brush) return;
-  TSavedDC saved(dc);
+  TSaveDC saved(dc);
   FillOne(dc, brush.Get(), r.Left, r.Top, r.Right, r.Bottom);
 }
 
 void FillDCBorderStrips(HDC dc, const TRect& r, int leftWidth, TColor c, int bottomWidth, int rightWidth, int topWidth) {
   if (!dc) return;
-  TlxBrushOwner brush(CreateSolidBrush(SkinColorToRGB(c)));
+  TOwnedBrush brush(CreateSolidBrush(SkinColorToRGB(c)));
   if (!brush) return;
-  TSavedDC saved(dc);
+  TSaveDC saved(dc);
   FillOne(dc, brush.Get(), r.Left, r.Top, r.Right, r.Top + topWidth);
   FillOne(dc, brush.Get(), r.Left, r.Top + topWidth, r.Left + leftWidth, r.Bottom);
   FillOne(dc, brush.Get(), r.Left + leftWidth, r.Bottom - bottomWidth, r.Right, r.Bottom);
@@ -119,7 +103,7 @@ bool StretchBltPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRe
   if (!from.GetHandle() || !to.GetHandle()) return false;
   CopyPixelRect(from.View(), 0, 0, src, srcRect);
   {
-    TlxMemoryDC s(from.GetHandle()), t(to.GetHandle());
+    TMemoryDC s(nullptr, from.GetHandle()), t(nullptr, to.GetHandle());
     if (!s.Get() || !t.Get()) return false;
     SetStretchBltMode(t.Get(), COLORONCOLOR);
     if (!StretchBlt(t.Get(), dstRect.Left - k.Left, dstRect.Top - k.Top, dw, dh, s.Get(), 0, 0, sw, sh, SRCCOPY))

@@ -1,19 +1,20 @@
 // Triangle-mesh gradient through GradientFill (see sGradientWin.h).
 #include "skin/paint/win/sGradientWin.h"
 
+#include "framework/base/win/HandleOwner.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sDibSection.h"
 
 using TGradientFill = BOOL(WINAPI*)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
 
-static HMODULE Msimg32Module = nullptr;
+static TOwnedModule Msimg32Module;
 static TGradientFill GradientFillProc = nullptr;
 
 void InitGradientUnit() {
   if (Msimg32Module) return;
-  Msimg32Module = LoadLibraryA("msimg32.dll");
+  Msimg32Module.Reset(LoadLibraryA("msimg32.dll"));
   if (Msimg32Module)
-    GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module, "GradientFill")));
+    GradientFillProc = reinterpret_cast<TGradientFill>(reinterpret_cast<void*>(GetProcAddress(Msimg32Module.Get(), "GradientFill")));
   // Section fills reach the mesh through the window-free gradient painter.
   SetGradientMeshProc(&PaintGradientMeshPixels);
 }
@@ -21,8 +22,7 @@ void InitGradientUnit() {
 void DoneGradientUnit() {
   SetGradientMeshProc(nullptr);
   GradientFillProc = nullptr;
-  if (Msimg32Module) FreeLibrary(Msimg32Module);
-  Msimg32Module = nullptr;
+  Msimg32Module.Reset();
 }
 
 bool GradientFillAvailable() { return GradientFillProc != nullptr; }
@@ -54,7 +54,7 @@ void PaintGradientMeshPixels(const TlxPixelBuffer& b, const TRect& r, const TsGr
   TlxDibSection work(k.Width(), k.Height(), false);
   if (!work.GetHandle()) return;
   {
-    TlxMemoryDC dc(work.GetHandle());
+    TMemoryDC dc(nullptr, work.GetHandle());
     if (!dc.Get()) return;
     PaintGradientMesh(dc.Get(), TRect{0, 0, k.Width(), k.Height()}, stops);
     GdiFlush();

@@ -34,7 +34,7 @@ TlxDibSection RandomImage(int w, int h, unsigned seed) {
 // StretchBlt (COLORONCOLOR) of piece s of src onto a new w x h DIB section.
 TlxDibSection SystemStretch(const TlxDibSection& src, const TRect& s, int w, int h) {
   TlxDibSection out(w, h);
-  TlxMemoryDC from(src.GetHandle()), to(out.GetHandle());
+  TMemoryDC from(nullptr, src.GetHandle()), to(nullptr, out.GetHandle());
   SetStretchBltMode(to.Get(), COLORONCOLOR);
   StretchBlt(to.Get(), 0, 0, w, h, from.Get(), s.Left, s.Top, s.Width(), s.Height(), SRCCOPY);
   GdiFlush();
@@ -119,10 +119,10 @@ TEST_F(PaintSystem, BottomRoundedWindowRegion) {
   m.WB = 2;
   HWND wnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 50, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(wnd, nullptr);
-  TlxRegionOwner rgn = WindowRegionFromMask(100, 50, m);
+  TOwnedRegion rgn = WindowRegionFromMask(100, 50, m);
   ASSERT_TRUE(rgn);
   ASSERT_NE(SetWindowRgn(wnd, rgn.Release(), FALSE), 0);
-  TlxRegionOwner got(CreateRectRgn(0, 0, 0, 0));
+  TOwnedRegion got(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(wnd, got.Get()), ERROR);
   EXPECT_FALSE(PtInRegion(got.Get(), 0, 49));
   EXPECT_FALSE(PtInRegion(got.Get(), 1, 49));

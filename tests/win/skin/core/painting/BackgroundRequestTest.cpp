@@ -50,7 +50,7 @@ bool Answer(TParentState& s, WPARAM wparam, LPARAM lparam, LRESULT& result) {
 
 // The parent's own painting into a DC given in WParam: erase all blue, paint (20, 10, 30, 20) red.
 void PaintSelf(UINT msg, HDC dc) {
-  TlxBrushOwner brush(CreateSolidBrush(msg == WM_ERASEBKGND ? RGB(0, 0, 255) : RGB(255, 0, 0)));
+  TOwnedBrush brush(CreateSolidBrush(msg == WM_ERASEBKGND ? RGB(0, 0, 255) : RGB(255, 0, 0)));
   RECT r = msg == WM_ERASEBKGND ? RECT{0, 0, 100, 100} : RECT{20, 10, 30, 20};
   FillRect(dc, &r, brush.Get());
 }
