@@ -1,0 +1,194 @@
+// Glow, ink, soft shadow, text shortening and small glyphs (see sTextEffects.h).
+#include "skin/paint/sTextEffects.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "skin/paint/sAlphaCopy.h"
+#include "skin/paint/sBlur.h"
+
+// ---- glow ------------------------------------------------------------------------------------
+
+TlxGlowPlan GlowPlan(const TRect& textRect, int glowSize) {
+  TlxGlowPlan p;
+  if (glowSize <= 0 || !SaneRect(textRect)) return p;
+  p.Margin = glowSize + 4;
+  p.Area = TRect{textRect.Left - p.Margin, textRect.Top - p.Margin, textRect.Right + p.Margin,
+                 textRect.Bottom + p.Margin};
+  const long long w = p.Area.Width(), h = p.Area.Height();
+  p.Draw = w > 0 && h > 0 && w * h <= lxMaxWorkPixels;
+  return p;
+}
+
+bool GlowMaskFits(const TlxPixelBuffer& mask, const TlxGlowPlan& plan) {
+  return !mask.Empty() && mask.BytesPerPixel == 1 && mask.Width == plan.Area.Width() &&
+         mask.Height == plan.Area.Height();
+}
+
+int GlowTextOffsets(int offsetFlags, TPoint (&out)[5]) {
+  static constexpr TPoint shifts[4] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+  int n = 0;
+  for (int i = 0; i < 4; ++i)
+    if (offsetFlags & (1 << i)) out[n++] = shifts[i];
+  out[n++] = TPoint{0, 0};
+  return n;
+}
+
+void ComposeGlow(const TlxPixelBuffer& target, const TlxPixelBuffer& mask, TPoint at, TColor glow) {
+  if (target.Empty() || mask.Empty() || target.BytesPerPixel != 4 || mask.BytesPerPixel != 1) return;
+  if (!SanePoint(at)) return;
+  const std::uint32_t g = SwapRB(static_cast<std::uint32_t>(glow));
+  const int x0 = std::max(0, -at.X), y0 = std::max(0, -at.Y);
+  const int x1 = std::min(mask.Width, target.Width - at.X), y1 = std::min(mask.Height, target.Height - at.Y);
+  for (int y = y0; y < y1; ++y) {
+    const Byte* m = mask.Row(y);
+    for (int x = x0; x < x1; ++x) {
+      const int v = m[x];
+      if (v == 255) continue;
+      const std::uint32_t c = GetPix(target, at.X + x, at.Y + y);
+      std::uint32_t out = 0;
+      for (int sh = 0; sh < 24; sh += 8) {
+        const int cc = (c >> sh) & 0xFF, gc = (g >> sh) & 0xFF;
+        out |= static_cast<std::uint32_t>(gc + (cc - gc) * v / 255) << sh;
+      }
+      const int a = c >> 24;
+      out |= static_cast<std::uint32_t>(a + (255 - v) * (255 - a) / 255) << 24;
+      SetPix(target, at.X + x, at.Y + y, out);
+    }
+  }
+}
+
+void BuildGlowMask(const TlxPixelBuffer& mask, const TlxGlowPlan& plan, int glowSize, int offsetFlags,
+                   const std::function<void(TPoint)>& drawText) {
+  if (!GlowMaskFits(mask, plan)) return;
+  for (int y = 0; y < mask.Height; ++y) std::memset(mask.Row(y), 255, static_cast<std::size_t>(mask.Width));
+  TPoint offsets[5];
+  const int n = GlowTextOffsets(offsetFlags, offsets);
+  for (int i = 0; i < n; ++i) drawText(TPoint{plan.Margin + offsets[i].X, plan.Margin + offsets[i].Y});
+  GaussianBlur8(mask, glowSize);
+}
+
+// ---- ink -------------------------------------------------------------------------------------
+
+void ComposeInk(const TlxPixelBuffer& target, const TlxPixelBuffer& temp, TPoint at, TColor color) {
+  if (target.Empty() || temp.Empty() || target.BytesPerPixel != 4 || temp.BytesPerPixel != 4) return;
+  if (!SanePoint(at)) return;
+  const std::uint32_t pc = SwapRB(static_cast<std::uint32_t>(color));
+  const int x0 = std::max(0, -at.X), y0 = std::max(0, -at.Y);
+  const int x1 = std::min(temp.Width, target.Width - at.X), y1 = std::min(temp.Height, target.Height - at.Y);
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const std::uint32_t s = GetPix(temp, x, y) & 0xFFFFFFu;
+      if (s == 0xFFFFFFu) continue;
+      const int ink = static_cast<int>((s & 0xFF) + ((s >> 8) & 0xFF) + (s >> 16)) / 3;
+      const std::uint32_t t = GetPix(target, at.X + x, at.Y + y);
+      std::uint32_t out = 0xFF000000u;
+      for (int sh = 0; sh < 24; sh += 8) {
+        const int tc = (t >> sh) & 0xFF, cc = (pc >> sh) & 0xFF;
+        out |= static_cast<std::uint32_t>(cc + (tc - cc) * ink / 256) << sh;
+      }
+      SetPix(target, at.X + x, at.Y + y, out);
+    }
+}
+
+// ---- soft shadow -----------------------------------------------------------------------------
+
+// Fills [l, r) x [t, b) less its rounded corners (radius rad, pixel centres inside the corner
+// circles) with a grey level.
+static void FillRoundRect(const TlxPixelBuffer& m, int l, int t, int r, int b, int rad, int level) {
+  if (r <= l || b <= t) return;
+  rad = std::max(0, std::min({rad, (r - l) / 2, (b - t) / 2}));
+  const std::uint32_t px = 0xFF000000u | 0x010101u * static_cast<std::uint32_t>(level);
+  for (int y = t; y < b; ++y)
+    for (int x = l; x < r; ++x) {
+      const double cx = std::clamp(x + 0.5, static_cast<double>(l + rad), static_cast<double>(r - rad));
+      const double cy = std::clamp(y + 0.5, static_cast<double>(t + rad), static_cast<double>(b - rad));
+      const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+      if (dx * dx + dy * dy <= static_cast<double>(rad) * rad) SetPix(m, x, y, px);
+    }
+}
+
+void SoftShadowMask(const TlxPixelBuffer& mask, int transparency, int radius, int blur) {
+  if (mask.Empty() || mask.BytesPerPixel != 4) return;
+  const int g = std::clamp(transparency, 0, 100) * 255 / 100;
+  const int k = std::max(0, std::min({blur, mask.Width / 2, mask.Height / 2}));
+  const int rad = std::max(0, std::min({radius, mask.Width / 2, mask.Height / 2}));
+  for (int y = 0; y < mask.Height; ++y) FillDWords(mask.Row(y), mask.Width, 0xFFFFFFFFu);
+  for (int i = 0; i <= k; ++i) {
+    const int level = i == k ? g : g + static_cast<int>(std::lround((255.0 - g) * (k - i) / (k + 1)));
+    FillRoundRect(mask, i, i, mask.Width - i, mask.Height - i, rad, level);
+  }
+}
+
+void DrawSoftShadow(const TlxPixelBuffer& b, const TRect& r, int transparency, int radius, int blur, TColor color) {
+  if (b.Empty() || b.BytesPerPixel != 4 || !SaneRect(r)) return;
+  const TRect c = ClipRectTo(r, b);
+  if (c.IsEmpty()) return;
+  // The piece under r is worked on in place: a view of the bitmap's own rows.
+  const TlxPixelBuffer piece{b.At(c.Left, c.Top), c.Width(), c.Height(), b.Stride, 4};
+  TlxImageBuffer mask(c.Width(), c.Height());
+  SoftShadowMask(mask.View(), transparency, radius, blur);
+  MultiplyByMask(piece, mask.View(), color);
+}
+
+// ---- text shortening ---------------------------------------------------------------------------
+
+std::string ShortenText(const std::string& text, int width, const std::function<int(const std::string&)>& measure) {
+  if (width <= 0) return "";
+  if (measure(text) <= width) return text;
+  std::string s = text;
+  while (!s.empty()) {
+    s.pop_back();
+    if (measure(s + "...") <= width) break;
+  }
+  return s.empty() ? s : s + "...";
+}
+
+// ---- small glyphs ----------------------------------------------------------------------------
+
+std::vector<TlxPixelRun> SmallArrowRuns(const TRect& r, int direction) {
+  std::vector<TlxPixelRun> runs;
+  if (!SaneRect(r) || (direction != saRight && direction != saDown)) return runs;
+  // The arrow is 7 pixels across and 4 along its direction.
+  const bool right = direction == saRight;
+  const int x = r.Left + (r.Width() - (right ? 4 : 7)) / 2;
+  const int y = r.Top + (r.Height() - (right ? 7 : 4)) / 2;
+  for (int i = 0; i < 4; ++i)
+    runs.push_back(right ? TlxPixelRun{x + i, y + i, 7 - 2 * i, true} : TlxPixelRun{x + i, y + i, 7 - 2 * i, false});
+  return runs;
+}
+
+void DrawSmallArrow(const TlxPixelBuffer& b, TColor color, const TRect& r, int direction) {
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+  const std::uint32_t px = SwapRB(static_cast<std::uint32_t>(color)) | 0xFF000000u;
+  for (const TlxPixelRun& run : SmallArrowRuns(r, direction))
+    for (int i = 0; i < run.Length; ++i) {
+      const int x = run.Vertical ? run.X : run.X + i, y = run.Vertical ? run.Y + i : run.Y;
+      if (b.Contains(x, y)) SetPix(b, x, y, px);
+    }
+}
+
+std::vector<TlxFramePixel> DottedFramePixels(const TRect& r) {
+  std::vector<TlxFramePixel> out;
+  if (!SaneRect(r) || r.Right < r.Left || r.Bottom < r.Top) return out;
+  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+  for (int i = 0; i <= w / 3; ++i)
+    for (int y : {r.Top, r.Bottom}) {
+      out.push_back({r.Left + 3 * i, y, true});
+      out.push_back({r.Left + 3 * i - 1, y, false});
+    }
+  for (int i = 0; i <= h / 3; ++i)
+    for (int x : {r.Left, r.Right}) {
+      out.push_back({x, r.Top + 3 * i, true});
+      out.push_back({x, r.Top + 3 * i - 1, false});
+    }
+  return out;
+}
+
+void DrawDottedFrame(const TlxPixelBuffer& b, const TRect& inclusive, TColor a, TColor bColor) {
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+  const std::uint32_t pa = SwapRB(static_cast<std::uint32_t>(a)) | 0xFF000000u;
+  const std::uint32_t pb = SwapRB(static_cast<std::uint32_t>(bColor)) | 0xFF000000u;
+  for (const TlxFramePixel& p : DottedFramePixels(inclusive))
+    if (b.Contains(p.X, p.Y)) SetPix(b, p.X, p.Y, p.IsB ? pb : pa);
+}
