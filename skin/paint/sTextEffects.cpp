@@ -168,20 +168,35 @@ void DrawSmallArrow(const TlxPixelBuffer& b, TColor color, const TRect& r, int d
     }
 }
 
-std::vector<TlxFramePixel> DottedFramePixels(const TRect& r) {
+std::vector<TlxFramePixel> DottedFramePixels(const TRect& r, const TRect& clip) {
   std::vector<TlxFramePixel> out;
-  if (!SaneRect(r) || r.Right < r.Left || r.Bottom < r.Top) return out;
-  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
-  for (int i = 0; i <= w / 3; ++i)
-    for (int y : {r.Top, r.Bottom}) {
+  if (!SaneRect(r) || !SaneRect(clip) || r.Right < r.Left || r.Bottom < r.Top) return out;
+  // Only the dots that can meet the clip are listed: a frame from skin data may be far larger
+  // than what it is drawn on.
+  auto range = [](int from, int len, int lo, int hi, int& first, int& last) {
+    first = std::max(0, (lo - from) / 3);
+    last = std::min(len / 3, (hi - from) / 3);
+  };
+  const bool inX = r.Left < clip.Right + 1 && r.Right >= clip.Left - 1;
+  const bool inY = r.Top < clip.Bottom + 1 && r.Bottom >= clip.Top - 1;
+  int first = 0, last = -1;
+  if (inX) range(r.Left, r.Right - r.Left, clip.Left, clip.Right, first, last);
+  for (int y : {r.Top, r.Bottom}) {
+    if (y < clip.Top || y >= clip.Bottom) continue;
+    for (int i = first; i <= last; ++i) {
       out.push_back({r.Left + 3 * i, y, true});
       out.push_back({r.Left + 3 * i - 1, y, false});
     }
-  for (int i = 0; i <= h / 3; ++i)
-    for (int x : {r.Left, r.Right}) {
+  }
+  first = 0, last = -1;
+  if (inY) range(r.Top, r.Bottom - r.Top, clip.Top, clip.Bottom, first, last);
+  for (int x : {r.Left, r.Right}) {
+    if (x < clip.Left || x >= clip.Right) continue;
+    for (int i = first; i <= last; ++i) {
       out.push_back({x, r.Top + 3 * i, true});
       out.push_back({x, r.Top + 3 * i - 1, false});
     }
+  }
   return out;
 }
 
@@ -189,6 +204,6 @@ void DrawDottedFrame(const TlxPixelBuffer& b, const TRect& inclusive, TColor a, 
   if (b.Empty() || b.BytesPerPixel != 4) return;
   const std::uint32_t pa = SwapRB(static_cast<std::uint32_t>(a)) | 0xFF000000u;
   const std::uint32_t pb = SwapRB(static_cast<std::uint32_t>(bColor)) | 0xFF000000u;
-  for (const TlxFramePixel& p : DottedFramePixels(inclusive))
+  for (const TlxFramePixel& p : DottedFramePixels(inclusive, b.BoundsRect()))
     if (b.Contains(p.X, p.Y)) SetPix(b, p.X, p.Y, p.IsB ? pb : pa);
 }

@@ -87,6 +87,7 @@ struct TlxFramePixel {
 };
 // Along the top and bottom edges, for i = 0 .. width / 3, the pixel at left + 3i in colour B and
 // the one before it in colour A; along the left and right edges the same for top + 3i. Right
-// and bottom are inclusive. Nothing for an inverted or insane rectangle.
-std::vector<TlxFramePixel> DottedFramePixels(const TRect& inclusive);
+// and bottom are inclusive. Only pixels on lines that cross `clip` (what is drawn on) are listed;
+// nothing for an inverted or insane rectangle.
+std::vector<TlxFramePixel> DottedFramePixels(const TRect& inclusive, const TRect& clip);
 void DrawDottedFrame(const TlxPixelBuffer& b, const TRect& inclusive, TColor a, TColor bColor);

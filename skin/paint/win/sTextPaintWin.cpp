@@ -143,7 +143,9 @@ void DrawDottedFrame(TCanvas* canvas, const TRect& inclusive, TColor a, TColor b
   if (canvas == nullptr) return;
   const HDC dc = canvas->GetHandle();
   const COLORREF ca = SkinColorToRGB(a), cb = SkinColorToRGB(b);
-  for (const TlxFramePixel& p : DottedFramePixels(inclusive)) ::SetPixelV(dc, p.X, p.Y, p.IsB ? cb : ca);
+  RECT box{};
+  if (::GetClipBox(dc, &box) == ERROR) return;
+  for (const TlxFramePixel& p : DottedFramePixels(inclusive, ToTRect(box))) ::SetPixelV(dc, p.X, p.Y, p.IsB ? cb : ca);
 }
 
 // ---- glyph strips and frame pieces ---------------------------------------------------------

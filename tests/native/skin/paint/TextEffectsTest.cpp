@@ -163,7 +163,10 @@ TEST(SmallGlyphs, DottedFrame) {
   }
   // The pixel before the first dot of a line lies outside the frame (at left - 1, top - 1).
   EXPECT_EQ(rows, ".a.....a/aB.aB.aB/......../.a.....a/aB.aB.aB/......../");
-  EXPECT_TRUE(DottedFramePixels(TRect{5, 5, 4, 9}).empty());
+  EXPECT_TRUE(DottedFramePixels(TRect{5, 5, 4, 9}, b.View().BoundsRect()).empty());
+  // A frame far larger than the bitmap lists only what can meet it.
+  EXPECT_LT(DottedFramePixels(TRect{-(1 << 27), -(1 << 27), 1 << 27, 1 << 27}, TRect{0, 0, 9, 9}).size(), 20u);
+  EXPECT_EQ(DottedFramePixels(TRect{0, 0, 30, 30}, TRect{0, 0, 9, 9}).size(), 2u * (4 + 4));
 }
 
 }  // namespace
