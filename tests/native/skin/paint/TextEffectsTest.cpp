@@ -125,45 +125,42 @@ TEST(TextShorten, FixedWidthCharacters) {
   EXPECT_EQ(ShortenText("", 10, six), "");
 }
 
-TEST(SmallGlyphs, ArrowRows) {
-  TTestImage b(11, 9);
-  b.Fill(0);
-  DrawSmallArrow(b.View(), 0x0000FF, TRect{0, 0, 11, 9}, saDown);   // x 2, y 2
-  std::string rows;
-  for (int y = 0; y < 9; ++y) {
-    for (int x = 0; x < 11; ++x) rows += b.Get(x, y) == 0xFFFF0000u ? '#' : '.';
-    rows += '/';
-  }
-  EXPECT_EQ(rows, ".........../.........../..#######../...#####.../....###..../.....#...../"
-                  ".........../.........../.........../");
-  b.Fill(0);
-  DrawSmallArrow(b.View(), 0x0000FF, TRect{0, 0, 11, 9}, saRight);   // x 3, y 1
-  std::string cols;
-  for (int y = 0; y < 9; ++y) {
-    for (int x = 0; x < 11; ++x) cols += b.Get(x, y) == 0xFFFF0000u ? '#' : '.';
-    cols += '/';
-  }
-  EXPECT_EQ(cols, ".........../...#......./...##....../...###...../...####..../...###...../"
-                  "...##....../...#......./.........../");
-  EXPECT_TRUE(SmallArrowRuns(TRect{0, 0, 9, 9}, 2).empty());
-  DrawSmallArrow(b.View(), 0, TRect{-20, -20, -12, -12}, saDown);   // off the bitmap: clipped
+// The picture of a bitmap, one character a pixel (marks[i] for the pixel value px[i], else '.'),
+// each row ended by '/'.
+std::string Picture(const TTestImage& b, const std::string& marks, std::initializer_list<std::uint32_t> px) {
+  std::string out;
+  for (int y = 0; y < b.View().Height; ++y, out += '/')
+    for (int x = 0; x < b.View().Width; ++x) {
+      char c = '.';
+      std::size_t i = 0;
+      for (std::uint32_t v : px) {
+        if (b.Get(x, y) == v) c = marks[i];
+        ++i;
+      }
+      out += c;
+    }
+  return out;
 }
 
-TEST(SmallGlyphs, DottedFrame) {
-  TTestImage b(8, 6);
+TEST(SmallGlyphs, ArrowsAndDottedFrame) {
+  TTestImage b(11, 9);
   b.Fill(0);
-  DrawDottedFrame(b.View(), TRect{1, 1, 7, 4}, 0x0000FF, 0x00FF00);   // right and bottom inclusive
-  std::string rows;
-  for (int y = 0; y < 6; ++y) {
-    for (int x = 0; x < 8; ++x) {
-      const std::uint32_t v = b.Get(x, y);
-      rows += v == 0xFF00FF00u ? 'B' : v == 0xFFFF0000u ? 'a' : '.';
-    }
-    rows += '/';
-  }
+  DrawSmallArrow(b.View(), 0x0000FF, TRect{0, 0, 11, 9}, saDown);   // at (2, 2)
+  EXPECT_EQ(Picture(b, "#", {0xFFFF0000u}), ".........../.........../..#######../...#####.../....###..../"
+                                            ".....#...../.........../.........../.........../");
+  b.Fill(0);
+  DrawSmallArrow(b.View(), 0x0000FF, TRect{0, 0, 11, 9}, saRight);   // at (3, 1)
+  EXPECT_EQ(Picture(b, "#", {0xFFFF0000u}), ".........../...#......./...##....../...###...../...####..../"
+                                            "...###...../...##....../...#......./.........../");
+  EXPECT_TRUE(SmallArrowRuns(TRect{0, 0, 9, 9}, 2).empty());
+  DrawSmallArrow(b.View(), 0, TRect{-20, -20, -12, -12}, saDown);   // off the bitmap: clipped
+
+  TTestImage f(8, 6);
+  f.Fill(0);
+  DrawDottedFrame(f.View(), TRect{1, 1, 7, 4}, 0x0000FF, 0x00FF00);   // right and bottom inclusive
   // The pixel before the first dot of a line lies outside the frame (at left - 1, top - 1).
-  EXPECT_EQ(rows, ".a.....a/aB.aB.aB/......../.a.....a/aB.aB.aB/......../");
-  EXPECT_TRUE(DottedFramePixels(TRect{5, 5, 4, 9}, b.View().BoundsRect()).empty());
+  EXPECT_EQ(Picture(f, "Ba", {0xFF00FF00u, 0xFFFF0000u}), ".a.....a/aB.aB.aB/......../.a.....a/aB.aB.aB/......../");
+  EXPECT_TRUE(DottedFramePixels(TRect{5, 5, 4, 9}, f.View().BoundsRect()).empty());
   // A frame far larger than the bitmap lists only what can meet it.
   EXPECT_LT(DottedFramePixels(TRect{-(1 << 27), -(1 << 27), 1 << 27, 1 << 27}, TRect{0, 0, 9, 9}).size(), 20u);
   EXPECT_EQ(DottedFramePixels(TRect{0, 0, 30, 30}, TRect{0, 0, 9, 9}).size(), 2u * (4 + 4));
