@@ -59,37 +59,29 @@ TTestImage Strip(int columns) {
 }
 
 TEST(PaintGlyphState, ColumnsByKindAndState) {
-  TlxGlyphState s;
-  s.Count = 3;
-  s.UseStates = true;
-  s.Kind = 2;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 2);    // state 0 -> column 2
-  s.StateIndex = 1;                               // no column 3: as kind 1
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 1);
-  s.StateIndex = -9;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 1);
-  s.LowColor = true;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 0);
-  s.LowColor = false;
-  s.Kind = 1;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 1);
-  s.Kind = 0;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 0);
-  EXPECT_FALSE(PickGlyphColumn(12, s).Blend);
-  s.UseStates = false;
-  s.Kind = 1;
-  s.BlendPercent = 40;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, 0);
-  EXPECT_FALSE(PickGlyphColumn(12, s).Blend);
-  s.Kind = 0;
-  EXPECT_TRUE(PickGlyphColumn(12, s).Blend);
+  // A strip 12 pixels wide of `count` glyphs.
+  auto pick = [](int count, bool useStates, int kind, int state = 0, bool low = false, int p = 0) {
+    TlxGlyphState s;
+    s.Count = count;
+    s.UseStates = useStates;
+    s.Kind = kind;
+    s.StateIndex = state;
+    s.LowColor = low;
+    s.BlendPercent = p;
+    return PickGlyphColumn(12, s);
+  };
+  EXPECT_EQ(pick(3, true, 2).Column, 2);          // state 0 -> column 2
+  EXPECT_EQ(pick(3, true, 2, 1).Column, 1);       // no column 3: as kind 1
+  EXPECT_EQ(pick(3, true, 2, -9).Column, 1);
+  EXPECT_EQ(pick(3, true, 2, 1, true).Column, 0); // low colour: no column 1
+  EXPECT_EQ(pick(3, true, 1).Column, 1);
+  EXPECT_EQ(pick(3, true, 0, 0, false, 40).Column, 0);
+  EXPECT_FALSE(pick(3, true, 0, 0, false, 40).Blend);
+  EXPECT_EQ(pick(3, false, 1, 0, false, 40).Column, 0);
+  EXPECT_FALSE(pick(3, false, 1, 0, false, 40).Blend);
+  EXPECT_TRUE(pick(3, false, 0, 0, false, 40).Blend);
   // A count of 0 or below, or columns narrower than a pixel: nothing (no division by zero).
-  s.Count = 0;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, -1);
-  s.Count = -2;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, -1);
-  s.Count = 13;
-  EXPECT_EQ(PickGlyphColumn(12, s).Column, -1);
+  for (int n : {0, -2, 13}) EXPECT_EQ(pick(n, true, 2).Column, -1) << n;
 }
 
 TEST(PaintGlyphState, KeySkippedBlendAndNothing) {
