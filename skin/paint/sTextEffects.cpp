@@ -93,31 +93,36 @@ void ComposeInk(const TlxPixelBuffer& target, const TlxPixelBuffer& temp, TPoint
 
 // ---- soft shadow -----------------------------------------------------------------------------
 
-// Fills [l, r) x [t, b) less its rounded corners (radius rad, pixel centres inside the corner
-// circles) with a grey level.
-static void FillRoundRect(const TlxPixelBuffer& m, int l, int t, int r, int b, int rad, int level) {
-  if (r <= l || b <= t) return;
+// Whether the pixel (x, y) lies inside [l, r) x [t, b) less its rounded corners (radius rad,
+// limited to half the sides; pixel centres inside the corner circles).
+static bool InsideRoundRect(int x, int y, int l, int t, int r, int b, int rad) {
+  if (x < l || y < t || x >= r || y >= b) return false;
   rad = std::max(0, std::min({rad, (r - l) / 2, (b - t) / 2}));
-  const std::uint32_t px = 0xFF000000u | 0x010101u * static_cast<std::uint32_t>(level);
-  for (int y = t; y < b; ++y)
-    for (int x = l; x < r; ++x) {
-      const double cx = std::clamp(x + 0.5, static_cast<double>(l + rad), static_cast<double>(r - rad));
-      const double cy = std::clamp(y + 0.5, static_cast<double>(t + rad), static_cast<double>(b - rad));
-      const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-      if (dx * dx + dy * dy <= static_cast<double>(rad) * rad) SetPix(m, x, y, px);
-    }
+  const double cx = std::clamp(x + 0.5, static_cast<double>(l + rad), static_cast<double>(r - rad));
+  const double cy = std::clamp(y + 0.5, static_cast<double>(t + rad), static_cast<double>(b - rad));
+  const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+  return dx * dx + dy * dy <= static_cast<double>(rad) * rad;
 }
 
 void SoftShadowMask(const TlxPixelBuffer& mask, int transparency, int radius, int blur) {
   if (mask.Empty() || mask.BytesPerPixel != 4) return;
+  const int w = mask.Width, h = mask.Height;
   const int g = std::clamp(transparency, 0, 100) * 255 / 100;
-  const int k = std::max(0, std::min({blur, mask.Width / 2, mask.Height / 2}));
-  const int rad = std::max(0, std::min({radius, mask.Width / 2, mask.Height / 2}));
-  for (int y = 0; y < mask.Height; ++y) FillDWords(mask.Row(y), mask.Width, 0xFFFFFFFFu);
+  const int k = std::max(0, std::min({blur, w / 2, h / 2}));
+  const int rad = std::max(0, std::min({radius, w / 2, h / 2}));
+  std::vector<std::uint32_t> level(static_cast<std::size_t>(k) + 1);
   for (int i = 0; i <= k; ++i) {
-    const int level = i == k ? g : g + static_cast<int>(std::lround((255.0 - g) * (k - i) / (k + 1)));
-    FillRoundRect(mask, i, i, mask.Width - i, mask.Height - i, rad, level);
+    const int v = i == k ? g : g + static_cast<int>(std::lround((255.0 - g) * (k - i) / (k + 1)));
+    level[static_cast<std::size_t>(i)] = 0xFF000000u | 0x010101u * static_cast<std::uint32_t>(v);
   }
+  // Each inset rounded rectangle lies inside the one before, so a pixel shows the innermost
+  // that holds it: at most its distance from the edge, fewer only near the corners.
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int i = std::min({x, y, w - 1 - x, h - 1 - y, k});
+      while (i >= 0 && !InsideRoundRect(x, y, i, i, w - i, h - i, rad)) --i;
+      SetPix(mask, x, y, i < 0 ? 0xFFFFFFFFu : level[static_cast<std::size_t>(i)]);
+    }
 }
 
 void DrawSoftShadow(const TlxPixelBuffer& b, const TRect& r, int transparency, int radius, int blur, TColor color) {
