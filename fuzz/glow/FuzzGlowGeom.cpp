@@ -44,17 +44,8 @@ void FuzzGeometry(TReader& r) {
 
 void FuzzPicture(TReader& r) {
   TGuardedImage img(r.Small(1, 32), r.Small(1, 32), r.U8() & 1, r);
-  TlxMaskImage m;
-  m.Image = img.View();
+  TlxMaskImage m = paintfuzz::ReadMaskImage(r, img.View());
   m.OwnImage = true;
-  m.SrcRect = r.Rect();
-  m.ImageCount = r.Small(-1, 4);
-  m.MaskType = r.Small(-1, 3);
-  m.DrawMode = r.U8();
-  m.WL = r.Small(-2, 16);
-  m.WT = r.Small(-2, 16);
-  m.WR = r.Small(-2, 16);
-  m.WB = r.Small(-2, 16);
   const int w = r.Small(1, 40), h = r.Small(1, 40);
   TGuardedImage full(w, h, r.U8() & 1, r);
   PaintGlowImage(full.View(), TRect{0, 0, w, h}, m);
