@@ -59,9 +59,9 @@ bool SplitFirstFrame(const TlxMaskImage& mask, TGlowPictures& out) {
       const long long sx = static_cast<long long>(mask.SrcRect.Left) + x;
       std::uint32_t a = 0, p = 0;
       if (sx >= 0 && sx < img.Width && sy >= 0 && sy + band < img.Height) {
-        p = GetPix(img, static_cast<int>(sx), static_cast<int>(sy));
-        if ((p & 0xFFFFFFu) != 0xFF00FFu)
-          a = band != 0 ? 255u - ((GetPix(img, static_cast<int>(sx), static_cast<int>(sy + band)) >> 16) & 0xFFu) : 255u;
+        const int ix = static_cast<int>(sx), iy = static_cast<int>(sy);
+        p = GetPix(img, ix, iy);
+        if ((p & 0xFFFFFFu) != 0xFF00FFu) a = band != 0 ? 255u - (GetPix(img, ix, iy + band) >> 16 & 0xFFu) : 255u;
       }
       std::uint32_t c = 0;
       for (int shift = 0; shift <= 16; shift += 8) c |= (((p >> shift & 0xFFu) * a + 127u) / 255u) << shift;
