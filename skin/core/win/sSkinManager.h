@@ -2,13 +2,15 @@
 // folder with "Options.dat", a skin text sent by the skin editor or a skin stored in the form
 // data), keeps its tables and master bitmap, applies hue and saturation through the loaders,
 // tells every skinned window of a change through the skin command message, installs the
-// thread's window-creation hook and removes all of it again. Also the stored skins of the form
+// thread's window-creation hook and removes all of it again; it tracks the one window the mouse
+// is over and builds the form-shadow templates from the skin. Also the stored skins of the form
 // data, the menu support settings, the process-wide flags other units read while a skin is
 // loaded or broadcast, and the unit's start-up step.
 //
 // Owns: its loaded skin (tables and master bitmap), option objects, stored-skin collection,
-// common-sections list and class lists; the process-wide window-creation hook while installed
-// and the two built-in shadow images. The first manager made in the process is the default.
+// common-sections list, class lists and shadow templates; the process-wide window-creation
+// hook while installed and the two built-in shadow images. The first manager made in the
+// process is the default.
 //
 // Sections: stored skins; menu support; links to later units; process-wide state; manager;
 // start-up.
