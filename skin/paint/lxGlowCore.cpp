@@ -48,27 +48,27 @@ struct TGlowPictures {
 bool SplitFirstFrame(const TlxMaskImage& mask, TGlowPictures& out) {
   if (mask.Image.Empty() || mask.Image.BytesPerPixel != 4 || !SaneRect(mask.SrcRect)) return false;
   const int fw = MaskFrameWidth(mask), fh = MaskFrameHeight(mask);
-  if (fw < 1 || fh < 1 || static_cast<long long>(fw) * fh > lxMaxWorkPixels) return false;
   const int band = mask.MaskType != 0 ? fh : 0;
+  const TlxPixelBuffer& img = mask.Image;
+  const TRect& r = mask.SrcRect;
+  // A frame (or its band) reaching beyond the image is a broken skin: no glow, and no work
+  // sized by a rectangle the image does not back.
+  if (fw < 1 || fh < 1 || r.Left < 0 || r.Top < 0 || r.Left > img.Width - fw ||
+      static_cast<long long>(r.Top) + band + fh > img.Height)
+    return false;
   out.Colour.SetSize(fw, fh);
   out.Coverage.SetSize(fw, fh);
-  const TlxPixelBuffer& img = mask.Image;
-  for (int y = 0; y < fh; ++y) {
-    const long long sy = static_cast<long long>(mask.SrcRect.Top) + y;
+  for (int y = 0; y < fh; ++y)
     for (int x = 0; x < fw; ++x) {
-      const long long sx = static_cast<long long>(mask.SrcRect.Left) + x;
-      std::uint32_t a = 0, p = 0;
-      if (sx >= 0 && sx < img.Width && sy >= 0 && sy + band < img.Height) {
-        const int ix = static_cast<int>(sx), iy = static_cast<int>(sy);
-        p = GetPix(img, ix, iy);
-        if ((p & 0xFFFFFFu) != 0xFF00FFu) a = band != 0 ? 255u - (GetPix(img, ix, iy + band) >> 16 & 0xFFu) : 255u;
-      }
+      const int sx = r.Left + x, sy = r.Top + y;
+      const std::uint32_t p = GetPix(img, sx, sy);
+      std::uint32_t a = 0;
+      if ((p & 0xFFFFFFu) != 0xFF00FFu) a = band != 0 ? 255u - (GetPix(img, sx, sy + band) >> 16 & 0xFFu) : 255u;
       std::uint32_t c = 0;
       for (int shift = 0; shift <= 16; shift += 8) c |= (((p >> shift & 0xFFu) * a + 127u) / 255u) << shift;
       SetPix(out.Colour.View(), x, y, c | 0xFF000000u);
       SetPix(out.Coverage.View(), x, y, a | a << 8 | a << 16 | 0xFF000000u);
     }
-  }
   return true;
 }
 

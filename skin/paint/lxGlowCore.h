@@ -31,6 +31,7 @@ bool GlowGeometry(const TRect& controlRect, const TRect& visibleRect, const TRec
 // Paints the first state of the glow mask, as the frame painter lays it over fullRect, into
 // dst (32-bit; cleared first to fully transparent): every pixel premultiplied colour with the
 // mask's coverage as alpha. The coverage of a picture pixel is 255 less the red byte of its
-// band pixel (masks with bands), else 255; key pixels (0xFF00FF) and pixels without a band
-// pixel cover nothing. Nothing but the clearing for a mask the frame painter would not paint.
+// band pixel (masks with bands), else 255; key pixels (0xFF00FF) cover nothing. Nothing but
+// the clearing for a mask the frame painter would not paint or whose first frame and band do
+// not lie inside its image.
 void PaintGlowImage(const TlxPixelBuffer& dst, const TRect& fullRect, const TlxMaskImage& mask);
