@@ -317,8 +317,8 @@ public:
   TProgram& operator=(const TProgram&) = delete;
   ~TProgram() { Stop(); }
 
-  // Starts the copy in the folder and waits for its main window.
-  void Start() {
+  // Starts the copy in the folder.
+  void Launch() {
     STARTUPINFOA si{};
     si.cb = sizeof(si);
     std::string cmd = "\"" + Exe() + "\"";
@@ -327,6 +327,11 @@ public:
         << GetLastError();
     CloseHandle(FInfo.hThread);
     FInfo.hThread = nullptr;
+  }
+  // Starts the copy in the folder and waits for its main window.
+  void Start() {
+    Launch();
+    ASSERT_NE(FInfo.hProcess, nullptr);
     ASSERT_TRUE(WaitFor([&] { return (FMain = FindTop(FInfo.dwProcessId, "", kCaption)) != nullptr; }, 20000));
     Foreground(FMain);
   }
@@ -345,6 +350,14 @@ public:
     FMain = nullptr;
   }
   bool Forced() const { return FForced; }
+  // Waits for the program to end on its own; its exit code, or -1 when it did not end.
+  long ExitCode(int ms) {
+    DWORD code = 0;
+    if (FInfo.hProcess == nullptr || WaitForSingleObject(FInfo.hProcess, ms) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(FInfo.hProcess, &code))
+      return -1;
+    return static_cast<long>(code);
+  }
 
   std::string Exe() const { return FFolder + "\\orbex.exe"; }
   std::string Ini() const { return FFolder + "\\orbex.ini"; }
@@ -564,6 +577,32 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   const std::string ini = ReadFileText(p.Ini());
   EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
   EXPECT_EQ(ini.find("Foo"), std::string::npos) << ini;
+}
+
+TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
+  // The ini file is held open by another program without sharing: reading it while the main
+  // window is made fails.
+  {
+    std::ofstream f(Folder + "\\orbex.ini", std::ios::binary);
+    f << "[Settings]\r\nSkin=Dusk (internal)\r\n";
+  }
+  struct TLock {
+    HANDLE H;
+    ~TLock() {
+      if (H != INVALID_HANDLE_VALUE) CloseHandle(H);
+    }
+  } lock{CreateFileA((Folder + "\\orbex.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                     OPEN_EXISTING, 0, nullptr)};
+  ASSERT_NE(lock.H, INVALID_HANDLE_VALUE) << GetLastError();
+  Program = std::make_unique<TProgram>(Folder);
+  Program->Launch();
+  HWND box = Program->Wait("#32770", "Orbex");
+  ASSERT_NE(box, nullptr) << "no error box";
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  EXPECT_NE(std::string(text).find("orbex.ini"), std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(Program->ExitCode(10000), 1);
 }
 
 TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
