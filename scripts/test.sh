@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the window-free core natively (plain, and under
 # AddressSanitizer + UBSan), the fuzz targets for a bounded time each, and the Windows tests
-# through Wine on a private virtual display. Stops everything it started, also on failure.
+# through Wine on a private virtual display. Stops everything it started, also on failure or
+# when it is interrupted (each background build and fuzzer runs in a process group of its own,
+# which is stopped whole: the compilers and workers with it).
 #
 #   scripts/test.sh            full run (what CI runs)
 #   FUZZ_SECONDS=10 scripts/test.sh   shorter fuzzing
@@ -14,7 +16,26 @@ JOBS=${JOBS:-$(nproc)}
 bash scripts/setup.sh || exit 1
 
 . scripts/wine-env.sh
-cleanup() { orbex_wine_stop; }
+background_groups=()
+# in_background <command...>: runs the command as a background job in a process group of its
+# own (job control is on only while it starts) and records the group.
+in_background() {
+  set -m
+  "$@" </dev/null &
+  set +m
+  background_groups+=("$!")
+}
+# Waits for every background job; their groups are gone then.
+wait_background() {
+  wait
+  background_groups=()
+}
+stop_background() {
+  local g
+  for g in "${background_groups[@]}"; do kill -TERM -- "-$g" 2>/dev/null; done
+  background_groups=()
+}
+cleanup() { stop_background; orbex_wine_stop; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
@@ -36,10 +57,10 @@ count_ctest() {
 }
 
 build() {
-  local preset=$1
+  local preset=$1 jobs=$2
   step "build $preset"
   cmake --preset "$preset" >"$logs/build-$preset.log" 2>&1 || { cat "$logs/build-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j "$JOBS" >>"$logs/build-$preset.log" 2>&1 || {
+  cmake --build --preset "$preset" -j "$jobs" >>"$logs/build-$preset.log" 2>&1 || {
     grep -E 'error|Error|warning' "$logs/build-$preset.log" | head -n 60; return 1; }
   echo "built $preset"
 }
@@ -49,12 +70,25 @@ logs="$top/build/logs"
 mkdir -p "$logs"
 cd "$logs"
 
-# The three builds are independent; build them side by side, each with the whole machine.
-for p in native native-san win; do
-  (cd "$top" && build "$p" >"$logs/build-$p.out" 2>&1; echo $? >"$logs/build-$p.rc") &
+# The builds are independent; build them side by side, sharing the machine: each gets an
+# equal share of JOBS, and the Windows build, the largest, also what is left over.
+build_presets=(native native-san win)
+build_share=$((JOBS / ${#build_presets[@]}))
+[ "$build_share" -ge 1 ] || build_share=1
+# One build: its output and exit code go to the logs.
+build_logged() {
+  (cd "$top" && build "$1" "$2") >"$logs/build-$1.out" 2>&1
+  echo $? >"$logs/build-$1.rc"
+}
+for p in "${build_presets[@]}"; do
+  rm -f "$logs/build-$p.rc"
+  n=$build_share
+  [ "$p" = win ] && n=$((JOBS - build_share * (${#build_presets[@]} - 1)))
+  [ "$n" -ge 1 ] || n=1
+  in_background build_logged "$p" "$n"
 done
-wait
-for p in native native-san win; do
+wait_background
+for p in "${build_presets[@]}"; do
   cat "$logs/build-$p.out"
   if [ "$(cat "$logs/build-$p.rc")" != 0 ]; then failed+=("build $p"); fi
 done
@@ -74,19 +108,27 @@ run_ctest() {
   run_ctest native-san
   step "fuzz (${FUZZ_SECONDS}s each)"
   fuzzers=$(find "$top/build/native-san/fuzz" -maxdepth 2 -type f -executable -name 'fuzz_*' ! -name '*_replay' 2>/dev/null | sort)
-  for f in $fuzzers; do
+  # One fuzzer: its output and exit code go to the logs.
+  fuzz_logged() {
+    local f=$1 name
     name=$(basename "$f")
-    corpus="$top/build/native-san/fuzz-corpus/$name"
+    local corpus="$top/build/native-san/fuzz-corpus/$name" seeds="$top/fuzz/corpus/$name" dict=()
     mkdir -p "$corpus" "$top/build/native-san/fuzz-crashers"
-    seeds="$top/fuzz/corpus/$name"
-    dict=()
     [ -f "$top/fuzz/$name.dict" ] && dict=(-dict="$top/fuzz/$name.dict")
-    ( "$f" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+    "$f" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
         "${dict[@]}" -artifact_prefix="$top/build/native-san/fuzz-crashers/$name-" \
         "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) >"$logs/$name.log" 2>&1
-      echo $? >"$logs/$name.rc" ) &
+    echo $? >"$logs/$name.rc"
+  }
+  # At most JOBS fuzzers at a time, one core each.
+  running=0
+  for f in $fuzzers; do
+    rm -f "$logs/$(basename "$f").rc"
+    if [ "$running" -ge "$JOBS" ]; then wait -n; running=$((running - 1)); fi
+    in_background fuzz_logged "$f"
+    running=$((running + 1))
   done
-  wait
+  wait_background
   for f in $fuzzers; do
     name=$(basename "$f")
     if [ "$(cat "$logs/$name.rc")" = 0 ]; then
