@@ -53,7 +53,7 @@ std::string TextOfData(const BYTE* data, DWORD size) {
 bool ReadPortName(HDEVINFO devInfo, SP_DEVINFO_DATA& devData, std::string& portName) {
   HKEY raw = ::SetupDiOpenDevRegKey(devInfo, &devData, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
   if (raw == INVALID_HANDLE_VALUE || raw == nullptr) return false;
-  TRegKeyHandle key(raw);
+  TOwnedRegKey key(raw);
   // One spare zero past the buffer the system may fill, so the text always ends.
   BYTE data[kValueBufferSize + 1] = {};
   DWORD size = kValueBufferSize;

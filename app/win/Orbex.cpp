@@ -56,7 +56,7 @@ TOrbexIoThread::~TOrbexIoThread() {
 }
 
 void TOrbexIoThread::Execute() {
-  TOrbexHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  TOwnedHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!event.Valid()) RaiseLastError();
   std::uint8_t data[ReadChunk];
   OVERLAPPED ov{};
@@ -124,7 +124,7 @@ void TOrbexScope::Disconnect() {
 
 void TOrbexScope::OpenPort() {
   const std::string path = "\\\\.\\" + FPortName;
-  TOrbexHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+  TOwnedHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
   if (!port.Valid()) throw EOrbexError(Format("Could not connect to %s", FPortName.c_str()));
   FPort = std::move(port);
@@ -132,7 +132,7 @@ void TOrbexScope::OpenPort() {
     ConfigurePort();
   } catch (...) {
     // A port that could not be set up is not kept open: the next Connect opens it afresh.
-    FPort.Close();
+    FPort.Reset();
     throw;
   }
   FConnected = true;
@@ -177,7 +177,7 @@ void TOrbexScope::ClosePort() {
     FReader.reset();
   }
   FState.ClearFirstSample();
-  FPort.Close();
+  FPort.Reset();
   FConnected = false;
   DoDisconnect();
 }
@@ -196,7 +196,7 @@ void TOrbexScope::ReaderEnded(TOrbexIoThread* reader) {
   const std::string message = reader->FatalExceptionMessage();
   // The body has ended, so nothing uses the port any more.
   FState.ClearFirstSample();
-  FPort.Close();
+  FPort.Reset();
   FConnected = false;
   DoDisconnect();
   if (OnReaderError) OnReaderError(this, message);

@@ -3,7 +3,7 @@
 // chunk to the main thread, where the packet parser consumes it. The link only listens:
 // nothing is ever written to the port.
 //
-// Owns: the port handle (TOrbexScope, through TOrbexHandle), the reader thread and, through
+// Owns: the port handle (TOrbexScope, through a TOwnedHandle), the reader thread and, through
 // it, the receive buffer; the reader's event handle lives in its thread body.
 #pragma once
 
@@ -20,42 +20,7 @@
 #include "app/OrbexPackets.h"
 #include "framework/base/Classes.h"
 #include "framework/base/Thread.h"
-
-// Sole owner of one kernel handle (port, event); closes it when destroyed or reset.
-class TOrbexHandle {
-public:
-  TOrbexHandle() = default;
-  explicit TOrbexHandle(HANDLE h) : FHandle(Normal(h)) {}
-  TOrbexHandle(const TOrbexHandle&) = delete;
-  TOrbexHandle& operator=(const TOrbexHandle&) = delete;
-  TOrbexHandle(TOrbexHandle&& o) noexcept : FHandle(o.FHandle) { o.FHandle = nullptr; }
-  TOrbexHandle& operator=(TOrbexHandle&& o) noexcept {
-    if (this != &o) Reset(o.Release());
-    return *this;
-  }
-  ~TOrbexHandle() { Close(); }
-
-  HANDLE Get() const { return FHandle; }
-  bool Valid() const { return FHandle != nullptr; }
-  void Reset(HANDLE h) {
-    Close();
-    FHandle = Normal(h);
-  }
-  HANDLE Release() {
-    HANDLE h = FHandle;
-    FHandle = nullptr;
-    return h;
-  }
-  void Close() {
-    if (FHandle != nullptr) CloseHandle(FHandle);
-    FHandle = nullptr;
-  }
-
-private:
-  // CreateFile fails with INVALID_HANDLE_VALUE, CreateEvent with null: keep one "none".
-  static HANDLE Normal(HANDLE h) { return h == INVALID_HANDLE_VALUE ? nullptr : h; }
-  HANDLE FHandle = nullptr;
-};
+#include "framework/base/win/HandleOwner.h"
 
 // The reader thread of one connection. Created suspended with FreeOnTerminate false; its
 // owner (the scope) frees it after WaitFor.
@@ -157,7 +122,7 @@ protected:
   HANDLE GetPortHandle() const { return FPort.Get(); }
 
 private:
-  TOrbexHandle FPort;
+  TOwnedHandle FPort;
   std::unique_ptr<TOrbexIoThread> FReader;
   bool FConnected = false;
   std::string FPortName;

@@ -7,6 +7,7 @@
 #include "framework/win/Graphics.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "framework/win/GraphicsInternal.h"
@@ -62,15 +63,11 @@ std::vector<RGBQUAD> PaletteEntries(HPALETTE pal) {
   return t;
 }
 
-HPALETTE PaletteFromTable(const std::vector<RGBQUAD>& table) {
-  if (table.empty()) return nullptr;
-  std::vector<std::uint8_t> buf(sizeof(LOGPALETTE) + table.size() * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = static_cast<WORD>(table.size());
-  for (size_t i = 0; i < table.size(); ++i)
-    lp->palPalEntry[i] = PALETTEENTRY{table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
-  return ::CreatePalette(lp);
+TOwnedPalette PaletteFromTable(const std::vector<RGBQUAD>& table) {
+  std::vector<PALETTEENTRY> e;
+  e.reserve(table.size());
+  for (const RGBQUAD& q : table) e.push_back(PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0});
+  return MakePalette(e);
 }
 
 // The fallback palettes for a palettised target whose image has too many colours.
@@ -119,6 +116,16 @@ std::uint8_t Expand6(unsigned v) { return static_cast<std::uint8_t>((v << 2) | (
 
 }  // namespace
 
+TOwnedPalette MakePalette(std::span<const PALETTEENTRY> entries) {
+  if (entries.empty() || entries.size() > 0xFFFF) return {};
+  std::vector<std::uint8_t> buf(sizeof(LOGPALETTE) + entries.size() * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = static_cast<WORD>(entries.size());
+  std::memcpy(buf.data() + offsetof(LOGPALETTE, palPalEntry), entries.data(), entries.size() * sizeof(PALETTEENTRY));
+  return TOwnedPalette(::CreatePalette(lp));
+}
+
 int PixelFormatBits(TPixelFormat pf) {
   switch (pf) {
     case TPixelFormat::pf1bit: return 1;
@@ -135,29 +142,22 @@ int PixelFormatBits(TPixelFormat pf) {
 TBitmapCanvas::~TBitmapCanvas() { FreeContext(); }
 
 void TBitmapCanvas::CreateHandle() {
-  if (FDC.Valid()) return;
-  TOwnedMemoryDC dc(::CreateCompatibleDC(nullptr));
+  if (FDC) return;
+  TMemoryDC dc;
   if (!dc.Valid()) {
     const DWORD code = ::GetLastError();
     RaiseWin32Error<EOutOfResources>("CreateCompatibleDC", code);
   }
-  HBITMAP bmp = FBitmap->FHandle.Get();
-  FOldBitmap = bmp != nullptr ? ::SelectObject(dc.Get(), bmp) : nullptr;
-  HPALETTE pal = FBitmap->GetPalette();
-  FOldPalette = pal != nullptr ? ::SelectPalette(dc.Get(), pal, TRUE) : nullptr;
-  if (pal != nullptr) ::RealizePalette(dc.Get());
-  FDC = std::move(dc);
-  SetHandle(FDC.Get());
+  if (HBITMAP bmp = FBitmap->FHandle.Get()) dc.Select(bmp);
+  if (HPALETTE pal = FBitmap->GetPalette()) dc.SelectPalette(pal, true);
+  FDC.emplace(std::move(dc));
+  SetHandle(FDC->Get());
 }
 
 void TBitmapCanvas::FreeContext() {
-  if (!FDC.Valid()) return;
+  if (!FDC) return;
   SetHandle(nullptr);
-  if (FOldBitmap != nullptr) ::SelectObject(FDC.Get(), FOldBitmap);
-  if (FOldPalette != nullptr) ::SelectPalette(FDC.Get(), FOldPalette, TRUE);
-  FOldBitmap = nullptr;
-  FOldPalette = nullptr;
-  FDC.Reset();
+  FDC.reset();
 }
 
 TBitmap::TBitmap() = default;
@@ -304,8 +304,7 @@ void TBitmap::SetHandle(HBITMAP bmp) {
     std::vector<RGBQUAD> table;
     if (ds.dsBmih.biBitCount <= 8) {
       table.resize(static_cast<size_t>(1) << ds.dsBmih.biBitCount);
-      TMemoryDC dc;
-      TSelectObject sel(dc.Get(), bmp);
+      TMemoryDC dc(nullptr, bmp);
       ::GetDIBColorTable(dc.Get(), 0, static_cast<UINT>(table.size()), table.data());
     }
     FreeContext();
@@ -317,7 +316,7 @@ void TBitmap::SetHandle(HBITMAP bmp) {
     FPixelFormat = pf;
     FTable = std::move(table);
     if (pf == TPixelFormat::pf8bit || pf == TPixelFormat::pf4bit || pf == TPixelFormat::pf1bit)
-      FPalette.Reset(PaletteFromTable(FTable));
+      FPalette = PaletteFromTable(FTable);
   } else {
     // A device bitmap (or an unusual DIB): copy it as 32-bit pixels into our own DIB section.
     NewDIB(TPixelFormat::pf32bit, w, h < 0 ? -h : h, {});
@@ -481,7 +480,7 @@ void TBitmap::SetPixelFormat(TPixelFormat pf) {
   }
   NewDIB(pf, FWidth, FHeight, table);
   WritePixels32(px);
-  FPalette.Reset(bits <= 8 ? PaletteFromTable(table) : nullptr);
+  FPalette = bits <= 8 ? PaletteFromTable(table) : TOwnedPalette();
   Changed(this);
 }
 
@@ -494,8 +493,7 @@ void TBitmap::SetTable(std::vector<RGBQUAD> table) {
   if (FCanvas && FCanvas->HandleAllocated()) {
     ::SetDIBColorTable(FCanvas->GetHandle(), 0, static_cast<UINT>(FTable.size()), FTable.data());
   } else {
-    TMemoryDC dc;
-    TSelectObject sel(dc.Get(), FHandle.Get());
+    TMemoryDC dc(nullptr, FHandle.Get());
     ::SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(FTable.size()), FTable.data());
   }
 }
@@ -566,7 +564,7 @@ void TBitmap::Assign(TPersistent* source) {
     NewDIB(b->FPixelFormat, b->FWidth, b->FHeight, b->FTable);
     if (FBits != nullptr && b->FBits != nullptr)
       std::memcpy(FBits, b->FBits, static_cast<size_t>(RowStride()) * static_cast<size_t>(FHeight));
-    FPalette.Reset(b->FPalette.Valid() ? PaletteFromTable(PaletteEntries(b->FPalette.Get())) : nullptr);
+    FPalette = b->FPalette.Valid() ? PaletteFromTable(PaletteEntries(b->FPalette.Get())) : TOwnedPalette();
     FTransparent = b->FTransparent;
     FTransparentColor = b->FTransparentColor;
     FTransparentMode = b->FTransparentMode;
@@ -776,7 +774,7 @@ void TBitmap::ReadBMP(TStream& stream) {
   bool direct = true;
   TPixelFormat pf = BmpPixelFormat(h, direct);
   NewDIB(pf, h.Width, h.Height, table);
-  if (h.BitCount <= 8) FPalette.Reset(PaletteFromTable(table.empty() ? FTable : table));
+  if (h.BitCount <= 8) FPalette = PaletteFromTable(table.empty() ? FTable : table);
   if (FBits == nullptr) return;
   for (int y = 0; y < FHeight; ++y) {
     const std::uint8_t* in = fileRow(y);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -425,6 +426,10 @@ enum class TTransparentMode { tmAuto, tmFixed };
 // Bits per pixel of a format (0 for pfDevice and pfCustom).
 int PixelFormatBits(TPixelFormat pf);
 
+// A logical palette of the entries (flags kept); empty for no entries or more than a palette
+// holds (65535). Every palette the graphics make is built here.
+TOwnedPalette MakePalette(std::span<const PALETTEENTRY> entries);
+
 class TBitmap;
 
 // The canvas of a bitmap: a memory DC with the bitmap selected, made on first use and kept
@@ -442,9 +447,7 @@ protected:
 
 private:
   TBitmap* FBitmap;
-  TOwnedMemoryDC FDC;
-  HGDIOBJ FOldBitmap = nullptr;
-  HPALETTE FOldPalette = nullptr;
+  std::optional<TMemoryDC> FDC;   // with the bitmap and its palette selected
 };
 
 // Largest bitmap the framework makes or reads: a side of 32768 pixels and 256 MiB of pixels.

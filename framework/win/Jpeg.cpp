@@ -224,14 +224,11 @@ void TJPEGImage::DIBNeeded() {
   auto bmp = std::make_unique<TBitmap>();
   if (FGrayscale) {
     bmp->SetPixelFormat(TPixelFormat::pf8bit);
-    std::vector<std::uint8_t> buf(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
-    auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
-    lp->palVersion = 0x300;
-    lp->palNumEntries = 256;
+    std::vector<PALETTEENTRY> grey(256);
     for (int i = 0; i < 256; ++i)
-      lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
+      grey[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(i), static_cast<BYTE>(i), 0};
     bmp->SetSize(FWidth, FHeight);
-    bmp->SetPalette(::CreatePalette(lp));
+    bmp->SetPalette(MakePalette(grey).Release());
   } else {
     bmp->SetPixelFormat(TPixelFormat::pf24bit);
     bmp->SetSize(FWidth, FHeight);

@@ -643,10 +643,9 @@ void TWinControl::WMPaint(TMessage& m) {
   if (m.WParam == 0 && FDoubleBuffered && (FControlState & csPaintCopy) == 0 && FHandle != nullptr) {
     TPaintDC ps(FHandle);
     TRect cr = ClientRect();
-    TMemoryDC mem(ps.Get());
     TOwnedBitmap bmp(::CreateCompatibleBitmap(ps.Get(), std::max(1, cr.Width()), std::max(1, cr.Height())));
+    TMemoryDC mem(ps.Get(), bmp.Get());
     if (!mem.Valid() || !bmp.Valid()) return;
-    TSelectObject sel(mem.Get(), bmp.Get());
     // WParam == LParam marks the framework's own erase into the buffer.
     Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), reinterpret_cast<LPARAM>(mem.Get()));
     Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem.Get()), 0);

@@ -16,6 +16,7 @@
 
 #include "framework/base/SysUtils.h"
 #include "framework/base/Types.h"
+#include "framework/base/win/HandleOwner.h"
 
 // ---------------------------------------------------------------------------------------------
 // Conversions at the framework's edge. Both sides are half-open rectangles.
@@ -37,48 +38,22 @@ template <class E = EOSError>
 }
 
 // ---------------------------------------------------------------------------------------------
-// Generic owner: Traits gives the handle type, the empty value and Close(handle).
-template <class Traits>
-class THandleOwner {
-public:
-  using Handle = typename Traits::Handle;
-  THandleOwner() = default;
-  explicit THandleOwner(Handle h) : FHandle(h) {}
-  THandleOwner(const THandleOwner&) = delete;
-  THandleOwner& operator=(const THandleOwner&) = delete;
-  THandleOwner(THandleOwner&& o) noexcept : FHandle(o.Release()) {}
-  THandleOwner& operator=(THandleOwner&& o) noexcept {
-    if (this != &o) Reset(o.Release());
-    return *this;
-  }
-  ~THandleOwner() { Reset(); }
-
-  Handle Get() const { return FHandle; }
-  bool Valid() const { return FHandle != Handle{}; }
-  explicit operator bool() const { return Valid(); }
-  // Takes ownership of h (closing the handle held before).
-  void Reset(Handle h = Handle{}) {
-    if (FHandle != Handle{} && FHandle != h) Traits::Close(FHandle);
-    FHandle = h;
-  }
-  // Gives up ownership without closing.
-  [[nodiscard]] Handle Release() { return std::exchange(FHandle, Handle{}); }
-
-private:
-  Handle FHandle{};
-};
+// Owners of GDI and USER handles, of the one family of framework/base/win/HandleOwner.h.
 
 template <class H>
 struct TGdiObjectTraits {
   using Handle = H;
   static void Close(H h) { ::DeleteObject(h); }
 };
-using TOwnedBitmap = THandleOwner<TGdiObjectTraits<HBITMAP>>;
-using TOwnedFont = THandleOwner<TGdiObjectTraits<HFONT>>;
-using TOwnedPen = THandleOwner<TGdiObjectTraits<HPEN>>;
-using TOwnedBrush = THandleOwner<TGdiObjectTraits<HBRUSH>>;
-using TOwnedPalette = THandleOwner<TGdiObjectTraits<HPALETTE>>;
-using TOwnedRegion = THandleOwner<TGdiObjectTraits<HRGN>>;
+// A GDI object of kind H (bitmap, font, pen, brush, palette, region), deleted with DeleteObject.
+template <class H>
+using TGdiObject = THandleOwner<TGdiObjectTraits<H>>;
+using TOwnedBitmap = TGdiObject<HBITMAP>;
+using TOwnedFont = TGdiObject<HFONT>;
+using TOwnedPen = TGdiObject<HPEN>;
+using TOwnedBrush = TGdiObject<HBRUSH>;
+using TOwnedPalette = TGdiObject<HPALETTE>;
+using TOwnedRegion = TGdiObject<HRGN>;
 
 struct TIconTraits {
   using Handle = HICON;
@@ -119,13 +94,6 @@ struct TImageListTraits {
   static void Close(HIMAGELIST h) { ::ImageList_Destroy(h); }
 };
 using TOwnedImageList = THandleOwner<TImageListTraits>;
-
-// A memory DC from CreateCompatibleDC, freed with DeleteDC.
-struct TMemoryDCTraits {
-  using Handle = HDC;
-  static void Close(HDC h) { ::DeleteDC(h); }
-};
-using TOwnedMemoryDC = THandleOwner<TMemoryDCTraits>;
 
 // ---------------------------------------------------------------------------------------------
 // A timer of a window (SetTimer with a window and an id); KillTimer on destruction.
@@ -206,21 +174,99 @@ private:
   HDC FDC = nullptr;
 };
 
-// A memory DC compatible with `dc` (null: the screen).
+// The memory-DC guard: a DC from CreateCompatibleDC that puts back, before DeleteDC, the
+// original object of every kind it was given through Select or SelectPalette, so that what was
+// selected stays with its owner and can be deleted (a selected object cannot be). Declare the
+// objects it selects before it. Move-only; a moved-from guard holds no DC.
 class TMemoryDC {
 public:
-  explicit TMemoryDC(HDC dc = nullptr) : FDC(::CreateCompatibleDC(dc)) {}
-  HDC Get() const { return FDC.Get(); }
-  bool Valid() const { return FDC.Valid(); }
+  // Compatible with `dc` (null: the screen); `select` (a bitmap, brush, pen or font) is
+  // selected when given. Valid() is false when the system gives no DC.
+  explicit TMemoryDC(HDC dc = nullptr, HGDIOBJ select = nullptr);
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+  TMemoryDC(TMemoryDC&& o) noexcept;
+  TMemoryDC& operator=(TMemoryDC&& o) noexcept;
+  ~TMemoryDC() { Free(); }
+
+  HDC Get() const { return FDC; }
+  bool Valid() const { return FDC != nullptr; }
+  // Selects a bitmap, brush, pen or font (not a region: selecting one copies it into the clip
+  // and replaces nothing); false when the DC refuses it or there is no DC.
+  bool Select(HGDIOBJ obj);
+  // Selects a palette as a background palette, realised when asked.
+  bool SelectPalette(HPALETTE pal, bool realize);
 
 private:
-  TOwnedMemoryDC FDC;
+  enum { kBitmap, kBrush, kPen, kFont, kPalette, kKinds };
+  HDC FDC = nullptr;
+  HGDIOBJ FOriginal[kKinds] = {};   // what the DC held before our first selection of each kind
+
+  void Remember(int kind, HGDIOBJ old) {
+    if (FOriginal[kind] == nullptr) FOriginal[kind] = old;
+  }
+  void Free();
 };
 
+inline TMemoryDC::TMemoryDC(HDC dc, HGDIOBJ select) : FDC(::CreateCompatibleDC(dc)) {
+  if (select != nullptr) Select(select);
+}
+
+inline TMemoryDC::TMemoryDC(TMemoryDC&& o) noexcept : FDC(std::exchange(o.FDC, nullptr)) {
+  for (int k = 0; k < kKinds; ++k) FOriginal[k] = std::exchange(o.FOriginal[k], nullptr);
+}
+
+inline TMemoryDC& TMemoryDC::operator=(TMemoryDC&& o) noexcept {
+  if (this != &o) {
+    Free();
+    FDC = std::exchange(o.FDC, nullptr);
+    for (int k = 0; k < kKinds; ++k) FOriginal[k] = std::exchange(o.FOriginal[k], nullptr);
+  }
+  return *this;
+}
+
+inline bool TMemoryDC::Select(HGDIOBJ obj) {
+  if (FDC == nullptr || obj == nullptr) return false;
+  int kind;
+  switch (::GetObjectType(obj)) {
+    case OBJ_BITMAP: kind = kBitmap; break;
+    case OBJ_BRUSH: kind = kBrush; break;
+    case OBJ_PEN:
+    case OBJ_EXTPEN: kind = kPen; break;
+    case OBJ_FONT: kind = kFont; break;
+    default: return false;
+  }
+  HGDIOBJ old = ::SelectObject(FDC, obj);
+  if (old == nullptr || old == HGDI_ERROR) return false;
+  Remember(kind, old);
+  return true;
+}
+
+inline bool TMemoryDC::SelectPalette(HPALETTE pal, bool realize) {
+  if (FDC == nullptr || pal == nullptr) return false;
+  HPALETTE old = ::SelectPalette(FDC, pal, TRUE);
+  if (old == nullptr) return false;
+  Remember(kPalette, old);
+  if (realize) ::RealizePalette(FDC);
+  return true;
+}
+
+inline void TMemoryDC::Free() {
+  if (FDC == nullptr) return;
+  for (int k = 0; k < kKinds; ++k) {
+    HGDIOBJ old = std::exchange(FOriginal[k], nullptr);
+    if (old == nullptr) continue;
+    if (k == kPalette) ::SelectPalette(FDC, static_cast<HPALETTE>(old), TRUE);
+    else ::SelectObject(FDC, old);
+  }
+  ::DeleteDC(std::exchange(FDC, nullptr));
+}
+
 // ---------------------------------------------------------------------------------------------
-// Selects one GDI object into a DC and puts the previous one back on destruction, so that the
-// object can be deleted afterwards (a selected object cannot be). Not for regions: selecting a
-// region copies it into the clip and returns no previous object.
+// Selects one GDI object into a borrowed DC (a paint, window or canvas DC; a memory DC of our own
+// is a TMemoryDC and selects through it) and puts the previous one back on destruction, so
+// that the object can be deleted afterwards. Not for regions: selecting a region copies it
+// into the clip and returns no previous object.
 class TSelectObject {
 public:
   TSelectObject(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(obj != nullptr ? ::SelectObject(dc, obj) : nullptr) {}
@@ -235,7 +281,7 @@ private:
   HGDIOBJ FOld;
 };
 
-// Selects a palette (not realised unless asked) and puts the previous one back.
+// Selects a palette into a borrowed DC (not realised unless asked) and puts the previous one back.
 class TSelectPalette {
 public:
   TSelectPalette(HDC dc, HPALETTE pal, bool realize = false)

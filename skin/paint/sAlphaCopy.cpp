@@ -89,6 +89,9 @@ static inline std::uint32_t BandBlend(std::uint32_t d, std::uint32_t s, std::uin
   return out;
 }
 
+// A band pixel whose red byte stands for all three channels.
+static inline std::uint32_t RedAsBand(std::uint32_t band) { return ((band >> 16) & 0xFFu) * 0x010101u; }
+
 void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
                    const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
   if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return;
@@ -114,9 +117,9 @@ void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
           SetPix(dst, dx, dy, BandBlend(d, s, m, 0xFF000000u));
         }
       } else if (bgBitmap) {
-        SetPix(dst, dx, dy, BandBlend(d, s, m, d));
+        SetPix(dst, dx, dy, BandBlend(d, s, RedAsBand(m), d));
       } else if (fill) {
-        SetPix(dst, dx, dy, key ? bgColor : BandBlend(d, s, m, d));
+        SetPix(dst, dx, dy, key ? bgColor : BandBlend(d, s, RedAsBand(m), d));
       } else if (!key) {
         SetPix(dst, dx, dy, BandBlend(d, s, m, d));
       }
@@ -174,12 +177,13 @@ static inline std::uint32_t ReadRGB(const TlxPixelBuffer& b, int x, int y) {
 void CopyBitmapKeyedRef(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, TColor key, int y) {
   TlxCopySpan c;
   if (!KeyedSpan(dst, src, x, y, c)) return;
-  // Compared on the colour bytes only: a 24-bit source has no alpha, and 32-bit glyph images
-  // carry any alpha in their key areas.
+  // A 32-bit pixel is the key only with alpha 0 (an opaque magenta pixel is painted); a 24-bit
+  // source has no alpha and is compared on its three bytes.
   const std::uint32_t k = KeyOf(key);
+  const bool rgb = src.BytesPerPixel == 3;
   for (int j = 0; j < c.H; ++j)
     for (int i = 0; i < c.W; ++i) {
-      const std::uint32_t s = ReadRGB(src, c.SX + i, c.SY + j);
+      const std::uint32_t s = rgb ? ReadRGB(src, c.SX + i, c.SY + j) : GetPix(src, c.SX + i, c.SY + j);
       if (s != k) SetPix(dst, c.DX + i, c.DY + j, s | 0xFF000000u);
     }
 }
@@ -191,21 +195,20 @@ void CopyBitmapKeyedFast(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, i
   if (src.BytesPerPixel != 4) return CopyBitmapKeyedRef(dst, src, x, key, y);
   const std::uint32_t k = KeyOf(key);
   const __m128i vk = _mm_set1_epi32(static_cast<int>(k));
-  const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   for (int j = 0; j < c.H; ++j) {
     Byte* d = dst.At(c.DX, c.DY + j);
     const Byte* s = src.At(c.SX, c.SY + j);
     int i = 0;
     for (; i + 4 <= c.W; i += 4) {
-      const __m128i vs = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4)), rgb);
+      const __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
       const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
       const __m128i isKey = _mm_cmpeq_epi32(vs, vk);
       const __m128i out = _mm_or_si128(_mm_and_si128(isKey, vd), _mm_andnot_si128(isKey, _mm_or_si128(vs, opaque)));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), out);
     }
     for (; i < c.W; ++i) {
-      const std::uint32_t v = LoadPixel(s + i * 4) & 0x00FFFFFFu;
+      const std::uint32_t v = LoadPixel(s + i * 4);
       if (v != k) StorePixel(d + i * 4, v | 0xFF000000u);
     }
   }

@@ -26,7 +26,10 @@ struct TlxCopySpan {
 TlxCopySpan ClipCopy(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst,
                      const TlxPixelBuffer& src);
 
-// A piece of a mask image whose transparency band lies bandOffset rows below the picture.
+// A piece of a mask image whose transparency band lies bandOffset rows below the picture (half
+// the mask's source height for frame pieces). Over a bitmap background with fill, and over a
+// colour without fill, each channel blends with the band's own channel; otherwise the band's
+// red byte is the transparency of all three.
 void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset,
                    bool fill, const TlxBackgroundView& bg, const TlxPixelBuffer& src);
 // Key-aware copy of the inclusive source rectangle to (dx, dy); key in colour order.
@@ -35,8 +38,9 @@ void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, 
 // Copies every source pixel of the inclusive rectangle that is not the key; alpha as it is.
 void CopyMaskPieceKeyed(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, TColor key,
                         const TRect& srcInclusive, int dy);
-// The whole source (32 or 24 bits a pixel) at (x, y), pixels whose colour equals the key
-// skipped, written pixels get alpha 255.
+// The whole source (32 or 24 bits a pixel) at (x, y), key pixels skipped (a 32-bit pixel
+// equal to the key with alpha 0; a 24-bit pixel equal to the key's colour), written pixels get
+// alpha 255.
 void CopyBitmapKeyedRef(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, TColor key, int y);
 void CopyBitmapKeyedFast(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, TColor key, int y);
 void CopyBitmapKeyed(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, TColor key, int y);

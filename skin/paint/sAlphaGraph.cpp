@@ -31,6 +31,12 @@ TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b) {
   return c;
 }
 
+TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b, const TRect& clip) {
+  return ClipRectTo(TRect{std::max(r.Left, clip.Left), std::max(r.Top, clip.Top), std::min(r.Right, clip.Right),
+                          std::min(r.Bottom, clip.Bottom)},
+                    b);
+}
+
 void FillDWords(Byte* start, int count, std::uint32_t value) {
   for (int i = 0; i < count; ++i) StorePixel(start + static_cast<std::ptrdiff_t>(i) * 4, value);
 }
@@ -215,17 +221,16 @@ void MakeDisabledLook(const TlxPixelBuffer& b, int flags, TPoint offset, const T
   if (flags & dkGrayed) GrayscaleExceptKey(b, KeyPixel);
   if (!(flags & dkBlended)) return;
   if (bg.HasBitmap()) {
-    // The image is the source (its key pixels are skipped); the parent piece under it keeps
-    // 40 percent.
+    // The parent piece under the image is blended onto it: the image keeps 40 percent. Key
+    // pixels of either are left as they are.
     const TlxPixelBuffer& pb = *bg.Bitmap;
     const int ox = bg.X + offset.X, oy = bg.Y + offset.Y;
     for (int y = 0; y < b.Height; ++y)
       for (int x = 0; x < b.Width; ++x) {
         if (!pb.Contains(ox + x, oy + y) || pb.BytesPerPixel != 4) continue;
-        const std::uint32_t s = GetPix(b, x, y);
-        if (s == KeyPixel) continue;
-        const std::uint32_t d = GetPix(pb, ox + x, oy + y);
-        SetPix(b, x, y, MixFactorRGB(s, d, 0.4) | (s & 0xFF000000u));
+        const std::uint32_t d = GetPix(b, x, y), s = GetPix(pb, ox + x, oy + y);
+        if (d == KeyPixel || s == KeyPixel) continue;
+        SetPix(b, x, y, MixFactorRGB(s, d, 0.4) | (d & 0xFF000000u));
       }
   } else {
     const TColor c = bg.Color == clKeyColor ? controlColor : bg.Color;

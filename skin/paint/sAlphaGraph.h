@@ -88,6 +88,8 @@ constexpr bool SanePoint(const TPoint& p) { return SaneCoord(p.X) && SaneCoord(p
 
 // Limits a rectangle to a buffer; empty (0,0,0,0 after normalising) when nothing is left.
 TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b);
+// The same, limited to `clip` as well.
+TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b, const TRect& clip);
 
 // Stores value count times (nothing for count <= 0).
 void FillDWords(Byte* start, int count, std::uint32_t value);
@@ -184,8 +186,8 @@ constexpr int dkBlended = 1;
 constexpr int dkGrayed = 2;
 
 // Gives a control image its disabled look: flag dkGrayed greys every non-key pixel; flag
-// dkBlended then mixes in the background: 40 percent of the parent piece under the image
-// (moved by the view's X, Y plus offset) for non-key pixels, or 50 percent of the background
-// colour (controlColor when the view's colour is 0xFF00FF).
+// dkBlended then mixes in the background: the parent piece under the image (moved by the
+// view's X, Y plus offset) is blended onto the non-key pixels, the image keeping 40 percent;
+// or 50 percent of the background colour (controlColor when the view's colour is 0xFF00FF).
 void MakeDisabledLook(const TlxPixelBuffer& b, int flags, TPoint offset, const TlxBackgroundView& bg,
                       TColor controlColor);

@@ -2,6 +2,7 @@
 #include "skin/paint/sGradient.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 void ParseGradientData(const std::string& text, TsGradientArray& stops) {
@@ -68,6 +69,10 @@ static std::vector<std::uint32_t> GradientLine(const TsGradientArray& stops, int
   return line;
 }
 
+static std::atomic<TlxGradientMeshProc> GradientMeshProc{nullptr};
+
+void SetGradientMeshProc(TlxGradientMeshProc proc) { GradientMeshProc.store(proc); }
+
 void PaintGradient(const TlxPixelBuffer& b, const TRect& r, const TsGradientArray& stops, int offset) {
   if (b.Empty() || b.BytesPerPixel != 4 || stops.empty()) return;
   const TRect k = ClipRectTo(r, b);
@@ -84,6 +89,8 @@ void PaintGradient(const TlxPixelBuffer& b, const TRect& r, const TsGradientArra
     // The top row is computed once and copied down.
     for (int y = k.Top + 1; y < k.Bottom; ++y)
       std::copy_n(b.At(k.Left, k.Top), static_cast<std::size_t>(k.Width()) * 4, b.At(k.Left, y));
+  } else if (mode == gmTriangles) {
+    if (const TlxGradientMeshProc proc = GradientMeshProc.load()) proc(b, k, stops);
   }
 }
 

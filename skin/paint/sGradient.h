@@ -1,7 +1,7 @@
 // Gradients of section fills: the gradient description string of a skin ("GRADIENTDATA"), its
 // parsed stops, and the vertical and horizontal band fills and the one-pass gradient with
 // texture, painted into 32-bit pixel buffers. Owns nothing; window-free. The triangle mesh
-// (mode 2) is drawn by the system's GradientFill and lives in win/.
+// (mode 2) is drawn by the system's GradientFill, installed from win/.
 #pragma once
 
 #include <string>
@@ -29,9 +29,14 @@ constexpr int gmVertical = 0, gmHorizontal = 1, gmTriangles = 2;
 // emptied first.
 void ParseGradientData(const std::string& text, TsGradientArray& stops);
 
-// Paints a vertical or horizontal gradient into the rectangle (clipped), alpha 255. offset:
-// rows of the same gradient above the rectangle (a piece of a taller gradient). Other modes
-// paint nothing here.
+// The triangle mesh painted by the window system into r (already clipped to b), alpha 255. The
+// GDI layer installs its painter at start-up; without one a mesh paints nothing.
+using TlxGradientMeshProc = void (*)(const TlxPixelBuffer& b, const TRect& r, const TsGradientArray& stops);
+void SetGradientMeshProc(TlxGradientMeshProc proc);
+
+// Paints a gradient into the rectangle (clipped), alpha 255: vertical and horizontal bands here,
+// the triangle mesh through the installed mesh painter; other modes paint nothing. offset: rows
+// of the same gradient above the rectangle (a piece of a taller vertical gradient).
 void PaintGradient(const TlxPixelBuffer& b, const TRect& r, const TsGradientArray& stops, int offset);
 
 // Gradient (vertical or horizontal) and a tiled texture in one pass: each pixel mixes the

@@ -5,6 +5,7 @@
 #include "skin/paint/sMaskPaint.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "skin/paint/sAlphaCopy.h"
 #include "skin/paint/sSmoothStretch.h"
@@ -108,6 +109,26 @@ void StretchCopyNearest(const TlxPixelBuffer& dst, const TRect& dstRect, const T
   }
 }
 
+static std::atomic<TlxStretchBltProc> StretchBltProc{nullptr};
+
+void SetStretchBltProc(TlxStretchBltProc proc) { StretchBltProc.store(proc); }
+
+void StretchPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect& clip, const TlxPixelBuffer& src,
+                   const TRect& srcRect) {
+  if (!SaneRect(dstRect) || !SaneRect(clip) || !SaneRect(srcRect)) return;
+  if (const TlxStretchBltProc proc = StretchBltProc.load(); proc != nullptr && proc(dst, dstRect, clip, src, srcRect))
+    return;
+  const TRect k = ClipRectTo(dstRect, dst, clip);
+  if (k.IsEmpty()) return;
+  // The kernel clips to its destination view: a view of the clipped part keeps the mapping.
+  TlxPixelBuffer part = dst;
+  part.Bits = dst.At(k.Left, k.Top);
+  part.Width = k.Width();
+  part.Height = k.Height();
+  StretchCopyNearest(part, TRect{dstRect.Left - k.Left, dstRect.Top - k.Top, dstRect.Right - k.Left,
+                                 dstRect.Bottom - k.Top}, src, srcRect);
+}
+
 // ---- StretchRegion ------------------------------------------------------------------------
 
 // The piece at (sx, sy, sw x sh) copied into a buffer of at least 2 x 2 (a single column or
@@ -128,7 +149,7 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
     return;
   const TRect dr{dx, dy, dx + dw, dy + dh};
   if (bandOffset == 0) {
-    StretchCopyNearest(dst, dr, src, TRect{sx, sy, sx + sw, sy + sh});
+    StretchPixels(dst, dr, dr, src, TRect{sx, sy, sx + sw, sy + sh});
     return;
   }
   if (bandOffset < 0 || sx < 0 || sy < 0 || sx + sw > src.Width || sy + bandOffset + sh > src.Height) return;
@@ -166,8 +187,9 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
   } else {
     pic.SetSize(dw, dh);
     band.SetSize(dw, dh);
-    StretchCopyNearest(pic.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy, sx + sw, sy + sh});
-    StretchCopyNearest(band.View(), TRect{0, 0, dw, dh}, src, TRect{sx, sy + bandOffset, sx + sw, sy + bandOffset + sh});
+    const TRect whole{0, 0, dw, dh};
+    StretchPixels(pic.View(), whole, whole, src, TRect{sx, sy, sx + sw, sy + sh});
+    StretchPixels(band.View(), whole, whole, src, TRect{sx, sy + bandOffset, sx + sw, sy + bandOffset + sh});
   }
   for (int y = k.Top; y < k.Bottom; ++y)
     for (int x = k.Left; x < k.Right; ++x) {
@@ -182,7 +204,10 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
 
 // ---- PaintMaskFrame -----------------------------------------------------------------------
 
-static void TilePiece(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const TlxMaskImage& mask, int bandOffset) {
+// Corners and tiles copied through the band read it half the mask's source height below.
+static int PieceBandOffset(const TlxMaskImage& mask) { return mask.SrcRect.Height() / 2; }
+
+static void TilePiece(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const TlxMaskImage& mask) {
   const TlxBackgroundView none;
   const int tw = p.Src.Width(), th = p.Src.Height();
   // Sides tile along their length only; the centre row by row, then column by column. Only
@@ -196,7 +221,7 @@ static void TilePiece(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const Tl
     for (const auto& [x, w] : cols) {
       const TRect s{p.Src.Left, p.Src.Top, p.Src.Left + std::min(w, tw), p.Src.Top + std::min(h, th)};
       if (mask.MaskType != 0)
-        CopyMaskPiece(TRect{x, y, x + w, y + h}, s, dst, bandOffset, false, none, mask.Image);
+        CopyMaskPiece(TRect{x, y, x + w, y + h}, s, dst, PieceBandOffset(mask), false, none, mask.Image);
       else
         CopyPixelRect(dst, x, y, mask.Image, s);
     }
@@ -212,7 +237,7 @@ void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCo
     if (p.Dst.IsEmpty() || p.Src.IsEmpty()) continue;
     if (p.Kind == TlxPieceKind::Corner) {
       if (mask.MaskType != 0)
-        CopyMaskPiece(p.Dst, p.Src, dst, lay.BandOffset, fill, bg, mask.Image);
+        CopyMaskPiece(p.Dst, p.Src, dst, PieceBandOffset(mask), fill, bg, mask.Image);
       else
         CopyTransparentPiece(dst, mask.Image, p.Dst.Left, fill, bg, clKeyColor,
                              TRect{p.Src.Left, p.Src.Top, p.Src.Right - 1, p.Src.Bottom - 1}, p.Dst.Top);
@@ -221,9 +246,9 @@ void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCo
         StretchRegion(p.Dst.Left, p.Dst.Top, p.Dst.Width(), p.Kind == TlxPieceKind::Centre, lay.BandOffset, mask.Image,
                       dst, p.Src.Height(), p.Src.Width(), p.Src.Top, p.Src.Left, p.Dst.Height());
       else
-        StretchCopyNearest(dst, p.Dst, mask.Image, p.Src);
+        StretchPixels(dst, p.Dst, p.Dst, mask.Image, p.Src);
     } else {
-      TilePiece(dst, p, mask, lay.BandOffset);
+      TilePiece(dst, p, mask);
     }
   }
 }
@@ -299,6 +324,7 @@ void CollectCornerKeyRuns(std::vector<TRect>& list, int windowWidth, const TlxMa
   if (!SaneCoord(mask.WL) || !SaneCoord(mask.WT) || !SaneCoord(mask.WR) || !SaneCoord(mask.WB)) return;
   const int fw = MaskFrameWidth(mask), fh = MaskFrameHeight(mask);
   const int fl = mask.SrcRect.Left, ft = mask.SrcRect.Top;
+  // The corner rows of the frame; the first of them lands at yOffset.
   const int r0 = bottom ? fh - mask.WB : 0, r1 = bottom ? fh : std::min(mask.WT, fh);
   auto scan = [&](int row, int c0, int c1, int shift) {
     int runStart = -1;
@@ -307,7 +333,7 @@ void CollectCornerKeyRuns(std::vector<TRect>& list, int windowWidth, const TlxMa
       const bool key = col < c1 && img.Contains(ix, iy) && GetPix(img, ix, iy) == KeyPixel;
       if (key && runStart < 0) runStart = col;
       if (!key && runStart >= 0) {
-        list.push_back(TRect{runStart + shift, yOffset + row, col + shift, yOffset + row + 1});
+        list.push_back(TRect{runStart + shift, yOffset + row - r0, col + shift, yOffset + row - r0 + 1});
         runStart = -1;
       }
     }

@@ -68,6 +68,17 @@ void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCo
 // Nearest-neighbour stretch (the COLORONCOLOR look) of srcRect onto dstRect, clipped to both.
 void StretchCopyNearest(const TlxPixelBuffer& dst, const TRect& dstRect, const TlxPixelBuffer& src,
                         const TRect& srcRect);
+// The window system's own stretch (StretchBlt, SRCCOPY, stretch mode COLORONCOLOR) of srcRect
+// onto dstRect, painting only inside `clip` and dst; false when it could not be done. The GDI
+// layer installs one at start-up, so that stretched skin pieces show the system's pixels.
+using TlxStretchBltProc = bool (*)(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect& clip,
+                                   const TlxPixelBuffer& src, const TRect& srcRect);
+// Installs the system's stretch (nil: none, the nearest-neighbour kernel is used).
+void SetStretchBltProc(TlxStretchBltProc proc);
+// A stretch as the system paints it where one is installed, else StretchCopyNearest; only
+// inside `clip` (the part of dstRect that may be painted).
+void StretchPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect& clip, const TlxPixelBuffer& src,
+                   const TRect& srcRect);
 // Plain copy of srcRect to (dx, dy), clipped.
 void CopyPixelRect(const TlxPixelBuffer& dst, int dx, int dy, const TlxPixelBuffer& src, const TRect& srcRect);
 
@@ -84,7 +95,9 @@ void DrawMaskState(const TlxPixelBuffer& dst, TPoint pt, int state, const TlxBac
                    const TlxMaskImage& mask, int mode);
 
 // One-pixel-high rectangles of the key runs in the corner rows of the first state frame (top
-// corners, or bottom corners with bottom set), for cutting a window region.
+// corners, or bottom corners with bottom set), for cutting a window region. Row i of the
+// corner rows (counted from the corner's first row) lands at y = yOffset + i: a window's
+// bottom corners are collected with yOffset = window height - bottom width.
 void CollectCornerKeyRuns(std::vector<TRect>& list, int windowWidth, const TlxMaskImage& mask, bool bottom,
                           int yOffset);
 

@@ -27,15 +27,16 @@ void FillSection(const TlxPixelBuffer& b, const TRect& r, const TlxSectionState&
                          s.Texture->Image);
     return;
   }
-  // 2. Texture; what its mode leaves uncovered takes the colour.
+  // 2. Texture; what its mode leaves uncovered takes the colour (all of it when no texture was
+  // found: a texture share is never a see-through mix of its own).
   bool textured = false;
-  if (ip > 0 && (s.PatternImage || s.Texture)) {
+  if (ip > 0) {
     TRect left = k;
     if (s.PatternImage) PaintTextureByMode(b, left, s.PatternImage, 0, TlxMaskImage{});
-    else if (s.Texture->MaskType != 0) FillSectionRect(b, left, bg, s.Texture->DrawMode, *s.Texture);
-    else PaintTextureByMode(b, left, nullptr, s.Texture->DrawMode, *s.Texture);
+    else if (s.Texture && s.Texture->MaskType != 0) FillSectionRect(b, left, bg, s.Texture->DrawMode, *s.Texture);
+    else if (s.Texture) PaintTextureByMode(b, left, nullptr, s.Texture->DrawMode, *s.Texture);
     if (!(left == lxNoRect)) FillRectOpaque(b, left, s.Color);
-    textured = true;
+    textured = s.PatternImage || s.Texture;
   }
   // 3. Gradient: over the texture by the texture's share, else directly.
   if (gp > 0) {
@@ -51,7 +52,7 @@ void FillSection(const TlxPixelBuffer& b, const TRect& r, const TlxSectionState&
   // 4. Neither share: the colour, mixed with a known background colour for a see-through state
   // in the same order as the transparent background mix (the background's share is the
   // transparency); the "no colour" key is never mixed in.
-  if (!textured && gp <= 0) {
+  if (ip <= 0 && gp <= 0) {
     TColor c = s.Color;
     if (!bg.HasBitmap() && (bg.Color & 0xFFFFFF) != clKeyColor && s.Transparency != 0 && s.Transparency != 100)
       c = BlendColors(bg.Color, s.Color, s.Transparency / 100.0);

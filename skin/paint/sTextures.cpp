@@ -5,16 +5,25 @@
 
 #include "skin/paint/sAlphaCopy.h"
 
-// Tiles srcRect of src over [r) starting at r's corner, cropping at r's right and bottom.
-static void TileRect(const TlxPixelBuffer& dst, const TRect& r, const TlxPixelBuffer& src, const TRect& s) {
+// Tiles srcRect of src on a grid from r's corner over r, painting only inside `clip` (and dst):
+// a tile cut by the clip shows the part of it that lies inside.
+static void TileRect(const TlxPixelBuffer& dst, const TRect& r, const TlxPixelBuffer& src, const TRect& s,
+                     const TRect& clip) {
   const int tw = s.Width(), th = s.Height();
-  if (tw <= 0 || th <= 0 || r.IsEmpty() || !SaneRect(r)) return;
-  // Tiles keep their grid from r's corner; only those meeting the destination are drawn.
-  const int y0 = r.Top + std::max(0, (0 - r.Top) / th * th), x0 = r.Left + std::max(0, (0 - r.Left) / tw * tw);
-  const int y1 = std::min(r.Bottom, dst.Height), x1 = std::min(r.Right, dst.Width);
-  for (int y = y0; y < y1; y += th)
-    for (int x = x0; x < x1; x += tw)
-      CopyPixelRect(dst, x, y, src, TRect{s.Left, s.Top, s.Left + std::min(tw, r.Right - x), s.Top + std::min(th, r.Bottom - y)});
+  if (tw <= 0 || th <= 0 || r.IsEmpty() || !SaneRect(r) || !SaneRect(clip)) return;
+  const TRect k = ClipRectTo(r, dst, clip);
+  if (k.IsEmpty()) return;
+  // Only the tiles meeting k, on the grid from r's corner.
+  const int y0 = r.Top + (k.Top - r.Top) / th * th, x0 = r.Left + (k.Left - r.Left) / tw * tw;
+  for (int y = y0; y < k.Bottom; y += th)
+    for (int x = x0; x < k.Right; x += tw) {
+      const int l = std::max(x, k.Left), t = std::max(y, k.Top);
+      const int w = std::min(x + tw, k.Right) - l, h = std::min(y + th, k.Bottom) - t;
+      CopyPixelRect(dst, l, t, src, TRect{s.Left + l - x, s.Top + t - y, s.Left + l - x + w, s.Top + t - y + h});
+    }
+}
+static void TileRect(const TlxPixelBuffer& dst, const TRect& r, const TlxPixelBuffer& src, const TRect& s) {
+  TileRect(dst, r, src, s, r);
 }
 
 void TileTexture(const TlxPixelBuffer& dst, const TRect& r, const TlxPixelBuffer& image) {
@@ -35,7 +44,7 @@ void PaintTextureByMode(const TlxPixelBuffer& dst, TRect& r, const TlxPixelBuffe
   auto rest = [&](TRect left) { r = left.IsEmpty() ? lxNoRect : left; };
   switch (mode) {
     case 0: TileRect(dst, r, mask.Image, s); r = lxNoRect; break;
-    case 1: StretchCopyNearest(dst, r, mask.Image, s); r = lxNoRect; break;
+    case 1: StretchPixels(dst, r, r, mask.Image, s); r = lxNoRect; break;
     case 2:
       TileRect(dst, TRect{r.Left, r.Top, r.Right, std::min(r.Top + h, r.Bottom)}, mask.Image, s);
       rest(TRect{r.Left, r.Top + h, r.Right, r.Bottom});
@@ -44,16 +53,19 @@ void PaintTextureByMode(const TlxPixelBuffer& dst, TRect& r, const TlxPixelBuffe
       TileRect(dst, TRect{r.Left, r.Top, std::min(r.Left + w, r.Right), r.Bottom}, mask.Image, s);
       rest(TRect{r.Left + w, r.Top, r.Right, r.Bottom});
       break;
+    // Modes 4 and 5 keep the texture's natural height (width): a smaller rectangle crops it.
     case 4:
-      StretchCopyNearest(dst, TRect{r.Left, r.Top, r.Right, r.Top + h}, mask.Image, s);
+      StretchPixels(dst, TRect{r.Left, r.Top, r.Right, r.Top + h}, r, mask.Image, s);
       rest(TRect{r.Left, r.Top + h, r.Right, r.Bottom});
       break;
     case 5:
-      StretchCopyNearest(dst, TRect{r.Left, r.Top, r.Left + w, r.Bottom}, mask.Image, s);
+      StretchPixels(dst, TRect{r.Left, r.Top, r.Left + w, r.Bottom}, r, mask.Image, s);
       rest(TRect{r.Left + w, r.Top, r.Right, r.Bottom});
       break;
+    // Modes 6 and 7 lay the tiles against the bottom (right) edge: a smaller rectangle shows
+    // the tile's bottom rows (right columns).
     case 6:
-      TileRect(dst, TRect{r.Left, std::max(r.Bottom - h, r.Top), r.Right, r.Bottom}, mask.Image, s);
+      TileRect(dst, TRect{r.Left, r.Bottom - h, r.Right, r.Bottom}, mask.Image, s, r);
       rest(TRect{r.Left, r.Top, r.Right, r.Bottom - h});
       break;
     case 10: {
@@ -64,7 +76,7 @@ void PaintTextureByMode(const TlxPixelBuffer& dst, TRect& r, const TlxPixelBuffe
       break;
     }
     default:
-      TileRect(dst, TRect{std::max(r.Right - w, r.Left), r.Top, r.Right, r.Bottom}, mask.Image, s);
+      TileRect(dst, TRect{r.Right - w, r.Top, r.Right, r.Bottom}, mask.Image, s, r);
       rest(TRect{r.Left, r.Top, r.Right - w, r.Bottom});
       break;
   }
@@ -94,10 +106,12 @@ void TileMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
         }
         continue;
       }
-      const std::uint32_t m = GetPix(img, c.SX + x, c.SY + y + band), d = GetPix(dst, tx, ty);
+      // The band's red byte is the transparency of all three channels.
+      const int m = (GetPix(img, c.SX + x, c.SY + y + band) >> 16) & 0xFF;
+      const std::uint32_t d = GetPix(dst, tx, ty);
       std::uint32_t o = d & 0xFF000000u;
       for (int sh = 0; sh < 24; sh += 8)
-        o |= static_cast<std::uint32_t>(BandMix((d >> sh) & 0xFF, (s >> sh) & 0xFF, (m >> sh) & 0xFF)) << sh;
+        o |= static_cast<std::uint32_t>(BandMix((d >> sh) & 0xFF, (s >> sh) & 0xFF, m)) << sh;
       SetPix(dst, tx, ty, o);
     }
 }

@@ -1,15 +1,10 @@
-// TRegistry over the ANSI registry functions. Owns the one open key (TRegKeyHandle); every
+// TRegistry over the ANSI registry functions. Owns the one open key (TOwnedRegKey); every
 // other handle is opened and closed within one call.
 #include "framework/base/win/Registry.h"
 
 #include <vector>
 
 namespace {
-bool IsPredefined(HKEY k) {
-  auto v = reinterpret_cast<ULONG_PTR>(k);
-  return v >= 0x80000000u && v <= 0x800000FFu;   // HKEY_CLASSES_ROOT ... HKEY_* constants
-}
-
 std::string TrimSlashes(const std::string& s) {
   size_t b = 0, e = s.size();
   while (b < e && s[b] == '\\') ++b;
@@ -22,7 +17,7 @@ std::string TrimSlashes(const std::string& s) {
 bool DeleteTree(HKEY parent, const std::string& sub) {
   HKEY raw = nullptr;
   if (RegOpenKeyExA(parent, sub.c_str(), 0, KEY_READ | KEY_WRITE, &raw) != ERROR_SUCCESS) return false;
-  TRegKeyHandle key(raw);
+  TOwnedRegKey key(raw);
   for (;;) {
     // Always the first child: the enumeration restarts after each deletion.
     char name[256];
@@ -35,24 +30,6 @@ bool DeleteTree(HKEY parent, const std::string& sub) {
   return RegDeleteKeyA(parent, sub.c_str()) == ERROR_SUCCESS;
 }
 }  // namespace
-
-TRegKeyHandle& TRegKeyHandle::operator=(TRegKeyHandle&& other) noexcept {
-  if (this != &other) Reset(other.Release());
-  return *this;
-}
-
-HKEY TRegKeyHandle::Release() {
-  HKEY k = FKey;
-  FKey = nullptr;
-  return k;
-}
-
-void TRegKeyHandle::Reset(HKEY key) {
-  if (FKey != nullptr && !IsPredefined(FKey)) RegCloseKey(FKey);
-  FKey = key;
-}
-
-// ---------------------------------------------------------------------------------------------
 
 ORBEX_IMPLEMENT_CLASS(TRegistry, TObject, nullptr)
 
@@ -114,7 +91,7 @@ bool TRegistry::CreateKey(const std::string& key) {
   if (RegCreateKeyExA(base, rel.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &raw,
                       nullptr) != ERROR_SUCCESS)
     return false;
-  TRegKeyHandle closeIt(raw);
+  TOwnedRegKey closeIt(raw);
   return true;
 }
 
@@ -133,7 +110,7 @@ bool TRegistry::KeyExists(const std::string& key) {
   if (RegOpenKeyExA(base, rel.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS &&
       RegOpenKeyExA(base, rel.c_str(), 0, STANDARD_RIGHTS_READ, &raw) != ERROR_SUCCESS)
     return false;
-  TRegKeyHandle closeIt(raw);
+  TOwnedRegKey closeIt(raw);
   return true;
 }
 

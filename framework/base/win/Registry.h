@@ -1,5 +1,6 @@
 // TRegistry: access to one key of the system registry at a time, below a root key. Owns the
-// open key handle (released by CloseKey, by opening another key, and by the destructor).
+// open key handle (a TOwnedRegKey, released by CloseKey, by opening another key, and by the
+// destructor).
 // Windows only.
 #pragma once
 
@@ -8,26 +9,9 @@
 #include <string>
 
 #include "framework/base/Classes.h"
+#include "framework/base/win/HandleOwner.h"
 
 ORBEX_EXCEPTION(ERegistryException, Exception);
-
-// An open registry key, closed by its destructor; predefined root keys are never closed.
-class TRegKeyHandle {
-public:
-  TRegKeyHandle() = default;
-  explicit TRegKeyHandle(HKEY key) : FKey(key) {}
-  TRegKeyHandle(TRegKeyHandle&& other) noexcept : FKey(other.Release()) {}
-  TRegKeyHandle& operator=(TRegKeyHandle&& other) noexcept;
-  TRegKeyHandle(const TRegKeyHandle&) = delete;
-  TRegKeyHandle& operator=(const TRegKeyHandle&) = delete;
-  ~TRegKeyHandle() { Reset(); }
-  HKEY Get() const { return FKey; }
-  HKEY Release();
-  void Reset(HKEY key = nullptr);
-
-private:
-  HKEY FKey = nullptr;
-};
 
 class TRegistry : public TObject {
   ORBEX_CLASS(TRegistry, TObject)
@@ -78,6 +62,6 @@ private:
   HKEY KeyForValues() const;
   HKEY FRootKey = HKEY_CURRENT_USER;
   REGSAM FAccess;
-  TRegKeyHandle FCurrentKey;
+  TOwnedRegKey FCurrentKey;
   std::string FCurrentPath;
 };

@@ -1,6 +1,8 @@
 // Background requests to parent controls and windows: see sBackgroundRequest.h.
 #include "skin/core/win/sBackgroundRequest.h"
 
+#include <atomic>
+
 #include "framework/win/Graphics.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -60,8 +62,13 @@ int RequestControlBackground(TsBackgroundRequest& request, TControl* control, bo
   return 0;
 }
 
-int RequestWindowBackground(TsBackgroundRequest& request, HWND wnd, bool paint,
-                            const TsSkinTables* defaultTables) {
+namespace {
+std::atomic<TDefaultGlobalColorSource> DefaultGlobalColor{nullptr};
+}  // namespace
+
+void SetDefaultGlobalColorSource(TDefaultGlobalColorSource source) { DefaultGlobalColor.store(source); }
+
+int RequestWindowBackground(TsBackgroundRequest& request, HWND wnd, bool paint) {
   const bool fallback = request.PaintToDC != 0;
   request.Kind = bkNotAnswered;
   request.PaintToDC = paint ? 1 : 0;
@@ -75,8 +82,8 @@ int RequestWindowBackground(TsBackgroundRequest& request, HWND wnd, bool paint,
     });
     return 0;
   }
-  request.Color = defaultTables != nullptr ? GlobalInfoColor(defaultTables, BackgroundNoManagerColor)
-                                           : BackgroundNoManagerColor;
+  const TDefaultGlobalColorSource source = DefaultGlobalColor.load();
+  request.Color = source != nullptr ? source() : BackgroundNoManagerColor;
   request.Kind = bkColor;
   return 0;
 }

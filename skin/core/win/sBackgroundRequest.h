@@ -11,7 +11,6 @@
 
 #include <windows.h>
 
-#include "skin/core/sSkinData.h"
 #include "skin/paint/sBackgroundInfo.h"
 
 // The colour of a window that has no skin manager to ask: the system button face, in the
@@ -29,10 +28,15 @@ constexpr TColor BackgroundNoManagerColor = static_cast<TColor>(0xFF00000F);
 // bitmap. Returns 0 then.
 int RequestControlBackground(TsBackgroundRequest& request, TControl* control, bool paint);
 // The same for a window handle (always by SendMessage). Without the fallback wish the colour
-// is the global colour of `defaultTables` (the default skin manager's tables; nil when there is
-// none, which gives BackgroundNoManagerColor) and nothing is filled into the DC.
-int RequestWindowBackground(TsBackgroundRequest& request, HWND wnd, bool paint,
-                            const TsSkinTables* defaultTables = nullptr);
+// is the default skin manager's global colour (see SetDefaultGlobalColorSource) and nothing is
+// filled into the DC.
+int RequestWindowBackground(TsBackgroundRequest& request, HWND wnd, bool paint);
+
+// The default skin manager's global colour as RequestWindowBackground asks for it: the default
+// manager installs its answer while it exists and removes it (nil) when it goes. Without one
+// the colour is BackgroundNoManagerColor. Set from the GUI thread.
+using TDefaultGlobalColorSource = TColor (*)();
+void SetDefaultGlobalColorSource(TDefaultGlobalColorSource source);
 // A bitmap answer (Kind 2) becomes (Bitmap, OffsetX, OffsetY, 0xFF00FF, ready); any other the
 // request's colour in RGB at the offsets, without a bitmap.
 void BackgroundRequestToInfo(const TsBackgroundRequest& request, TsBackgroundInfo& info);

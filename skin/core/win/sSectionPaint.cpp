@@ -4,10 +4,12 @@
 #include <algorithm>
 
 #include "skin/core/win/sBackgroundRequest.h"
+#include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/paint/sColorMath.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sBitmapKernels.h"
 
 namespace {
 
@@ -114,8 +116,9 @@ void PaintSectionBackground(int si, const std::string& name, const TsBackgroundI
 namespace {
 
 // The four corner images of a section at the corners of r (mode 1 over the bitmap itself),
-// then its border mask.
-void PaintCornersAndBorder(const TsGeneralData& g, const TsBackgroundInfo& bg, const TsSkinTables* sm,
+// then its border mask; true when a border mask was painted (not for state 0 of a mask that
+// paints nothing in the normal state).
+bool PaintCornersAndBorder(const TsGeneralData& g, const TsBackgroundInfo& bg, const TsSkinTables* sm,
                            TBitmap* bitmap, TPoint pt, const TRect& r, int state, TBitmap* master) {
   const TsBackgroundInfo self{bitmap, 0, 0, clKeyColor, 1};
   const int corners[4] = {g.ImgTL, g.ImgTR, g.ImgBL, g.ImgBR};
@@ -132,7 +135,9 @@ void PaintCornersAndBorder(const TsGeneralData& g, const TsBackgroundInfo& bg, c
     moved.X += pt.X - r.Left;
     moved.Y += pt.Y - r.Top;
     PaintMaskFrame(bitmap, r, true, state, *border, moved, master);
+    return !(state == 0 && (border->DrawMode & dmNoNormal));
   }
+  return false;
 }
 
 bool ItemRectUsable(TBitmap* bitmap, const TRect& r) {
@@ -192,7 +197,9 @@ void PaintControlItem(int si, const TsSkinTables* sm, TColor customColor, int hu
   if (g == nullptr || !ItemRectUsable(bitmap, r)) return;
   state = ClipState(*g, state);
   PaintSectionBackground(si, g->ClassName, bg, customColor, -1, -1, sm, bitmap, pt, r, state, master);
-  PaintCornersAndBorder(*g, bg, sm, bitmap, pt, r, state, master);
+  const bool bordered = PaintCornersAndBorder(*g, bg, sm, bitmap, pt, r, state, master);
+  // A section flagged by its reserved key keeps its own colours when no border was painted.
+  if (!bordered && g->ReservedBoolean) return;
   const TlxPixelBuffer b = TargetPixels32(bitmap);
   if (hueOffset != 0) HueShiftBitmap(b, hueOffset);
   if (saturation != 0) SaturateBitmap(b, saturation);
@@ -206,7 +213,7 @@ void PaintControlItemFromParent(TControl* owner, int si, const TsSkinTables* sm,
   if (owner->Parent() != nullptr)
     RequestControlBackground(req, owner->Parent(), false);
   else if (auto* w = As<TWinControl>(owner); w != nullptr && w->HandleAllocated() && GetParent(w->Handle()))
-    RequestWindowBackground(req, GetParent(w->Handle()), false, sm);
+    RequestWindowBackground(req, GetParent(w->Handle()), false);
   TsBackgroundInfo info;
   if (req.Kind != bkNotAnswered) {
     BackgroundRequestToInfo(req, info);
@@ -321,4 +328,10 @@ void PaintBorderToDC(HDC dc, const TRect& r, int borderWidth, TRect& inner, int 
   inner = TRect{r.Left + w, r.Top + w, std::max(r.Right - w, r.Left + w), std::max(r.Bottom - w, r.Top + w)};
   HDC cacheDC = cache->Canvas()->GetHandle();
   if (dc != nullptr && dc != cacheDC) CopyBorderStrips(dc, r.Left, r.Top, w, r.Top, r.Left, cacheDC, height, width);
+}
+
+void MakeDisabledLook(TBitmap* bitmap, int flags, TControl* control, TPoint offset, const TsBackgroundInfo& bg) {
+  // The control is asked only when its colour is mixed in.
+  const bool colour = (flags & dkBlended) != 0 && bg.Bitmap == nullptr && (bg.Color & 0xFFFFFF) == clKeyColor;
+  MakeDisabledLook(bitmap, flags, colour ? static_cast<TColor>(GetControlColor(control)) : clKeyColor, offset, bg);
 }

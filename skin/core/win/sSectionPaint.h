@@ -93,7 +93,8 @@ bool PaintSectionByName(const std::string& name, const std::string& secondName, 
 
 // The section item of a control: its background (its custom colour, 0xFF00FF for none), the
 // corner images, the border mask, then the whole bitmap shifted in hue and saturation when
-// those settings are not 0.
+// those settings are not 0 — except for a section whose "RESERVEDBOOLEAN" flag is set when no
+// border mask was painted (none, or state 0 of a mask that paints nothing in it).
 void PaintControlItem(int sectionIndex, const TsSkinTables* sm, TColor customColor, int hueOffset, int saturation,
                       const TsBackgroundInfo& bg, TBitmap* bitmap, TPoint pt, const TRect& r, int state,
                       TBitmap* master);
@@ -101,3 +102,7 @@ void PaintControlItem(int sectionIndex, const TsSkinTables* sm, TColor customCol
 // control without one, of its parent window); the owner's position is added to a bitmap answer.
 void PaintControlItemFromParent(TControl* owner, int sectionIndex, const TsSkinTables* sm, TColor customColor,
                                 int hueOffset, int saturation, TBitmap* bitmap, int state, TBitmap* master);
+
+// The disabled look of a control image (see MakeDisabledLook of sBitmapKernels), the colour
+// mixed in without a background being the control's own (GetControlColor).
+void MakeDisabledLook(TBitmap* bitmap, int flags, TControl* control, TPoint offset, const TsBackgroundInfo& bg);

@@ -75,7 +75,7 @@ void PaintPieceCutRegion(const TlxPixelBuffer& dst, int dx, int dy, const TlxPix
   const bool banded = maskType != 0;
   auto cut = [&](int y, int x0, int x1, int mode) {
     if (region == nullptr) return;
-    TlxRegionOwner run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
+    TOwnedRegion run(CreateRectRgn(c.DX + x0, c.DY + y, c.DX + x1, c.DY + y + 1));
     if (run) CombineRgn(region, region, run.Get(), mode);
   };
   for (int y = 0; y < c.H; ++y) {
@@ -181,7 +181,7 @@ void FillControlCorners(TBitmap* cache, TControl* owner, const TsSkinTables* sm,
   if (owner->Parent() != nullptr) {
     RequestControlBackground(req, owner->Parent(), false);
   } else if (auto* w = As<TWinControl>(owner); w != nullptr && w->HandleAllocated() && GetParent(w->Handle())) {
-    RequestWindowBackground(req, GetParent(w->Handle()), false, sm);
+    RequestWindowBackground(req, GetParent(w->Handle()), false);
   } else {
     return;
   }

@@ -87,7 +87,7 @@ void TsAlphaImageList::GenerateStdList() {
       png.LoadFromStream(s);
       it->DecodedWidth = png.GetWidth();
       it->DecodedHeight = png.GetHeight();
-      TOwnedIcon icon(BitmapToIcon(&png, clBlack));
+      const TOwnedIcon icon = BitmapToIcon(&png, clBlack);
       if (!icon.Valid() || ImageList_ReplaceIcon(list, -1, icon.Get()) < 0)
         throw EInvalidGraphic(Format("Image %d could not be added to the image list", i));
     }

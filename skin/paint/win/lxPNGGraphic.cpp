@@ -25,16 +25,12 @@ TPixelFormat FormatOfBits(int bits) {
   }
 }
 
-// A system palette of the decoder's colours; null for none.
-HPALETTE MakePalette(const TPaletteColors& colors) {
-  if (colors.empty()) return nullptr;
-  std::vector<std::uint8_t> mem(sizeof(LOGPALETTE) + colors.size() * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(mem.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = static_cast<WORD>(colors.size());
-  for (std::size_t i = 0; i < colors.size(); ++i)
-    lp->palPalEntry[i] = PALETTEENTRY{colors[i].Red, colors[i].Green, colors[i].Blue, colors[i].Flags};
-  return ::CreatePalette(lp);
+// A system palette of the decoder's colours; empty for none.
+TOwnedPalette PaletteOf(const TPaletteColors& colors) {
+  std::vector<PALETTEENTRY> entries;
+  entries.reserve(colors.size());
+  for (const TPaletteColor& c : colors) entries.push_back(PALETTEENTRY{c.Red, c.Green, c.Blue, c.Flags});
+  return MakePalette(entries);
 }
 
 // A view of a 32-bit framework bitmap's pixels, top row first.
@@ -60,7 +56,7 @@ public:
   void SetFormat(const TPNGTargetFormat& f) override {
     FOwner.FreeImage();
     FOwner.SetPixelFormat(FormatOfBits(f.BitsPerPixel));
-    if (f.HasPalette) FOwner.SetPalette(MakePalette(f.Palette));
+    if (f.HasPalette) FOwner.SetPalette(PaletteOf(f.Palette).Release());
     FOwner.SetSize(int(f.Width), int(f.Height));
     TCanvas* canvas = FOwner.Canvas();
     {
@@ -148,7 +144,7 @@ void TPNGGraphic::Draw(TCanvas* canvas, const TRect& r) {
   if (!work.GetHandle()) return;
   HDC dst = canvas->GetHandle();
   {
-    TlxMemoryDC dc(work.GetHandle());
+    TMemoryDC dc(nullptr, work.GetHandle());
     ::BitBlt(dc.Get(), 0, 0, w, workHeight, dst, r.Left, r.Top, SRCCOPY);
   }
   const TlxBackgroundView noBackground;
@@ -168,7 +164,8 @@ void TPNGGraphic::Draw(TCanvas* canvas, const TRect& r) {
         SetPix(alphaOf.View(), x, y, a | (a << 8) | (a << 16));
       }
     HDC src = Canvas()->GetHandle();
-    TlxMemoryDC scaledDC(scaled.GetHandle()), alphaDC(alphaOf.GetHandle()), alphaScaledDC(alphaScaled.GetHandle());
+    TMemoryDC scaledDC(nullptr, scaled.GetHandle()), alphaDC(nullptr, alphaOf.GetHandle()),
+        alphaScaledDC(nullptr, alphaScaled.GetHandle());
     ::SetStretchBltMode(scaledDC.Get(), COLORONCOLOR);
     ::SetStretchBltMode(alphaScaledDC.Get(), COLORONCOLOR);
     ::StretchBlt(scaledDC.Get(), 0, 0, w, h, src, 0, 0, GetWidth(), GetHeight(), SRCCOPY);
@@ -181,7 +178,7 @@ void TPNGGraphic::Draw(TCanvas* canvas, const TRect& r) {
     CopyWithAlpha(Rect(0, 0, w, h), Rect(0, 0, w, h), work.View(), false, 0, clNoneTint, false,
                   noBackground, scaled.View());
   }
-  TlxMemoryDC dc(work.GetHandle());
+  TMemoryDC dc(nullptr, work.GetHandle());
   ::BitBlt(dst, r.Left, r.Top, w, workHeight, dc.Get(), 0, 0, SRCCOPY);
 }
 
@@ -192,42 +189,43 @@ namespace {
 // A monochrome mask bitmap (1 = transparent) from a per-pixel test, rows padded to 16 bits as
 // CreateBitmap wants them.
 template <class F>
-HBITMAP MakeMask(int w, int h, F transparent) {
+TOwnedBitmap MakeMask(int w, int h, F transparent) {
   const int stride = ((w + 15) / 16) * 2;
   std::vector<std::uint8_t> bits(std::size_t(stride) * std::size_t(h), 0);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       if (transparent(x, y)) bits[std::size_t(y) * stride + std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
-  return ::CreateBitmap(w, h, 1, 1, bits.data());
+  return TOwnedBitmap(::CreateBitmap(w, h, 1, 1, bits.data()));
 }
 
-HICON IconOf(HBITMAP color, HBITMAP mask) {
+// The icon copies both bitmaps: they stay with their owners.
+TOwnedIcon IconOf(HBITMAP color, const TOwnedBitmap& mask) {
+  if (!mask) return {};
   ICONINFO info{};
   info.fIcon = TRUE;
   info.hbmColor = color;
-  info.hbmMask = mask;
-  return ::CreateIconIndirect(&info);
+  info.hbmMask = mask.Get();
+  return TOwnedIcon(::CreateIconIndirect(&info));
 }
 }  // namespace
 
-HICON TPNGGraphic::MakeIcon(bool keyByCorner) {
-  if (Empty()) return nullptr;
+TOwnedIcon TPNGGraphic::MakeIcon(bool keyByCorner) {
+  if (Empty()) return {};
   const int w = GetWidth(), h = GetHeight();
-  TlxBitmapOwner mask;
+  TOwnedBitmap mask;
   if (keyByCorner || GetPixelFormat() != TPixelFormat::pf32bit) {
     SetPixelFormat(TPixelFormat::pf32bit);
     const TlxPixelBuffer v = View32();
     const std::uint32_t corner = GetPix(v, 0, 0);
-    mask.Reset(MakeMask(w, h, [&](int x, int y) { return GetPix(v, x, y) == corner; }));
+    mask = MakeMask(w, h, [&](int x, int y) { return GetPix(v, x, y) == corner; });
   } else {
-    mask.Reset(MakeMask(w, h, [](int, int) { return false; }));
+    mask = MakeMask(w, h, [](int, int) { return false; });
   }
-  if (!mask) return nullptr;
-  return IconOf(GetHandle(), mask.Get());
+  return IconOf(GetHandle(), mask);
 }
 
-HICON BitmapToIcon(TBitmap* bitmap, TColor background) {
-  if (bitmap == nullptr || bitmap->Empty()) return nullptr;
+TOwnedIcon BitmapToIcon(TBitmap* bitmap, TColor background) {
+  if (bitmap == nullptr || bitmap->Empty()) return {};
   const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
   TBitmap composed;
   composed.SetPixelFormat(TPixelFormat::pf32bit);
@@ -247,9 +245,8 @@ HICON BitmapToIcon(TBitmap* bitmap, TColor background) {
   const TlxPixelBuffer src = BitmapView(bitmap);
   const TlxPixelBuffer out = BitmapView(&composed);
   for (int y = 0; y < h; ++y) std::memcpy(out.Row(y), src.Row(y), std::size_t(w) * 4);
-  TlxBitmapOwner mask(MakeMask(w, h, [&](int x, int y) { return (GetPix(src, x, y) >> 24) == 0; }));
-  if (!mask) return nullptr;
-  return IconOf(composed.GetHandle(), mask.Get());
+  const TOwnedBitmap mask = MakeMask(w, h, [&](int x, int y) { return (GetPix(src, x, y) >> 24) == 0; });
+  return IconOf(composed.GetHandle(), mask);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 // decoder of lxPNG.h and paints them with their alpha channel; the icon builders of the alpha
 // image list; the two clean-up passes of the skin loader; and the registration of the "png"
 // picture format. A TPNGGraphic owns its decoder (and with it the colour manager); icons made
-// here belong to the caller.
+// here come in their owners, for the caller.
 #pragma once
 
 #include <windows.h>
@@ -28,10 +28,11 @@ public:
   // left where reading stopped.
   void LoadFromStream(TStream& stream) override;
 
-  // A new icon (owned by the caller) with this picture as colour: the mask comes from the
-  // top-left pixel's colour when keyByCorner is set or the picture is not 32-bit (which makes
-  // it 32-bit), else it is all opaque and the alpha channel decides.
-  HICON MakeIcon(bool keyByCorner);
+  // A new icon with this picture as colour: the mask comes from the top-left pixel's colour
+  // when keyByCorner is set or the picture is not 32-bit (which makes it 32-bit), else it is
+  // all opaque and the alpha channel decides. Empty when the picture is empty or the system
+  // refuses.
+  TOwnedIcon MakeIcon(bool keyByCorner);
 
   const TPNGImageProperties& GetImageProperties() const { return FImageProperties; }
   TColorManager& GetColorManager() { return FDecoder.GetColorManager(); }
@@ -49,10 +50,10 @@ private:
   TlxPixelBuffer View32();
 };
 
-// A new icon (owned by the caller) of any bitmap over `background`; pixels whose alpha is 0
+// A new icon of any bitmap over `background`; pixels whose alpha is 0
 // are transparent in its mask. A bitmap that is not 32-bit is made 32-bit first, the key
 // colour 0xFF00FF becoming transparent.
-HICON BitmapToIcon(TBitmap* bitmap, TColor background);
+TOwnedIcon BitmapToIcon(TBitmap* bitmap, TColor background);
 
 // Clean-up passes over 32-bit bitmaps (others are left as they are): transparent white
 // becomes transparent black; colours are multiplied by their alpha.

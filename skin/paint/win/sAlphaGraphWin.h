@@ -1,12 +1,14 @@
 // The window-system side of the painting layer's chief unit: the layered-window entry points
-// looked up in user32 at start-up, the check-box glyph size of the system bitmap, and the
-// device-context fills and strip copies used where the engine paints into a DC directly.
+// looked up in user32 at start-up, the check-box glyph size of the system bitmap, the system's
+// stretch installed for the window-free painting, and the device-context fills and strip copies
+// used where the engine paints into a DC directly.
 // Owns the user32 module reference taken at start-up (released at shut-down).
 #pragma once
 
 #include <windows.h>
 
 #include "framework/base/Types.h"
+#include "skin/paint/sAlphaGraph.h"
 
 using TUpdateLayeredWindow = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 using TSetLayeredWindowAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -23,6 +25,12 @@ void InitAlphaGraphUnit();
 void DoneAlphaGraphUnit();
 bool LayeredWindowsAvailable();
 void CheckBoxGlyphSize();
+
+// The system's StretchBlt (COLORONCOLOR, SRCCOPY) of srcRect of src onto dstRect of dst,
+// painting only inside clip and dst; false (nothing painted) when the piece reaches beyond src
+// or GDI refuses. InitAlphaGraphUnit installs it as the stretch of the window-free painting.
+bool StretchBltPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect& clip, const TlxPixelBuffer& src,
+                      const TRect& srcRect);
 
 // A colour in RGB: framework system colours (top byte 0x80 or 0xFF with the index in the low
 // byte) are asked of the system; other values lose their top byte.

@@ -1,16 +1,5 @@
-// GDI owners and the 32-bit DIB section (see sDibSection.h).
+// The 32-bit DIB section (see sDibSection.h).
 #include "skin/paint/win/sDibSection.h"
-
-TlxMemoryDC::TlxMemoryDC(HBITMAP select) {
-  FDC = CreateCompatibleDC(nullptr);
-  if (FDC && select) FOld = SelectObject(FDC, select);
-}
-
-TlxMemoryDC::~TlxMemoryDC() {
-  if (!FDC) return;
-  if (FOld) SelectObject(FDC, FOld);
-  DeleteDC(FDC);
-}
 
 TlxDibSection::TlxDibSection(int width, int height, bool bottomUp) {
   if (width < 1 || height < 1) return;

@@ -1,5 +1,6 @@
 // The triangle-mesh gradient (mode 2 of a section's gradient), drawn by the system's
-// GradientFill from msimg32, looked up at start-up. Owns the msimg32 module reference.
+// GradientFill from msimg32, looked up at start-up, which also installs it as the mesh painter
+// of the window-free section fills. Owns the msimg32 module reference.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +16,6 @@ bool GradientFillAvailable();
 // 0..4 (a missing stop repeats the previous colour), four triangles, alpha 0xFF00. Nothing
 // without stops, for an empty rectangle or without GradientFill.
 void PaintGradientMesh(HDC dc, const TRect& r, const TsGradientArray& stops);
+// The same mesh painted into r of a 32-bit pixel buffer (clipped), alpha 255: the painter that
+// InitGradientUnit installs for the window-free gradient fills of sections.
+void PaintGradientMeshPixels(const TlxPixelBuffer& b, const TRect& r, const TsGradientArray& stops);

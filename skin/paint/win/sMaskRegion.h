@@ -14,4 +14,4 @@
 bool CutRunsFromRegion(HRGN region, const std::vector<TRect>& runs);
 // The window rectangle (0, 0, width, height) less the key runs of the mask's top corners and,
 // at the window's bottom, of its bottom corners. Empty owner when the region cannot be made.
-TlxRegionOwner WindowRegionFromMask(int width, int height, const TlxMaskImage& mask);
+TOwnedRegion WindowRegionFromMask(int width, int height, const TlxMaskImage& mask);

@@ -36,13 +36,11 @@ Proc Lookup(HMODULE module, const char* name) {
 }
 
 bool CompositionEnabled() {
-  HMODULE dwm = LoadLibraryA("dwmapi.dll");
-  if (dwm == nullptr) return false;
+  const TOwnedModule dwm(LoadLibraryA("dwmapi.dll"));
+  if (!dwm) return false;
   BOOL on = FALSE;
-  auto proc = Lookup<DwmIsCompositionEnabledProc>(dwm, "DwmIsCompositionEnabled");
-  const bool enabled = proc != nullptr && SUCCEEDED(proc(&on)) && on;
-  FreeLibrary(dwm);
-  return enabled;
+  auto proc = Lookup<DwmIsCompositionEnabledProc>(dwm.Get(), "DwmIsCompositionEnabled");
+  return proc != nullptr && SUCCEEDED(proc(&on)) && on;
 }
 }  // namespace
 
@@ -198,8 +196,8 @@ std::unique_ptr<TIcon> ExtractAppIcon(const std::string& fileName, bool large) {
   if (!FileExists(fileName)) return icon;
   HICON big = nullptr, small = nullptr;
   if (ExtractIconExA(fileName.c_str(), 0, &big, &small, 1) == 0) return icon;
-  HICON keep = large ? big : small, drop = large ? small : big;
-  if (drop != nullptr) DestroyIcon(drop);
-  if (keep != nullptr) icon->SetHandle(keep);
+  TOwnedIcon bigIcon(big), smallIcon(small);   // the one not kept goes with its owner
+  TOwnedIcon& keep = large ? bigIcon : smallIcon;
+  if (keep.Valid()) icon->SetHandle(keep.Release());
   return icon;
 }

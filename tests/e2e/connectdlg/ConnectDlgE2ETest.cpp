@@ -160,12 +160,12 @@ void SaveScreenshot(const std::string& name) {
   ::Sleep(700);
   const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
   TWindowDC screen(nullptr);
-  TMemoryDC mem(screen.Get());
   TOwnedBitmap bmp(::CreateCompatibleBitmap(screen.Get(), w, h));
+  TMemoryDC mem(screen.Get());
   if (!screen.Valid() || !mem.Valid() || !bmp.Valid()) return;
   {
-    TSelectObject sel(mem.Get(), bmp.Get());
-    ::BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), 0, 0, SRCCOPY);
+    TMemoryDC copy(screen.Get(), bmp.Get());
+    ::BitBlt(copy.Get(), 0, 0, w, h, screen.Get(), 0, 0, SRCCOPY);
   }
   BITMAPINFOHEADER bi{};
   bi.biSize = sizeof(bi);

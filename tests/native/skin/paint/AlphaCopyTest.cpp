@@ -94,6 +94,29 @@ TEST(AlphaCopy, MaskPieceBandCases) {
   EXPECT_EQ(d.Get(1, 0), 0xFF969696u);
 }
 
+TEST(AlphaCopy, MaskPieceBandRedByteOrOwnChannels) {
+  // Band red 128, green and blue 0: the red byte, or each channel its own.
+  TTestImage s(1, 2);
+  s.Set(0, 0, 0x00C8C8C8);
+  s.Set(0, 1, 0x00800000);
+  TTestImage parent(2, 2);
+  parent.Fill(0x00ABCDEF);
+  TlxBackgroundView green, bmp{&parent.View(), 0, 0, clKeyColor};
+  green.Color = 0x00FF00;
+  struct Case { bool fill; const TlxBackgroundView* bg; std::uint32_t want; };
+  const TlxBackgroundView none;
+  const Case cases[] = {{true, &bmp, 0xFF96C8C8u},     // bitmap with fill: own channels
+                        {false, &bmp, 0x10969696u},    // bitmap without fill: red byte
+                        {true, &green, 0x10969696u},   // colour with fill: red byte
+                        {false, &none, 0x1096C8C8u}};  // colour without fill: own channels
+  for (const Case& c : cases) {
+    TTestImage d(1, 1);
+    d.Fill(0x10646464);
+    CopyMaskPiece(TRect{0, 0, 1, 1}, TRect{0, 0, 1, 1}, d.View(), 1, c.fill, *c.bg, s.View());
+    EXPECT_EQ(d.Get(0, 0), c.want) << c.fill << " " << (c.bg == &bmp);
+  }
+}
+
 TEST(AlphaCopy, AlphaOverPinnedValues) {
   TTestImage d(1, 1), s(1, 1);
   d.Fill(0x80000000);
@@ -112,6 +135,17 @@ TEST(AlphaCopy, KeyedCopyFrom24And32Bits) {
   CopyBitmapKeyed(d.View(), s24b.View(), -1, clKeyColor, 2);
   EXPECT_EQ(d.Get(0, 2), 0xFF123456u);  // column 1 of the source at x 0
   EXPECT_EQ(d.Get(1, 2), 0x01020304u);
+  // 32 bits: only the whole key pixel (alpha 0) is skipped; opaque magenta is painted.
+  TTestImage s32(5, 1);
+  const std::uint32_t row[5] = {KeyPixel, 0xFFFF00FFu, 0x80FF00FFu, 0x00FF00FEu, KeyPixel};
+  for (int x = 0; x < 5; ++x) s32.Set(x, 0, row[x]);
+  for (bool fast : {false, true}) {
+    TTestImage e(5, 1);
+    e.Fill(0x01020304);
+    (fast ? CopyBitmapKeyedFast : CopyBitmapKeyedRef)(e.View(), s32.View(), 0, clKeyColor, 0);
+    const std::uint32_t want[5] = {0x01020304u, 0xFFFF00FFu, 0xFFFF00FFu, 0xFFFF00FEu, 0x01020304u};
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(e.Get(x, 0), want[x]) << fast << " " << x;
+  }
 }
 
 TEST(AlphaCopy, ReflectionLengthAndTinyImages) {

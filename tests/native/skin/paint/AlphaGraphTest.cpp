@@ -134,15 +134,17 @@ TEST(AlphaGraph, DisabledLookKeepsKeyPixels) {
   // Blended with the control colour when the background names none.
   MakeDisabledLook(img.View(), dkBlended, TPoint{}, TlxBackgroundView{}, 0x000000);
   EXPECT_EQ(img.Get(0, 0), 0xFF282828u);
-  // Blended with a parent bitmap: 60 percent image, 40 percent parent; key pixels left.
-  TTestImage parent(4, 4);
+  // Blended with a parent bitmap: the image keeps 40 percent; key pixels of either are left.
+  TTestImage parent(5, 4);
   parent.Fill(0xFFC8C8C8);
+  parent.Set(4, 3, KeyPixel);  // under image pixel (1, 0)
   TTestImage img2(2, 2);
   img2.Fill(0xFF646464);
   img2.Set(0, 1, KeyPixel);
   TlxBackgroundView bg{&parent.View(), 1, 1, clKeyColor};
   MakeDisabledLook(img2.View(), dkBlended, TPoint{2, 2}, bg, 0);
-  EXPECT_EQ(img2.Get(0, 0), 0xFF8C8C8Cu);  // 100 - (100 - 200) * 0.4 = 140
+  EXPECT_EQ(img2.Get(0, 0), 0xFFA0A0A0u);  // 200 - (200 - 100) * 0.4 = 160
+  EXPECT_EQ(img2.Get(1, 0), 0xFF646464u);  // over a key pixel of the parent
   EXPECT_EQ(img2.Get(0, 1), KeyPixel);
   EXPECT_EQ(img2.Get(1, 1), 0xFF646464u);  // (1, 1) + 3 lies outside the parent: left alone
 }

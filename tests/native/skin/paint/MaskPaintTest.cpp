@@ -188,4 +188,37 @@ TEST(MaskState, DrawMaskStateAndCornerRuns) {
   EXPECT_EQ(runs[1], (TRect{99, 8, 100, 9}));
 }
 
+TEST(MaskState, BottomCornerRunsCountFromTheCornerRow) {
+  // Frame 12 x 12 (band below), bottom width 3: the bottom corner rows are frame rows 9..11.
+  // Called as a window region does: y offset = window height - bottom width.
+  TMaskFixture f;
+  f.Mask.WB = 3;
+  f.Img.Set(0, 11, KeyPixel);
+  f.Img.Set(11, 9, KeyPixel);
+  std::vector<TRect> runs;
+  CollectCornerKeyRuns(runs, 100, f.Mask, true, 50 - 3);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0], (TRect{99, 47, 100, 48}));  // frame row 9: the window's row 47
+  EXPECT_EQ(runs[1], (TRect{0, 49, 1, 50}));     // frame row 11: the window's last row
+}
+
+TEST(MaskFrame, CornerBandLiesHalfTheMaskHeightBelow) {
+  // Mask type 2: a 4 x 12 rectangle of three 4-row bands. The frame is 4 rows high, but the
+  // corners read their band half the rectangle (6 rows) below the picture.
+  TTestImage img(4, 12);
+  img.Fill(0xFF0000C8);                                          // picture blue 200
+  for (int y = 4; y < 12; ++y)
+    for (int x = 0; x < 4; ++x) img.Set(x, y, y >= 6 && y < 8 ? 0x00808080u : 0x00FFFFFFu);  // rows 6, 7: 128
+  TlxMaskImage m;
+  m.Image = img.View();
+  m.SrcRect = TRect{0, 0, 4, 12};
+  m.MaskType = 2;
+  m.WL = m.WT = m.WR = m.WB = 2;
+  TTestImage d(4, 4);
+  d.Fill(0xFF000064);                                            // destination blue 100
+  PaintMaskFrame(d.View(), TRect{0, 0, 4, 4}, false, 0, m, TlxBackgroundView{});
+  EXPECT_EQ(d.Get(0, 0), 0xFF000096u);  // row 0 + 6: ((100 - 200) * 128 + 200 * 256) >> 8 = 150
+  EXPECT_EQ(d.Get(0, 2) & 0xFF, 0x64u);  // row 2 + 6 = 8: band 255 keeps nearly the destination
+}
+
 }  // namespace

@@ -40,6 +40,20 @@ TEST(SectionFill, SeeThroughMixNeverUsesTheKeyColour) {
   EXPECT_EQ(img.Get(1, 1), 0xFF996600u);  // same order as the transparent background mix
 }
 
+TEST(SectionFill, TextureShareWithoutATextureMixesTheBackgroundOnce) {
+  TTestImage img(3, 3);
+  TlxSectionState s;
+  s.Color = 0x0000FF;
+  s.Transparency = 40;
+  s.ImagePercent = 50;  // no texture found
+  TlxBackgroundView green;
+  green.Color = 0x00FF00;
+  PaintSectionFill(img.View(), TRect{0, 0, 3, 3}, s, green, TPoint{});
+  // The colour blended over the background by alpha 40 * 255 div 100 = 102, once:
+  // red (255 * 153 + 127) >> 8 = 152, green (255 * 102 + 127) >> 8 = 102.
+  EXPECT_EQ(img.Get(1, 1) & 0xFFFFFFu, 0x986600u);
+}
+
 TEST(SectionFill, TransparencyOverBitmapAndOverItself) {
   TTestImage parent(10, 10);
   parent.Fill(0xFF000000);

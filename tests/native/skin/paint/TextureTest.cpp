@@ -46,6 +46,26 @@ TEST(Textures, ModesCoverAndLeave) {
   }
 }
 
+TEST(Textures, EdgeModesOnARectangleSmallerThanTheTexture) {
+  // Texture 3 x 2; a 8 x 1 rectangle (lower than it) and a 2 x 5 one (narrower).
+  const TRect low{1, 1, 9, 2}, narrow{1, 1, 3, 6};
+  for (int mode : {4, 5, 6, 7}) {
+    TTexFixture f;
+    TTestImage d(10, 7);
+    d.Fill(0);
+    TRect r = mode % 2 == 0 ? low : narrow;
+    PaintTextureByMode(d.View(), r, nullptr, mode, f.Mask);
+    EXPECT_EQ(Painted(d), mode % 2 == 0 ? 8 : 10) << "mode " << mode;  // nothing outside the rectangle
+    EXPECT_EQ(r, lxNoRect) << "mode " << mode;
+    if (mode == 6) {
+      EXPECT_EQ(d.Get(1, 1) & 0xFF, 2u);  // the tile's bottom row
+    } else if (mode == 7) {
+      EXPECT_EQ((d.Get(1, 1) >> 8) & 0xFF, 2u);  // the tile's right columns
+      EXPECT_EQ((d.Get(2, 5) >> 8) & 0xFF, 3u);
+    }
+  }
+}
+
 TEST(Textures, TilesAreCroppedNotSqueezed) {
   TTexFixture f;
   TTestImage d(8, 3);

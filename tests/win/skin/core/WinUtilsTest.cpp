@@ -49,10 +49,9 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++DelayTicks; }
 int IconWidth(const TIcon& icon) {
   ICONINFO info{};
   if (!GetIconInfo(icon.GetHandle(), &info)) return 0;
+  const TOwnedBitmap color(info.hbmColor), mask(info.hbmMask);   // copies made for us
   BITMAP bm{};
-  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  if (info.hbmMask) DeleteObject(info.hbmMask);
+  GetObjectA(color ? color.Get() : mask.Get(), sizeof bm, &bm);
   return bm.bmWidth;
 }
 }  // namespace

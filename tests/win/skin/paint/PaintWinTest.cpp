@@ -13,6 +13,7 @@
 #include "skin/paint/win/sDibSection.h"
 #include "skin/paint/win/sGradientWin.h"
 #include "skin/paint/win/sMaskRegion.h"
+#include "tests/win/ResourceCount.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TEST_F(PaintWin, DibSectionViewMatchesTheDC) {
     SetPix(dib.View(), 1, 0, 0xFF0000FF);  // blue pixel (pixel order)
     SetPix(dib.View(), 4, 3, 0xFFFF0000);  // red
     GdiFlush();
-    TlxMemoryDC dc(dib.GetHandle());
+    TMemoryDC dc(nullptr, dib.GetHandle());
     EXPECT_EQ(Read(dc.Get(), 1, 0), RGB(0, 0, 255));
     EXPECT_EQ(Read(dc.Get(), 4, 3), RGB(255, 0, 0));
   }
@@ -72,7 +73,7 @@ TEST_F(PaintWin, NinePieceFrameReadBackThroughADC) {
   PaintMaskFrame(target.View(), TRect{0, 0, 40, 25}, false, 0, m, TlxBackgroundView{});
   GdiFlush();
   TlxDibSection screenCopy(40, 25);
-  TlxMemoryDC src(target.GetHandle()), dst(screenCopy.GetHandle());
+  TMemoryDC src(nullptr, target.GetHandle()), dst(nullptr, screenCopy.GetHandle());
   ASSERT_TRUE(BitBlt(dst.Get(), 0, 0, 40, 25, src.Get(), 0, 0, SRCCOPY));
   EXPECT_EQ(Read(dst.Get(), 0, 0), RGB(255, 0, 0));
   EXPECT_EQ(Read(dst.Get(), 39, 24), RGB(255, 0, 0));
@@ -83,7 +84,7 @@ TEST_F(PaintWin, NinePieceFrameReadBackThroughADC) {
 
 TEST_F(PaintWin, GradientMeshCorners) {
   TlxDibSection dib(64, 64);
-  TlxMemoryDC dc(dib.GetHandle());
+  TMemoryDC dc(nullptr, dib.GetHandle());
   TsGradientArray stops;
   ParseGradientData("255;0;0;2;0;16777215;0;0;2;0;65280;0;0;2;0;16711680;0;0;2;0;0;0;0;2;0", stops);
   PaintGradientMesh(dc.Get(), TRect{0, 0, 64, 64}, stops);
@@ -106,7 +107,7 @@ TEST_F(PaintWin, GradientMeshCorners) {
 
 TEST_F(PaintWin, DCFillsAndStrips) {
   TlxDibSection dib(20, 20);
-  TlxMemoryDC dc(dib.GetHandle());
+  TMemoryDC dc(nullptr, dib.GetHandle());
   FillDCRect(dc.Get(), TRect{0, 0, 20, 20}, static_cast<TColor>(0x80000000 | COLOR_WINDOW));
   EXPECT_EQ(Read(dc.Get(), 5, 5), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
   FillDCBorderStrips(dc.Get(), TRect{0, 0, 20, 20}, 2, 0x0000FF, 3, 4, 1);
@@ -116,7 +117,7 @@ TEST_F(PaintWin, DCFillsAndStrips) {
   EXPECT_EQ(Read(dc.Get(), 17, 10), RGB(255, 0, 0));
   EXPECT_EQ(Read(dc.Get(), 10, 10), GetSysColor(COLOR_WINDOW) & 0xFFFFFF);
   TlxDibSection copy(20, 20);
-  TlxMemoryDC dc2(copy.GetHandle());
+  TMemoryDC dc2(nullptr, copy.GetHandle());
   FillDCRect(dc2.Get(), TRect{0, 0, 20, 20}, 0x00FF00);
   CopyBorderStrips(dc2.Get(), 0, 0, 1, 0, 0, dc.Get(), 20, 20);
   EXPECT_EQ(Read(dc2.Get(), 10, 0), RGB(255, 0, 0));
@@ -137,7 +138,7 @@ TEST_F(PaintWin, WindowRegionCutFromMaskCorners) {
   m.Image = img.View();
   m.SrcRect = TRect{0, 0, 12, 6};
   m.WL = m.WT = m.WR = m.WB = 3;
-  TlxRegionOwner rgn = WindowRegionFromMask(100, 50, m);
+  TOwnedRegion rgn = WindowRegionFromMask(100, 50, m);
   ASSERT_TRUE(rgn);
   EXPECT_FALSE(PtInRegion(rgn.Get(), 0, 0));
   EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 0));
@@ -150,21 +151,20 @@ TEST_F(PaintWin, WindowRegionCutFromMaskCorners) {
 }
 
 TEST_F(PaintWin, NoGdiObjectsLeak) {
-  const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   TlxDibSection img(12, 6);
   TlxMaskImage m;
   m.Image = img.View();
   m.SrcRect = TRect{0, 0, 12, 6};
   m.WL = m.WT = 3;
+  const TResourceCount before = CountResources();
   for (int i = 0; i < 300; ++i) {
     TlxDibSection dib(30, 30);
-    TlxMemoryDC dc(dib.GetHandle());
+    TMemoryDC dc(nullptr, dib.GetHandle());
     FillDCRect(dc.Get(), TRect{0, 0, 30, 30}, 0x123456);
     FillDCBorderStrips(dc.Get(), TRect{0, 0, 30, 30}, 1, 0x654321, 1, 1, 1);
-    TlxRegionOwner rgn = WindowRegionFromMask(30, 30, m);
+    TOwnedRegion rgn = WindowRegionFromMask(30, 30, m);
   }
-  const DWORD after = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  EXPECT_LE(after, before + 2);
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
 
 }  // namespace

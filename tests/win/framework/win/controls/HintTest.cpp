@@ -10,6 +10,7 @@
 
 #include "framework/win/Forms.h"
 #include "framework/win/HintWindow.h"
+#include "tests/win/ResourceCount.h"
 #include "tests/win/framework/win/controls/ControlsTestUtil.h"
 
 namespace {
@@ -403,12 +404,10 @@ TEST_F(HintTest, CalcHintRectWrapsLongTextAtTheWidth) {
 }
 
 TEST_F(HintTest, ShowingAndHidingManyHintsLeaksNoObjects) {
-  HANDLE self = ::GetCurrentProcess();
   MoveOver(A);
   ASSERT_TRUE(PumpUntil([] { return VisibleHint() != nullptr; }));
   MoveAway(A);
-  const DWORD gdi = ::GetGuiResources(self, GR_GDIOBJECTS);
-  const DWORD user = ::GetGuiResources(self, GR_USEROBJECTS);
+  const TResourceCount before = CountResources();
   for (int i = 0; i < 100; ++i) {
     const TPoint p = MoveOver(i % 2 ? A : B);
     Application->ActivateHint(p);
@@ -416,8 +415,7 @@ TEST_F(HintTest, ShowingAndHidingManyHintsLeaksNoObjects) {
     MoveAway(i % 2 ? A : B);
     ASSERT_EQ(VisibleHint(), nullptr);
   }
-  EXPECT_LE(::GetGuiResources(self, GR_GDIOBJECTS), gdi + 4);
-  EXPECT_LE(::GetGuiResources(self, GR_USEROBJECTS), user + 4);
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
 
 }  // namespace

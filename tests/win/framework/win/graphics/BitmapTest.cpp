@@ -41,15 +41,13 @@ std::string TempPath(const std::string& name) {
   return std::string(dir) + "orbex_fwg_" + std::to_string(::GetCurrentProcessId()) + "_" + name;
 }
 
-// A 256-entry palette whose entry i is (i, 255 - i, i * 7 mod 256).
+// A 256-entry palette whose entry i is (i, 255 - i, i * 7 mod 256), built by the
+// graphics' own palette builder, for a bitmap to take over.
 HPALETTE TestPalette() {
-  std::vector<std::uint8_t> buf(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
-  auto* lp = reinterpret_cast<LOGPALETTE*>(buf.data());
-  lp->palVersion = 0x300;
-  lp->palNumEntries = 256;
+  std::vector<PALETTEENTRY> e(256);
   for (int i = 0; i < 256; ++i)
-    lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7), 0};
-  return ::CreatePalette(lp);
+    e[i] = PALETTEENTRY{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7), 0};
+  return MakePalette(e).Release();
 }
 
 // A minimal Windows bitmap file in memory, for the reader's edge cases.
@@ -231,6 +229,7 @@ TEST(BitmapFiles, Pf8WithPaletteSavesAn8BitFile) {
     for (int x = 0; x < W; ++x) row[x] = static_cast<std::uint8_t>(x * 17 + y * 31);
   }
   EXPECT_EQ(GdiPixel(b, 1, 0), RGB(17, 255 - 17, (17 * 7) & 0xFF)) << "the palette reached the colour table";
+  EXPECT_FALSE(MakePalette({}).Valid()) << "no entries, no palette";
 
   std::vector<std::uint8_t> d = SaveBytes(b);
   const size_t stride = 16;
@@ -270,8 +269,7 @@ TEST(BitmapFiles, Pf8WithPaletteSavesAn8BitFile) {
   EXPECT_EQ(ds.dsBm.bmWidth, W);
   EXPECT_EQ(ds.dsBm.bmHeight, H);
   {
-    TMemoryDC dc;
-    TSelectObject sel(dc.Get(), sys.Get());
+    TMemoryDC dc(nullptr, sys.Get());
     RGBQUAD table[256];
     ASSERT_EQ(::GetDIBColorTable(dc.Get(), 0, 256, table), 256u);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(table[i].rgbRed, i);
@@ -410,10 +408,9 @@ TEST(BitmapHandle, ForeignBitmapsAreTakenOver) {
   TWindowDC screen(nullptr);
   HBITMAP ddb = ::CreateCompatibleBitmap(screen.Get(), 5, 3);
   {
-    TMemoryDC dc;
-    TSelectObject sel(dc.Get(), ddb);
-    RECT r{0, 0, 5, 3};
     TOwnedBrush red(::CreateSolidBrush(RGB(255, 0, 0)));
+    TMemoryDC dc(nullptr, ddb);
+    RECT r{0, 0, 5, 3};
     ::FillRect(dc.Get(), &r, red.Get());
   }
   TBitmap b;
@@ -537,10 +534,8 @@ TEST(BitmapHandle, HandleCanBeSelectedElsewhereAfterCanvasUse) {
   b.Canvas()->FillRect(Rect(0, 0, 4, 4));
   {
     TMemoryDC dc;
-    HGDIOBJ old = ::SelectObject(dc.Get(), b.GetHandle());
-    ASSERT_NE(old, nullptr);
+    ASSERT_TRUE(dc.Select(b.GetHandle()));
     EXPECT_EQ(::GetPixel(dc.Get(), 1, 1), static_cast<COLORREF>(clRed));
-    ::SelectObject(dc.Get(), old);
   }
   b.Canvas()->Lock();
   HDC h = b.Canvas()->GetHandle();

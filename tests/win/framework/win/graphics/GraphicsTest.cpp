@@ -229,9 +229,8 @@ TEST(Canvas, TextUsesFontColourAndClearBrush) {
 }
 
 TEST(Canvas, BindingAForeignDCPutsItsObjectsBack) {
-  TMemoryDC dc;
   TOwnedBitmap bmp(::CreateCompatibleBitmap(TWindowDC(nullptr).Get(), 10, 10));
-  TSelectObject sel(dc.Get(), bmp.Get());
+  TMemoryDC dc(nullptr, bmp.Get());
   HGDIOBJ font = ::GetCurrentObject(dc.Get(), OBJ_FONT);
   HGDIOBJ pen = ::GetCurrentObject(dc.Get(), OBJ_PEN);
   HGDIOBJ brush = ::GetCurrentObject(dc.Get(), OBJ_BRUSH);
@@ -329,12 +328,11 @@ TEST(GdiAccounting, LongCreateDestroyLoopLeaksNothing) {
   };
   std::vector<HGDIOBJ> warm;
   once(warm);   // first use makes process-wide objects (stock, halftone cache)
-  DWORD before = GdiCount();
-  ASSERT_GT(before, 0u) << "the system counts this process's GDI objects";
+  const TResourceCount before = CountResources();
+  ASSERT_GT(before.GdiObjects, 0) << "the process's GDI objects are counted";
   std::vector<HGDIOBJ> seen;
   for (int i = 0; i < 300; ++i) once(seen);
-  DWORD after = GdiCount();
-  EXPECT_EQ(after, before);
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
   // Handle values may be reused by later iterations; the last iteration's must all be dead.
   for (size_t i = seen.size() - 4; i < seen.size(); ++i) {
     EXPECT_NE(seen[i], nullptr) << i;

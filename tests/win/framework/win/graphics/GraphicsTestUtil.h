@@ -1,5 +1,5 @@
-// Helpers shared by the graphics tests: pixel access through the DIB section and GDI object
-// accounting.
+// Helpers shared by the graphics tests: pixel access through the DIB section and whether a GDI
+// handle is alive (counting them is tests/win/ResourceCount.h, shared by every leak test).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/win/Graphics.h"
+#include "tests/win/ResourceCount.h"
 
 // The 32-bit pixel (0x00RRGGBB) at (x, y) of a pf32bit bitmap, read from its scan line.
 inline std::uint32_t Pixel32(TBitmap& b, int x, int y) {
@@ -22,12 +23,4 @@ inline COLORREF GdiPixel(TBitmap& b, int x, int y) { return ::GetPixel(b.Canvas(
 // Whether a GDI handle still names a live object.
 inline bool GdiAlive(HGDIOBJ h) { return h != nullptr && ::GetObjectType(h) != 0; }
 
-// The process's live GDI objects. Wine answers GetGuiResources with 0; there a 16-bit handle
-// value names the live object in that slot whatever its generation, so the slots are counted.
-inline DWORD GdiCount() {
-  DWORD n = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  if (n != 0) return n;
-  for (ULONG_PTR h = 1; h <= 0xFFFF; ++h)
-    if (::GetObjectType(reinterpret_cast<HGDIOBJ>(h)) != 0) ++n;
-  return n;
-}
+

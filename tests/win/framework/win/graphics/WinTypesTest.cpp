@@ -21,6 +21,8 @@ TEST(WinTypes, OwnersDeleteOnceAndMoveOwnership) {
   HBRUSH other = ::CreateSolidBrush(RGB(4, 5, 6));
   c.Reset(other);
   EXPECT_FALSE(GdiAlive(raw)) << "Reset deletes the handle held before";
+  c.Reset(c.Get());   // handed its own handle, the owner keeps it alive
+  EXPECT_TRUE(GdiAlive(other));
   HBRUSH back = c.Release();
   EXPECT_FALSE(c.Valid());
   EXPECT_TRUE(GdiAlive(back));
@@ -33,6 +35,51 @@ TEST(WinTypes, OwnersDeleteOnceAndMoveOwnership) {
   HMENU menu = ::CreatePopupMenu();
   { TOwnedMenu m(menu); }
   EXPECT_FALSE(::IsMenu(menu));
+  // A failed CreateFile gives INVALID_HANDLE_VALUE: the owner holds none.
+  TOwnedHandle file(::CreateFileA("Z:\\no\\such\\file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(file.Valid());
+  HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  { TOwnedHandle e(event); }
+  EXPECT_FALSE(::SetEvent(event)) << "the owner closed its event";
+}
+
+// The memory-DC guard puts back the DC's own objects, whatever was selected in between, so
+// that each bitmap it was given can be selected elsewhere; a move hands the DC and its
+// selections over.
+TEST(WinTypes, MemoryDCGuardPutsBackItsSelections) {
+  TOwnedBitmap a(::CreateBitmap(4, 4, 1, 32, nullptr)), b(::CreateBitmap(4, 4, 1, 32, nullptr));
+  TOwnedBrush brush(::CreateSolidBrush(RGB(1, 2, 3)));
+  TMemoryDC other;
+  {
+    TMemoryDC dc(nullptr, a.Get());
+    ASSERT_TRUE(dc.Valid());
+    EXPECT_TRUE(dc.Select(b.Get()));
+    EXPECT_TRUE(dc.Select(brush.Get()));
+    EXPECT_FALSE(dc.Select(nullptr));
+    EXPECT_FALSE(other.Select(b.Get())) << "a bitmap lives in one DC at a time";
+    TMemoryDC moved(std::move(dc));
+    EXPECT_FALSE(dc.Valid());
+    EXPECT_EQ(::GetCurrentObject(moved.Get(), OBJ_BITMAP), b.Get());
+    EXPECT_EQ(::GetCurrentObject(moved.Get(), OBJ_BRUSH), brush.Get());
+  }
+  EXPECT_TRUE(other.Select(b.Get()));
+  EXPECT_TRUE(other.Select(a.Get()));
+}
+
+// The leak tests' counter sees one object or window more: a deliberate leak fails them.
+TEST(WinTypes, ResourceCountCatchesADeliberateLeak) {
+  const TResourceCount before = CountResources();
+  HBRUSH leaked = ::CreateSolidBrush(RGB(7, 7, 7));
+  EXPECT_EQ(CountResources().GdiObjects, before.GdiObjects + 1);
+  EXPECT_FALSE(NothingLeaked(before, CountResources()));
+  HWND wnd = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+  HWND child = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 2, 2, wnd, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  ::DeleteObject(leaked);
+  EXPECT_EQ(CountResources().Windows, before.Windows + 2);
+  EXPECT_FALSE(NothingLeaked(before, CountResources()));
+  ::DestroyWindow(wnd);
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
 
 TEST(WinTypes, GuardsPutBackWhatTheySelected) {

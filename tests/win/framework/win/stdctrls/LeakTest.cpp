@@ -1,5 +1,5 @@
 // Handles: making and freeing forms full of standard controls, menus and image lists many times
-// leaves the process's GDI and USER object counts where they were.
+// leaves the process's GDI objects and the thread's windows as they were.
 #include <gtest/gtest.h>
 
 #include "framework/win/ActnList.h"
@@ -8,6 +8,7 @@
 #include "framework/win/ImgList.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
+#include "tests/win/ResourceCount.h"
 #include "tests/win/framework/win/stdctrls/StdCtrlsTestUtil.h"
 
 namespace {
@@ -63,36 +64,11 @@ void MakeAndFreeOnce() {
   fwtest::Pump(5);
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-  ++*reinterpret_cast<int*>(count);
-  return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND wnd, LPARAM count) {
-  ++*reinterpret_cast<int*>(count);
-  ::EnumChildWindows(wnd, &CountChild, count);
-  return TRUE;
-}
-
-// Every window of this thread, children included (what the system counts among USER objects
-// and Wine lets us see).
-int ThreadWindowCount() {
-  int count = 0;
-  ::EnumThreadWindows(::GetCurrentThreadId(), &CountTopLevel, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 }  // namespace
 
-TEST(Handles, NoGdiOrUserObjectsLeak) {
-  HANDLE self = ::GetCurrentProcess();
+TEST(Handles, NoGdiObjectsOrWindowsLeak) {
   MakeAndFreeOnce();   // first use makes the shared windows, fonts and classes
-  const int windows = ThreadWindowCount();
-  const DWORD gdi = ::GetGuiResources(self, GR_GDIOBJECTS);
-  const DWORD user = ::GetGuiResources(self, GR_USEROBJECTS);
-  for (int i = 0; i < 40; ++i) MakeAndFreeOnce();
-  EXPECT_EQ(ThreadWindowCount(), windows);
-  // Wine counts no GUI objects (both stay 0 there); Windows does.
-  EXPECT_LE(::GetGuiResources(self, GR_GDIOBJECTS), gdi + 4);
-  EXPECT_LE(::GetGuiResources(self, GR_USEROBJECTS), user + 4);
+  const TResourceCount before = CountResources();
+  for (int i = 0; i < 20; ++i) MakeAndFreeOnce();
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }

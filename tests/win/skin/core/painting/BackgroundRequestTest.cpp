@@ -50,7 +50,7 @@ bool Answer(TParentState& s, WPARAM wparam, LPARAM lparam, LRESULT& result) {
 
 // The parent's own painting into a DC given in WParam: erase all blue, paint (20, 10, 30, 20) red.
 void PaintSelf(UINT msg, HDC dc) {
-  TlxBrushOwner brush(CreateSolidBrush(msg == WM_ERASEBKGND ? RGB(0, 0, 255) : RGB(255, 0, 0)));
+  TOwnedBrush brush(CreateSolidBrush(msg == WM_ERASEBKGND ? RGB(0, 0, 255) : RGB(255, 0, 0)));
   RECT r = msg == WM_ERASEBKGND ? RECT{0, 0, 100, 100} : RECT{20, 10, 30, 20};
   FillRect(dc, &r, brush.Get());
 }
@@ -172,7 +172,8 @@ TEST_F(BackgroundRequest, ColourAnswersAndFallbacks) {
   BackgroundRequestToInfo(req, info);
   EXPECT_EQ(static_cast<COLORREF>(info.Color), GetSysColor(COLOR_BTNFACE));
 
-  // Nobody answers: without a skin manager the button face value, with one its global colour.
+  // Nobody answers: without a default skin manager the button face value, with one its global
+  // colour (never the asker's tables).
   FState.Mode = 0;
   TsBackgroundRequest plain;
   EXPECT_EQ(RequestWindowBackground(plain, FWnd, true), 0);
@@ -180,17 +181,15 @@ TEST_F(BackgroundRequest, ColourAnswersAndFallbacks) {
   EXPECT_EQ(static_cast<std::uint32_t>(plain.Color), 0xFF00000Fu);
   BackgroundRequestToInfo(plain, info);
   EXPECT_EQ(static_cast<COLORREF>(info.Color), GetSysColor(COLOR_BTNFACE));
-  TsSkinTables sm;
-  TsGeneralData g;
-  g.ClassName = "GLOBALINFO";
-  g.Props[0].Color = 0x0000AA;
-  sm.GeneralData.push_back(g);
   EXPECT_EQ(plain.PaintToDC, 1);   // the last paint flag is now the fallback wish
   plain.PaintToDC = 0;
-  EXPECT_EQ(RequestWindowBackground(plain, FWnd, false, &sm), 0);
+  SetDefaultGlobalColorSource([] { return static_cast<TColor>(0x0000AA); });
+  EXPECT_EQ(RequestWindowBackground(plain, FWnd, false), 0);
   EXPECT_EQ(plain.Color, 0x0000AA);
+  SetDefaultGlobalColorSource(nullptr);
   EXPECT_EQ(RequestWindowBackground(plain, nullptr, false), 0);
   EXPECT_EQ(plain.Kind, bkColor);
+  EXPECT_EQ(static_cast<std::uint32_t>(plain.Color), 0xFF00000Fu);
 }
 
 TEST_F(BackgroundRequest, UnansweredParentPaintsIntoTheDC) {

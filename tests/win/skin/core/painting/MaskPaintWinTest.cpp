@@ -146,11 +146,11 @@ TsMaskData RoundedMask(int maskType) {
 }
 
 // The window rectangle less the rounded corners' pixels.
-TlxRegionOwner ExpectedRounded(int w, int h) {
-  TlxRegionOwner r(CreateRectRgn(0, 0, w, h));
+TOwnedRegion ExpectedRounded(int w, int h) {
+  TOwnedRegion r(CreateRectRgn(0, 0, w, h));
   for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {0, 1}, {w - 1, 0}, {w - 2, 0}, {w - 1, 1}, {0, h - 1}, {1, h - 1},
                       {0, h - 2}, {w - 1, h - 1}, {w - 2, h - 1}, {w - 1, h - 2}}) {
-    TlxRegionOwner px(CreateRectRgn(x, y, x + 1, y + 1));
+    TOwnedRegion px(CreateRectRgn(x, y, x + 1, y + 1));
     CombineRgn(r.Get(), r.Get(), px.Get(), RGN_DIFF);
   }
   return r;
@@ -163,9 +163,9 @@ TEST(SkinMaskRegion, KeyCornersCutTheExactShape) {
     SCOPED_TRACE(type);
     TsMaskData mask = RoundedMask(type);
     auto bmp = FilledBitmap32(20, 14, White);
-    TlxRegionOwner rgn(CreateRectRgn(0, 0, 20, 14));
+    TOwnedRegion rgn(CreateRectRgn(0, 0, 20, 14));
     ControlRegionFromMask(bmp.get(), rgn.Get(), true, 0, mask, nullptr);
-    TlxRegionOwner expected = ExpectedRounded(20, 14);
+    TOwnedRegion expected = ExpectedRounded(20, 14);
     EXPECT_TRUE(EqualRgn(rgn.Get(), expected.Get()));
     EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 0));
     EXPECT_TRUE(PtInRegion(rgn.Get(), 2, 0));
@@ -184,7 +184,7 @@ TEST(SkinMaskRegion, RefusalsLeaveRegionAndBitmap) {
   TsMaskData mask = RoundedMask(0);
   mask.MaskType = -1;   // a band of no rows: nothing to divide by
   auto bmp = FilledBitmap32(20, 14, White);
-  TlxRegionOwner rgn(CreateRectRgn(0, 0, 20, 14)), full(CreateRectRgn(0, 0, 20, 14));
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 20, 14)), full(CreateRectRgn(0, 0, 20, 14));
   ControlRegionFromMask(bmp.get(), rgn.Get(), true, 0, mask, nullptr);
   EXPECT_TRUE(EqualRgn(rgn.Get(), full.Get()));
   EXPECT_EQ(PixelAt(bmp.get(), 5, 0), White);
@@ -196,7 +196,7 @@ TEST(SkinMaskRegion, RefusalsLeaveRegionAndBitmap) {
   // No image count: the whole image is one frame.
   ok.ImageCount = 0;
   ControlRegionFromMask(bmp.get(), rgn.Get(), true, 3, ok, nullptr);
-  TlxRegionOwner expected = ExpectedRounded(20, 14);
+  TOwnedRegion expected = ExpectedRounded(20, 14);
   EXPECT_TRUE(EqualRgn(rgn.Get(), expected.Get()));
 }
 
@@ -205,7 +205,7 @@ TEST(SkinMaskRegion, PieceRunsEndedByRowOrPixel) {
   auto src = FilledBitmap32(5, 2, Green);
   for (int x : {0, 1, 3, 4}) SetPixelAt(src.get(), x, 0, KeyPixel);
   auto dst = FilledBitmap32(10, 4, White);
-  TlxRegionOwner rgn(CreateRectRgn(0, 0, 10, 4));
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 10, 4));
   PaintPieceCutRegion(BitmapPixels(dst.get()), 2, 1, BitmapPixels(src.get()), TRect{0, 0, 5, 1}, 0, 0, rgn.Get());
   for (int x : {2, 3, 5, 6}) EXPECT_FALSE(PtInRegion(rgn.Get(), x, 1)) << x;
   EXPECT_TRUE(PtInRegion(rgn.Get(), 4, 1));
@@ -237,7 +237,7 @@ TEST(SkinMaskPaint, GraphicChildrenClippedOutOfTheDC) {
     HDC dc = bmp->Canvas()->GetHandle();
     const int saved = SaveDC(dc);
     ExcludeChildControls(dc, &form, 1, 1, separately);
-    TlxBrushOwner brush(CreateSolidBrush(RGB(0, 0, 255)));
+    TOwnedBrush brush(CreateSolidBrush(RGB(0, 0, 255)));
     RECT all{0, 0, 12, 12};
     FillRect(dc, &all, brush.Get());
     RestoreDC(dc, saved);

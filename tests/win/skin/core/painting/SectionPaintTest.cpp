@@ -2,14 +2,17 @@
 // the state index limited to the section's states, a count of 0 included), custom colours,
 // see-through shares over colour and bitmap backgrounds (never mixing in the key colour),
 // textures from masks and from the pattern list, corner images and the border mask, the
-// section painted into a DC, looked up by name, and a control's hue shift.
+// section painted into a DC, looked up by name, a control's hue shift (skipped for a flagged
+// section without border), the mesh gradient through a section fill, and the disabled look.
 #include "tests/win/skin/core/painting/SkinPaintTestUtil.h"
 
 #include <gtest/gtest.h>
 
 #include "framework/win/Jpeg.h"
+#include "framework/win/ExtCtrls.h"
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sGradientWin.h"
 
 namespace {
 
@@ -175,6 +178,64 @@ TEST(SectionPaint, ControlItemHueShift) {
   const std::uint32_t p = PixelAt(b.get(), 2, 2);
   // Red turned by 120 degrees is green.
   EXPECT_EQ(p & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST(SectionPaint, ControlItemKeepsAFlaggedSectionsColoursWithoutBorder) {
+  TsSkinTables sm = PanelTables();
+  sm.GeneralData[0].ReservedBoolean = true;
+  sm.MaskData.push_back(MaskOver(FilledBitmap32(6, 6, 0xFF0000FFu), TRect{0, 0, 6, 6}, 1, 0, dmNoNormal, 1, 1, 1, 1));
+  auto paint = [&](int border, int state) {
+    sm.GeneralData[0].BorderIndex = border;
+    auto b = FilledBitmap32(8, 8, White);
+    PaintControlItem(0, &sm, 0x0000FF, 120, 0, EmptyBackgroundInfo(), b.get(), {}, TRect{0, 0, 8, 8}, state, nullptr);
+    return PixelAt(b.get(), 4, 4) & 0xFFFFFF;
+  };
+  EXPECT_EQ(paint(-1, 0), 0xFF0000u);  // no border mask: red kept
+  EXPECT_EQ(paint(0, 0), 0xFF0000u);   // a mask that paints nothing in state 0
+  EXPECT_EQ(paint(0, 1), 0x00FF00u);   // a border painted: shifted
+  sm.GeneralData[0].ReservedBoolean = false;
+  EXPECT_EQ(paint(-1, 0), 0x00FF00u);
+}
+
+TEST(SectionPaint, MeshGradientThroughASectionFill) {
+  InitGradientUnit();
+  TsSkinTables sm = PanelTables();
+  TsGenState& st = sm.GeneralData[0].Props[0];
+  st.GradientPercent = 100;
+  ParseGradientData("255;0;0;2;0;16777215;0;0;2;0;65280;0;0;2;0;16711680;0;0;2;0;0;0;0;2;0", st.GradientArray);
+  for (int transparency : {0, 50}) {
+    st.Transparency = transparency;
+    auto b = FilledBitmap32(70, 70, 0xFF808080u);
+    PaintSectionBackground(0, "PANEL", TsBackgroundInfo{nullptr, 0, 0, 0x000000, 0}, 0xFF00FF, -1, -1, &sm, b.get(),
+                           TPoint{3, 3}, TRect{3, 3, 67, 67}, 0, nullptr);
+    // Read back through the bitmap's DC: the corners' colours, halved over black at 50 percent.
+    const int k = transparency == 0 ? 1 : 2;
+    auto about = [k](COLORREF got, COLORREF want) {
+      return std::abs(GetRValue(got) - GetRValue(want) / k) < 24 && std::abs(GetGValue(got) - GetGValue(want) / k) < 24 &&
+             std::abs(GetBValue(got) - GetBValue(want) / k) < 24;
+    };
+    EXPECT_TRUE(about(DCPixel(b.get(), 3, 3), RGB(255, 0, 0))) << transparency;
+    EXPECT_TRUE(about(DCPixel(b.get(), 35, 35), RGB(255, 255, 255))) << transparency;
+    EXPECT_TRUE(about(DCPixel(b.get(), 65, 4), RGB(0, 255, 0))) << transparency;
+    EXPECT_TRUE(about(DCPixel(b.get(), 65, 65), RGB(0, 0, 255))) << transparency;
+    EXPECT_EQ(DCPixel(b.get(), 2, 2), RGB(128, 128, 128));  // outside the rectangle
+    if (transparency == 0) {
+      EXPECT_EQ(PixelAt(b.get(), 35, 35) >> 24, 255u);
+    }
+  }
+  DoneGradientUnit();
+}
+
+TEST(SectionPaint, DisabledLookWithTheControlsColour) {
+  TPanel panel(nullptr);
+  panel.SetColor(0x0000FF);
+  auto b = FilledBitmap32(2, 2, 0xFF000000u);
+  MakeDisabledLook(b.get(), dkBlended, &panel, TPoint{}, EmptyBackgroundInfo());
+  EXPECT_EQ(PixelAt(b.get(), 1, 1), 0xFF800000u);  // half the control's red (127.5 to even)
+  auto parent = FilledBitmap32(4, 4, 0xFFC8C8C8u);
+  auto c = FilledBitmap32(2, 2, 0xFF646464u);
+  MakeDisabledLook(c.get(), dkBlended | dkGrayed, &panel, TPoint{1, 1}, TsBackgroundInfo{parent.get(), 0, 0, 0xFF00FF, 1});
+  EXPECT_EQ(PixelAt(c.get(), 0, 0), 0xFFA0A0A0u);  // the image keeps 40 percent: 160
 }
 
 TEST(SectionPaint, ImageForTheScrollBarEngine) {

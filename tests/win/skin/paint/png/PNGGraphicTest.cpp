@@ -10,6 +10,7 @@
 
 #include "skin/paint/sAlphaCopy.h"
 #include "tests/native/skin/paint/png/PNGTestSupport.h"
+#include "tests/win/ResourceCount.h"
 
 using namespace pngtest;
 
@@ -226,19 +227,17 @@ TEST_F(PNGGraphicTest, CleanUpPassesTouchOnly32BitPictures) {
 }
 
 namespace {
-// Whether the icon's mask marks (x, y) transparent; frees the icon's bitmaps.
+// Whether the icon's mask marks (x, y) transparent.
 bool MaskBit(HICON icon, int x, int y, int* width) {
   ICONINFO info{};
   if (!::GetIconInfo(icon, &info)) return false;
+  const TOwnedBitmap mask(info.hbmMask), color(info.hbmColor);   // copies made for us
   BITMAP bm{};
-  ::GetObject(info.hbmMask, sizeof bm, &bm);
+  ::GetObject(mask.Get(), sizeof bm, &bm);
   *width = bm.bmWidth;
   std::vector<std::uint8_t> bits(std::size_t(bm.bmWidthBytes) * bm.bmHeight);
-  ::GetBitmapBits(info.hbmMask, LONG(bits.size()), bits.data());
-  const bool set = (bits[std::size_t(y) * bm.bmWidthBytes + std::size_t(x / 8)] & (0x80 >> (x % 8))) != 0;
-  ::DeleteObject(info.hbmMask);
-  if (info.hbmColor) ::DeleteObject(info.hbmColor);
-  return set;
+  ::GetBitmapBits(mask.Get(), LONG(bits.size()), bits.data());
+  return (bits[std::size_t(y) * bm.bmWidthBytes + std::size_t(x / 8)] & (0x80 >> (x % 8))) != 0;
 }
 }  // namespace
 
@@ -247,20 +246,25 @@ TEST_F(PNGGraphicTest, IconsTakeTheirMaskFromAlphaOrTheCornerColour) {
   // Transparent first pixel, opaque second.
   LoadBytes(png, File(IHDR(2, 1, 8, 6), {Chunk("IDAT", Deflate(PlainRows({{9, 9, 9, 0, 200, 0, 0, 255}})))}));
   int width = 0;
-  HICON icon = BitmapToIcon(&png, clWhite);
-  ASSERT_NE(icon, nullptr);
-  EXPECT_TRUE(MaskBit(icon, 0, 0, &width));
-  EXPECT_FALSE(MaskBit(icon, 1, 0, &width));
+  TOwnedIcon icon = BitmapToIcon(&png, clWhite);
+  ASSERT_TRUE(icon.Valid());
+  EXPECT_TRUE(MaskBit(icon.Get(), 0, 0, &width));
+  EXPECT_FALSE(MaskBit(icon.Get(), 1, 0, &width));
   EXPECT_EQ(width, 2);
-  ::DestroyIcon(icon);
 
   icon = png.MakeIcon(false);   // 32-bit: all opaque in the mask
-  ASSERT_NE(icon, nullptr);
-  EXPECT_FALSE(MaskBit(icon, 0, 0, &width));
-  ::DestroyIcon(icon);
+  ASSERT_TRUE(icon.Valid());
+  EXPECT_FALSE(MaskBit(icon.Get(), 0, 0, &width));
   icon = png.MakeIcon(true);    // keyed by the top-left pixel
-  ASSERT_NE(icon, nullptr);
-  EXPECT_TRUE(MaskBit(icon, 0, 0, &width));
-  EXPECT_FALSE(MaskBit(icon, 1, 0, &width));
-  ::DestroyIcon(icon);
+  ASSERT_TRUE(icon.Valid());
+  EXPECT_TRUE(MaskBit(icon.Get(), 0, 0, &width));
+  EXPECT_FALSE(MaskBit(icon.Get(), 1, 0, &width));
+  EXPECT_FALSE(BitmapToIcon(nullptr, clWhite).Valid());
+  // Each icon goes with its owner, and so do the masks and bitmaps made for it.
+  const TResourceCount before = CountResources();
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(BitmapToIcon(&png, clWhite).Valid());
+    EXPECT_TRUE(png.MakeIcon(true).Valid());
+  }
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
