@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/win/HandleOwner.h"
+
 namespace {
 
 std::string Env(const char* name) {
@@ -586,14 +588,9 @@ TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
     std::ofstream f(Folder + "\\orbex.ini", std::ios::binary);
     f << "[Settings]\r\nSkin=Dusk (internal)\r\n";
   }
-  struct TLock {
-    HANDLE H;
-    ~TLock() {
-      if (H != INVALID_HANDLE_VALUE) CloseHandle(H);
-    }
-  } lock{CreateFileA((Folder + "\\orbex.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                     OPEN_EXISTING, 0, nullptr)};
-  ASSERT_NE(lock.H, INVALID_HANDLE_VALUE) << GetLastError();
+  TOwnedHandle lock(CreateFileA((Folder + "\\orbex.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.Valid()) << GetLastError();
   Program = std::make_unique<TProgram>(Folder);
   Program->Launch();
   HWND box = Program->Wait("#32770", "Orbex");

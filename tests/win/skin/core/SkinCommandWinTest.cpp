@@ -9,8 +9,9 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 
-#include "framework/win/WinTypes.h"
+#include "framework/base/win/HandleOwner.h"
 #include "skin/core/win/sMessagesWin.h"
 
 namespace {
@@ -108,36 +109,21 @@ LRESULT CALLBACK CopyDataProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) 
   return DefWindowProcA(wnd, msg, wparam, lparam);
 }
 
-struct TProcessTraits {
-  using Handle = HANDLE;
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-using TOwnedProcess = THandleOwner<TProcessTraits>;
-
 class SkinCommandWindows : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = SkinnedProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexTestSkinned";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "OrbexTestPlain";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = RelayProc;
-    wc.lpszClassName = "OrbexTestRelay";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = WaitingProc;
-    wc.lpszClassName = "OrbexTestWaiting";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = InterposerProc;
-    wc.lpszClassName = "OrbexTestInterposer";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = CopyDataProc;
-    wc.lpszClassName = "OrbexTestCopyData";
-    RegisterClassA(&wc);
+    const std::pair<const char*, WNDPROC> classes[] = {
+        {"OrbexTestSkinned", SkinnedProc},       {"OrbexTestPlain", DefWindowProcA},
+        {"OrbexTestRelay", RelayProc},           {"OrbexTestWaiting", WaitingProc},
+        {"OrbexTestInterposer", InterposerProc}, {"OrbexTestCopyData", CopyDataProc}};
+    for (const auto& [name, proc] : classes) {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = proc;
+      wc.hInstance = GetModuleHandleA(nullptr);
+      wc.lpszClassName = name;
+      RegisterClassA(&wc);
+    }
   }
 
   void TearDown() override {
@@ -183,7 +169,7 @@ protected:
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       return -1;
-    TOwnedProcess thread(pi.hThread), process(pi.hProcess);
+    TOwnedHandle thread(pi.hThread), process(pi.hProcess);
     const DWORD start = GetTickCount();
     HANDLE h = process.Get();
     MSG msg;
