@@ -46,7 +46,12 @@ if(ORBEX_WINDOWS)
                -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
     BUILD_ALWAYS ON
     INSTALL_COMMAND "")
+  # The skin packer as build steps call it, and what such a step depends on.
+  set(ORBEX_SKINPACK ${ORBEX_HOST_TOOLS}/skinpack)
+  set(ORBEX_SKINPACK_DEPS host_tools ${PROJECT_SOURCE_DIR}/tools/skinpack/skinpack.cpp)
 else()
+  set(ORBEX_SKINPACK $<TARGET_FILE:skinpack>)
+  set(ORBEX_SKINPACK_DEPS skinpack)
   find_package(JPEG REQUIRED)
   add_library(orbex_jpeg INTERFACE)
   target_link_libraries(orbex_jpeg INTERFACE JPEG::JPEG)

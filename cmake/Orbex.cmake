@@ -81,6 +81,17 @@ function(orbex_test name)
   endif()
 endfunction()
 
+# orbex_test_path(<var> <path>)
+# A host path as the tests open it: in the Windows build they run under Wine, which maps the
+# host's root to drive Z:.
+function(orbex_test_path var path)
+  if(ORBEX_WINDOWS)
+    set(${var} "Z:${path}" PARENT_SCOPE)
+  else()
+    set(${var} "${path}" PARENT_SCOPE)
+  endif()
+endfunction()
+
 # orbex_fuzz(<name> SOURCES <src>... [DEPS <target>...])
 # A libFuzzer target (clang, sanitizer build) plus a replay runner that builds everywhere.
 function(orbex_fuzz name)
@@ -146,4 +157,19 @@ function(orbex_add_subfolders)
       add_subdirectory(${s})
     endif()
   endforeach()
+endfunction()
+
+# orbex_use_main_form(<target> <rc file>)
+# The target's resource script includes the main form as the build writes it
+# ("generated/TMainForm.txt" in the build tree, with the stored skins' packed data; see
+# resources/CMakeLists.txt): rebuild the script when that form changes.
+function(orbex_use_main_form target rc)
+  add_dependencies(${target} orbex_main_form)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR})
+  get_source_file_property(deps ${rc} OBJECT_DEPENDS)
+  if(NOT deps)
+    set(deps)
+  endif()
+  list(APPEND deps ${CMAKE_BINARY_DIR}/generated/TMainForm.txt)
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${deps}")
 endfunction()

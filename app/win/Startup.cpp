@@ -85,8 +85,8 @@ void InitFrameworkClasses() {
 
 void InitSkinStrings() { sConstInitialization(nullptr); }
 
-// The skinned classes the stored forms name. TODO: the skinned controls, the alpha image list,
-// the skin provider and the skin manager replace these stand-ins (same names, same steps).
+// The skinned classes the stored forms name. TODO: the skinned controls, the alpha image list
+// and the skin provider replace these stand-ins (same names, same steps).
 void InitSkinnedClasses() {
   InitStatusBarUnit();
   InitPanelUnit();
@@ -125,8 +125,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"sGradient", &InitGradientUnit, &DoneGradientUnit},
       {"sAlphaGraph", &InitAlphaGraphUnit, &DoneAlphaGraphUnit},
       {"Skinned classes", &InitSkinnedClasses, nullptr},
-      // TODO: the skin manager fills in the platform flag, shadow images and "/lxver" banner.
-      {"sSkinManager", &InitSkinManagerUnit, nullptr},
+      {"sSkinManager", &InitSkinManagerUnit, &DoneSkinManagerUnit},
       {"sUtils", &sUtilsInitialization, nullptr},
       // TODO: the registered-forms unit fills this step with the program's icons.
       {"sRegisteredForms", nullptr, nullptr},

@@ -6,6 +6,12 @@ resources/images embedded as their binary properties, as stored form data holds 
 The form texts are generated: edit this script (or the images), then run it.
   make_forms.py            rewrite the three forms
   make_forms.py --check    exit 1 when a form differs from what this script writes
+  make_forms.py --main-form OUT DUSK.tez LINDEN.tez
+                           write the main form to OUT with the two packed skins as the "Data"
+                           of its stored skins (the build does this; see resources/CMakeLists.txt)
+
+The committed main form keeps both "Data" properties empty: the packed skins are build
+products of skins/ and tools/skinpack, so only the build's copy of the form carries them.
 """
 import os
 import sys
@@ -32,9 +38,22 @@ def imglist(name, size, files, ind='  '):
     out.append(f"{ind}end")
     return '\n'.join(out)
 
-main = '''// The main window: status bar, the trace inside two nested panels, the cool bar with the tool
+def stored_skin(name, data):
+    return f'''      item
+        Name = "{name}"
+        Shadow1Color = clBlack
+        Shadow1Offset = 0
+        Shadow1Transparency = 0
+        Version = 7.2
+        Data = {hexblock(data, 15)}
+      end'''
+
+
+def main_form(dusk=b'', linden=b''):
+    return '''// The main window: status bar, the trace inside two nested panels, the cool bar with the tool
 // bar (its "Skin" drop-down offers "&Light" and "&Dark"), actions, main menu, the two alpha image
-// lists, the skin manager with the two stored skins, and the form's skin provider.
+// lists, the skin manager with the two stored skins, and the form's skin provider. The build
+// writes each stored skin's "Data" (its packed skin); this copy keeps them empty.
 object MainForm: TMainForm
   Caption = "Orbex Handheld Tavrin Scope"
   Width = 740
@@ -214,20 +233,7 @@ object MainForm: TMainForm
   object SkinManager: TsSkinManager
     IsDefault = False
     InternalSkins = <
-      item
-        Name = "Dusk (internal)"
-        Shadow1Color = clBlack
-        Shadow1Offset = 0
-        Shadow1Transparency = 0
-        Version = 7.2
-      end
-      item
-        Name = "Linden (internal)"
-        Shadow1Color = clBlack
-        Shadow1Offset = 0
-        Shadow1Transparency = 0
-        Version = 7.2
-      end>
+''' + stored_skin('Dusk (internal)', dusk) + '\n' + stored_skin('Linden (internal)', linden) + '''>
     MenuSupport.IcoLineSkin = "ICOLINE"
     SkinDirectory = "c:\\\\Skins"
     SkinName = "Dusk (internal)"
@@ -252,7 +258,7 @@ object MainForm: TMainForm
   end
 end
 '''
-emit('TMainForm', main)
+emit('TMainForm', main_form())
 
 jpg=open(f'{R}/images/about-logo.jpg','rb').read()
 about = '''// The About box: the logo filling its lowered panel, the product name and an OK button.
@@ -366,7 +372,22 @@ end
 emit('THelpForm', help_)
 
 
+def write_main_form(out, dusk_path, linden_path):
+    with open(dusk_path, 'rb') as f:
+        dusk = f.read()
+    with open(linden_path, 'rb') as f:
+        linden = f.read()
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
+    with open(out, 'w') as f:
+        f.write(main_form(dusk, linden))
+
+
 if __name__ == '__main__':
+    if sys.argv[1:2] == ['--main-form']:
+        if len(sys.argv) != 5:
+            sys.exit('usage: make_forms.py --main-form OUT DUSK.tez LINDEN.tez')
+        write_main_form(*sys.argv[2:5])
+        sys.exit(0)
     check = '--check' in sys.argv[1:]
     stale = []
     for name, text in OUT.items():

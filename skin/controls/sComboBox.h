@@ -11,14 +11,10 @@
 
 #include "framework/win/StdCtrls.h"
 #include "skin/controls/sLabel.h"
+#include "skin/core/sConst.h"
 #include "skin/core/win/sCommonData.h"
 
 class TsCustomComboBox;
-
-enum TsCaptionLayout {
-  sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclLeftTop, sclBottomLeft, sclBottomCenter,
-  sclBottomRight
-};
 
 // The label a bound label shows; owned by the bound control.
 class TsEditLabel : public TsLabel {

@@ -33,7 +33,7 @@ void TsWebLabel::PublishProperties(TPublisher<TsWebLabel>& P) {
   P.String("URL", &TsWebLabel::URL, &TsWebLabel::URL);
   P.Object("HoverFont", &TsWebLabel::HoverFont);
   P.Enum("ShowMode", &TsWebLabel::ShowMode, &TsWebLabel::ShowMode,
-         {"soHide", "soShowNormal", "soShowMinimized", "soShowMaximized", "soShowNoActivate",
+         {"soHide", "soNormal", "soShowMinimized", "soShowMaximized", "soMaximize", "soShowNoActivate",
           "soShow", "soMinimize", "soShowMinNoActive", "soShowNA", "soRestore", "soDefault"})
       .Default(soDefault);
 }
@@ -60,11 +60,11 @@ void TsWebLabel::ShowFont(TFont* f) {
 void TsWebLabel::OpenURL() {
   if (URL.empty()) return;
   if (Opener) {
-    Opener(URL, static_cast<int>(ShowMode));
+    Opener(URL, ShowModeToSW(ShowMode));
     return;
   }
   ShellExecuteA(Application != nullptr ? Application->Handle() : nullptr, "open", URL.c_str(),
-                nullptr, nullptr, static_cast<int>(ShowMode));
+                nullptr, nullptr, ShowModeToSW(ShowMode));
 }
 
 void TsWebLabel::WndProc(TMessage& Message) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "framework/win/StdCtrls.h"
+#include "skin/core/sConst.h"
 
 class TsCustomLabel : public TCustomLabel {
   ORBEX_CLASS(TsCustomLabel, TCustomLabel)
@@ -29,12 +30,6 @@ class TsLabel : public TsCustomLabel {
 public:
   explicit TsLabel(TComponent* AOwner) : TsCustomLabel(AOwner) {}
   bool UseSkinColor = true;
-};
-
-// The show command of a link that is opened: the system's SW_ values 0 ... 10.
-enum TsWindowShowMode {
-  soHide, soShowNormal, soShowMinimized, soShowMaximized, soShowNoActivate, soShow,
-  soMinimize, soShowMinNoActive, soShowNA, soRestore, soDefault
 };
 
 class TsWebLabel : public TsLabel {

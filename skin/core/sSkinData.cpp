@@ -247,3 +247,20 @@ TColor SelectionColor(const TsSkinTables* sm, bool hot, TColor fallback) {
 TColor SelectionFontColor(const TsSkinTables* sm, bool hot, TColor fallback) {
   return SelectionOrMenuItem(sm, hot, true, fallback);
 }
+
+TlxMaskImage MaskImageOf(const TsMaskData& mask, bool ownImage, const TlxPixelBuffer& image) {
+  TlxMaskImage m;
+  m.OwnImage = ownImage;
+  m.Image = image;
+  m.HasManager = !image.Empty();
+  m.SrcRect = mask.R;
+  m.ImageCount = mask.ImageCount;
+  m.MaskType = mask.MaskType;
+  m.DrawMode = mask.DrawMode;
+  m.WL = mask.WL;
+  m.WT = mask.WT;
+  m.WR = mask.WR;
+  m.WB = mask.WB;
+  m.CornerType = mask.CornerType;
+  return m;
+}

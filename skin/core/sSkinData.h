@@ -15,6 +15,7 @@
 #include "framework/base/IniFiles.h"
 #include "framework/base/Types.h"
 #include "skin/paint/sGradient.h"
+#include "skin/paint/sMaskPaint.h"
 
 class TsSkinManager;
 
@@ -103,6 +104,7 @@ struct TsSkinData {
   TColor Shadow1Color = 0;
   std::int32_t Shadow1Offset = 0, Shadow1Blur = 0, Shadow1Transparency = 0;
   std::int32_t BISpacing = 0, BIVAlign = 0, BIRightMargin = 0, BITopMargin = 0;
+  std::int32_t BILeftMargin = 0;   // "BILEFT": margin of the title icon and caption
   TColor BorderColor = 0;
   std::int32_t BIKeepHUE = 0;
   std::int32_t BICloseGlow = 0, BICloseGlowMargin = 0, BIMaxGlow = 0, BIMaxGlowMargin = 0;
@@ -182,6 +184,11 @@ int MaskBorderLeft(const TsSkinTables* sm, int index);
 int MaskBorderTop(const TsSkinTables* sm, int index);
 int MaskBorderRight(const TsSkinTables* sm, int index);
 int MaskBorderBottom(const TsSkinTables* sm, int index);
+
+// What the painting kernels read of a mask entry. `image` is what the entry paints from: its own
+// bitmap's pixels when ownImage, else the master bitmap's; an empty view paints nothing (the
+// tables stand for the owning manager only when there is an image to paint from).
+TlxMaskImage MaskImageOf(const TsMaskData& mask, bool ownImage, const TlxPixelBuffer& image);
 
 // ---------------------------------------------------------------------------------------------
 // Refreshes sm->CommonIndexes from the current tables.

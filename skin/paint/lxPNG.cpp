@@ -797,3 +797,25 @@ void TPNGDecoder::UnfilterRow(Byte filterType, std::uint8_t* row, std::size_t le
       break;   // None, and unknown types leave the row as it is
   }
 }
+
+// ---------------------------------------------------------------------------------------------
+// Clean-up passes
+
+void ClearTransparentWhitePixels(const TlxPixelBuffer& v) {
+  if (v.BytesPerPixel != 4) return;
+  for (int y = 0; y < v.Height; ++y)
+    for (int x = 0; x < v.Width; ++x)
+      if (GetPix(v, x, y) == 0x00FFFFFFu) SetPix(v, x, y, 0);
+}
+
+void PremultiplyAlphaPixels(const TlxPixelBuffer& v) {
+  if (v.BytesPerPixel != 4) return;
+  for (int y = 0; y < v.Height; ++y)
+    for (int x = 0; x < v.Width; ++x) {
+      const std::uint32_t p = GetPix(v, x, y);
+      const std::uint32_t a = p >> 24;
+      const std::uint32_t b = (p & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255,
+                          r = ((p >> 16) & 0xFF) * a / 255;
+      SetPix(v, x, y, b | (g << 8) | (r << 16) | (a << 24));
+    }
+}

@@ -23,6 +23,7 @@
 #include "framework/base/SysUtils.h"
 #include "framework/base/Types.h"
 #include "skin/paint/lxPNGColorManager.h"
+#include "skin/paint/sAlphaGraph.h"
 
 ORBEX_EXCEPTION(EGraphicCompression, Exception);
 
@@ -202,3 +203,9 @@ private:
   std::vector<std::uint8_t> FRowBuffers[2];
   std::uint64_t FMaxImageBytes = DefaultMaxImageBytes;
 };
+
+// The clean-up passes over 32-bit pixels that the skin loader chooses between after a PNG
+// (buffers of another depth are left as they are): every fully transparent white pixel
+// (0x00FFFFFF) becomes 0; every pixel's red, green and blue become channel x alpha / 255.
+void ClearTransparentWhitePixels(const TlxPixelBuffer& v);
+void PremultiplyAlphaPixels(const TlxPixelBuffer& v);

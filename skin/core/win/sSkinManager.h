@@ -1,24 +1,48 @@
-// The skin manager component: for now a stand-in that holds the published settings of the
-// stored form (skin name and directory, stored skins, menu support, foreign class lists) and
-// already resolves the skin name the way the full manager does: a name that names no stored
-// skin becomes the first stored skin's name. It loads and paints nothing; every window is drawn
-// by the system until the skinning engine arrives. Owns its stored-skin collection and option
-// objects; the process-wide default manager is the first one created.
+// The skin manager component: finds and loads the current skin (a packed ".tez" file, a skin
+// folder with "Options.dat", a skin text sent by the skin editor or a skin stored in the form
+// data), keeps its tables and master bitmap, applies hue and saturation through the loaders,
+// tells every skinned window of a change through the skin command message, installs the
+// thread's window-creation hook and removes all of it again. Also the stored skins of the form
+// data, the menu support settings, the process-wide flags other units read while a skin is
+// loaded or broadcast, and the unit's start-up step.
+//
+// Owns: its loaded skin (tables and master bitmap), option objects, stored-skin collection,
+// common-sections list and class lists; the process-wide window-creation hook while installed
+// and the two built-in shadow images. The first manager made in the process is the default.
+//
+// Sections: stored skins; menu support; links to later units; process-wide state; manager;
+// start-up.
 #pragma once
 
+// The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
+// must see the framework's classes with the same names.
+#include "framework/win/Graphics.h"
+
+#include <windows.h>
+
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/base/Classes.h"
 #include "framework/base/TypInfo.h"
-#include "framework/win/Graphics.h"
+#include "skin/core/sSkinData.h"
+#include "skin/core/sSkinLoader.h"
+#include "skin/core/sSkinManagerCore.h"
 
 class TsSkinManager;
+class TMenuItem;
+class TPNGGraphic;
+struct TMessage;
 
-// One skin stored in the form data: its name, a few descriptive values and the packed skin
-// file itself (binary property "Data").
+// ---------------------------------------------------------------------------------------------
+// Stored skins.
+
+// One skin stored in the form data: its name, a few descriptive values (not read by the
+// loader) and the packed skin file itself, the binary property "Data".
 class TsStoredSkin : public TCollectionItem {
   ORBEX_CLASS(TsStoredSkin, TCollectionItem)
 public:
@@ -34,7 +58,11 @@ public:
   int Shadow1Transparency = 0;
   TColor BorderColor = 0xFF00FF;
   TBitmap* MasterBitmap() const { return FMasterBitmap.get(); }
+  // The packed skin file, byte for byte.
   const std::vector<std::uint8_t>& PackedData() const { return FData; }
+  void SetPackedData(std::vector<std::uint8_t> data) { FData = std::move(data); }
+  // Copies another stored skin; any other source (or none) goes to the inherited assignment,
+  // which raises that it cannot be assigned.
   void Assign(TPersistent* source) override;
   std::string DisplayName() const override { return Name; }
 
@@ -49,85 +77,235 @@ class TsStoredSkins : public TCollection {
   ORBEX_CLASS(TsStoredSkins, TCollection)
 public:
   explicit TsStoredSkins(TsSkinManager* manager);
+  ~TsStoredSkins() override;
   TsStoredSkin* Items(int i) const { return static_cast<TsStoredSkin*>(TCollection::Items(i)); }
   TsStoredSkin* Add() { return static_cast<TsStoredSkin*>(TCollection::Add()); }
-  // Index of the skin with exactly this name (case-sensitive); -1 when none.
+  // Index of the first skin with exactly this name (case-sensitive); -1 when none.
   int IndexOf(const std::string& name) const;
+  // Does nothing: the stored skins come from the form data only.
+  void Assign(TPersistent* source) override;
+  TsSkinManager* Manager() const { return FManager; }
+
+protected:
+  // The collection changed: tells the manager's OnSkinListChanged.
+  void Update(TCollectionItem* item) override;
+
+private:
+  TsSkinManager* FManager;
 };
 
+// ---------------------------------------------------------------------------------------------
+// Menu support settings (the skinned menus read them).
 class TlxMenuSupport : public TPersistent {
   ORBEX_CLASS(TlxMenuSupport, TPersistent)
 public:
+  TlxMenuSupport();
+  ~TlxMenuSupport() override;
   int AlphaBlend = 255;
   std::string IcoLineSkin;
   bool UseExtraLine = false;
   int ExtraLineWidth = 32;
-};
-
-// The twenty lists of foreign control class names, each kept as its text.
-class ThirdPartyList : public TPersistent {
-  ORBEX_CLASS(ThirdPartyList, TPersistent)
-public:
-  static constexpr int kCount = 20;
-  ThirdPartyList();
-  // By published order (ThirdEdits 0 ... ThirdUpDown 19); an empty text gets its default
-  // ("TButton" for ThirdButtons, a single blank for the others).
-  const std::string& Get(int i) const { return FLists.at(static_cast<size_t>(i)); }
-  void Set(int i, const std::string& v) { FLists.at(static_cast<size_t>(i)) = v; }
-  void FillDefaults();
+  TFont* ExtraLineFont() const { return FExtraLineFont.get(); }
 
 private:
-  std::vector<std::string> FLists;
+  std::unique_ptr<TFont> FExtraLineFont;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Links to the units that build on the manager. Each is empty until its unit fills it at
+// start-up; the manager calls only what is filled.
+struct TsSkinManagerLinks {
+  // TODO: glow windows fill this: remove every glow window.
+  std::function<void()> RemoveAllGlows;
+  // TODO: the form show, hide and skin-change animations fill these: copy the visible forms
+  // before a skin change, freeze the skinned forms, release them with the skin-changing
+  // animation.
+  std::function<void(TsSkinManager*)> SnapshotForms;
+  std::function<void(TsSkinManager*)> FreezeForms;
+  std::function<void(TsSkinManager*)> ReleaseForms;
+  // TODO: the skinned menus fill these: reset the cached menu border width; skin popups again.
+  std::function<void(TsSkinManager*)> ResetMenuBorderWidth;
+  std::function<void(TsSkinManager*)> EnableSkinnedPopups;
+  // TODO: hover tracking and form-shadow templates fill this: rebuild the shadow templates.
+  std::function<void(TsSkinManager*)> UpdateShadowTemplates;
+  // TODO: the application main-window hook fills these: hook and unhook the main window.
+  std::function<void(TsSkinManager*)> HookAppWindow;
+  std::function<void(TsSkinManager*)> UnhookAppWindow;
+  // TODO: the thread hook and skinning of foreign windows fill these: the window-creation
+  // hook's work (before CallNextHookEx; returns true to block the creation), stopping the
+  // dialog hook's pending work, freeing the hooked windows and the visible hooked windows to
+  // redraw.
+  std::function<bool(int code, WPARAM wparam, LPARAM lparam)> CbtHook;
+  std::function<void()> StopDialogHookWork;
+  std::function<void()> FreeHookedWindows;
+  std::function<std::vector<HWND>()> VisibleHookedWindows;
+  // TODO: the skin provider fills this: the skin editor's preview window, or null.
+  std::function<HWND()> EditorPreviewWindow;
+};
+TsSkinManagerLinks& SkinManagerLinks();
+
+// ---------------------------------------------------------------------------------------------
+// Process-wide state, GUI thread only.
+
+// Set while a skin is loaded, and while the skin-loaded command is broadcast; other units skip
+// repaint work meanwhile.
+extern bool SkinLoading;
+extern bool SkinApplying;
+// True on the NT family of Windows (set at start-up).
+extern bool IsNTFamily;
+// Set once the skin editor has sent a skin; its text while it is being loaded.
+extern bool SkinEditorActive;
+extern std::string SkinEditorText;
+extern bool SkinEditorTextPending;
+// The built-in form-shadow images "lxSHDA" (active) and "lxSHDI" (inactive), read at start-up;
+// null when the program has none.
+TPNGGraphic* BuiltInShadowActive();
+TPNGGraphic* BuiltInShadowInactive();
+
+// ---------------------------------------------------------------------------------------------
+// The manager.
+
+enum TsSkinningRule { srStdForms, srStdDialogs, srThirdParty };
+using TsSkinningRules = std::uint8_t;   // bit (1 << TsSkinningRule)
+constexpr TsSkinningRules AllSkinningRules = 0x7;
+
+// A popup's extra line: its section, caption, glyph (owned by the menus once handed back) and
+// whether it shows.
+using TlxGetExtraLineData = std::function<void(TMenuItem* firstItem, std::string& skinSection,
+                                               std::string& caption, TBitmap*& glyph, bool& lineVisible)>;
 
 class TsSkinManager : public TComponent {
   ORBEX_CLASS(TsSkinManager, TComponent)
 public:
+  static constexpr const char* VersionText = "7.63";
+  static constexpr const char* DefaultSkinDirectory = "c:\\Skins";
+
   explicit TsSkinManager(TComponent* AOwner);
   ~TsSkinManager() override;
 
-  // The current skin's name. Outside loading, setting it fires OnBeforeChange, drops a trailing
-  // ".tez", replaces a name that names no stored skin by the first stored skin's name (with no
-  // stored skin at all the name is kept and the manager has no skin), and fires OnAfterChange.
+  // The first manager made in the process while it lives; null when none.
+  static TsSkinManager* DefaultManager();
+
+  // --- published properties
+  TlxSkinEffects* Effects() const { return FEffects.get(); }
+  // Reads true only when set and layered windows are available.
+  bool GetExtendedBorders() const;
+  void SetExtendedBorders(bool value);
+  bool GetSkinnedPopups() const { return FSkinnedPopups; }
+  void SetSkinnedPopups(bool value);
+  TlxAnimEffects* AnimEffects() const { return FAnimEffects.get(); }
+  bool GetIsDefault() const { return FIsDefault; }
+  void SetIsDefault(bool value);
+  bool GetActive() const { return FActive; }
+  void SetActive(bool value);
+  TStringList* CommonSections() const { return FCommonSections.get(); }
+  // Takes the lines (blanks removed from every line but comments), then reloads the skin.
+  void SetCommonSections(TStringList* value);
+  int GetSaturation() const { return FSaturation; }
+  void SetSaturation(int value);
+  int GetHueOffset() const { return FHueOffset; }
+  void SetHueOffset(int value);
+  TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
+  void SetInternalSkins(TsStoredSkins* value);
+  TlxMenuSupport* MenuSupport() const { return FMenuSupport.get(); }
+  const std::string& GetSkinDirectory() const { return FSkinDirectory; }
+  void SetSkinDirectory(const std::string& value);
   const std::string& GetSkinName() const { return FSkinName; }
+  // Loads and applies the named skin (see the steps in the source). A load that fails shows
+  // its message in an error box and keeps the previous skin, name and tables whole.
   void SetSkinName(const std::string& value);
   // The loaded skin's version ("7.2"), "N/A" without a skin; writes are ignored.
   std::string GetSkinInfo() const;
   void SetSkinInfo(const std::string&) {}
-  // True while a stored skin is selected.
-  bool HasSkin() const { return FSkinIndex >= 0; }
-  bool GetActive() const { return FActive; }
-  void SetActive(bool v);
-  bool GetIsDefault() const { return FIsDefault; }
-  void SetIsDefault(bool v) { FIsDefault = v; }
-  const std::string& GetSkinDirectory() const { return FSkinDirectory; }
-  void SetSkinDirectory(const std::string& v) { FSkinDirectory = v; }
-  TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
-  TlxMenuSupport* MenuSupport() const { return FMenuSupport.get(); }
+  TsSkinningRules GetSkinningRules() const { return FSkinningRules; }
+  void SetSkinningRules(TsSkinningRules value) { FSkinningRules = value; }
   ThirdPartyList* ThirdParty() const { return FThirdParty.get(); }
-  bool SkinnedPopups = true;
-  int HueOffset = 0;
-  int Saturation = 0;
+  std::string GetVersion() const { return VersionText; }
+  void SetVersion(const std::string&) {}
+  TNotifyEvent OnAfterChange, OnBeforeChange, OnSkinListChanged;
+  TlxGetExtraLineData OnGetMenuExtraLineData;
 
-  TNotifyEvent OnBeforeChange;
-  TNotifyEvent OnAfterChange;
+  // --- operations
+  // Loads the packed file of SkinName from the resolved skin directory; raises on failure
+  // (the current skin stays).
+  void LoadPackedSkin();
+  // Loads the skin folder of SkinName, else the editor's pending text, else the stored skin of
+  // that name (the first one, renaming SkinName, when none has it). Raises on failure.
+  void LoadSkinFromFolder();
+  // SkinDirectory taken from the program's folder when it is relative.
+  std::string ResolvedSkinDirectory() const;
+  void ApplySkin(bool animate);
+  void RefreshAllForms(bool freeze);
+  void WithdrawSkin();
+  void SuspendRepaint() { FNoAutoUpdate = true; }
+  void ReapplySkin(bool animate, bool immediate);
+  // kind 0: folders, 1: ".tez" files, 2: both; stored skins always. Sorted into `list`;
+  // `firstName` the first stored skin, else the first found.
+  void ListSkins(TStrings& list, int kind, std::string& firstName) const;
+  // The notice for a skin of this version, shown in a box (see SkinVersionNotice).
+  void WarnOnSkinVersion(double version) const;
+  // The skin editor's WM_COPYDATA (WParam 7): loads the sent skin text; Result 1 when the
+  // block was the editor's (exactly 30,646 bytes with the marker), else 0.
+  void HandleEditorData(TMessage& message);
+  void InstallGlobalHook();
+  void RemoveGlobalHook();
+  bool HookInstalled() const { return FHookInstalled; }
+
+  // --- the loaded skin
+  TsSkinTables* Tables() const { return FSkin ? &FSkin->Tables : nullptr; }
+  TsSkinData& SkinData() const { return FSkin->Tables.SkinData; }
+  // The master bitmap of the loaded skin (a 32-bit DIB), or null.
+  TBitmap* MasterBitmap() const;
+  bool SkinIsPacked() const { return FPacked; }
+  // The manager's twenty class lists, by list index (case-sensitive); null outside 0 to 19.
+  TStringList* ThirdLists(int index) const;
+  // Colour queries over the loaded skin (RGB).
+  TColor GlobalInfoColor() const;
+  TColor GlobalInfoFontColor() const;
 
   void Loaded() override;
 
-  // The first manager created in the process (null when none).
-  static TsSkinManager* DefaultManager();
-
 private:
-  void ApplySkin();
+  // Loads into a new skin by the source rule of SkinName (packed file when it exists, else
+  // folder, editor text or stored skin); swaps it in only when the load returned.
+  void LoadBySourceRule();
+  bool PackedSourceExists() const;
+  std::string PackedFileName() const;
+  void LoadInto(const TsSkinSource& source);
+  // A failure while loading: the message in an error box.
+  void ShowLoadError(const std::exception& e) const;
+  // Reloads after a hue, saturation or border change, keeping the skin on failure.
+  void ReloadForSetting();
+  void Broadcast(std::uint16_t command);
+  void CopyClassLists();
+  bool Reading() const { return (ComponentState() & (csLoading | csReading)) != 0; }
+
+  std::unique_ptr<TlxSkinEffects> FEffects;
+  std::unique_ptr<TlxAnimEffects> FAnimEffects;
+  std::unique_ptr<ThirdPartyList> FThirdParty;
+  std::array<std::unique_ptr<TStringList>, ThirdPartyList::kCount> FThirdLists;
+  std::unique_ptr<TsStoredSkins> FInternalSkins;
+  std::unique_ptr<TStringList> FCommonSections;
+  std::unique_ptr<TlxMenuSupport> FMenuSupport;
+  // Never null: an empty skin until the first load.
+  std::unique_ptr<TsLoadedSkin> FSkin;
   std::string FSkinName;
   std::string FSkinDirectory;
-  int FSkinIndex = -1;
+  int FHueOffset = 0;
+  int FSaturation = 0;
+  bool FExtendedBorders = false;
+  bool FSkinnedPopups = true;
   bool FActive = true;
   bool FIsDefault = true;
-  std::unique_ptr<TsStoredSkins> FInternalSkins;
-  std::unique_ptr<TlxMenuSupport> FMenuSupport;
-  std::unique_ptr<ThirdPartyList> FThirdParty;
+  TsSkinningRules FSkinningRules = AllSkinningRules;
+  bool FPacked = false;
+  bool FNoAutoUpdate = false;
+  bool FRemoving = false;
+  bool FHookInstalled = false;
 };
 
-// Start-up step of the unit: registers the manager's class for stored forms.
+// Start-up step of the unit: registers the manager's class for stored forms, sets the NT flag,
+// reads the built-in shadow images and, for "/lxver" on the command line, shows the library
+// version. DoneSkinManagerUnit frees the images.
 void InitSkinManagerUnit();
+void DoneSkinManagerUnit();

@@ -24,23 +24,8 @@ std::uint32_t BandValue(const TlxPixelBuffer& src, int x, int y) { return (GetPi
 }  // namespace
 
 TlxMaskImage MaskImageOf(const TsMaskData& mask, TBitmap* master) {
-  TlxMaskImage m;
   TBitmap* own = OwnBitmap(mask);
-  m.OwnImage = own != nullptr;
-  m.Image = Pixels32(own != nullptr ? own : master);
-  // The tables and the master bitmap stand for the owning manager: what has an image to paint
-  // from is owned.
-  m.HasManager = !m.Image.Empty();
-  m.SrcRect = mask.R;
-  m.ImageCount = mask.ImageCount;
-  m.MaskType = mask.MaskType;
-  m.DrawMode = mask.DrawMode;
-  m.WL = mask.WL;
-  m.WT = mask.WT;
-  m.WR = mask.WR;
-  m.WB = mask.WB;
-  m.CornerType = mask.CornerType;
-  return m;
+  return MaskImageOf(mask, own != nullptr, Pixels32(own != nullptr ? own : master));
 }
 
 void PaintMaskFrame(TBitmap* dst, const TRect& dstRect, bool fillCorners, int state, const TsMaskData& mask,

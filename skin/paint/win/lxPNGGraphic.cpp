@@ -252,24 +252,9 @@ TOwnedIcon BitmapToIcon(TBitmap* bitmap, TColor background) {
 // ---------------------------------------------------------------------------------------------
 // Clean-up passes
 
-void ClearTransparentWhite(TBitmap* bitmap) {
-  const TlxPixelBuffer v = BitmapView(bitmap);
-  for (int y = 0; y < v.Height; ++y)
-    for (int x = 0; x < v.Width; ++x)
-      if (GetPix(v, x, y) == 0x00FFFFFFu) SetPix(v, x, y, 0);
-}
+void ClearTransparentWhite(TBitmap* bitmap) { ClearTransparentWhitePixels(BitmapView(bitmap)); }
 
-void PremultiplyAlpha(TBitmap* bitmap) {
-  const TlxPixelBuffer v = BitmapView(bitmap);
-  for (int y = 0; y < v.Height; ++y)
-    for (int x = 0; x < v.Width; ++x) {
-      const std::uint32_t p = GetPix(v, x, y);
-      const std::uint32_t a = p >> 24;
-      const std::uint32_t b = (p & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255,
-                          r = ((p >> 16) & 0xFF) * a / 255;
-      SetPix(v, x, y, b | (g << 8) | (r << 16) | (a << 24));
-    }
-}
+void PremultiplyAlpha(TBitmap* bitmap) { PremultiplyAlphaPixels(BitmapView(bitmap)); }
 
 // ---------------------------------------------------------------------------------------------
 // Class information and start-up

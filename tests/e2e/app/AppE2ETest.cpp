@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "framework/base/win/HandleOwner.h"
+#include "tests/native/skin/core/PackedSkinBuilder.h"
 
 namespace {
 
@@ -319,21 +320,23 @@ public:
   TProgram& operator=(const TProgram&) = delete;
   ~TProgram() { Stop(); }
 
-  // Starts the copy in the folder.
-  void Launch() {
+  // Starts the copy in the folder with these arguments and waits for its main window.
+  void Start(const std::string& args = "") {
+    Launch(args);
+    WaitMain();
+  }
+  // Starts the copy without waiting for anything.
+  void Launch(const std::string& args = "") {
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    std::string cmd = "\"" + Exe() + "\"";
+    std::string cmd = "\"" + Exe() + "\"" + (args.empty() ? "" : " " + args);
     ASSERT_TRUE(CreateProcessA(Exe().c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                FFolder.c_str(), &si, &FInfo))
         << GetLastError();
     CloseHandle(FInfo.hThread);
     FInfo.hThread = nullptr;
   }
-  // Starts the copy in the folder and waits for its main window.
-  void Start() {
-    Launch();
-    ASSERT_NE(FInfo.hProcess, nullptr);
+  void WaitMain() {
     ASSERT_TRUE(WaitFor([&] { return (FMain = FindTop(FInfo.dwProcessId, "", kCaption)) != nullptr; }, 20000));
     Foreground(FMain);
   }
@@ -347,19 +350,13 @@ public:
       WaitForSingleObject(FInfo.hProcess, 5000);
       FForced = true;
     }
+    GetExitCodeProcess(FInfo.hProcess, &FExitCode);
     CloseHandle(FInfo.hProcess);
     FInfo.hProcess = nullptr;
     FMain = nullptr;
   }
   bool Forced() const { return FForced; }
-  // Waits for the program to end on its own; its exit code, or -1 when it did not end.
-  long ExitCode(int ms) {
-    DWORD code = 0;
-    if (FInfo.hProcess == nullptr || WaitForSingleObject(FInfo.hProcess, ms) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(FInfo.hProcess, &code))
-      return -1;
-    return static_cast<long>(code);
-  }
+  DWORD ExitCode() const { return FExitCode; }
 
   std::string Exe() const { return FFolder + "\\orbex.exe"; }
   std::string Ini() const { return FFolder + "\\orbex.ini"; }
@@ -478,6 +475,7 @@ private:
   PROCESS_INFORMATION FInfo{};
   HWND FMain = nullptr;
   bool FForced = false;
+  DWORD FExitCode = STILL_ACTIVE;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -572,13 +570,13 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   p.Stop();
   {
     std::ofstream f(p.Ini(), std::ios::binary | std::ios::trunc);
-    f << "[Settings]\r\nSkin=Foo\r\n";
+    f << "[Settings]\r\nSkin=NoSuchSkin\r\n";
   }
   p.Start();
   ExpectScreenColours(kDarkBack, kDarkGrid);
   const std::string ini = ReadFileText(p.Ini());
   EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
-  EXPECT_EQ(ini.find("Foo"), std::string::npos) << ini;
+  EXPECT_EQ(ini.find("NoSuchSkin"), std::string::npos) << ini;
 }
 
 TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
@@ -599,7 +597,9 @@ TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
   GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
   EXPECT_NE(std::string(text).find("orbex.ini"), std::string::npos) << text;
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(Program->ExitCode(10000), 1);
+  Program->Stop();
+  EXPECT_FALSE(Program->Forced()) << "the program did not end after its error";
+  EXPECT_EQ(Program->ExitCode(), 1u);
 }
 
 TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
@@ -778,6 +778,139 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   p.Press(about, "OK");
   ASSERT_TRUE(p.Gone("", "About"));
   EXPECT_TRUE(IsWindowEnabled(p.Main()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skins in the prefix's c:\Skins, where the main form's skin manager looks for them.
+
+const char* const kSkins = "C:\\Skins";
+
+// A visible top-level window of the process with this class, whatever its caption.
+struct TClassFind {
+  DWORD Pid;
+  const char* Class;
+  HWND Result;
+};
+BOOL CALLBACK FindClassProc(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TClassFind*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid != f->Pid || !IsWindowVisible(h) || ClassOf(h) != f->Class) return TRUE;
+  f->Result = h;
+  return FALSE;
+}
+
+class AppSkinsE2E : public AppE2E {
+protected:
+  void SetUp() override {
+    AppE2E::SetUp();
+    if (IsSkipped()) return;
+    CreateDirectoryA(kSkins, nullptr);
+    Put("Bad.tez", BuildPackedSkin({{"Options.dat", "[GLOBALINFO]\r\nVERSION=7.2\r\n"}}, "TEZF"));
+    // A whole header, then bytes that are no zlib stream.
+    std::string broken = "TEzf";
+    PutInt32(broken, 1);
+    PutInt32(broken, 11);
+    broken += "Options.dat";
+    PutInt32(broken, 40);
+    broken += std::string(40, 'x');
+    Put("Broken.tez", broken);
+    Put("New.tez", BuildPackedSkin({{"Options.dat", "[GLOBALINFO]\r\nVERSION=8.0\r\n"}}));
+    CreateDirectoryA((std::string(kSkins) + "\\Old").c_str(), nullptr);
+    Put("Old\\Options.dat", "[GLOBALINFO]\r\nVERSION=6.5\r\n");
+  }
+  void TearDown() override {
+    AppE2E::TearDown();
+    for (const std::string& f : Written) DeleteFileA(f.c_str());
+    RemoveDirectoryA((std::string(kSkins) + "\\Old").c_str());
+    RemoveDirectoryA(kSkins);
+  }
+  void Put(const std::string& name, const std::string& bytes) {
+    const std::string path = std::string(kSkins) + "\\" + name;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    Written.push_back(path);
+  }
+  void WriteIni(const std::string& skin) {
+    std::ofstream f(Folder + "\\orbex.ini", std::ios::binary | std::ios::trunc);
+    f << "[Settings]\r\nSkin=" << skin << "\r\n";
+  }
+  std::string IniText() { return ReadFileText(Folder + "\\orbex.ini"); }
+  // The system message box with this caption that the program shows while it starts: its
+  // text, after which it is closed with OK. "" when none came.
+  std::string TakeSystemBox(const std::string& caption) {
+    HWND box = Program->Wait("#32770", caption, 15000);
+    if (box == nullptr) return "";
+    const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    EXPECT_TRUE(Program->Gone("#32770", caption));
+    return text;
+  }
+  TProgram& Launch(const std::string& args = "") {
+    Program = std::make_unique<TProgram>(Folder);
+    Program->Launch(args);
+    return *Program;
+  }
+  std::vector<std::string> Written;
+};
+
+TEST_F(AppSkinsE2E, APackedSkinThatCannotBeReadShowsWhyAndStartsDusk) {
+  WriteIni("Bad");
+  TProgram& p = Launch();
+  EXPECT_EQ(TakeSystemBox("Error"), "Loaded data is not a packed Tessel file");
+  p.WaitMain();
+  ExpectScreenColours(kDarkBack, kDarkGrid);
+  EXPECT_NE(IniText().find("Skin=Dusk (internal)"), std::string::npos) << IniText();
+  p.Stop();
+
+  WriteIni("Broken");
+  p.Launch();
+  EXPECT_EQ(TakeSystemBox("Error"), "data error");   // zlib's own text
+  p.WaitMain();
+  EXPECT_NE(IniText().find("Skin=Dusk (internal)"), std::string::npos) << IniText();
+}
+
+TEST_F(AppSkinsE2E, SkinVersionNoticesAndTheLibraryVersion) {
+  WriteIni("New");
+  TProgram& p = Launch();
+  EXPECT_EQ(TakeSystemBox("Warning").rfind("This version of the skin have not complete support by used Quillon package release.", 0), 0u);
+  p.WaitMain();
+  EXPECT_NE(IniText().find("Skin=New"), std::string::npos) << IniText();
+  p.Stop();
+
+  WriteIni("Old");
+  p.Launch("/LXTEST");
+  EXPECT_EQ(TakeSystemBox("Warning").rfind("You are using an old version of the \"Old\" skin.", 0), 0u);
+  p.WaitMain();
+  p.Stop();
+
+  p.Launch("/lxver");
+  TClassFind f{0, "TMessageForm", nullptr};
+  ASSERT_TRUE(WaitFor([&] {
+    f.Pid = p.Pid();
+    EnumWindows(&FindClassProc, reinterpret_cast<LPARAM>(&f));
+    return f.Result != nullptr;
+  }, 15000));
+  EXPECT_NE(p.CopyBoxText(f.Result).find("\r\nQuillon v7.63\r\n"), std::string::npos);
+  p.Press(f.Result, "OK");
+  p.WaitMain();
+}
+
+TEST_F(AppSkinsE2E, APackedNameOfAStoredSkinAndTenSwitches) {
+  WriteIni("Linden (internal).tez");
+  TProgram& p = Launch();
+  p.WaitMain();
+  ExpectScreenColours(kLightBack, kLightGrid);
+  EXPECT_NE(IniText().find("Skin=Linden (internal)\r\n"), std::string::npos) << IniText();
+  for (int i = 0; i < 10; ++i) {
+    const bool dark = i % 2 == 0;
+    p.ChooseSkin(dark ? 'D' : 'L');
+    const std::string want = dark ? "Skin=Dusk (internal)" : "Skin=Linden (internal)";
+    EXPECT_TRUE(WaitFor([&] { return IniText().find(want) != std::string::npos; })) << i;
+  }
+  ExpectScreenColours(kLightBack, kLightGrid);
+  p.Stop();
+  EXPECT_FALSE(p.Forced());
+  EXPECT_EQ(p.ExitCode(), 0u);
 }
 
 }  // namespace

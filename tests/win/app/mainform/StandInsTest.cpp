@@ -1,45 +1,11 @@
-// The stand-in skinned classes where they do more than store values: the skin manager's
-// name rule and its after-change event, and the combo box's bound label beside the box.
+// The stand-in skinned classes where they do more than store values: the combo box's bound
+// label beside the box.
 #include <gtest/gtest.h>
 
 #include "skin/controls/sComboBox.h"
-#include "skin/core/win/sSkinManager.h"
 #include "tests/win/app/mainform/AppTestUtil.h"
 
 namespace {
-
-TEST(SkinManagerStandIn, ResolvesNamesToStoredSkinsAndTellsEachChange) {
-  TsSkinManager m(nullptr);
-  int changes = 0;
-  std::vector<std::string> seen;
-  m.OnAfterChange = [&](TObject*) {
-    ++changes;
-    seen.push_back(m.GetSkinName());
-  };
-  // Without stored skins a name stays as given and no skin is applied.
-  m.SetSkinName("Whatever");
-  EXPECT_EQ(m.GetSkinName(), "Whatever");
-  EXPECT_FALSE(m.HasSkin());
-  EXPECT_EQ(m.GetSkinInfo(), "N/A");
-  m.InternalSkins()->Add()->Name = "Dusk (internal)";
-  TsStoredSkin* light = m.InternalSkins()->Add();
-  light->Name = "Linden (internal)";
-  light->Version = 7.63;
-  seen.clear();
-  m.SetSkinName("Linden (internal).TEZ");   // the packed-file extension is dropped
-  m.SetSkinName("linden (internal)");       // names are exact: back to the first skin
-  m.SetSkinName("Linden (internal)");
-  EXPECT_EQ(seen, (std::vector<std::string>{"Linden (internal)", "Dusk (internal)",
-                                            "Linden (internal)"}));
-  EXPECT_EQ(m.GetSkinInfo(), "7.63");
-  // An inactive manager only keeps the name.
-  m.SetActive(false);
-  const int before = changes;
-  m.SetSkinName("Foo");
-  EXPECT_EQ(m.GetSkinName(), "Foo");
-  EXPECT_EQ(changes, before);
-  EXPECT_FALSE(m.HasSkin());
-}
 
 TEST(ComboBoxStandIn, TheBoundLabelSitsLeftOfTheBoxAndFollowsIt) {
   TForm form(nullptr);

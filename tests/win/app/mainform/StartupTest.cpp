@@ -1,6 +1,6 @@
 // The ordered unit start-up: steps start in list order and stop in reverse; a failing step
 // stops what started before it; a failing shut-down step does not keep the others from
-// stopping; and the program's list keeps its fixed order.
+// stopping; the program's list keeps its fixed order; the skin manager's step.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/win/Startup.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/paint/win/lxPNGGraphic.h"
 
 namespace {
 
@@ -83,6 +85,15 @@ TEST_F(Startup, TheProgramsStepsKeepTheirOrder) {
       "sAlphaGraph", "Skinned classes",  "sSkinManager",     "sUtils",
       "sRegisteredForms"};
   EXPECT_EQ(names, expected);
+}
+
+TEST_F(Startup, TheSkinManagersStepReadsTheShadowsAndThePlatform) {
+  // The test program ran the program's steps: the built-in shadows are 32 x 32 PNG pictures.
+  ASSERT_NE(BuiltInShadowActive(), nullptr);
+  ASSERT_NE(BuiltInShadowInactive(), nullptr);
+  EXPECT_EQ(BuiltInShadowActive()->GetWidth(), 32);
+  EXPECT_EQ(BuiltInShadowInactive()->GetHeight(), 32);
+  EXPECT_TRUE(IsNTFamily);
 }
 
 }  // namespace

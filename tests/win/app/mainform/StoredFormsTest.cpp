@@ -84,13 +84,33 @@ TEST(StoredForms, MainFormLayoutActionsAndImages) {
   ASSERT_EQ(f->SkinManager->InternalSkins()->Count(), 2);
   EXPECT_EQ(f->SkinManager->InternalSkins()->Items(0)->Name, "Dusk (internal)");
   EXPECT_EQ(f->SkinManager->InternalSkins()->Items(1)->Name, "Linden (internal)");
-  EXPECT_FALSE(f->SkinManager->GetIsDefault());
+  // "IsDefault = False" in the form: the flag then tells whether this manager is the default,
+  // which the first manager of the process is.
+  EXPECT_EQ(f->SkinManager->GetIsDefault(), TsSkinManager::DefaultManager() == f->SkinManager);
   EXPECT_EQ(f->SkinManager->GetSkinDirectory(), "c:\\Skins");
-  EXPECT_EQ(f->SkinManager->GetSkinInfo(), "7.2");
-  EXPECT_EQ(f->SkinManager->ThirdParty()->Get(1), "TButton");
-  EXPECT_EQ(f->SkinManager->ThirdParty()->Get(0), " ");
+  // The version of the stored skin loaded from its "Data" (which the build fills in).
+  if (!f->SkinManager->InternalSkins()->Items(0)->PackedData().empty()) {
+    EXPECT_EQ(f->SkinManager->GetSkinInfo(), "7.2");
+  }
+  EXPECT_EQ(f->SkinManager->ThirdParty()->ReadList(1), "TButton");
+  EXPECT_EQ(f->SkinManager->ThirdParty()->ReadList(0), " ");
   EXPECT_EQ(f->SkinManager->MenuSupport()->IcoLineSkin, "ICOLINE");
   EXPECT_EQ(f->SkinProvider->SkinData()->GetSkinSection(), "FORM");
+  DeleteFileA(f->SettingsFileName().c_str());
+}
+
+// The build puts each stored skin's packed file into its "Data": Dusk with 9 entries, Linden
+// with 10 ("Options.dat" and the images).
+TEST(StoredForms, MainFormCarriesThePackedStoredSkins) {
+  auto f = std::make_unique<TMainForm>(nullptr, std::make_unique<TOrbexScope>(),
+                                       apptest::ScratchIni("storedskins"));
+  ASSERT_EQ(f->SkinManager->InternalSkins()->Count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    const std::vector<std::uint8_t>& data = f->SkinManager->InternalSkins()->Items(i)->PackedData();
+    ASSERT_GE(data.size(), 8u) << i;
+    EXPECT_EQ(std::string(data.begin(), data.begin() + 4), "TEzf") << i;
+    EXPECT_EQ(data[4] | data[5] << 8 | data[6] << 16 | data[7] << 24, i == 0 ? 9 : 10) << i;
+  }
   DeleteFileA(f->SettingsFileName().c_str());
 }
 
