@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the window-free core natively (plain, and under
-# AddressSanitizer + UBSan), the fuzz targets for a bounded time each, and the Windows tests
-# through Wine on a private virtual display. Stops everything it started, also on failure or
-# when it is interrupted (each background build and fuzzer runs in a process group of its own,
-# which is stopped whole: the compilers and workers with it).
+# AddressSanitizer + UBSan; threads, receive buffer and link under ThreadSanitizer), the fuzz
+# targets for a bounded time each, and the Windows tests through Wine on a private virtual
+# display. Stops everything it started, also on failure or when it is interrupted (each
+# background build and fuzzer runs in a process group of its own, which is stopped whole: the
+# compilers and workers with it).
 #
 #   scripts/test.sh            full run (what CI runs)
 #   FUZZ_SECONDS=10 scripts/test.sh   shorter fuzzing
@@ -70,20 +71,21 @@ logs="$top/build/logs"
 mkdir -p "$logs"
 cd "$logs"
 
-# The builds are independent; build them side by side, sharing the machine: each gets an
-# equal share of JOBS, and the Windows build, the largest, also what is left over.
-build_presets=(native native-san win)
-build_share=$((JOBS / ${#build_presets[@]}))
-[ "$build_share" -ge 1 ] || build_share=1
+# The builds are independent; build them side by side, sharing the machine: each gets a part
+# of JOBS by its size (the ThreadSanitizer preset builds only its two tests).
+build_presets=(native native-san native-tsan win)
+build_weights=(2 2 1 3)
+build_weight_total=0
+for w in "${build_weights[@]}"; do build_weight_total=$((build_weight_total + w)); done
 # One build: its output and exit code go to the logs.
 build_logged() {
   (cd "$top" && build "$1" "$2") >"$logs/build-$1.out" 2>&1
   echo $? >"$logs/build-$1.rc"
 }
-for p in "${build_presets[@]}"; do
+for i in "${!build_presets[@]}"; do
+  p=${build_presets[$i]}
   rm -f "$logs/build-$p.rc"
-  n=$build_share
-  [ "$p" = win ] && n=$((JOBS - build_share * (${#build_presets[@]} - 1)))
+  n=$((JOBS * build_weights[i] / build_weight_total))
   [ "$n" -ge 1 ] || n=1
   in_background build_logged "$p" "$n"
 done
@@ -138,6 +140,8 @@ run_ctest() {
     fi
   done
 }
+# ThreadSanitizer: the preset's test filter and options (any report fails the test).
+[ "$(cat "$logs/build-native-tsan.rc")" = 0 ] && run_ctest native-tsan
 [ "$(cat "$logs/build-win.rc")" = 0 ] && {
   step "start Wine"
   if orbex_wine_start "$top/build/win"; then
