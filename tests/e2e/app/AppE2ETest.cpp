@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/win/HandleOwner.h"
 #include "tests/native/skin/core/PackedSkinBuilder.h"
 
 namespace {
@@ -581,6 +582,29 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   const std::string ini = ReadFileText(p.Ini());
   EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
   EXPECT_EQ(ini.find("NoSuchSkin"), std::string::npos) << ini;
+}
+
+TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
+  // The ini file is held open by another program without sharing: reading it while the main
+  // window is made fails.
+  {
+    std::ofstream f(Folder + "\\orbex.ini", std::ios::binary);
+    f << "[Settings]\r\nSkin=Dusk (internal)\r\n";
+  }
+  TOwnedHandle lock(CreateFileA((Folder + "\\orbex.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.Valid()) << GetLastError();
+  Program = std::make_unique<TProgram>(Folder);
+  Program->Launch();
+  HWND box = Program->Wait("#32770", "Orbex");
+  ASSERT_NE(box, nullptr) << "no error box";
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  EXPECT_NE(std::string(text).find("orbex.ini"), std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Program->Stop();
+  EXPECT_FALSE(Program->Forced()) << "the program did not end after its error";
+  EXPECT_EQ(Program->ExitCode(), 1u);
 }
 
 TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {
