@@ -126,15 +126,22 @@ function(orbex_fuzz name)
   endif()
 endfunction()
 
-# orbex_bench(<name> SOURCES <src>... [DEPS <target>...]): Google Benchmark, native only.
+# orbex_bench(<name> SOURCES <src>... [DEPS <target>...]): Google Benchmark natively; in the
+# Windows build the same sources link the small timing harness of bench/harness (run them
+# under Wine). Built only with ORBEX_BENCH; never part of the tests.
 function(orbex_bench name)
   cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
-  if(ORBEX_WINDOWS OR NOT ORBEX_BENCH)
+  if(NOT ORBEX_BENCH)
     return()
   endif()
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE ${ORBEX_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  if(ORBEX_WINDOWS)
+    target_link_libraries(${name} PRIVATE ${A_DEPS} orbex_benchharness)
+    set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE OFF)
+  else()
+    target_link_libraries(${name} PRIVATE ${A_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  endif()
 endfunction()
 
 # orbex_layer(<name> [WINDOWS_ONLY] [DEPS <target>...] [WINDOWS_DEPS <target>...])

@@ -12,3 +12,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Every machine the program runs on has SSE2: the pixel kernels use it, and double maths runs
+# in SSE registers as in the native build (no x87 excess precision), so both builds round alike.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

@@ -1,12 +1,15 @@
 // Fuzz target of the painting geometry: the first byte picks a routine, the following bytes
 // give buffer sizes and layouts, rectangles, offsets, states, modes and the pixels. Every
 // routine must stay inside its buffers (sanitizer and row guards), and every fast path must
-// produce exactly what its reference produces.
+// produce exactly what its reference produces (frames, resampling, blur, hue and saturation,
+// alpha copies).
 #include <cstdint>
 #include <cstdlib>
 
 #include "fuzz/paint/FuzzGuard.h"
 #include "skin/paint/sAlphaCopy.h"
+#include "skin/paint/sBlur.h"
+#include "skin/paint/sColorMath.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/sSectionFill.h"
 #include "skin/paint/sSmoothStretch.h"
@@ -32,7 +35,11 @@ void FuzzMaskFrame(TReader& r) {
                                             : TlxBackgroundView{nullptr, 0, 0, static_cast<TColor>(r.U8() << 16 | r.U8())};
   const TRect dr = r.Rect();
   const int state = r.Small(-1, 6);
-  PaintMaskFrame(dst.View(), dr, r.U8() & 1, state, m, bg);
+  const bool fill = r.U8() & 1;
+  TGuardedImage ref(dst);
+  PaintMaskFrameRef(ref.View(), dr, fill, state, m, bg);
+  PaintMaskFrameFast(dst.View(), dr, fill, state, m, bg);
+  Same(ref, dst);
   TlxMaskLayout lay;
   if (MaskFrameLayout(dr, state, m, lay)) {
     // Pieces tile the rectangle without overlap: their areas add up to at most its area.
@@ -61,6 +68,31 @@ void FuzzStretch(TReader& r) {
   for (int y = 0; y < va.Height; ++y)
     if (std::memcmp(va.Row(y), vb.Row(y), static_cast<std::size_t>(va.Width) * bpp) != 0) std::abort();
   src.CheckGuards();
+}
+
+// The 8-bit blur and the colour transforms of whole bitmaps, fast against reference.
+void FuzzBlurAndColours(TReader& r) {
+  const bool blur = r.U8() & 1;
+  TGuardedImage img(r.Small(0, 40), r.Small(0, 30), r.U8() & 1, r, blur ? 1 : 4);
+  // Runs of one colour, as skin images have them, now and then.
+  if (const int run = r.Small(0, 9); run > 1 && !blur)
+    for (int y = 0; y < img.View().Height; ++y)
+      for (int x = 0; x < img.View().Width; ++x) SetPix(img.View(), x, y, GetPix(img.View(), x - x % run, y));
+  TGuardedImage a(img), b(img);
+  if (blur) {
+    const double sigma = r.Small(0, 200) / 10.0;
+    GaussianBlur8Ref(a.View(), sigma);
+    GaussianBlur8Fast(b.View(), sigma);
+  } else if (r.U8() & 1) {
+    const int off = (r.U8() & 1) ? r.Coord() : r.Small(-400, 400);
+    HueShiftBitmapRef(a.View(), off);
+    HueShiftBitmapFast(b.View(), off);
+  } else {
+    const int amount = (r.U8() & 1) ? r.Coord() : r.Small(-150, 300);
+    SaturateBitmapRef(a.View(), amount);
+    SaturateBitmapFast(b.View(), amount);
+  }
+  Same(a, b);
 }
 
 void FuzzCopies(TReader& r, int op) {
@@ -151,10 +183,11 @@ void FuzzSectionFill(TReader& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   TReader r(data, size);
-  const int op = r.U8() % 8;
+  const int op = r.U8() % 9;
   if (op == 0) FuzzMaskFrame(r);
   else if (op == 1) FuzzStretch(r);
   else if (op == 7) FuzzSectionFill(r);
+  else if (op == 8) FuzzBlurAndColours(r);
   else FuzzCopies(r, op - 2);
   return 0;
 }

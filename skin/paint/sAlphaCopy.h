@@ -32,6 +32,11 @@ TlxCopySpan ClipCopy(const TRect& dstRect, const TRect& srcRect, const TlxPixelB
 // red byte is the transparency of all three.
 void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset,
                    bool fill, const TlxBackgroundView& bg, const TlxPixelBuffer& src);
+// n pixels of src blended into d through the band pixels m, each channel with the band's own
+// channel; d keeps its alpha. With skipKey, src pixels equal to 0x00FF00FF leave d (one row of
+// CopyMaskPiece without fill over a colour, the tiling case). SIMD where available, the same
+// integer results.
+void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey);
 // Key-aware copy of the inclusive source rectangle to (dx, dy); key in colour order.
 void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                           const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy);

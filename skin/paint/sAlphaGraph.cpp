@@ -17,8 +17,14 @@ void TlxImageBuffer::SetSize(int width, int height, int bytesPerPixel) {
   height = std::max(height, 0);
   // Rows padded to 4 bytes like a DIB; 64-bit size arithmetic.
   const std::size_t stride = (static_cast<std::size_t>(width) * bytesPerPixel + 3) & ~std::size_t{3};
-  FData.assign(stride * static_cast<std::size_t>(height), 0);
-  FView.Bits = FData.empty() ? nullptr : FData.data();
+  // Zeroed as one block: work bitmaps of the screen's size are made for every resampling.
+  const std::size_t bytes = stride * static_cast<std::size_t>(height);
+  if (bytes != FBytes) {
+    FData.reset(bytes > 0 ? new Byte[bytes] : nullptr);
+    FBytes = bytes;
+  }
+  if (bytes > 0) std::memset(FData.get(), 0, bytes);
+  FView.Bits = FData.get();
   FView.Width = width;
   FView.Height = height;
   FView.Stride = static_cast<std::ptrdiff_t>(stride);

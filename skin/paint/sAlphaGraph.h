@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "framework/base/SysUtils.h"
@@ -64,7 +65,8 @@ public:
   int GetHeight() const { return FView.Height; }
 
 private:
-  std::vector<Byte> FData;
+  std::unique_ptr<Byte[]> FData;  // movable, not copyable: the view points into it
+  std::size_t FBytes = 0;
   TlxPixelBuffer FView;
 };
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "skin/paint/sPixelLanes.h"
+
 std::vector<int> GaussianKernel8(double sigma) {
   std::vector<int> out;
   if (!(sigma > 0.0)) return out;
@@ -76,32 +78,135 @@ void GaussianBlur8Ref(const TlxPixelBuffer& b, double sigma) {
   }
 }
 
+#ifdef ORBEX_SSE2
+// The kernel as pair taps over offsets 0 .. 2r: tap t reads sample i + t - r of the line.
+static TlxPairTaps KernelTaps(const std::vector<int>& k) {
+  TlxPairTaps t;
+  for (std::size_t j = 0; j < k.size(); ++j) t.Add(static_cast<int>(j), k[k.size() - 1 - j]);
+  t.EndSample();
+  return t;
+}
+
+// The kernel folded on its centre: it is symmetric, so the two lines at equal distance from the
+// centre are added first (16-bit sums, at most 510) and take their common weight once. Terms
+// 0 .. r - 1 are those sums, term r the centre line; weights of two terms side by side for one
+// 16-bit multiply-add. Empty when the kernel is not symmetric or a weight needs more than 15
+// bits (tiny sigmas), where the pair taps are used.
+struct TlxFoldedKernel {
+  int R = 0;
+  std::vector<std::int32_t> Pairs;  // terms 2j and 2j + 1: weight of 2j + 1 << 16 | weight of 2j
+};
+
+static TlxFoldedKernel FoldKernel(const std::vector<int>& k) {
+  TlxFoldedKernel f;
+  const int r = static_cast<int>(k.size() / 2);
+  for (int t = 0; t <= r; ++t)
+    if (k[static_cast<std::size_t>(t)] != k[static_cast<std::size_t>(2 * r - t)] || k[static_cast<std::size_t>(t)] > 32767 ||
+        k[static_cast<std::size_t>(t)] < 0)
+      return f;
+  f.R = r;
+  for (int t = 0; t <= r; t += 2) {
+    const std::uint32_t w0 = static_cast<std::uint32_t>(k[static_cast<std::size_t>(t)]);
+    const std::uint32_t w1 = t + 1 <= r ? static_cast<std::uint32_t>(k[static_cast<std::size_t>(t + 1)]) : 0u;
+    f.Pairs.push_back(static_cast<std::int32_t>(w1 << 16 | w0));
+  }
+  return f;
+}
+
+// Term t of the folded kernel for 16 outputs, as two halves of eight 16-bit values.
+template <typename L>
+static inline void FoldedTerm(int t, int r, L line, __m128i& lo, __m128i& hi) {
+  const __m128i zero = _mm_setzero_si128();
+  if (t > r) {
+    lo = hi = zero;
+    return;
+  }
+  const __m128i a = LoadBytes16(line(t));
+  lo = _mm_unpacklo_epi8(a, zero);
+  hi = _mm_unpackhi_epi8(a, zero);
+  if (t == r) return;
+  const __m128i b = LoadBytes16(line(2 * r - t));
+  lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(b, zero));
+  hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(b, zero));
+}
+
+// 16 outputs from 2r + 1 lines of bytes: output x = sum over t of weight(t) * line(t)[x].
+template <typename L>
+static inline __m128i Convolve16(const TlxPairTaps& taps, const TlxFoldedKernel& folded, L line) {
+  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  if (!folded.Pairs.empty()) {
+    const int r = folded.R;
+    for (int t = 0; t <= r; t += 2) {
+      __m128i lo0, hi0, lo1, hi1;
+      FoldedTerm(t, r, line, lo0, hi0);
+      FoldedTerm(t + 1, r, line, lo1, hi1);
+      const __m128i w = _mm_set1_epi32(folded.Pairs[static_cast<std::size_t>(t / 2)]);
+      acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(_mm_unpacklo_epi16(lo0, lo1), w));
+      acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(_mm_unpackhi_epi16(lo0, lo1), w));
+      acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(_mm_unpacklo_epi16(hi0, hi1), w));
+      acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(_mm_unpackhi_epi16(hi0, hi1), w));
+    }
+  } else {
+    for (int p = taps.First(0); p < taps.Last(0); p += 2)
+      MulAddPair(LoadBytes16(line(taps.Index(p))), LoadBytes16(line(taps.Index(p + 1))), _mm_set1_epi32(taps.Pair(p)), acc);
+  }
+  return SumsToBytes(acc);
+}
+#endif
+
 void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
-#ifdef ORBEX_NO_FAST_PIXELS
+#ifndef ORBEX_SSE2
   GaussianBlur8Ref(b, sigma);
 #else
   if (!Blurrable(b)) return;
-  const std::vector<int> k = GaussianKernel8(sigma);
+  // Glows are blurred again and again with the same sigma: the last kernel is kept.
+  thread_local double lastSigma = 0;
+  thread_local std::vector<int> k;
+  thread_local TlxPairTaps taps;
+  thread_local TlxFoldedKernel folded;
+  if (!(sigma == lastSigma)) {
+    k = GaussianKernel8(sigma);
+    taps = KernelTaps(k);
+    folded = k.empty() ? TlxFoldedKernel{} : FoldKernel(k);
+    lastSigma = sigma;
+  }
   if (k.empty()) return;
   const int r = static_cast<int>(k.size() / 2);
-  BlurRows(b, k);
-  // Column pass over whole rows: the rows the kernel reads are kept in a copy, since the
-  // output overwrites them. Sums stay below 2^24 (weights total 2^16, values below 2^8), so
-  // 32-bit accumulators are exact.
-  const std::size_t w = static_cast<std::size_t>(b.Width);
-  std::vector<Byte> copy(w * static_cast<std::size_t>(b.Height));
-  for (int y = 0; y < b.Height; ++y) std::copy(b.Row(y), b.Row(y) + b.Width, copy.begin() + static_cast<std::ptrdiff_t>(w * y));
-  std::vector<int> acc(w);
-  for (int i = 0; i < b.Height; ++i) {
-    std::fill(acc.begin(), acc.end(), 0);
-    for (int j = -r; j <= r; ++j) {
-      const int kw = k[static_cast<std::size_t>(j + r)];
-      const Byte* src = copy.data() + w * static_cast<std::size_t>(std::clamp(i - j, 0, b.Height - 1));
-      int* a = acc.data();
-      for (std::size_t x = 0; x < w; ++x) a[x] += kw * src[x];
+  // Rows: each row with r edge values repeated on either side (and 16 spare bytes, so that a
+  // block of 16 outputs always reads whole blocks); tap t of output i reads line[i + t].
+  const int w = b.Width, h = b.Height;
+  const std::size_t blocks = (static_cast<std::size_t>(w) + 15) / 16 * 16;
+  std::vector<Byte> line(blocks + 2 * static_cast<std::size_t>(r) + 16);
+  alignas(16) Byte last[16];
+  for (int y = 0; y < h; ++y) {
+    Byte* row = b.Row(y);
+    std::fill_n(line.begin(), r, row[0]);
+    std::copy_n(row, w, line.begin() + r);
+    std::fill(line.begin() + r + w, line.end(), row[w - 1]);
+    for (int x = 0; x < w; x += 16) {
+      const __m128i v = Convolve16(taps, folded, [&](int t) { return line.data() + x + t; });
+      if (x + 16 <= w) StoreBytes16(row + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
     }
+  }
+  // Columns, row-wise over whole rows. The output overwrites the rows the kernel still reads,
+  // so the original rows i - r .. i + r are kept in a ring (padded to whole blocks) while row i
+  // is written; rows beyond the edges repeat the edge rows.
+  const int ringRows = 2 * r + 2;
+  std::vector<Byte> ring(blocks * static_cast<std::size_t>(ringRows));
+  auto slot = [&](int y) { return ring.data() + blocks * static_cast<std::size_t>(y % ringRows); };
+  std::vector<const Byte*> rows(k.size());
+  int kept = 0;  // rows 0 .. kept - 1 have been put into the ring
+  for (int i = 0; i < h; ++i) {
+    for (; kept < h && kept <= i + r; ++kept) std::copy_n(b.Row(kept), w, slot(kept));
+    // Tap t (weight k[2r - t]) reads row i + t - r: the reference's k[j + r] on row i - j.
+    for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
     Byte* out = b.Row(i);
-    for (std::size_t x = 0; x < w; ++x) out[x] = static_cast<Byte>(std::min(acc[x] >> 16, 255));
+    for (int x = 0; x < w; x += 16) {
+      const __m128i v = Convolve16(taps, folded, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
+      if (x + 16 <= w) StoreBytes16(out + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
+    }
   }
 #endif
 }

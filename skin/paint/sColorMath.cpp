@@ -3,6 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "skin/paint/sPixelLanes.h"
 
 static inline int RoundEven(double v) { return static_cast<int>(std::lrint(v)); }
 static inline std::uint32_t Clamp255(double v) {
@@ -92,47 +96,207 @@ static inline bool IsGrey(std::uint32_t v) {
   return ((v >> 8) & 0xFF) == bl && ((v >> 16) & 0xFF) == bl;
 }
 
+// n contiguous pixels through f, keys and greys left.
 template <typename F>
-static void MapColouredRef(const TlxPixelBuffer& b, F f) {
-  if (b.Empty() || b.BytesPerPixel != 4) return;
-  for (int y = 0; y < b.Height; ++y) {
-    Byte* p = b.Row(y);
-    for (int x = 0; x < b.Width; ++x, p += 4) {
-      const std::uint32_t v = LoadPixel(p);
-      if (v == KeyPixel || IsGrey(v)) continue;
-      StorePixel(p, f(v));
-    }
+static void MapPixels(Byte* p, int n, F f) {
+  for (int x = 0; x < n; ++x, p += 4) {
+    const std::uint32_t v = LoadPixel(p);
+    if (v != KeyPixel && !IsGrey(v)) StorePixel(p, f(v));
   }
 }
 
-// The maths keeps the top byte and depends only on the pixel, so the last result can be reused
-// for an equal pixel: identical output, one evaluation per run of equal pixels.
 template <typename F>
-static void MapColouredFast(const TlxPixelBuffer& b, F f) {
+static void MapColouredRef(const TlxPixelBuffer& b, F f) {
   if (b.Empty() || b.BytesPerPixel != 4) return;
-  std::uint32_t lastIn = KeyPixel, lastOut = KeyPixel;
-  for (int y = 0; y < b.Height; ++y) {
-    Byte* p = b.Row(y);
-    for (int x = 0; x < b.Width; ++x, p += 4) {
-      const std::uint32_t v = LoadPixel(p);
-      if (v == lastIn) {
-        StorePixel(p, lastOut);
-        continue;
-      }
-      if (v == KeyPixel || IsGrey(v)) continue;
-      lastIn = v;
-      lastOut = f(v);
-      StorePixel(p, lastOut);
-    }
+  for (int y = 0; y < b.Height; ++y) MapPixels(b.Row(y), b.Width, f);
+}
+
+// n pixels set to v.
+static void FillRun(Byte* p, int n, std::uint32_t v) {
+#ifdef ORBEX_SSE2
+  if (n >= 4) {
+    const __m128i vv = _mm_set1_epi32(static_cast<int>(v));
+    for (int i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i * 4), vv);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + (n - 4) * 4), vv);
+    return;
   }
+#endif
+  for (int i = 0; i < n; ++i) StorePixel(p + i * 4, v);
 }
 
 void HueShiftBitmapRef(const TlxPixelBuffer& b, int offset) {
   MapColouredRef(b, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
 }
-void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
-  MapColouredFast(b, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
+
+#ifdef ORBEX_SSE2
+namespace {
+
+inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
+  return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
 }
+inline __m128i Times60(__m128i x) { return _mm_sub_epi32(_mm_slli_epi32(x, 6), _mm_slli_epi32(x, 2)); }
+// Product of two lanes both within 0..32767 (or a signed 16-bit value times such a one).
+inline __m128i Mul16(__m128i a, __m128i b) { return _mm_madd_epi16(a, b); }
+
+// Round-half-even of x / 60 for 0 <= x + 30 < 65536, and a mask of the lanes where x / 60 lies
+// exactly halfway (x mod 60 = 30) added to `tie`.
+inline __m128i RoundDiv60(__m128i x, __m128i& tie) {
+  const __m128i up = _mm_add_epi32(x, _mm_set1_epi32(30));
+  // floor(y / 60) = (y * 34953) >> 21 for y below 74898.
+  const __m128i q = _mm_srli_epi32(_mm_mulhi_epu16(up, _mm_set1_epi32(34953)), 5);
+  tie = _mm_or_si128(tie, _mm_cmpeq_epi32(Mul16(q, _mm_set1_epi32(60)), up));
+  return q;
+}
+
+// Four pixels of ColorHueShift in exact integers. The reference's floating-point maths lands
+// on the exact rational values of hue, p, q and t up to tiny errors, so rounding them agrees
+// with rounding the exact values, except where q or t is exactly halfway between two integers:
+// those lanes are marked in `tie` for the reference to decide. offset lies in 0..359.
+inline __m128i HueShift4(__m128i px, int offset, __m128i& tie) {
+  const __m128i byte = _mm_set1_epi32(0xFF);
+  const __m128i bl = _mm_and_si128(px, byte), gr = _mm_and_si128(_mm_srli_epi32(px, 8), byte);
+  const __m128i rd = _mm_and_si128(_mm_srli_epi32(px, 16), byte);
+  // The channels sit in the low halves of the lanes: 16-bit max and min are exact.
+  const __m128i v = _mm_max_epi16(rd, _mm_max_epi16(gr, bl)), mn = _mm_min_epi16(rd, _mm_min_epi16(gr, bl));
+  const __m128i d = _mm_max_epi16(_mm_sub_epi32(v, mn), _mm_set1_epi32(1));  // grey lanes are dropped later
+  // Hue * d = 60 * x + base * d by the largest channel (red, then green, then blue).
+  const __m128i isR = _mm_cmpeq_epi32(rd, v), isG = _mm_andnot_si128(isR, _mm_cmpeq_epi32(gr, v));
+  const __m128i x = Select(isR, _mm_sub_epi32(gr, bl), Select(isG, _mm_sub_epi32(bl, rd), _mm_sub_epi32(rd, gr)));
+  const __m128i negR = _mm_and_si128(isR, _mm_cmplt_epi32(x, _mm_setzero_si128()));
+  const __m128i base = Select(isR, _mm_and_si128(negR, _mm_set1_epi32(360)),
+                              Select(isG, _mm_set1_epi32(120), _mm_set1_epi32(240)));
+  const __m128i n = _mm_add_epi32(Times60(x), Mul16(_mm_add_epi32(base, _mm_set1_epi32(offset)), d));
+  // n / d rounded half to even; n < 2^18 and d < 2^8, so the float quotient truncates to the
+  // exact floor.
+  __m128i q = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(n), _mm_cvtepi32_ps(d)));
+  const __m128i rem2 = _mm_slli_epi32(_mm_sub_epi32(n, Mul16(q, d)), 1);
+  const __m128i qOdd = _mm_and_si128(q, _mm_set1_epi32(1));
+  const __m128i up = _mm_or_si128(_mm_cmpgt_epi32(rem2, d),
+                                  _mm_and_si128(_mm_cmpeq_epi32(rem2, d), _mm_cmpeq_epi32(qOdd, _mm_set1_epi32(1))));
+  q = _mm_sub_epi32(q, up);  // up is -1 where rounding up
+  const __m128i v359 = _mm_set1_epi32(359), v360 = _mm_set1_epi32(360);
+  q = _mm_sub_epi32(q, _mm_and_si128(_mm_cmpgt_epi32(q, v359), v360));
+  const __m128i hue = _mm_sub_epi32(q, _mm_and_si128(_mm_cmpgt_epi32(q, v359), v360));
+  // Sector i = hue div 60 and k = hue mod 60.
+  __m128i i = _mm_setzero_si128();
+  for (int edge = 59; edge < 359; edge += 60) i = _mm_sub_epi32(i, _mm_cmpgt_epi32(hue, _mm_set1_epi32(edge)));
+  const __m128i k = _mm_sub_epi32(hue, Times60(i));
+  // p = min; q = round(v - k d / 60) = round((60 min + (60 - k) d) / 60) in odd sectors and
+  // t = round((60 min + k d) / 60) in even ones: one rounding, with k mirrored in odd sectors.
+  const __m128i odd = _mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(i, _mm_set1_epi32(1)));
+  const __m128i kk = Select(odd, _mm_sub_epi32(_mm_set1_epi32(60), k), k);
+  const __m128i m3 = RoundDiv60(_mm_add_epi32(Times60(mn), Mul16(kk, d)), tie);
+  // Each channel is min, v or the third value, by sector.
+  auto sector = [&](int s) { return _mm_cmpeq_epi32(i, _mm_set1_epi32(s)); };
+  const __m128i s0 = sector(0), s1 = sector(1), s2 = sector(2), s3 = sector(3), s4 = sector(4), s5 = sector(5);
+  const __m128i toV = _mm_sub_epi32(v, mn), toM = _mm_sub_epi32(m3, mn);
+  auto channel = [&](__m128i vLanes, __m128i mLanes) {
+    return _mm_add_epi32(mn, _mm_add_epi32(_mm_and_si128(vLanes, toV), _mm_and_si128(mLanes, toM)));
+  };
+  const __m128i R = channel(_mm_or_si128(s0, s5), _mm_or_si128(s1, s4));
+  const __m128i G = channel(_mm_or_si128(s1, s2), _mm_or_si128(s0, s3));
+  const __m128i B = channel(_mm_or_si128(s3, s4), _mm_or_si128(s2, s5));
+  return _mm_or_si128(_mm_and_si128(px, _mm_set1_epi32(static_cast<int>(0xFF000000u))),
+                      _mm_or_si128(_mm_slli_epi32(R, 16), _mm_or_si128(_mm_slli_epi32(G, 8), B)));
+}
+
+}  // namespace
+#endif
+
+#ifdef ORBEX_SSE2
+namespace {
+
+// n pixels in place through the hue shift, four at a time; keys and greys stay. turn is the
+// offset taken into 0..359.
+void HueShiftPixels(Byte* p, int n, int offset, int turn) {
+  const __m128i key = _mm_set1_epi32(static_cast<int>(KeyPixel)), byte = _mm_set1_epi32(0xFF);
+  int x = 0;
+  for (; x + 4 <= n; x += 4, p += 16) {
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i bl = _mm_and_si128(px, byte);
+    const __m128i grey = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 8), byte), bl),
+                                       _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 16), byte), bl));
+    const __m128i keep = _mm_or_si128(grey, _mm_cmpeq_epi32(px, key));
+    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;
+    __m128i tie = _mm_setzero_si128();
+    const __m128i out = HueShift4(px, turn, tie);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_and_si128(keep, px), _mm_andnot_si128(keep, out)));
+    const int ties = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(keep, tie)));
+    for (int lane = 0; lane < 4; ++lane)
+      if (ties & (1 << lane)) {
+        std::uint32_t orig;
+        std::memcpy(&orig, reinterpret_cast<const Byte*>(&px) + lane * 4, 4);
+        StorePixel(p + lane * 4, ColorHueShift(offset, orig));
+      }
+  }
+  MapPixels(p, n - x, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
+}
+
+
+}  // namespace
+#endif
+
+// Each row's runs of one colour are found first, their colours mapped once (map(p, n) maps n
+// contiguous pixels in place), and the runs filled. Rows of mostly single pixels are mapped
+// pixel by pixel instead.
+template <typename M>
+static void MapRowsByRuns(const TlxPixelBuffer& b, M map) {
+  const int w = b.Width;
+  std::vector<int> starts;
+  std::vector<std::uint32_t> colours, mapped;
+  starts.reserve(static_cast<std::size_t>(w) + 1);
+  colours.reserve(static_cast<std::size_t>(w));
+  for (int y = 0; y < b.Height; ++y) {
+    Byte* p = b.Row(y);
+    starts.assign(1, 0);
+    colours.assign(1, LoadPixel(p));
+    int x = 1;
+#ifdef ORBEX_SSE2
+    for (; x + 4 <= w; x += 4) {
+      const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
+      const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4 - 4));
+      for (int m = ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(cur, prev))) & 15; m != 0; m &= m - 1) {
+        const int at = x + __builtin_ctz(static_cast<unsigned>(m));
+        starts.push_back(at);
+        colours.push_back(LoadPixel(p + at * 4));
+      }
+    }
+#endif
+    for (; x < w; ++x)
+      if (LoadPixel(p + x * 4) != LoadPixel(p + x * 4 - 4)) {
+        starts.push_back(x);
+        colours.push_back(LoadPixel(p + x * 4));
+      }
+    const int runs = static_cast<int>(colours.size());
+    if (runs * 2 > w) {
+      map(p, w);
+      continue;
+    }
+    starts.push_back(w);
+    mapped = colours;
+    map(reinterpret_cast<Byte*>(mapped.data()), runs);
+    for (int k = 0; k < runs; ++k) {
+      const std::size_t i = static_cast<std::size_t>(k);
+      if (mapped[i] != colours[i]) FillRun(p + starts[i] * 4, starts[i + 1] - starts[i], mapped[i]);
+    }
+  }
+}
+
+void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+#ifdef ORBEX_SSE2
+  // Offsets that the reference's rounding to a 32-bit integer could not take keep it.
+  if (offset >= -(1 << 30) && offset <= (1 << 30)) {
+    // Whole turns are dropped: the new hue is taken mod 360, and adding an even number keeps
+    // the rounding's ties where they were.
+    const int turn = ((offset % 360) + 360) % 360;
+    MapRowsByRuns(b, [&](Byte* p, int n) { HueShiftPixels(p, n, offset, turn); });
+    return;
+  }
+#endif
+  MapRowsByRuns(b, [&](Byte* p, int n) { MapPixels(p, n, [offset](std::uint32_t v) { return ColorHueShift(offset, v); }); });
+}
+
 void HueShiftBitmap(const TlxPixelBuffer& b, int offset) {
 #ifdef ORBEX_NO_FAST_PIXELS
   HueShiftBitmapRef(b, offset);
@@ -145,7 +309,8 @@ void SaturateBitmapRef(const TlxPixelBuffer& b, int amount) {
   MapColouredRef(b, [amount](std::uint32_t v) { return ColorSaturate(amount, v); });
 }
 void SaturateBitmapFast(const TlxPixelBuffer& b, int amount) {
-  MapColouredFast(b, [amount](std::uint32_t v) { return ColorSaturate(amount, v); });
+  if (b.Empty() || b.BytesPerPixel != 4) return;
+  MapRowsByRuns(b, [amount](Byte* p, int n) { MapPixels(p, n, [amount](std::uint32_t v) { return ColorSaturate(amount, v); }); });
 }
 void SaturateBitmap(const TlxPixelBuffer& b, int amount) {
 #ifdef ORBEX_NO_FAST_PIXELS

@@ -26,7 +26,8 @@ void GrayscaleBitmap(const TlxPixelBuffer& b);
 // The same for pixels whose whole value differs from key.
 void GrayscaleExceptKey(const TlxPixelBuffer& b, std::uint32_t key);
 // Hue shift / saturation of every pixel that is neither 0x00FF00FF nor grey. Ref evaluates the
-// colour maths per pixel; Fast remembers the last colour, as skin images come in runs.
+// colour maths per pixel; Fast maps each run of one colour once (skin images come in runs),
+// the hue shift in exact integer lanes four colours at a time. The same pixels either way.
 void HueShiftBitmapRef(const TlxPixelBuffer& b, int offset);
 void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset);
 void HueShiftBitmap(const TlxPixelBuffer& b, int offset);

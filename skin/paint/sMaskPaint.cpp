@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #include "skin/paint/sAlphaCopy.h"
 #include "skin/paint/sSmoothStretch.h"
@@ -99,13 +100,29 @@ void StretchCopyNearest(const TlxPixelBuffer& dst, const TRect& dstRect, const T
   const long long dw = dstRect.Width(), dh = dstRect.Height(), sw = srcRect.Width(), sh = srcRect.Height();
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const TRect k = ClipRectTo(dstRect, dst);
+  if (k.IsEmpty()) return;
+  // The source column of every destination column, once (-1 outside the source); rows then
+  // copy through it, and a row from the same source row as the one before is a copy of it.
+  std::vector<int> cols(static_cast<std::size_t>(k.Width()));
+  bool whole = src.Bits != dst.Bits;  // rows may be repeated by copying the row before
+  for (int x = k.Left; x < k.Right; ++x) {
+    const long long sx = srcRect.Left + (x - dstRect.Left) * sw / dw;
+    cols[static_cast<std::size_t>(x - k.Left)] = sx >= 0 && sx < src.Width ? static_cast<int>(sx) : -1;
+    whole = whole && sx >= 0 && sx < src.Width;
+  }
+  long long lastSy = -1;
   for (int y = k.Top; y < k.Bottom; ++y) {
-    const int sy = srcRect.Top + static_cast<int>((y - dstRect.Top) * sh / dh);
+    const long long sy = srcRect.Top + (y - dstRect.Top) * sh / dh;
     if (sy < 0 || sy >= src.Height) continue;
-    for (int x = k.Left; x < k.Right; ++x) {
-      const int sx = srcRect.Left + static_cast<int>((x - dstRect.Left) * sw / dw);
-      if (sx >= 0 && sx < src.Width) SetPix(dst, x, y, GetPix(src, sx, sy));
+    Byte* out = dst.At(k.Left, y);
+    if (whole && sy == lastSy) {
+      std::memmove(out, dst.At(k.Left, y - 1), static_cast<std::size_t>(k.Width()) * 4);
+      continue;
     }
+    lastSy = sy;
+    const Byte* row = src.Row(static_cast<int>(sy));
+    for (std::size_t i = 0; i < cols.size(); ++i)
+      if (cols[i] >= 0) std::memcpy(out + i * 4, row + static_cast<std::ptrdiff_t>(cols[i]) * 4, 4);
   }
 }
 
@@ -191,15 +208,10 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
     StretchPixels(pic.View(), whole, whole, src, TRect{sx, sy, sx + sw, sy + sh});
     StretchPixels(band.View(), whole, whole, src, TRect{sx, sy + bandOffset, sx + sw, sy + bandOffset + sh});
   }
+  // Each destination row blended from the picture through the band, each channel with the
+  // band's own channel.
   for (int y = k.Top; y < k.Bottom; ++y)
-    for (int x = k.Left; x < k.Right; ++x) {
-      const std::uint32_t p = GetPix(pic.View(), x - dx, y - dy), m = GetPix(band.View(), x - dx, y - dy);
-      const std::uint32_t d = GetPix(dst, x, y);
-      std::uint32_t o = d & 0xFF000000u;
-      for (int s = 0; s < 24; s += 8)
-        o |= static_cast<std::uint32_t>(BandMix((d >> s) & 0xFF, (p >> s) & 0xFF, (m >> s) & 0xFF)) << s;
-      SetPix(dst, x, y, o);
-    }
+    BandBlendRow(dst.At(k.Left, y), pic.View().At(k.Left - dx, y - dy), band.View().At(k.Left - dx, y - dy), k.Width(), false);
 }
 
 // ---- PaintMaskFrame -----------------------------------------------------------------------
@@ -227,8 +239,72 @@ static void TilePiece(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const Tl
     }
 }
 
-void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
-                    const TlxMaskImage& mask, const TlxBackgroundView& bg) {
+// The tiled piece painted row by row: the tile's rows are laid out once, repeated across the
+// painted width by whole-row copies (picture and band alike), and each destination row is then
+// one copy or one band blend of a whole row. The same pixels as the tile-by-tile copies. false
+// (nothing painted) when a tile or its band reaches outside the image, where those copies crop
+// every tile and the tile-by-tile path is taken.
+static bool TilePieceRows(const TlxPixelBuffer& dst, const TlxMaskPiece& p, const TlxMaskImage& mask, int bandOffset) {
+  const TlxPixelBuffer& img = mask.Image;
+  const int tw = p.Src.Width(), th = p.Src.Height();
+  const bool banded = mask.MaskType != 0;
+  if (tw <= 0 || th <= 0) return true;
+  // A destination that is the image itself is painted tile by tile, as it reads what it wrote.
+  if (dst.Bits == img.Bits) return false;
+  if (p.Src.Left < 0 || p.Src.Top < 0 || p.Src.Right > img.Width || p.Src.Bottom > img.Height) return false;
+  if (banded && (bandOffset < 0 || p.Src.Bottom > img.Height - bandOffset)) return false;
+  // Sides tile along their length only (across it the piece is drawn once, at most the tile's
+  // size); the centre in both directions.
+  const bool tileX = !(p.Kind == TlxPieceKind::Side && p.Vertical);
+  const bool tileY = !(p.Kind == TlxPieceKind::Side && !p.Vertical);
+  const long long right = tileX ? p.Dst.Right : std::min<long long>(p.Dst.Right, static_cast<long long>(p.Dst.Left) + tw);
+  const long long bottom = tileY ? p.Dst.Bottom : std::min<long long>(p.Dst.Bottom, static_cast<long long>(p.Dst.Top) + th);
+  const int x0 = std::max(p.Dst.Left, 0), y0 = std::max(p.Dst.Top, 0);
+  const int x1 = static_cast<int>(std::min<long long>(right, dst.Width));
+  const int y1 = static_cast<int>(std::min<long long>(bottom, dst.Height));
+  if (x1 <= x0 || y1 <= y0) return true;
+  const int w = x1 - x0;
+  const int phase = static_cast<int>((static_cast<long long>(x0) - p.Dst.Left) % tw);
+  // Rows of the tile in use, laid out over the painted width (picture, then band).
+  const int rows = std::min(th, y1 - y0);
+  const int firstRow = static_cast<int>((static_cast<long long>(y0) - p.Dst.Top) % th);
+  const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+  std::vector<Byte> lines(rowBytes * static_cast<std::size_t>(rows) * (banded ? 2 : 1));
+  auto lay = [&](Byte* line, int srcRow) {
+    const int first = std::min(tw - phase, w);
+    std::copy_n(img.At(p.Src.Left + phase, srcRow), static_cast<std::size_t>(first) * 4, line);
+    int done = first;
+    if (done < w) {
+      const int whole = std::min(tw, w - done);
+      std::copy_n(img.At(p.Src.Left, srcRow), static_cast<std::size_t>(whole) * 4, line + static_cast<std::size_t>(done) * 4);
+      done += whole;
+    }
+    // From here on every pixel repeats the one whole tiles before it: copy as many whole
+    // periods as are laid out, doubling the run each time.
+    while (done < w) {
+      const int run = done / tw * tw;
+      const int n = std::min(run, w - done);
+      std::copy_n(line + static_cast<std::size_t>(done - run) * 4, static_cast<std::size_t>(n) * 4,
+                  line + static_cast<std::size_t>(done) * 4);
+      done += n;
+    }
+  };
+  for (int k = 0; k < rows; ++k) {
+    const int r = (firstRow + k) % th;
+    lay(lines.data() + rowBytes * k, p.Src.Top + r);
+    if (banded) lay(lines.data() + rowBytes * (rows + k), p.Src.Top + r + bandOffset);
+  }
+  for (int y = y0; y < y1; ++y) {
+    const std::size_t k = static_cast<std::size_t>((y - y0) % rows);
+    Byte* out = dst.At(x0, y);
+    if (banded) BandBlendRow(out, lines.data() + rowBytes * k, lines.data() + rowBytes * (rows + k), w, true);
+    else std::copy_n(lines.data() + rowBytes * k, rowBytes, out);
+  }
+  return true;
+}
+
+static void PaintMaskFrameWith(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                               const TlxMaskImage& mask, const TlxBackgroundView& bg, bool rows) {
   TlxMaskLayout lay;
   if (dst.Empty() || dst.BytesPerPixel != 4 || mask.Image.Empty() || !MaskFrameLayout(dstRect, state, mask, lay)) return;
   const bool fill = fillCorners && mask.CornerType > 0;
@@ -248,9 +324,28 @@ void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCo
       else
         StretchPixels(dst, p.Dst, p.Dst, mask.Image, p.Src);
     } else {
-      TilePiece(dst, p, mask);
+      if (!rows || !TilePieceRows(dst, p, mask, PieceBandOffset(mask))) TilePiece(dst, p, mask);
     }
   }
+}
+
+void PaintMaskFrameRef(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                       const TlxMaskImage& mask, const TlxBackgroundView& bg) {
+  PaintMaskFrameWith(dst, dstRect, fillCorners, state, mask, bg, false);
+}
+
+void PaintMaskFrameFast(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                        const TlxMaskImage& mask, const TlxBackgroundView& bg) {
+#ifdef ORBEX_NO_FAST_PIXELS
+  PaintMaskFrameWith(dst, dstRect, fillCorners, state, mask, bg, false);
+#else
+  PaintMaskFrameWith(dst, dstRect, fillCorners, state, mask, bg, true);
+#endif
+}
+
+void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                    const TlxMaskImage& mask, const TlxBackgroundView& bg) {
+  PaintMaskFrameFast(dst, dstRect, fillCorners, state, mask, bg);
 }
 
 // ---- state images -------------------------------------------------------------------------

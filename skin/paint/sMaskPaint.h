@@ -61,7 +61,13 @@ struct TlxMaskLayout {
 bool MaskFrameLayout(const TRect& dstRect, int state, const TlxMaskImage& mask, TlxMaskLayout& out);
 
 // Paints a mask frame by state into dstRect. Nothing for a state 0 with dmNoNormal, a
-// rectangle below 2 x 2, no manager or no images.
+// rectangle below 2 x 2, no manager or no images. Ref tiles sides and centre tile by tile;
+// Fast lays a tile's rows out once over the painted width and paints whole rows (the same
+// pixels); PaintMaskFrame picks Fast unless ORBEX_NO_FAST_PIXELS.
+void PaintMaskFrameRef(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                       const TlxMaskImage& mask, const TlxBackgroundView& bg);
+void PaintMaskFrameFast(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
+                        const TlxMaskImage& mask, const TlxBackgroundView& bg);
 void PaintMaskFrame(const TlxPixelBuffer& dst, const TRect& dstRect, bool fillCorners, int state,
                     const TlxMaskImage& mask, const TlxBackgroundView& bg);
 

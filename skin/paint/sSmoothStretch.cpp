@@ -3,7 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "skin/paint/sPixelLanes.h"
 
 static constexpr double kPi = 3.14159265358979323846;
 
@@ -33,18 +37,17 @@ double FilterWeight(int filter, double x) {
   }
 }
 
-TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int filter) {
-  TlxContributions list;
-  if (n <= 0 || c <= 0) return list;
+// Calls add(i, source index, weight) for every contribution of destination sample i, for i = 0
+// .. n - 1 in order, and end(i) after the last one of each sample.
+template <typename Add, typename End>
+static void ForEachContribution(int n, int c, int filter, Add add, End end) {
   if (filter < 0 || filter >= lxFilterCount) filter = 6;
-  list.resize(static_cast<std::size_t>(n));
   const double support = FilterSupport(filter);
   const double s = n < c ? static_cast<double>(n) / c : 1.0;
   const double r = support / s;
   for (int i = 0; i < n; ++i) {
     const double g = static_cast<double>(c) * i / n;
     const int j0 = static_cast<int>(std::floor(g - r)), j1 = static_cast<int>(std::ceil(g + r));
-    auto& entries = list[static_cast<std::size_t>(i)];
     for (int j = j0; j <= j1; ++j) {
       const double t = (g - j) * s;  // signed distance
       const double x = std::fabs(t);
@@ -57,10 +60,22 @@ TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int fil
       // 1 with filter 6) reaches further than one mirror brings back.
       int k = j < 0 ? -j : (j >= c ? 2 * c - 1 - j : j);
       k = std::clamp(k, 0, c - 1);
-      entries.push_back(TlxContributor{static_cast<std::ptrdiff_t>(k) * stride,
-                                       static_cast<int>(std::lrint(w * s * 65536.0))});
+      add(i, k, static_cast<int>(std::lrint(w * s * 65536.0)));
     }
+    end(i);
   }
+}
+
+TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int filter) {
+  TlxContributions list;
+  if (n <= 0 || c <= 0) return list;
+  list.resize(static_cast<std::size_t>(n));
+  ForEachContribution(
+      n, c, filter,
+      [&](int i, int k, int w) {
+        list[static_cast<std::size_t>(i)].push_back(TlxContributor{static_cast<std::ptrdiff_t>(k) * stride, w});
+      },
+      [](int) {});
   return list;
 }
 
@@ -105,28 +120,174 @@ static void HorizontalPass(const TlxPixelBuffer& src, TlxImageBuffer& tmp, int n
 }
 
 #ifndef ORBEX_NO_FAST_PIXELS
-// The same sums as HorizontalPass with the contributors walked once per pixel for all
-// channels together.
-static void HorizontalPassFast(const TlxPixelBuffer& src, TlxImageBuffer& tmp, int newWidth, int filter) {
-  const int bpp = src.BytesPerPixel;
-  tmp.SetSize(newWidth, src.Height, bpp);
-  const TlxContributions h = BuildContributions(newWidth, src.Width, bpp, filter);
-  for (int y = 0; y < src.Height; ++y) {
-    const Byte* s = src.Row(y);
-    Byte* d = tmp.View().Row(y);
-    for (int i = 0; i < newWidth; ++i) {
-      int acc[4] = {0, 0, 0, 0};
-      for (const TlxContributor& e : h[static_cast<std::size_t>(i)]) {
-        const Byte* p = s + e.Offset;
-        acc[0] += e.Weight * p[0];
-        acc[1] += e.Weight * p[1];
-        acc[2] += e.Weight * p[2];
-        if (bpp == 4) acc[3] += e.Weight * p[3];
+namespace {
+
+// The contributions of one axis as pair taps (source sample indexes). The fast passes add the
+// reference's products in another order; integer sums make the results identical.
+TlxPairTaps BuildTaps(int n, int c, int filter) {
+  TlxPairTaps t;
+  if (n > 0 && c > 0)
+    ForEachContribution(n, c, filter, [&](int, int k, int w) { t.Add(k, w); }, [&](int) { t.EndSample(); });
+  return t;
+}
+
+// The intermediate of the two passes (source rows at the new width), made four rows at a time
+// as the vertical pass first asks for them and kept in a ring of rows just large enough for
+// what one destination row reads: the whole intermediate never exists, and the rows read are
+// fresh in the cache. Rows are padded to whole 16-byte blocks (the padding zeroed), so that
+// the vertical pass reads whole blocks.
+class TlxRowCache {
+public:
+  TlxRowCache(const TlxPixelBuffer& src, int newWidth, const TlxPairTaps& across, const TlxPairTaps& down)
+      : FSrc(src), FWidth(newWidth), FLineBytes(newWidth * src.BytesPerPixel), FAcross(across),
+        FStride((static_cast<std::size_t>(FLineBytes) + 15) & ~std::size_t{15}) {
+    // The rows of one destination row lie in [lo, hi], both growing with the row (else the
+    // ring holds every row).
+    int window = 1, lastLo = 0, lastHi = 0;
+    bool monotonic = true;
+    for (int i = 0; i < down.Samples(); ++i) {
+      int lo = src.Height, hi = -1;
+      for (int p = down.First(i); p < down.Last(i); ++p) {
+        lo = std::min(lo, down.Index(p));
+        hi = std::max(hi, down.Index(p));
       }
-      for (int ch = 0; ch < bpp; ++ch) d[i * bpp + ch] = LineValue(acc[ch]);
+      if (hi < lo) continue;
+      monotonic = monotonic && lo >= lastLo && hi >= lastHi;
+      lastLo = lo;
+      lastHi = hi;
+      window = std::max(window, hi - lo + 1);
+    }
+    FRing = monotonic ? std::min(window + 4, src.Height + 4) : src.Height + 4;
+    FData.reset(new Byte[FStride * static_cast<std::size_t>(FRing)]);
+    for (int k = 0; k < FRing; ++k) std::memset(Slot(k) + FLineBytes, 0, FStride - static_cast<std::size_t>(FLineBytes));
+#ifdef ORBEX_SSE2
+    if (src.BytesPerPixel == 4) FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+#endif
+  }
+  int LineBytes() const { return FLineBytes; }
+  // Source row y at the new width, making the rows up to it first.
+  const Byte* Row(int y) {
+    while (FDone <= y) MakeStrip();
+    return Slot(y % FRing);
+  }
+
+private:
+  Byte* Slot(int k) { return FData.get() + FStride * static_cast<std::size_t>(k); }
+  void MakeStrip() {
+    const int y0 = FDone, rows = std::min(4, FSrc.Height - y0);
+    Byte* out[4];
+    for (int k = 0; k < rows; ++k) out[k] = Slot((y0 + k) % FRing);
+#ifdef ORBEX_SSE2
+    if (FSrc.BytesPerPixel == 4) StripAcross32(y0, rows, out);
+    else StripAcross(y0, rows, out);
+#else
+    StripAcross(y0, rows, out);
+#endif
+    FDone += rows;
+  }
+
+#ifdef ORBEX_SSE2
+  // Four 32-bit rows at a time: they are transposed into one line of 16-byte columns (a column
+  // holds the pixel of each row), so that every tap pair of a destination pixel feeds all four.
+  void StripAcross32(int y0, int rows, Byte* out[4]) {
+    const int sw = FSrc.Width;
+    const Byte* r[4];
+    for (int k = 0; k < 4; ++k) r[k] = FSrc.Row(y0 + std::min(k, rows - 1));
+    Byte* cols = FCols.data();
+    int j = 0;
+    for (; j + 4 <= sw; j += 4) {
+      const __m128i a = LoadBytes16(r[0] + j * 4), b = LoadBytes16(r[1] + j * 4);
+      const __m128i c = LoadBytes16(r[2] + j * 4), d = LoadBytes16(r[3] + j * 4);
+      const __m128i ab0 = _mm_unpacklo_epi32(a, b), cd0 = _mm_unpacklo_epi32(c, d);
+      const __m128i ab1 = _mm_unpackhi_epi32(a, b), cd1 = _mm_unpackhi_epi32(c, d);
+      Byte* o = cols + static_cast<std::size_t>(j) * 16;
+      StoreBytes16(o, _mm_unpacklo_epi64(ab0, cd0));
+      StoreBytes16(o + 16, _mm_unpackhi_epi64(ab0, cd0));
+      StoreBytes16(o + 32, _mm_unpacklo_epi64(ab1, cd1));
+      StoreBytes16(o + 48, _mm_unpackhi_epi64(ab1, cd1));
+    }
+    for (; j < sw; ++j)
+      for (int k = 0; k < 4; ++k) std::memcpy(cols + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
+    for (int i = 0; i < FWidth; ++i) {
+      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+      for (int p = FAcross.First(i); p < FAcross.Last(i); p += 2)
+        MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
+                   _mm_set1_epi32(FAcross.Pair(p)), acc);
+      alignas(16) Byte px[16];
+      StoreBytes16(px, SumsToBytes(acc));
+      for (int k = 0; k < rows; ++k) std::memcpy(out[k] + i * 4, px + k * 4, 4);
     }
   }
+#endif
+
+  // Any pixel size, one row at a time.
+  void StripAcross(int y0, int rows, Byte* out[4]) {
+    const int bpp = FSrc.BytesPerPixel;
+    for (int k = 0; k < rows; ++k) {
+      const Byte* s = FSrc.Row(y0 + k);
+      for (int i = 0; i < FWidth; ++i) {
+        int acc[4] = {0, 0, 0, 0};
+        for (int p = FAcross.First(i); p < FAcross.Last(i); ++p) {
+          const Byte* px = s + static_cast<std::ptrdiff_t>(FAcross.Index(p)) * bpp;
+          for (int ch = 0; ch < bpp; ++ch) acc[ch] += FAcross.Weight(p) * px[ch];
+        }
+        for (int ch = 0; ch < bpp; ++ch) out[k][i * bpp + ch] = LineValue(acc[ch]);
+      }
+    }
+  }
+
+  const TlxPixelBuffer& FSrc;
+  int FWidth;
+  int FLineBytes;
+  const TlxPairTaps& FAcross;
+  std::size_t FStride;
+  int FRing = 0;
+  int FDone = 0;
+  std::unique_ptr<Byte[]> FData;
+  std::vector<Byte> FCols;
+};
+
+// Vertical pass over whole rows: each tap pair of a destination row multiplies two
+// intermediate rows, 16 bytes at a time.
+void VerticalPass(TlxRowCache& rows, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
+  const int lineBytes = rows.LineBytes();
+#ifdef ORBEX_SSE2
+  std::vector<const Byte*> line;
+  for (int i = 0; i < dst.Height; ++i) {
+    line.clear();
+    for (int p = taps.First(i); p < taps.Last(i); ++p) line.push_back(rows.Row(taps.Index(p)));
+    Byte* out = dst.Row(i);
+    for (int x = 0; x < lineBytes; x += 16) {
+      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+      for (std::size_t p = 0; p < line.size(); p += 2)
+        MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x),
+                   _mm_set1_epi32(taps.Pair(taps.First(i) + static_cast<int>(p))), acc);
+      const __m128i v = SumsToBytes(acc);
+      if (x + 16 <= lineBytes) {
+        StoreBytes16(out + x, v);
+      } else {
+        alignas(16) Byte last[16];
+        StoreBytes16(last, v);
+        std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
+      }
+    }
+  }
+#else
+  std::vector<int> acc(static_cast<std::size_t>(lineBytes));
+  for (int i = 0; i < dst.Height; ++i) {
+    std::fill(acc.begin(), acc.end(), 0);
+    for (int p = taps.First(i); p < taps.Last(i); ++p) {
+      const Byte* row = rows.Row(taps.Index(p));
+      const int w = taps.Weight(p);
+      for (int x = 0; x < lineBytes; ++x) acc[static_cast<std::size_t>(x)] += w * row[x];
+    }
+    Byte* out = dst.Row(i);
+    for (int x = 0; x < lineBytes; ++x) out[x] = LineValue(acc[static_cast<std::size_t>(x)]);
+  }
+#endif
 }
+
+}  // namespace
 #endif
 
 void SmoothStretchRef(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWidth, int newHeight, int filter) {
@@ -153,28 +314,25 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
   SmoothStretchRef(src, dst, newWidth, newHeight, filter);
 #else
   if (!PrepareStretch(src, dst, newWidth, newHeight)) return;
-  const int bpp = src.BytesPerPixel;
-  TlxImageBuffer tmp;
-  HorizontalPassFast(src, tmp, newWidth, filter);
-  const TlxPixelBuffer& t = tmp.View();
-  const TlxContributions v = BuildContributions(newHeight, t.Height, t.Stride, filter);
-  dst.SetSize(newWidth, newHeight, bpp);
-  const TlxPixelBuffer& d = dst.View();
-  const int lineBytes = newWidth * bpp;
-  // Whole rows at a time: each weight multiplies a contiguous row, which the compiler turns
-  // into vector multiply-adds; integer sums make the order of addition irrelevant.
-  std::vector<int> acc(static_cast<std::size_t>(lineBytes));
-  for (int i = 0; i < newHeight; ++i) {
-    std::fill(acc.begin(), acc.end(), 0);
-    for (const TlxContributor& e : v[static_cast<std::size_t>(i)]) {
-      const Byte* row = t.Bits + e.Offset;
-      const int w = e.Weight;
-      int* a = acc.data();
-      for (int x = 0; x < lineBytes; ++x) a[x] += w * row[x];
-    }
-    Byte* out = d.Row(i);
-    for (int x = 0; x < lineBytes; ++x) out[x] = LineValue(acc[static_cast<std::size_t>(x)]);
+  // The source is read while the destination is written: a source inside the destination's
+  // own pixels is copied first (the reference reads it whole before it sizes the destination).
+  const TlxPixelBuffer& old = dst.View();
+  const Byte* oldEnd = old.Bits + static_cast<std::ptrdiff_t>(old.Height) * old.Stride;
+  TlxImageBuffer copy;
+  const TlxPixelBuffer* from = &src;
+  if (old.Bits != nullptr && src.Bits >= old.Bits && src.Bits < oldEnd) {
+    copy.SetSize(src.Width, src.Height, src.BytesPerPixel);
+    for (int y = 0; y < src.Height; ++y)
+      std::memcpy(copy.View().Row(y), src.Row(y), static_cast<std::size_t>(src.Width) * src.BytesPerPixel);
+    from = &copy.View();
   }
+  // Contributions once per axis; then rows to the new width (as the vertical pass asks for
+  // them), then whole rows to the new height.
+  const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
+  const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
+  TlxRowCache rows(*from, newWidth, across, down);
+  dst.SetSize(newWidth, newHeight, src.BytesPerPixel);
+  VerticalPass(rows, dst.View(), down);
 #endif
 }
 

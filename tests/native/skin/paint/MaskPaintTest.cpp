@@ -3,6 +3,8 @@
 // stretched band copy, and a hash of a painted frame.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "skin/paint/sMaskPaint.h"
 #include "tests/native/skin/paint/PaintTestUtil.h"
 
@@ -219,6 +221,39 @@ TEST(MaskFrame, CornerBandLiesHalfTheMaskHeightBelow) {
   PaintMaskFrame(d.View(), TRect{0, 0, 4, 4}, false, 0, m, TlxBackgroundView{});
   EXPECT_EQ(d.Get(0, 0), 0xFF000096u);  // row 0 + 6: ((100 - 200) * 128 + 200 * 256) >> 8 = 150
   EXPECT_EQ(d.Get(0, 2) & 0xFF, 0x64u);  // row 2 + 6 = 8: band 255 keeps nearly the destination
+}
+
+// Tiled frames painted by whole rows give the tile-by-tile pixels: random masks (band or not,
+// any key pixels and band values), borders, states, rectangles reaching outside the
+// destination, tiles reaching outside the image, bottom-up and unaligned layouts.
+TEST(MaskFrame, FastFramesEqualReference) {
+  std::mt19937 rng(404);
+  for (int iter = 0; iter < 300; ++iter) {
+    TTestImage img(8 + static_cast<int>(rng() % 60), 4 + static_cast<int>(rng() % 50), rng() % 2 ? TLayout::Odd : TLayout::TopDown);
+    img.FillRandom(rng);
+    for (int k = 0; k < 20; ++k) img.Set(static_cast<int>(rng() % img.View().Width), static_cast<int>(rng() % img.View().Height), KeyPixel);
+    TlxMaskImage m;
+    m.Image = img.View();
+    const int l = static_cast<int>(rng() % 6), t = static_cast<int>(rng() % 4);
+    // Now and then a source rectangle beyond the image.
+    m.SrcRect = TRect{l, t, l + 3 + static_cast<int>(rng() % (img.View().Width + 4)), t + 2 + static_cast<int>(rng() % (img.View().Height + 4))};
+    m.ImageCount = 1 + static_cast<int>(rng() % 3);
+    m.MaskType = static_cast<int>(rng() % 3);
+    m.DrawMode = rng() % 4 ? dmPaintCentre : 0;
+    m.WL = static_cast<int>(rng() % 7);
+    m.WT = static_cast<int>(rng() % 7);
+    m.WR = static_cast<int>(rng() % 7);
+    m.WB = static_cast<int>(rng() % 7);
+    TTestImage dst(20 + static_cast<int>(rng() % 120), 10 + static_cast<int>(rng() % 90), rng() % 2 ? TLayout::BottomUp : TLayout::Padded);
+    dst.FillRandom(rng);
+    const int dl = static_cast<int>(rng() % 40) - 20, dt = static_cast<int>(rng() % 30) - 15;
+    const TRect r{dl, dt, dl + 2 + static_cast<int>(rng() % 160), dt + 2 + static_cast<int>(rng() % 110)};
+    const int state = static_cast<int>(rng() % 4);
+    TTestImage a(dst), b(dst);
+    PaintMaskFrameRef(a.View(), r, false, state, m, TlxBackgroundView{});
+    PaintMaskFrameFast(b.View(), r, false, state, m, TlxBackgroundView{});
+    ASSERT_EQ(a.Storage(), b.Storage()) << iter;
+  }
 }
 
 }  // namespace
