@@ -123,7 +123,7 @@ void TsCustomComboBox::PublishProperties(TPublisher<TsCustomComboBox>& P) {
 
 TsCustomComboBox::TsCustomComboBox(TComponent* AOwner)
     : TCustomComboBox(AOwner),
-      FSkinData(std::make_unique<TsCtrlSkinData>(this, "COMBOBOX")),
+      FSkinData(std::make_unique<TsCtrlSkinData>(this, 3)),
       FBoundLabel(std::make_unique<TsBoundLabel>(this)) {
   SetDropDownCount(16);
 }
@@ -151,7 +151,13 @@ void TsCustomComboBox::SetParent(TWinControl* AParent) {
 
 void TsCustomComboBox::Loaded() {
   TCustomComboBox::Loaded();
+  FSkinData->AfterLoad();
   FBoundLabel->Realign();
+}
+
+void TsCustomComboBox::WndProc(TMessage& Message) {
+  if (HandleCommonMessage(Message, FSkinData.get())) return;
+  TCustomComboBox::WndProc(Message);
 }
 
 void TsCustomComboBox::Dispatch(TMessage& Message) {

@@ -115,8 +115,16 @@ private:
 // Links to the units that build on the manager. Each is empty until its unit fills it at
 // start-up; the manager calls only what is filled.
 struct TsSkinManagerLinks {
-  // TODO: glow windows fill this: remove every glow window.
+  // TODO: glow windows fill these: remove every glow window; show a glow around a control
+  // (control and visible rectangles in screen coordinates, section, manager, the control's
+  // window, margin, mask key without its "0") answering its id or -1; hide one glow by id.
   std::function<void()> RemoveAllGlows;
+  std::function<int(const TRect& controlRect, const TRect& visibleRect, const std::string& section,
+                    TsSkinManager* manager, HWND controlWnd, int margin, const std::string& maskName)>
+      ShowGlow;
+  std::function<void(int id)> HideGlow;
+  // TODO: hover tracking fills this: the window the mouse is now over (0: none).
+  std::function<void(TsSkinManager*, HWND)> TrackHoverWindow;
   // TODO: the form show, hide and skin-change animations fill these: copy the visible forms
   // before a skin change, freeze the skinned forms, release them with the skin-changing
   // animation.
