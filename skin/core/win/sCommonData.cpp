@@ -534,7 +534,7 @@ void TsCommonData::HideGlow() {
 void TsCommonData::UpdateGlow(bool force, HWND wnd) {
   TsSkinManager* m = GetSkinManager();
   const TsGeneralData* s = Section();
-  if (m == nullptr || !m->Effects()->GetAllowGlowing() || s == nullptr || s->GlowSize < 1) return;
+  if (m == nullptr || !m->Effects()->GetAllowGlowing() || s == nullptr || s->GlowCount < 1) return;
   TRect screen, visible;
   HWND target = nullptr;
   if (FOwnerControl != nullptr) {
@@ -552,13 +552,15 @@ void TsCommonData::UpdateGlow(bool force, HWND wnd) {
     } else {
       screen = TRect{org.X, org.Y, org.X + FOwnerControl->Width(), org.Y + FOwnerControl->Height()};
     }
-    // The visible part: the control clipped by each ancestor's client area.
+    // The visible part: the control clipped by each ancestor's client area (screen pixels).
     TRect clip = screen;
     for (TWinControl* p = FOwnerControl->Parent(); p != nullptr; p = p->Parent()) {
-      const TPoint po = p->ClientOrigin();
-      const TRect pr{po.X, po.Y, po.X + p->ClientWidth(), po.Y + p->ClientHeight()};
-      clip = TRect{std::max(clip.Left, pr.Left), std::max(clip.Top, pr.Top),
-                   std::min(clip.Right, pr.Right), std::min(clip.Bottom, pr.Bottom)};
+      if (!p->HandleAllocated()) continue;
+      RECT cr{};
+      GetClientRect(p->Handle(), &cr);
+      MapWindowPoints(p->Handle(), nullptr, reinterpret_cast<POINT*>(&cr), 2);
+      clip = TRect{std::max(clip.Left, static_cast<int>(cr.left)), std::max(clip.Top, static_cast<int>(cr.top)),
+                   std::min(clip.Right, static_cast<int>(cr.right)), std::min(clip.Bottom, static_cast<int>(cr.bottom))};
     }
     if (clip.Right < clip.Left) clip.Right = clip.Left;
     if (clip.Bottom < clip.Top) clip.Bottom = clip.Top;

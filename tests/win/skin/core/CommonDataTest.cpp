@@ -73,6 +73,7 @@ constexpr const char* Options =
     "[BLACK]\r\nSTATES=1\r\nCOLOR=0\r\n"
     "[HALF]\r\nSTATES=1\r\nCOLOR=0\r\nTRANSPARENCY=50\r\n"
     "[SEE]\r\nSTATES=1\r\nCOLOR=255\r\nTRANSPARENCY=100\r\n"
+    "[GLOWING]\r\nSTATES=1\r\nCOLOR=0\r\nGLOW=4\r\nGLOWMARGIN=2\r\n"
     "[GRAD]\r\nSTATES=1\r\nCOLOR=0\r\nGRADIENTPERCENT=100\r\nGRADIENTDATA=4210752;2105376;100;0;0\r\n";
 
 class CommonData : public ::testing::Test {
@@ -261,4 +262,52 @@ TEST_F(CommonData, SeeThroughAsksThroughAPlainParent) {
   EXPECT_EQ(RequestControlBackground(q, &child, false), 1);
   EXPECT_EQ(grand.Asked, 2);
   EXPECT_EQ(q.OffsetX, 37);
+}
+
+TEST_F(CommonData, ANewGlowHidesTheShownOneFirst) {
+  struct TCall {
+    bool Show;
+    int Id;
+  };
+  std::vector<TCall> calls;
+  int next = 0;
+  TsSkinManagerLinks saved = SkinManagerLinks();
+  SkinManagerLinks().ShowGlow = [&](const TRect&, const TRect& visible, const std::string& section,
+                                    TsSkinManager*, HWND, int margin, const std::string& mask) {
+    EXPECT_EQ(section, "GLOWING");
+    EXPECT_EQ(mask, "GLOW");
+    EXPECT_EQ(margin, 2);
+    EXPECT_EQ(visible, (TRect{0, 0, 30, 10}));   // the whole control
+    calls.push_back({true, next});
+    return next++;
+  };
+  SkinManagerLinks().HideGlow = [&](int id) { calls.push_back({false, id}); };
+  {
+    TSkinned c(Form.get(), 3, TRect{10, 20, 40, 30});
+    c.HandleNeeded();
+    c.Data.SetSkinSection("GLOWING");
+    // The glow links here are stand-ins: layered windows need not exist.
+    TlxSkinEffects::LayeredWindows = true;
+    ASSERT_TRUE(M->Effects()->GetAllowGlowing());
+    c.Data.UpdateGlow(false, nullptr);   // the mouse is not above it: nothing to show
+    EXPECT_TRUE(calls.empty());
+    c.Data.MouseAbove = 1;
+    c.Data.UpdateGlow(false, nullptr);
+    c.Data.UpdateGlow(false, nullptr);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_TRUE(calls[0].Show);
+    EXPECT_FALSE(calls[1].Show);   // the shown glow goes before the next is made
+    EXPECT_EQ(calls[1].Id, 0);
+    EXPECT_EQ(c.Data.GlowID(), 1);
+    c.Data.UpdateGlow(true, nullptr);   // forced with a glow shown: hidden only
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[3].Id, 1);
+    EXPECT_EQ(c.Data.GlowID(), -1);
+    c.Data.UpdateGlow(false, nullptr);
+  }
+  // Freeing the control's skin state hides what it still shows.
+  ASSERT_EQ(calls.size(), 6u);
+  EXPECT_FALSE(calls[5].Show);
+  EXPECT_EQ(calls[5].Id, 2);
+  SkinManagerLinks() = saved;
 }
