@@ -2,7 +2,6 @@
 #include "skin/controls/sComboBox.h"
 
 #include "framework/base/TypInfo.h"
-
 #include "framework/win/Messages.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -157,6 +156,19 @@ void TsCustomComboBox::Loaded() {
 
 void TsCustomComboBox::WndProc(TMessage& Message) {
   if (HandleCommonMessage(Message, FSkinData.get())) return;
+  switch (Message.Msg) {
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // The box's own edit field and drop-down list ask it for their colours: skinned, they
+      // take the box's Color and font colour, which follow its section.
+      if (FSkinData->HasSkin()) {
+        Message.Result = Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+        return;
+      }
+      break;
+    default: break;
+  }
   TCustomComboBox::WndProc(Message);
 }
 

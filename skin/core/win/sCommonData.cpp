@@ -149,7 +149,7 @@ void TsCommonData::SetSkinSection(const std::string& value) {
   if (name == FSkinSection) return;
   FSkinSection = name;
   TsSkinManager* m = GetSkinManager();
-  if (m != nullptr && m->SkinData().Active)
+  if (m != nullptr && m->Tables() != nullptr && !m->Tables()->GeneralData.empty())
     ResolveSection();
   else
     FSectionIndex = -1;
@@ -196,7 +196,9 @@ void TsCommonData::Assign(TPersistent* source) {
 void TsCommonData::ResolveSection() {
   BGChanged = 1;
   TsSkinManager* m = GetSkinManager();
-  const TsSkinTables* t = m != nullptr && m->SkinData().Active ? m->Tables() : nullptr;
+  // The manager's own switch, not its skin's: while a new skin is being applied (and its
+  // receivers resolve their sections) the skin is not yet marked active.
+  const TsSkinTables* t = m != nullptr && m->GetActive() ? m->Tables() : nullptr;
   FSectionIndex = FindSectionIndex(t, FSkinSection);
   FCtrlState = 0;
   FBGKind = 0;
