@@ -581,7 +581,7 @@ void TsCommonData::UpdateGlow(bool force, HWND wnd) {
   // A glow already shown would stay on screen with nobody knowing its id: it goes first.
   HideGlow();
   if (SkinManagerLinks().ShowGlow)
-    FGlowID = SkinManagerLinks().ShowGlow(screen, visible, FSkinSection, m, target, s->GlowMargin, "GLOW");
+    FGlowID = SkinManagerLinks().ShowGlow(screen, visible, FSkinSection, m, target, 255, s->GlowMargin, "GLOW");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -115,14 +115,16 @@ private:
 // Links to the units that build on the manager. Each is empty until its unit fills it at
 // start-up; the manager calls only what is filled.
 struct TsSkinManagerLinks {
-  // TODO: glow windows fill these: remove every glow window; show a glow around a control
-  // (control and visible rectangles in screen coordinates, section, manager, the control's
-  // window, margin, mask key without its "0") answering its id or -1; hide one glow by id.
+  // TODO: glow windows fill this: remove every glow window.
   std::function<void()> RemoveAllGlows;
+  // Glow windows: show a glow around a control (screen rectangle, visible part in control
+  // coordinates, section, manager or null for the default, the window the glow follows in
+  // z-order, an alpha that is not used, margin, mask name without its "0"), answering its id or
+  // -1; hide the glow of an id (-1 and stale ids: nothing).
   std::function<int(const TRect& controlRect, const TRect& visibleRect, const std::string& section,
-                    TsSkinManager* manager, HWND controlWnd, int margin, const std::string& maskName)>
+                    TsSkinManager* manager, HWND controlWnd, int alpha, int margin, const std::string& maskName)>
       ShowGlow;
-  std::function<void(int id)> HideGlow;
+  std::function<void(int glowId)> HideGlow;
   // TODO: hover tracking fills this: the window the mouse is now over (0: none).
   std::function<void(TsSkinManager*, HWND)> TrackHoverWindow;
   // TODO: the form show, hide and skin-change animations fill these: copy the visible forms

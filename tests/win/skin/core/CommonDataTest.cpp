@@ -273,7 +273,7 @@ TEST_F(CommonData, ANewGlowHidesTheShownOneFirst) {
   int next = 0;
   TsSkinManagerLinks saved = SkinManagerLinks();
   SkinManagerLinks().ShowGlow = [&](const TRect&, const TRect& visible, const std::string& section,
-                                    TsSkinManager*, HWND, int margin, const std::string& mask) {
+                                    TsSkinManager*, HWND, int, int margin, const std::string& mask) {
     EXPECT_EQ(section, "GLOWING");
     EXPECT_EQ(mask, "GLOW");
     EXPECT_EQ(margin, 2);
