@@ -107,7 +107,10 @@ void DecodePacket(TOrbexScopeState& state, std::span<const std::uint8_t> packet)
                                      (static_cast<std::uint32_t>(packet[8]) << 8) |
                                      (static_cast<std::uint32_t>(packet[9]) << 16);
       int column = 0;
-      if (!RollColumn(state.GetTimebase(), position, column)) return;
+      if (!RollColumn(state.GetTimebase(), position, column)) {
+        state.DoSamples(0, -1);
+        return;
+      }
       state.SetSample(column, samples[0]);
       state.DoSamples(column, column);
       break;

@@ -80,7 +80,8 @@ std::int32_t PacketLength(const TOrbexBuffer& buffer);
 // halves to even. False when the timebase has no divisor or the column lies beyond 255.
 bool RollColumn(std::uint8_t timebase, std::uint32_t position, int& column);
 // Applies the complete packet `packet` (its header already checked) to the state. An "S"
-// packet without a column stores nothing and fires nothing, but its status bytes still apply.
+// packet without a column stores nothing, but its status bytes still apply: it fires the
+// empty range (0, -1), so that whoever shows the status follows it.
 void DecodePacket(TOrbexScopeState& state, std::span<const std::uint8_t> packet);
 // Consumes every complete packet in the buffer; an incomplete one stays at the head.
 void ParseBuffer(TOrbexScopeState& state, TOrbexBuffer& buffer);

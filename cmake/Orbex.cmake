@@ -21,6 +21,16 @@ if(ORBEX_SANITIZE AND NOT ORBEX_WINDOWS)
   add_compile_options(${ORBEX_SAN_FLAGS})
   add_link_options(${ORBEX_SAN_FLAGS})
 endif()
+# The threaded core (threads and their hand-over, the receive buffer) under ThreadSanitizer: a
+# build of its own, since it cannot be combined with AddressSanitizer.
+if(ORBEX_TSAN AND NOT ORBEX_WINDOWS)
+  if(ORBEX_SANITIZE)
+    message(FATAL_ERROR "ORBEX_TSAN and ORBEX_SANITIZE exclude each other")
+  endif()
+  set(ORBEX_SAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${ORBEX_SAN_FLAGS})
+  add_link_options(${ORBEX_SAN_FLAGS})
+endif()
 
 if(ORBEX_WINDOWS)
   # Target Windows XP-era API surface as the design does, but allow the Vista+ calls we

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the window-free core natively (plain, and under
-# AddressSanitizer + UBSan), the fuzz targets for a bounded time each, and the Windows tests
-# through Wine on a private virtual display. Stops everything it started, also on failure.
+# AddressSanitizer + UBSan; threads, receive buffer and link under ThreadSanitizer), the fuzz
+# targets for a bounded time each, and the Windows tests through Wine on a private virtual
+# display. Stops everything it started, also on failure.
 #
 #   scripts/test.sh            full run (what CI runs)
 #   FUZZ_SECONDS=10 scripts/test.sh   shorter fuzzing
@@ -49,12 +50,13 @@ logs="$top/build/logs"
 mkdir -p "$logs"
 cd "$logs"
 
-# The three builds are independent; build them side by side, each with the whole machine.
-for p in native native-san win; do
+# The builds are independent; build them side by side, each with the whole machine (the
+# ThreadSanitizer preset builds only its two tests).
+for p in native native-san native-tsan win; do
   (cd "$top" && build "$p" >"$logs/build-$p.out" 2>&1; echo $? >"$logs/build-$p.rc") &
 done
 wait
-for p in native native-san win; do
+for p in native native-san native-tsan win; do
   cat "$logs/build-$p.out"
   if [ "$(cat "$logs/build-$p.rc")" != 0 ]; then failed+=("build $p"); fi
 done
@@ -96,6 +98,8 @@ run_ctest() {
     fi
   done
 }
+# ThreadSanitizer: the preset's test filter and options (any report fails the test).
+[ "$(cat "$logs/build-native-tsan.rc")" = 0 ] && run_ctest native-tsan
 [ "$(cat "$logs/build-win.rc")" = 0 ] && {
   step "start Wine"
   if orbex_wine_start "$top/build/win"; then

@@ -78,16 +78,15 @@ TMainForm::~TMainForm() {
 void TMainForm::UpdateStatusTexts() {
   if (StatusBar == nullptr || StatusBar->Panels()->Count() < 5) return;
   const TOrbexScope& s = *FScope;
-  // The tables are indexed by values the packet decoder already range-checked.
-  const char* run = s.GetHold() ? "HOLD" : s.GetMemory() ? "MEMORY" : RunModeNames.at(s.GetRunMode());
-  const char* volts = s.GetProbeX10() ? VoltsNamesX10.at(s.GetVoltsIndex())
-                                      : VoltsNamesX1.at(s.GetVoltsIndex());
+  // The wire carries indexes that no table names (newer firmware, noise on the line): the
+  // lookups answer "?" for them rather than failing inside the reader's hand-over.
+  const char* run = s.GetHold() ? "HOLD" : s.GetMemory() ? "MEMORY" : RunModeName(s.GetRunMode());
   TStatusPanels* p = StatusBar->Panels();
-  p->Items(0)->SetText(TimebaseNames.at(s.GetTimebase()));
+  p->Items(0)->SetText(TimebaseName(s.GetTimebase()));
   p->Items(1)->SetText(run);
-  p->Items(2)->SetText(volts);
-  p->Items(3)->SetText(ProbeNames.at(s.GetProbeX10() ? 1 : 0));
-  p->Items(4)->SetText(CouplingNames.at(s.GetCouplingDC() ? 1 : 0));
+  p->Items(2)->SetText(VoltsName(s.GetVoltsIndex(), s.GetProbeX10()));
+  p->Items(3)->SetText(ProbeName(s.GetProbeX10()));
+  p->Items(4)->SetText(CouplingName(s.GetCouplingDC()));
 }
 
 void TMainForm::MapSamplesToPoints(int first, int last) {
@@ -205,7 +204,25 @@ void TMainForm::RefreshActions() {
 void TMainForm::ScopeStateChanged(TObject*) { RefreshActions(); }
 
 void TMainForm::ScopeReaderError(TObject*, const std::string& message) {
-  MessageDlg(message, TMsgDlgType::mtError, mbOK);
+  // The reader waits until this returns: a box opened here would hold it, and the link's
+  // shut-down with it, for as long as the box is open.
+  FReaderErrors.push_back(message);
+  ::PostMessageA(Handle(), CM_SHOWREADERERROR, 0, 0);
+}
+
+void TMainForm::CMShowReaderError(TMessage& Message) {
+  // Every kept message, each once; a stray message (one posted from outside) finds none.
+  std::vector<std::string> errors;
+  errors.swap(FReaderErrors);
+  for (const std::string& e : errors) MessageDlg(e, TMsgDlgType::mtError, mbOK);
+  Message.Result = 0;
+}
+
+void TMainForm::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_SHOWREADERERROR: CMShowReaderError(Message); break;
+    default: TForm::Dispatch(Message); break;
+  }
 }
 
 void TMainForm::aConnectExecute(TObject*) {

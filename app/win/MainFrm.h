@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/win/Orbex.h"
 #include "framework/base/IniFiles.h"
@@ -25,6 +26,10 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
+
+// Posted by the main window to itself: show the errors of failed readers kept in the window
+// (WParam and LParam unused), once the reader's hand-over has returned.
+inline constexpr UINT CM_SHOWREADERERROR = WM_APP + 0x0101;
 
 inline constexpr const char* DarkSkinName = "Dusk (internal)";
 inline constexpr const char* LightSkinName = "Linden (internal)";
@@ -75,7 +80,8 @@ public:
   // A new 8-bit bitmap of the paint box's size with the trace painted into it; owned by the
   // caller.
   std::unique_ptr<TBitmap> CreateTraceBitmap();
-  // The five status texts from the link's state.
+  // The five status texts from the link's state; "?" for a timebase or volts index that no
+  // table names (the wire carries 0-63 and 0-15).
   void UpdateStatusTexts();
 
   void RefreshActions() override;
@@ -97,7 +103,11 @@ public:
   // Link events.
   void ScopeStateChanged(TObject* Sender);
   void ScopeSamplesArrived(TObject* Sender, int first, int last);
+  // Keeps the failed reader's message and posts CM_SHOWREADERERROR: the box is shown after the
+  // reader's hand-over has returned, never while the reader waits for it.
   void ScopeReaderError(TObject* Sender, const std::string& message);
+
+  void Dispatch(TMessage& Message) override;
 
   // Where the export is written: asks the user with the save dialog; false when cancelled.
   // Tests replace it.
@@ -106,6 +116,7 @@ public:
 private:
   void Setup(std::unique_ptr<TOrbexScope> scope, const std::string& iniPath);
   bool RunExportDialog(std::string& fileName);
+  void CMShowReaderError(TMessage& Message);
   std::unique_ptr<TOrbexScope> FScope;
   std::array<TPoint, OrbexSampleCount> FTracePoints{};
   // The samples the points were last mapped from; a column whose sample changed is remapped
@@ -116,6 +127,7 @@ private:
   TColor FBackgroundColor = 0;
   std::string FIniPath;
   std::unique_ptr<TIniFile> FIni;
+  std::vector<std::string> FReaderErrors;   // not shown yet
 };
 
 // Registers the form's class, handlers and component fields (start-up).

@@ -49,10 +49,7 @@ TOrbexIoThread::TOrbexIoThread(HANDLE port)
 
 TOrbexIoThread::~TOrbexIoThread() {
   // The body reads FBuffer: make sure it has ended before the members go.
-  if (!Suspended() && !Finished()) {
-    Terminate();
-    WaitFor();
-  }
+  TerminateAndWait();
 }
 
 void TOrbexIoThread::Execute() {
@@ -108,17 +105,38 @@ void TOrbexIoThread::DoData() {
 
 ORBEX_IMPLEMENT_CLASS(TOrbexScope, TObject, nullptr)
 
+class TOrbexScope::THandOver {
+public:
+  explicit THandOver(TOrbexScope& scope) : FScope(scope) { ++FScope.FHandOvers; }
+  THandOver(const THandOver&) = delete;
+  THandOver& operator=(const THandOver&) = delete;
+  ~THandOver() { --FScope.FHandOvers; }
+
+private:
+  TOrbexScope& FScope;
+};
+
 TOrbexScope::TOrbexScope() {
   FState.OnSamples = [this](int first, int last) { DoSamples(first, last); };
 }
 
 TOrbexScope::~TOrbexScope() { Disconnect(); }
 
+void TOrbexScope::CheckCanConnect() const {
+  if (!TThread::IsMainThread())
+    throw EOrbexError("The instrument link is connected and disconnected on the main thread only");
+  if (FHandOvers > 0)
+    throw EOrbexError(
+        "The instrument link cannot connect or disconnect while its reader hands data over");
+}
+
 void TOrbexScope::Connect() {
+  CheckCanConnect();
   if (!FConnected) OpenPort();
 }
 
 void TOrbexScope::Disconnect() {
+  CheckCanConnect();
   if (FConnected) ClosePort();
 }
 
@@ -136,7 +154,15 @@ void TOrbexScope::OpenPort() {
     throw;
   }
   FConnected = true;
-  DoConnect();
+  try {
+    DoConnect();
+  } catch (...) {
+    // A link whose OnConnect failed is not left half open: close it again (no reader yet).
+    ClosePort();
+    throw;
+  }
+  // OnConnect may have disconnected already: then there is no port to read.
+  if (!FConnected) return;
   try {
     StartReader();
   } catch (const std::exception& e) {
@@ -184,15 +210,22 @@ void TOrbexScope::ClosePort() {
 
 void TOrbexScope::ParseBuffer(TObject* Sender) {
   TOrbexIoThread* reader = As<TOrbexIoThread>(Sender);
-  if (reader == nullptr) reader = FReader.get();
-  if (reader == nullptr) return;
+  if (reader == nullptr || reader != FReader.get()) return;
+  THandOver handOver(*this);
   ::ParseBuffer(FState, reader->GetBuffer());
+}
+
+void TOrbexScope::DecodeReceived(TOrbexBuffer& buffer) {
+  if (!TThread::IsMainThread())
+    throw EOrbexError("Received data is decoded on the main thread only");
+  ::ParseBuffer(FState, buffer);
 }
 
 void TOrbexScope::ReaderEnded(TOrbexIoThread* reader) {
   // A reader asked to stop (Disconnect) ends quietly; so does one of an earlier connection.
   if (reader != FReader.get() || reader->Terminated() || !reader->FatalException()) return;
   if (!FConnected) return;
+  THandOver handOver(*this);
   const std::string message = reader->FatalExceptionMessage();
   // The body has ended, so nothing uses the port any more.
   FState.ClearFirstSample();

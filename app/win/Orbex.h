@@ -34,7 +34,6 @@ public:
   explicit TOrbexIoThread(HANDLE port);
   ~TOrbexIoThread() override;
 
-  TOrbexBuffer& GetBuffer() { return *FBuffer; }
   // Runs in the main thread after each chunk was appended; Sender is this thread.
   TNotifyEvent OnData;
 
@@ -49,6 +48,10 @@ protected:
   void DoData();
 
 private:
+  // The buffer is the reader's while it runs and the parser's only inside the hand-over: it
+  // is reached by the scope's parser alone.
+  friend class TOrbexScope;
+  TOrbexBuffer& GetBuffer() { return *FBuffer; }
   HANDLE FPort;
   std::unique_ptr<TOrbexBuffer> FBuffer;
 };
@@ -64,9 +67,12 @@ public:
 
   // Opens the port unless connected. Raises EOrbexError "Could not connect to <port>" when
   // the port cannot be opened, or with the system's text when it cannot be set up; the
-  // scope then stays disconnected with no handle open.
+  // scope then stays disconnected with no handle open. An exception raised by OnConnect
+  // closes the port again (OnDisconnect fires) and is passed on; no reader is started.
+  // Refused with EOrbexError (see CheckCanConnect) inside the reader's hand-over.
   virtual void Connect();
   // Stops the reader, closes the port and fires OnDisconnect; nothing when not connected.
+  // Refused like Connect.
   virtual void Disconnect();
 
   bool GetConnected() const { return FConnected; }
@@ -90,13 +96,11 @@ public:
   // its exception (FatalException), until the next Connect or the scope frees it.
   TOrbexIoThread* GetReader() const { return FReader.get(); }
 
-  // The reader's OnData handler: consumes every complete packet of its buffer (main thread).
-  void ParseBuffer(TObject* Sender);
-
   // OnSamples, and OnDisconnect and OnReaderError when the reader fails, run on the main thread
-  // while the reader waits in its hand-over (Synchronize): they must not call Connect or
-  // Disconnect, which would wait for that same reader. A handler that wants to reconnect posts
-  // itself a message and does it from there (the main window only shows an error box).
+  // while the reader waits in its hand-over (Synchronize): Connect and Disconnect raise
+  // EOrbexError there, since they would wait for that same reader. A handler that wants to
+  // reconnect posts itself a message and does it from there; one that shows a box posts it too,
+  // so that the reader is not held while the box is open.
   TNotifyEvent OnConnect;
   TNotifyEvent OnDisconnect;
   TOrbexSamplesEvent OnSamples;
@@ -120,11 +124,25 @@ protected:
   void ReaderEnded(TOrbexIoThread* reader);
   // The open port (null while disconnected), for a derived scope's ConfigurePort.
   HANDLE GetPortHandle() const { return FPort.Get(); }
+  // Decodes every complete packet of `buffer` into the scope (status, samples, OnSamples), on
+  // the main thread: for a derived scope whose bytes come from elsewhere than its reader (a
+  // stand-in instrument). Raises EOrbexError on another thread.
+  void DecodeReceived(TOrbexBuffer& buffer);
+  // Raises EOrbexError when Connect or Disconnect cannot run here: on a thread other than the
+  // main thread, or on the main thread inside the reader's hand-over (the reader would be
+  // waited for while it waits for the caller).
+  void CheckCanConnect() const;
 
 private:
+  // The reader's OnData handler, inside its hand-over: consumes every complete packet of that
+  // reader's buffer. Reached only through the reader, which is blocked meanwhile.
+  void ParseBuffer(TObject* Sender);
+  // Marks the main thread as inside the reader's hand-over while it lives.
+  class THandOver;
   TOwnedHandle FPort;
   std::unique_ptr<TOrbexIoThread> FReader;
   bool FConnected = false;
+  int FHandOvers = 0;   // main thread only: nesting depth of the reader's hand-over
   std::string FPortName;
   TOrbexScopeState FState;
 };

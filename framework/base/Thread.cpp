@@ -8,7 +8,23 @@
 #include <chrono>
 #include <deque>
 
-std::function<void()> WakeMainThread;
+TMainThreadWaker WakeMainThread;
+
+TMainThreadWaker& TMainThreadWaker::operator=(std::function<void()> hook) {
+  std::lock_guard<std::mutex> g(FLock);
+  FHook.swap(hook);
+  return *this;
+}
+
+TMainThreadWaker::operator bool() const {
+  std::lock_guard<std::mutex> g(FLock);
+  return static_cast<bool>(FHook);
+}
+
+void TMainThreadWaker::operator()() const {
+  std::lock_guard<std::mutex> g(FLock);
+  if (FHook) FHook();
+}
 
 namespace {
 
@@ -103,25 +119,33 @@ TThread::TThread(bool createSuspended) {
 }
 
 TThread::~TThread() {
-  if (!FThread.joinable()) return;
-  if (FThread.get_id() == std::this_thread::get_id()) {
-    // FreeOnTerminate: the thread frees itself as its last act.
-    FThread.detach();
-    return;
+  // FreeOnTerminate: the thread frees itself as its last act.
+  if (FStarted.load() && FThreadId == std::this_thread::get_id()) FThread.detach();
+  TerminateAndWait();
+}
+
+void TThread::TerminateAndWait() {
+  if (!FStarted.load() || FThreadId == std::this_thread::get_id()) return;
+  // Take the thread over before it decides to free itself (Run decides under the same lock),
+  // so that it is destroyed once; then stop it and wait.
+  {
+    std::lock_guard<std::mutex> g(SyncQueue().Lock);
+    FreeOnTerminate.store(false);
   }
   Terminate();
-  FreeOnTerminate = false;   // freeing it from outside takes over; do not refuse the wait
   WaitFor();
 }
 
 void TThread::Resume() {
-  if (FStarted) return;
-  // Run waits for this lock, so FThread is set before the body (or a self-freeing end) runs.
+  // Run waits for this lock, so FThread is set before the body (or a self-freeing end) runs;
+  // the check under it makes two racing calls start one thread.
   std::lock_guard<std::mutex> g(FStartLock);
+  if (FStarted.load()) return;
   // Marked started only once the system made the thread: a thread that could not be made
   // (std::system_error) stays suspended, and WaitFor never waits for a body that never ran.
   FThread = std::thread([this] { Run(); });
-  FStarted = true;
+  FThreadId = FThread.get_id();
+  FStarted.store(true);
 }
 
 void TThread::Terminate() { FTerminated.store(true); }
@@ -133,15 +157,18 @@ void TThread::Run() {
   } catch (...) {
     FFatalException = std::current_exception();
   }
-  bool freeThread = FreeOnTerminate;
   try {
     DoTerminate();
   } catch (...) {
     if (!FFatalException) FFatalException = std::current_exception();
   }
+  bool freeThread = false;
   {
+    // Decided as the very last step, under the lock the destructor takes to claim the
+    // thread: an owner that frees it before this point is never joined by a second free.
     std::lock_guard<std::mutex> g(SyncQueue().Lock);
     FFinished.store(true);
+    freeThread = FreeOnTerminate.load();
   }
   SyncQueue().Arrived.notify_all();
   if (freeThread) delete this;
@@ -152,10 +179,10 @@ void TThread::DoTerminate() {
 }
 
 int TThread::WaitFor() {
-  if (!FStarted) throw EThread("Cannot wait for a thread that was not started");
-  if (FreeOnTerminate) throw EThread("Cannot wait for a thread that frees itself on termination");
-  if (FThread.joinable() && FThread.get_id() == std::this_thread::get_id())
-    throw EThread("A thread cannot wait for itself");
+  if (!FStarted.load()) throw EThread("Cannot wait for a thread that was not started");
+  if (FreeOnTerminate.load())
+    throw EThread("Cannot wait for a thread that frees itself on termination");
+  if (FThreadId == std::this_thread::get_id()) throw EThread("A thread cannot wait for itself");
   if (IsMainThread()) {
     TSyncQueue& q = SyncQueue();
     for (;;) {
@@ -167,7 +194,10 @@ int TThread::WaitFor() {
       CheckSynchronize(0);
     }
   }
-  if (FThread.joinable()) FThread.join();
+  {
+    std::lock_guard<std::mutex> g(FJoinLock);
+    if (FThread.joinable()) FThread.join();
+  }
   return ReturnValue;
 }
 
@@ -199,7 +229,7 @@ void TThread::Synchronize(TThread*, const std::function<void()>& method) {
     q.Pending.push_back(&r);
   }
   q.Arrived.notify_all();
-  if (WakeMainThread) WakeMainThread();
+  WakeMainThread();
   {
     std::unique_lock<std::mutex> lk(q.Lock);
     q.Served.wait(lk, [&] { return r.Done; });

@@ -32,7 +32,7 @@ struct Checker {
   }
   void Snapshot() { Before = State.GetSamples(); }
   // Outside [first, last] a column may only have been cleared (a packet with a new timebase,
-  // possibly an "S" packet that stored nothing and fired nothing).
+  // possibly an "S" packet that stored nothing and fired the empty range).
   void CheckOutside(int first, int last) {
     const auto& now = State.GetSamples();
     for (int i = 0; i < OrbexSampleCount; ++i) {

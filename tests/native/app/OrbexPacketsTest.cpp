@@ -208,7 +208,8 @@ TEST(OrbexPackets, RollSampleWithoutColumnStoresNothingButIsConsumed) {
   l.Fired.clear();
   // Past column 255 at 1 s/div.
   l.Feed(Single(Status4(1, 22), Status5(true, true, true, true, 2), 256, 7));
-  EXPECT_TRUE(l.Fired.empty());
+  EXPECT_EQ(l.Fired, (Events{{0, -1}}));   // no column, but the status changed
+  l.Fired.clear();
   EXPECT_EQ(l.Buffer.GetCount(), 0);
   EXPECT_EQ(l.State.GetRunMode(), 1);   // its status bytes still apply
   EXPECT_TRUE(l.State.GetHold());
@@ -221,7 +222,8 @@ TEST(OrbexPackets, RollSampleWithoutColumnStoresNothingButIsConsumed) {
     EXPECT_EQ(l.State.GetTimebase(), tb);
     EXPECT_EQ(l.Buffer.GetCount(), 0);
   }
-  EXPECT_TRUE(l.Fired.empty());
+  EXPECT_EQ(l.Fired, Events(5, {0, -1}));
+  l.Fired.clear();
   for (int i = 0; i < 256; ++i) ASSERT_EQ(l.At(i), NoSample);   // cleared by the changes
   // The next packet is found as usual.
   l.Feed(Single(Tb23, Plain5, 1, 8));

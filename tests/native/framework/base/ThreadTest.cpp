@@ -21,10 +21,7 @@ public:
       : TThread(true), FBody(std::move(body)), FFreed(freed) {}
   ~TTestThread() override {
     // The body uses this object: stop it before the derived part goes (see Thread.h).
-    if (!Suspended() && !FreeOnTerminate) {
-      Terminate();
-      WaitFor();
-    }
+    TerminateAndWait();
     if (FFreed != nullptr) FFreed->fetch_add(1);
   }
   void SetReturn(int v) { ReturnValue = v; }
@@ -280,4 +277,65 @@ TEST(Thread, WaitForFromAnotherThreadJustWaits) {
   release = true;
   waiter.WaitFor();
   EXPECT_EQ(got, 0);
+}
+
+// The cross-thread state, also checked by the ThreadSanitizer build: the wake-up hook, the
+// started flag and FreeOnTerminate are touched by the owner while the thread runs.
+
+TEST(Thread, FreeingASelfFreeingThreadFromOutsideDestroysItOnce) {
+  std::atomic<int> freed{0};
+  std::atomic<bool> ended{false};
+  auto* t = new TTestThread([&](TTestThread&) { ended = true; }, &freed);
+  t->FreeOnTerminate = true;
+  t->OnTerminate = [](TObject*) {};
+  t->Resume();
+  // The body has ended and the thread waits for OnTerminate to be served: freeing it now
+  // takes it over (the destructor's wait serves the call), and it must not free itself too.
+  while (!ended) std::this_thread::sleep_for(1ms);
+  delete t;
+  for (int i = 0; i < 20; ++i) CheckSynchronize(5);   // time for a second free, if one came
+  EXPECT_EQ(freed, 1);
+}
+
+TEST(Thread, WakeHookChangesWhileWorkersQueueCalls) {
+  std::atomic<int> wakesA{0}, wakesB{0};
+  int served = 0;   // main thread only
+  TTestThread t([&](TTestThread& self) {
+    for (int i = 0; i < 200; ++i) self.Synchronize([&] { ++served; });
+  });
+  t.Resume();
+  for (int i = 0; served < 200 && i < 5000; ++i) {
+    if (i % 2 == 0)
+      WakeMainThread = [&] { ++wakesA; };
+    else
+      WakeMainThread = [&] { ++wakesB; };
+    CheckSynchronize(1);
+  }
+  WakeMainThread = nullptr;
+  const int after = wakesA + wakesB;
+  t.WaitFor();
+  EXPECT_EQ(served, 200);
+  EXPECT_FALSE(static_cast<bool>(WakeMainThread));
+  EXPECT_EQ(wakesA + wakesB, after);   // a cleared hook is never called again
+  EXPECT_GT(after, 0);
+}
+
+TEST(Thread, StartedFlagIsReadAcrossThreads) {
+  std::atomic<int> runs{0};
+  TTestThread inner([&](TTestThread& self) { self.SetReturn(++runs); });
+  // A waiter on another thread sees the start whenever it comes; two racing starts make one
+  // thread.
+  std::atomic<int> got{-1};
+  TTestThread waiter([&](TTestThread&) {
+    while (inner.Suspended()) std::this_thread::sleep_for(1ms);
+    got = inner.WaitFor();
+  });
+  waiter.Resume();
+  std::thread second([&] { inner.Resume(); });
+  inner.Resume();
+  second.join();
+  waiter.WaitFor();
+  EXPECT_EQ(inner.WaitFor(), 1);   // two joiners, one after the other
+  EXPECT_EQ(got, 1);
+  EXPECT_EQ(runs, 1);
 }

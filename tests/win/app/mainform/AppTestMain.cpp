@@ -64,11 +64,28 @@ std::vector<std::uint8_t> Range(std::uint8_t b4, std::uint8_t b5, int first,
   return p;
 }
 
+std::vector<std::uint8_t> Single(std::uint8_t b4, std::uint8_t b5, std::uint32_t position,
+                                 std::uint8_t value) {
+  return {'B', 'S', 11, 0, b4, b5, 0, static_cast<std::uint8_t>(position),
+          static_cast<std::uint8_t>(position >> 8), static_cast<std::uint8_t>(position >> 16), value};
+}
+
+namespace {
+// A scope whose bytes come from the test instead of a port.
+class TFeedScope : public TOrbexScope {
+public:
+  void Feed(const std::vector<std::uint8_t>& bytes) {
+    TOrbexBuffer buffer;
+    buffer.Append(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+    DecodeReceived(buffer);
+  }
+};
+}  // namespace
+
 void Feed(TOrbexScope& scope, const std::vector<std::uint8_t>& bytes) {
-  // A reader that never runs: only its buffer is used.
-  TOrbexIoThread reader(nullptr);
-  reader.GetBuffer().Append(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  scope.ParseBuffer(&reader);
+  auto* feed = dynamic_cast<TFeedScope*>(&scope);
+  ASSERT_NE(feed, nullptr) << "not a scope made by MakeMainForm";
+  feed->Feed(bytes);
 }
 
 std::string ScratchIni(const std::string& tag) {
@@ -100,7 +117,7 @@ TColor PixelOf(TBitmap& bmp, int x, int y) {
 }
 
 std::unique_ptr<TMainForm> MakeMainForm(const std::string& ini, int w, int h) {
-  auto f = std::make_unique<TMainForm>(nullptr, std::make_unique<TOrbexScope>(), ini);
+  auto f = std::make_unique<TMainForm>(nullptr, std::make_unique<TFeedScope>(), ini);
   // The paint box keeps exactly the asked size, whatever the frame around it.
   f->Scope->SetAlign(alNone);
   f->Scope->SetBounds(0, 0, w, h);

@@ -20,8 +20,12 @@ std::vector<std::uint8_t> Frame(std::uint8_t b4, std::uint8_t b5, std::uint8_t a
 // An "R" packet for columns first .. first + samples.size() - 1.
 std::vector<std::uint8_t> Range(std::uint8_t b4, std::uint8_t b5, int first,
                                 const std::vector<std::uint8_t>& samples);
+// An "S" packet: one sample at a 24-bit position.
+std::vector<std::uint8_t> Single(std::uint8_t b4, std::uint8_t b5, std::uint32_t position,
+                                 std::uint8_t value);
 
-// Hands bytes to the scope's packet parser as its reader would (no port, no thread).
+// Hands bytes to the packet parser of a scope made by MakeMainForm (a stand-in fed without
+// port or thread), as if its reader had received them.
 void Feed(TOrbexScope& scope, const std::vector<std::uint8_t>& bytes);
 
 // A fresh path for an ini file in the temporary folder (the file does not exist).

@@ -38,11 +38,22 @@ TEST_F(MainFormTest, StatusTextsFollowTheFramesStatusBytes) {
       {0x16, 0x04, {"1s/div", "Normal", "1v/div", "x1", "AC"}},
       {0xD7, 0x94, {"2s/div", "HOLD", "10v/div", "x10", "AC"}},
       {0x56, 0x6B, {"1s/div", "MEMORY", "5mV/div", "x1", "DC"}},
-      {0x80, 0x00, {"50ns/div", "Once", "20V/div", "x1", "AC"}}};
+      {0x80, 0x00, {"50ns/div", "Once", "20V/div", "x1", "AC"}},
+      // Indexes the wire carries but no table names (timebase 34-63, volts 12-15).
+      {0x28, 0x0D, {"?", "Normal", "?", "x1", "AC"}},
+      {0xFF, 0x1F, {"?", "Roll", "?", "x10", "AC"}},
+      {0x21, 0x0B, {"1h/div", "Normal", "5mV/div", "x1", "AC"}}};
   for (const Row& r : rows) {
     Feed(*f->GetScope(), Frame(r.b4, r.b5, 128));
     EXPECT_EQ(PanelTexts(*f), r.texts) << int(r.b4) << " " << int(r.b5);
   }
+  // "S" packets that store nothing (no column at 1 s/div past 255; no roll samples at
+  // 0.1 ms/div) still bring their status bytes, and the trace follows the cleared columns.
+  Feed(*f->GetScope(), Single(0x56, 0x6B, 1000, 7));
+  EXPECT_EQ(PanelTexts(*f), (std::vector<std::string>{"1s/div", "MEMORY", "5mV/div", "x1", "DC"}));
+  Feed(*f->GetScope(), Single(0x0A, 0x94, 5, 7));
+  EXPECT_EQ(PanelTexts(*f), (std::vector<std::string>{"0.1ms/div", "HOLD", "10v/div", "x10", "AC"}));
+  EXPECT_EQ(f->TracePoints()[5].Y, R(NoSample * 402 / 256.0));   // was 128: now cleared
 }
 
 TEST_F(MainFormTest, MapsSamplesToThePaintBox) {

@@ -1,8 +1,12 @@
 // The link when its reader fails: the far end of the line goes away while connected, and the
 // link closes itself on the main thread (Connected false, OnDisconnect, the reader's error
-// text through OnReaderError), while a Disconnect asked for by the user reports no error. The
-// line is a named pipe standing in for the serial port.
+// text through OnReaderError), while a Disconnect asked for by the user reports no error; the
+// main window shows the error once the reader is no longer held. The link's events calling
+// Connect or Disconnect where that would wait for the reader (refused, never a hang), and
+// OnConnect failing. The line is a named pipe standing in for the serial port.
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "tests/win/app/mainform/AppTestUtil.h"
 
@@ -14,6 +18,9 @@ namespace {
 
 // A scope whose "port" is a named pipe: nothing to configure.
 class TPipeScope : public TOrbexScope {
+public:
+  HANDLE Port() const { return GetPortHandle(); }
+
 protected:
   void ConfigurePort() override {}
 };
@@ -22,10 +29,7 @@ class ReaderFailure : public testing::Test {
 protected:
   void SetUp() override {
     Name = "pipe\\orbex-apptest-" + std::to_string(GetCurrentProcessId());
-    const std::string path = "\\\\.\\" + Name;
-    Server = CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                              4096, 4096, 0, nullptr);
-    ASSERT_NE(Server, INVALID_HANDLE_VALUE);
+    OpenServer();
     Scope.SetPortName(Name);
     Scope.OnDisconnect = [this](TObject*) { ++Disconnects; };
     Scope.OnReaderError = [this](TObject*, const std::string& m) {
@@ -35,16 +39,26 @@ protected:
     };
     Scope.OnSamples = [this](TObject*, int, int) { ++Frames; };
   }
+  // A new server end of the line, waiting for the link.
+  void OpenServer() {
+    if (Server != INVALID_HANDLE_VALUE) CloseHandle(Server);
+    const std::string path = "\\\\.\\" + Name;
+    Server = CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                              4096, 4096, 0, nullptr);
+    ASSERT_NE(Server, INVALID_HANDLE_VALUE);
+  }
   void TearDown() override {
     Scope.Disconnect();
     if (Server != INVALID_HANDLE_VALUE) CloseHandle(Server);
   }
-  // Serves the reader's hand-overs until `done` holds or 5 s have passed.
+  // Serves the reader's hand-overs and the messages posted meanwhile until `done` holds or
+  // 5 s have passed.
   template <class P>
   bool PumpUntil(P done) {
     const DWORD end = GetTickCount() + 5000;
     while (!done()) {
       if (static_cast<int>(GetTickCount() - end) > 0) return false;
+      Application->ProcessMessages();
       CheckSynchronize(20);
     }
     return true;
@@ -99,10 +113,7 @@ TEST_F(ReaderFailure, TheLinkConnectsAgainAfterAFailure) {
   ASSERT_TRUE(PumpUntil([&] { return Errors > 0; }));
   ASSERT_FALSE(Scope.GetConnected());
   // The line is back: a new connection delivers frames again.
-  const std::string path = "\\\\.\\" + Name;
-  Server = CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096,
-                            4096, 0, nullptr);
-  ASSERT_NE(Server, INVALID_HANDLE_VALUE);
+  OpenServer();
   Scope.Connect();
   ASSERT_TRUE(Scope.GetConnected());
   ConnectNamedPipe(Server, nullptr);
@@ -123,10 +134,15 @@ TEST_F(ReaderFailure, TheMainWindowShowsTheErrorAndOffersConnectAgain) {
   f->RefreshActions();
   ASSERT_FALSE(f->aConnect->Enabled());
   ASSERT_TRUE(f->aDisconnect->Enabled());
+  TOrbexIoThread* reader = scope->GetReader();
   std::string caption, message;
+  bool readerEnded = false;
   TModalScript script({[&](TCustomForm* m) {
     caption = m->Caption();
     message = MessageText(m);
+    // A box shown inside the hand-over would hold the reader until it closes.
+    for (int i = 0; i < 500 && !reader->Finished(); ++i) Sleep(10);
+    readerEnded = reader->Finished();
     m->SetModalResult(mrOk);
   }});
   CloseHandle(Server);
@@ -134,10 +150,62 @@ TEST_F(ReaderFailure, TheMainWindowShowsTheErrorAndOffersConnectAgain) {
   ASSERT_TRUE(PumpUntil([&] { return script.Done() && !scope->GetConnected(); }));
   EXPECT_EQ(caption, "Error");
   EXPECT_FALSE(message.empty());
+  EXPECT_TRUE(readerEnded);
   EXPECT_TRUE(f->aConnect->Enabled());
   EXPECT_FALSE(f->aDisconnect->Enabled());
   f.reset();
   DeleteFileA(ini.c_str());
+}
+
+// Connect and Disconnect from the link's events: refused inside the reader's hand-over and on
+// another thread (a hang here shows as the test program's time-out).
+TEST_F(ReaderFailure, ConnectAndDisconnectInsideTheHandOverAreRefused) {
+  std::vector<std::string> refused;
+  auto tryBoth = [&] {
+    for (auto call : {&TOrbexScope::Disconnect, &TOrbexScope::Connect}) {
+      try {
+        (Scope.*call)();
+      } catch (const EOrbexError& e) {
+        refused.push_back(e.Message());
+      }
+    }
+  };
+  Scope.OnSamples = [&](TObject*, int, int) { ++Frames; tryBoth(); };
+  Scope.Connect();
+  ConnectNamedPipe(Server, nullptr);
+  Send(Frame(0x16, 0x04, 128));
+  ASSERT_TRUE(PumpUntil([&] { return Frames > 0; }));
+  std::thread other([&] { tryBoth(); });   // from another thread
+  other.join();
+  EXPECT_EQ(refused.size(), 4u);
+  EXPECT_TRUE(Scope.GetConnected());
+
+  // In OnDisconnect and OnReaderError when the line fails.
+  Scope.OnDisconnect = [&](TObject*) { ++Disconnects; tryBoth(); };
+  Scope.OnReaderError = [&](TObject*, const std::string&) { ++Errors; tryBoth(); };
+  CloseHandle(Server);
+  Server = INVALID_HANDLE_VALUE;
+  ASSERT_TRUE(PumpUntil([&] { return Errors > 0; }));
+  EXPECT_EQ(refused.size(), 8u);
+  EXPECT_EQ(Disconnects, 1);
+  EXPECT_FALSE(Scope.GetConnected());
+  for (const std::string& m : refused) EXPECT_NE(m.find("instrument link"), std::string::npos) << m;
+}
+
+TEST_F(ReaderFailure, AFailingOnConnectLeavesTheLinkClosedWithoutAReader) {
+  Scope.OnConnect = [](TObject*) { throw EConvertError("refused by the handler"); };
+  EXPECT_THROW(Scope.Connect(), EConvertError);
+  EXPECT_FALSE(Scope.GetConnected());
+  EXPECT_EQ(Scope.GetReader(), nullptr);
+  EXPECT_EQ(Scope.Port(), nullptr);
+  EXPECT_EQ(Disconnects, 1);   // whoever saw the connect sees it end
+  // OnConnect disconnecting at once: no reader is started on the closed port.
+  OpenServer();
+  Scope.OnConnect = [this](TObject*) { Scope.Disconnect(); };
+  Scope.Connect();
+  EXPECT_FALSE(Scope.GetConnected());
+  EXPECT_EQ(Scope.GetReader(), nullptr);
+  EXPECT_EQ(Disconnects, 2);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The skin loaders over the Windows image host: the master bitmap, own bitmaps and textures are
 // 32-bit DIB bitmaps of the framework whose pixels (key pixels and alpha included) are what the
-// loader decoded, the mask painting reads them, and the system's values reach the settings.
+// loader decoded, the mask painting reads them, the system's values reach the settings, and
+// loads that succeed or raise leave no GDI object behind.
 #include <gtest/gtest.h>
 
 #include "framework/win/Graphics.h"
@@ -8,6 +9,7 @@
 #include "skin/core/win/sSkinImagesWin.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/ResourceCount.h"
 
 namespace {
 
@@ -54,3 +56,26 @@ TEST(SkinLoaderWin, TablesHoldDibBitmaps) {
   EXPECT_THROW(host.NewImage32(MaxSkinImageSide + 1, 1), EInvalidGraphic);
 }
 
+TEST(SkinLoaderWin, LoadsLeaveNoGdiObjects) {
+  auto loadAll = [] {
+    // The last load raises in CommonSections, after the master and own bitmaps were made.
+    for (const char* common : {"", "", "", "[PANEL]\r\nX=# (0,0,3,3) (1,0,0,x)\r\n"}) {
+      TsSkinFiles files;
+      OpenSkinFiles(Fixtures + "/Vivid", files);
+      TsDibImageHost host;
+      TsLoadedSkin skin;
+      TsLoadSettings settings;
+      settings.HueOffset = 60;
+      settings.CommonSections = common;
+      try {
+        LoadSkin(files.Source(), settings, host, skin);
+      } catch (const EConvertError&) {
+        EXPECT_NE(*common, 0);
+      }
+    }
+  };
+  loadAll();
+  const TResourceCount before = CountResources();
+  for (int i = 0; i < 5; ++i) loadAll();
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
+}
