@@ -1,6 +1,7 @@
 // The skinned cool bar: for now a stand-in, the framework's TCoolBar with the skinned class's
-// published properties (`SkinData` with its section "TOOLBAR") stored as the stored forms set
-// them. It draws with the system, but answers the skin commands and follows skin changes. Owns its SkinData.
+// published properties (`SkinData` with its section "TOOLBAR") stored as the stored forms set them.
+// It draws with the system, but answers the skin commands and follows skin changes. Owns its
+// SkinData.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,7 @@
 // The skinned status bar: for now a stand-in, the framework's TStatusBar with the skinned class's
 // published properties (`SkinData` with its section "STATUSBAR") stored as the stored forms set
-// them. It draws with the system, but answers the skin commands and follows skin changes. Owns its SkinData.
+// them. It draws with the system, but answers the skin commands and follows skin changes. Owns its
+// SkinData.
 #pragma once
 
 #include <memory>

@@ -1,7 +1,7 @@
 // The skinned tool bar: for now a stand-in, the framework's TToolBar with the skinned class's
 // published properties (`SkinData` with its section "TOOLBAR", `BtnDisabledKind`) stored as the
-// stored forms set them. It draws with the system, but answers the skin commands and follows skin changes. Owns its
-// SkinData.
+// stored forms set them. It draws with the system, but answers the skin commands and follows skin
+// changes. Owns its SkinData.
 #pragma once
 
 #include <memory>

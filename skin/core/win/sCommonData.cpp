@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/base/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Messages.h"
@@ -306,7 +307,7 @@ bool TsCommonData::IsActiveState() const {
   if (c == nullptr || Going(c) || !c->Enabled() || Designing(c)) return false;
   if (Focused != 0) return true;
   if (auto* w = As<TWinControl>(c); w != nullptr && w->HandleAllocated() && GetFocus() == w->Handle())
-    return DefaultSectionOfKind(FControlKind, "").rfind("PANEL", 0) != 0;
+    return As<TCustomPanel>(c) == nullptr;
   return MouseAbove != 0 && !IsContainerKind(FControlKind);
 }
 
