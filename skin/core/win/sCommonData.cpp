@@ -149,11 +149,7 @@ void TsCommonData::SetSkinSection(const std::string& value) {
   const std::string name = value.empty() ? std::string("UNKNOWN") : UpperCase(value);
   if (name == FSkinSection) return;
   FSkinSection = name;
-  TsSkinManager* m = GetSkinManager();
-  if (m != nullptr && m->Tables() != nullptr && !m->Tables()->GeneralData.empty())
-    ResolveSection();
-  else
-    FSectionIndex = -1;
+  ResolveIfLoaded();
   if (FOwnerControl == nullptr) {
     BGChanged = 1;
     return;
@@ -169,11 +165,7 @@ void TsCommonData::SetSkinManager(TsSkinManager* value) {
   if (value == TsSkinManager::DefaultManager()) value = nullptr;
   FSkinManager = value;
   if (Loading(As<TComponent>(FOwner))) return;
-  TsSkinManager* m = GetSkinManager();
-  if (m != nullptr && m->Tables() != nullptr && !m->Tables()->GeneralData.empty())
-    ResolveSection();
-  else
-    FSectionIndex = -1;
+  ResolveIfLoaded();
   if (FOwnerControl == nullptr) {
     if (TCustomForm* f = ProviderForm(); f != nullptr && f->HandleAllocated())
       RedrawWindow(f->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
@@ -192,6 +184,14 @@ void TsCommonData::Assign(TPersistent* source) {
     return;
   }
   TPersistent::Assign(source);
+}
+
+void TsCommonData::ResolveIfLoaded() {
+  TsSkinManager* m = GetSkinManager();
+  if (m != nullptr && m->Tables() != nullptr && !m->Tables()->GeneralData.empty())
+    ResolveSection();
+  else
+    FSectionIndex = -1;
 }
 
 void TsCommonData::ResolveSection() {

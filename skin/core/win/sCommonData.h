@@ -139,6 +139,8 @@ protected:
   int FSaturation = 0;
 
 private:
+  // ResolveSection when the manager holds a skin's sections, else no section.
+  void ResolveIfLoaded();
   TCustomForm* ProviderForm() const;
   TWinControl* OwnerWindowed() const;
   const TsGeneralData* Section() const;

@@ -27,10 +27,12 @@ public:
   void WndProc(TMessage& m) override {
     if (m.Msg == WM_SKINCOMMAND) Seen.push_back(SkinCommandOf(m.WParam));
     if (HandleContainerMessage(m, &Data, this)) return;
+    if (m.Msg == WM_UPDATEUISTATE) ++CuesPassed;
     TWinControl::WndProc(m);
   }
   TsCommonData Data;
   std::vector<std::uint16_t> Seen;
+  int CuesPassed = 0;
 };
 
 // A parent that is plain (command 36 answers 1) and answers background requests with its
@@ -310,4 +312,55 @@ TEST_F(CommonData, ANewGlowHidesTheShownOneFirst) {
   EXPECT_FALSE(calls[5].Show);
   EXPECT_EQ(calls[5].Id, 2);
   SkinManagerLinks() = saved;
+}
+
+TEST_F(CommonData, CommonCommandTable) {
+  TSkinned c(Form.get(), 51, TRect{0, 0, 50, 20});
+  c.HandleNeeded();
+  c.Data.SetSkinSection("PANEL");
+  c.Data.HoldPaint = 0;
+  c.Data.BGChanged = 0;
+  EXPECT_EQ(Ask(&c, SkinCmdIsHeld), 0);
+  SendSkinCommandArg(c.Handle(), SkinCmdHoldPaint, 1);
+  EXPECT_EQ(Ask(&c, SkinCmdIsHeld), 1);
+  SendSkinCommandArg(c.Handle(), SkinCmdHoldPaint, 2);   // anything but 1 clears
+  EXPECT_EQ(c.Data.HoldPaint, 0);
+  SendSkinCommandArg(c.Handle(), SkinCmdPaintAtOnce, 1);
+  EXPECT_EQ(c.Data.UrgentPainting, 1);
+  Ask(&c, SkinCmdBackgroundDirty);
+  EXPECT_EQ(c.Data.BGChanged, 1);
+  c.Data.PartlyHidden = 0;
+  EXPECT_EQ(Ask(&c, SkinCmdIsPartlyHidden), 0);
+  Ask(&c, SkinCmdMarkPartlyHidden);
+  EXPECT_EQ(Ask(&c, SkinCmdIsPartlyHidden), 1);
+
+  TlxSectionInfo info;
+  EXPECT_EQ(Ask(&c, SkinCmdQuerySectionIndex, reinterpret_cast<LPARAM>(&info)), 1);
+  EXPECT_EQ(info.SectionIndex, c.Data.SectionIndex());
+  info.SectionName = "black";
+  Ask(&c, SkinCmdTakeSection, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(c.Data.GetSkinSection(), "BLACK");
+  EXPECT_EQ(Ask(&c, SkinCmdQueryCommonData), reinterpret_cast<LRESULT>(&c.Data));
+  EXPECT_EQ(Ask(&c, SkinCmdTransparencyState), c.Data.CtrlState());
+
+  HDC dc = GetDC(nullptr);
+  EXPECT_EQ(Ask(&c, SkinCmdPrintMode, reinterpret_cast<LPARAM>(dc)), 1);
+  EXPECT_EQ(c.Data.PrintDC(), dc);
+  EXPECT_NE(Ask(&c, SkinCmdTransparencyState) & csPrintingToDC, 0);
+  Ask(&c, SkinCmdPrintMode, 0);
+  EXPECT_EQ(Ask(&c, SkinCmdTransparencyState) & csPrintingToDC, 0);
+  ReleaseDC(nullptr, dc);
+
+  c.Data.EnsureCacheBitmap();
+  EXPECT_EQ(c.Data.CacheBitmap()->GetWidth(), 50);
+  c.Data.HoldPaint = 0;
+  Ask(&c, SkinCmdDropCache);
+  EXPECT_TRUE(c.Data.CacheBitmap()->Empty());
+  EXPECT_EQ(c.Data.HoldPaint, 1);
+  // A skinned owner swallows the keyboard-cue update; an unskinned one passes it on.
+  c.Perform(WM_UPDATEUISTATE, 0, 0);
+  EXPECT_EQ(c.CuesPassed, 0);
+  c.Data.SetSkinSection("");
+  c.Perform(WM_UPDATEUISTATE, 0, 0);
+  EXPECT_EQ(c.CuesPassed, 1);
 }
