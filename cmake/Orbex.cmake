@@ -33,8 +33,8 @@ if(ORBEX_TSAN AND NOT ORBEX_WINDOWS)
 endif()
 
 if(ORBEX_WINDOWS)
-  # Target Windows XP-era API surface as the design does, but allow the Vista+ calls we
-  # look up at run time; keep the ANSI entry points (the engine calls the *A functions).
+  # Declarations up to Windows 7 (0x0601), so that the calls of later systems the program
+  # looks up at run time are declared; the program itself calls the ANSI (*A) entry points.
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
 endif()
 

@@ -7,12 +7,18 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 bash scripts/setup.sh
-cmake --preset win >/dev/null
-cmake --build --preset win -j "$(nproc)" >/dev/null
+mkdir -p build/logs
+log="$top/build/logs/run-build.log"
+# The build's output goes to a log, shown when the build fails.
+if ! { cmake --preset win && cmake --build --preset win -j "$(nproc)"; } >"$log" 2>&1; then
+  grep -E 'error|Error' "$log" | head -n 60 >&2
+  echo "run: the build failed (whole log: $log)" >&2
+  exit 1
+fi
 exe="$top/build/win/app/orbex.exe"
 if [ ! -f "$exe" ]; then
-  echo "run: the program's windows are not built yet (see README, 'What it does not do yet')"
-  exit 0
+  echo "run: the build did not make the program ($exe is missing; log: $log)" >&2
+  exit 1
 fi
 
 . scripts/wine-env.sh

@@ -2,7 +2,9 @@
 # Builds everything and runs every test: the window-free core natively (plain, and under
 # AddressSanitizer + UBSan; threads, receive buffer and link under ThreadSanitizer), the fuzz
 # targets for a bounded time each, and the Windows tests through Wine on a private virtual
-# display. Stops everything it started, also on failure.
+# display. Stops everything it started, also on failure or when it is interrupted (each
+# background build and fuzzer runs in a process group of its own, which is stopped whole: the
+# compilers and workers with it).
 #
 #   scripts/test.sh            full run (what CI runs)
 #   FUZZ_SECONDS=10 scripts/test.sh   shorter fuzzing
@@ -15,7 +17,26 @@ JOBS=${JOBS:-$(nproc)}
 bash scripts/setup.sh || exit 1
 
 . scripts/wine-env.sh
-cleanup() { orbex_wine_stop; }
+background_groups=()
+# in_background <command...>: runs the command as a background job in a process group of its
+# own (job control is on only while it starts) and records the group.
+in_background() {
+  set -m
+  "$@" </dev/null &
+  set +m
+  background_groups+=("$!")
+}
+# Waits for every background job; their groups are gone then.
+wait_background() {
+  wait
+  background_groups=()
+}
+stop_background() {
+  local g
+  for g in "${background_groups[@]}"; do kill -TERM -- "-$g" 2>/dev/null; done
+  background_groups=()
+}
+cleanup() { stop_background; orbex_wine_stop; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
@@ -37,10 +58,10 @@ count_ctest() {
 }
 
 build() {
-  local preset=$1
+  local preset=$1 jobs=$2
   step "build $preset"
   cmake --preset "$preset" >"$logs/build-$preset.log" 2>&1 || { cat "$logs/build-$preset.log"; return 1; }
-  cmake --build --preset "$preset" -j "$JOBS" >>"$logs/build-$preset.log" 2>&1 || {
+  cmake --build --preset "$preset" -j "$jobs" >>"$logs/build-$preset.log" 2>&1 || {
     grep -E 'error|Error|warning' "$logs/build-$preset.log" | head -n 60; return 1; }
   echo "built $preset"
 }
@@ -50,13 +71,26 @@ logs="$top/build/logs"
 mkdir -p "$logs"
 cd "$logs"
 
-# The builds are independent; build them side by side, each with the whole machine (the
-# ThreadSanitizer preset builds only its two tests).
-for p in native native-san native-tsan win; do
-  (cd "$top" && build "$p" >"$logs/build-$p.out" 2>&1; echo $? >"$logs/build-$p.rc") &
+# The builds are independent; build them side by side, sharing the machine: each gets a part
+# of JOBS by its size (the ThreadSanitizer preset builds only its two tests).
+build_presets=(native native-san native-tsan win)
+build_weights=(2 2 1 3)
+build_weight_total=0
+for w in "${build_weights[@]}"; do build_weight_total=$((build_weight_total + w)); done
+# One build: its output and exit code go to the logs.
+build_logged() {
+  (cd "$top" && build "$1" "$2") >"$logs/build-$1.out" 2>&1
+  echo $? >"$logs/build-$1.rc"
+}
+for i in "${!build_presets[@]}"; do
+  p=${build_presets[$i]}
+  rm -f "$logs/build-$p.rc"
+  n=$((JOBS * build_weights[i] / build_weight_total))
+  [ "$n" -ge 1 ] || n=1
+  in_background build_logged "$p" "$n"
 done
-wait
-for p in native native-san native-tsan win; do
+wait_background
+for p in "${build_presets[@]}"; do
   cat "$logs/build-$p.out"
   if [ "$(cat "$logs/build-$p.rc")" != 0 ]; then failed+=("build $p"); fi
 done
@@ -76,19 +110,27 @@ run_ctest() {
   run_ctest native-san
   step "fuzz (${FUZZ_SECONDS}s each)"
   fuzzers=$(find "$top/build/native-san/fuzz" -maxdepth 2 -type f -executable -name 'fuzz_*' ! -name '*_replay' 2>/dev/null | sort)
-  for f in $fuzzers; do
+  # One fuzzer: its output and exit code go to the logs.
+  fuzz_logged() {
+    local f=$1 name
     name=$(basename "$f")
-    corpus="$top/build/native-san/fuzz-corpus/$name"
+    local corpus="$top/build/native-san/fuzz-corpus/$name" seeds="$top/fuzz/corpus/$name" dict=()
     mkdir -p "$corpus" "$top/build/native-san/fuzz-crashers"
-    seeds="$top/fuzz/corpus/$name"
-    dict=()
     [ -f "$top/fuzz/$name.dict" ] && dict=(-dict="$top/fuzz/$name.dict")
-    ( "$f" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+    "$f" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
         "${dict[@]}" -artifact_prefix="$top/build/native-san/fuzz-crashers/$name-" \
         "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) >"$logs/$name.log" 2>&1
-      echo $? >"$logs/$name.rc" ) &
+    echo $? >"$logs/$name.rc"
+  }
+  # At most JOBS fuzzers at a time, one core each.
+  running=0
+  for f in $fuzzers; do
+    rm -f "$logs/$(basename "$f").rc"
+    if [ "$running" -ge "$JOBS" ]; then wait -n; running=$((running - 1)); fi
+    in_background fuzz_logged "$f"
+    running=$((running + 1))
   done
-  wait
+  wait_background
   for f in $fuzzers; do
     name=$(basename "$f")
     if [ "$(cat "$logs/$name.rc")" = 0 ]; then

@@ -1,6 +1,8 @@
 # Sourced by the test and run commands: a private virtual display (unless one is asked to use
 # the current display), a private 32-bit Wine prefix inside the build tree, and one persistent
-# wineserver. Everything started here is recorded and stopped by orbex_wine_stop.
+# wineserver. Everything started here is recorded and stopped by orbex_wine_stop. The prefix
+# is made anew when it was never finished or the registry settings (wine-setup.reg) changed
+# since: its ready marker holds the settings' checksum.
 #
 #   orbex_wine_start <build-dir> [current]   sets DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG
 #   orbex_wine_stop                          stops the server and the display it started
@@ -35,14 +37,18 @@ orbex_wine_start() {
     done
     [ -n "$ORBEX_XVFB_PID" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
   fi
-  if [ ! -f "$WINEPREFIX/.orbex-ready" ]; then
+  local settings
+  settings=$(sha256sum <"$ORBEX_SCRIPTS/wine-setup.reg" | cut -d' ' -f1)
+  if [ "$(cat "$WINEPREFIX/.orbex-ready" 2>/dev/null)" != "$settings" ]; then
+    # A server still running on the old prefix would keep its registry: stop it first.
+    wineserver -k >/dev/null 2>&1 </dev/null || true
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
     wine regedit /S "$(winepath -w "$ORBEX_SCRIPTS/wine-setup.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/.orbex-ready"
+    echo "$settings" >"$WINEPREFIX/.orbex-ready"
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -1,6 +1,6 @@
 // The program's entry: starts the units in their fixed order, creates the main window, the
 // About box and the help form, runs the message loop, then destroys the forms (last created
-// first) and stops the units in reverse order. Owns the unit runner for the program's life.
+// first) and stops the units in reverse order. Exits with 1 when start-up or the loop raised. Owns the unit runner for the program's life.
 #include <windows.h>
 
 #include "app/win/About.h"
@@ -24,6 +24,7 @@ int RunProgram() {
   steps.push_back({"Application forms", &RegisterForms, nullptr});
   TUnitStartup units(std::move(steps));
   units.Initialize();
+  int exitCode = 0;
   try {
     Application->Initialize();
     Application->SetTitle("Orbex");
@@ -32,13 +33,15 @@ int RunProgram() {
     Application->CreateForm(HelpForm);
     Application->Run();
   } catch (...) {
+    // The error is shown; the program then ends as one that failed.
     Application->HandleException(nullptr);
+    exitCode = 1;
   }
   // Help form, About box, main window: the application frees its forms last created first,
   // before any unit stops.
   Application->DestroyComponents();
   units.Finalize();
-  return 0;
+  return exitCode;
 }
 
 }  // namespace

@@ -91,8 +91,8 @@ std::string TConnectDialog::GetDeviceProperty(HDEVINFO DevInfo, SP_DEVINFO_DATA&
   DWORD type = REG_NONE;
   DWORD size = 0;
   if (!::SetupDiGetDeviceRegistryPropertyA(DevInfo, &DevData, Property, &type, data, kValueBufferSize, &size)) {
-    DWORD code = ::GetLastError();
-    throw Exception(SysErrorMessage(code));
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error("", code);
   }
   // A multi-string is its strings one after another, each ending in a zero: the text up to
   // the first zero is its first string.
@@ -106,7 +106,11 @@ void TConnectDialog::ListScopePorts(TStrings* list) {
   list->Clear();
   GUID cls = kUsbDeviceInterfaceClass;
   HDEVINFO raw = ::SetupDiGetClassDevsA(&cls, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-  if (raw == INVALID_HANDLE_VALUE) return;
+  if (raw == INVALID_HANDLE_VALUE) {
+    // Not "no instrument": the system could not say which devices are there.
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error("", code);
+  }
   TOwnedDevInfoSet devInfo(raw);
 
   for (DWORD index = 0; index < kMaxInterfaces; ++index) {
@@ -160,7 +164,12 @@ void TConnectDialog::AddPortItem(const std::string& Name) { cbPort->Items()->Add
 
 void TConnectDialog::RefreshPortList() {
   TStringList ports;
-  ListScopePorts(&ports);
+  std::string failure;
+  try {
+    ListScopePorts(&ports);
+  } catch (const EOSError& e) {
+    failure = e.Message();
+  }
 
   // What the field held, and whether it was a listed port or a name typed by hand.
   const std::string previous = cbPort->Text();
@@ -177,6 +186,11 @@ void TConnectDialog::RefreshPortList() {
   } else if (cbPort->Items()->Count() > 0) {
     cbPort->SetItemIndex(0);
   }
+  // The list is empty then, but a port typed by hand still connects.
+  if (!failure.empty())
+    MessageDlg("The attached instruments cannot be listed: " + failure +
+                   "\nType the port name to connect to.",
+               TMsgDlgType::mtError, mbOK);
 }
 
 // --- Notifications ---------------------------------------------------------------------------
@@ -193,8 +207,8 @@ void TConnectDialog::RegisterDeviceEvents() {
   filter.dbcc_name[0] = '\0';
   HDEVNOTIFY h = ::RegisterDeviceNotificationA(wnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
   if (h == nullptr) {
-    DWORD code = ::GetLastError();
-    throw Exception(SysErrorMessage(code));
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error("", code);
   }
   FDeviceNotify.Reset(h);
 }

@@ -39,7 +39,7 @@ class TConnectDialog : public TForm {
   ORBEX_CLASS(TConnectDialog, TForm)
 public:
   // Reads the stored form, registers the window for USB device arrivals and removals and
-  // fills the port list. Raises Exception (the system's message) when the registration is
+  // fills the port list. Raises EOSError (the system's message) when the registration is
   // refused, and whatever reading the stored form raises.
   explicit TConnectDialog(TComponent* AOwner);
   // Gives the notification registration back before the window goes.
@@ -50,17 +50,18 @@ public:
 
   // Fills `list` with one "PortName=Description" line per present instrument, in enumeration
   // order; a port found twice keeps one line (the later description). A device whose
-  // properties, registry key or port name cannot be read is skipped; when the device set
-  // itself cannot be had the list stays empty. Never raises for the system's answers.
+  // properties, registry key or port name cannot be read is skipped. Raises EOSError (the
+  // system's message and code) when the present devices cannot be enumerated at all.
   static void ListScopePorts(TStrings* list);
   // One registry property of a device as text (a multi-string yields its first string), read
   // into a 1024-byte buffer and cut at the size the system reports, so that data without a
-  // closing zero are read safely. Raises Exception with the system's message on failure.
+  // closing zero are read safely. Raises EOSError (the system's message and code) on failure.
   static std::string GetDeviceProperty(HDEVINFO DevInfo, SP_DEVINFO_DATA& DevData, DWORD Property);
 
   // Lists the ports anew. What the port field held stays when it is still valid: a listed port
   // that is listed again stays chosen, and a name typed by hand (one not in the old list)
   // stays as typed. Otherwise (empty, or the chosen device has gone) the first port is chosen.
+  // When the devices cannot be enumerated the list is left empty and an error box says why.
   void RefreshPortList();
   void AddPortItem(const std::string& Name);
 

@@ -18,7 +18,8 @@ ORBEX_IMPLEMENT_CLASS(TMainForm, TForm, nullptr)
 
 namespace {
 
-// Round(v) with halves to even, as the trace and grid positions are specified.
+// Trace and grid positions round to the nearest pixel, a half to the even one (1.5 and 2.5
+// both give 2).
 int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 std::string DefaultIniPath() { return ChangeFileExt(TApplication::ParamStr(0), ".ini"); }

@@ -14,6 +14,7 @@
 #include "framework/win/Jpeg.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
+#include "skin/adapters/lxGlow.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sCoolBar.h"
@@ -112,8 +113,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"sConst", &InitSkinStrings, &sConstFinalizationStep},
       {"sMessages", &sMessagesInitialization, &sMessagesFinalization},
       {"lxPNGGraphic", &InitPNGUnit, &DonePNGUnit},
-      // TODO: glow windows fill this step with their defaults.
-      {"lxGlow", nullptr, nullptr},
+      {"lxGlow", &InitGlowUnit, &DoneGlowUnit},
       // TODO: the dialog hook fills this step with its exempt window-class list.
       {"sDialogHook", nullptr, nullptr},
       // TODO: the scroll-bar engine fills this step with its entry points.

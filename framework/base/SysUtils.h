@@ -39,7 +39,17 @@ ORBEX_EXCEPTION(EFCreateError, EStreamError);
 ORBEX_EXCEPTION(EListError, Exception);
 ORBEX_EXCEPTION(EPropertyError, Exception);
 ORBEX_EXCEPTION(EThread, Exception);
-ORBEX_EXCEPTION(EOSError, Exception);
+// A failure the operating system reported, with the system's error code (0 when none).
+class EOSError : public Exception {
+public:
+  explicit EOSError(std::string msg, std::uint32_t code = 0)
+      : Exception(std::move(msg)), FErrorCode(code) {}
+  std::uint32_t ErrorCode() const { return FErrorCode; }
+  const char* ClassName() const override { return "EOSError"; }
+
+private:
+  std::uint32_t FErrorCode;
+};
 ORBEX_EXCEPTION(EAbort, Exception);
 // A picture that cannot be read (the graphic classes and the window-free image decoders).
 ORBEX_EXCEPTION(EInvalidGraphic, Exception);

@@ -9,7 +9,7 @@ using Word = std::uint16_t;
 using Cardinal = std::uint32_t;
 
 // A colour in the framework's encoding: 0x00BBGGRR; the top byte flags system colours
-// (0x80 + index, see framework/win/Graphics.h) or carries alpha where a Part says so.
+// (0x80 + index, see framework/win/Graphics.h) or carries alpha where a routine says so.
 using TColor = std::int32_t;
 
 struct TPoint {

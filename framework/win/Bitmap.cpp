@@ -145,8 +145,8 @@ void TBitmapCanvas::CreateHandle() {
   if (FDC) return;
   TMemoryDC dc;
   if (!dc.Valid()) {
-    DWORD code = ::GetLastError();
-    throw EOutOfResources("CreateCompatibleDC: " + SysErrorMessage(code));
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error<EOutOfResources>("CreateCompatibleDC", code);
   }
   if (HBITMAP bmp = FBitmap->FHandle.Get()) dc.Select(bmp);
   if (HPALETTE pal = FBitmap->GetPalette()) dc.SelectPalette(pal, true);
@@ -234,8 +234,8 @@ void TBitmap::NewDIB(TPixelFormat pf, int w, int h, std::vector<RGBQUAD> table) 
     bi.Header.biClrUsed = static_cast<DWORD>(table.size());
     bmp.Reset(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &pixels, nullptr, 0));
     if (!bmp.Valid() || pixels == nullptr) {
-      DWORD code = ::GetLastError();
-      throw EOutOfResources(Format("CreateDIBSection %dx%d: ", w, h) + SysErrorMessage(code));
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error<EOutOfResources>(Format("CreateDIBSection %dx%d", w, h), code);
     }
     std::memset(pixels, 0, static_cast<size_t>(StrideOf(w, bits) * static_cast<std::uint64_t>(h)));
   }

@@ -676,8 +676,10 @@ void TApplication::Initialize() {
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = kAppClass;
   wc.hIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-  if (::RegisterClassA(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    RaiseWin32Error("RegisterClass TApplication", ::GetLastError());
+  if (::RegisterClassA(&wc) == 0) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_CLASS_ALREADY_EXISTS) RaiseWin32Error("RegisterClass TApplication", code);
+  }
   if (FTitle.empty()) {
     std::string exe = ExtractFileName(ExeName());
     FTitle = ChangeFileExt(exe, "");
@@ -686,7 +688,10 @@ void TApplication::Initialize() {
   HWND h = ::CreateWindowExA(0, kAppClass, FTitle.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                              0, 0, 0, 0, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  if (h == nullptr) RaiseWin32Error("CreateWindowEx TApplication", ::GetLastError());
+  if (h == nullptr) {
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error("CreateWindowEx TApplication", code);
+  }
   FWindow.Reset(h);
   // Queued Synchronize calls wake the loop through the application window.
   WakeMainThread = [h]() { ::PostMessageA(h, WM_NULL, 0, 0); };

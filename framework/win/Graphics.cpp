@@ -158,8 +158,8 @@ HFONT TFont::GetHandle() {
     LOGFONTA lf = GetLogFont();
     FHandle.Reset(::CreateFontIndirectA(&lf));
     if (!FHandle.Valid()) {
-      DWORD code = ::GetLastError();
-      throw EOutOfResources("CreateFontIndirect: " + SysErrorMessage(code));
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error<EOutOfResources>("CreateFontIndirect", code);
     }
   }
   return FHandle.Get();
@@ -233,8 +233,8 @@ HPEN TPen::GetHandle() {
     static const int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
     FHandle.Reset(::CreatePen(kStyles[static_cast<int>(FStyle)], FWidth, ColorToRGB(FColor)));
     if (!FHandle.Valid()) {
-      DWORD code = ::GetLastError();
-      throw EOutOfResources("CreatePen: " + SysErrorMessage(code));
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error<EOutOfResources>("CreatePen", code);
     }
   }
   return FHandle.Get();
@@ -296,8 +296,8 @@ HBRUSH TBrush::GetHandle() {
       h = ::CreateHatchBrush(kHatch[static_cast<int>(FStyle) - 2], ColorToRGB(FColor));
     }
     if (h == nullptr) {
-      DWORD code = ::GetLastError();
-      throw EOutOfResources("CreateBrush: " + SysErrorMessage(code));
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error<EOutOfResources>("CreateBrush", code);
     }
     FHandle.Reset(h);
   }

@@ -78,8 +78,8 @@ HIMAGELIST TCustomImageList::GetHandle() {
     UINT flags = ILC_COLOR32 | (FMasked ? ILC_MASK : 0);
     FHandle = ::ImageList_Create(FWidth, FHeight, flags, 0, FAllocBy);
     if (FHandle == nullptr) {
-      DWORD code = ::GetLastError();
-      throw EOutOfResources("ImageList_Create: " + SysErrorMessage(code));
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error<EOutOfResources>("ImageList_Create", code);
     }
     if (FBkColor != clNone) ::ImageList_SetBkColor(FHandle, ToColorRef(FBkColor));
   }
@@ -314,8 +314,8 @@ void TCustomImageList::Assign(TPersistent* source) {
     if (s->FHandle != nullptr) {
       FHandle = ::ImageList_Duplicate(s->FHandle);
       if (FHandle == nullptr) {
-        DWORD code = ::GetLastError();
-        throw EOutOfResources("ImageList_Duplicate: " + SysErrorMessage(code));
+        const DWORD code = ::GetLastError();
+        RaiseWin32Error<EOutOfResources>("ImageList_Duplicate", code);
       }
     }
     Change();

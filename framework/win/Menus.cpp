@@ -263,7 +263,10 @@ HMENU TMenuItem::Handle() {
   if (!FHandle.Valid()) {
     bool bar = FMenu != nullptr && FMenu->IsMenuBar();
     HMENU h = bar ? ::CreateMenu() : ::CreatePopupMenu();
-    if (h == nullptr) RaiseWin32Error("CreateMenu", ::GetLastError());
+    if (h == nullptr) {
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error("CreateMenu", code);
+    }
     FHandle.Reset(h);
     RebuildHandle();
   }

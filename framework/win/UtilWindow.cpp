@@ -19,8 +19,10 @@ void RegisterUtilClass() {
   wc.lpfnWndProc = &UtilWindowProc;
   wc.hInstance = ::GetModuleHandleA(nullptr);
   wc.lpszClassName = kUtilClass;
-  if (::RegisterClassA(&wc) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    RaiseWin32Error("RegisterClass TPUtilWindow", ::GetLastError());
+  if (::RegisterClassA(&wc) == 0) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_CLASS_ALREADY_EXISTS) RaiseWin32Error("RegisterClass TPUtilWindow", code);
+  }
   registered = true;
 }
 
@@ -50,7 +52,10 @@ TUtilWindow::TUtilWindow(TWndMethod method) : FMethod(std::move(method)) {
   RegisterUtilClass();
   HWND h = ::CreateWindowExA(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, ::GetModuleHandleA(nullptr), nullptr);
-  if (h == nullptr) RaiseWin32Error("CreateWindowEx TPUtilWindow", ::GetLastError());
+  if (h == nullptr) {
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error("CreateWindowEx TPUtilWindow", code);
+  }
   FWindow.Reset(h);
   ::SetPropA(h, kUtilProp, this);
 }

@@ -157,7 +157,8 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClass
   WNDCLASSA wc{};
   if (::GetClassInfoA(nullptr, ControlClassName, &wc) == 0 &&
       ::GetClassInfoA(::GetModuleHandleA(nullptr), ControlClassName, &wc) == 0) {
-    RaiseWin32Error(std::string("GetClassInfo ") + ControlClassName, ::GetLastError());
+    const DWORD code = ::GetLastError();
+    RaiseWin32Error(std::string("GetClassInfo ") + ControlClassName, code);
   }
   // Keep the framework's class name; the system class's procedure becomes the default handler.
   const DWORD keep = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
@@ -183,14 +184,17 @@ void TWinControl::CreateWnd() {
     wc.lpszClassName = params.WinClassName.c_str();
     wc.hInstance = ::GetModuleHandleA(nullptr);
     if (::RegisterClassA(&wc) == 0) {
-      DWORD code = ::GetLastError();
+      const DWORD code = ::GetLastError();
       if (code != ERROR_CLASS_ALREADY_EXISTS) RaiseWin32Error("RegisterClass " + params.WinClassName, code);
     }
     it = table.emplace(params.WinClassName, def).first;
   }
   FDefWndProc = it->second;
   CreateWindowHandle(params);
-  if (FHandle == nullptr) RaiseWin32Error("CreateWindowEx " + params.WinClassName, ::GetLastError());
+  if (FHandle == nullptr) {
+    // Made, then destroyed while it was being made: no system error to report.
+    RaiseWin32Error("CreateWindowEx " + params.WinClassName, ERROR_INVALID_WINDOW_HANDLE);
+  }
   ApplyWindowFont();
 }
 
@@ -208,7 +212,7 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
   HWND h = ::CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(),
                              Params.Style, Params.X, Params.Y, Params.Width, Params.Height,
                              Params.WndParent, id, ::GetModuleHandleA(nullptr), Params.Param);
-  DWORD code = ::GetLastError();
+  const DWORD code = ::GetLastError();
   gCreationControl = saved;
   if (h == nullptr) {
     UnbindHandle();

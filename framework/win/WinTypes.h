@@ -27,10 +27,14 @@ inline TPoint ToTPoint(const POINT& p) { return TPoint{p.x, p.y}; }
 inline SIZE ToSIZE(const TSize& s) { return SIZE{s.cx, s.cy}; }
 inline TSize ToTSize(const SIZE& s) { return TSize{s.cx, s.cy}; }
 
-// Raises EOSError "<what>: <system text> (<code>)". Pass the code read by GetLastError() right
-// at the failure: any call in between may overwrite it.
-[[noreturn]] inline void RaiseWin32Error(const std::string& what, DWORD code) {
-  throw EOSError(what + ": " + SysErrorMessage(code) + " (" + std::to_string(code) + ")");
+// The one way a failed system call is raised: E (EOSError or a class derived from it) carrying
+// `code`, with the message "<what>: <system text> (<code>)", or the system's text alone when
+// `what` is empty. Read the code with GetLastError() into a variable right at the failure,
+// before anything else (building `what` included) may overwrite it.
+template <class E = EOSError>
+[[noreturn]] void RaiseWin32Error(const std::string& what, DWORD code) {
+  const std::string text = SysErrorMessage(code);
+  throw E(what.empty() ? text : what + ": " + text + " (" + std::to_string(code) + ")", code);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,6 @@
-// Shared by the painting fuzz targets: a byte reader over the input and pixel buffers with
-// guard bytes after every row (and a bottom-up option), so that a write past a row's end is
-// seen even where the sanitizer cannot see it (inside the same allocation).
+// Shared by the painting fuzz targets: a byte reader over the input, masks read from it, and
+// pixel buffers with guard bytes after every row (and a bottom-up option), so that a write
+// past a row's end is seen even where the sanitizer cannot see it (inside the same allocation).
 #pragma once
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/sMaskPaint.h"
 
 namespace paintfuzz {
 
@@ -44,6 +45,23 @@ private:
   std::size_t FSize;
   std::size_t FPos = 0;
 };
+
+// A mask over `image` with every field read from the input: sizes, counts, bands, borders and
+// modes, in range and beyond it.
+inline TlxMaskImage ReadMaskImage(TReader& r, const TlxPixelBuffer& image) {
+  TlxMaskImage m;
+  m.Image = image;
+  m.SrcRect = r.Rect();
+  m.ImageCount = r.Small(-1, 5);
+  m.MaskType = r.Small(-1, 3);
+  m.DrawMode = r.U8();
+  m.WL = r.Small(-2, 20);
+  m.WT = r.Small(-2, 20);
+  m.WR = r.Small(-2, 20);
+  m.WB = r.Small(-2, 20);
+  m.CornerType = r.Small(0, 1);
+  return m;
+}
 
 constexpr int kGuard = 16;
 constexpr std::uint8_t kGuardByte = 0xA5;

@@ -27,17 +27,7 @@ void FuzzMaskFrame(TReader& r) {
   TGuardedImage img(r.Small(1, 40), r.Small(1, 40), r.U8() & 1, r);
   TGuardedImage dst(r.Small(1, 48), r.Small(1, 48), r.U8() & 1, r);
   TGuardedImage parent(r.Small(1, 20), r.Small(1, 20), false, r);
-  TlxMaskImage m;
-  m.Image = img.View();
-  m.SrcRect = r.Rect();
-  m.ImageCount = r.Small(-1, 5);
-  m.MaskType = r.Small(-1, 3);
-  m.DrawMode = r.U8();
-  m.WL = r.Small(-2, 20);
-  m.WT = r.Small(-2, 20);
-  m.WR = r.Small(-2, 20);
-  m.WB = r.Small(-2, 20);
-  m.CornerType = r.Small(0, 1);
+  const TlxMaskImage m = paintfuzz::ReadMaskImage(r, img.View());
   const TlxBackgroundView bg = (r.U8() & 1) ? TlxBackgroundView{&parent.View(), r.Coord(), r.Coord(), clKeyColor}
                                             : TlxBackgroundView{nullptr, 0, 0, static_cast<TColor>(r.U8() << 16 | r.U8())};
   const TRect dr = r.Rect();

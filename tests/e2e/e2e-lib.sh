@@ -22,6 +22,7 @@
 e2e_name=""
 T=""
 e2e_test_pid=""
+e2e_test_group=""
 e2e_tail_pid=""
 e2e_socat_pid=""
 e2e_emu_pid=""
@@ -43,9 +44,25 @@ e2e_stop_pid() {
   return 0
 }
 
-e2e_cleanup() {
-  e2e_stop_pid "$e2e_test_pid"
+# Stops the test and every program it started: the Windows programs a test starts keep the
+# process group of the test (they outlive the test's own process under Wine).
+e2e_stop_test() {
+  [ -n "$e2e_test_group" ] || return 0
+  kill -TERM -- "-$e2e_test_group" 2>/dev/null
+  [ -n "$e2e_test_pid" ] && wait "$e2e_test_pid" 2>/dev/null
+  local i
+  for i in $(seq 1 50); do
+    kill -0 -- "-$e2e_test_group" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL -- "-$e2e_test_group" 2>/dev/null
+  e2e_test_group=""
   e2e_test_pid=""
+  return 0
+}
+
+e2e_cleanup() {
+  e2e_stop_test
   [ -n "$e2e_emu" ] && e2e_unplug
   e2e_stop_pid "$e2e_tail_pid"
   exec 4>&- 5<&- 2>/dev/null
@@ -105,13 +122,17 @@ e2e_emulator() {
   e2e_plug || exit 1
 }
 
-# e2e_run_test <exe> [args...]: starts the test under Wine in the background; the caller
-# puts the test's own environment before the call (VAR=value e2e_run_test ...).
+# e2e_run_test <exe> [args...]: starts the test under Wine in the background, in a process
+# group of its own (job control is on only while it starts); the caller puts the test's own
+# environment before the call (VAR=value e2e_run_test ...).
 e2e_run_test() {
   local exe=$1
   shift
+  set -m
   wine "$exe" --gtest_brief=1 "$@" </dev/null &
+  set +m
   e2e_test_pid=$!
+  e2e_test_group=$!
 }
 
 # The emulator's requests; returns 1 for a command it does not know.
@@ -156,6 +177,8 @@ e2e_wait() {
   wait "$e2e_test_pid"
   e2e_rc=$?
   e2e_test_pid=""
+  # Whatever the test left running goes with it.
+  e2e_stop_test
   if [ "$e2e_rc" != 0 ] && [ -n "$e2e_emu" ] && [ -s "$T/emu.err" ]; then
     echo "--- emulator:"; cat "$T/emu.err"
   fi

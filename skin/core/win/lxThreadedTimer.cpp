@@ -73,7 +73,15 @@ void TlxThreadedTimer::InnerTimerTick() {
   // The handler may free this timer: hold the flag, not the object.
   std::shared_ptr<bool> alive = FAlive;
   FBusy = true;
-  Timer();
+  try {
+    Timer();
+  } catch (...) {
+    // One failed tick must not stop the timer for good: the next tick runs again, and the
+    // error goes to the application's handler like any other event's.
+    if (*alive) FBusy = false;
+    if (Application != nullptr) Application->HandleException(*alive ? this : nullptr);
+    return;
+  }
   if (*alive) FBusy = false;
 }
 

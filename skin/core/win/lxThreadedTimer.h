@@ -1,6 +1,7 @@
 // The timer component the engine's animation timers are built on: a framework timer inside a
 // component that keeps its settings while the inner timer is switched off, never re-enters a
-// tick, and may be freed by its own tick handler. Owns the inner timer. Ticks arrive as window
+// tick, may be freed by its own tick handler, and keeps ticking after a handler raised (the
+// exception goes to the application's handler). Owns the inner timer. Ticks arrive as window
 // messages on the GUI thread.
 #pragma once
 

@@ -12,16 +12,12 @@ namespace {
 HDC RequestDC(const TsBackgroundRequest& r) { return reinterpret_cast<HDC>(r.DC); }
 
 // Command 34 to a control: by its window when it has one, else through Perform (no window is
-// made for the question). The send scope lets the receiver trust the request's address.
+// made for the question). Sent as the engine's own, so the receiver trusts the request's address.
 void AskControl(TControl* control, TsBackgroundRequest& request) {
   if (control == nullptr || control->IsDestroying()) return;
   const WPARAM wparam = MakeSkinWParam(SkinCmdQueryBackground);
   const LPARAM lparam = reinterpret_cast<LPARAM>(&request);
-  TSkinCommandSendScope scope(wparam, lparam);
-  if (auto* w = As<TWinControl>(control); w != nullptr && w->HandleAllocated())
-    SendMessageA(w->Handle(), WM_SKINCOMMAND, wparam, lparam);
-  else
-    control->Perform(WM_SKINCOMMAND, wparam, lparam);
+  DeliverToControl(control, WM_SKINCOMMAND, wparam, lparam);
 }
 
 // Runs `paintParent` with DC's origin moved so that the asker's Rect lies over the part of the

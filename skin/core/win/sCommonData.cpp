@@ -854,7 +854,7 @@ void MouseEnter(TsCommonData* d) {
   TsSkinManager* m = d->GetSkinManager();
   if (!container) d->MouseAbove = 1;
   if (w == nullptr || m != TsSkinManager::DefaultManager()) return;
-  if (SkinManagerLinks().TrackHoverWindow) SkinManagerLinks().TrackHoverWindow(m, w->Handle());
+  m->TrackHoverWindow(w->Handle());
   if (!IsNoGlowKind(d->ControlKind())) d->UpdateGlow(false, nullptr);
   if (IsEditKind(d->ControlKind()) && m->Tables()->GeneralData[static_cast<size_t>(d->SectionIndex())].States > 1)
     EditFrameChanged(d, w);

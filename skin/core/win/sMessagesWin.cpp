@@ -12,6 +12,11 @@ thread_local TSkinCommandSendScope* CurrentSend = nullptr;
 
 constexpr COLORREF ColorNone = 0xFF00FF;
 
+// The part of the system's send state that tells where the message being served came from.
+DWORD CurrentSendState() {
+  return InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK);
+}
+
 struct ChildBroadcast {
   HWND Parent;
   UINT Msg;
@@ -22,7 +27,7 @@ struct ChildBroadcast {
 BOOL CALLBACK SendToDirectChild(HWND child, LPARAM data) {
   const ChildBroadcast* b = reinterpret_cast<const ChildBroadcast*>(data);
   if (GetParent(child) == b->Parent) {
-    TSkinCommandSendScope scope(b->WParam, b->LParam);
+    TSkinCommandSendScope scope(b->WParam, b->LParam, child);
     SendMessageA(child, b->Msg, b->WParam, b->LParam);
   }
   return TRUE;
@@ -34,8 +39,13 @@ COLORREF ColorToRGBValue(LRESULT c) {
 }
 }  // namespace
 
-TSkinCommandSendScope::TSkinCommandSendScope(WPARAM wparam, LPARAM lparam)
-    : FWParam(wparam), FLParam(lparam), FOuter(CurrentSend) {
+TSkinCommandSendScope::TSkinCommandSendScope(WPARAM wparam, LPARAM lparam, HWND target)
+    : FWParam(wparam),
+      FLParam(lparam),
+      FSameThread(target == nullptr ||
+                  GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()),
+      FSendState(CurrentSendState()),
+      FOuter(CurrentSend) {
   CurrentSend = this;
 }
 
@@ -43,9 +53,15 @@ TSkinCommandSendScope::~TSkinCommandSendScope() { CurrentSend = FOuter; }
 
 bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam) {
   if (!SkinCommandCarriesPointer(SkinCommandOf(wparam))) return true;
-  if ((InSendMessageEx(nullptr) & ISMEX_SEND) != 0) return false;   // another thread or process
   const TSkinCommandSendScope* s = CurrentSend;
-  return s != nullptr && s->FWParam == wparam && s->FLParam == lparam;
+  if (s == nullptr || !s->FSameThread || s->FWParam != wparam || s->FLParam != lparam)
+    return false;
+  // A send within the thread leaves the system's state as it was when our send began (the
+  // state of the message the thread was serving then, maybe another program's). A message
+  // of another thread that arrives while our send is in progress, in a wait of the receiver,
+  // shows as being served from outside, where our send began with nothing from outside.
+  const DWORD now = CurrentSendState();
+  return now == 0 || now == s->FSendState;
 }
 
 LRESULT SendSkinCommand(HWND wnd, std::uint16_t command, LPARAM lparam) {
@@ -55,7 +71,7 @@ LRESULT SendSkinCommand(HWND wnd, std::uint16_t command, LPARAM lparam) {
 LRESULT SendSkinCommandArg(HWND wnd, std::uint16_t command, std::uint16_t argument,
                            LPARAM lparam) {
   const WPARAM wparam = MakeSkinWParam(command, argument);
-  TSkinCommandSendScope scope(wparam, lparam);
+  TSkinCommandSendScope scope(wparam, lparam, wnd);
   return SendMessageA(wnd, WM_SKINCOMMAND, wparam, lparam);
 }
 
@@ -84,14 +100,14 @@ COLORREF GetWindowColor(HWND wnd) {
 }
 
 // ---------------------------------------------------------------------------------------------
-namespace {
 LRESULT DeliverToControl(TControl* control, UINT msg, WPARAM wparam, LPARAM lparam) {
-  TSkinCommandSendScope scope(wparam, lparam);
-  if (auto* w = As<TWinControl>(control); w != nullptr && w->HandleAllocated())
+  if (auto* w = As<TWinControl>(control); w != nullptr && w->HandleAllocated()) {
+    TSkinCommandSendScope scope(wparam, lparam, w->Handle());
     return SendMessageA(w->Handle(), msg, wparam, lparam);
+  }
+  TSkinCommandSendScope scope(wparam, lparam);
   return control->Perform(msg, wparam, lparam);
 }
-}  // namespace
 
 LRESULT SendSkinCommandToControl(TControl* control, std::uint16_t command, LPARAM lparam) {
   if (control == nullptr || control->IsDestroying()) return 0;

@@ -50,11 +50,18 @@ COLORREF GetControlColor(TControl* control);
 // LParam), unless the control is being designed or loaded.
 void NotifyParentForm(TControl* control);
 
-// Marks the calling thread as sending one skin command through the engine's own code (the
-// helpers above use it; code that delivers a command by a direct call wraps the call in one).
+// Delivers any message to a control as the skin commands travel: by SendMessage to its window
+// when it has one, else by Perform (no window is made for it). Marked as the engine's own send.
+LRESULT DeliverToControl(TControl* control, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Marks the calling thread as sending one message through the engine's own code, for the
+// duration of the send (the helpers above use it; code that sends a skin command itself wraps
+// its SendMessage or Perform in one). `target` is the window sent to, or null for a direct call
+// (Perform). Only a send that reaches its receiver on this very thread can vouch for its
+// addresses: a window of another thread receives the message as any foreign one.
 class TSkinCommandSendScope {
 public:
-  TSkinCommandSendScope(WPARAM wparam, LPARAM lparam);
+  TSkinCommandSendScope(WPARAM wparam, LPARAM lparam, HWND target = nullptr);
   ~TSkinCommandSendScope();
   TSkinCommandSendScope(const TSkinCommandSendScope&) = delete;
   TSkinCommandSendScope& operator=(const TSkinCommandSendScope&) = delete;
@@ -62,13 +69,19 @@ public:
 private:
   WPARAM FWParam;
   LPARAM FLParam;
+  bool FSameThread;
+  // The system's send state of this thread when the send began (InSendMessageEx).
+  DWORD FSendState;
   TSkinCommandSendScope* FOuter;
   friend bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam);
 };
 
 // A receiver's check before it acts on a skin command: a command that carries or returns an
-// address (SkinCommandCarriesPointer) is allowed only when the calling thread itself is
-// sending exactly this command through the engine's senders and the message did not come from
-// another thread or process (InSendMessageEx); every other command is allowed. A receiver
-// answers 0 to a command that is not allowed.
+// address (SkinCommandCarriesPointer) is allowed only when it is the engine's own send of
+// this thread: the innermost send in progress is exactly this command, made to a receiver on
+// this thread, and the thread is not serving a message of another thread or process that
+// arrived after that send began. Our own sends made while this thread serves another
+// program's message (WM_COPYDATA, WM_ACTIVATEAPP) are therefore honoured; the same command
+// from another thread or process, or sent around the engine's senders, is not. Every other
+// command is allowed. A receiver answers 0 to a command that is not allowed.
 bool SkinCommandAllowed(WPARAM wparam, LPARAM lparam);

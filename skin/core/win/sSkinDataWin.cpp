@@ -16,13 +16,7 @@ bool Receives(TCustomForm* form) {
 
 // The form's window (by Perform while it has none) and then its child controls.
 void SendToForm(TCustomForm* form, TMessage& message) {
-  {
-    TSkinCommandSendScope scope(message.WParam, message.LParam);
-    if (form->HandleAllocated())
-      SendMessageA(form->Handle(), message.Msg, message.WParam, message.LParam);
-    else
-      form->Perform(message.Msg, message.WParam, message.LParam);
-  }
+  DeliverToControl(form, message.Msg, message.WParam, message.LParam);
   BroadcastToChildControls(form, message);
 }
 }  // namespace

@@ -1,8 +1,8 @@
 // The skin manager component (see sSkinManager.h).
 //
 // Sections: process-wide state; stored skins; menu support; the window-creation hook;
-// construction; properties; loading; applying and withdrawing; listing; editor intake;
-// start-up.
+// construction; properties; loading; applying and withdrawing; hover tracking and form
+// shadows; listing; editor intake; start-up.
 #include "skin/core/win/sSkinManager.h"
 
 #include <algorithm>
@@ -17,8 +17,10 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinImagesWin.h"
+#include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/sUtils.h"
 #include "skin/paint/win/sWinUtils.h"
 
@@ -270,6 +272,8 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
 }
 
 TsSkinManager::~TsSkinManager() {
+  // Marked first: what goes with the skin (glow windows) is freed at once, not queued.
+  Destroying();
   // Withdraw without telling the application: its handlers may be gone already.
   OnBeforeChange = nullptr;
   OnAfterChange = nullptr;
@@ -356,6 +360,7 @@ void TsSkinManager::SetActive(bool value) {
   } else {
     if (!SkinLoading) WithdrawSkin();
     CacheCommonIndexes(Tables());
+    UpdateShadowTemplates();
   }
 }
 
@@ -418,7 +423,7 @@ void TsSkinManager::SetExtendedBorders(bool value) {
   if (value == FExtendedBorders) return;
   FExtendedBorders = value;
   if (!FActive || !SkinData().Active || Reading()) return;
-  if (SkinManagerLinks().UpdateShadowTemplates) SkinManagerLinks().UpdateShadowTemplates(this);
+  UpdateShadowTemplates();
   try {
     TFlagScope loading(SkinLoading);
     LoadBySourceRule();
@@ -486,7 +491,8 @@ void TsSkinManager::LoadInto(const TsSkinSource& source) {
   skin->Tables.SkinData.Active = FSkin->Tables.SkinData.Active;
   // Only a whole skin replaces the one in use.
   FSkin = std::move(skin);
-  if (SkinManagerLinks().UpdateShadowTemplates) SkinManagerLinks().UpdateShadowTemplates(this);
+  // The loader cached the common indexes of the new skin.
+  UpdateShadowTemplates();
 }
 
 void TsSkinManager::LoadPackedSkin() {
@@ -555,14 +561,14 @@ void TsSkinManager::Broadcast(std::uint16_t command) {
 void TsSkinManager::ApplySkin(bool animate) {
   if (Reading()) return;
   const TsSkinManagerLinks& links = SkinManagerLinks();
-  if (links.RemoveAllGlows) links.RemoveAllGlows();
+  if (links.ClearGlows) links.ClearGlows(false);
   if (animate && links.FreezeForms) links.FreezeForms(this);
   if (links.ResetMenuBorderWidth) links.ResetMenuBorderWidth(this);
   SkinData().Active = false;
   {
     TFlagScope applying(SkinApplying);
     CacheCommonIndexes(Tables());
-    if (links.UpdateShadowTemplates) links.UpdateShadowTemplates(this);
+    UpdateShadowTemplates();
     Broadcast(SkinCmdSkinLoaded);
   }
   SkinData().Active = true;
@@ -591,7 +597,7 @@ void TsSkinManager::RefreshAllForms(bool freeze) {
 
 void TsSkinManager::WithdrawSkin() {
   TFlagScope removing(FRemoving);
-  if (SkinManagerLinks().RemoveAllGlows) SkinManagerLinks().RemoveAllGlows();
+  if (SkinManagerLinks().ClearGlows) SkinManagerLinks().ClearGlows(false);
   RemoveGlobalHook();
   SkinData().Active = false;
   Broadcast(SkinCmdUnskin);
@@ -616,6 +622,65 @@ void TsSkinManager::ReapplySkin(bool animate, bool immediate) {
     throw;
   }
   changing->Active = was;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hover tracking and form shadows
+
+void TsSkinManager::TrackHoverWindow(HWND wnd) {
+  if (wnd == FHoverWindow) return;
+  HWND left = FHoverWindow;
+  FHoverWindow = wnd;
+  if (left != nullptr) SendSkinCommand(left, SkinCmdHoverOut, reinterpret_cast<LPARAM>(this));
+  if (wnd != nullptr) SendSkinCommand(wnd, SkinCmdHoverIn, reinterpret_cast<LPARAM>(this));
+}
+
+namespace {
+
+// A 32-bit template holding srcRect of the image (as much of it as the image has).
+void CopyShadowFrame(TPNGGraphic& dst, const TlxPixelBuffer& image, const TRect& srcRect) {
+  dst.SetPixelFormat(TPixelFormat::pf32bit);
+  dst.SetHandleType(TBitmapHandleType::bmDIB);
+  dst.SetSize(srcRect.Width(), srcRect.Height());
+  CopyPixelRect(BitmapPixels(&dst), 0, 0, image, srcRect);
+}
+
+}  // namespace
+
+void TsSkinManager::UpdateShadowTemplates() {
+  if (!FActive || !GetExtendedBorders()) {
+    FShadowSizes = TRect{};
+    return;
+  }
+  FShadowActive = std::make_unique<TPNGGraphic>();
+  FShadowInactive = std::make_unique<TPNGGraphic>();
+  const TsSkinTables* t = Tables();
+  const int i = t->CommonIndexes.ExBorder;
+  if (MaskIndexInRange(t, i)) {
+    const TsMaskData& mask = t->MaskData[static_cast<size_t>(i)];
+    const TsSkinData& d = t->SkinData;
+    const int offset = d.ExContentOffs;
+    FShadowSizes = d.ExDrawMode != 0 ? TRect{offset, offset, offset, offset}
+                                     : TRect{mask.WL - offset, mask.WT - offset, mask.WR - offset, mask.WB - offset};
+    const int w = MaskFrameWidth(mask), h = MaskFrameHeight(mask);
+    if (w > 0 && h > 0) {
+      // An entry without an image of its own lies in the master bitmap at its rectangle; one
+      // with its own image covers it from its rectangle's origin (0, 0) on.
+      const TlxMaskImage view = MaskImageOf(mask, MasterBitmap());
+      const TRect& r = mask.R;
+      CopyShadowFrame(*FShadowInactive, view.Image, Bounds(r.Left, r.Top, w, h));
+      if (mask.ImageCount == 1)
+        FShadowActive->Assign(FShadowInactive.get());
+      else
+        CopyShadowFrame(*FShadowActive, view.Image, Bounds(r.Left + w, r.Top, w, h));
+    }
+  } else if (BuiltInShadowActive() != nullptr && BuiltInShadowInactive() != nullptr) {
+    FShadowActive->Assign(BuiltInShadowActive());
+    FShadowInactive->Assign(BuiltInShadowInactive());
+    FShadowSizes = TRect{9, 9, 9, 9};
+  }
+  ClearTransparentWhite(FShadowActive.get());
+  ClearTransparentWhite(FShadowInactive.get());
 }
 
 // ---------------------------------------------------------------------------------------------

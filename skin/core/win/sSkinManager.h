@@ -2,13 +2,15 @@
 // folder with "Options.dat", a skin text sent by the skin editor or a skin stored in the form
 // data), keeps its tables and master bitmap, applies hue and saturation through the loaders,
 // tells every skinned window of a change through the skin command message, installs the
-// thread's window-creation hook and removes all of it again. Also the stored skins of the form
+// thread's window-creation hook and removes all of it again; it tracks the one window the mouse
+// is over and builds the form-shadow templates from the skin. Also the stored skins of the form
 // data, the menu support settings, the process-wide flags other units read while a skin is
 // loaded or broadcast, and the unit's start-up step.
 //
 // Owns: its loaded skin (tables and master bitmap), option objects, stored-skin collection,
-// common-sections list and class lists; the process-wide window-creation hook while installed
-// and the two built-in shadow images. The first manager made in the process is the default.
+// common-sections list, class lists and shadow templates; the process-wide window-creation
+// hook while installed and the two built-in shadow images. The first manager made in the
+// process is the default.
 //
 // Sections: stored skins; menu support; links to later units; process-wide state; manager;
 // start-up.
@@ -115,18 +117,16 @@ private:
 // Links to the units that build on the manager. Each is empty until its unit fills it at
 // start-up; the manager calls only what is filled.
 struct TsSkinManagerLinks {
-  // TODO: glow windows fill this: remove every glow window.
-  std::function<void()> RemoveAllGlows;
   // Glow windows: show a glow around a control (screen rectangle, visible part in control
   // coordinates, section, manager or null for the default, the window the glow follows in
   // z-order, an alpha that is not used, margin, mask name without its "0"), answering its id or
-  // -1; hide the glow of an id (-1 and stale ids: nothing).
+  // -1; hide the glow of an id (-1 and stale ids: nothing); remove every glow (with the
+  // argument, forms freed at once).
   std::function<int(const TRect& controlRect, const TRect& visibleRect, const std::string& section,
                     TsSkinManager* manager, HWND controlWnd, int alpha, int margin, const std::string& maskName)>
       ShowGlow;
   std::function<void(int glowId)> HideGlow;
-  // TODO: hover tracking fills this: the window the mouse is now over (0: none).
-  std::function<void(TsSkinManager*, HWND)> TrackHoverWindow;
+  std::function<void(bool restoreMethods)> ClearGlows;
   // TODO: the form show, hide and skin-change animations fill these: copy the visible forms
   // before a skin change, freeze the skinned forms, release them with the skin-changing
   // animation.
@@ -136,8 +136,6 @@ struct TsSkinManagerLinks {
   // TODO: the skinned menus fill these: reset the cached menu border width; skin popups again.
   std::function<void(TsSkinManager*)> ResetMenuBorderWidth;
   std::function<void(TsSkinManager*)> EnableSkinnedPopups;
-  // TODO: hover tracking and form-shadow templates fill this: rebuild the shadow templates.
-  std::function<void(TsSkinManager*)> UpdateShadowTemplates;
   // TODO: the application main-window hook fills these: hook and unhook the main window.
   std::function<void(TsSkinManager*)> HookAppWindow;
   std::function<void(TsSkinManager*)> UnhookAppWindow;
@@ -261,6 +259,21 @@ public:
   void RemoveGlobalHook();
   bool HookInstalled() const { return FHookInstalled; }
 
+  // --- hover tracking and form shadows
+  // The one window the mouse is over (0 for none). A change tells the window left (command
+  // 30) before the window entered (command 29), each with LParam this manager.
+  void TrackHoverWindow(HWND wnd);
+  HWND HoverWindow() const { return FHoverWindow; }
+  // Rebuilds the two form-shadow templates and the four shadow sizes from the skin's
+  // "EXBORDER" mask (frame 0 inactive, frame 1 active), else from the built-in images. Without
+  // a skin or extended borders only the sizes change, to 0.
+  void UpdateShadowTemplates();
+  // The templates (null before the first rebuild with extended borders) and how far the shadow
+  // reaches beyond a form on its left, top, right and bottom (pixels).
+  TPNGGraphic* ShadowActive() const { return FShadowActive.get(); }
+  TPNGGraphic* ShadowInactive() const { return FShadowInactive.get(); }
+  const TRect& ShadowSizes() const { return FShadowSizes; }
+
   // --- the loaded skin
   TsSkinTables* Tables() const { return FSkin ? &FSkin->Tables : nullptr; }
   TsSkinData& SkinData() const { return FSkin->Tables.SkinData; }
@@ -312,6 +325,9 @@ private:
   bool FNoAutoUpdate = false;
   bool FRemoving = false;
   bool FHookInstalled = false;
+  HWND FHoverWindow = nullptr;
+  std::unique_ptr<TPNGGraphic> FShadowActive, FShadowInactive;
+  TRect FShadowSizes;
 };
 
 // Start-up step of the unit: registers the manager's class for stored forms, sets the NT flag,

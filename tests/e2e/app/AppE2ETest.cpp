@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/win/HandleOwner.h"
 #include "tests/native/skin/core/PackedSkinBuilder.h"
 
 namespace {
@@ -198,6 +199,38 @@ void Click(POINT screen) {
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
   in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
   SendInput(3, in, sizeof(INPUT));
+}
+
+void MoveMouse(POINT screen) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (screen.x * 65535) / (w - 1);
+  in.mi.dy = (screen.y * 65535) / (h - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+struct TGlowSearch {
+  DWORD Pid;
+  HWND Result = nullptr;
+};
+
+BOOL CALLBACK FindGlowProc(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TGlowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  const LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
+  if (pid != f->Pid || !IsWindowVisible(h) || (ex & WS_EX_LAYERED) == 0) return TRUE;
+  f->Result = h;
+  return FALSE;
+}
+
+// A visible layered top-level window of the process: a glow.
+HWND FindGlow(DWORD pid) {
+  TGlowSearch f{pid};
+  EnumWindows(&FindGlowProc, reinterpret_cast<LPARAM>(&f));
+  return f.Result;
 }
 
 COLORREF ScreenPixel(int x, int y) {
@@ -623,7 +656,7 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
 
 // Each skinned stand-in control of the main window and the device dialog answers command 7
 // with 1 (a plain window 0) and command 21 with its section's colour in the current skin; the
-// port combo box is painted in the colours of "COMBOBOX".
+// port combo box is painted in the colours of "COMBOBOX" and, hovered, shows its glow.
 TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
   TProgram& p = Run();
   const std::vector<std::pair<std::string, std::string>> mainControls = {
@@ -676,8 +709,52 @@ TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
   EXPECT_TRUE(WaitFor([&] { return ScreenPixel(at.x, at.y) == face; }, 5000))
       << std::hex << ScreenPixel(at.x, at.y) << " for " << face;
   Line.Request("shot connect-dialog-dusk");
+  // Hovered, the box shows the skin's glow around it: a layered window that lets clicks
+  // through and is not activated; it goes when the mouse leaves.
+  RECT cr{};
+  GetWindowRect(combo, &cr);
+  EXPECT_EQ(FindGlow(p.Pid()), nullptr);
+  p.Foreground(dlg);
+  MoveMouse(POINT{cr.right - 8, (cr.top + cr.bottom) / 2});   // over the arrow: the box itself
+  HWND glow = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (glow = FindGlow(p.Pid())) != nullptr; }, 5000)) << "no glow";
+  if (glow != nullptr) {
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(glow, GWL_EXSTYLE)) & 0x080800A0u, 0x080800A0u);
+    RECT gr{};
+    GetWindowRect(glow, &gr);
+    EXPECT_LT(gr.left, cr.left);
+    EXPECT_GT(gr.right, cr.right);
+    Line.Request("shot connect-dialog-glow");
+  }
+  RECT dr{};
+  GetWindowRect(dlg, &dr);
+  MoveMouse(POINT{dr.left + 20, dr.bottom - 15});
+  EXPECT_TRUE(WaitFor([&] { return FindGlow(p.Pid()) == nullptr; }, 5000)) << "the glow stayed";
   p.Press(dlg, "&Cancel");
   ASSERT_TRUE(p.Gone("", "Select device"));
+}
+
+TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {
+  // The ini file is held open by another program without sharing: reading it while the main
+  // window is made fails.
+  {
+    std::ofstream f(Folder + "\\orbex.ini", std::ios::binary);
+    f << "[Settings]\r\nSkin=Dusk (internal)\r\n";
+  }
+  TOwnedHandle lock(CreateFileA((Folder + "\\orbex.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.Valid()) << GetLastError();
+  Program = std::make_unique<TProgram>(Folder);
+  Program->Launch();
+  HWND box = Program->Wait("#32770", "Orbex");
+  ASSERT_NE(box, nullptr) << "no error box";
+  char text[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  EXPECT_NE(std::string(text).find("orbex.ini"), std::string::npos) << text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  Program->Stop();
+  EXPECT_FALSE(Program->Forced()) << "the program did not end after its error";
+  EXPECT_EQ(Program->ExitCode(), 1u);
 }
 
 TEST_F(AppE2E, ConnectingToAMissingPortShowsAnErrorAndStaysDisconnected) {

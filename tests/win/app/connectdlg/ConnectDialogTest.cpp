@@ -1,10 +1,12 @@
 // The "Select device" dialog itself, with fake instruments in the prefix's registry: the list
 // it makes at construction, the refresh on WM_DEVICECHANGE arrival and removal (and no other
 // code), what a refresh keeps of the port field, and the close rules shown modally (OK with
-// an empty port refused with "Please select a device", Cancel always allowed). Modal runs are
-// driven by a thread timer, whose callback runs inside the dialog's own message loop.
+// an empty port refused with "Please select a device", Cancel always allowed), and an
+// enumeration the system refuses reported in an error box. Modal runs are driven by a thread
+// timer, whose callback runs inside the dialog's own (or a message box's) message loop.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -144,7 +146,9 @@ TEST_F(ConnectDialog, ARefreshKeepsWhatTheUserChoseOrTypedWhileItIsStillValid) {
 class TModalScript {
 public:
   using Step = std::function<bool()>;
-  TModalScript(TConnectDialog& dialog, std::vector<Step> steps) : FDialog(dialog), FSteps(std::move(steps)) {
+  TModalScript(TConnectDialog& dialog, std::vector<Step> steps) : TModalScript(&dialog, std::move(steps)) {}
+  // A script for the boxes a dialog shows while it is made (no dialog to close yet).
+  TModalScript(TConnectDialog* dialog, std::vector<Step> steps) : FDialog(dialog), FSteps(std::move(steps)) {
     Current = this;
     FTimer = ::SetTimer(nullptr, 0, 30, &TModalScript::Tick);
     FStart = ::GetTickCount();
@@ -170,13 +174,13 @@ private:
         s->FNext = s->FSteps.size();
         for (int i = 0; i < Screen->FormCount(); ++i)
           if (Screen->Forms(i)->ClassInfo()->Name == std::string("TMessageForm")) Screen->Forms(i)->SetModalResult(mrAbort);
-        s->FDialog.SetModalResult(mrAbort);
+        if (s->FDialog != nullptr) s->FDialog->SetModalResult(mrAbort);
       }
     }
     s->FBusy = false;
   }
   static inline TModalScript* Current = nullptr;
-  TConnectDialog& FDialog;
+  TConnectDialog* FDialog;
   std::vector<Step> FSteps;
   size_t FNext = 0;
   UINT_PTR FTimer = 0;
@@ -252,6 +256,102 @@ TEST_F(ConnectDialog, CancelWithAnEmptyPortClosesWithoutAMessage) {
   EXPECT_EQ(result, mrCancel);
   EXPECT_FALSE(messageSeen);
   EXPECT_EQ(d.Port(), "");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The system refusing the enumeration: the test program's own import of SetupDiGetClassDevsA
+// (the dialog's unit is compiled into it) is pointed at a stand-in that fails.
+
+HDEVINFO WINAPI RefusedClassDevs(const GUID*, PCSTR, HWND, DWORD) {
+  ::SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
+// Points this program's import of `function` from `dll` at `replacement` while it lives.
+class TImportPatch {
+public:
+  TImportPatch(const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (; desc->Name != 0; ++desc) {
+      if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) continue;
+      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
+      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
+      for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+        auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+        FSlot = &slots->u1.Function;
+        FOriginal = *FSlot;
+        Write(reinterpret_cast<decltype(FOriginal)>(replacement));
+        return;
+      }
+    }
+  }
+  ~TImportPatch() {
+    if (FSlot != nullptr) Write(FOriginal);
+  }
+  TImportPatch(const TImportPatch&) = delete;
+  TImportPatch& operator=(const TImportPatch&) = delete;
+  bool Patched() const { return FSlot != nullptr; }
+
+private:
+  void Write(decltype(IMAGE_THUNK_DATA{}.u1.Function) value) {
+    DWORD old = 0;
+    ::VirtualProtect(FSlot, sizeof(*FSlot), PAGE_READWRITE, &old);
+    *FSlot = value;
+    ::VirtualProtect(FSlot, sizeof(*FSlot), old, &old);
+  }
+  decltype(IMAGE_THUNK_DATA{}.u1.Function)* FSlot = nullptr;
+  decltype(IMAGE_THUNK_DATA{}.u1.Function) FOriginal{};
+};
+
+TEST_F(ConnectDialog, AnEnumerationTheSystemRefusesIsReportedNotShownAsNoInstrument) {
+  TFakeDevice a(TestDevice("A", "COM51"));
+  {
+    TImportPatch refused("setupapi.dll", "SetupDiGetClassDevsA", reinterpret_cast<void*>(&RefusedClassDevs));
+    ASSERT_TRUE(refused.Patched());
+
+    TStringList list;
+    list.Add("stale");
+    try {
+      TConnectDialog::ListScopePorts(&list);
+      ADD_FAILURE() << "no error raised";
+    } catch (const EOSError& e) {
+      EXPECT_EQ(e.ErrorCode(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+      EXPECT_EQ(e.Message(), SysErrorMessage(ERROR_ACCESS_DENIED));
+    }
+    EXPECT_EQ(list.Count(), 0);
+
+    // Made while the system refuses: an error box says so, then the dialog stands with an
+    // empty list and takes a typed port.
+    std::string message;
+    int boxes = 0;
+    TModalScript script(nullptr, {
+        [&] {
+          TCustomForm* box = MessageBoxShown();
+          if (box == nullptr) return false;
+          ++boxes;
+          if (TComponent* label = box->FindComponent("Message")) message = static_cast<TControl*>(label)->Caption();
+          box->SetModalResult(mrOk);
+          return true;
+        },
+    });
+    TConnectDialog d(nullptr);
+    EXPECT_FALSE(script.TimedOut());
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(message, "The attached instruments cannot be listed: " + SysErrorMessage(ERROR_ACCESS_DENIED) +
+                           "\nType the port name to connect to.");
+    EXPECT_EQ(d.cbPort->Items()->Count(), 0);
+    d.cbPort->SetText("COM51");
+    EXPECT_EQ(d.Port(), "COM51");
+  }
+  // The system answers again: the instrument is listed.
+  TConnectDialog d(nullptr);
+  EXPECT_EQ(TestPorts(d), Names{"COM51"});
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 // Tests of the skin command message between real windows: skinned and plain windows answering
-// queries, sends to direct children only, and commands carrying addresses refused when they
-// come from another thread or not through the engine's senders.
+// queries, sends to direct children only, and commands carrying addresses honoured when the
+// engine sends them on this thread (also while it serves another program's message) and
+// refused when they come from another thread, another program or around the engine's senders.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
+#include <utility>
 
+#include "framework/base/win/HandleOwner.h"
 #include "skin/core/win/sMessagesWin.h"
 
 namespace {
@@ -51,21 +55,75 @@ LRESULT CALLBACK RelayProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcA(wnd, msg, wparam, lparam);
 }
 
+// A window of this thread that, asked for a pointer command, first waits on a window of
+// another thread (WaitTarget) before it answers: the other thread may send meanwhile.
+HWND WaitTarget = nullptr;
+LRESULT CALLBACK WaitingProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_SKINCOMMAND && SkinCommandCarriesPointer(SkinCommandOf(wparam))) {
+    static int depth = 0;   // the command that arrives during the wait does not wait again
+    if (WaitTarget != nullptr && depth == 0) {
+      ++depth;
+      SendMessageA(WaitTarget, WM_USER, 0, 0);
+      --depth;
+    }
+    if (!SkinCommandAllowed(wparam, lparam)) return 0;
+    reinterpret_cast<TlxSectionInfo*>(lparam)->SectionIndex += 1;
+    return 1;
+  }
+  return DefWindowProcA(wnd, msg, wparam, lparam);
+}
+
+// A window on another thread that, told WM_USER, sends WaitCommand to WaitCommandTarget.
+HWND WaitCommandTarget = nullptr;
+LPARAM WaitCommandAddress = 0;
+LRESULT WaitCommandResult = -1;
+LRESULT CALLBACK InterposerProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_USER) {
+    WaitCommandResult = SendMessageA(WaitCommandTarget, WM_SKINCOMMAND,
+                                     MakeSkinWParam(SkinCmdQuerySectionIndex), WaitCommandAddress);
+    return 0;
+  }
+  return DefWindowProcA(wnd, msg, wparam, lparam);
+}
+
+// What a window of this thread did while it served another program's WM_COPYDATA: the same
+// pointer command to a skinned window, once around the engine's senders and once through them.
+struct CopyDataVisit {
+  HWND Skinned = nullptr;
+  DWORD SendState = 0;
+  LRESULT BareSend = -1;
+  LRESULT OurSend = -1;
+  int SectionIndex = -1;
+};
+CopyDataVisit* Visit = nullptr;
+LRESULT CALLBACK CopyDataProc(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_COPYDATA && Visit != nullptr) {
+    Visit->SendState = InSendMessageEx(nullptr);
+    TlxSectionInfo info;
+    const LPARAM p = reinterpret_cast<LPARAM>(&info);
+    Visit->BareSend = SendMessageA(Visit->Skinned, WM_SKINCOMMAND, MakeSkinWParam(SkinCmdQuerySectionIndex), p);
+    Visit->OurSend = SendSkinCommand(Visit->Skinned, SkinCmdQuerySectionIndex, p);
+    Visit->SectionIndex = info.SectionIndex;
+    return 1;
+  }
+  return DefWindowProcA(wnd, msg, wparam, lparam);
+}
+
 class SkinCommandWindows : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = SkinnedProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexTestSkinned";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "OrbexTestPlain";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = RelayProc;
-    wc.lpszClassName = "OrbexTestRelay";
-    RegisterClassA(&wc);
+    const std::pair<const char*, WNDPROC> classes[] = {
+        {"OrbexTestSkinned", SkinnedProc},       {"OrbexTestPlain", DefWindowProcA},
+        {"OrbexTestRelay", RelayProc},           {"OrbexTestWaiting", WaitingProc},
+        {"OrbexTestInterposer", InterposerProc}, {"OrbexTestCopyData", CopyDataProc}};
+    for (const auto& [name, proc] : classes) {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = proc;
+      wc.hInstance = GetModuleHandleA(nullptr);
+      wc.lpszClassName = name;
+      RegisterClassA(&wc);
+    }
   }
 
   void TearDown() override {
@@ -97,6 +155,38 @@ protected:
     }
     t.join();
   }
+
+  // Runs the other program (skin_command_sender, beside this test) with `args` while this
+  // thread serves the messages it sends; its exit code, or -1 when it did not run or end.
+  static long RunOtherProgram(const std::string& args) {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe(path);
+    exe = exe.substr(0, exe.find_last_of("\\/") + 1) + "skin_command_sender.exe";
+    std::string cmd = "\"" + exe + "\" " + args;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      return -1;
+    TOwnedHandle thread(pi.hThread), process(pi.hProcess);
+    const DWORD start = GetTickCount();
+    HANDLE h = process.Get();
+    MSG msg;
+    while (MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 20000) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    }
+    DWORD code = 0;
+    if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(h, &code)) {
+      TerminateProcess(h, 1);
+      return -1;
+    }
+    return static_cast<long>(code);
+  }
+
+  static std::string Number(UINT_PTR v) { return std::to_string(v); }
+  static std::string Number(HWND w) { return Number(reinterpret_cast<UINT_PTR>(w)); }
 
   std::vector<HWND> FWindows;
 };
@@ -196,4 +286,65 @@ TEST_F(SkinCommandWindows, CommandFromAnotherThreadDuringOurOwnSendIsRefused) {
   EXPECT_EQ(info.SectionIndex, -1);
   PostThreadMessageA(relayThread, WM_QUIT, 0, 0);
   t.join();
+}
+
+TEST_F(SkinCommandWindows, OurSendWhileServingAnotherProgramsMessageIsHonoured) {
+  // Another program sends WM_COPYDATA; while this thread serves it, the system says it is
+  // inside a message from outside, but the engine's own send from here is still its own.
+  CopyDataVisit visit;
+  visit.Skinned = Make("OrbexTestSkinned");
+  HWND host = Make("OrbexTestCopyData");
+  Visit = &visit;
+  const long answer = RunOtherProgram(Number(host) + " copydata");
+  Visit = nullptr;
+  EXPECT_EQ(answer, 1);
+  EXPECT_NE(visit.SendState & ISMEX_SEND, 0u);   // the case the guard must tell apart
+  EXPECT_EQ(visit.BareSend, 0);                  // around the senders: still refused
+  EXPECT_EQ(visit.OurSend, 1);
+  EXPECT_EQ(visit.SectionIndex, 42);
+}
+
+TEST_F(SkinCommandWindows, PointerCommandFromAnotherProgramIsAnsweredZero) {
+  HWND skinned = Make("OrbexTestSkinned");
+  TlxSectionInfo info;
+  const std::string command = Number(WM_SKINCOMMAND) + " " +
+                              Number(MakeSkinWParam(SkinCmdQuerySectionIndex)) + " " +
+                              Number(reinterpret_cast<UINT_PTR>(&info));
+  EXPECT_EQ(RunOtherProgram(Number(skinned) + " " + command), 0);
+  EXPECT_EQ(info.SectionIndex, -1);
+  const std::string isSkinned = Number(WM_SKINCOMMAND) + " " + Number(MakeSkinWParam(SkinCmdIsSkinned)) + " 0";
+  EXPECT_EQ(RunOtherProgram(Number(skinned) + " " + isSkinned), 1);   // plain queries are answered
+}
+
+TEST_F(SkinCommandWindows, AnotherThreadsCommandArrivingWhileOurOwnSendWaitsIsRefused) {
+  // Our send reaches a window of this thread, which waits on another thread before it answers;
+  // that thread sends the very same message meanwhile. Ours is honoured, its is not.
+  HWND waiting = Make("OrbexTestWaiting");
+  TlxSectionInfo info;
+  info.SectionIndex = 0;
+  WaitCommandTarget = waiting;
+  WaitCommandAddress = reinterpret_cast<LPARAM>(&info);
+  WaitCommandResult = -1;
+  HWND interposer = nullptr;
+  DWORD interposerThread = 0;
+  std::atomic<bool> ready{false};
+  std::thread t([&] {
+    interposer = CreateWindowExA(0, "OrbexTestInterposer", "", 0, 0, 0, 10, 10, HWND_MESSAGE,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    interposerThread = GetCurrentThreadId();
+    ready = true;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(interposer);
+  });
+  while (!ready) Sleep(1);
+  ASSERT_NE(interposer, nullptr);
+  WaitTarget = interposer;
+  const LRESULT ours = SendSkinCommand(waiting, SkinCmdQuerySectionIndex, WaitCommandAddress);
+  WaitTarget = nullptr;
+  PostThreadMessageA(interposerThread, WM_QUIT, 0, 0);
+  t.join();
+  EXPECT_EQ(WaitCommandResult, 0);
+  EXPECT_EQ(ours, 1);
+  EXPECT_EQ(info.SectionIndex, 1);   // counted once: our send only
 }

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "framework/win/Forms.h"
 #include "skin/core/win/lxThreadedTimer.h"
@@ -98,6 +100,44 @@ TEST_F(ThreadedTimer, MayBeFreedInItsOwnTick) {
   EXPECT_TRUE(PumpUntil([&] { return t == nullptr; }));
   PumpFor(50);
   EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(ThreadedTimer, AHandlerThatRaisesGoesToTheApplicationAndTheTimerKeepsTicking) {
+  struct Reported {
+    TObject* Sender;
+    std::string Message;
+  };
+  std::vector<Reported> reported;
+  Application->OnException = [&](TObject* sender, const std::exception& e) {
+    reported.push_back({sender, e.what()});
+  };
+  {
+    TlxThreadedTimer t(nullptr);
+    int ticks = 0;
+    t.SetInterval(5);
+    t.SetOnTimer([&](TObject*) {
+      if (++ticks <= 2) throw Exception("tick " + std::to_string(ticks) + " failed");
+    });
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 4; }));
+    EXPECT_TRUE(t.Running());
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported[0].Sender, &t);
+    EXPECT_EQ(reported[0].Message, "tick 1 failed");
+    EXPECT_EQ(reported[1].Message, "tick 2 failed");
+  }
+  // A handler that frees its timer and then raises: reported, with no timer to name.
+  reported.clear();
+  auto* t = new TlxThreadedTimer(nullptr);
+  t->SetInterval(5);
+  t->SetOnTimer([&](TObject*) {
+    delete t;
+    t = nullptr;
+    throw Exception("freed, then failed");
+  });
+  EXPECT_TRUE(PumpUntil([&] { return t == nullptr; }));
+  Application->OnException = nullptr;
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].Sender, nullptr);
 }
 
 TEST_F(ThreadedTimer, DescendantsOwnHandler) {
