@@ -2,6 +2,7 @@
 #include "skin/controls/sButton.h"
 
 #include "framework/base/TypInfo.h"
+#include "framework/win/Messages.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsButton, TButton, &CreateComponentOf<TsButton>)
 
@@ -21,8 +22,18 @@ void TsButton::PublishProperties(TPublisher<TsButton>& P) {
 }
 
 TsButton::TsButton(TComponent* AOwner)
-    : TButton(AOwner), FSkinData(std::make_unique<TsCtrlSkinData>(this, "BUTTON")) {}
+    : TButton(AOwner), FSkinData(std::make_unique<TsCtrlSkinData>(this, 93)) {}
 
 TsButton::~TsButton() = default;
+
+void TsButton::Loaded() {
+  TButton::Loaded();
+  FSkinData->AfterLoad();
+}
+
+void TsButton::WndProc(TMessage& Message) {
+  if (HandleCommonMessage(Message, FSkinData.get())) return;
+  TButton::WndProc(Message);
+}
 
 void InitButtonUnit() { RegisterClassOf<TsButton>(); }

@@ -1,7 +1,7 @@
 // The skinned push button: for now a stand-in, the framework's button with the skinned button's
 // published properties (`SkinData` with its section "BUTTON", focus and content margins, the
 // disabled look, the animated events) stored as the stored forms set them. It draws with the
-// system until the skinning engine arrives. Owns its SkinData.
+// system, but answers the skin commands and follows skin changes. Owns its SkinData.
 #pragma once
 
 #include <memory>
@@ -15,6 +15,12 @@ class TsButton : public TButton {
 public:
   explicit TsButton(TComponent* AOwner);
   ~TsButton() override;
+  void Loaded() override;
+
+protected:
+  void WndProc(TMessage& Message) override;
+
+public:
   TsCtrlSkinData* SkinData() const { return FSkinData.get(); }
   bool ShowFocus = true;
   int FocusMargin = 1;

@@ -2,7 +2,6 @@
 #include "skin/controls/sComboBox.h"
 
 #include "framework/base/TypInfo.h"
-
 #include "framework/win/Messages.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -123,7 +122,7 @@ void TsCustomComboBox::PublishProperties(TPublisher<TsCustomComboBox>& P) {
 
 TsCustomComboBox::TsCustomComboBox(TComponent* AOwner)
     : TCustomComboBox(AOwner),
-      FSkinData(std::make_unique<TsCtrlSkinData>(this, "COMBOBOX")),
+      FSkinData(std::make_unique<TsCtrlSkinData>(this, 3)),
       FBoundLabel(std::make_unique<TsBoundLabel>(this)) {
   SetDropDownCount(16);
 }
@@ -151,7 +150,26 @@ void TsCustomComboBox::SetParent(TWinControl* AParent) {
 
 void TsCustomComboBox::Loaded() {
   TCustomComboBox::Loaded();
+  FSkinData->AfterLoad();
   FBoundLabel->Realign();
+}
+
+void TsCustomComboBox::WndProc(TMessage& Message) {
+  if (HandleCommonMessage(Message, FSkinData.get())) return;
+  switch (Message.Msg) {
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // The box's own edit field and drop-down list ask it for their colours: skinned, they
+      // take the box's Color and font colour, which follow its section.
+      if (FSkinData->HasSkin()) {
+        Message.Result = Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+        return;
+      }
+      break;
+    default: break;
+  }
+  TCustomComboBox::WndProc(Message);
 }
 
 void TsCustomComboBox::Dispatch(TMessage& Message) {

@@ -2,8 +2,8 @@
 // box's published properties (`SkinData` with its section "COMBOBOX", `Alignment`,
 // `DisabledKind`) and its bound label: `BoundLabel` holds a caption label that, while active,
 // sits beside the box (on its left for sclLeft, above or below for the other layouts) and
-// follows it when it moves. It draws with the system until the skinning engine arrives. The
-// combo box owns its SkinData and bound label; the bound label owns its label while active.
+// follows it when it moves. It draws with the system, but answers the skin commands, follows
+// skin changes and takes its section's colours. The combo box owns its SkinData and bound label; the bound label owns its label while active.
 #pragma once
 
 #include <memory>
@@ -74,6 +74,7 @@ public:
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void SetParent(TWinControl* AParent) override;
   void Loaded() override;
+  void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
 
 protected:

@@ -1,6 +1,7 @@
 // The skinned cool bar: for now a stand-in, the framework's TCoolBar with the skinned class's
-// published properties (`SkinData` with its section "TOOLBAR") stored as the stored forms set
-// them. It draws with the system until the skinning engine arrives. Owns its SkinData.
+// published properties (`SkinData` with its section "TOOLBAR") stored as the stored forms set them.
+// It draws with the system, but answers the skin commands and follows skin changes. Owns its
+// SkinData.
 #pragma once
 
 #include <memory>
@@ -13,6 +14,12 @@ class TsCoolBar : public TCoolBar {
 public:
   explicit TsCoolBar(TComponent* AOwner);
   ~TsCoolBar() override;
+  void Loaded() override;
+
+protected:
+  void WndProc(TMessage& Message) override;
+
+public:
   TsCommonData* SkinData() const { return FSkinData.get(); }
 
 private:

@@ -2,6 +2,7 @@
 #include "skin/controls/sPanel.h"
 
 #include "framework/base/TypInfo.h"
+#include "framework/win/Messages.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsPanel, TPanel, &CreateComponentOf<TsPanel>)
 
@@ -10,8 +11,18 @@ void TsPanel::PublishProperties(TPublisher<TsPanel>& P) {
 }
 
 TsPanel::TsPanel(TComponent* AOwner)
-    : TPanel(AOwner), FSkinData(std::make_unique<TsCommonData>(this, "PANEL")) {}
+    : TPanel(AOwner), FSkinData(std::make_unique<TsCommonData>(this, 51)) {}
 
 TsPanel::~TsPanel() = default;
+
+void TsPanel::Loaded() {
+  TPanel::Loaded();
+  FSkinData->AfterLoad();
+}
+
+void TsPanel::WndProc(TMessage& Message) {
+  if (HandleContainerMessage(Message, FSkinData.get(), this)) return;
+  TPanel::WndProc(Message);
+}
 
 void InitPanelUnit() { RegisterClassOf<TsPanel>(); }

@@ -1,6 +1,6 @@
 // The skinned panel: for now a stand-in, the framework's TPanel with the skinned class's published
 // properties (`SkinData` with its section "PANEL") stored as the stored forms set them. It draws
-// with the system until the skinning engine arrives. Owns its SkinData.
+// with the system, but answers the skin commands and follows skin changes. Owns its SkinData.
 #pragma once
 
 #include <memory>
@@ -13,6 +13,12 @@ class TsPanel : public TPanel {
 public:
   explicit TsPanel(TComponent* AOwner);
   ~TsPanel() override;
+  void Loaded() override;
+
+protected:
+  void WndProc(TMessage& Message) override;
+
+public:
   TsCommonData* SkinData() const { return FSkinData.get(); }
 
 private:

@@ -2,6 +2,7 @@
 #include "skin/controls/sToolBar.h"
 
 #include "framework/base/TypInfo.h"
+#include "framework/win/Messages.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsToolBar, TToolBar, &CreateComponentOf<TsToolBar>)
 
@@ -13,8 +14,18 @@ void TsToolBar::PublishProperties(TPublisher<TsToolBar>& P) {
 }
 
 TsToolBar::TsToolBar(TComponent* AOwner)
-    : TToolBar(AOwner), FSkinData(std::make_unique<TsCommonData>(this, "TOOLBAR")) {}
+    : TToolBar(AOwner), FSkinData(std::make_unique<TsCommonData>(this, 54)) {}
 
 TsToolBar::~TsToolBar() = default;
+
+void TsToolBar::Loaded() {
+  TToolBar::Loaded();
+  FSkinData->AfterLoad();
+}
+
+void TsToolBar::WndProc(TMessage& Message) {
+  if (HandleContainerMessage(Message, FSkinData.get(), this)) return;
+  TToolBar::WndProc(Message);
+}
 
 void InitToolBarUnit() { RegisterClassOf<TsToolBar>(); }

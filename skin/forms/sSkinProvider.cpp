@@ -26,7 +26,9 @@ void TsSkinProvider::PublishProperties(TPublisher<TsSkinProvider>& P) {
 }
 
 TsSkinProvider::TsSkinProvider(TComponent* AOwner)
-    : TComponent(AOwner), FSkinData(std::make_unique<TsCommonData>(this, "FORM")) {}
+    : TComponent(AOwner), FSkinData(std::make_unique<TsCommonData>(this, 0)) {
+  FSkinData->SetSkinSection("FORM");
+}
 
 TsSkinProvider::~TsSkinProvider() = default;
 

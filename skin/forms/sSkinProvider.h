@@ -1,7 +1,7 @@
 // The skin provider of a form: for now a stand-in that holds the published settings the stored
 // forms set (`SkinData` with its section "FORM", skinned menus, title skin, animation
 // switches). It does not take over the form's window method; forms are drawn by the system
-// until the skinning engine arrives. Owns its SkinData.
+// until the skinning engine arrives; its SkinData is the real skin state of section "FORM". Owns its SkinData.
 #pragma once
 
 #include <memory>

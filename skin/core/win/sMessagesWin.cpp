@@ -124,7 +124,8 @@ void BroadcastToChildControls(TWinControl* control, TMessage& message) {
   if (control == nullptr) return;
   for (int i = 0; i < control->ControlCount(); ++i) {
     TControl* child = control->Controls(i);
-    if (child->IsDestroying()) return;
+    // A child on its way out is passed over; its later siblings still get the message.
+    if (child->IsDestroying()) continue;
     auto* windowed = As<TWinControl>(child);
     if (windowed == nullptr || !windowed->HandleAllocated()) {
       DeliverToControl(child, message.Msg, message.WParam, message.LParam);

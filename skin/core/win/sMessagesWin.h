@@ -41,7 +41,7 @@ LRESULT QuerySkinControl(TControl* control, std::uint16_t command);
 // Passes the message down the control tree in child order: graphic children and windowed
 // children without a handle by Perform; a skinned windowed child (command 7 answers 1) by
 // SendMessage, not descending into it; an unskinned windowed child is not sent the message but
-// its children are visited. Stops at the first child being destroyed.
+// its children are visited. Children being destroyed are skipped.
 void BroadcastToChildControls(TWinControl* control, TMessage& message);
 // clFuchsia ($FF00FF) for no control; an unskinned control's own colour; a skinned control's
 // answer to command 21 (asked with LParam clFuchsia). RGB values.

@@ -201,11 +201,81 @@ void Click(POINT screen) {
   SendInput(3, in, sizeof(INPUT));
 }
 
+void MoveMouse(POINT screen) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (screen.x * 65535) / (w - 1);
+  in.mi.dy = (screen.y * 65535) / (h - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof(INPUT));
+}
+
+struct TGlowSearch {
+  DWORD Pid;
+  HWND Result = nullptr;
+};
+
+BOOL CALLBACK FindGlowProc(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<TGlowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  const LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
+  if (pid != f->Pid || !IsWindowVisible(h) || (ex & WS_EX_LAYERED) == 0) return TRUE;
+  f->Result = h;
+  return FALSE;
+}
+
+// A visible layered top-level window of the process: a glow.
+HWND FindGlow(DWORD pid) {
+  TGlowSearch f{pid};
+  EnumWindows(&FindGlowProc, reinterpret_cast<LPARAM>(&f));
+  return f.Result;
+}
+
 COLORREF ScreenPixel(int x, int y) {
   HDC dc = GetDC(nullptr);
   const COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(nullptr, dc);
   return c;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skin commands from outside: the command number message with a command that carries no
+// address, and the section colours of the stored skins' sources.
+
+constexpr UINT kSkinCommand = 0xA100;
+
+LRESULT AskSkin(HWND h, WORD command, LPARAM lparam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(h, kSkinCommand, MAKEWPARAM(0, command), lparam, SMTO_ABORTIFHUNG, 2000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+BOOL CALLBACK CollectChildProc(HWND h, LPARAM lp) {
+  auto* out = reinterpret_cast<std::vector<std::pair<std::string, HWND>>*>(lp);
+  out->emplace_back(ClassOf(h), h);
+  return TRUE;
+}
+
+// Every descendant window with its class.
+std::vector<std::pair<std::string, HWND>> Descendants(HWND parent) {
+  std::vector<std::pair<std::string, HWND>> out;
+  EnumChildWindows(parent, &CollectChildProc, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
+
+// "COLOR" of a section in a stored skin's options ("Dusk", "Linden"); -1 when not found.
+long SectionColour(const std::string& skin, const std::string& section) {
+  std::istringstream in(ReadFileText(std::string(ORBEX_SKIN_SOURCES) + "\\" + skin + "\\Options.dat"));
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') inside = line == "[" + section + "]";
+    else if (inside && line.rfind("COLOR=", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -582,6 +652,86 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   const std::string ini = ReadFileText(p.Ini());
   EXPECT_NE(ini.find("Skin=Dusk (internal)"), std::string::npos) << ini;
   EXPECT_EQ(ini.find("NoSuchSkin"), std::string::npos) << ini;
+}
+
+// Each skinned stand-in control of the main window and the device dialog answers command 7
+// with 1 (a plain window 0) and command 21 with its section's colour in the current skin; the
+// port combo box is painted in the colours of "COMBOBOX" and, hovered, shows its glow.
+TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
+  TProgram& p = Run();
+  const std::vector<std::pair<std::string, std::string>> mainControls = {
+      {"TsStatusBar", "STATUSBAR"}, {"TsPanel", "PANEL"}, {"TsCoolBar", "TOOLBAR"}, {"TsToolBar", "TOOLBAR"}};
+  auto expectMain = [&](const std::string& skin) {
+    int seen = 0;
+    for (const auto& [cls, h] : Descendants(p.Main())) {
+      for (const auto& [c, section] : mainControls) {
+        if (c != cls) continue;
+        ++seen;
+        EXPECT_EQ(AskSkin(h, 7), 1) << cls;
+        const long colour = SectionColour(skin, section);
+        ASSERT_GE(colour, 0) << section;
+        EXPECT_TRUE(WaitFor([&] { return AskSkin(h, 21, 0xFF00FF) == colour; }, 5000))
+            << cls << " in " << skin << ": " << std::hex << AskSkin(h, 21, 0xFF00FF) << " for " << colour;
+      }
+    }
+    EXPECT_EQ(seen, 5);   // the status bar, two panels, the cool bar and the tool bar
+  };
+  EXPECT_EQ(AskSkin(p.Main(), 7), 0);   // the form itself is not skinned yet
+  expectMain("Dusk");
+  p.ChooseSkin('L');
+  expectMain("Linden");
+  p.ChooseSkin('D');
+  expectMain("Dusk");
+
+  HWND dlg = p.ConnectDialog();
+  ASSERT_NE(dlg, nullptr);
+  HWND combo = FindChild(dlg, "TsComboBox");
+  ASSERT_NE(combo, nullptr);
+  HWND edit = FindChild(combo, "Edit");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(AskSkin(combo, 7), 1);
+  EXPECT_EQ(AskSkin(edit, 7), 0);
+  EXPECT_EQ(AskSkin(combo, 21, 0xFF00FF), SectionColour("Dusk", "COMBOBOX"));
+  int buttons = 0;
+  for (const auto& [cls, h] : Descendants(dlg)) {
+    if (cls != "TsButton") continue;
+    ++buttons;
+    EXPECT_EQ(AskSkin(h, 7), 1);
+    EXPECT_EQ(AskSkin(h, 21, 0xFF00FF), SectionColour("Dusk", "BUTTON"));
+  }
+  EXPECT_EQ(buttons, 2);
+  // The edit field of the box is filled with the section's colour (right of any text).
+  RECT r{};
+  GetClientRect(edit, &r);
+  POINT at{r.right - 3, r.bottom / 2};
+  ClientToScreen(edit, &at);
+  const COLORREF face = static_cast<COLORREF>(SectionColour("Dusk", "COMBOBOX"));
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixel(at.x, at.y) == face; }, 5000))
+      << std::hex << ScreenPixel(at.x, at.y) << " for " << face;
+  Line.Request("shot connect-dialog-dusk");
+  // Hovered, the box shows the skin's glow around it: a layered window that lets clicks
+  // through and is not activated; it goes when the mouse leaves.
+  RECT cr{};
+  GetWindowRect(combo, &cr);
+  EXPECT_EQ(FindGlow(p.Pid()), nullptr);
+  p.Foreground(dlg);
+  MoveMouse(POINT{cr.right - 8, (cr.top + cr.bottom) / 2});   // over the arrow: the box itself
+  HWND glow = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (glow = FindGlow(p.Pid())) != nullptr; }, 5000)) << "no glow";
+  if (glow != nullptr) {
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(glow, GWL_EXSTYLE)) & 0x080800A0u, 0x080800A0u);
+    RECT gr{};
+    GetWindowRect(glow, &gr);
+    EXPECT_LT(gr.left, cr.left);
+    EXPECT_GT(gr.right, cr.right);
+    Line.Request("shot connect-dialog-glow");
+  }
+  RECT dr{};
+  GetWindowRect(dlg, &dr);
+  MoveMouse(POINT{dr.left + 20, dr.bottom - 15});
+  EXPECT_TRUE(WaitFor([&] { return FindGlow(p.Pid()) == nullptr; }, 5000)) << "the glow stayed";
+  p.Press(dlg, "&Cancel");
+  ASSERT_TRUE(p.Gone("", "Select device"));
 }
 
 TEST_F(AppE2E, AStartUpFailureIsShownAndTheProgramExitsAsFailed) {

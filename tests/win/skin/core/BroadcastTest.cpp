@@ -127,6 +127,20 @@ TEST_F(SkinBroadcast, ChildControlWalk) {
   EXPECT_EQ(form.Received, 0);
 }
 
+TEST_F(SkinBroadcast, AChildBeingDestroyedIsSkippedNotTheEnd) {
+  TProbeForm form(nullptr, nullptr, false);
+  form.HandleNeeded();
+  TProbeCtrl first(nullptr, &form, true), going(nullptr, &form, true), last(nullptr, &form, true);
+  TProbeGraphic lastGraphic(nullptr, &form, true);
+  going.Destroying();
+  TMessage m = RepaintNow();
+  BroadcastToChildControls(&form, m);
+  EXPECT_EQ(first.Received, 1);
+  EXPECT_EQ(going.Received, 0);
+  EXPECT_EQ(last.Received, 1);
+  EXPECT_EQ(lastGraphic.Received, 1);
+}
+
 TEST_F(SkinBroadcast, FormsAndRegisteredForms) {
   auto* plainForm = new TProbeForm(Application, nullptr, false);
   auto* skinnedForm = new TProbeForm(Application, nullptr, true);

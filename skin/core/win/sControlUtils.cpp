@@ -1,0 +1,42 @@
+// Control utilities and the animation flag (see sControlUtils.h).
+#include "skin/core/win/sControlUtils.h"
+
+#include "framework/win/Controls.h"
+
+bool AnimationInProgress = false;
+
+bool ControlIsPaintable(TControl* control) {
+  if (control == nullptr || control->Parent() == nullptr) return false;
+  if (auto* w = As<TWinControl>(control); w != nullptr && !w->HandleAllocated()) return false;
+  if ((control->ControlState() & (csCreating | csReadingState)) != 0) return false;
+  return (control->ComponentState() & (csLoading | csDestroying)) == 0;
+}
+
+HWND TopLevelWindowOf(HWND wnd) {
+  HWND top = wnd;
+  for (HWND p = wnd != nullptr ? GetParent(wnd) : nullptr; p != nullptr; p = GetParent(p)) top = p;
+  return top;
+}
+
+namespace {
+using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+
+// The theme library stays loaded for the life of the process once found: the entry point is
+// kept.
+TSetWindowTheme SetWindowThemeEntry() {
+  static const TSetWindowTheme entry = [] {
+    HMODULE lib = LoadLibraryA("uxtheme.dll");
+    return lib != nullptr
+               ? reinterpret_cast<TSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme")))
+               : nullptr;
+  }();
+  return entry;
+}
+}  // namespace
+
+bool ResetWindowTheme(HWND wnd) {
+  const TSetWindowTheme entry = SetWindowThemeEntry();
+  if (entry == nullptr || wnd == nullptr) return false;
+  entry(wnd, nullptr, nullptr);
+  return true;
+}
