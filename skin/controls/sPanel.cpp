@@ -47,6 +47,9 @@ void TsPanel::Invalidate() {
 }
 
 void TsPanel::FollowBevel() {
+  // A stored panel's bevel and section arrive in any order: the stored bevel is the one
+  // remembered, whatever section follows it.
+  if (IsLoading()) FOldBevel = BevelOuter();
   if (BevelOuter() == FOldBevel) return;
   const std::string next = PanelSectionOfBevel(BevelOuter());
   if (!next.empty() && FSkinData->GetSkinSection() == PanelSectionOfBevel(FOldBevel))
@@ -79,6 +82,12 @@ void TsPanel::PaintWindow(HDC DC) {
 
 // ---------------------------------------------------------------------------------------------
 // Painting.
+
+void TsPanel::ResumeChildPaint() {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
+      SendSkinCommand(w->Handle(), SkinCmdResumePaint);
+}
 
 void TsPanel::WriteText(const TRect& r, TCanvas* ACanvas, HDC DC) {
   std::unique_ptr<TCanvas> own;
@@ -149,9 +158,7 @@ void TsPanel::PaintToDC(HDC DC, bool RefreshChildren) {
     PaintDirect(DC);
   }
   if (RefreshChildren && (ControlState() & csPaintCopy) == 0)
-    for (int i = 0; i < ControlCount(); ++i)
-      if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
-        SendSkinCommand(w->Handle(), SkinCmdResumePaint);
+    ResumeChildPaint();
 }
 
 void TsPanel::PaintDirect(HDC DC) {
@@ -312,9 +319,7 @@ void TsPanel::WndProc(TMessage& m) {
           if (d->HoldPaint == 0)
             ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
         }
-        for (int i = 0; i < ControlCount(); ++i)
-          if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
-            SendSkinCommand(w->Handle(), SkinCmdResumePaint);
+        ResumeChildPaint();
       } else if (SkinCommandOf(m.WParam) == SkinCmdIsHeld) {
         TBitmap* cache = d->CacheBitmap();
         if (d->IsPaintLocked())
@@ -327,37 +332,37 @@ void TsPanel::WndProc(TMessage& m) {
         TPanel::WndProc(m);
       }
     } else {
-    switch (m.Msg) {
-      case WM_PAINT:
-        if (!Visible()) { done = false; break; }
-        WmPaint(m);
-        break;
-      case WM_ERASEBKGND: WmEraseBkgnd(m); break;
-      case WM_PRINT:
-        d->HoldPaint = 0;
-        PrepareCache();
-        PaintToDC(reinterpret_cast<HDC>(m.WParam), false);
-        break;
-      case WM_SIZE: d->BGChanged = 1; done = false; break;
-      case WM_WINDOWPOSCHANGING:
-        if (d->SectionIndex() >= 0 &&
-            SectionState(d->GetSkinManager()->Tables()->GeneralData[static_cast<size_t>(d->SectionIndex())], 0)
-                    .Transparency > 0)
-          d->BGChanged = 1;
-        done = false;
-        break;
-      case WM_SETFOCUS: case WM_KILLFOCUS: TPanel::WndProc(m); break;
-      case CM_VISIBLECHANGED: d->BGChanged = 1; d->HoldPaint = 0; TPanel::WndProc(m); break;
-      case CM_COLORCHANGED: if (d->GetCustomColor()) d->BGChanged = 1; done = false; break;
-      case CM_TEXTCHANGED:
-        if (Parent() != nullptr) {
-          d->BGChanged = 1;
-          d->RequestRepaint();
-        }
-        break;
-      case CM_INVALIDATE: FollowBevel(); done = false; break;
-      default: done = false; break;
-    }
+      switch (m.Msg) {
+        case WM_PAINT:
+          if (!Visible()) { done = false; break; }
+          WmPaint(m);
+          break;
+        case WM_ERASEBKGND: WmEraseBkgnd(m); break;
+        case WM_PRINT:
+          d->HoldPaint = 0;
+          PrepareCache();
+          PaintToDC(reinterpret_cast<HDC>(m.WParam), false);
+          break;
+        case WM_SIZE: d->BGChanged = 1; done = false; break;
+        case WM_WINDOWPOSCHANGING:
+          if (d->SectionIndex() >= 0 &&
+              SectionState(d->GetSkinManager()->Tables()->GeneralData[static_cast<size_t>(d->SectionIndex())], 0)
+                      .Transparency > 0)
+            d->BGChanged = 1;
+          done = false;
+          break;
+        case WM_SETFOCUS: case WM_KILLFOCUS: TPanel::WndProc(m); break;
+        case CM_VISIBLECHANGED: d->BGChanged = 1; d->HoldPaint = 0; TPanel::WndProc(m); break;
+        case CM_COLORCHANGED: if (d->GetCustomColor()) d->BGChanged = 1; done = false; break;
+        case CM_TEXTCHANGED:
+          if (Parent() != nullptr) {
+            d->BGChanged = 1;
+            d->RequestRepaint();
+          }
+          break;
+        case CM_INVALIDATE: FollowBevel(); done = false; break;
+        default: done = false; break;
+      }
     }
     if (!done) {
       if (!HandleCommonMessage(m, d)) TPanel::WndProc(m);
