@@ -1,13 +1,25 @@
-// The skinned status bar: for now a stand-in, the framework's TStatusBar with the skinned class's
-// published properties (`SkinData` with its section "STATUSBAR") stored as the stored forms set
-// them. It draws with the system, but answers the skin commands and follows skin changes. Owns its
-// SkinData.
+// The skinned status bar: the framework's status bar drawn from its skin section (default
+// "STATUSBAR") into the skin data's cache bitmap: the parent's background under the section,
+// a "STATUSPANELMASK" per panel or else a "DIVIDER" strip between panels, the panel texts in
+// the section's colours and contours, and the "GRIPIMAGE" size grip. The system control keeps
+// the parts and texts; what it holds is read back when the cache is rebuilt. Owns its SkinData.
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/win/ComCtrls.h"
 #include "skin/core/win/sCommonData.h"
+
+// Width the size grip keeps free at the right end.
+constexpr int StatusGripWidth = 18;
+
+// The rectangles of the panels of a bar `width` x `height`: one area (0, 1, width - 1,
+// height - 1) for a simple bar or no panels, else the panels side by side from the left, the
+// last one ending at the bar's width; both less the grip's width when a grip is shown.
+std::vector<TRect> StatusPanelRects(const std::vector<int>& panelWidths, bool simple, bool grip, int width,
+                                    int height);
 
 class TsStatusBar : public TStatusBar {
   ORBEX_CLASS(TsStatusBar, TStatusBar)
@@ -16,14 +28,25 @@ public:
   ~TsStatusBar() override;
   void Loaded() override;
 
+  TsCommonData* SkinData() const { return FSkinData.get(); }
+  // The panel rectangles of the bar as it is now (in cache coordinates).
+  std::vector<TRect> PanelRects();
+  // The text the system control holds for panel i (the simple text for -1), without the
+  // alignment tabs.
+  std::string PanelText(int i);
+  // Rebuilds the cache bitmap: background, panel masks or dividers, texts, grip.
+  void RebuildCache();
+
 protected:
   void WndProc(TMessage& Message) override;
 
-public:
-  TsCommonData* SkinData() const { return FSkinData.get(); }
-
 private:
+  bool SkinCommandFirst(TMessage& Message);
+  void PaintCacheTo(HDC DC);
+  bool GripShown();
+
   std::unique_ptr<TsCommonData> FSkinData;
+  bool FInsideParent = true;
 };
 
 // Start-up step of the unit: registers TsStatusBar for stored forms.

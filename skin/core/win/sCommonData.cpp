@@ -686,11 +686,7 @@ void CopyCacheExcludingChildWindows(HWND wnd, TsCommonData* data, const TRect& s
 namespace {
 
 // Commands 1 to 3 concern only the receivers of the manager that sent them (nil: the default).
-bool FromOwnManager(const TMessage& m, const TsCommonData* d) {
-  auto* sender = reinterpret_cast<TsSkinManager*>(m.LParam);
-  if (sender == nullptr) sender = TsSkinManager::DefaultManager();
-  return sender == d->GetSkinManager();
-}
+bool FromOwnManager(const TMessage& m, const TsCommonData* d) { return IsFromOwnManager(m, d); }
 
 // Command 21: the owner's background colour, a see-through section's mixed by its share.
 bool AnswerColor(TMessage& m, TsCommonData* d) {
@@ -755,6 +751,12 @@ void DropCacheCommand(TsCommonData* d) {
 }
 
 }  // namespace
+
+bool IsFromOwnManager(const TMessage& m, const TsCommonData* d) {
+  auto* sender = reinterpret_cast<TsSkinManager*>(m.LParam);
+  if (sender == nullptr) sender = TsSkinManager::DefaultManager();
+  return sender == d->GetSkinManager();
+}
 
 bool HandleSkinCommand(TMessage& m, TsCommonData* d) {
   if (d == nullptr || m.Msg != WM_SKINCOMMAND) return false;

@@ -200,6 +200,8 @@ void CopyCacheExcludingChildWindows(HWND wnd, TsCommonData* data, const TRect& s
 // Message routines. Both answer false for no skin data; true means the message was answered
 // and the owner's own handling must not run.
 bool HandleSkinCommand(TMessage& message, TsCommonData* data);
+// The skin command came from the skin data's own manager (LParam 0 stands for the default one).
+bool IsFromOwnManager(const TMessage& message, const TsCommonData* data);
 bool HandleCommonMessage(TMessage& message, TsCommonData* data);
 // The first step of a skinned container's window method: HandleCommonMessage, then the skin
 // loaded, unskin and redraw commands passed on to its child controls.

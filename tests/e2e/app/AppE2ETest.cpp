@@ -672,6 +672,17 @@ TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
         ASSERT_GE(colour, 0) << section;
         EXPECT_TRUE(WaitFor([&] { return AskSkin(h, 21, 0xFF00FF) == colour; }, 5000))
             << cls << " in " << skin << ": " << std::hex << AskSkin(h, 21, 0xFF00FF) << " for " << colour;
+        // The status bar and the outer drawing panel show their section's fill on screen (a
+        // point clear of texts, dividers, the grip and the inner panel).
+        RECT wr{};
+        GetWindowRect(h, &wr);
+        const bool outerPanel = cls == "TsPanel" && GetParent(h) == p.Main();
+        if (cls == "TsStatusBar" || outerPanel) {
+          const int x = cls == "TsStatusBar" ? wr.right - 30 : (wr.left + wr.right) / 2;
+          const int y = cls == "TsStatusBar" ? (wr.top + wr.bottom) / 2 : wr.top + 6;
+          EXPECT_TRUE(WaitFor([&] { return ScreenPixel(x, y) == static_cast<COLORREF>(colour); }, 5000))
+              << cls << " in " << skin << ": " << std::hex << ScreenPixel(x, y) << " for " << colour;
+        }
       }
     }
     EXPECT_EQ(seen, 5);   // the status bar, two panels, the cool bar and the tool bar

@@ -42,6 +42,12 @@ TEST(StoredForms, MainFormLayoutActionsAndImages) {
   EXPECT_EQ(f->Panel1->BorderWidth(), 2);
   EXPECT_EQ(f->Panel1->Parent(), f->DrawBuffer);
   EXPECT_EQ(f->Scope->Parent(), f->Panel1);
+  // Stored with no outer bevel and "PANEL": the section stays once the panels repaint.
+  for (TsPanel* p : {f->DrawBuffer, f->Panel1}) {
+    p->Invalidate();
+    p->Perform(CM_INVALIDATE, 0, 0);
+    EXPECT_EQ(p->SkinData()->GetSkinSection(), "PANEL") << p->Name();
+  }
   EXPECT_EQ(f->ToolBar1->ButtonHeight(), 52);
   EXPECT_EQ(f->ToolBar1->ButtonWidth(), 67);
   EXPECT_EQ(f->ToolBar1->Images(), f->ilMenu32);
