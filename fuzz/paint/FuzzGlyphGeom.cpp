@@ -37,18 +37,18 @@ void FuzzGlyphState(TReader& r) {
 void FuzzStretchPiece(TReader& r) {
   TGuardedImage src(r.Small(0, 20), r.Small(0, 20), r.U8() & 1, r);
   TGuardedImage dst(r.Small(0, 40), r.Small(0, 40), r.U8() & 1, r);
-  TlxStretchSpec spec;
-  spec.PaintCentre = r.U8() & 1;
-  spec.CentreMode = r.Small(0, 2);
-  for (int& m : spec.SideModes) m = r.Small(0, 2);
-  spec.Margins1 = TlxMargins{r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30)};
-  spec.Margins2 = TlxMargins{r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30)};
+  TlxStretchSpec layout;
+  layout.PaintCentre = r.U8() & 1;
+  layout.CentreMode = r.Small(0, 2);
+  for (int& m : layout.SideModes) m = r.Small(0, 2);
+  layout.Margins1 = TlxMargins{r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30)};
+  layout.Margins2 = TlxMargins{r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30), r.Small(-3, 30)};
   const TRect dr = r.Rect(), sr = r.Rect();
-  for (const TlxBlit& b : StretchPiecePlan(dr, sr, spec, dst.View().BoundsRect())) {
+  for (const TlxBlit& b : StretchPiecePlan(dr, sr, layout, dst.View().BoundsRect())) {
     if (b.Dst.IsEmpty() || b.Src.IsEmpty()) std::abort();
     if (b.Src.Left < sr.Left || b.Src.Top < sr.Top || b.Src.Right > sr.Right || b.Src.Bottom > sr.Bottom) std::abort();
   }
-  StretchPiece(dst.View(), src.View(), dr, sr, spec);
+  StretchPiece(dst.View(), src.View(), dr, sr, layout);
   src.CheckGuards();
   dst.CheckGuards();
 }

@@ -155,11 +155,11 @@ void AddCorner(std::vector<TlxBlit>& out, const TRect& dst, const TRect& src, in
 
 }  // namespace
 
-std::vector<TlxBlit> StretchPiecePlan(const TRect& d, const TRect& s, const TlxStretchSpec& spec, const TRect& clip) {
+std::vector<TlxBlit> StretchPiecePlan(const TRect& d, const TRect& s, const TlxStretchSpec& layout, const TRect& clip) {
   std::vector<TlxBlit> out;
   if (!SaneRect(d) || !SaneRect(s) || !SaneRect(clip) || d.IsEmpty() || s.IsEmpty()) return out;
-  const TlxMargins& a = spec.Margins1;
-  const TlxMargins& b = spec.Margins2;
+  const TlxMargins& a = layout.Margins1;
+  const TlxMargins& b = layout.Margins2;
   auto pos = [](int v) { return std::clamp(v, 0, lxMaxCoord); };
   // Corner sizes: the larger margin of the two sets, no larger than the source.
   const int L = std::min(std::max(pos(a.Left), pos(b.Left)), s.Width());
@@ -179,14 +179,14 @@ std::vector<TlxBlit> StretchPiecePlan(const TRect& d, const TRect& s, const TlxS
   const TRect dc{d.Left + L, d.Top + T, d.Right - R, d.Bottom - B};
   const TRect sc{s.Left + L, s.Top + T, s.Right - R, s.Bottom - B};
   AddPiece(out, TRect{d.Left, dc.Top, d.Left + cl, dc.Bottom}, TRect{s.Left, sc.Top, s.Left + cl, sc.Bottom},
-           spec.SideModes[0], clip);
+           layout.SideModes[0], clip);
   AddPiece(out, TRect{dc.Left, d.Top, dc.Right, d.Top + ct}, TRect{sc.Left, s.Top, sc.Right, s.Top + ct},
-           spec.SideModes[1], clip);
+           layout.SideModes[1], clip);
   AddPiece(out, TRect{d.Right - cr, dc.Top, d.Right, dc.Bottom}, TRect{s.Right - cr, sc.Top, s.Right, sc.Bottom},
-           spec.SideModes[2], clip);
+           layout.SideModes[2], clip);
   AddPiece(out, TRect{dc.Left, d.Bottom - cb, dc.Right, d.Bottom}, TRect{sc.Left, s.Bottom - cb, sc.Right, s.Bottom},
-           spec.SideModes[3], clip);
-  if (spec.PaintCentre) AddPiece(out, dc, sc, spec.CentreMode, clip);
+           layout.SideModes[3], clip);
+  if (layout.PaintCentre) AddPiece(out, dc, sc, layout.CentreMode, clip);
   return out;
 }
 
@@ -207,9 +207,9 @@ void BlitNearest(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, const Tlx
 }
 
 void StretchPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, const TRect& dstRect, const TRect& srcRect,
-                  const TlxStretchSpec& spec) {
+                  const TlxStretchSpec& layout) {
   if (dst.Empty() || src.Empty()) return;
-  for (const TlxBlit& b : StretchPiecePlan(dstRect, srcRect, spec, dst.BoundsRect())) BlitNearest(dst, src, b);
+  for (const TlxBlit& b : StretchPiecePlan(dstRect, srcRect, layout, dst.BoundsRect())) BlitNearest(dst, src, b);
 }
 
 // ---- channels ----------------------------------------------------------------------------------

@@ -84,12 +84,12 @@ struct TlxBlit {
 // centre only when asked. A side or centre whose source length is 0 or less is skipped (no
 // tiles of nothing); margins below 0 count as 0; nothing for an insane rectangle. Tiles that
 // miss `clip` (the destination bitmap) are left out.
-std::vector<TlxBlit> StretchPiecePlan(const TRect& dst, const TRect& src, const TlxStretchSpec& spec,
+std::vector<TlxBlit> StretchPiecePlan(const TRect& dst, const TRect& src, const TlxStretchSpec& layout,
                                       const TRect& clip);
 // The plan executed between 32-bit buffers: copies clipped to both, stretches nearest-pixel
 // (as COLORONCOLOR does).
 void StretchPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, const TRect& dstRect, const TRect& srcRect,
-                  const TlxStretchSpec& spec);
+                  const TlxStretchSpec& layout);
 // One blit between 32-bit buffers, nearest-pixel, limited to both buffers.
 void BlitNearest(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, const TlxBlit& b);
 

@@ -174,13 +174,13 @@ void PaintGlyphState(TBitmap* glyph, TBitmap* dst, const TRect& r, int stateInde
   PaintGlyphState(BitmapPixels(strip), TargetPixels32(dst), TPoint{r.Left, r.Top}, s);
 }
 
-void StretchPiece(TBitmap* dst, TBitmap* src, const TRect& dstRect, const TRect& srcRect, const TlxStretchSpec& spec) {
+void StretchPiece(TBitmap* dst, TBitmap* src, const TRect& dstRect, const TRect& srcRect, const TlxStretchSpec& layout) {
   if (dst == nullptr || src == nullptr || dst->Empty() || src->Empty() || dst == src) return;
   const HDC d = dst->Canvas()->GetHandle();
   const HDC s = src->Canvas()->GetHandle();
   TSaveDC saved(d);
   ::SetStretchBltMode(d, COLORONCOLOR);
-  for (const TlxBlit& b : StretchPiecePlan(dstRect, srcRect, spec, TRect{0, 0, dst->GetWidth(), dst->GetHeight()})) {
+  for (const TlxBlit& b : StretchPiecePlan(dstRect, srcRect, layout, TRect{0, 0, dst->GetWidth(), dst->GetHeight()})) {
     if (b.Dst.Width() == b.Src.Width() && b.Dst.Height() == b.Src.Height())
       ::BitBlt(d, b.Dst.Left, b.Dst.Top, b.Dst.Width(), b.Dst.Height(), s, b.Src.Left, b.Src.Top, SRCCOPY);
     else

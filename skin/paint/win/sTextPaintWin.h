@@ -69,6 +69,6 @@ void PaintGlyphState(TBitmap* glyph, TBitmap* dst, const TRect& r, int stateInde
                      int disabledKinds, bool useStates, int count, bool lowColor = false);
 // The opaque nine-piece copy of srcRect of src into dstRect of dst (StretchPiecePlan): BitBlt for
 // pieces of equal size, StretchBlt in COLORONCOLOR mode for the others.
-void StretchPiece(TBitmap* dst, TBitmap* src, const TRect& dstRect, const TRect& srcRect, const TlxStretchSpec& spec);
+void StretchPiece(TBitmap* dst, TBitmap* src, const TRect& dstRect, const TRect& srcRect, const TlxStretchSpec& layout);
 // CopyChannel between a 32-bit and an 8-bit framework bitmap.
 void CopyChannel(TBitmap* image, TBitmap* mask, int channel, bool toMask);

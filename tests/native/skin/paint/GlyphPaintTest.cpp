@@ -130,9 +130,9 @@ TEST(StretchPiece, CornersSidesAndCentre) {
   TTestImage src = Numbered(6, 6);
   TTestImage d(10, 10);
   d.Fill(0xEEu);
-  TlxStretchSpec spec;
-  spec.Margins1 = spec.Margins2 = TlxMargins{2, 2, 2, 2};
-  StretchPiece(d.View(), src.View(), TRect{0, 0, 10, 10}, TRect{0, 0, 6, 6}, spec);
+  TlxStretchSpec layout;
+  layout.Margins1 = layout.Margins2 = TlxMargins{2, 2, 2, 2};
+  StretchPiece(d.View(), src.View(), TRect{0, 0, 10, 10}, TRect{0, 0, 6, 6}, layout);
   EXPECT_EQ(d.Get(1, 1), 11u);
   EXPECT_EQ(d.Get(9, 9), 55u);
   EXPECT_EQ(d.Get(2, 0), 2u);   // top side tiled: source columns 2, 3 again and again
@@ -140,32 +140,32 @@ TEST(StretchPiece, CornersSidesAndCentre) {
   EXPECT_EQ(d.Get(7, 1), 13u);
   EXPECT_EQ(d.Get(0, 7), 30u);
   EXPECT_EQ(d.Get(5, 5), 0xEEu);   // centre not asked
-  spec.PaintCentre = true;
-  spec.CentreMode = spStretch;
-  spec.SideModes[2] = spStretch;
-  StretchPiece(d.View(), src.View(), TRect{0, 0, 10, 10}, TRect{0, 0, 6, 6}, spec);
+  layout.PaintCentre = true;
+  layout.CentreMode = spStretch;
+  layout.SideModes[2] = spStretch;
+  StretchPiece(d.View(), src.View(), TRect{0, 0, 10, 10}, TRect{0, 0, 6, 6}, layout);
   EXPECT_EQ(d.Get(5, 5), 33u);   // 2 + 3 * 2 / 6 both ways
   EXPECT_EQ(d.Get(8, 7), 34u);   // right side stretched: source row 2 + 5 * 2 / 6
 }
 
 TEST(StretchPiece, MarginsBeyondTheSourceAndSplitCorners) {
-  TlxStretchSpec spec;
-  spec.PaintCentre = true;
-  spec.Margins1 = TlxMargins{4, 4, 4, 4};
-  spec.Margins2 = TlxMargins{-7, 1, 4, 1};
+  TlxStretchSpec layout;
+  layout.PaintCentre = true;
+  layout.Margins1 = TlxMargins{4, 4, 4, 4};
+  layout.Margins2 = TlxMargins{-7, 1, 4, 1};
   // Sides and centre of no source pixels are skipped (they would be tiled endlessly).
-  const std::vector<TlxBlit> plan = StretchPiecePlan(TRect{0, 0, 50, 50}, TRect{0, 0, 6, 6}, spec, TRect{0, 0, 50, 50});
+  const std::vector<TlxBlit> plan = StretchPiecePlan(TRect{0, 0, 50, 50}, TRect{0, 0, 6, 6}, layout, TRect{0, 0, 50, 50});
   ASSERT_EQ(plan.size(), 4u);
   EXPECT_EQ(plan[0], (TlxBlit{TRect{0, 0, 4, 4}, TRect{0, 0, 4, 4}}));
   EXPECT_EQ(plan[3], (TlxBlit{TRect{46, 46, 50, 50}, TRect{2, 2, 6, 6}}));
-  spec.Margins2 = TlxMargins{1, 4, 4, 4};
-  const std::vector<TlxBlit> split = StretchPiecePlan(TRect{0, 0, 50, 50}, TRect{0, 0, 6, 6}, spec, TRect{0, 0, 50, 50});
+  layout.Margins2 = TlxMargins{1, 4, 4, 4};
+  const std::vector<TlxBlit> split = StretchPiecePlan(TRect{0, 0, 50, 50}, TRect{0, 0, 6, 6}, layout, TRect{0, 0, 50, 50});
   EXPECT_EQ(split[0], (TlxBlit{TRect{0, 0, 1, 4}, TRect{0, 0, 1, 4}}));
   EXPECT_EQ(split[1], (TlxBlit{TRect{1, 0, 4, 4}, TRect{1, 0, 4, 4}}));
   // Tiles that miss the destination bitmap are not listed.
-  spec = TlxStretchSpec{};
-  spec.Margins1 = spec.Margins2 = TlxMargins{1, 1, 1, 1};
-  EXPECT_LT(StretchPiecePlan(TRect{0, 0, 1 << 27, 3}, TRect{0, 0, 3, 3}, spec, TRect{0, 0, 8, 8}).size(), 24u);
+  layout = TlxStretchSpec{};
+  layout.Margins1 = layout.Margins2 = TlxMargins{1, 1, 1, 1};
+  EXPECT_LT(StretchPiecePlan(TRect{0, 0, 1 << 27, 3}, TRect{0, 0, 3, 3}, layout, TRect{0, 0, 8, 8}).size(), 24u);
 }
 
 TEST(CopyChannel, ThereAndBackAndBadChannels) {

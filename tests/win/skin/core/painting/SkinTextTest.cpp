@@ -230,16 +230,16 @@ TEST(SmallGlyphsWin, StretchPieceAndGlyphStrip) {
   for (int y = 0; y < 6; ++y)
     for (int x = 0; x < 6; ++x) SetPixelAt(src.get(), x, y, 0xFF000000u | static_cast<std::uint32_t>(x + 10 * y));
   auto dst = FilledBitmap32(13, 11, 0xFF0000EEu);
-  TlxStretchSpec spec;
-  spec.Margins1 = spec.Margins2 = TlxMargins{2, 1, 2, 2};
-  spec.PaintCentre = true;
-  StretchPiece(dst.get(), src.get(), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, spec);
+  TlxStretchSpec layout;
+  layout.Margins1 = layout.Margins2 = TlxMargins{2, 1, 2, 2};
+  layout.PaintCentre = true;
+  StretchPiece(dst.get(), src.get(), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, layout);
   TlxImageBuffer k = Filled(13, 11, 0xFF0000EEu);
-  StretchPiece(k.View(), BitmapPixels(src.get()), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, spec);
+  StretchPiece(k.View(), BitmapPixels(src.get()), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, layout);
   ExpectSameAsKernel(dst.get(), k);
   // Margins beyond the source: corners only, and it returns.
-  spec.Margins1 = TlxMargins{9, 9, 9, 9};
-  StretchPiece(dst.get(), src.get(), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, spec);
+  layout.Margins1 = TlxMargins{9, 9, 9, 9};
+  StretchPiece(dst.get(), src.get(), TRect{0, 0, 13, 11}, TRect{0, 0, 6, 6}, layout);
 
   // A 24-bit strip of two glyphs: column 1 for kind 1, its bottom-left colour skipped.
   auto strip = std::make_unique<TBitmap>();
