@@ -600,7 +600,8 @@ void TsCommonData::EnsureCacheBitmap() {
 void TsCommonData::DropCache() {
   if (FCache == nullptr) return;
   FCache->SetSize(0, FCache->GetHeight());
-  if (FCache->HandleAllocated()) DeleteObject(FCache->ReleaseHandle());
+  // The released handle goes straight to an owner that deletes it.
+  if (FCache->HandleAllocated()) TOwnedBitmap(FCache->ReleaseHandle());
 }
 
 void TsCommonData::ClearIndexes() { FSectionIndex = FBorderIndex = FTextureIndex = FHotTextureIndex = -1; }
