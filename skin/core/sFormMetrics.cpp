@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "skin/core/sSkinData.h"
 #include "skin/paint/sMaskPaint.h"
 
 namespace {
@@ -11,6 +12,17 @@ bool IsToolStyle(TsFormBorder b) { return b == TsFormBorder::ToolWindow || b == 
 bool HasCaptionStyle(std::uint32_t style) { return (style & wsfCaption) == wsfCaption; }
 
 }  // namespace
+
+void ApplySkinGeometry(TsFormGeometry& f, const TsSkinData& skin) {
+  f.ExtBorderWidthSkin = skin.ExBorderWidth;
+  f.ExtTitleHeightSkin = skin.ExTitleHeight;
+  f.TitleHeight = skin.ExTitleHeight;
+  f.MaxTitleHeight = skin.ExMaxHeight;
+  f.ExtDrawMode = skin.ExDrawMode;
+  f.ExtCenterOffset = skin.ExCenterOffs;
+  f.TitleButtonLeftMargin = skin.BILeftMargin;
+  f.TitleButtonTopMargin = skin.BITopMargin;
+}
 
 // ---- frame and caption --------------------------------------------------------------------
 

@@ -20,6 +20,8 @@
 #include "framework/base/Types.h"
 #include "skin/paint/sAlphaGraph.h"
 
+struct TsSkinData;
+
 // ---------------------------------------------------------------------------------------------
 // System metrics, numbered as the system numbers them.
 constexpr int smCxFrame = 32;       // sizing frame width
@@ -83,6 +85,10 @@ struct TsFormGeometry {
   int TitleIconWidth = 0, TitleIconHeight = 0;
   bool ShowAppIcon = true, HasSystemMenu = false;
 };
+
+// Takes the skin-wide title values ("TITLEHEIGHT", "MAXHEIGHT" of the extended title, its
+// drawing mode and centre offset, the title-button margins, the extended border width).
+void ApplySkinGeometry(TsFormGeometry& f, const TsSkinData& skin);
 
 // ---------------------------------------------------------------------------------------------
 // Frame and caption.
