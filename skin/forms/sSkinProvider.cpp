@@ -356,9 +356,12 @@ bool TsSkinProvider::DestroyingForm() const {
   return FForm == nullptr || FForm->IsDestroying() || IsDestroying();
 }
 
+// The manager is on and holds a skin's sections. Its skin is marked active only after the
+// skin-loaded command went round, so that mark is not asked here.
 bool TsSkinProvider::SkinIsActive() const {
   TsSkinManager* m = SkinManager();
-  return m != nullptr && m->GetActive() && m->Tables() != nullptr && m->SkinData().Active;
+  return m != nullptr && !m->IsDestroying() && m->GetActive() && m->Tables() != nullptr &&
+         !m->Tables()->GeneralData.empty();
 }
 
 bool TsSkinProvider::Skinned() const {
@@ -645,6 +648,10 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
         if (Skinned()) InitProvider();
       }
       break;
+    case WM_CREATE:
+      CallSavedWndProc(message);
+      if (!DestroyingForm() && Skinned()) PrepareForm();
+      return;
     case CM_SHOWINGCHANGED:
       CallSavedWndProc(message);
       if (PreviewMode && FForm->HandleAllocated() && FForm->Showing()) AnnounceToSkinEditor(FForm->Handle());
