@@ -313,6 +313,22 @@ TEST_F(Provider, ClientOffsetAndToolWindows) {
   EXPECT_EQ(static_cast<COLORREF>(Form->Color()), GlobalColour);
 }
 
+TEST_F(Provider, UserTitleButtonsWidenTheTitleButtonArea) {
+  auto* p = NewComponent<TsSkinProvider>(Form.get());
+  const int plain = p->TitleButtonsWidth();
+  TsTitleButton* b = p->TitleButtons()->Add();
+  EXPECT_EQ(b->DisplayName(), "TsTitleButton");
+  EXPECT_EQ(p->UserButtonWidth(b), 21);   // the skin has no "TITLEBUTTON"
+  const int withOne = p->TitleButtonsWidth();
+  EXPECT_EQ(withOne, plain + 8 + 21);
+  b->SetVisible(false);
+  EXPECT_EQ(p->TitleButtonsWidth(), withOne);
+  TBitmap glyph;
+  glyph.SetSize(30, 16);
+  b->SetGlyph(&glyph);
+  EXPECT_EQ(p->UserButtonWidth(b), 32);
+}
+
 TEST(ProviderDwm, CompositionCanBeFixedForTests) {
   SetAeroIsActiveOverride(true);
   EXPECT_TRUE(AeroIsActive());
