@@ -223,10 +223,12 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
         FEmpty = true;
     }
   }
-  FForm = owner;
+  // An empty provider keeps no form: nothing it does later (setters, destruction) may reach
+  // the form that another provider skins.
+  FForm = FEmpty ? nullptr : owner;
   FSkinData = std::make_unique<TsCommonData>(this, FormControlKind);
   FSkinData->SetSkinSection("FORM");
-  if (owner->ControlState() != 0) FSkinData->BGChanged = 1;
+  if (owner->ControlState() != 0) FSkinData->HoldPaint = 1;
   FAddedTitle = std::make_unique<TlxAddedTitle>(this);
   FCompositionMode = AeroIsActive();
   FTitleIcon = std::make_unique<TsTitleIcon>();

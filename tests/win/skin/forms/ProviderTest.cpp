@@ -98,6 +98,10 @@ TEST_F(Provider, OneProviderPerFormAndItsWindowMethodComesBack) {
   auto* second = NewComponent<TsSkinProvider>(Form.get());
   EXPECT_TRUE(second->IsEmptyProvider());
   EXPECT_FALSE(second->Hooked());
+  const TColor colour = Form->Color();
+  second->SetUseGlobalColor(false);
+  second->SetDrawNonClientArea(false);
+  EXPECT_EQ(Form->Color(), colour);
   delete second;
   EXPECT_EQ(Command(Form.get(), SkinCmdFindProvider), reinterpret_cast<LRESULT>(first));
   EXPECT_EQ(Registered(Form.get()), 1);
