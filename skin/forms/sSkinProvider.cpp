@@ -84,7 +84,7 @@ void TlxAddedTitle::SetShowMainCaption(bool value) {
   if (SetAndCheck(FShowMainCaption, value)) Changed();
 }
 
-ORBEX_IMPLEMENT_PUBLISHED(TsTitleIcon, TPersistent, &CreateObjectOf<TsTitleIcon>)
+ORBEX_IMPLEMENT_PUBLISHED(TsTitleIcon, TPersistent, nullptr)
 
 void TsTitleIcon::PublishProperties(TPublisher<TsTitleIcon>& P) {
   P.Object("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
@@ -399,8 +399,6 @@ void TsSkinProvider::PrepareForm() {
     FSystemMenu->UpdateItems(false);
   }
   SetSystemMenuStyle(true);
-  // MDI children skinning would be turned on here, once; the framework has no MDI forms.
-  FFirstPrepare = false;
   ResolveIndexes();
   RegionChanged = true;
   CaptionChanged = true;
@@ -751,7 +749,4 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
   CallSavedWndProc(message);
 }
 
-void InitSkinProviderUnit() {
-  RegisterClassOf<TsSkinProvider>();
-  RegisterClassOf<TsTitleIcon>();
-}
+void InitSkinProviderUnit() { RegisterClassOf<TsSkinProvider>(); }

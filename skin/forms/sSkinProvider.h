@@ -297,7 +297,6 @@ private:
   bool FRuntimeMade = false;
   bool FRuntimeInitialized = false;
   bool FSysMenuStyleTaken = false;
-  bool FFirstPrepare = true;
   bool FCompositionMode = false;
   HMENU FWindowSystemMenu = nullptr;
   HWND FWindowSystemMenuOf = nullptr;
