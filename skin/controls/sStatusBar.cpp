@@ -123,7 +123,10 @@ void TsStatusBar::RebuildCache() {
     }
     TStatusPanel* panel = simple ? nullptr : Panels()->Items(static_cast<int>(i));
     if (panel != nullptr && panel->Style() == psOwnerDraw && OnDrawPanel) {
+      // The handler draws on the bar's canvas, which points into the cache meanwhile.
       TSaveDC saved(canvas->GetHandle());
+      TCanvasDC bound(*Canvas(), canvas->GetHandle());
+      Canvas()->Font()->Assign(Font());
       OnDrawPanel(this, panel, r);
       continue;
     }

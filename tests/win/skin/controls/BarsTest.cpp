@@ -251,6 +251,20 @@ TEST_F(Bars, StatusBarPaintsItsPanelMaskOverEachPanelInsteadOfDividers) {
     EXPECT_EQ(p.At(r.Left + 3, 4), BarColour) << r.Left;
     EXPECT_GT(p.Count(r, TextColour), 5) << r.Left;
   }
+  // An owner-drawn panel is drawn by the handler, on the bar's canvas, into the cache.
+  b->Panels()->Items(3)->SetStyle(psOwnerDraw);
+  b->OnDrawPanel = [](TStatusBar* sender, TStatusPanel*, const TRect& r) {
+    sender->Canvas()->Brush()->SetColor(TColor(LowColour));
+    sender->Canvas()->FillRect(r);
+  };
+  EXPECT_EQ(b->SkinData()->BGChanged, 1);
+  TPrinted drawn(b);
+  EXPECT_EQ(drawn.At(215, 9), LowColour);
+  EXPECT_EQ(drawn.Count(TRect{191, 1, 239, 18}, TextColour), 0);
+  EXPECT_EQ(drawn.At(250, 9), p.At(250, 9));
+  RECT part{};
+  SendMessageA(b->Handle(), SB_GETRECT, 3, reinterpret_cast<LPARAM>(&part));
+  EXPECT_EQ(b->SkinData()->BGChanged, 1);
   // A simple bar: one mask over the whole bar.
   SendMessageA(b->Handle(), SB_SIMPLE, TRUE, 0);
   EXPECT_EQ(b->SkinData()->BGChanged, 1);
