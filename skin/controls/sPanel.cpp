@@ -352,6 +352,11 @@ void TsPanel::WndProc(TMessage& m) {
         case WM_SETFOCUS: case WM_KILLFOCUS: TPanel::WndProc(m); break;
         case CM_VISIBLECHANGED: d->BGChanged = 1; d->HoldPaint = 0; TPanel::WndProc(m); break;
         case CM_COLORCHANGED: if (d->GetCustomColor()) d->BGChanged = 1; done = false; break;
+        case CM_SHOWINGCHANGED:
+          // Shown during a form's animation: paint into its picture instead of waiting.
+          if (AnimationInProgress && Visible()) d->HoldPaint = 0;
+          done = false;
+          break;
         case CM_TEXTCHANGED:
           if (Parent() != nullptr) {
             d->BGChanged = 1;
