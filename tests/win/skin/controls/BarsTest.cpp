@@ -233,6 +233,12 @@ TEST_F(Bars, StatusBarDrawsDividersRingAndGripFromTheSkin) {
   EXPECT_EQ(GetPixel(screen, 100, 0), RingColour);
   EXPECT_EQ(GetPixel(screen, 60, 9), DividerColour);
   EXPECT_EQ(GetPixel(screen, 738, 17), p.At(738, 17));
+  // The frame's repaint alone: the ring, and nothing inside it.
+  PatBlt(screen, 0, 0, 740, 19, BLACKNESS);
+  SendMessageA(b->Handle(), WM_NCPAINT, 1, 0);
+  EXPECT_EQ(GetPixel(screen, 100, 0), RingColour);
+  EXPECT_EQ(GetPixel(screen, 739, 9), RingColour);
+  EXPECT_EQ(GetPixel(screen, 60, 9), 0u);
   ReleaseDC(b->Handle(), screen);
 }
 
