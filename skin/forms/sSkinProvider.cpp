@@ -32,4 +32,12 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner)
 
 TsSkinProvider::~TsSkinProvider() = default;
 
+TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
+  auto* p = new TsSkinProvider(AOwner);
+  p->FRuntimeMade = true;
+  return p;
+}
+
+void TsSkinProvider::Loaded() { TComponent::Loaded(); }
+
 void InitSkinProviderUnit() { RegisterClassOf<TsSkinProvider>(); }

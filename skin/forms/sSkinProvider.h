@@ -16,7 +16,14 @@ class TsSkinProvider : public TComponent {
 public:
   explicit TsSkinProvider(TComponent* AOwner);
   ~TsSkinProvider() override;
+  // A provider made for a form that was designed without one (the thread hook makes these).
+  static TsSkinProvider* CreateRuntime(TComponent* AOwner);
   TsCommonData* SkinData() const { return FSkinData.get(); }
+  void SetUseGlobalColor(bool value) { FUseGlobalColor = value; }
+  bool UseGlobalColor() const { return FUseGlobalColor; }
+  void Loaded() override;
+  bool IsEmptyProvider() const { return false; }
+  bool RuntimeMade() const { return FRuntimeMade; }
   bool AllowAnimation = true;
   bool AllowExtBorders = true;
   bool AllowBlendOnMoving = true;
@@ -30,6 +37,8 @@ public:
 
 private:
   std::unique_ptr<TsCommonData> FSkinData;
+  bool FUseGlobalColor = true;
+  bool FRuntimeMade = false;
 };
 
 // Start-up step of the unit: registers TsSkinProvider for stored forms.

@@ -35,14 +35,15 @@ Proc Lookup(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-bool CompositionEnabled() {
+}  // namespace
+
+bool DesktopCompositionEnabled() {
   const TOwnedModule dwm(LoadLibraryA("dwmapi.dll"));
   if (!dwm) return false;
   BOOL on = FALSE;
   auto proc = Lookup<DwmIsCompositionEnabledProc>(dwm.Get(), "DwmIsCompositionEnabled");
   return proc != nullptr && SUCCEEDED(proc(&on)) && on;
 }
-}  // namespace
 
 int CaptionFontHeight() {
   NONCLIENTMETRICSA m;
@@ -95,7 +96,7 @@ void sUtilsInitialization() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   IsDebuggerPresentEntry = Lookup<IsDebuggerPresentProc>(kernel, "IsDebuggerPresent");
   IsWow64ProcessEntry = Lookup<IsWow64ProcessProc>(kernel, "IsWow64Process");
-  Wow64WithoutComposition = RunningUnderWow64() && !CompositionEnabled();
+  Wow64WithoutComposition = RunningUnderWow64() && !DesktopCompositionEnabled();
 }
 
 // ---------------------------------------------------------------------------------------------
