@@ -35,15 +35,14 @@ Proc Lookup(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-}  // namespace
-
-bool DesktopCompositionEnabled() {
+bool CompositionEnabled() {
   const TOwnedModule dwm(LoadLibraryA("dwmapi.dll"));
   if (!dwm) return false;
   BOOL on = FALSE;
   auto proc = Lookup<DwmIsCompositionEnabledProc>(dwm.Get(), "DwmIsCompositionEnabled");
   return proc != nullptr && SUCCEEDED(proc(&on)) && on;
 }
+}  // namespace
 
 int CaptionFontHeight() {
   NONCLIENTMETRICSA m;
@@ -96,7 +95,7 @@ void sUtilsInitialization() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   IsDebuggerPresentEntry = Lookup<IsDebuggerPresentProc>(kernel, "IsDebuggerPresent");
   IsWow64ProcessEntry = Lookup<IsWow64ProcessProc>(kernel, "IsWow64Process");
-  Wow64WithoutComposition = RunningUnderWow64() && !DesktopCompositionEnabled();
+  Wow64WithoutComposition = RunningUnderWow64() && !CompositionEnabled();
 }
 
 // ---------------------------------------------------------------------------------------------

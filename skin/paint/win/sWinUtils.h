@@ -36,9 +36,6 @@ bool IsXpOrLater();
 bool DebuggerAttached();
 // The process runs under WOW64; false when the entry point is missing.
 bool RunningUnderWow64();
-// The system's answer whether desktop composition is on; false without "dwmapi.dll" or its
-// entry point (Wine's default prefix has it off).
-bool DesktopCompositionEnabled();
 // Set at start-up: running under WOW64 while desktop composition is off.
 extern bool Wow64WithoutComposition;
 
