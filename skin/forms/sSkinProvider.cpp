@@ -1,6 +1,7 @@
 // The skin provider of a form: see sSkinProvider.h.
 #include "skin/forms/sSkinProvider.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "framework/base/TypInfo.h"
@@ -11,6 +12,7 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
@@ -257,6 +259,7 @@ void TsSkinProvider::Destroying() {
 
 void TsSkinProvider::HookForm() {
   FForm->SetDoubleBuffered(false);
+  FWorkBitmap = std::make_unique<TBitmap>();
   MenuLineCount = -1;
   FDesignedColor = FForm->Color();
   FSavedWndProc = std::move(FForm->WindowProc);
@@ -356,9 +359,12 @@ bool TsSkinProvider::DestroyingForm() const {
   return FForm == nullptr || FForm->IsDestroying() || IsDestroying();
 }
 
+// The manager is on and holds a skin's sections. Its skin is marked active only after the
+// skin-loaded command went round, so that mark is not asked here.
 bool TsSkinProvider::SkinIsActive() const {
   TsSkinManager* m = SkinManager();
-  return m != nullptr && m->GetActive() && m->Tables() != nullptr && m->SkinData().Active;
+  return m != nullptr && !m->IsDestroying() && m->GetActive() && m->Tables() != nullptr &&
+         !m->Tables()->GeneralData.empty();
 }
 
 bool TsSkinProvider::Skinned() const {
@@ -489,6 +495,91 @@ void TsSkinProvider::RepaintFormFrame() {
   if (FSkinData != nullptr) FSkinData->BGChanged = 1;
   if (FForm != nullptr && FForm->HandleAllocated() && FForm->Visible())
     RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Title-button measures.
+
+TsFormGeometry TsSkinProvider::Geometry() {
+  TsFormGeometry f = FForm != nullptr ? FormGeometryOf(FForm) : TsFormGeometry{};
+  f.Skinned = Skinned();
+  f.ShowAppIcon = FShowAppIcon;
+  f.HasSystemMenu = FSysMenuStyleTaken && WindowSystemMenu() != nullptr;
+  f.TitleIconWidth = FTitleIcon->Width;
+  f.TitleIconHeight = FTitleIcon->Height;
+  if (f.Skinned) ApplySkinGeometry(f, SkinManager()->SkinData());
+  return f;
+}
+
+TsButtonImage TsSkinProvider::SkinButtonImage(const char* key) const {
+  TsButtonImage image;
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* tables = m != nullptr ? m->Tables() : nullptr;
+  const int i = FindMaskEntry(tables, FindSectionIndex(tables, "GLOBALINFO"), "GLOBALINFO", key);
+  if (!MaskIndexInRange(tables, i)) return image;
+  const TsMaskData& mask = tables->MaskData[static_cast<size_t>(i)];
+  image.Exists = true;
+  image.Width = mask.R.Width();
+  image.ImageCount = mask.ImageCount;
+  image.FrameHeight = mask.R.Height() / std::max(1, static_cast<int>(mask.MaskType) + 1);
+  image.Separate = mask.Bmp != nullptr;
+  return image;
+}
+
+int TsSkinProvider::TitleButtonsWidth() {
+  TsTitleButtonsInput in;
+  TsSkinManager* m = SkinManager();
+  if (m != nullptr && m->Tables() != nullptr) {
+    in.RightMargin = m->SkinData().BIRightMargin;
+    in.Spacing = m->SkinData().BISpacing;
+  }
+  in.SystemButtons = FSystemMenu != nullptr && FSysMenuStyleTaken;
+  if (in.SystemButtons) {
+    in.VisibleMax = FSystemMenu->VisibleMax();
+    in.VisibleMin = FSystemMenu->VisibleMin();
+  }
+  in.ShowHelp = FForm != nullptr && (FForm->BorderIcons() & biHelp) != 0;
+  const TFormBorderStyle style = FForm != nullptr ? FForm->BorderStyle() : bsSizeable;
+  in.LargeSet = style == bsSingle || style == bsSizeable;
+  if (in.LargeSet) {
+    in.Close = !in.VisibleMax && !in.VisibleMin ? SkinButtonImage("BICLOSEALONE") : TsButtonImage{};
+    if (!in.Close.Exists) in.Close = SkinButtonImage("BICONCLOSE");
+  } else {
+    in.Close = SkinButtonImage("SICONCLOSE");
+  }
+  // Without a close image of its own set the large one serves.
+  if (!in.Close.Exists) {
+    in.LargeSet = true;
+    in.Close = SkinButtonImage("BICONCLOSE");
+  }
+  in.Max = SkinButtonImage(in.LargeSet ? "BICONMAX" : "SICONMAX");
+  in.Min = SkinButtonImage(in.LargeSet ? "BICONMIN" : "SICONMIN");
+  in.Help = SkinButtonImage(in.LargeSet ? "BICONHELP" : "SICONHELP");
+  in.UserImage = SkinButtonImage("TITLEBUTTON");
+  for (int i = 0; i < FTitleButtons->Count(); ++i) {
+    const TsTitleButton* b = FTitleButtons->Items(i);
+    in.UserButtons.push_back({b->Visible(), !b->Glyph()->Empty(), b->Glyph()->GetWidth()});
+  }
+  return ::TitleButtonsWidth(in);
+}
+
+int TsSkinProvider::UserButtonWidth(const TsTitleButton* button) {
+  if (button == nullptr) return 0;
+  return ::UserButtonWidth({button->Visible(), !button->Glyph()->Empty(), button->Glyph()->GetWidth()},
+                           SkinButtonImage("TITLEBUTTON"));
+}
+
+void TsSkinProvider::SaveTitleButtonsArea(bool whole) {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (FWorkBitmap == nullptr || cache == nullptr || cache->Empty()) return;
+  FSavedStrip = TitleButtonsStrip(Geometry(), SystemMetrics(), TitleButtonsWidth(), cache->GetWidth(), whole);
+  ::SaveTitleButtonsArea(FWorkBitmap.get(), cache, FSavedStrip);
+}
+
+void TsSkinProvider::RestoreTitleButtonsArea() {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (FWorkBitmap == nullptr || FWorkBitmap->Empty() || cache == nullptr) return;
+  ::RestoreTitleButtonsArea(cache, FWorkBitmap.get(), FSavedStrip);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -645,6 +736,10 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
         if (Skinned()) InitProvider();
       }
       break;
+    case WM_CREATE:
+      CallSavedWndProc(message);
+      if (!DestroyingForm() && Skinned()) PrepareForm();
+      return;
     case CM_SHOWINGCHANGED:
       CallSavedWndProc(message);
       if (PreviewMode && FForm->HandleAllocated() && FForm->Showing()) AnnounceToSkinEditor(FForm->Handle());

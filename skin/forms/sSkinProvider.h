@@ -30,6 +30,7 @@
 #include "framework/base/TypInfo.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/StdCtrls.h"
+#include "skin/core/sFormMetrics.h"
 #include "skin/core/win/sCommonData.h"
 
 class TsSkinProvider;
@@ -253,6 +254,19 @@ public:
   void RepaintFormFrame();
   TsSkinManager* SkinManager() const { return FSkinData->GetSkinManager(); }
 
+  // --- title-button measures (pixels) over the form metrics
+  // The form as the metrics read it: its window, the provider's settings and the skin's values.
+  TsFormGeometry Geometry();
+  // The width the title buttons take at the right end of the title bar, hidden user buttons
+  // included.
+  int TitleButtonsWidth();
+  int UserButtonWidth(const TsTitleButton* button);
+  // The right end of the frame cache, without buttons, into the work bitmap (`whole`: down to
+  // the menu line), and back before the buttons are painted again.
+  void SaveTitleButtonsArea(bool whole);
+  void RestoreTitleButtonsArea();
+  TBitmap* WorkBitmap() const { return FWorkBitmap.get(); }
+
   // The provider's window method, standing in the form's WindowProc slot while hooked.
   void NewWndProc(TMessage& message);
 
@@ -273,6 +287,8 @@ private:
   void ApplyGlobalColor();
   bool DestroyingForm() const;
   bool SkinIsActive() const;
+  // A button image of the skin's "GLOBALINFO"; none when the skin lacks it.
+  TsButtonImage SkinButtonImage(const char* key) const;
 
   TCustomForm* FForm = nullptr;
   TWndMethod FSavedWndProc;
@@ -300,6 +316,8 @@ private:
   std::unique_ptr<TsTitleIcon> FTitleIcon;
   std::unique_ptr<TsTitleButtons> FTitleButtons;
   std::unique_ptr<TsSystemMenu> FSystemMenu;
+  std::unique_ptr<TBitmap> FWorkBitmap;
+  TsTitleStrip FSavedStrip;
 };
 
 // ---------------------------------------------------------------------------------------------
