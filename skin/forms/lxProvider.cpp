@@ -13,7 +13,7 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
-#include "skin/paint/win/sWinUtils.h"
+#include "skin/paint/win/sDwmApi.h"
 
 // ---------------------------------------------------------------------------------------------
 // Process-wide lists
@@ -82,7 +82,7 @@ void TlxProvider::AttachFormProvider(TCustomForm* form) {
   provider->SetUseGlobalColor(false);
   if (!form->HandleAllocated()) return;
   const HWND h = form->Handle();
-  if (DesktopCompositionEnabled()) {
+  if (AeroIsActive()) {
     // TODO: once forms have a control adapter, Loaded runs only for a provider without one.
     provider->Loaded();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
