@@ -145,6 +145,24 @@ TEST_F(Hook, ProgramDialogsAndMessageFormAreSkinnedOnActivation) {
   about.reset();
   EXPECT_EQ(ListedProviders().size(), 3u);
   for (TlxProvider* p : ListedProviders()) EXPECT_NE(p->SkinProvider(), nullptr);
+  // The skin provider belongs to the form: when it goes, the hook's provider forgets it.
+  TlxProvider* helpProvider = nullptr;
+  for (int i = 0; i < help->ComponentCount(); ++i)
+    if (auto* p = As<TlxProvider>(help->Components(i))) helpProvider = p;
+  ASSERT_NE(helpProvider, nullptr);
+  delete RuntimeProvider(help.get());
+  EXPECT_EQ(helpProvider->SkinProvider(), nullptr);
+}
+
+TEST_F(Hook, TopLevelFormsAreSkinnedWhenMadeDialogFramedOnesWhenActivated) {
+  TForm sizeable(nullptr), dialog(nullptr);
+  dialog.SetBorderStyle(bsDialog);
+  sizeable.HandleNeeded();
+  dialog.HandleNeeded();
+  EXPECT_TRUE(SkinnedByHook(&sizeable));
+  EXPECT_EQ(RuntimeProvider(&dialog), nullptr);   // a popup: its owner counts as its parent
+  dialog.Show();
+  EXPECT_TRUE(SkinnedByHook(&dialog));
 }
 
 TEST_F(Hook, TagsOfAuxiliaryFormsKeepThemPlain) {
