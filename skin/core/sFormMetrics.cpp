@@ -267,5 +267,5 @@ void SaveTitleStrip(const TlxPixelBuffer& work, const TlxPixelBuffer& cache, con
 }
 
 void RestoreTitleStrip(const TlxPixelBuffer& cache, const TlxPixelBuffer& work, const TsTitleStrip& strip) {
-  CopyPixelRect(cache, strip.X, 0, work, TRect{0, 0, strip.Width, strip.Height});
+  CopyPixelRect(cache, strip.X, 0, work, TRect{0, 0, strip.Width, strip.SaveRows});
 }

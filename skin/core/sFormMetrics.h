@@ -215,7 +215,9 @@ struct TsTitleStrip {
 };
 TsTitleStrip TitleButtonsStrip(const TsFormGeometry& f, const ISystemMetrics& sm, int titleButtonsWidth,
                                int cacheWidth, bool whole);
-// Copies the strip of the cache into the work buffer's top-left, and back; both clipped to
-// both buffers, 32-bit buffers only.
+// Copies the strip's saved rows of the cache into the work buffer's top-left, and back: a
+// restore with the strip of the last save writes back exactly what was saved, never rows of
+// the work buffer that a partial save left stale. Both clipped to both buffers (the strip
+// starts left of the cache on narrow forms); 32-bit buffers only.
 void SaveTitleStrip(const TlxPixelBuffer& work, const TlxPixelBuffer& cache, const TsTitleStrip& strip);
 void RestoreTitleStrip(const TlxPixelBuffer& cache, const TlxPixelBuffer& work, const TsTitleStrip& strip);

@@ -60,8 +60,9 @@ bool UpdateRegion(TCustomForm* form, const TsFormGeometry& f, const ISystemMetri
                   bool drawNonClientArea, bool inMenu, TsRegionFlags& flags, bool redraw);
 
 // The title-button strip of the frame cache into the work bitmap (which takes the cache's
-// pixel format and the strip's size), and back. Both copies are clipped to both bitmaps, so a
-// strip wider than a narrow form copies only what exists. Nothing without bitmaps; 32-bit
-// bitmaps only (the frame cache always is one).
+// pixel format and the strip's size), and back; the caller restores with the strip of its
+// last save. Both copies are clipped to both bitmaps, so a strip wider than a narrow form
+// copies only what exists. Nothing without bitmaps; 32-bit bitmaps only (the frame cache
+// always is one).
 void SaveTitleButtonsArea(TBitmap* work, TBitmap* cache, const TsTitleStrip& strip);
 void RestoreTitleButtonsArea(TBitmap* cache, TBitmap* work, const TsTitleStrip& strip);

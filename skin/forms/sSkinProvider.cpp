@@ -84,7 +84,7 @@ void TlxAddedTitle::SetShowMainCaption(bool value) {
   if (SetAndCheck(FShowMainCaption, value)) Changed();
 }
 
-ORBEX_IMPLEMENT_PUBLISHED(TsTitleIcon, TPersistent, &CreateObjectOf<TsTitleIcon>)
+ORBEX_IMPLEMENT_PUBLISHED(TsTitleIcon, TPersistent, nullptr)
 
 void TsTitleIcon::PublishProperties(TPublisher<TsTitleIcon>& P) {
   P.Object("Glyph", &TsTitleIcon::Glyph, &TsTitleIcon::SetGlyph);
@@ -223,10 +223,12 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
         FEmpty = true;
     }
   }
-  FForm = owner;
+  // An empty provider keeps no form: nothing it does later (setters, destruction) may reach
+  // the form that another provider skins.
+  FForm = FEmpty ? nullptr : owner;
   FSkinData = std::make_unique<TsCommonData>(this, FormControlKind);
   FSkinData->SetSkinSection("FORM");
-  if (owner->ControlState() != 0) FSkinData->BGChanged = 1;
+  if (owner->ControlState() != 0) FSkinData->HoldPaint = 1;
   FAddedTitle = std::make_unique<TlxAddedTitle>(this);
   FCompositionMode = AeroIsActive();
   FTitleIcon = std::make_unique<TsTitleIcon>();
@@ -397,8 +399,6 @@ void TsSkinProvider::PrepareForm() {
     FSystemMenu->UpdateItems(false);
   }
   SetSystemMenuStyle(true);
-  // MDI children skinning would be turned on here, once; the framework has no MDI forms.
-  FFirstPrepare = false;
   ResolveIndexes();
   RegionChanged = true;
   CaptionChanged = true;
@@ -658,98 +658,118 @@ bool TsSkinProvider::AnswerAnyState(TMessage& message) {
   }
 }
 
-void TsSkinProvider::NewWndProc(TMessage& message) {
-  if (message.Msg == WM_SKINCOMMAND) {
-    if (!SkinCommandAllowed(message.WParam, message.LParam)) {
-      message.Result = 0;
-      return;
-    }
-    if (AnswerAnyState(message)) return;
-    const std::uint16_t command = SkinCommandOf(message.WParam);
-    if (command == SkinCmdFindProvider) {
-      message.Result = reinterpret_cast<LRESULT>(this);
-      return;
-    }
-    const bool skinned = !DestroyingForm() && Skinned();
-    if (!skinned) {
-      if (command == SkinCmdSkinLoaded && !DestroyingForm()) {
-        if (IsFromOwnManager(message, FSkinData.get())) {
-          SkinLoaded(message);
-          ApplyGlobalColor();
-          if (FDrawNonClientArea && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
-        }
-        return;
-      }
-      CallSavedWndProc(message);
-      return;
-    }
-    switch (command) {
-      case SkinCmdSkinLoaded: SkinLoaded(message); return;
-      case SkinCmdRedrawSkin:
-        if (IsFromOwnManager(message, FSkinData.get())) {
-          MenuLineCount = -1;
-          if (FDrawNonClientArea) RegionChanged = true;
-          if (FForm->Visible()) FSkinData->BGChanged = 1;
-          ApplyGlobalColor();
-          FSkinData->HoldPaint = 0;
-        }
-        return;
-      case SkinCmdBackgroundDirty: FSkinData->BGChanged = 1; return;
-      // Children that see through ask the form's colour.
-      case SkinCmdQueryColor: message.Result = static_cast<LRESULT>(FormBackColor()); return;
-      default: CallSavedWndProc(message); return;
-    }
+// TODO: the skin commands a painted frame answers (34 from the frame cache and the rest of the
+// skinned set) come with the frame painting; until then they reach the form's own method, and
+// background requests to a form take the fallback of the background request.
+void TsSkinProvider::SkinCommand(TMessage& message) {
+  if (!SkinCommandAllowed(message.WParam, message.LParam)) {
+    message.Result = 0;
+    return;
   }
-  switch (message.Msg) {
-    case WM_SKINEDITOR:
-      if (DestroyingForm() || !Skinned()) break;
-      if (message.WParam == 1)
-        FForm->Close();
-      else if (message.WParam == 3)
-        CallSavedWndProc(message);
-      else if (message.WParam == 4)
-        message.Result = 1;
-      return;
-    case WM_COPYDATA: {
+  if (AnswerAnyState(message)) return;
+  const std::uint16_t command = SkinCommandOf(message.WParam);
+  if (command == SkinCmdFindProvider) {
+    message.Result = reinterpret_cast<LRESULT>(this);
+    return;
+  }
+  if (DestroyingForm() || !Skinned()) {
+    if (command != SkinCmdSkinLoaded || DestroyingForm()) {
       CallSavedWndProc(message);
-      // Only the window announced to the editor takes its skin data, one block at a time.
-      if (message.Result != 0 || InCopyData || PreviewWindow == nullptr || !FForm->HandleAllocated() ||
-          FForm->Handle() != PreviewWindow || message.LParam == 0)
-        return;
-      if (reinterpret_cast<const COPYDATASTRUCT*>(message.LParam)->lpData == nullptr) return;
-      TsSkinManager* m = SkinManager();
-      if (m == nullptr) return;
-      InCopyData = true;
-      try {
-        m->HandleEditorData(message);
-      } catch (...) {
-        InCopyData = false;
-        throw;
-      }
-      InCopyData = false;
       return;
     }
-    case WM_NCPAINT:
-      // A provider made at run time prepares its form at the first frame painting.
-      if (FRuntimeMade && !FRuntimeInitialized && !DestroyingForm()) {
-        FRuntimeInitialized = true;
-        if (Skinned()) InitProvider();
-      }
-      break;
-    case WM_CREATE:
-      CallSavedWndProc(message);
-      if (!DestroyingForm() && Skinned()) PrepareForm();
-      return;
-    case CM_SHOWINGCHANGED:
-      CallSavedWndProc(message);
-      if (PreviewMode && FForm->HandleAllocated() && FForm->Showing()) AnnounceToSkinEditor(FForm->Handle());
-      return;
-    default: break;
+    // The skin is being applied (not yet marked active): the form takes it now.
+    if (IsFromOwnManager(message, FSkinData.get())) {
+      SkinLoaded(message);
+      ApplyGlobalColor();
+      if (FDrawNonClientArea && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
+    }
+    return;
+  }
+  switch (command) {
+    case SkinCmdSkinLoaded: SkinLoaded(message); return;
+    case SkinCmdRedrawSkin: RedrawSkin(message); return;
+    case SkinCmdBackgroundDirty: FSkinData->BGChanged = 1; return;
+    // Children that see through ask the form's colour.
+    case SkinCmdQueryColor: message.Result = static_cast<LRESULT>(FormBackColor()); return;
+    default: CallSavedWndProc(message); return;
+  }
+}
+
+void TsSkinProvider::RedrawSkin(TMessage& message) {
+  if (!IsFromOwnManager(message, FSkinData.get())) return;
+  MenuLineCount = -1;
+  if (FDrawNonClientArea) RegionChanged = true;
+  if (FForm->Visible()) FSkinData->BGChanged = 1;
+  ApplyGlobalColor();
+  FSkinData->HoldPaint = 0;
+}
+
+void TsSkinProvider::WMSkinEditor(TMessage& message) {
+  if (DestroyingForm() || !Skinned()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (message.WParam == 1)
+    FForm->Close();
+  else if (message.WParam == 3)
+    CallSavedWndProc(message);
+  else if (message.WParam == 4)
+    message.Result = 1;
+}
+
+void TsSkinProvider::WMCopyData(TMessage& message) {
+  CallSavedWndProc(message);
+  // Only the window announced to the editor takes its skin data, one block at a time; the
+  // manager takes a block only whole.
+  if (message.Result != 0 || InCopyData || PreviewWindow == nullptr || DestroyingForm() ||
+      !FForm->HandleAllocated() || FForm->Handle() != PreviewWindow || message.LParam == 0)
+    return;
+  if (reinterpret_cast<const COPYDATASTRUCT*>(message.LParam)->lpData == nullptr) return;
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr) return;
+  InCopyData = true;
+  try {
+    m->HandleEditorData(message);
+  } catch (...) {
+    InCopyData = false;
+    throw;
+  }
+  InCopyData = false;
+}
+
+void TsSkinProvider::WMNCPaint(TMessage& message) {
+  // A provider made at run time prepares its form at the first frame painting.
+  if (FRuntimeMade && !FRuntimeInitialized && !DestroyingForm()) {
+    FRuntimeInitialized = true;
+    if (Skinned()) InitProvider();
   }
   CallSavedWndProc(message);
 }
 
-void InitSkinProviderUnit() {
-  RegisterClassOf<TsSkinProvider>();
-  RegisterClassOf<TsTitleIcon>();
+void TsSkinProvider::WMCreate(TMessage& message) {
+  CallSavedWndProc(message);
+  if (!DestroyingForm() && Skinned()) PrepareForm();
 }
+
+void TsSkinProvider::CMShowingChanged(TMessage& message) {
+  CallSavedWndProc(message);
+  if (PreviewMode && !DestroyingForm() && FForm->HandleAllocated() && FForm->Showing())
+    AnnounceToSkinEditor(FForm->Handle());
+}
+
+void TsSkinProvider::NewWndProc(TMessage& message) {
+  if (message.Msg == WM_SKINCOMMAND) {
+    SkinCommand(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_SKINEDITOR: WMSkinEditor(message); return;
+    case WM_COPYDATA: WMCopyData(message); return;
+    case WM_NCPAINT: WMNCPaint(message); return;
+    case WM_CREATE: WMCreate(message); return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
+    default: CallSavedWndProc(message); return;
+  }
+}
+
+void InitSkinProviderUnit() { RegisterClassOf<TsSkinProvider>(); }

@@ -281,8 +281,15 @@ private:
   void CallSavedWndProc(TMessage& message);
   // Stage 1: commands answered in every state; true when the message was answered.
   bool AnswerAnyState(TMessage& message);
+  void SkinCommand(TMessage& message);
   void SkinLoaded(TMessage& message);
   void Unskin(TMessage& message);
+  void RedrawSkin(TMessage& message);
+  void WMSkinEditor(TMessage& message);
+  void WMCopyData(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void WMCreate(TMessage& message);
+  void CMShowingChanged(TMessage& message);
   void ResolveIndexes();
   void ApplyGlobalColor();
   bool DestroyingForm() const;
@@ -297,7 +304,6 @@ private:
   bool FRuntimeMade = false;
   bool FRuntimeInitialized = false;
   bool FSysMenuStyleTaken = false;
-  bool FFirstPrepare = true;
   bool FCompositionMode = false;
   HMENU FWindowSystemMenu = nullptr;
   HWND FWindowSystemMenuOf = nullptr;

@@ -687,7 +687,7 @@ TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
     }
     EXPECT_EQ(seen, 5);   // the status bar, two panels, the cool bar and the tool bar
   };
-  EXPECT_EQ(AskSkin(p.Main(), 7), 1);   // the form's designed skin provider answers for it
+  EXPECT_EQ(AskSkin(p.Main(), 7), 1);   // the main form is skinned through its provider
   expectMain("Dusk");
   p.ChooseSkin('L');
   expectMain("Linden");

@@ -175,6 +175,13 @@ TEST(FormMetrics, TitleStripIsClippedOnANarrowForm) {
   EXPECT_EQ(GetPix(cache.View(), 38, 26), 0xFF000000u | (26u * 40u + 38u));
   EXPECT_EQ(GetPix(cache.View(), 39, 26), 0u);
   EXPECT_EQ(GetPix(cache.View(), 5, 27), 0xFF000000u | (27u * 40u + 5u));   // below: untouched
+  // A partial save (frame and caption rows) restores those rows only, not the stale rest.
+  const TsTitleStrip part = TitleButtonsStrip(f, sm, 60, 40, false);
+  SaveTitleStrip(work.View(), cache.View(), part);
+  for (int y = 0; y < s.Height; ++y) SetPix(cache.View(), 3, y, 0);
+  RestoreTitleStrip(cache.View(), work.View(), part);
+  EXPECT_EQ(GetPix(cache.View(), 3, part.SaveRows - 1), 0xFF000000u | ((part.SaveRows - 1u) * 40u + 3u));
+  EXPECT_EQ(GetPix(cache.View(), 3, part.SaveRows), 0u);
 }
 
 }  // namespace

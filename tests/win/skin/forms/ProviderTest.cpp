@@ -98,6 +98,10 @@ TEST_F(Provider, OneProviderPerFormAndItsWindowMethodComesBack) {
   auto* second = NewComponent<TsSkinProvider>(Form.get());
   EXPECT_TRUE(second->IsEmptyProvider());
   EXPECT_FALSE(second->Hooked());
+  const TColor colour = Form->Color();
+  second->SetUseGlobalColor(false);
+  second->SetDrawNonClientArea(false);
+  EXPECT_EQ(Form->Color(), colour);
   delete second;
   EXPECT_EQ(Command(Form.get(), SkinCmdFindProvider), reinterpret_cast<LRESULT>(first));
   EXPECT_EQ(Registered(Form.get()), 1);
@@ -294,6 +298,37 @@ TEST_F(Provider, SkinnedFormsAnswerAndTakeTheSystemMenuStyle) {
   Command(Form.get(), SkinCmdSkinLoaded, M.get());
   EXPECT_TRUE(HasSysMenuStyle(Form.get()));
   EXPECT_TRUE(p->SystemMenu()->VisibleClose());
+}
+
+TEST_F(Provider, AFormIsPreparedWhenItsWindowIsMade) {
+  TForm late(nullptr);
+  late.SetColor(DesignedColour);
+  auto* p = NewComponent<TsSkinProvider>(&late);
+  EXPECT_EQ(p->SystemMenu(), nullptr);
+  late.HandleNeeded();
+  ASSERT_NE(p->SystemMenu(), nullptr);
+  EXPECT_EQ(static_cast<COLORREF>(late.Color()), GlobalColour);
+  // A run-time provider prepares its form at the first frame painting.
+  TForm shown(nullptr);
+  shown.HandleNeeded();
+  auto* r = TsSkinProvider::CreateRuntime(&shown);
+  EXPECT_EQ(r->SystemMenu(), nullptr);
+  shown.Show();
+  Application->ProcessMessages();
+  EXPECT_NE(r->SystemMenu(), nullptr);
+  // A system menu popup gets Size greyed, and the form still hears of the popup.
+  Mark();
+  auto* q = NewComponent<TsSkinProvider>(Form.get());
+  const TOwnedMenu popup(CreatePopupMenu());
+  AppendMenuA(popup.Get(), MF_STRING, SC_SIZE, "Size");
+  TMessage m;
+  m.Msg = WM_INITMENUPOPUP;
+  m.WParam = reinterpret_cast<WPARAM>(popup.Get());
+  m.LParam = MAKELPARAM(0, 1);
+  Seen.clear();
+  q->HandleInitMenuPopup(m);
+  EXPECT_NE(GetMenuState(popup.Get(), SC_SIZE, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  EXPECT_TRUE(SeenMsg(WM_INITMENUPOPUP));
 }
 
 TEST_F(Provider, ClientOffsetAndToolWindows) {
