@@ -143,7 +143,7 @@ bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation) {
   TCustomForm* form = FindFormOfWindow(wnd);
   if (form == nullptr || form->IsLoading()) return false;
   if (!FormMayBeSkinned(form->Tag(), className, manager->GetSkinningRules())) return false;
-  auto* provider = new TlxProvider(form);
+  auto* provider = NewComponent<TlxProvider>(form);
   GProviders.push_back(provider);
   try {
     provider->AttachFormProvider(form);

@@ -109,18 +109,20 @@ protected:
     ASSERT_TRUE(M->HookInstalled());
   }
   void TearDown() override { M.reset(); }
+  // Takes the form and shows it.
   template <class T>
-  std::unique_ptr<T> Shown(std::unique_ptr<T> form) {
-    form->Show();
-    return form;
+  static std::unique_ptr<T> Shown(T* form) {
+    std::unique_ptr<T> f(form);
+    f->Show();
+    return f;
   }
   // A sizeable form is met when its window is made (a top-level window without parent), a
   // dialog-framed one (a popup, whose owner counts as its parent) when it is activated.
   std::unique_ptr<TForm> ShownForm(std::intptr_t tag, TFormBorderStyle border = bsSizeable) {
-    auto f = std::make_unique<TForm>(nullptr);
+    auto* f = NewComponent<TForm>(nullptr);
     f->SetTag(tag);
     f->SetBorderStyle(border);
-    return Shown(std::move(f));
+    return Shown(f);
   }
   static std::string Dir;
   std::unique_ptr<TsSkinManager> M;
@@ -128,13 +130,12 @@ protected:
 std::string Hook::Dir;
 
 TEST_F(Hook, ProgramDialogsAndMessageFormAreSkinnedOnActivation) {
-  auto connect = Shown(std::make_unique<TConnectDialog>(nullptr));
-  auto about = Shown(std::make_unique<TAboutBox>(nullptr));
-  auto help = Shown(std::make_unique<THelpForm>(nullptr));
-  auto message = Shown(std::unique_ptr<TForm>(CreateMessageDialog("Hook", TMsgDlgType::mtInformation, mbOK)));
+  auto connect = Shown(NewComponent<TConnectDialog>(nullptr));
+  auto about = Shown(NewComponent<TAboutBox>(nullptr));
+  auto help = Shown(NewComponent<THelpForm>(nullptr));
+  auto message = Shown(CreateMessageDialog("Hook", TMsgDlgType::mtInformation, mbOK));
   ASSERT_STREQ(message->ClassName(), "TMessageForm");
-  for (TCustomForm* f : {static_cast<TCustomForm*>(connect.get()), static_cast<TCustomForm*>(about.get()),
-                         static_cast<TCustomForm*>(help.get()), static_cast<TCustomForm*>(message.get())})
+  for (TCustomForm* f : std::initializer_list<TCustomForm*>{connect.get(), about.get(), help.get(), message.get()})
     EXPECT_TRUE(SkinnedByHook(f));
   // One provider each, listed; activating a skinned form again adds none.
   EXPECT_EQ(ListedProviders().size(), 4u);
@@ -180,12 +181,12 @@ TEST_F(Hook, TagsOfAuxiliaryFormsKeepThemPlain) {
 
 TEST_F(Hook, MessageFormNeedsTheStandardDialogsRule) {
   M->SetSkinningRules(1u << srStdForms);
-  auto message = Shown(std::unique_ptr<TForm>(CreateMessageDialog("Hook", TMsgDlgType::mtWarning, mbOK)));
+  auto message = Shown(CreateMessageDialog("Hook", TMsgDlgType::mtWarning, mbOK));
   auto other = ShownForm(0);
   EXPECT_EQ(RuntimeProvider(message.get()), nullptr);
   EXPECT_TRUE(SkinnedByHook(other.get()));
   M->SetSkinningRules(1u << srStdDialogs);
-  auto message2 = Shown(std::unique_ptr<TForm>(CreateMessageDialog("Hook", TMsgDlgType::mtWarning, mbOK)));
+  auto message2 = Shown(CreateMessageDialog("Hook", TMsgDlgType::mtWarning, mbOK));
   auto other2 = ShownForm(0);
   EXPECT_TRUE(SkinnedByHook(message2.get()));
   EXPECT_EQ(RuntimeProvider(other2.get()), nullptr);
@@ -196,7 +197,7 @@ TEST_F(Hook, ExemptClassesAreNeverSkinned) {
   EXPECT_TRUE(IsSkinExemptClass("TfcPopup"));
   EXPECT_FALSE(IsSkinExemptClass("tfcpopup"));
   EXPECT_FALSE(IsSkinExemptClass("TForm"));
-  auto popup = Shown(std::make_unique<TfcPopup>(nullptr));
+  auto popup = Shown(NewComponent<TfcPopup>(nullptr));
   EXPECT_EQ(RuntimeProvider(popup.get()), nullptr);
   EXPECT_EQ(ListedProviders().size(), 0u);
 }
