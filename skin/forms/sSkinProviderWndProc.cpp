@@ -694,17 +694,16 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& message) {
     return;
   }
   const TPoint p = LParamPoint(message.LParam);
-  const int code = TitleHitTest(p);
+  // As in the hit test, the system's answer stands where the frame keeps none of its own.
+  int code = TitleHitTest(p);
+  if (!FrameKeepsHitCode(code)) code = static_cast<int>(message.WParam);
   message.WParam = static_cast<WPARAM>(code);
-  if (code == HTCAPTION || code == HTSYSMENU || (code == HTCLIENT && message.WParam == HTCAPTION)) {
+  if (code == HTCAPTION || code == HTSYSMENU) {
     SetHotElement(0, true);
     ButtonPressed = false;
     ShowSystemMenu(p.X, p.Y);
   }
 }
-
-// The system's answer counts where the frame keeps none of its own: the caption.
-// (TitleHitTest answers 1 there; the message's own code is the system's.)
 
 // ---------------------------------------------------------------------------------------------
 // Painting.
