@@ -2,6 +2,7 @@
 #include "skin/core/sTitleLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 // ---- title buttons ------------------------------------------------------------------------
 
@@ -130,4 +131,21 @@ int FrameCacheHeight(const TsFormGeometry& f, const ISystemMetrics& sm, int menu
 
 TPoint GripFrameSize(int maskWidth, int maskHeight, int imageCount, int maskType) {
   return TPoint{maskWidth / std::max(imageCount, 1), maskHeight / std::max(maskType + 1, 1)};
+}
+
+void MendOldSkinAlpha(const TlxPixelBuffer& px) {
+  if (px.Empty() || px.BytesPerPixel != 4) return;
+  for (int y = 0; y < px.Height; ++y)
+    for (int x = 0; x < px.Width; ++x) {
+      const std::uint32_t v = GetPix(px, x, y);
+      const int a = static_cast<int>(v >> 24);
+      if (a >= 255) continue;
+      const int b = static_cast<int>(v & 0xFF), g = static_cast<int>((v >> 8) & 0xFF), r = static_cast<int>((v >> 16) & 0xFF);
+      const int spread = std::max({b, g, r}) - std::min({b, g, r});
+      if (spread == 0) continue;
+      const double grown = (510.0 - 2.0 * a) / std::sqrt(255.0 / spread) + a;
+      const std::uint32_t alpha = static_cast<std::uint32_t>(std::min(255L, std::lround(grown)));
+      const auto less = [](int c) { return static_cast<std::uint32_t>(c - c / 16); };
+      SetPix(px, x, y, (alpha << 24) | (less(r) << 16) | (less(g) << 8) | less(b));
+    }
 }

@@ -101,3 +101,7 @@ int TitleHitTestAt(const TsHitTestInput& in);
 int FrameCacheHeight(const TsFormGeometry& f, const ISystemMetrics& sm, int menuLines);
 // The grip image's frame size; an image count of 0 (bad skin data) counts as 1.
 TPoint GripFrameSize(int maskWidth, int maskHeight, int imageCount, int maskType);
+// Old skins kept colour where they meant transparency: every pixel of alpha below 255 whose
+// colour channels differ loses a sixteenth of each channel and gains alpha by the spread of its
+// channels: A + (510 - 2A) / sqrt(255 / spread), at most 255.
+void MendOldSkinAlpha(const TlxPixelBuffer& px);

@@ -249,6 +249,8 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  *FAlive = false;
+  if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) SetMenuLineOwnerDraw(false);
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
   FSystemMenu.reset();
@@ -382,6 +384,7 @@ void TsSkinProvider::ResolveIndexes() {
   const TsSkinTables* tables = m != nullptr ? m->Tables() : nullptr;
   FTitleIndex = FindSectionIndex(tables, FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin);
   FCaptionIndex = FindSectionIndex(tables, "CAPTION");
+  ResolveTitleButtonMasks();
 }
 
 void TsSkinProvider::ApplyGlobalColor() {
@@ -489,12 +492,6 @@ TPoint TsSkinProvider::ClientOffset() const {
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
   return TPoint{static_cast<int>(origin.x - window.left), static_cast<int>(origin.y - window.top)};
-}
-
-void TsSkinProvider::RepaintFormFrame() {
-  if (FSkinData != nullptr) FSkinData->BGChanged = 1;
-  if (FForm != nullptr && FForm->HandleAllocated() && FForm->Visible())
-    RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -629,6 +626,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
   FTitleIndex = FCaptionIndex = -1;
   if (DestroyingForm() || SkinManager() == nullptr) return;
   SetSystemMenuStyle(false);
+  SetMenuLineOwnerDraw(false);
   for (int i = 0; i < FForm->ControlCount(); ++i)
     if (auto* label = As<TLabel>(FForm->Controls(i))) label->Font()->SetColor(clWindowText);
   // The form gets back the colour it was designed with, not a fixed one.

@@ -183,3 +183,21 @@ TEST(TitleLayout, IconicCacheHeightAndGripOfBadSkinData) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TitleLayout, OldSkinAlphaMendsOnlyColouredSeeThroughPixels) {
+  TlxImageBuffer img(4, 1);
+  const TlxPixelBuffer& px = img.View();
+  SetPix(px, 0, 0, 0x00FF0000u);   // pure red, alpha 0: fully opaque, channels less a sixteenth
+  SetPix(px, 1, 0, 0x00808080u);   // grey: no spread, kept
+  SetPix(px, 2, 0, 0xFF123456u);   // opaque: kept
+  SetPix(px, 3, 0, 0xC8040000u);   // alpha 200, spread 4: 200 + 110 / sqrt(63.75)
+  MendOldSkinAlpha(px);
+  EXPECT_EQ(GetPix(px, 0, 0), 0xFFF00000u);
+  EXPECT_EQ(GetPix(px, 1, 0), 0x00808080u);
+  EXPECT_EQ(GetPix(px, 2, 0), 0xFF123456u);
+  EXPECT_EQ(GetPix(px, 3, 0), 0xD6040000u);
+}
+
+}  // namespace
