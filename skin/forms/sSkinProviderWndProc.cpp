@@ -20,7 +20,6 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
-bool ButtonPressed = false;
 bool EndingSession = false;
 
 namespace {
@@ -120,7 +119,6 @@ void TsSkinProvider::SkinLoaded(TMessage& message) {
   if (!IsFromOwnManager(message, FSkinData.get())) return;
   ResolveIndexes();
   if (SkinManager() == nullptr) return;
-  ResolveTitleButtonMasks();
   SetSystemMenuStyle(FDrawNonClientArea);
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
   FSkinData->BGChanged = 1;
@@ -140,6 +138,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
   if (DestroyingForm() || SkinManager() == nullptr) return;
   UpdateMenus(false);
   SetSystemMenuStyle(false);
+  SetMenuLineOwnerDraw(false);
   if (FForm->HandleAllocated() && FForm->BorderStyle() != bsNone) SetWindowRgn(FForm->Handle(), nullptr, TRUE);
   // Labels and the form get back the colours they were designed with, not fixed ones.
   RestoreLabelColours(FForm);
@@ -375,16 +374,18 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
+    // Menu items (control id 0): the main menu's bar over the menu line, others as the
+    // framework draws them.
     case WM_MEASUREITEM:
-      if (message.WParam == 0 && message.LParam != 0 &&
-          MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam))) {
+      if (message.WParam == 0 && message.LParam != 0) {
+        MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam));
         message.Result = 1;
         return;
       }
       break;
     case WM_DRAWITEM:
-      if (message.WParam == 0 && message.LParam != 0 &&
-          DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam))) {
+      if (message.WParam == 0 && message.LParam != 0) {
+        DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
         message.Result = 1;
         return;
       }
@@ -489,7 +490,7 @@ void TsSkinProvider::CMMenuChanged(TMessage& message) {
   const bool creating = (FForm->FormState() & fsCreating) != 0;
   if (!creating && FForm->Visible() && (FSkinData->CtrlState() & 0x800) == 0) {
     MenuLineCount = -1;
-    FMenuChanged = true;
+    MenuChanged = true;
     FSkinData->BGChanged = 1;
   }
   CallSavedWndProc(message);
@@ -564,12 +565,12 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
       ButtonPressed = false;
       // A second click may follow (the double click closes the form): wait for it, keeping
       // the messages flowing; the form may be gone afterwards.
-      const std::weak_ptr<int> alive = AliveToken();
+      const std::shared_ptr<bool> alive = FAlive;
       FIconDoubleClicked = false;
       const DWORD start = GetTickCount();
       while (GetTickCount() - start < 200) {
         Application->ProcessMessages();
-        if (alive.expired() || FIconDoubleClicked) return;
+        if (!*alive || FIconDoubleClicked) return;
         Sleep(5);
       }
       if (DestroyingForm()) return;
@@ -632,27 +633,14 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& message) {
   }
   const TPoint point = message.Msg == WM_NCLBUTTONUP ? LParamPoint(message.LParam) : CursorPoint();
   const int code = message.Msg == WM_NCLBUTTONUP ? static_cast<int>(message.WParam) : TitleHitTest(point);
-  if (!ButtonPressed) {
-    if (code == HTMINBUTTON || code == HTMAXBUTTON || code == HTHELP) HotElement = 0;
-    CallSavedWndProc(message);
-    return;
-  }
-  const bool titleButton = HotElementCode(code) || code >= 1000;
-  if (titleButton && code == HotElement) {
-    // Releasing the close button may free the form and this provider with it.
-    const std::weak_ptr<int> alive = AliveToken();
-    const bool acted = ReleaseTitleButton(code, point);
-    if (alive.expired()) {
-      ButtonPressed = false;
-      return;
-    }
-    if (!acted) CallSavedWndProc(message);
-  } else {
-    // Released away from the pressed button: nothing happens, the button goes back.
-    SetHotElement(0, true);
-    CallSavedWndProc(message);
-  }
-  ButtonPressed = false;
+  // The release acts only on the button pressed and still under the mouse; a press released
+  // elsewhere leaves its button normal. Releasing the close button may free the form and
+  // this provider with it.
+  const std::shared_ptr<bool> alive = FAlive;
+  const bool titleButton = ButtonPressed && (HotElementCode(code) || code >= 1000);
+  ReleaseTitleButton(code, point);
+  if (!*alive || titleButton) return;
+  CallSavedWndProc(message);
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& message) {
@@ -675,11 +663,11 @@ void TsSkinProvider::WMNCLButtonDblClk(TMessage& message) {
       FIconDoubleClicked = true;
       const bool popupsSkinned = SkinManager()->GetSkinnedPopups();
       if (!popupsSkinned) FSkinData->HoldPaint = 1;
-      const std::weak_ptr<int> alive = AliveToken();
+      const std::shared_ptr<bool> alive = FAlive;
       FForm->Close();
       // The close may have freed the form and this provider; a refused one leaves the form
       // painting again.
-      if (alive.expired()) return;
+      if (!*alive) return;
       if (!popupsSkinned) FSkinData->HoldPaint = 0;
       return;
     }
@@ -885,13 +873,13 @@ HWND TsSkinProvider::CaptionCoverWindow() const {
 
 void TsSkinProvider::PassCovered(TMessage& message) {
   const HWND wnd = FForm->Handle();
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (CompositionMode() || AeroIsActive() || FCaptionCover != nullptr || !IsWindowVisible(wnd)) {
     // Redraw off: the system paints nothing of the frame meanwhile.
     const bool lock = IsWindowVisible(wnd) != FALSE;
     if (lock) SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     CallSavedWndProc(message);
-    if (alive.expired()) return;
+    if (!*alive) return;
     if (lock && IsWindow(wnd)) SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     return;
   }
@@ -916,7 +904,7 @@ void TsSkinProvider::PassCovered(TMessage& message) {
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(FCaptionCover->Handle());
   CallSavedWndProc(message);
-  if (alive.expired()) return;
+  if (!*alive) return;
   FCaptionCover.reset();
   FCoverImage = TOwnedBitmap();
 }
@@ -933,12 +921,12 @@ void TsSkinProvider::WMNCActivate(TMessage& message) {
   if ((FormState & Moving) == 0) FormActive = active;
   if (changed) FSkinData->BGChanged = 1;
   FSkinData->HoldPaint = 0;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (FormShowing() && FForm->Visible())
     PassCovered(message);
   else
     CallSavedWndProc(message);
-  if (alive.expired()) return;
+  if (!*alive) return;
   FormState &= ~static_cast<std::uint32_t>(Activating);
   MenuLineCount = -1;
   if (DestroyingForm()) return;
@@ -952,9 +940,9 @@ void TsSkinProvider::WMSetText(TMessage& message) {
     return;
   }
   FSkinData->BGChanged = 1;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   PassCovered(message);
-  if (alive.expired() || DestroyingForm()) return;
+  if (!*alive || DestroyingForm()) return;
   ForceNCPaint();
 }
 
@@ -1086,7 +1074,7 @@ void TsSkinProvider::EndOwnDrag(bool apply) {
 
 void TsSkinProvider::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (ResizeMode == rmBorder && !AeroIsActive() && FForm->Enabled() && OwnDrag.Provider == nullptr &&
       (command == SC_MOVE || command == SC_SIZE) && (message.WParam & 0xF) == 0 && !DragFullWindows()) {
     // From the keyboard or the window menu: the own drag follows the mouse from here.
@@ -1106,7 +1094,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
     FSkinData->BGChanged = FSkinData->BGChanged;
   }
   CallSavedWndProc(message);
-  if (alive.expired() || DestroyingForm()) return;
+  if (!*alive || DestroyingForm()) return;
   switch (command) {
     case SC_MINIMIZE: FSkinData->DropCache(); break;
     case SC_MAXIMIZE:

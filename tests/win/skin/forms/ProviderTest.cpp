@@ -63,7 +63,6 @@ protected:
   void TearDown() override {
     Form.reset();
     M.reset();
-    SystemFrameKept = true;
     PreviewMode = false;
     PreviewWindow = nullptr;
     SetProviderParamSource(nullptr);
@@ -257,7 +256,6 @@ TEST_F(Provider, EditorDataOnlyWholeAndOnlyAtTheAnnouncedWindow) {
 }
 
 TEST_F(Provider, SkinnedFormsAnswerAndTakeTheSystemMenuStyle) {
-  SystemFrameKept = false;
   auto* p = NewComponent<TsSkinProvider>(Form.get());
   ASSERT_TRUE(p->Skinned());
   EXPECT_FALSE(HasSysMenuStyle(Form.get()));
@@ -294,10 +292,6 @@ TEST_F(Provider, SkinnedFormsAnswerAndTakeTheSystemMenuStyle) {
   EXPECT_TRUE(HasSysMenuStyle(Form.get()));
   p->SetDrawNonClientArea(true);
   EXPECT_FALSE(HasSysMenuStyle(Form.get()));
-  // While the system draws the frame the bit stays.
-  SystemFrameKept = true;
-  Command(Form.get(), SkinCmdSkinLoaded, M.get());
-  EXPECT_TRUE(HasSysMenuStyle(Form.get()));
   EXPECT_TRUE(p->SystemMenu()->VisibleClose());
 }
 
