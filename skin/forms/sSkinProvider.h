@@ -362,6 +362,7 @@ private:
   void WMPaint(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
   void WMWindowPosChanging(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
   void WMSysCommand(TMessage& message);
   void WMPrint(TMessage& message);
   void WMShowWindow(TMessage& message);

@@ -391,6 +391,7 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       }
       break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
     case WM_SETICON: WMSetIcon(message); return;
     case WM_NCHITTEST: WMNCHitTest(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
@@ -963,14 +964,17 @@ void TsSkinProvider::WMSetIcon(TMessage& message) {
 // Size and position.
 
 void TsSkinProvider::WMSize(TMessage& message) {
-  if (FSkinData->HoldPaint != 0) {
-    FSkinData->BGChanged = 1;
-    CallSavedWndProc(message);
-    return;
-  }
+  if (FSkinData->HoldPaint != 0) FSkinData->BGChanged = 1;
   MenuLineCount = -1;
   CallSavedWndProc(message);
-  if (DestroyingForm() || !FormShowing()) return;
+}
+
+// The form's bounds follow its window only once the system's handling of the change (which
+// sends WM_SIZE) returned: the frame is fitted to the new size here.
+void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
+  CallSavedWndProc(message);
+  if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
+  if ((reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE) != 0) return;
   const TBitmap* cache = FSkinData->CacheBitmap();
   const TsFormGeometry f = Geometry();
   const bool sameSize = cache != nullptr && cache->GetWidth() == CacheWidth(f, SystemMetrics()) &&
