@@ -380,6 +380,7 @@ private:
   // Passes a message on with the form's redraw locked, or under the caption cover, so that
   // the system's own caption never shows.
   void PassCovered(TMessage& message);
+  void ShowSystemMenuBelowIcon();
 
 private:
   bool CacheValid() const;

@@ -575,12 +575,7 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
         Sleep(5);
       }
       if (DestroyingForm()) return;
-      const TsFormGeometry f = Geometry();
-      const ISystemMetrics& sm = SystemMetrics();
-      const TRect icon = IconRect(f, sm);
-      const TPoint origin = SystemMenuOrigin(f, sm);
-      const int frame = FrameWidthExt(f, sm, true);
-      ShowSystemMenu(origin.X + icon.Left - frame + frame, origin.Y + icon.Bottom + FrameBorderWidthPlain(f, sm));
+      ShowSystemMenuBelowIcon();
       return;
     }
     case HTMENU: CallSavedWndProc(message); return;
@@ -740,7 +735,9 @@ void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
   const int saved = SaveDC(dc);
   CopyCacheExcludingChildren(FForm, FSkinData.get(), client, offset.Y, offset.X, false, dc, client);
   RestoreDC(dc, saved);
-  (void)resumeChildren;   // children resume painting with their own WM_PAINT
+  // Windowed children paint themselves on their own WM_PAINT; `resumeChildren` is kept for
+  // the skinned children that wait for their parent.
+  (void)resumeChildren;
 }
 
 void TsSkinProvider::PaintClientMessage(TMessage& message) {
@@ -802,9 +799,6 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     const TPoint offset = ClientOffset();
     RECT cr{};
     GetClientRect(FForm->Handle(), &cr);
-    TsFormGeometry f = Geometry();
-    const int top = std::min(TopStripHeight(f, SystemMetrics()) + FrameWidthPlusBorder(f, SystemMetrics()), offset.Y);
-    (void)top;
     {
       // The frame: everything of the cache outside the client area.
       const int saved = SaveDC(dc);
@@ -1086,16 +1080,8 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
     return;
   }
   if (command == SC_KEYMENU && message.LParam == ' ' && FSysMenuStyleTaken) {
-    const TsFormGeometry f = Geometry();
-    const ISystemMetrics& sm = SystemMetrics();
-    const TRect icon = IconRect(f, sm);
-    const TPoint origin = SystemMenuOrigin(f, sm);
-    ShowSystemMenu(origin.X + icon.Left, origin.Y + icon.Bottom + FrameBorderWidthPlain(f, sm) -
-                                             (IsIconic(FForm->Handle()) ? 16 : 0));
+    ShowSystemMenuBelowIcon();
     return;
-  }
-  if (command == 0xF012) {   // the drag move of the caption: the frame is current first
-    FSkinData->BGChanged = FSkinData->BGChanged;
   }
   CallSavedWndProc(message);
   if (!*alive || DestroyingForm()) return;
@@ -1112,6 +1098,16 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
       break;
     default: break;
   }
+}
+
+// Below the title icon (16 pixels higher for an iconic form, whose caption is all there is).
+void TsSkinProvider::ShowSystemMenuBelowIcon() {
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  const TRect icon = IconRect(f, sm);
+  const TPoint origin = SystemMenuOrigin(f, sm);
+  const int y = origin.Y + icon.Bottom + FrameBorderWidthPlain(f, sm) - (f.Iconic ? 16 : 0);
+  ShowSystemMenu(origin.X + icon.Left, y);
 }
 
 void TsSkinProvider::ShowSystemMenu(int x, int y) {

@@ -109,6 +109,17 @@ TEST_F(WndProc, WhatReachesTheFormWhileSkinned) {
   const LRESULT offset = Command(Form.get(), SkinCmdQueryClientOffset);
   EXPECT_EQ(LOWORD(offset), origin.x - wr.left);
   EXPECT_EQ(HIWORD(offset), origin.y - wr.top);
+  // A child's background request is answered by the form (the section's colour here), its
+  // offsets those of the client area in the window image.
+  TsBackgroundRequest request;
+  request.OffsetX = request.OffsetY = 7;
+  request.Rect = Rect(0, 0, 10, 10);
+  EXPECT_EQ(DeliverToControl(Form.get(), WM_SKINCOMMAND, MakeSkinWParam(SkinCmdQueryBackground),
+                             reinterpret_cast<LPARAM>(&request)), 1);
+  EXPECT_EQ(request.Kind, bkColor);
+  EXPECT_EQ(static_cast<COLORREF>(request.Color), 3364215u);
+  EXPECT_EQ(request.OffsetX, origin.x - wr.left);
+  EXPECT_EQ(request.OffsetY, origin.y - wr.top);
   Seen.clear();
   SeenCommands.clear();
   for (int c : {13, 23, 28, 16, 99})
