@@ -24,9 +24,13 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 #include "skin/paint/win/sDwmApi.h"
 
 namespace {
+
+using formtest::Pump;
+using formtest::WindowRectOf;
 
 TUnitStartup* Units = nullptr;
 
@@ -48,20 +52,6 @@ public:
   }
 };
 [[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAppEnvironment);
-
-void Pump(int ms = 40) {
-  const DWORD start = GetTickCount();
-  do {
-    Application->ProcessMessages();
-    Sleep(2);
-  } while (GetTickCount() - start < static_cast<DWORD>(ms));
-}
-
-RECT WindowRectOf(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
-}
 
 TsSkinProvider* ProviderOf(TCustomForm* f) {
   return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(f->Handle(), SkinCmdFindProvider));

@@ -20,26 +20,16 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 #include "skin/paint/win/sDwmApi.h"
 
 namespace {
 
+using formtest::Pump;
+using formtest::WindowRectOf;
+
 LRESULT Command(TCustomForm* f, std::uint16_t command, TsSkinManager* m = nullptr) {
   return DeliverToControl(f, WM_SKINCOMMAND, MakeSkinWParam(command), reinterpret_cast<LPARAM>(m));
-}
-
-void Pump(int ms = 30) {
-  const DWORD start = GetTickCount();
-  do {
-    Application->ProcessMessages();
-    Sleep(2);
-  } while (GetTickCount() - start < static_cast<DWORD>(ms));
-}
-
-RECT WindowRectOf(HWND w) {
-  RECT r{};
-  GetWindowRect(w, &r);
-  return r;
 }
 
 class WndProc : public ::testing::Test {
