@@ -22,7 +22,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@
 #include "framework/win/Graphics.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
+#include "framework/win/WinTypes.h"
 #include "skin/core/sFormMetrics.h"
 #include "skin/core/win/sCommonData.h"
 
@@ -271,6 +274,84 @@ public:
   // The provider's window method, standing in the form's WindowProc slot while hooked.
   void NewWndProc(TMessage& message);
 
+  // --- the window method's services and state (sSkinProviderWndProc.cpp)
+  // WM_SETREDRAW nesting: 0 while the form redraws.
+  int LockCount() const { return FLockCount; }
+  // What the last showing of the window was: 0 none, 1 normal, 2 minimized, 3 maximized.
+  int ShowAction = 0;
+  // Hands the form's menus to the skinned menus; `skinned`: owner-drawn while skinned.
+  void UpdateMenus(bool skinned);
+  // The window's own menu at a screen point, its items greyed as the form allows; the
+  // choice is posted to the form as WM_SYSCOMMAND.
+  void ShowSystemMenu(int x, int y);
+  // Maximized, a skinned form covers the work area with its frame just outside it.
+  void HandleGetMinMaxInfo(TMessage& message);
+  // The client part of the frame cache into `dc` without the children's areas.
+  void PaintClient(HDC dc, bool resumeChildren);
+  // WM_ERASEBKGND's painting into `dc`.
+  void EraseBackground(HDC dc);
+  // WM_PAINT with a valid frame cache.
+  void PaintClientMessage(TMessage& message);
+  // WM_NCMOUSEMOVE: the element under the mouse becomes hot.
+  void HandleNCMouseMove(TMessage& message);
+  // The caption cover's window while it is shown (null otherwise).
+  HWND CaptionCoverWindow() const;
+
+private:
+  // Stage 2 and 3 of the window method.
+  void UnskinnedMessage(TMessage& message);
+  void SkinnedMessage(TMessage& message);
+  bool SkinnedCommand(TMessage& message);
+  void QueryBackground(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCLButtonDown(TMessage& message);
+  void WMNCLButtonUp(TMessage& message);
+  void WMNCLButtonDblClk(TMessage& message);
+  void WMNCRButtonUp(TMessage& message);
+  void WMNCActivate(TMessage& message);
+  void WMSetText(TMessage& message);
+  void WMSetIcon(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMPaint(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMWindowPosChanging(TMessage& message);
+  void WMSysCommand(TMessage& message);
+  void WMPrint(TMessage& message);
+  void WMShowWindow(TMessage& message);
+  void WMActivate(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
+  void CMMenuChanged(TMessage& message);
+  // A run-time-made provider prepares its form at the first hit test, frame painting or
+  // showing of the form.
+  void InitRuntimeProvider();
+  bool FormShowing() const;
+  // Own drag (ResizeMode rmBorder, full-window dragging off).
+  void StartOwnDrag(int kind, bool moving);
+  void MoveOwnDrag();
+  void EndOwnDrag(bool apply);
+  // Passes a message on with the form's redraw locked, or under the caption cover, so that
+  // the system's own caption never shows.
+  void PassCovered(TMessage& message);
+
+public:
+  // A token that expires when the provider goes: a call that may free the form (and the
+  // provider with it) is followed by a check of it.
+  std::weak_ptr<int> AliveToken() const { return FAlive; }
+
+private:
+  bool CacheValid() const;
+  // The designed font colours of the form's labels, put back when the skin goes.
+  void RememberLabelColours();
+  void RestoreLabelColours(TCustomForm* form);
+  std::map<const TControl*, TColor> FLabelColours;
+  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
+  int FLockCount = 0;
+  bool FIconDoubleClicked = false;
+  bool FMenuChanged = true;
+  std::unique_ptr<TCustomForm> FCaptionCover;
+  TOwnedBitmap FCoverImage;
+
+public:
   // --- frame painting and title buttons (sSkinProviderPaint.cpp, sTitleButtons.cpp)
   // One title button: state 0 normal, 1 hot, 2 pressed (-1 not shown); its image in the skin's
   // masks; its place in the frame cache; its glow (-1 none); hit code; of the large set.
@@ -294,8 +375,9 @@ public:
   // WM_DRAWITEM and WM_MEASUREITEM of menu items: while the frame is skinned the main menu's
   // bar items are drawn over the menu-line image in the menu line's colours (hot: the
   // selection's); every other item goes to the framework's own owner-draw.
-  void DrawMenuLineItem(DRAWITEMSTRUCT& info);
-  void MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
+  // True when the item was a bar item of the form's main menu and was handled here.
+  bool DrawMenuLineItem(DRAWITEMSTRUCT& info);
+  bool MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
   // The main menu drawn by the provider (on) or by the system again (off).
   void SetMenuLineOwnerDraw(bool on);
   TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
@@ -310,15 +392,16 @@ public:
   // The hit-test code of a screen point (the provider's and the system's codes).
   int TitleHitTest(TPoint screenPoint);
   // The press of a button ends at the point: the button's action when it is still over it.
-  void ReleaseTitleButton(int code, TPoint screenPoint);
+  // True when the release acted (false: the message is passed on). The command a release
+  // sends may free the form and this provider: callers check AliveToken afterwards.
+  bool ReleaseTitleButton(int code, TPoint screenPoint);
   // The button of a hit code (null for none).
   TsTitleButtonState* TitleButton(int code);
-  // The code of the element under the mouse (-1 none yet, 0 none).
-  int HotElement = -1;
+  // The code of the element under the mouse (0 none).
+  int HotElement = 0;
   // Frame caches built since the provider was made (counted for tests and benchmarks).
   int FrameCacheBuilds = 0;
-  // The menu line must be laid out again; the frame cache was built once.
-  bool MenuChanged = true;
+  // The frame cache was built once.
   bool FirstInitialized = false;
 
 protected:
@@ -401,16 +484,11 @@ private:
   int FMaxMask = -1, FMinMask = -1;
   bool FMenuOwnerDrawTaken = false;
   bool FMenuOwnerDrawBefore = false;
-  // Cleared when the provider goes: a caller that sent a command which may free the form (and
-  // so the provider) holds a copy and looks before touching the provider again.
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // ---------------------------------------------------------------------------------------------
 // Globals of the unit.
 
-// A title button is held down (one mouse, so one for the process).
-extern bool ButtonPressed;
 // Old skins (below version 7.51) get the alpha of their frame cache mended in extended drawing
 // mode 1 while this is set.
 extern bool OldSkinAlphaFix;
@@ -423,6 +501,10 @@ extern bool SystemFrameKept;
 extern bool PreviewMode;
 // The window announced to the skin editor (0 until then).
 extern HWND PreviewWindow;
+// The left button went down on a title button and has not been released.
+extern bool ButtonPressed;
+// WM_QUERYENDSESSION arrived: the session ends.
+extern bool EndingSession;
 // The message the skin editor and a previewed form exchange.
 constexpr UINT WM_SKINEDITOR = 0xA400;
 // The editor's window caption.

@@ -19,8 +19,6 @@
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
 
-bool ButtonPressed = false;
-
 namespace {
 
 const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables() : nullptr; }
@@ -332,19 +330,19 @@ int TsSkinProvider::TitleHitTest(TPoint screenPoint) {
 // ---------------------------------------------------------------------------------------------
 // Release.
 
-void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
-  if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated()) return;
+bool TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
+  if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated()) return false;
   if (!ButtonPressed) {
     if (code == htcMinButton || code == htcMaxButton || code == htcHelp) HotElement = 0;
-    return;
+    return false;
   }
   ButtonPressed = false;
   const HWND h = FForm->Handle();
   // Commands may free the form and this provider with it: look before every later step.
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::weak_ptr<int> alive = AliveToken();
   const auto command = [&](WPARAM sc) {
     SendMessageA(h, WM_SYSCOMMAND, sc, 0);
-    return *alive && IsWindow(h);
+    return !alive.expired() && IsWindow(h);
   };
   const auto normal = [&](int c) {
     if (TsTitleButtonState* b = TitleButton(c); b != nullptr && b->State > 0) {
@@ -363,61 +361,62 @@ void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
       const TRect& r = FButtonMin.Rect;
       if (!(p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom)) {
         normal(code);
-        return;
+        return false;
       }
       HotElement = 0;
       FButtonMin.State = 0;
       const bool main = Application != nullptr && Application->MainForm() == FForm;
       if (IsIconic(h)) {
-        if (!command(SC_RESTORE)) return;
+        if (!command(SC_RESTORE)) return true;
       } else if (main) {
-        if (!command(SC_MINIMIZE)) return;
+        if (!command(SC_MINIMIZE)) return true;
       } else {
         FormState |= Minimizing;
-        if (!command(SC_MINIMIZE)) return;
+        if (!command(SC_MINIMIZE)) return true;
         FormState &= ~static_cast<std::uint32_t>(Minimizing);
       }
       FSkinData->BGChanged = 1;
       RegionChanged = true;
-      return;
+      return true;
     }
     case htcMaxButton: {
-      if (FSystemMenu == nullptr) return;
+      if (FSystemMenu == nullptr) return false;
       const bool zoomed = IsZoomed(h) != 0;
-      if (!FSystemMenu->EnabledMax() && !(zoomed && FSystemMenu->EnabledRestore())) return;
+      if (!FSystemMenu->EnabledMax() && !(zoomed && FSystemMenu->EnabledRestore())) return false;
       HotElement = 0;
       FButtonMax.State = 0;
       if (zoomed) {
         FForm->SetWindowState(wsNormal);
-        if (!command(SC_RESTORE)) return;
+        if (!command(SC_RESTORE)) return true;
         RepaintFormFrame();
       } else if (!command(SC_MAXIMIZE)) {
-        return;
+        return true;
       }
       FSystemMenu->UpdateItems(false);
-      return;
+      return true;
     }
     case htcClose:
       FButtonClose.State = 0;
-      if (!command(SC_CLOSE) || DestroyingForm()) return;
+      if (!command(SC_CLOSE) || DestroyingForm()) return true;
       if (FForm->Visible()) FSkinData->BGChanged = 1;
       HotElement = 0;
       RepaintTitleButton(htcClose);
-      return;
+      return true;
     case htcHelp:
       FButtonHelp.State = 0;
-      if (!command(SC_CONTEXTHELP)) return;
+      if (!command(SC_CONTEXTHELP)) return true;
       HotElement = 0;
       if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
       ForceNCPaint();
-      return;
+      return true;
     default:
       if (code >= htcUserButton && code - htcUserButton < FTitleButtons->Count()) {
         FTitleButtons->Items(code - htcUserButton)->DoMouseUp(mbLeft, TShiftState{}, screenPoint.X, screenPoint.Y);
-        if (!*alive) return;
+        if (alive.expired()) return true;
         HotElement = 0;
         normal(code);
+        return true;
       }
-      return;
+      return false;
   }
 }
