@@ -240,6 +240,18 @@ COLORREF ScreenPixel(int x, int y) {
   return c;
 }
 
+// The screen's pixels of the rows y0 to y1 - 1 of a window, left to right.
+std::vector<COLORREF> ScreenRows(HWND wnd, int y0, int y1) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  std::vector<COLORREF> out;
+  HDC dc = GetDC(nullptr);
+  for (int y = y0; y < y1; ++y)
+    for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(dc, x, r.top + y));
+  ReleaseDC(nullptr, dc);
+  return out;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Skin commands from outside: the command number message with a command that carries no
 // address, and the section colours of the stored skins' sources.
@@ -689,10 +701,20 @@ TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
   };
   EXPECT_EQ(AskSkin(p.Main(), 7), 1);   // the main form is skinned through its provider
   expectMain("Dusk");
+  // The status bar looks the same after a switch there and back: nothing of the other skin
+  // stays on screen.
+  HWND bar = FindChild(p.Main(), "TsStatusBar");
+  ASSERT_NE(bar, nullptr);
+  RECT br{};
+  GetWindowRect(bar, &br);
+  const int barH = br.bottom - br.top;
+  const std::vector<COLORREF> before = ScreenRows(bar, 0, barH);
   p.ChooseSkin('L');
   expectMain("Linden");
+  EXPECT_NE(ScreenRows(bar, 0, barH), before);
   p.ChooseSkin('D');
   expectMain("Dusk");
+  EXPECT_TRUE(WaitFor([&] { return ScreenRows(bar, 0, barH) == before; }, 5000));
 
   HWND dlg = p.ConnectDialog();
   ASSERT_NE(dlg, nullptr);
@@ -952,6 +974,7 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   ASSERT_NE(help, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));   // modal
   EXPECT_NE(FindChild(help, "", "&Close"), nullptr);
+  EXPECT_EQ(AskSkin(help, 7), 1);   // given a skin provider by the thread hook
   Sleep(1000);   // lets the windows finish painting: for the picture only
   Line.Request("shot help-form");
   p.Press(help, "&Close");
@@ -968,6 +991,7 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   HWND about = p.Wait("", "About");
   ASSERT_NE(about, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));
+  EXPECT_EQ(AskSkin(about, 7), 1);
   Sleep(1000);
   Line.Request("shot about-box");
   p.Press(about, "OK");
