@@ -63,7 +63,6 @@ void Measure(const char* title, TForm* form, TsSkinProvider* p, int rounds) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
   InitForms();
-  SystemFrameKept = false;
   TsSkinManager manager(nullptr);
   manager.SetSkinDirectory(ORBEX_FRAME_SKINS);
   manager.SetSkinName("FrameA");

@@ -16,7 +16,6 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
-bool SystemFrameKept = true;
 bool PreviewMode = false;
 HWND PreviewWindow = nullptr;
 
@@ -247,6 +246,7 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  *FAlive = false;
   if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) SetMenuLineOwnerDraw(false);
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
@@ -381,6 +381,7 @@ void TsSkinProvider::ResolveIndexes() {
   const TsSkinTables* tables = m != nullptr ? m->Tables() : nullptr;
   FTitleIndex = FindSectionIndex(tables, FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin);
   FCaptionIndex = FindSectionIndex(tables, "CAPTION");
+  ResolveTitleButtonMasks();
 }
 
 void TsSkinProvider::ApplyGlobalColor() {
@@ -400,7 +401,6 @@ void TsSkinProvider::PrepareForm() {
   }
   SetSystemMenuStyle(true);
   ResolveIndexes();
-  ResolveTitleButtonMasks();
   RegionChanged = true;
   CaptionChanged = true;
   const bool reading = (FForm->ComponentState() & (csLoading | csReading)) != 0 ||
@@ -443,7 +443,7 @@ void TsSkinProvider::SetSystemMenuStyle(bool on) {
   if (on) {
     if ((style & WS_SYSMENU) == 0 && !FSysMenuStyleTaken) return;
     (void)WindowSystemMenu();
-    const bool clear = FDrawNonClientArea && !SystemFrameKept;
+    const bool clear = FDrawNonClientArea;
     const LONG wanted = clear ? (style & ~WS_SYSMENU) : (style | WS_SYSMENU);
     if (wanted != style) SetWindowLongA(h, GWL_STYLE, wanted);
     FSysMenuStyleTaken = true;

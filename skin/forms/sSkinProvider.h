@@ -4,9 +4,6 @@
 // its published option objects (added title, title icon, user title buttons) and the pairing
 // of a previewed form with the skin editor.
 //
-// Until the frame is painted from the skin the forms keep the system frame: SystemFrameKept
-// leaves WS_SYSMENU on while a form is skinned.
-//
 // Owns its skin state, option objects, system menu and the form's saved window method while
 // hooked (given back when the provider or the form goes). The form and the manager are
 // borrowed.
@@ -274,6 +271,56 @@ public:
   // The provider's window method, standing in the form's WindowProc slot while hooked.
   void NewWndProc(TMessage& message);
 
+  // --- frame painting and title buttons (sSkinProviderPaint.cpp, sTitleButtons.cpp)
+  // One title button: state 0 normal, 1 hot, 2 pressed (-1 not shown); its image in the skin's
+  // masks; its place in the frame cache; its glow (-1 none); hit code; of the large set.
+  struct TsTitleButtonState {
+    int State = -1;
+    int MaskIndex = -1;
+    TRect Rect;
+    int GlowId = -1;
+    int HitCode = 0;
+    bool Big = false;
+    bool Enabled = true;
+    const char* MaskKey = "";   // the image's key in "GLOBALINFO" (its glow adds "GLOW")
+  };
+  // Rebuilds the frame cache (the skin data's cache bitmap) when the background changed.
+  void PaintFrameCache();
+  // The WM_NCPAINT work once the window method decided to paint: the region when it changed,
+  // then the four strips of the frame cache around the client area into the window DC.
+  void PaintNonClient();
+  // One top-level item of the main menu drawn again into the cache and onto the window.
+  void RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state);
+  // WM_DRAWITEM and WM_MEASUREITEM of menu items: while the frame is skinned the main menu's
+  // bar items are drawn over the menu-line image in the menu line's colours (hot: the
+  // selection's); every other item goes to the framework's own owner-draw.
+  void DrawMenuLineItem(DRAWITEMSTRUCT& info);
+  void MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
+  // The main menu drawn by the provider (on) or by the system again (off).
+  void SetMenuLineOwnerDraw(bool on);
+  TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
+  // The title-button images of the skin for this form's border style.
+  void ResolveTitleButtonMasks();
+  // Lays out and draws the title buttons into the frame cache.
+  void PaintTitleButtons();
+  // One button drawn again in its state into the cache and onto the window.
+  void RepaintTitleButton(int code);
+  void SetHotElement(int code, bool repaint);
+  void PressTitleButton(int code);
+  // The hit-test code of a screen point (the provider's and the system's codes).
+  int TitleHitTest(TPoint screenPoint);
+  // The press of a button ends at the point: the button's action when it is still over it.
+  void ReleaseTitleButton(int code, TPoint screenPoint);
+  // The button of a hit code (null for none).
+  TsTitleButtonState* TitleButton(int code);
+  // The code of the element under the mouse (-1 none yet, 0 none).
+  int HotElement = -1;
+  // Frame caches built since the provider was made (counted for tests and benchmarks).
+  int FrameCacheBuilds = 0;
+  // The menu line must be laid out again; the frame cache was built once.
+  bool MenuChanged = true;
+  bool FirstInitialized = false;
+
   // --- the window method's services and state (sSkinProviderWndProc.cpp)
   // WM_SETREDRAW nesting: 0 while the form redraws.
   int LockCount() const { return FLockCount; }
@@ -315,6 +362,7 @@ private:
   void WMPaint(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
   void WMWindowPosChanging(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
   void WMSysCommand(TMessage& message);
   void WMPrint(TMessage& message);
   void WMShowWindow(TMessage& message);
@@ -333,76 +381,19 @@ private:
   // the system's own caption never shows.
   void PassCovered(TMessage& message);
 
-public:
-  // A token that expires when the provider goes: a call that may free the form (and the
-  // provider with it) is followed by a check of it.
-  std::weak_ptr<int> AliveToken() const { return FAlive; }
-
 private:
   bool CacheValid() const;
   // The designed font colours of the form's labels, put back when the skin goes.
   void RememberLabelColours();
   void RestoreLabelColours(TCustomForm* form);
   std::map<const TControl*, TColor> FLabelColours;
-  std::shared_ptr<int> FAlive = std::make_shared<int>(0);
   int FLockCount = 0;
   bool FIconDoubleClicked = false;
-  bool FMenuChanged = true;
   std::unique_ptr<TCustomForm> FCaptionCover;
   TOwnedBitmap FCoverImage;
 
+
 public:
-  // --- frame painting and title buttons (sSkinProviderPaint.cpp, sTitleButtons.cpp)
-  // One title button: state 0 normal, 1 hot, 2 pressed (-1 not shown); its image in the skin's
-  // masks; its place in the frame cache; its glow (-1 none); hit code; of the large set.
-  struct TsTitleButtonState {
-    int State = -1;
-    int MaskIndex = -1;
-    TRect Rect;
-    int GlowId = -1;
-    int HitCode = 0;
-    bool Big = false;
-    bool Enabled = true;
-    const char* MaskKey = "";   // the image's key in "GLOBALINFO" (its glow adds "GLOW")
-  };
-  // Rebuilds the frame cache (the skin data's cache bitmap) when the background changed.
-  void PaintFrameCache();
-  // The WM_NCPAINT work once the window method decided to paint: the region when it changed,
-  // then the four strips of the frame cache around the client area into the window DC.
-  void PaintNonClient();
-  // One top-level item of the main menu drawn again into the cache and onto the window.
-  void RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state);
-  // WM_DRAWITEM and WM_MEASUREITEM of menu items: while the frame is skinned the main menu's
-  // bar items are drawn over the menu-line image in the menu line's colours (hot: the
-  // selection's); every other item goes to the framework's own owner-draw.
-  // True when the item was a bar item of the form's main menu and was handled here.
-  bool DrawMenuLineItem(DRAWITEMSTRUCT& info);
-  bool MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
-  // The main menu drawn by the provider (on) or by the system again (off).
-  void SetMenuLineOwnerDraw(bool on);
-  TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
-  // The title-button images of the skin for this form's border style.
-  void ResolveTitleButtonMasks();
-  // Lays out and draws the title buttons into the frame cache.
-  void PaintTitleButtons();
-  // One button drawn again in its state into the cache and onto the window.
-  void RepaintTitleButton(int code);
-  void SetHotElement(int code, bool repaint);
-  void PressTitleButton(int code);
-  // The hit-test code of a screen point (the provider's and the system's codes).
-  int TitleHitTest(TPoint screenPoint);
-  // The press of a button ends at the point: the button's action when it is still over it.
-  // True when the release acted (false: the message is passed on). The command a release
-  // sends may free the form and this provider: callers check AliveToken afterwards.
-  bool ReleaseTitleButton(int code, TPoint screenPoint);
-  // The button of a hit code (null for none).
-  TsTitleButtonState* TitleButton(int code);
-  // The code of the element under the mouse (0 none).
-  int HotElement = 0;
-  // Frame caches built since the provider was made (counted for tests and benchmarks).
-  int FrameCacheBuilds = 0;
-  // The frame cache was built once.
-  bool FirstInitialized = false;
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -484,6 +475,9 @@ private:
   int FMaxMask = -1, FMinMask = -1;
   bool FMenuOwnerDrawTaken = false;
   bool FMenuOwnerDrawBefore = false;
+  // Cleared when the provider goes: a caller that sent a command which may free the form (and
+  // so the provider) holds a copy and looks before touching the provider again.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -493,9 +487,6 @@ private:
 // mode 1 while this is set.
 extern bool OldSkinAlphaFix;
 
-// While the frame is drawn by the system, skinned forms keep WS_SYSMENU (true). Tests turn it
-// off to see the bit taken and given back.
-extern bool SystemFrameKept;
 // Set by every provider construction: true outside design time when the program's first
 // parameter is exactly "/lxpreview".
 extern bool PreviewMode;

@@ -121,7 +121,7 @@ void TsSkinProvider::PaintFrameCache() {
     SaveTitleButtonsArea(true);
     PaintTitleButtons();
   }
-  FMenuChanged = false;
+  MenuChanged = false;
   FSkinData->BGChanged = 0;
   FSkinData->HoldPaint = 0;
   FirstInitialized = true;
@@ -407,26 +407,28 @@ TMenuItem* BarItemOf(TCustomForm* form, ULONG_PTR itemData, UINT itemID) {
 
 }  // namespace
 
-bool TsSkinProvider::DrawMenuLineItem(DRAWITEMSTRUCT& info) {
-  if (info.CtlType != ODT_MENU || info.hDC == nullptr) return false;
+void TsSkinProvider::DrawMenuLineItem(DRAWITEMSTRUCT& info) {
   TMenuItem* item = FMenuOwnerDrawTaken && Skinned() ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
-  if (item == nullptr) return false;
+  if (item == nullptr || info.hDC == nullptr) {
+    MenuDrawItem(info);
+    return;
+  }
   const bool hot = (info.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
   DrawMenuLineText(info.hDC, item, TRect{info.rcItem.left, info.rcItem.top, info.rcItem.right, info.rcItem.bottom}, hot);
-  return true;
 }
 
-bool TsSkinProvider::MeasureMenuLineItem(MEASUREITEMSTRUCT& info) {
-  if (info.CtlType != ODT_MENU) return false;
+void TsSkinProvider::MeasureMenuLineItem(MEASUREITEMSTRUCT& info) {
   TMenuItem* item = FMenuOwnerDrawTaken ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
-  if (item == nullptr) return false;
+  if (item == nullptr) {
+    MenuMeasureItem(info);
+    return;
+  }
   TBitmap probe;
   const TOwnedFont font = NonClientFont(true, DEFAULT_CHARSET);
   if (font.Valid()) probe.Canvas()->Font()->SetHandle(font.Get());
   const TSize size = probe.Canvas()->TextExtent(WithoutPrefix(item->Caption()));
   info.itemWidth = static_cast<UINT>(std::max(size.cx, 0) + 12);
   info.itemHeight = static_cast<UINT>(std::max(GetSystemMetrics(SM_CYMENU) - 1, 0));
-  return true;
 }
 
 void TsSkinProvider::RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state) {

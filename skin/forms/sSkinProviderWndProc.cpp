@@ -20,7 +20,6 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
-bool ButtonPressed = false;
 bool EndingSession = false;
 
 namespace {
@@ -120,7 +119,6 @@ void TsSkinProvider::SkinLoaded(TMessage& message) {
   if (!IsFromOwnManager(message, FSkinData.get())) return;
   ResolveIndexes();
   if (SkinManager() == nullptr) return;
-  ResolveTitleButtonMasks();
   SetSystemMenuStyle(FDrawNonClientArea);
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
   FSkinData->BGChanged = 1;
@@ -140,6 +138,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
   if (DestroyingForm() || SkinManager() == nullptr) return;
   UpdateMenus(false);
   SetSystemMenuStyle(false);
+  SetMenuLineOwnerDraw(false);
   if (FForm->HandleAllocated() && FForm->BorderStyle() != bsNone) SetWindowRgn(FForm->Handle(), nullptr, TRUE);
   // Labels and the form get back the colours they were designed with, not fixed ones.
   RestoreLabelColours(FForm);
@@ -375,21 +374,24 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
+    // Menu items (control id 0): the main menu's bar over the menu line, others as the
+    // framework draws them.
     case WM_MEASUREITEM:
-      if (message.WParam == 0 && message.LParam != 0 &&
-          MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam))) {
+      if (message.WParam == 0 && message.LParam != 0) {
+        MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam));
         message.Result = 1;
         return;
       }
       break;
     case WM_DRAWITEM:
-      if (message.WParam == 0 && message.LParam != 0 &&
-          DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam))) {
+      if (message.WParam == 0 && message.LParam != 0) {
+        DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
         message.Result = 1;
         return;
       }
       break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
     case WM_SETICON: WMSetIcon(message); return;
     case WM_NCHITTEST: WMNCHitTest(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
@@ -489,7 +491,7 @@ void TsSkinProvider::CMMenuChanged(TMessage& message) {
   const bool creating = (FForm->FormState() & fsCreating) != 0;
   if (!creating && FForm->Visible() && (FSkinData->CtrlState() & 0x800) == 0) {
     MenuLineCount = -1;
-    FMenuChanged = true;
+    MenuChanged = true;
     FSkinData->BGChanged = 1;
   }
   CallSavedWndProc(message);
@@ -564,12 +566,12 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
       ButtonPressed = false;
       // A second click may follow (the double click closes the form): wait for it, keeping
       // the messages flowing; the form may be gone afterwards.
-      const std::weak_ptr<int> alive = AliveToken();
+      const std::shared_ptr<bool> alive = FAlive;
       FIconDoubleClicked = false;
       const DWORD start = GetTickCount();
       while (GetTickCount() - start < 200) {
         Application->ProcessMessages();
-        if (alive.expired() || FIconDoubleClicked) return;
+        if (!*alive || FIconDoubleClicked) return;
         Sleep(5);
       }
       if (DestroyingForm()) return;
@@ -632,27 +634,14 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& message) {
   }
   const TPoint point = message.Msg == WM_NCLBUTTONUP ? LParamPoint(message.LParam) : CursorPoint();
   const int code = message.Msg == WM_NCLBUTTONUP ? static_cast<int>(message.WParam) : TitleHitTest(point);
-  if (!ButtonPressed) {
-    if (code == HTMINBUTTON || code == HTMAXBUTTON || code == HTHELP) HotElement = 0;
-    CallSavedWndProc(message);
-    return;
-  }
-  const bool titleButton = HotElementCode(code) || code >= 1000;
-  if (titleButton && code == HotElement) {
-    // Releasing the close button may free the form and this provider with it.
-    const std::weak_ptr<int> alive = AliveToken();
-    const bool acted = ReleaseTitleButton(code, point);
-    if (alive.expired()) {
-      ButtonPressed = false;
-      return;
-    }
-    if (!acted) CallSavedWndProc(message);
-  } else {
-    // Released away from the pressed button: nothing happens, the button goes back.
-    SetHotElement(0, true);
-    CallSavedWndProc(message);
-  }
-  ButtonPressed = false;
+  // The release acts only on the button pressed and still under the mouse; a press released
+  // elsewhere leaves its button normal. Releasing the close button may free the form and
+  // this provider with it.
+  const std::shared_ptr<bool> alive = FAlive;
+  const bool titleButton = ButtonPressed && (HotElementCode(code) || code >= 1000);
+  ReleaseTitleButton(code, point);
+  if (!*alive || titleButton) return;
+  CallSavedWndProc(message);
 }
 
 void TsSkinProvider::WMNCLButtonDblClk(TMessage& message) {
@@ -675,11 +664,11 @@ void TsSkinProvider::WMNCLButtonDblClk(TMessage& message) {
       FIconDoubleClicked = true;
       const bool popupsSkinned = SkinManager()->GetSkinnedPopups();
       if (!popupsSkinned) FSkinData->HoldPaint = 1;
-      const std::weak_ptr<int> alive = AliveToken();
+      const std::shared_ptr<bool> alive = FAlive;
       FForm->Close();
       // The close may have freed the form and this provider; a refused one leaves the form
       // painting again.
-      if (alive.expired()) return;
+      if (!*alive) return;
       if (!popupsSkinned) FSkinData->HoldPaint = 0;
       return;
     }
@@ -694,17 +683,16 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& message) {
     return;
   }
   const TPoint p = LParamPoint(message.LParam);
-  const int code = TitleHitTest(p);
+  // As in the hit test, the system's answer stands where the frame keeps none of its own.
+  int code = TitleHitTest(p);
+  if (!FrameKeepsHitCode(code)) code = static_cast<int>(message.WParam);
   message.WParam = static_cast<WPARAM>(code);
-  if (code == HTCAPTION || code == HTSYSMENU || (code == HTCLIENT && message.WParam == HTCAPTION)) {
+  if (code == HTCAPTION || code == HTSYSMENU) {
     SetHotElement(0, true);
     ButtonPressed = false;
     ShowSystemMenu(p.X, p.Y);
   }
 }
-
-// The system's answer counts where the frame keeps none of its own: the caption.
-// (TitleHitTest answers 1 there; the message's own code is the system's.)
 
 // ---------------------------------------------------------------------------------------------
 // Painting.
@@ -886,13 +874,13 @@ HWND TsSkinProvider::CaptionCoverWindow() const {
 
 void TsSkinProvider::PassCovered(TMessage& message) {
   const HWND wnd = FForm->Handle();
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (CompositionMode() || AeroIsActive() || FCaptionCover != nullptr || !IsWindowVisible(wnd)) {
     // Redraw off: the system paints nothing of the frame meanwhile.
     const bool lock = IsWindowVisible(wnd) != FALSE;
     if (lock) SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
     CallSavedWndProc(message);
-    if (alive.expired()) return;
+    if (!*alive) return;
     if (lock && IsWindow(wnd)) SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     return;
   }
@@ -917,7 +905,7 @@ void TsSkinProvider::PassCovered(TMessage& message) {
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(FCaptionCover->Handle());
   CallSavedWndProc(message);
-  if (alive.expired()) return;
+  if (!*alive) return;
   FCaptionCover.reset();
   FCoverImage = TOwnedBitmap();
 }
@@ -934,12 +922,12 @@ void TsSkinProvider::WMNCActivate(TMessage& message) {
   if ((FormState & Moving) == 0) FormActive = active;
   if (changed) FSkinData->BGChanged = 1;
   FSkinData->HoldPaint = 0;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (FormShowing() && FForm->Visible())
     PassCovered(message);
   else
     CallSavedWndProc(message);
-  if (alive.expired()) return;
+  if (!*alive) return;
   FormState &= ~static_cast<std::uint32_t>(Activating);
   MenuLineCount = -1;
   if (DestroyingForm()) return;
@@ -953,9 +941,9 @@ void TsSkinProvider::WMSetText(TMessage& message) {
     return;
   }
   FSkinData->BGChanged = 1;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   PassCovered(message);
-  if (alive.expired() || DestroyingForm()) return;
+  if (!*alive || DestroyingForm()) return;
   ForceNCPaint();
 }
 
@@ -976,14 +964,17 @@ void TsSkinProvider::WMSetIcon(TMessage& message) {
 // Size and position.
 
 void TsSkinProvider::WMSize(TMessage& message) {
-  if (FSkinData->HoldPaint != 0) {
-    FSkinData->BGChanged = 1;
-    CallSavedWndProc(message);
-    return;
-  }
+  if (FSkinData->HoldPaint != 0) FSkinData->BGChanged = 1;
   MenuLineCount = -1;
   CallSavedWndProc(message);
-  if (DestroyingForm() || !FormShowing()) return;
+}
+
+// The form's bounds follow its window only once the system's handling of the change (which
+// sends WM_SIZE) returned: the frame is fitted to the new size here.
+void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
+  CallSavedWndProc(message);
+  if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
+  if ((reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE) != 0) return;
   const TBitmap* cache = FSkinData->CacheBitmap();
   const TsFormGeometry f = Geometry();
   const bool sameSize = cache != nullptr && cache->GetWidth() == CacheWidth(f, SystemMetrics()) &&
@@ -1087,7 +1078,7 @@ void TsSkinProvider::EndOwnDrag(bool apply) {
 
 void TsSkinProvider::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   if (ResizeMode == rmBorder && !AeroIsActive() && FForm->Enabled() && OwnDrag.Provider == nullptr &&
       (command == SC_MOVE || command == SC_SIZE) && (message.WParam & 0xF) == 0 && !DragFullWindows()) {
     // From the keyboard or the window menu: the own drag follows the mouse from here.
@@ -1107,7 +1098,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
     FSkinData->BGChanged = FSkinData->BGChanged;
   }
   CallSavedWndProc(message);
-  if (alive.expired() || DestroyingForm()) return;
+  if (!*alive || DestroyingForm()) return;
   switch (command) {
     case SC_MINIMIZE: FSkinData->DropCache(); break;
     case SC_MAXIMIZE:
@@ -1154,11 +1145,10 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
 }
 
 void TsSkinProvider::UpdateMenus(bool skinned) {
-  // The skinned menus come later; until then only the main menu's bar is drawn by the
-  // provider, and its items are laid out again for the menu line.
+  // The skinned menus come later; a form's main menu keeps its own drawing until then, and
+  // its items are laid out again for the menu line.
+  (void)skinned;
   if (FForm == nullptr || Designing(this)) return;
-  // The menu line's bar is drawn over the skin's menu line while skinned.
-  SetMenuLineOwnerDraw(skinned);
   TsSkinManager* m = SkinManager();
   if (m == nullptr || !m->GetIsDefault()) return;
   MenuLineCount = -1;

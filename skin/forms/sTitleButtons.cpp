@@ -19,6 +19,8 @@
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
 
+bool ButtonPressed = false;
+
 namespace {
 
 const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables() : nullptr; }
@@ -330,19 +332,19 @@ int TsSkinProvider::TitleHitTest(TPoint screenPoint) {
 // ---------------------------------------------------------------------------------------------
 // Release.
 
-bool TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
-  if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated()) return false;
+void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
+  if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated()) return;
   if (!ButtonPressed) {
     if (code == htcMinButton || code == htcMaxButton || code == htcHelp) HotElement = 0;
-    return false;
+    return;
   }
   ButtonPressed = false;
   const HWND h = FForm->Handle();
   // Commands may free the form and this provider with it: look before every later step.
-  const std::weak_ptr<int> alive = AliveToken();
+  const std::shared_ptr<bool> alive = FAlive;
   const auto command = [&](WPARAM sc) {
     SendMessageA(h, WM_SYSCOMMAND, sc, 0);
-    return !alive.expired() && IsWindow(h);
+    return *alive && IsWindow(h);
   };
   const auto normal = [&](int c) {
     if (TsTitleButtonState* b = TitleButton(c); b != nullptr && b->State > 0) {
@@ -361,62 +363,61 @@ bool TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
       const TRect& r = FButtonMin.Rect;
       if (!(p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom)) {
         normal(code);
-        return false;
+        return;
       }
       HotElement = 0;
       FButtonMin.State = 0;
       const bool main = Application != nullptr && Application->MainForm() == FForm;
       if (IsIconic(h)) {
-        if (!command(SC_RESTORE)) return true;
+        if (!command(SC_RESTORE)) return;
       } else if (main) {
-        if (!command(SC_MINIMIZE)) return true;
+        if (!command(SC_MINIMIZE)) return;
       } else {
         FormState |= Minimizing;
-        if (!command(SC_MINIMIZE)) return true;
+        if (!command(SC_MINIMIZE)) return;
         FormState &= ~static_cast<std::uint32_t>(Minimizing);
       }
       FSkinData->BGChanged = 1;
       RegionChanged = true;
-      return true;
+      return;
     }
     case htcMaxButton: {
-      if (FSystemMenu == nullptr) return false;
+      if (FSystemMenu == nullptr) return;
       const bool zoomed = IsZoomed(h) != 0;
-      if (!FSystemMenu->EnabledMax() && !(zoomed && FSystemMenu->EnabledRestore())) return false;
+      if (!FSystemMenu->EnabledMax() && !(zoomed && FSystemMenu->EnabledRestore())) return;
       HotElement = 0;
       FButtonMax.State = 0;
       if (zoomed) {
         FForm->SetWindowState(wsNormal);
-        if (!command(SC_RESTORE)) return true;
+        if (!command(SC_RESTORE)) return;
         RepaintFormFrame();
       } else if (!command(SC_MAXIMIZE)) {
-        return true;
+        return;
       }
       FSystemMenu->UpdateItems(false);
-      return true;
+      return;
     }
     case htcClose:
       FButtonClose.State = 0;
-      if (!command(SC_CLOSE) || DestroyingForm()) return true;
+      if (!command(SC_CLOSE) || DestroyingForm()) return;
       if (FForm->Visible()) FSkinData->BGChanged = 1;
       HotElement = 0;
       RepaintTitleButton(htcClose);
-      return true;
+      return;
     case htcHelp:
       FButtonHelp.State = 0;
-      if (!command(SC_CONTEXTHELP)) return true;
+      if (!command(SC_CONTEXTHELP)) return;
       HotElement = 0;
       if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
       ForceNCPaint();
-      return true;
+      return;
     default:
       if (code >= htcUserButton && code - htcUserButton < FTitleButtons->Count()) {
         FTitleButtons->Items(code - htcUserButton)->DoMouseUp(mbLeft, TShiftState{}, screenPoint.X, screenPoint.Y);
-        if (alive.expired()) return true;
+        if (!*alive) return;
         HotElement = 0;
         normal(code);
-        return true;
       }
-      return false;
+      return;
   }
 }
