@@ -484,8 +484,6 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Globals of the unit.
 
-// A title button is held down (one mouse, so one for the process).
-extern bool ButtonPressed;
 // Old skins (below version 7.51) get the alpha of their frame cache mended in extended drawing
 // mode 1 while this is set.
 extern bool OldSkinAlphaFix;

@@ -152,8 +152,12 @@ void TsSkinProvider::PaintGrip(TBitmap* cache) {
   const TsMaskData& mask = t->MaskData[static_cast<size_t>(grip)];
   const TPoint size = GripFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, mask.MaskType);
   const TPoint at = GripPoint(Geometry(), SystemMetrics(), cache->GetWidth(), cache->GetHeight(), size.X, size.Y);
-  // The grip is laid over the form's own background at its place.
-  DrawMaskState(cache, at, 0, BackgroundOf(cache, at), t, grip, 0, m->MasterBitmap());
+  // The grip is laid over the form's own background at its place. An image count of 0 from
+  // bad skin data counts as one image, as for the grip's size.
+  TlxMaskImage image = MaskImageOf(mask, m->MasterBitmap());
+  image.ImageCount = std::max(image.ImageCount, 1);
+  TlxPixelBuffer storage;
+  DrawMaskState(TargetPixels32(cache), at, 0, BackgroundView(BackgroundOf(cache, at), storage), image, 0);
 }
 
 // Mends the alpha of old skins' frames, which kept colour where they meant transparency.

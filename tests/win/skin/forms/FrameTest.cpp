@@ -173,6 +173,20 @@ TEST_F(Frame, ButtonImagesByBorderStyleAndSkin) {
   }
 }
 
+TEST_F(Frame, GripOfAnImageWithoutImageCount) {
+  M->SetSkinName("FrameB");
+  TsSkinProvider* p = Make(bsSizeable);
+  p->GripMode = gmRightBottom;
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  TBitmap* cache = p->SkinData()->CacheBitmap();
+  const int f = GetSystemMetrics(SM_CXFRAME);
+  const TPoint grip{cache->GetWidth() - 12 - f - 1, cache->GetHeight() - 12 - f - 1};
+  EXPECT_EQ(Pixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
+}
+
 TEST_F(Frame, HitTestAndReleases) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
   EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
