@@ -206,6 +206,18 @@ TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
   EXPECT_FALSE(IsWindow(hint));
 }
 
+TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TCustomForm* form = p->Form();
+  form->OnPaint = [form](TObject*) { SetPixel(form->Canvas()->GetHandle(), 3, 2, RGB(1, 2, 3)); };
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  const TPoint client = p->ClientOffset();
+  EXPECT_EQ(Pixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
+  EXPECT_NE(Pixel(p, 3, 2), Rgb(1, 2, 3));
+  form->OnPaint = nullptr;
+}
+
 TEST_F(Frame, HitTestAndReleases) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
   EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
