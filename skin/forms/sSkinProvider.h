@@ -28,6 +28,7 @@
 #include "framework/base/Classes.h"
 #include "framework/base/TypInfo.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/HintWindow.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/WinTypes.h"
@@ -313,6 +314,8 @@ public:
   void ReleaseTitleButton(int code, TPoint screenPoint);
   // The button of a hit code (null for none).
   TsTitleButtonState* TitleButton(int code);
+  // The hint of the hot user button while it shows (null otherwise).
+  THintWindow* UserButtonHint() const { return FUserButtonHint.get(); }
   // The code of the element under the mouse (-1 none yet, 0 none).
   int HotElement = -1;
   // Frame caches built since the provider was made (counted for tests and benchmarks).
@@ -465,6 +468,7 @@ private:
   int ButtonMaskFor(const TsTitleButtonState& b) const;
   void CopyCacheRectToWindow(const TRect& r);
   void ButtonGlow(TsTitleButtonState& b);
+  void ShowUserButtonHint(const TsTitleButton* button);
   int TitleState() const;
   bool ShowsMenuLine();
   TsTitleButtonState FButtonClose, FButtonMax, FButtonMin, FButtonHelp;
@@ -476,6 +480,7 @@ private:
   int FMaxMask = -1, FMinMask = -1;
   bool FMenuOwnerDrawTaken = false;
   bool FMenuOwnerDrawBefore = false;
+  std::unique_ptr<THintWindow> FUserButtonHint;
   // Cleared when the provider goes: a caller that sent a command which may free the form (and
   // so the provider) holds a copy and looks before touching the provider again.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -123,6 +123,15 @@ void TsSkinProvider::PaintFrameCache() {
   }
   MenuChanged = false;
   FSkinData->BGChanged = 0;
+  // The form's own painting goes into the cache too, at the client's place.
+  if (FForm->OnPaint) {
+    const HDC dc = cache->Canvas()->GetHandle();
+    const TPoint client = ClientOffset();
+    TSaveDC saved(dc);
+    SetViewportOrgEx(dc, client.X + f.ShadowLeft, client.Y + f.ShadowTop, nullptr);
+    TCanvasDC bound(*FForm->Canvas(), dc);
+    FForm->OnPaint(FForm);
+  }
   FSkinData->HoldPaint = 0;
   FirstInitialized = true;
 }

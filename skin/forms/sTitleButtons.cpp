@@ -250,12 +250,29 @@ void TsSkinProvider::SetHotElement(int code, bool repaint) {
     old->State = 0;
     if (repaint) RepaintTitleButton(HotElement);
   }
+  FUserButtonHint.reset();
   HotElement = code;
   if (ButtonPressed) return;
   if (TsTitleButtonState* b = TitleButton(code); b != nullptr && b->State >= 0) {
     b->State = 1;
     if (repaint) RepaintTitleButton(code);
+    if (code >= htcUserButton && code - htcUserButton < FTitleButtons->Count())
+      ShowUserButtonHint(FTitleButtons->Items(code - htcUserButton));
   }
+}
+
+// The hint of a hot user button, below right of the mouse, inside the monitor's work area,
+// never activated; it goes when the button stops being hot.
+void TsSkinProvider::ShowUserButtonHint(const TsTitleButton* button) {
+  const std::string text = GetShortHint(button->Hint);
+  if (text.empty()) return;
+  FUserButtonHint = std::make_unique<THintWindow>(nullptr);
+  FUserButtonHint->SetColor(clInfoBk);
+  const TRect size = FUserButtonHint->CalcHintRect(800, text);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const int x = static_cast<int>(cursor.x) + 8, y = static_cast<int>(cursor.y) + 16;
+  FUserButtonHint->ActivateHint(TRect{x, y, x + size.Width(), y + size.Height() + 4}, text);
 }
 
 void TsSkinProvider::PressTitleButton(int code) {

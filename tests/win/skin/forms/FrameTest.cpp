@@ -187,6 +187,37 @@ TEST_F(Frame, GripOfAnImageWithoutImageCount) {
   EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
 }
 
+TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TsTitleButton* record = p->TitleButtons()->Add();
+  record->Hint = "Record the trace|Long text";
+  p->TitleButtons()->Add();   // no hint
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  p->SetHotElement(htcUserButton, true);
+  ASSERT_NE(p->UserButtonHint(), nullptr);
+  const HWND hint = p->UserButtonHint()->Handle();
+  EXPECT_TRUE(IsWindowVisible(hint));
+  EXPECT_NE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_NE(GetForegroundWindow(), hint);
+  EXPECT_EQ(p->UserButtonHint()->Caption(), "Record the trace");
+  p->SetHotElement(htcUserButton + 1, true);
+  EXPECT_EQ(p->UserButtonHint(), nullptr);
+  EXPECT_FALSE(IsWindow(hint));
+}
+
+TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TCustomForm* form = p->Form();
+  form->OnPaint = [form](TObject*) { SetPixel(form->Canvas()->GetHandle(), 3, 2, RGB(1, 2, 3)); };
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  const TPoint client = p->ClientOffset();
+  EXPECT_EQ(Pixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
+  EXPECT_NE(Pixel(p, 3, 2), Rgb(1, 2, 3));
+  form->OnPaint = nullptr;
+}
+
 TEST_F(Frame, HitTestAndReleases) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
   EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
