@@ -160,6 +160,15 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   ASSERT_EQ(GetMenuItemCount(menu), 4);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
   ASSERT_FALSE(f->aDisconnect->Enabled());
+  // Top-line items sit on the menu line: an unselected item's edge shows what the line shows
+  // past the last item.
+  {
+    RECT tools{}, help{};
+    ASSERT_TRUE(GetMenuItemRect(f->Handle(), bar, 1, &tools));
+    ASSERT_TRUE(GetMenuItemRect(f->Handle(), bar, 2, &help));
+    RedrawWindow(f->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(ScreenPixel(tools.left + 1, tools.top + 2), ScreenPixel(help.right + 20, tools.top + 2));
+  }
   const TsGeneralData& item = Section(m, "MENUITEM");
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
