@@ -28,3 +28,10 @@ void TlxPairTaps::EndSample() {
                                               (static_cast<std::uint32_t>(FWeight[k]) & 0xFFFFu)));
   FOpen = false;
 }
+
+std::vector<std::int32_t> TlxPairTaps::PairLanes() const {
+  std::vector<std::int32_t> lanes;
+  lanes.reserve(FPair.size() * 4);
+  for (const std::int32_t pair : FPair) lanes.insert(lanes.end(), 4, pair);
+  return lanes;
+}

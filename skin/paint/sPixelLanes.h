@@ -30,6 +30,8 @@ public:
   int Weight(int tap) const { return FWeight[static_cast<std::size_t>(tap)]; }
   // Both weights of the pair starting at an even tap: second << 16 | first (16 bits each).
   std::int32_t Pair(int tap) const { return FPair[static_cast<std::size_t>(tap) / 2]; }
+  // Every pair four times over, so that the pair of even tap p is one 16-byte load at 2 p.
+  std::vector<std::int32_t> PairLanes() const;
 
 private:
   std::vector<int> FFirst;

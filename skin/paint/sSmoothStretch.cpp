@@ -161,7 +161,10 @@ public:
     FData.reset(new Byte[FStride * static_cast<std::size_t>(FRing)]);
     for (int k = 0; k < FRing; ++k) std::memset(Slot(k) + FLineBytes, 0, FStride - static_cast<std::size_t>(FLineBytes));
 #ifdef ORBEX_SSE2
-    if (src.BytesPerPixel == 4) FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+    if (src.BytesPerPixel == 4) {
+      FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+      FWeights = across.PairLanes();
+    }
 #endif
   }
   int LineBytes() const { return FLineBytes; }
@@ -208,14 +211,25 @@ private:
     }
     for (; j < sw; ++j)
       for (int k = 0; k < 4; ++k) std::memcpy(cols + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
-    for (int i = 0; i < FWidth; ++i) {
-      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (int p = FAcross.First(i); p < FAcross.Last(i); p += 2)
-        MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
-                   _mm_set1_epi32(FAcross.Pair(p)), acc);
-      alignas(16) Byte px[16];
-      StoreBytes16(px, SumsToBytes(acc));
-      for (int k = 0; k < rows; ++k) std::memcpy(out[k] + i * 4, px + k * 4, 4);
+    // Four destination pixels at a time: their sums in four lanes of rows, turned back into
+    // four rows of four pixels (rows are padded to whole 16-byte blocks, so the last block of
+    // a row fits; pixels past the width come out 0).
+    for (int i = 0; i < FWidth; i += 4) {
+      __m128i px[4];
+      for (int u = 0; u < 4; ++u) {
+        __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+        if (i + u < FWidth)
+          for (int p = FAcross.First(i + u), end = FAcross.Last(i + u); p < end; p += 2)
+            MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
+                       LoadBytes16(FWeights.data() + p * 2), acc);
+        px[u] = SumsToBytes(acc);
+      }
+      const __m128i t0 = _mm_unpacklo_epi32(px[0], px[1]), t1 = _mm_unpackhi_epi32(px[0], px[1]);
+      const __m128i t2 = _mm_unpacklo_epi32(px[2], px[3]), t3 = _mm_unpackhi_epi32(px[2], px[3]);
+      StoreBytes16(out[0] + i * 4, _mm_unpacklo_epi64(t0, t2));
+      if (rows > 1) StoreBytes16(out[1] + i * 4, _mm_unpackhi_epi64(t0, t2));
+      if (rows > 2) StoreBytes16(out[2] + i * 4, _mm_unpacklo_epi64(t1, t3));
+      if (rows > 3) StoreBytes16(out[3] + i * 4, _mm_unpackhi_epi64(t1, t3));
     }
   }
 #endif
@@ -245,6 +259,7 @@ private:
   int FDone = 0;
   std::unique_ptr<Byte[]> FData;
   std::vector<Byte> FCols;
+  std::vector<std::int32_t> FWeights;  // each weight pair four times, for whole-lane loads
 };
 
 // Vertical pass over whole rows: each tap pair of a destination row multiplies two
@@ -252,16 +267,17 @@ private:
 void VerticalPass(TlxRowCache& rows, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
   const int lineBytes = rows.LineBytes();
 #ifdef ORBEX_SSE2
+  const std::vector<std::int32_t> weights = taps.PairLanes();
   std::vector<const Byte*> line;
   for (int i = 0; i < dst.Height; ++i) {
     line.clear();
     for (int p = taps.First(i); p < taps.Last(i); ++p) line.push_back(rows.Row(taps.Index(p)));
+    const std::int32_t* w = weights.data() + taps.First(i) * 2;
+    const std::size_t n = line.size();
     Byte* out = dst.Row(i);
     for (int x = 0; x < lineBytes; x += 16) {
       __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (std::size_t p = 0; p < line.size(); p += 2)
-        MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x),
-                   _mm_set1_epi32(taps.Pair(taps.First(i) + static_cast<int>(p))), acc);
+      for (std::size_t p = 0; p < n; p += 2) MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x), LoadBytes16(w + p * 2), acc);
       const __m128i v = SumsToBytes(acc);
       if (x + 16 <= lineBytes) {
         StoreBytes16(out + x, v);
@@ -331,7 +347,7 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
   const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
   TlxRowCache rows(*from, newWidth, across, down);
-  dst.SetSize(newWidth, newHeight, src.BytesPerPixel);
+  dst.SetSizeForOverwrite(newWidth, newHeight, src.BytesPerPixel);
   VerticalPass(rows, dst.View(), down);
 #endif
 }
