@@ -26,6 +26,7 @@ public:
     const std::size_t next = static_cast<std::size_t>(sample) + 1;
     return next < FFirst.size() ? FFirst[next] : static_cast<int>(FIndex.size());
   }
+  int Taps() const { return static_cast<int>(FIndex.size()); }
   int Index(int tap) const { return FIndex[static_cast<std::size_t>(tap)]; }
   int Weight(int tap) const { return FWeight[static_cast<std::size_t>(tap)]; }
   // Both weights of the pair starting at an even tap: second << 16 | first (16 bits each).

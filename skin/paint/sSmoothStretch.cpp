@@ -131,6 +131,15 @@ TlxPairTaps BuildTaps(int n, int c, int filter) {
   return t;
 }
 
+// The number of tap pairs every sample has, or 0 when they differ (or more than four).
+int UniformPairs(const TlxPairTaps& t) {
+  if (t.Samples() == 0) return 0;
+  const int n = t.Last(0) - t.First(0);
+  for (int i = 1; i < t.Samples(); ++i)
+    if (t.Last(i) - t.First(i) != n) return 0;
+  return n / 2 <= 4 ? n / 2 : 0;
+}
+
 // The intermediate of the two passes (source rows at the new width), made four rows at a time
 // as the vertical pass first asks for them and kept in a ring of rows just large enough for
 // what one destination row reads: the whole intermediate never exists, and the rows read are
@@ -164,6 +173,8 @@ public:
     if (src.BytesPerPixel == 4) {
       FCols.resize(static_cast<std::size_t>(src.Width) * 16);
       FWeights = across.PairLanes();
+      for (int p = 0; p < across.Taps(); ++p) FOffsets.push_back(across.Index(p) * 16);
+      FUniformPairs = UniformPairs(across);
     }
 #endif
   }
@@ -211,17 +222,36 @@ private:
     }
     for (; j < sw; ++j)
       for (int k = 0; k < 4; ++k) std::memcpy(cols + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
-    // Four destination pixels at a time: their sums in four lanes of rows, turned back into
-    // four rows of four pixels (rows are padded to whole 16-byte blocks, so the last block of
-    // a row fits; pixels past the width come out 0).
+    switch (FUniformPairs) {
+      case 1: Across32<1>(rows, out); break;
+      case 2: Across32<2>(rows, out); break;
+      case 3: Across32<3>(rows, out); break;
+      case 4: Across32<4>(rows, out); break;
+      default: Across32<0>(rows, out); break;
+    }
+  }
+
+  // Four destination pixels at a time from the columns: their sums in four lanes of rows,
+  // turned back into four rows of four pixels (rows are padded to whole 16-byte blocks, so
+  // the last block of a row fits; pixels past the width come out 0). N > 0: every pixel has N
+  // tap pairs (a loop the compiler lays out whole); 0: any number.
+  template <int N>
+  void Across32(int rows, Byte* out[4]) {
+    const Byte* cols = FCols.data();
+    const int* offsets = FOffsets.data();
+    const std::int32_t* weights = FWeights.data();
     for (int i = 0; i < FWidth; i += 4) {
       __m128i px[4];
       for (int u = 0; u < 4; ++u) {
         __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-        if (i + u < FWidth)
-          for (int p = FAcross.First(i + u), end = FAcross.Last(i + u); p < end; p += 2)
-            MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
-                       LoadBytes16(FWeights.data() + p * 2), acc);
+        if (i + u < FWidth) {
+          const int first = FAcross.First(i + u);
+          const int* o = offsets + first;
+          const std::int32_t* w = weights + first * 2;
+          const int pairs = N > 0 ? N : (FAcross.Last(i + u) - first) / 2;
+          for (int q = 0; q < pairs; ++q)
+            MulAddPair(LoadBytes16(cols + o[2 * q]), LoadBytes16(cols + o[2 * q + 1]), LoadBytes16(w + 4 * q), acc);
+        }
         px[u] = SumsToBytes(acc);
       }
       const __m128i t0 = _mm_unpacklo_epi32(px[0], px[1]), t1 = _mm_unpackhi_epi32(px[0], px[1]);
@@ -260,7 +290,30 @@ private:
   std::unique_ptr<Byte[]> FData;
   std::vector<Byte> FCols;
   std::vector<std::int32_t> FWeights;  // each weight pair four times, for whole-lane loads
+  std::vector<int> FOffsets;           // byte offset of each tap's column
+  int FUniformPairs = 0;               // tap pairs of every pixel, 0 when they differ
 };
+
+#ifdef ORBEX_SSE2
+// One destination row from its intermediate rows, 16 bytes at a time: N > 0 tap pairs known
+// when compiled, 0 any number (pairs).
+template <int N>
+void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineBytes, Byte* out) {
+  if (N > 0) pairs = N;
+  for (int x = 0; x < lineBytes; x += 16) {
+    __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+    for (int q = 0; q < pairs; ++q) MulAddPair(LoadBytes16(line[2 * q] + x), LoadBytes16(line[2 * q + 1] + x), LoadBytes16(w + 4 * q), acc);
+    const __m128i v = SumsToBytes(acc);
+    if (x + 16 <= lineBytes) {
+      StoreBytes16(out + x, v);
+    } else {
+      alignas(16) Byte last[16];
+      StoreBytes16(last, v);
+      std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
+    }
+  }
+}
+#endif
 
 // Vertical pass over whole rows: each tap pair of a destination row multiplies two
 // intermediate rows, 16 bytes at a time.
@@ -269,23 +322,18 @@ void VerticalPass(TlxRowCache& rows, const TlxPixelBuffer& dst, const TlxPairTap
 #ifdef ORBEX_SSE2
   const std::vector<std::int32_t> weights = taps.PairLanes();
   std::vector<const Byte*> line;
+  const int uniform = UniformPairs(taps);
   for (int i = 0; i < dst.Height; ++i) {
     line.clear();
     for (int p = taps.First(i); p < taps.Last(i); ++p) line.push_back(rows.Row(taps.Index(p)));
     const std::int32_t* w = weights.data() + taps.First(i) * 2;
-    const std::size_t n = line.size();
-    Byte* out = dst.Row(i);
-    for (int x = 0; x < lineBytes; x += 16) {
-      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (std::size_t p = 0; p < n; p += 2) MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x), LoadBytes16(w + p * 2), acc);
-      const __m128i v = SumsToBytes(acc);
-      if (x + 16 <= lineBytes) {
-        StoreBytes16(out + x, v);
-      } else {
-        alignas(16) Byte last[16];
-        StoreBytes16(last, v);
-        std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
-      }
+    const int pairs = static_cast<int>(line.size() / 2);
+    switch (uniform) {
+      case 1: Down32<1>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 2: Down32<2>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 3: Down32<3>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 4: Down32<4>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      default: Down32<0>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
     }
   }
 #else
