@@ -64,4 +64,13 @@ inline __m128i SumsToBytes(const __m128i acc[4]) {
 
 inline __m128i LoadBytes16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
 inline void StoreBytes16(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+
+// 16 bytes of weighted sums over `pairs` tap pairs, as SumsToBytes gives them: a(q) and b(q)
+// give the 16 bytes of pair q's two taps, w(q) its weight lanes.
+template <typename A, typename B, typename W>
+inline __m128i WeightedBytes16(int pairs, A a, B b, W w) {
+  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (int q = 0; q < pairs; ++q) MulAddPair(a(q), b(q), w(q), acc);
+  return SumsToBytes(acc);
+}
 #endif

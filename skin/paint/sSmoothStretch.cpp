@@ -243,16 +243,16 @@ private:
     for (int i = 0; i < FWidth; i += 4) {
       __m128i px[4];
       for (int u = 0; u < 4; ++u) {
-        __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-        if (i + u < FWidth) {
-          const int first = FAcross.First(i + u);
-          const int* o = offsets + first;
-          const std::int32_t* w = weights + first * 2;
-          const int pairs = N > 0 ? N : (FAcross.Last(i + u) - first) / 2;
-          for (int q = 0; q < pairs; ++q)
-            MulAddPair(LoadBytes16(cols + o[2 * q]), LoadBytes16(cols + o[2 * q + 1]), LoadBytes16(w + 4 * q), acc);
+        if (i + u >= FWidth) {
+          px[u] = _mm_setzero_si128();
+          continue;
         }
-        px[u] = SumsToBytes(acc);
+        const int first = FAcross.First(i + u);
+        const int* o = offsets + first;
+        const std::int32_t* w = weights + first * 2;
+        px[u] = WeightedBytes16(
+            N > 0 ? N : (FAcross.Last(i + u) - first) / 2, [&](int q) { return LoadBytes16(cols + o[2 * q]); },
+            [&](int q) { return LoadBytes16(cols + o[2 * q + 1]); }, [&](int q) { return LoadBytes16(w + 4 * q); });
       }
       const __m128i t0 = _mm_unpacklo_epi32(px[0], px[1]), t1 = _mm_unpackhi_epi32(px[0], px[1]);
       const __m128i t2 = _mm_unpacklo_epi32(px[2], px[3]), t3 = _mm_unpackhi_epi32(px[2], px[3]);
@@ -301,9 +301,9 @@ template <int N>
 void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineBytes, Byte* out) {
   if (N > 0) pairs = N;
   for (int x = 0; x < lineBytes; x += 16) {
-    __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-    for (int q = 0; q < pairs; ++q) MulAddPair(LoadBytes16(line[2 * q] + x), LoadBytes16(line[2 * q + 1] + x), LoadBytes16(w + 4 * q), acc);
-    const __m128i v = SumsToBytes(acc);
+    const __m128i v = WeightedBytes16(
+        pairs, [&](int q) { return LoadBytes16(line[2 * q] + x); }, [&](int q) { return LoadBytes16(line[2 * q + 1] + x); },
+        [&](int q) { return LoadBytes16(w + 4 * q); });
     if (x + 16 <= lineBytes) {
       StoreBytes16(out + x, v);
     } else {
