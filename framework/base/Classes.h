@@ -86,9 +86,7 @@ private:
 
 // Factories for ORBEX_IMPLEMENT_CLASS: components take the owner; other objects ignore it.
 template <class T>
-TObject* CreateComponentOf(TComponent* owner) {
-  return new T(owner);
-}
+TObject* CreateComponentOf(TComponent* owner);
 template <class T>
 TObject* CreateObjectOf(TComponent*) {
   return new T();
@@ -198,6 +196,11 @@ public:
   void FreeNotification(TComponent* c);
   void RemoveFreeNotification(TComponent* c);
 
+  // Runs once the object is fully constructed, before anything else sees it: the makers of
+  // components call it (CreateComponentOf, hence the form reader; NewComponent;
+  // Application->CreateForm), since a constructor cannot reach the overrides of a derived
+  // class. Does nothing here.
+  virtual void AfterConstruction() {}
   // Set by the form reader around a read; Loaded is called once afterwards.
   void SetLoading(bool on);
   virtual void Loaded();
@@ -220,6 +223,24 @@ private:
   std::intptr_t FTag = 0;
   TComponentState FComponentState = 0;
 };
+
+// Makes a component and runs its AfterConstruction; what every maker of components uses.
+template <class T, class... Args>
+T* NewComponent(Args&&... args) {
+  T* c = new T(std::forward<Args>(args)...);
+  try {
+    c->AfterConstruction();
+  } catch (...) {
+    delete c;
+    throw;
+  }
+  return c;
+}
+
+template <class T>
+TObject* CreateComponentOf(TComponent* owner) {
+  return NewComponent<T>(owner);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Ordered list of object pointers that owns nothing.

@@ -115,6 +115,9 @@ TCustomForm::TCustomForm(TComponent* AOwner)
 }
 
 TCustomForm::~TCustomForm() {
+  // Owned components hear first that the form goes (a skin provider gives the window method
+  // back and unregisters the form there), while the form's window and controls still exist.
+  Destroying();
   if (OnDestroy) {
     try {
       OnDestroy(this);

@@ -227,6 +227,7 @@ public:
     Reference = form;
     if (FMainForm == nullptr) FMainForm = form;
     form->ReadStoredForm();
+    form->AfterConstruction();
   }
   // Shows the main form (when visible or not yet shown) and handles messages until
   // Terminate; returns at once without a main form.

@@ -675,7 +675,9 @@ bool TMenu::DispatchPopup(HMENU Menu) {
 // TMainMenu
 
 ORBEX_IMPLEMENT_PUBLISHED(TMainMenu, TMenu, &CreateComponentOf<TMainMenu>)
-void TMainMenu::PublishProperties(TPublisher<TMainMenu>&) {}
+void TMainMenu::PublishProperties(TPublisher<TMainMenu>& P) {
+  P.Boolean("AutoMerge", &TMainMenu::AutoMerge, &TMainMenu::SetAutoMerge).Default(0);
+}
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 

@@ -231,9 +231,14 @@ public:
   HWND WindowHandle() const { return FWindowHandle; }
   void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
   void MenuChanged(TMenuItem* Source, bool Rebuild) override;
+  // Merged into another form's menu bar instead of showing its own (published; default
+  // False). The skinned frame draws no menu line for such a menu.
+  bool AutoMerge() const { return FAutoMerge; }
+  void SetAutoMerge(bool Value) { FAutoMerge = Value; }
 
 private:
   HWND FWindowHandle = nullptr;
+  bool FAutoMerge = false;
 };
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };

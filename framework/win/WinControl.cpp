@@ -557,7 +557,9 @@ void TWinControl::SetZOrderWindow(bool TopMost) {
 }
 
 void TWinControl::Invalidate() {
-  if (FHandle != nullptr) ::InvalidateRect(FHandle, nullptr, (FControlStyle & csOpaque) == 0);
+  // Through the window method, so that a control (or whoever took over its method) sees the
+  // repaint coming; the default handling invalidates.
+  Perform(CM_INVALIDATE, (FControlStyle & csOpaque) != 0 ? 1 : 0, 0);
 }
 
 void TWinControl::Update() {
@@ -918,6 +920,9 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_DIALOGKEY: CMDialogKey(m); break;
     case CM_DIALOGCHAR: CMDialogChar(m); break;
     case CM_RECREATEWND: RecreateWnd(); break;
+    case CM_INVALIDATE:
+      if (FHandle != nullptr) ::InvalidateRect(FHandle, nullptr, m.WParam == 0);
+      break;
     default: TControl::Dispatch(m); break;
   }
 }

@@ -41,11 +41,6 @@ void TsPanel::Loaded() {
   FOldBevel = BevelOuter();
 }
 
-void TsPanel::Invalidate() {
-  FollowBevel();
-  TPanel::Invalidate();
-}
-
 void TsPanel::FollowBevel() {
   // A stored panel's bevel and section arrive in any order: the stored bevel is the one
   // remembered, whatever section follows it.
@@ -308,6 +303,9 @@ void TsPanel::WmEraseBkgnd(TMessage& m) {
 
 void TsPanel::WndProc(TMessage& m) {
   TsCommonData* d = FSkinData.get();
+  // Every repaint request checks the bevel, skinned or not, with or without a window, so the
+  // section is right by the time a skin arrives.
+  if (m.Msg == CM_INVALIDATE) FollowBevel();
   if (m.Msg == WM_SKINCOMMAND && SkinCommandFirst(m)) {
     // answered
   } else if (Paintable() && d->HasSkin()) {
@@ -354,13 +352,17 @@ void TsPanel::WndProc(TMessage& m) {
         case WM_SETFOCUS: case WM_KILLFOCUS: TPanel::WndProc(m); break;
         case CM_VISIBLECHANGED: d->BGChanged = 1; d->HoldPaint = 0; TPanel::WndProc(m); break;
         case CM_COLORCHANGED: if (d->GetCustomColor()) d->BGChanged = 1; done = false; break;
+        case CM_SHOWINGCHANGED:
+          // Shown during a form's animation: paint into its picture instead of waiting.
+          if (AnimationInProgress && Visible()) d->HoldPaint = 0;
+          done = false;
+          break;
         case CM_TEXTCHANGED:
           if (Parent() != nullptr) {
             d->BGChanged = 1;
             d->RequestRepaint();
           }
           break;
-        case CM_INVALIDATE: FollowBevel(); done = false; break;
         default: done = false; break;
       }
     }

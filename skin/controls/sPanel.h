@@ -20,7 +20,6 @@ public:
   explicit TsPanel(TComponent* AOwner);
   ~TsPanel() override;
   void Loaded() override;
-  void Invalidate() override;
 
   TsCommonData* SkinData() const { return FSkinData.get(); }
   TsPaintEvent OnPaint;

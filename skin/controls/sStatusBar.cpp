@@ -14,6 +14,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinText.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsStatusBar, TStatusBar, &CreateComponentOf<TsStatusBar>)
 
@@ -83,10 +84,11 @@ void TsStatusBar::RebuildCache() {
   if (sm == nullptr || !d->HasSkin()) return;
   const TsSkinTables* t = sm->Tables();
   TBitmap* master = sm->MasterBitmap();
-  // 1. Whether the bar lies wholly inside its parent's client area.
+  // 1. A bar reaching out of its parent's client area is partly hidden: rebuilt at every paint.
   if (Parent() != nullptr) {
     const TRect pc = Parent()->ClientRect();
-    FInsideParent = Left() >= 0 && Top() >= 0 && Left() + Width() <= pc.Right && Top() + Height() <= pc.Bottom;
+    const bool inside = Left() >= 0 && Top() >= 0 && Left() + Width() <= pc.Right && Top() + Height() <= pc.Bottom;
+    d->PartlyHidden = inside ? 0 : 1;
   }
   // 2. The parent's background under the section.
   d->EnsureCacheBitmap();
@@ -121,7 +123,10 @@ void TsStatusBar::RebuildCache() {
     }
     TStatusPanel* panel = simple ? nullptr : Panels()->Items(static_cast<int>(i));
     if (panel != nullptr && panel->Style() == psOwnerDraw && OnDrawPanel) {
+      // The handler draws on the bar's canvas, which points into the cache meanwhile.
       TSaveDC saved(canvas->GetHandle());
+      TCanvasDC bound(*Canvas(), canvas->GetHandle());
+      Canvas()->Font()->Assign(Font());
       OnDrawPanel(this, panel, r);
       continue;
     }
@@ -136,25 +141,55 @@ void TsStatusBar::RebuildCache() {
   const int grip = t->CommonIndexes.GripImage;
   if (GripShown() && MaskIndexInRange(t, grip)) {
     const TsMaskData& m = t->MaskData[static_cast<size_t>(grip)];
-    DrawMaskState(cache, TPoint{Width() - MaskFrameWidth(m), Height() - MaskFrameHeight(m)}, 0, self, t, grip, 0,
-                  master);
+    const int b = d->BorderWidth();
+    DrawMaskState(cache, TPoint{Width() - b - MaskFrameWidth(m), Height() - b - MaskFrameHeight(m)}, 0, self, t,
+                  grip, 0, master);
   }
   d->BGChanged = 0;
+}
+
+bool TsStatusBar::CacheStale() {
+  TsCommonData* d = FSkinData.get();
+  TBitmap* cache = d->CacheBitmap();
+  if (d->BGChanged != 0 || d->PartlyHidden != 0 || cache == nullptr || cache->GetWidth() != Width() ||
+      cache->GetHeight() != Height())
+    return true;
+  return Parent() != nullptr && Parent()->HandleAllocated() &&
+         SendSkinCommand(Parent()->Handle(), SkinCmdIsPartlyHidden) != 0;
+}
+
+TPoint TsStatusBar::ClientOrigin() {
+  // Where the client area starts inside the window.
+  POINT p{0, 0};
+  RECT w{};
+  ::ClientToScreen(Handle(), &p);
+  ::GetWindowRect(Handle(), &w);
+  return TPoint{p.x - w.left, p.y - w.top};
+}
+
+void TsStatusBar::PaintFrameTo(HDC DC) {
+  TsCommonData* d = FSkinData.get();
+  if (!Visible() || d->IsPaintLocked()) return;
+  if (d->UrgentPainting == 0) RebuildCache();
+  TBitmap* cache = d->CacheBitmap();
+  const int b = d->BorderWidth();
+  if (b <= 0 || cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
+  CopyBorderStrips(DC, 0, 0, b, 0, 0, cache->Canvas()->GetHandle(), Height(), Width());
 }
 
 void TsStatusBar::PaintCacheTo(HDC DC) {
   TsCommonData* d = FSkinData.get();
   d->SetPaintLock(d->IsPaintLocked());
   if (d->HoldPaint != 0) return;
+  if (CacheStale() && d->UrgentPainting == 0) RebuildCache();
   TBitmap* cache = d->CacheBitmap();
-  if (d->BGChanged != 0 || d->PartlyHidden != 0 || cache == nullptr || cache->GetWidth() != Width() ||
-      cache->GetHeight() != Height()) {
-    if (d->UrgentPainting == 0) RebuildCache();
-  }
-  cache = d->CacheBitmap();
-  if (cache == nullptr || cache->GetWidth() <= 0) return;
-  const TRect full{0, 0, Width(), Height()};
-  CopyCacheExcludingChildren(this, d, full, 0, 0, false, DC, full);
+  if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
+  // The client shows its part of the cache. Without a system frame the border ring lies in the
+  // client too, and a client repaint brings no WM_NCPAINT, so the ring is copied with it.
+  const TPoint o = ClientOrigin();
+  const TRect client = ClientRect();
+  CopyCacheExcludingChildren(this, d, TRect{o.X, o.Y, o.X + client.Width(), o.Y + client.Height()}, 0, 0, false, DC,
+                             client);
   PaintControls(DC, nullptr);
   for (int i = 0; i < ControlCount(); ++i)
     if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
@@ -214,11 +249,13 @@ void TsStatusBar::WndProc(TMessage& m) {
         break;
       case WM_PAINT: {
         HDC dc = reinterpret_cast<HDC>(m.WParam);
-        PAINTSTRUCT ps{};
-        const bool begun = dc == nullptr;
-        if (begun) dc = ::BeginPaint(Handle(), &ps);
-        PaintCacheTo(dc);
-        if (begun) ::EndPaint(Handle(), &ps);
+        if (dc != nullptr) {
+          if (!SkinLoading) PaintCacheTo(dc);
+        } else {
+          TPaintDC paint(Handle());
+          // While a skin is loaded its sections are not to be read; the new skin repaints.
+          if (!SkinLoading) PaintCacheTo(paint.Get());
+        }
         m.Result = 0;
         return;
       }
@@ -233,12 +270,29 @@ void TsStatusBar::WndProc(TMessage& m) {
         }
         m.Result = 1;
         return;
+      case WM_NCPAINT: {
+        TWindowDC dc(Handle(), TWindowDC::TArea::Window);
+        if (dc.Valid()) PaintFrameTo(dc.Get());
+        m.Result = 0;
+        return;
+      }
       case WM_PRINT:
-      case WM_PRINTCLIENT:
         if (m.WParam != 0) {
+          const HDC dc = reinterpret_cast<HDC>(m.WParam);
           d->BGChanged = 1;
-          PaintCacheTo(reinterpret_cast<HDC>(m.WParam));
+          PaintFrameTo(dc);
+          TSaveDC saved(dc);
+          const TPoint o = ClientOrigin();
+          const TRect client = ClientRect();
+          POINT old{};
+          ::OffsetViewportOrgEx(dc, o.X, o.Y, &old);
+          ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
+          PaintCacheTo(dc);
         }
+        m.Result = 0;
+        return;
+      case WM_PRINTCLIENT:
+        if (m.WParam != 0) PaintCacheTo(reinterpret_cast<HDC>(m.WParam));
         m.Result = 0;
         return;
       default: break;
@@ -246,11 +300,14 @@ void TsStatusBar::WndProc(TMessage& m) {
   }
   if (!HandleCommonMessage(m, d)) TStatusBar::WndProc(m);
   switch (m.Msg) {
+    case WM_SIZE:
+      d->BGChanged = 1;
+      if (d->HasSkin() && d->BorderWidth() > 0 && HandleAllocated()) ::SendMessageA(Handle(), WM_NCPAINT, 0, 0);
+      break;
     case SB_SETTEXTA:
     case SB_SIMPLE:
     case SB_GETRECT:
     case SB_SETTEXTW:
-    case WM_SIZE:
       d->BGChanged = 1;
       break;
     default: break;

@@ -42,11 +42,18 @@ protected:
 
 private:
   bool SkinCommandFirst(TMessage& Message);
+  // Whether the cache must be rebuilt before it is shown: the background changed, the bar or
+  // its parent is partly hidden, or the cache is not the bar's size.
+  bool CacheStale();
+  TPoint ClientOrigin();
+  // Rebuilds the cache and copies its border ring (the border mask's width) into DC, which
+  // covers the whole window.
+  void PaintFrameTo(HDC DC);
+  // The client's part of the cache into DC (client coordinates), then the graphic children.
   void PaintCacheTo(HDC DC);
   bool GripShown();
 
   std::unique_ptr<TsCommonData> FSkinData;
-  bool FInsideParent = true;
 };
 
 // Start-up step of the unit: registers TsStatusBar for stored forms.

@@ -1,36 +1,357 @@
-// The skin provider of a form: for now a stand-in that holds the published settings the stored
-// forms set (`SkinData` with its section "FORM", skinned menus, title skin, animation
-// switches). It does not take over the form's window method; forms are drawn by the system
-// until the skinning engine arrives; its SkinData is the real skin state of section "FORM". Owns its SkinData.
+// The skin provider of a form: the component that takes over the form's window method,
+// registers the form among the skinned forms, prepares it for the skin (system menu, style
+// bit, section indexes, colour) and answers the skin commands that reach the form. Beside it
+// its published option objects (added title, title icon, user title buttons) and the pairing
+// of a previewed form with the skin editor.
+//
+// Until the frame is painted from the skin the forms keep the system frame: SystemFrameKept
+// leaves WS_SYSMENU on while a form is skinned.
+//
+// Owns its skin state, option objects, system menu and the form's saved window method while
+// hooked (given back when the provider or the form goes). The form and the manager are
+// borrowed.
+//
+// Sections: option objects; the provider; globals of the unit.
 #pragma once
 
+// The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
+// must see the framework's classes with the same names.
+#include "framework/win/Forms.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/base/Classes.h"
 #include "framework/base/TypInfo.h"
+#include "framework/win/Graphics.h"
+#include "framework/win/StdCtrls.h"
+#include "skin/core/sFormMetrics.h"
 #include "skin/core/win/sCommonData.h"
+
+class TsSkinProvider;
+class TsSkinManager;
+class TsSystemMenu;
+
+// ---------------------------------------------------------------------------------------------
+// Option objects.
+
+// An extra text drawn in the title bar.
+class TlxAddedTitle : public TPersistent {
+  ORBEX_CLASS(TlxAddedTitle, TPersistent)
+public:
+  explicit TlxAddedTitle(TsSkinProvider* owner);
+  ~TlxAddedTitle() override;
+  TsSkinProvider* Owner() const { return FOwner; }
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(TFont* value);
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& value);
+  bool ShowMainCaption() const { return FShowMainCaption; }
+  void SetShowMainCaption(bool value);
+
+private:
+  void Changed();
+  TsSkinProvider* FOwner;
+  std::unique_ptr<TFont> FFont;
+  std::string FText;
+  bool FShowMainCaption = true;
+};
+
+// The custom title icon.
+class TsTitleIcon : public TPersistent {
+  ORBEX_CLASS(TsTitleIcon, TPersistent)
+public:
+  TsTitleIcon();
+  ~TsTitleIcon() override;
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* value);
+  int Height = 0;
+  int Width = 0;
+
+private:
+  std::unique_ptr<TBitmap> FGlyph;
+};
+
+class TsTitleButton;
+using TsTitleButtonMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+
+// One user button of the title bar.
+class TsTitleButton : public TCollectionItem {
+  ORBEX_CLASS(TsTitleButton, TCollectionItem)
+public:
+  explicit TsTitleButton(TCollection* collection);
+  ~TsTitleButton() override;
+  bool Enabled = true;
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* value);
+  std::string Hint;
+  const std::string& GetName() const { return FName; }
+  void SetName(const std::string& value);
+  bool UseSkinData = true;
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool value);
+  TsTitleButtonMouseEvent OnMouseDown;
+  TsTitleButtonMouseEvent OnMouseUp;
+  // The skin's user-button mask ("TITLEBUTTON" of "GLOBALINFO"), -1 for none.
+  int MaskIndex = -1;
+
+  std::string DisplayName() const override { return FName; }
+  void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+
+protected:
+  // Copies to another title button everything but Visible.
+  void AssignTo(TPersistent* dest) override;
+
+private:
+  std::unique_ptr<TBitmap> FGlyph;
+  std::string FName = "TsTitleButton";
+  bool FVisible = true;
+};
+
+class TsTitleButtons : public TCollection {
+  ORBEX_CLASS(TsTitleButtons, TCollection)
+public:
+  explicit TsTitleButtons(TsSkinProvider* provider);
+  ~TsTitleButtons() override;
+  TsTitleButton* Items(int i) const { return static_cast<TsTitleButton*>(TCollection::Items(i)); }
+  TsTitleButton* Add() { return static_cast<TsTitleButton*>(TCollection::Add()); }
+  TsSkinProvider* Provider() const { return FProvider; }
+
+private:
+  TsSkinProvider* FProvider;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The provider.
+
+enum TsGripMode { gmNone, gmRightBottom };
+enum TsResizeMode { rmStandard, rmBorder };
+enum TlxAnimationEvent { aeShowing, aeHiding, aeSkinChanging };
+using TlxAfterAnimation = std::function<void(TlxAnimationEvent Event)>;
+// The application may change the hit-test answer in Result.
+using TlxNCHitTest = std::function<void(TObject* Sender, TMessage& Message)>;
+// The control adapter asks whether a component is skinned and with which section.
+using TAddItemEvent =
+    std::function<void(TObject* Item, bool& CanBeAdded, std::string& SkinSection)>;
 
 class TsSkinProvider : public TComponent {
   ORBEX_CLASS(TsSkinProvider, TComponent)
 public:
+  // The form-state word: bits of transient work on the form that other parts read.
+  enum TFormStateBit : std::uint32_t {
+    Sizing = 0x1,
+    Moving = 0x80,
+    Minimizing = 0x100,
+    Hiding = 0x200,
+    Restoring = 0x400,
+    Previewing = 0x800,
+    SkinChanging = 0x1000,
+    StretchedVertically = 0x2000,
+    StretchedHorizontally = 0x4000,
+    Activating = 0x8000,
+    Frozen = 0x10000,
+    MakingScrollAdapter = 0x20000,
+  };
+
+  // Raises EAbort for an owner that is not a form. On a form that already has a designed
+  // provider this one stays empty (touches nothing of the form); a run-time-made one is
+  // replaced.
   explicit TsSkinProvider(TComponent* AOwner);
   ~TsSkinProvider() override;
-  TsCommonData* SkinData() const { return FSkinData.get(); }
+  // Made at run time for a form without a designed provider.
+  static TsSkinProvider* CreateRuntime(TComponent* AOwner);
+
+  void AfterConstruction() override;
+  void Loaded() override;
+  // The form goes: the provider gives the window method back and unregisters the form now,
+  // while the form's window still exists.
+  void Destroying() override;
+
+  // --- published properties
+  TlxAddedTitle* AddedTitle() const { return FAddedTitle.get(); }
   bool AllowAnimation = true;
-  bool AllowExtBorders = true;
+  bool AllowExtBorders() const { return FAllowExtBorders; }
+  void SetAllowExtBorders(bool value) { FAllowExtBorders = value; }
   bool AllowBlendOnMoving = true;
-  bool DrawNonClientArea = true;
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+  void SetCaptionAlignment(TAlignment value);
+  bool DrawNonClientArea() const { return FDrawNonClientArea; }
+  void SetDrawNonClientArea(bool value);
+  TsCommonData* SkinData() const { return FSkinData.get(); }
+  TsGripMode GripMode = gmNone;
   bool MakeSkinMenu = false;
+  const std::string& MenuLineSkin() const { return FMenuLineSkin; }
+  void SetMenuLineSkin(const std::string& value);
+  TsResizeMode ResizeMode = rmStandard;
   bool ScreenSnap = false;
-  bool ShowAppIcon = true;
   int SnapBuffer = 10;
-  std::string MenuLineSkin;
-  std::string TitleSkin;
+  bool ShowAppIcon() const { return FShowAppIcon; }
+  void SetShowAppIcon(bool value);
+  TsTitleButtons* TitleButtons() const { return FTitleButtons.get(); }
+  void SetTitleButtons(TsTitleButtons* value);
+  TsTitleIcon* TitleIcon() const { return FTitleIcon.get(); }
+  const std::string& TitleSkin() const { return FTitleSkin; }
+  void SetTitleSkin(const std::string& value) { FTitleSkin = value; }
+  bool UseGlobalColor() const { return FUseGlobalColor; }
+  void SetUseGlobalColor(bool value);
+  TlxAfterAnimation OnAfterAnimation;
+  TlxNCHitTest OnExtHitTest;
+  TAddItemEvent OnSkinItem;
+
+  // --- state
+  TCustomForm* Form() const { return FForm; }
+  bool IsEmptyProvider() const { return FEmpty; }
+  bool RuntimeMade() const { return FRuntimeMade; }
+  // The form's window method is the provider's.
+  bool Hooked() const { return FHooked; }
+  std::uint32_t FormState = 0;
+  bool FormActive = true;
+  // WS_SYSMENU was taken into the provider's care (the form had it when skinned).
+  bool SysMenuStyleTaken() const { return FSysMenuStyleTaken; }
+  // The window's own system menu, taken before WS_SYSMENU is first cleared (a window may have
+  // none while the bit is off); null without one.
+  HMENU WindowSystemMenu();
+  TsSystemMenu* SystemMenu() const { return FSystemMenu.get(); }
+  int TitleSectionIndex() const { return FTitleIndex; }
+  int CaptionSectionIndex() const { return FCaptionIndex; }
+  int MenuLineCount = -1;
+  bool RegionChanged = true;
+  bool CaptionChanged = true;
+  bool MenusInitialized = false;
+  // Set by the system menu while its minimize command runs.
+  bool MenuMinimizing = false;
+  // Desktop composition was on when the provider was made.
+  bool CompositionMode() const { return FCompositionMode; }
+
+  // --- operations
+  // The skin initialisation of the form (see the source for its steps).
+  void PrepareForm();
+  // Prepares the form when the skin is on (from Loaded and from skin changes).
+  void InitProvider();
+  // on: WS_SYSMENU taken into the provider's care (cleared while the frame is drawn from the
+  // skin); off: given back, and the small icon set again so that the system draws it.
+  void SetSystemMenuStyle(bool on);
+  // Tells the skin editor which window shows the previewed skin (preview mode only).
+  void AnnounceToSkinEditor(HWND handle, bool recreated = false);
+  // The form's background colour in RGB: the section's, or the form's own colour.
+  TColor FormBackColor() const;
+  // WM_INITMENUPOPUP while popups are skinned.
+  void HandleInitMenuPopup(TMessage& message);
+  // Hands WM_NCPAINT (0, 0) to the provider's own window method.
+  void ForceNCPaint();
+  // The skin data holds a skin of an active manager (the section is looked up when needed).
+  bool Skinned() const;
+  // Where the client area lies in the window (pixels from the window's top-left corner).
+  TPoint ClientOffset() const;
+  // The title bar needs painting again (a change of caption options).
+  void RepaintFormFrame();
+  TsSkinManager* SkinManager() const { return FSkinData->GetSkinManager(); }
+
+  // --- title-button measures (pixels) over the form metrics
+  // The form as the metrics read it: its window, the provider's settings and the skin's values.
+  TsFormGeometry Geometry();
+  // The width the title buttons take at the right end of the title bar, hidden user buttons
+  // included.
+  int TitleButtonsWidth();
+  int UserButtonWidth(const TsTitleButton* button);
+  // The right end of the frame cache, without buttons, into the work bitmap (`whole`: down to
+  // the menu line), and back before the buttons are painted again.
+  void SaveTitleButtonsArea(bool whole);
+  void RestoreTitleButtonsArea();
+  TBitmap* WorkBitmap() const { return FWorkBitmap.get(); }
+
+  // The provider's window method, standing in the form's WindowProc slot while hooked.
+  void NewWndProc(TMessage& message);
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+  // Takes the form's window method and registers the form.
+  void HookForm();
+  // Puts the saved window method back and unregisters the form; nothing when not hooked.
+  void UnhookForm();
+  void CallSavedWndProc(TMessage& message);
+  // Stage 1: commands answered in every state; true when the message was answered.
+  bool AnswerAnyState(TMessage& message);
+  void SkinCommand(TMessage& message);
+  void SkinLoaded(TMessage& message);
+  void Unskin(TMessage& message);
+  void RedrawSkin(TMessage& message);
+  void WMSkinEditor(TMessage& message);
+  void WMCopyData(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void WMCreate(TMessage& message);
+  void CMShowingChanged(TMessage& message);
+  void ResolveIndexes();
+  void ApplyGlobalColor();
+  bool DestroyingForm() const;
+  bool SkinIsActive() const;
+  // A button image of the skin's "GLOBALINFO"; none when the skin lacks it.
+  TsButtonImage SkinButtonImage(const char* key) const;
+
+  TCustomForm* FForm = nullptr;
+  TWndMethod FSavedWndProc;
+  bool FHooked = false;
+  bool FEmpty = false;
+  bool FRuntimeMade = false;
+  bool FRuntimeInitialized = false;
+  bool FSysMenuStyleTaken = false;
+  bool FCompositionMode = false;
+  HMENU FWindowSystemMenu = nullptr;
+  HWND FWindowSystemMenuOf = nullptr;
+  TColor FDesignedColor = clBtnFace;
+  int FTitleIndex = -1;
+  int FCaptionIndex = -1;
+  bool FAllowExtBorders = true;
+  bool FDrawNonClientArea = true;
+  bool FShowAppIcon = true;
+  bool FUseGlobalColor = true;
+  TAlignment FCaptionAlignment = taLeftJustify;
+  std::string FMenuLineSkin;
+  std::string FTitleSkin;
   std::unique_ptr<TsCommonData> FSkinData;
+  std::unique_ptr<TlxAddedTitle> FAddedTitle;
+  std::unique_ptr<TsTitleIcon> FTitleIcon;
+  std::unique_ptr<TsTitleButtons> FTitleButtons;
+  std::unique_ptr<TsSystemMenu> FSystemMenu;
+  std::unique_ptr<TBitmap> FWorkBitmap;
+  TsTitleStrip FSavedStrip;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Globals of the unit.
+
+// While the frame is drawn by the system, skinned forms keep WS_SYSMENU (true). Tests turn it
+// off to see the bit taken and given back.
+extern bool SystemFrameKept;
+// Set by every provider construction: true outside design time when the program's first
+// parameter is exactly "/lxpreview".
+extern bool PreviewMode;
+// The window announced to the skin editor (0 until then).
+extern HWND PreviewWindow;
+// The message the skin editor and a previewed form exchange.
+constexpr UINT WM_SKINEDITOR = 0xA400;
+// The editor's window caption.
+inline constexpr const char* SkinEditorCaption = "Tessels Editor";
+// How long one announcement waits for the editor's answer (milliseconds).
+constexpr UINT SkinEditorTimeout = 1000;
+
+// The program's parameters after its path, as the preview switch reads them; tests replace it
+// (an empty function restores the program's own command line).
+using TParamSource = std::function<std::vector<std::string>()>;
+void SetProviderParamSource(TParamSource source);
+// Finds the editor's top-level window; tests replace it to count the searches (null restores
+// the system search by caption).
+using TEditorWindowFinder = HWND (*)();
+void SetEditorWindowFinder(TEditorWindowFinder finder);
 
 // Start-up step of the unit: registers TsSkinProvider for stored forms.
 void InitSkinProviderUnit();

@@ -1,6 +1,8 @@
 // Windows utilities of the skin engine: see sWinUtils.h.
 #include "skin/paint/win/sWinUtils.h"
 
+#include "skin/paint/win/sDwmApi.h"
+
 #include <cstddef>
 
 #include "framework/base/SysUtils.h"
@@ -14,7 +16,6 @@ TPoint SkinMessageBoxPosition{-1, -1};
 namespace {
 using IsDebuggerPresentProc = BOOL(WINAPI*)();
 using IsWow64ProcessProc = BOOL(WINAPI*)(HANDLE, PBOOL);
-using DwmIsCompositionEnabledProc = HRESULT(WINAPI*)(BOOL*);
 
 IsDebuggerPresentProc IsDebuggerPresentEntry = nullptr;
 IsWow64ProcessProc IsWow64ProcessEntry = nullptr;
@@ -35,13 +36,6 @@ Proc Lookup(HMODULE module, const char* name) {
   return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-bool CompositionEnabled() {
-  const TOwnedModule dwm(LoadLibraryA("dwmapi.dll"));
-  if (!dwm) return false;
-  BOOL on = FALSE;
-  auto proc = Lookup<DwmIsCompositionEnabledProc>(dwm.Get(), "DwmIsCompositionEnabled");
-  return proc != nullptr && SUCCEEDED(proc(&on)) && on;
-}
 }  // namespace
 
 int CaptionFontHeight() {
@@ -95,7 +89,7 @@ void sUtilsInitialization() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   IsDebuggerPresentEntry = Lookup<IsDebuggerPresentProc>(kernel, "IsDebuggerPresent");
   IsWow64ProcessEntry = Lookup<IsWow64ProcessProc>(kernel, "IsWow64Process");
-  Wow64WithoutComposition = RunningUnderWow64() && !CompositionEnabled();
+  Wow64WithoutComposition = RunningUnderWow64() && !DwmCompositionEnabled();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -240,6 +240,18 @@ COLORREF ScreenPixel(int x, int y) {
   return c;
 }
 
+// The screen's pixels of the rows y0 to y1 - 1 of a window, left to right.
+std::vector<COLORREF> ScreenRows(HWND wnd, int y0, int y1) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  std::vector<COLORREF> out;
+  HDC dc = GetDC(nullptr);
+  for (int y = y0; y < y1; ++y)
+    for (int x = r.left; x < r.right; ++x) out.push_back(GetPixel(dc, x, r.top + y));
+  ReleaseDC(nullptr, dc);
+  return out;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Skin commands from outside: the command number message with a command that carries no
 // address, and the section colours of the stored skins' sources.
@@ -687,12 +699,22 @@ TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
     }
     EXPECT_EQ(seen, 5);   // the status bar, two panels, the cool bar and the tool bar
   };
-  EXPECT_EQ(AskSkin(p.Main(), 7), 0);   // the form itself is not skinned yet
+  EXPECT_EQ(AskSkin(p.Main(), 7), 1);   // the main form is skinned through its provider
   expectMain("Dusk");
+  // The status bar looks the same after a switch there and back: nothing of the other skin
+  // stays on screen.
+  HWND bar = FindChild(p.Main(), "TsStatusBar");
+  ASSERT_NE(bar, nullptr);
+  RECT br{};
+  GetWindowRect(bar, &br);
+  const int barH = br.bottom - br.top;
+  const std::vector<COLORREF> before = ScreenRows(bar, 0, barH);
   p.ChooseSkin('L');
   expectMain("Linden");
+  EXPECT_NE(ScreenRows(bar, 0, barH), before);
   p.ChooseSkin('D');
   expectMain("Dusk");
+  EXPECT_TRUE(WaitFor([&] { return ScreenRows(bar, 0, barH) == before; }, 5000));
 
   HWND dlg = p.ConnectDialog();
   ASSERT_NE(dlg, nullptr);

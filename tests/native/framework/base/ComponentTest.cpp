@@ -228,6 +228,35 @@ TEST(Component, RegistryCreatesByNameAndRefusesAnotherClassOfTheSameName) {
   }
 }
 
+// Counts its AfterConstruction calls, and can refuse to be made there.
+class TAfterMade : public TComponent {
+  ORBEX_CLASS(TAfterMade, TComponent)
+public:
+  using TComponent::TComponent;
+  void AfterConstruction() override {
+    ++Calls;
+    if (Refuse) throw EComponentError("refused");
+  }
+  static inline int Calls = 0;
+  static inline bool Refuse = false;
+};
+ORBEX_IMPLEMENT_CLASS(TAfterMade, TComponent, &CreateComponentOf<TAfterMade>)
+
+TEST(Component, MakersRunAfterConstructionOnceTheObjectIsWhole) {
+  TComponent owner(nullptr);
+  TAfterMade::Calls = 0;
+  TObject* byFactory = TAfterMade::StaticClassInfo().Create(&owner);
+  EXPECT_EQ(TAfterMade::Calls, 1);
+  EXPECT_EQ(static_cast<TComponent*>(byFactory)->Owner(), &owner);
+  NewComponent<TAfterMade>(&owner);
+  EXPECT_EQ(TAfterMade::Calls, 2);
+  // A refusal frees the half-made component: the owner does not keep it.
+  TAfterMade::Refuse = true;
+  EXPECT_THROW(NewComponent<TAfterMade>(&owner), EComponentError);
+  TAfterMade::Refuse = false;
+  EXPECT_EQ(owner.ComponentCount(), 2);
+}
+
 TEST(Persistent, AssignOfUnrelatedClassesNamesBoth) {
   TStringList list;
   TComponent c(nullptr);

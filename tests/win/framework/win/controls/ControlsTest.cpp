@@ -152,14 +152,15 @@ TEST_F(ControlsTest, PropertyChangesSendTheirNotificationsInOrder) {
   EXPECT_EQ(notices(), (std::vector<UINT>{CM_VISIBLECHANGED, CM_SHOWINGCHANGED}));
   p->SetVisible(true);   // no change, no notice
   EXPECT_EQ(notices(), std::vector<UINT>{});
+  // A change that repaints asks for it through the window method as well.
   p->SetEnabled(false);
-  EXPECT_EQ(notices(), (std::vector<UINT>{CM_ENABLEDCHANGED}));
+  EXPECT_EQ(notices(), (std::vector<UINT>{CM_ENABLEDCHANGED, CM_INVALIDATE}));
   p->SetCaption("x");
   EXPECT_EQ(notices(), (std::vector<UINT>{CM_TEXTCHANGED}));
   Form->Font()->SetHeight(-15);
-  EXPECT_EQ(notices(), (std::vector<UINT>{CM_PARENTFONTCHANGED, CM_FONTCHANGED}));
+  EXPECT_EQ(notices(), (std::vector<UINT>{CM_PARENTFONTCHANGED, CM_FONTCHANGED, CM_INVALIDATE}));
   Form->SetColor(clAqua);
-  EXPECT_EQ(notices(), (std::vector<UINT>{CM_PARENTCOLORCHANGED, CM_COLORCHANGED}));
+  EXPECT_EQ(notices(), (std::vector<UINT>{CM_PARENTCOLORCHANGED, CM_COLORCHANGED, CM_INVALIDATE}));
   EXPECT_EQ(p->Color(), clAqua);
   auto* q = new TTestPanel(Form);
   q->SetParent(p);
@@ -253,6 +254,39 @@ TEST_F(ControlsTest, WindowProcIsReplacedChainedAndRestored) {
   EXPECT_EQ(::SendMessageA(p->Handle(), WM_USER + 5, 0, 0), 0);
   EXPECT_TRUE(hooked.empty());
   EXPECT_TRUE(Contains(p->Seen, WM_USER + 5));
+}
+
+TEST_F(ControlsTest, InvalidateGoesThroughTheWindowMethodAndItsDefaultRepaints) {
+  TTestPanel* p = NewPanel(Form, "P");
+  Form->Show();
+  ::UpdateWindow(p->Handle());
+  std::vector<WPARAM> seen;
+  bool swallow = true;
+  TWndMethod saved = p->WindowProc;
+  p->WindowProc = [&](TMessage& m) {
+    if (m.Msg == CM_INVALIDATE) {
+      seen.push_back(m.WParam);
+      if (swallow) return;
+    }
+    saved(m);
+  };
+  // Taken over by the method: nothing is invalidated.
+  p->Invalidate();
+  EXPECT_EQ(seen, (std::vector<WPARAM>{0}));
+  EXPECT_FALSE(::GetUpdateRect(p->Handle(), nullptr, FALSE));
+  // Passed on: the whole window, erased unless the control is opaque.
+  swallow = false;
+  p->Invalidate();
+  RECT r{};
+  EXPECT_TRUE(::GetUpdateRect(p->Handle(), &r, FALSE));
+  EXPECT_EQ(r.right - r.left, p->Width());
+  ::ValidateRect(p->Handle(), nullptr);
+  p->SetControlStyle(p->ControlStyle() | csOpaque);
+  p->Invalidate();
+  EXPECT_EQ(seen.back(), 1u);
+  EXPECT_TRUE(::GetUpdateRect(p->Handle(), nullptr, FALSE));
+  p->WindowProc = saved;
+  Form->Hide();
 }
 
 TEST_F(ControlsTest, PerformReachesAGraphicControlWithoutWindow) {

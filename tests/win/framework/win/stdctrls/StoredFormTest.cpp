@@ -294,3 +294,23 @@ end
   EXPECT_EQ(cool->Bands()->Items(0)->MinHeight(), 30);
   EXPECT_EQ(cool->Bands()->Items(1)->Control(), form->FindComponent("Loose"));
 }
+
+// A main menu merged into another form's bar keeps its own form's frame free of a menu line.
+TEST(StoredForm, ReadsAMainMenusAutoMerge) {
+  RegisterStoredFormClass();
+  auto form = std::make_unique<TStdStoredForm>(nullptr);
+  ReadForm(form.get(), R"(object MainForm: TStdStoredForm
+  object Merged: TMainMenu
+    AutoMerge = True
+  end
+  object Own: TMainMenu
+  end
+end
+)");
+  auto* merged = As<TMainMenu>(form->FindComponent("Merged"));
+  auto* own = As<TMainMenu>(form->FindComponent("Own"));
+  ASSERT_NE(merged, nullptr);
+  ASSERT_NE(own, nullptr);
+  EXPECT_TRUE(merged->AutoMerge());
+  EXPECT_FALSE(own->AutoMerge());
+}

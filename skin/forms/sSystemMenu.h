@@ -1,0 +1,72 @@
+// The skinned system menu of a form: a popup menu that mirrors the window's own system menu
+// (captions, shortcut texts, the application's extra commands) and sends its commands to the
+// form as WM_SYSCOMMAND; and the six visibility and enabled queries that the title buttons
+// and the hit test share with it. Items are owned by the menu; the provider and form are
+// borrowed.
+#pragma once
+
+// The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
+// must see the framework's classes with the same names.
+#include "framework/win/Menus.h"
+
+#include <windows.h>
+
+#include "framework/win/Forms.h"
+
+class TsSkinProvider;
+
+// The queries of a skinned system menu, shared with the dialog adapter's.
+class TsCustomSysMenu : public TPopupMenu {
+  ORBEX_CLASS(TsCustomSysMenu, TPopupMenu)
+public:
+  using TPopupMenu::TPopupMenu;
+  virtual bool VisibleClose() = 0;
+  virtual bool VisibleMax() = 0;
+  virtual bool VisibleMin() = 0;
+  virtual bool EnabledMax() = 0;
+  virtual bool EnabledMin() = 0;
+  virtual bool EnabledRestore() = 0;
+};
+
+class TsSystemMenu : public TsCustomSysMenu {
+  ORBEX_CLASS(TsSystemMenu, TsCustomSysMenu)
+public:
+  // Owned by the provider; named "lxSysMenu" and the tick count; builds its items.
+  explicit TsSystemMenu(TsSkinProvider* provider);
+  ~TsSystemMenu() override;
+
+  bool VisibleClose() override;
+  bool VisibleMax() override;
+  bool VisibleMin() override;
+  bool EnabledMax() override;
+  bool EnabledMin() override;
+  bool EnabledRestore() override;
+  bool VisibleRestore();
+  bool EnabledMove();
+  bool VisibleSize();
+  bool EnabledSize();
+
+  // Rebuilds the items from the window's system menu.
+  void MakeItems();
+  // MakeItems when asked or without a Close item; then visibility and enabled states.
+  void UpdateItems(bool rebuild);
+
+  TsSkinProvider* Provider() const { return FProvider; }
+  TCustomForm* Form() const { return FForm; }
+  int ExtraCount() const { return FExtraCount; }
+  TMenuItem* ItemRestore = nullptr;
+  TMenuItem* ItemMove = nullptr;
+  TMenuItem* ItemSize = nullptr;
+  TMenuItem* ItemMinimize = nullptr;
+  TMenuItem* ItemMaximize = nullptr;
+  TMenuItem* ItemClose = nullptr;
+
+private:
+  TMenuItem* AddStandard(HMENU source, const char* name, UINT command, const std::string& fallback);
+  void AddLine();
+  void SendCommand(UINT command, bool update);
+  bool Iconic() const;
+  TsSkinProvider* FProvider;
+  TCustomForm* FForm;
+  int FExtraCount = 0;
+};
