@@ -164,6 +164,9 @@ inline __m128i ThirdValueAsReference(__m128i v, __m128i d, __m128i hue, __m128i 
     // Rounded half to even, as lrint in the default rounding mode.
     return _mm_cvtpd_epi32(_mm_or_pd(_mm_and_pd(pick, q), _mm_andnot_pd(pick, t)));
   };
+  // Black lanes (greys, dropped later) would divide 0 by 0: they divide by 1 instead, so no
+  // lane raises a floating-point exception.
+  v = _mm_max_epi16(v, _mm_set1_epi32(1));
   const __m128i lo = half(v, d, hue, i, odd);
   const __m128i hi = half(_mm_srli_si128(v, 8), _mm_srli_si128(d, 8), _mm_srli_si128(hue, 8), _mm_srli_si128(i, 8),
                           _mm_srli_si128(odd, 8));
