@@ -25,6 +25,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sConstWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxProvider.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
@@ -114,8 +115,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"sMessages", &sMessagesInitialization, &sMessagesFinalization},
       {"lxPNGGraphic", &InitPNGUnit, &DonePNGUnit},
       {"lxGlow", &InitGlowUnit, &DoneGlowUnit},
-      // TODO: the dialog hook fills this step with its exempt window-class list.
-      {"sDialogHook", nullptr, nullptr},
+      {"sDialogHook", &InitDialogHookUnit, &DoneDialogHookUnit},
       // TODO: the scroll-bar engine fills this step with its entry points.
       {"lxSBUtils", nullptr, nullptr},
       // TODO: the alpha image list fills this step with the 48 x 16 list from "SF" ... "SC".

@@ -999,3 +999,18 @@ void DoneForms() {
   delete Screen;
   Screen = nullptr;
 }
+
+// ---------------------------------------------------------------------------------------------
+// System settings.
+
+namespace {
+std::optional<bool> DragFullWindowsFixed;
+}
+
+bool DragFullWindows() {
+  if (DragFullWindowsFixed) return *DragFullWindowsFixed;
+  BOOL on = FALSE;
+  return ::SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0) != 0 && on != FALSE;
+}
+
+void SetDragFullWindowsOverride(std::optional<bool> value) { DragFullWindowsFixed = value; }

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,11 @@ using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TWindowHook = std::function<bool(TMessage& Message)>;
 
 // ---------------------------------------------------------------------------------------------
+// The system's setting for dragging full windows (SPI_GETDRAGFULLWINDOWS); tests fix the
+// answer (nullopt: the system's again).
+bool DragFullWindows();
+void SetDragFullWindowsOverride(std::optional<bool> value);
+
 class TCustomForm : public TWinControl {
   ORBEX_CLASS(TCustomForm, TWinControl)
 public:

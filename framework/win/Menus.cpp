@@ -683,7 +683,10 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
 void TMainMenu::MenuChanged(TMenuItem* Source, bool Rebuild) {
   TMenu::MenuChanged(Source, Rebuild);
-  if (FWindowHandle != nullptr && ::IsWindow(FWindowHandle)) ::DrawMenuBar(FWindowHandle);
+  if (FWindowHandle == nullptr || !::IsWindow(FWindowHandle)) return;
+  ::DrawMenuBar(FWindowHandle);
+  // The form lays out what depends on its menu bar (a skinned frame draws the bar itself).
+  ::SendMessageA(FWindowHandle, CM_MENUCHANGED, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -16,7 +16,6 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
-bool SystemFrameKept = true;
 bool PreviewMode = false;
 HWND PreviewWindow = nullptr;
 
@@ -27,8 +26,6 @@ constexpr int FormControlKind = 224;
 
 TParamSource ParamSource;
 TEditorWindowFinder EditorFinder = nullptr;
-// An editor block is being handed to the manager.
-bool InCopyData = false;
 
 std::vector<std::string> ProgramParams() {
   if (ParamSource) return ParamSource();
@@ -249,6 +246,8 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  *FAlive = false;
+  if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) SetMenuLineOwnerDraw(false);
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
   FSystemMenu.reset();
@@ -382,6 +381,7 @@ void TsSkinProvider::ResolveIndexes() {
   const TsSkinTables* tables = m != nullptr ? m->Tables() : nullptr;
   FTitleIndex = FindSectionIndex(tables, FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin);
   FCaptionIndex = FindSectionIndex(tables, "CAPTION");
+  ResolveTitleButtonMasks();
 }
 
 void TsSkinProvider::ApplyGlobalColor() {
@@ -394,6 +394,7 @@ void TsSkinProvider::PrepareForm() {
   if (FEmpty || (FRuntimeMade && !FRuntimeInitialized)) return;
   if (SkinManager() == nullptr || FForm == nullptr || !FForm->HandleAllocated() || !SkinIsActive()) return;
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
+  RememberLabelColours();
   if (FSystemMenu == nullptr) {
     FSystemMenu = std::make_unique<TsSystemMenu>(this);
     FSystemMenu->UpdateItems(false);
@@ -442,7 +443,7 @@ void TsSkinProvider::SetSystemMenuStyle(bool on) {
   if (on) {
     if ((style & WS_SYSMENU) == 0 && !FSysMenuStyleTaken) return;
     (void)WindowSystemMenu();
-    const bool clear = FDrawNonClientArea && !SystemFrameKept;
+    const bool clear = FDrawNonClientArea;
     const LONG wanted = clear ? (style & ~WS_SYSMENU) : (style | WS_SYSMENU);
     if (wanted != style) SetWindowLongA(h, GWL_STYLE, wanted);
     FSysMenuStyleTaken = true;
@@ -489,12 +490,6 @@ TPoint TsSkinProvider::ClientOffset() const {
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
   return TPoint{static_cast<int>(origin.x - window.left), static_cast<int>(origin.y - window.top)};
-}
-
-void TsSkinProvider::RepaintFormFrame() {
-  if (FSkinData != nullptr) FSkinData->BGChanged = 1;
-  if (FForm != nullptr && FForm->HandleAllocated() && FForm->Visible())
-    RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -601,174 +596,6 @@ void TsSkinProvider::AnnounceToSkinEditor(HWND handle, bool recreated) {
                             SMTO_NORMAL | SMTO_ABORTIFHUNG, SkinEditorTimeout, &answer) == 0)
       return;
     if (answer == 1) return;
-  }
-}
-
-// ---------------------------------------------------------------------------------------------
-// The window method.
-
-void TsSkinProvider::CallSavedWndProc(TMessage& message) {
-  if (FSavedWndProc) FSavedWndProc(message);
-}
-
-void TsSkinProvider::SkinLoaded(TMessage& message) {
-  if (!IsFromOwnManager(message, FSkinData.get())) return;
-  ResolveIndexes();
-  if (SkinManager() == nullptr) return;
-  SetSystemMenuStyle(FDrawNonClientArea);
-  if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
-  FSkinData->BGChanged = 1;
-  MenuLineCount = -1;
-}
-
-void TsSkinProvider::Unskin(TMessage& message) {
-  if (!IsFromOwnManager(message, FSkinData.get())) return;
-  HandleSkinCommand(message, FSkinData.get());
-  if (FForm != nullptr && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), false);
-  MenuLineCount = -1;
-  FTitleIndex = FCaptionIndex = -1;
-  if (DestroyingForm() || SkinManager() == nullptr) return;
-  SetSystemMenuStyle(false);
-  for (int i = 0; i < FForm->ControlCount(); ++i)
-    if (auto* label = As<TLabel>(FForm->Controls(i))) label->Font()->SetColor(clWindowText);
-  // The form gets back the colour it was designed with, not a fixed one.
-  if (FUseGlobalColor && !FSkinData->GetCustomColor()) FForm->SetColor(FDesignedColor);
-  FSkinData->DropCache();
-}
-
-bool TsSkinProvider::AnswerAnyState(TMessage& message) {
-  switch (SkinCommandOf(message.WParam)) {
-    case SkinCmdSkinLoaded:
-      if (!DestroyingForm() && IsFromOwnManager(message, FSkinData.get()) && FSystemMenu == nullptr)
-        PrepareForm();
-      return false;
-    case SkinCmdUnskin:
-      Unskin(message);
-      return true;
-    case SkinCmdIsSkinned:
-      message.Result = 1;
-      return true;
-    case SkinCmdQueryClientOffset: {
-      const TPoint p = ClientOffset();
-      message.Result = static_cast<LRESULT>(MAKELONG(p.X, p.Y));
-      return true;
-    }
-    default:
-      return false;
-  }
-}
-
-// TODO: the skin commands a painted frame answers (34 from the frame cache and the rest of the
-// skinned set) come with the frame painting; until then they reach the form's own method, and
-// background requests to a form take the fallback of the background request.
-void TsSkinProvider::SkinCommand(TMessage& message) {
-  if (!SkinCommandAllowed(message.WParam, message.LParam)) {
-    message.Result = 0;
-    return;
-  }
-  if (AnswerAnyState(message)) return;
-  const std::uint16_t command = SkinCommandOf(message.WParam);
-  if (command == SkinCmdFindProvider) {
-    message.Result = reinterpret_cast<LRESULT>(this);
-    return;
-  }
-  if (DestroyingForm() || !Skinned()) {
-    if (command != SkinCmdSkinLoaded || DestroyingForm()) {
-      CallSavedWndProc(message);
-      return;
-    }
-    // The skin is being applied (not yet marked active): the form takes it now.
-    if (IsFromOwnManager(message, FSkinData.get())) {
-      SkinLoaded(message);
-      ApplyGlobalColor();
-      if (FDrawNonClientArea && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
-    }
-    return;
-  }
-  switch (command) {
-    case SkinCmdSkinLoaded: SkinLoaded(message); return;
-    case SkinCmdRedrawSkin: RedrawSkin(message); return;
-    case SkinCmdBackgroundDirty: FSkinData->BGChanged = 1; return;
-    // Children that see through ask the form's colour.
-    case SkinCmdQueryColor: message.Result = static_cast<LRESULT>(FormBackColor()); return;
-    default: CallSavedWndProc(message); return;
-  }
-}
-
-void TsSkinProvider::RedrawSkin(TMessage& message) {
-  if (!IsFromOwnManager(message, FSkinData.get())) return;
-  MenuLineCount = -1;
-  if (FDrawNonClientArea) RegionChanged = true;
-  if (FForm->Visible()) FSkinData->BGChanged = 1;
-  ApplyGlobalColor();
-  FSkinData->HoldPaint = 0;
-}
-
-void TsSkinProvider::WMSkinEditor(TMessage& message) {
-  if (DestroyingForm() || !Skinned()) {
-    CallSavedWndProc(message);
-    return;
-  }
-  if (message.WParam == 1)
-    FForm->Close();
-  else if (message.WParam == 3)
-    CallSavedWndProc(message);
-  else if (message.WParam == 4)
-    message.Result = 1;
-}
-
-void TsSkinProvider::WMCopyData(TMessage& message) {
-  CallSavedWndProc(message);
-  // Only the window announced to the editor takes its skin data, one block at a time; the
-  // manager takes a block only whole.
-  if (message.Result != 0 || InCopyData || PreviewWindow == nullptr || DestroyingForm() ||
-      !FForm->HandleAllocated() || FForm->Handle() != PreviewWindow || message.LParam == 0)
-    return;
-  if (reinterpret_cast<const COPYDATASTRUCT*>(message.LParam)->lpData == nullptr) return;
-  TsSkinManager* m = SkinManager();
-  if (m == nullptr) return;
-  InCopyData = true;
-  try {
-    m->HandleEditorData(message);
-  } catch (...) {
-    InCopyData = false;
-    throw;
-  }
-  InCopyData = false;
-}
-
-void TsSkinProvider::WMNCPaint(TMessage& message) {
-  // A provider made at run time prepares its form at the first frame painting.
-  if (FRuntimeMade && !FRuntimeInitialized && !DestroyingForm()) {
-    FRuntimeInitialized = true;
-    if (Skinned()) InitProvider();
-  }
-  CallSavedWndProc(message);
-}
-
-void TsSkinProvider::WMCreate(TMessage& message) {
-  CallSavedWndProc(message);
-  if (!DestroyingForm() && Skinned()) PrepareForm();
-}
-
-void TsSkinProvider::CMShowingChanged(TMessage& message) {
-  CallSavedWndProc(message);
-  if (PreviewMode && !DestroyingForm() && FForm->HandleAllocated() && FForm->Showing())
-    AnnounceToSkinEditor(FForm->Handle());
-}
-
-void TsSkinProvider::NewWndProc(TMessage& message) {
-  if (message.Msg == WM_SKINCOMMAND) {
-    SkinCommand(message);
-    return;
-  }
-  switch (message.Msg) {
-    case WM_SKINEDITOR: WMSkinEditor(message); return;
-    case WM_COPYDATA: WMCopyData(message); return;
-    case WM_NCPAINT: WMNCPaint(message); return;
-    case WM_CREATE: WMCreate(message); return;
-    case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
-    default: CallSavedWndProc(message); return;
   }
 }
 

@@ -4,9 +4,6 @@
 // its published option objects (added title, title icon, user title buttons) and the pairing
 // of a previewed form with the skin editor.
 //
-// Until the frame is painted from the skin the forms keep the system frame: SystemFrameKept
-// leaves WS_SYSMENU on while a form is skinned.
-//
 // Owns its skin state, option objects, system menu and the form's saved window method while
 // hooked (given back when the provider or the form goes). The form and the manager are
 // borrowed.
@@ -22,14 +19,19 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/base/Classes.h"
 #include "framework/base/TypInfo.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/HintWindow.h"
+#include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
+#include "framework/win/WinTypes.h"
 #include "skin/core/sFormMetrics.h"
 #include "skin/core/win/sCommonData.h"
 
@@ -270,6 +272,133 @@ public:
   // The provider's window method, standing in the form's WindowProc slot while hooked.
   void NewWndProc(TMessage& message);
 
+  // --- frame painting and title buttons (sSkinProviderPaint.cpp, sTitleButtons.cpp)
+  // One title button: state 0 normal, 1 hot, 2 pressed (-1 not shown); its image in the skin's
+  // masks; its place in the frame cache; its glow (-1 none); hit code; of the large set.
+  struct TsTitleButtonState {
+    int State = -1;
+    int MaskIndex = -1;
+    TRect Rect;
+    int GlowId = -1;
+    int HitCode = 0;
+    bool Big = false;
+    bool Enabled = true;
+    const char* MaskKey = "";   // the image's key in "GLOBALINFO" (its glow adds "GLOW")
+  };
+  // Rebuilds the frame cache (the skin data's cache bitmap) when the background changed.
+  void PaintFrameCache();
+  // The WM_NCPAINT work once the window method decided to paint: the region when it changed,
+  // then the four strips of the frame cache around the client area into the window DC.
+  void PaintNonClient();
+  // One top-level item of the main menu drawn again into the cache and onto the window.
+  void RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state);
+  // WM_DRAWITEM and WM_MEASUREITEM of menu items: while the frame is skinned the main menu's
+  // bar items are drawn over the menu-line image in the menu line's colours (hot: the
+  // selection's); every other item goes to the framework's own owner-draw.
+  void DrawMenuLineItem(DRAWITEMSTRUCT& info);
+  void MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
+  // The main menu drawn by the provider (on) or by the system again (off).
+  void SetMenuLineOwnerDraw(bool on);
+  TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
+  // The title-button images of the skin for this form's border style.
+  void ResolveTitleButtonMasks();
+  // Lays out and draws the title buttons into the frame cache.
+  void PaintTitleButtons();
+  // One button drawn again in its state into the cache and onto the window.
+  void RepaintTitleButton(int code);
+  void SetHotElement(int code, bool repaint);
+  void PressTitleButton(int code);
+  // The hit-test code of a screen point (the provider's and the system's codes).
+  int TitleHitTest(TPoint screenPoint);
+  // The press of a button ends at the point: the button's action when it is still over it.
+  void ReleaseTitleButton(int code, TPoint screenPoint);
+  // The button of a hit code (null for none).
+  TsTitleButtonState* TitleButton(int code);
+  // The hint of the hot user button while it shows (null otherwise).
+  THintWindow* UserButtonHint() const { return FUserButtonHint.get(); }
+  // The code of the element under the mouse (-1 none yet, 0 none).
+  int HotElement = -1;
+  // Frame caches built since the provider was made (counted for tests and benchmarks).
+  int FrameCacheBuilds = 0;
+  // The menu line must be laid out again; the frame cache was built once.
+  bool MenuChanged = true;
+  bool FirstInitialized = false;
+
+  // --- the window method's services and state (sSkinProviderWndProc.cpp)
+  // WM_SETREDRAW nesting: 0 while the form redraws.
+  int LockCount() const { return FLockCount; }
+  // What the last showing of the window was: 0 none, 1 normal, 2 minimized, 3 maximized.
+  int ShowAction = 0;
+  // Hands the form's menus to the skinned menus; `skinned`: owner-drawn while skinned.
+  void UpdateMenus(bool skinned);
+  // The window's own menu at a screen point, its items greyed as the form allows; the
+  // choice is posted to the form as WM_SYSCOMMAND.
+  void ShowSystemMenu(int x, int y);
+  // Maximized, a skinned form covers the work area with its frame just outside it.
+  void HandleGetMinMaxInfo(TMessage& message);
+  // The client part of the frame cache into `dc` without the children's areas.
+  void PaintClient(HDC dc, bool resumeChildren);
+  // WM_ERASEBKGND's painting into `dc`.
+  void EraseBackground(HDC dc);
+  // WM_PAINT with a valid frame cache.
+  void PaintClientMessage(TMessage& message);
+  // WM_NCMOUSEMOVE: the element under the mouse becomes hot.
+  void HandleNCMouseMove(TMessage& message);
+  // The caption cover's window while it is shown (null otherwise).
+  HWND CaptionCoverWindow() const;
+
+private:
+  // Stage 2 and 3 of the window method.
+  void UnskinnedMessage(TMessage& message);
+  void SkinnedMessage(TMessage& message);
+  bool SkinnedCommand(TMessage& message);
+  void QueryBackground(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCLButtonDown(TMessage& message);
+  void WMNCLButtonUp(TMessage& message);
+  void WMNCLButtonDblClk(TMessage& message);
+  void WMNCRButtonUp(TMessage& message);
+  void WMNCActivate(TMessage& message);
+  void WMSetText(TMessage& message);
+  void WMSetIcon(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMPaint(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMWindowPosChanging(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+  void WMSysCommand(TMessage& message);
+  void WMPrint(TMessage& message);
+  void WMShowWindow(TMessage& message);
+  void WMActivate(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
+  void CMMenuChanged(TMessage& message);
+  // A run-time-made provider prepares its form at the first hit test, frame painting or
+  // showing of the form.
+  void InitRuntimeProvider();
+  bool FormShowing() const;
+  // Own drag (ResizeMode rmBorder, full-window dragging off).
+  void StartOwnDrag(int kind, bool moving);
+  void MoveOwnDrag();
+  void EndOwnDrag(bool apply);
+  // Passes a message on with the form's redraw locked, or under the caption cover, so that
+  // the system's own caption never shows.
+  void PassCovered(TMessage& message);
+  void ShowSystemMenuBelowIcon();
+
+private:
+  bool CacheValid() const;
+  // The designed font colours of the form's labels, put back when the skin goes.
+  void RememberLabelColours();
+  void RestoreLabelColours(TCustomForm* form);
+  std::map<const TControl*, TColor> FLabelColours;
+  int FLockCount = 0;
+  bool FIconDoubleClicked = false;
+  std::unique_ptr<TCustomForm> FCaptionCover;
+  TOwnedBitmap FCoverImage;
+
+
+public:
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -324,19 +453,55 @@ private:
   std::unique_ptr<TsSystemMenu> FSystemMenu;
   std::unique_ptr<TBitmap> FWorkBitmap;
   TsTitleStrip FSavedStrip;
+
+  // --- frame painting and title buttons
+  void PaintFrameBackground(TBitmap* cache, int state);
+  void PaintGrip(TBitmap* cache);
+  void PaintTitleBar(TBitmap* cache, bool hasButtons);
+  void PaintTitleIcon(TBitmap* cache);
+  void PaintMenuLine(TBitmap* cache);
+  void PaintCaption(TBitmap* cache);
+  void DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect, bool hot);
+  void CopyStripsToWindow(HDC dc);
+  void FixOldSkinAlpha(TBitmap* cache);
+  void DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b, int maskIndex);
+  int ButtonMaskFor(const TsTitleButtonState& b) const;
+  void CopyCacheRectToWindow(const TRect& r);
+  void ButtonGlow(TsTitleButtonState& b);
+  void ShowUserButtonHint(const TsTitleButton* button);
+  int TitleState() const;
+  bool ShowsMenuLine();
+  TsTitleButtonState FButtonClose, FButtonMax, FButtonMin, FButtonHelp;
+  std::vector<TsTitleButtonState> FUserButtons;
+  int FRestoreBigMask = -1, FRestoreSmallMask = -1;
+  std::unique_ptr<TBitmap> FMenuLineBitmap;
+  std::vector<TRect> FRegionRects;
+  TsRegionFlags FRegionFlags;
+  int FMaxMask = -1, FMinMask = -1;
+  bool FMenuOwnerDrawTaken = false;
+  bool FMenuOwnerDrawBefore = false;
+  std::unique_ptr<THintWindow> FUserButtonHint;
+  // Cleared when the provider goes: a caller that sent a command which may free the form (and
+  // so the provider) holds a copy and looks before touching the provider again.
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // ---------------------------------------------------------------------------------------------
 // Globals of the unit.
 
-// While the frame is drawn by the system, skinned forms keep WS_SYSMENU (true). Tests turn it
-// off to see the bit taken and given back.
-extern bool SystemFrameKept;
+// Old skins (below version 7.51) get the alpha of their frame cache mended in extended drawing
+// mode 1 while this is set.
+extern bool OldSkinAlphaFix;
+
 // Set by every provider construction: true outside design time when the program's first
 // parameter is exactly "/lxpreview".
 extern bool PreviewMode;
 // The window announced to the skin editor (0 until then).
 extern HWND PreviewWindow;
+// The left button went down on a title button and has not been released.
+extern bool ButtonPressed;
+// WM_QUERYENDSESSION arrived: the session ends.
+extern bool EndingSession;
 // The message the skin editor and a previewed form exchange.
 constexpr UINT WM_SKINEDITOR = 0xA400;
 // The editor's window caption.

@@ -71,6 +71,7 @@ public:
   int GlowID() const { return FGlowID; }
   int ControlKind() const { return FControlKind; }
   std::uint16_t CtrlState() const { return FCtrlState; }
+  void ClearCtrlStateBits(std::uint16_t bits) { FCtrlState &= static_cast<std::uint16_t>(~bits); }
   std::uint8_t BGKind() const { return FBGKind; }
   HDC PrintDC() const { return FPrintDC; }
   int LockDepth() const { return FLockDepth; }

@@ -164,20 +164,10 @@ TlxMenuSupport::TlxMenuSupport() : FExtraLineFont(std::make_unique<TFont>()) {}
 TlxMenuSupport::~TlxMenuSupport() = default;
 
 // ---------------------------------------------------------------------------------------------
-// The window-creation hook of the GUI thread: one owner, installed for the default manager.
+// The window-creation hook of the GUI thread: one owner, installed for the default manager
+// with the procedure the hook's unit gives.
 
 namespace {
-
-LRESULT CALLBACK CbtHookProc(int code, WPARAM wparam, LPARAM lparam) {
-  try {
-    const TsSkinManagerLinks& links = SkinManagerLinks();
-    if (code >= 0 && links.CbtHook && links.CbtHook(code, wparam, lparam)) return 1;
-  } catch (...) {
-    // No exception crosses the system's frames; the window is created unskinned.
-    if (Application != nullptr) Application->HandleException(nullptr);
-  }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
-}
 
 class TThreadHook {
 public:
@@ -198,7 +188,9 @@ std::unique_ptr<TThreadHook> GThreadHook;
 
 void TsSkinManager::InstallGlobalHook() {
   if (GDefaultManager != this || (ComponentState() & csDesigning) != 0 || FHookInstalled) return;
-  HHOOK h = SetWindowsHookExA(WH_CBT, &CbtHookProc, nullptr, GetCurrentThreadId());
+  const HOOKPROC proc = SkinManagerLinks().CbtHook;
+  if (proc == nullptr) return;   // nothing would act on the hook's calls
+  HHOOK h = SetWindowsHookExA(WH_CBT, proc, nullptr, GetCurrentThreadId());
   if (h == nullptr) return;   // foreign windows stay unskinned; nothing else depends on it
   GThreadHook = std::make_unique<TThreadHook>(h);
   FHookInstalled = true;

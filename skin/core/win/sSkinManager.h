@@ -139,14 +139,15 @@ struct TsSkinManagerLinks {
   // TODO: the application main-window hook fills these: hook and unhook the main window.
   std::function<void(TsSkinManager*)> HookAppWindow;
   std::function<void(TsSkinManager*)> UnhookAppWindow;
-  // TODO: the thread hook and skinning of foreign windows fill these: the window-creation
-  // hook's work (before CallNextHookEx; returns true to block the creation), stopping the
-  // dialog hook's pending work, freeing the hooked windows and the visible hooked windows to
-  // redraw.
-  std::function<bool(int code, WPARAM wparam, LPARAM lparam)> CbtHook;
-  std::function<void()> StopDialogHookWork;
+  // The thread hook that skins windows the program does not build itself: the procedure of
+  // the window-creation hook (it calls CallNextHookEx itself, returns its answer and lets no
+  // exception out; without it no hook is installed), freeing the hooked windows, and the
+  // visible hooked windows to redraw.
+  HOOKPROC CbtHook = nullptr;
   std::function<void()> FreeHookedWindows;
   std::function<std::vector<HWND>()> VisibleHookedWindows;
+  // TODO: the dialog branch of the thread hook fills this: stopping its pending work.
+  std::function<void()> StopDialogHookWork;
   // TODO: the skin provider fills this: the skin editor's preview window, or null.
   std::function<HWND()> EditorPreviewWindow;
 };

@@ -974,6 +974,7 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   ASSERT_NE(help, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));   // modal
   EXPECT_NE(FindChild(help, "", "&Close"), nullptr);
+  EXPECT_EQ(AskSkin(help, 7), 1);   // given a skin provider by the thread hook
   Sleep(1000);   // lets the windows finish painting: for the picture only
   Line.Request("shot help-form");
   p.Press(help, "&Close");
@@ -990,6 +991,7 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   HWND about = p.Wait("", "About");
   ASSERT_NE(about, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));
+  EXPECT_EQ(AskSkin(about, 7), 1);
   Sleep(1000);
   Line.Request("shot about-box");
   p.Press(about, "OK");

@@ -1,0 +1,223 @@
+// The thread hook and the providers it attaches (see lxProvider.h).
+//
+// Sections: process-wide lists; the provider; finding windows and forms; attaching; the hook
+// procedure; start-up and shut-down.
+#include "skin/forms/lxProvider.h"
+
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "framework/base/TypInfo.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/paint/win/sDwmApi.h"
+
+// ---------------------------------------------------------------------------------------------
+// Process-wide lists
+
+namespace {
+
+std::vector<TlxProvider*> GProviders;
+std::unique_ptr<TStringList> GExemptClasses;
+
+bool ApplicationGoing() { return Application == nullptr || Application->IsDestroying(); }
+
+void Unlist(TlxProvider* provider) {
+  for (TlxProvider*& p : GProviders)
+    if (p == provider) p = nullptr;
+  std::erase(GProviders, nullptr);
+}
+
+// Frees every listed provider, the first listed first. A form's provider leaves its form's
+// component list; the form keeps its skin provider.
+void FreeListedProviders() {
+  std::vector<TlxProvider*> listed = std::move(GProviders);
+  GProviders.clear();
+  for (TlxProvider* p : listed) delete p;
+}
+
+std::vector<HWND> VisibleListedWindows() {
+  std::vector<HWND> result;
+  for (TlxProvider* p : GProviders)
+    if (p->Handle() != nullptr && IsWindowVisible(p->Handle())) result.push_back(p->Handle());
+  return result;
+}
+
+}  // namespace
+
+const std::vector<TlxProvider*>& ListedProviders() { return GProviders; }
+
+bool IsSkinExemptClass(const std::string& className) {
+  if (!GExemptClasses) return false;
+  for (int i = 0; i < GExemptClasses->Count(); ++i)
+    if (GExemptClasses->Get(i) == className) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The provider
+
+ORBEX_IMPLEMENT_CLASS(TlxProvider, TComponent, nullptr)
+
+TlxProvider::TlxProvider(TComponent* AOwner) : TComponent(AOwner) {}
+
+TlxProvider::~TlxProvider() {
+  if (FSkinProvider != nullptr) FSkinProvider->RemoveFreeNotification(this);
+  Unlist(this);
+}
+
+void TlxProvider::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  // The skin provider belongs to the form, which may free or replace it at any time.
+  if (Operation == TOperation::opRemove && AComponent == FSkinProvider) FSkinProvider = nullptr;
+}
+
+void TlxProvider::AttachFormProvider(TCustomForm* form) {
+  TsSkinProvider* provider = TsSkinProvider::CreateRuntime(form);
+  FSkinProvider = provider;
+  provider->FreeNotification(this);
+  provider->SetUseGlobalColor(false);
+  if (!form->HandleAllocated()) return;
+  const HWND h = form->Handle();
+  if (AeroIsActive()) {
+    // TODO: once forms have a control adapter, Loaded runs only for a provider without one.
+    provider->Loaded();
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(h, WM_NCPAINT, 1, 0);
+  } else if ((form->ComponentState() & csDesigning) == 0) {
+    UpdateWindow(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Finding windows and forms
+
+std::string WindowClassNameOf(HWND wnd) {
+  char name[128] = {};
+  if (wnd == nullptr) return {};
+  const int n = GetClassNameA(wnd, name, static_cast<int>(sizeof(name)));
+  return n > 0 ? std::string(name, static_cast<size_t>(n)) : std::string();
+}
+
+TlxProvider* FindDialogProvider(HWND wnd) {
+  if (ApplicationGoing() || wnd == nullptr) return nullptr;
+  for (TlxProvider* p : GProviders)
+    if (p->Handle() == wnd) return p;
+  return nullptr;
+}
+
+TCustomForm* FindFormOfWindow(HWND wnd) {
+  if (Screen == nullptr || wnd == nullptr) return nullptr;
+  for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+    TCustomForm* f = Screen->Forms(i);
+    if (!f->IsDestroying() && f->HandleAllocated() && f->Handle() == wnd) return f;
+  }
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Attaching
+
+bool FormMayBeSkinned(std::intptr_t tag, const std::string& className, std::uint8_t rules) {
+  // Exactly these tags: a bit test on -98 would also catch -97, which is an ordinary tag.
+  if (tag == -98 || tag == -1 || tag == -2) return false;
+  if (IsSkinExemptClass(className)) return false;
+  const TsSkinningRule needed = className == "TMessageForm" ? srStdDialogs : srStdForms;
+  return (rules & (1u << needed)) != 0;
+}
+
+bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation) {
+  TsSkinManager* manager = TsSkinManager::DefaultManager();
+  if (manager == nullptr || ApplicationGoing() || wnd == nullptr) return false;
+  if (WindowAnswersSkinCommand(wnd, SkinCmdIsSkinned)) return false;
+  const bool namedClass = creation != nullptr && !IS_INTRESOURCE(creation->lpszClass) &&
+                          creation->lpszClass[0] != '\0';
+  const std::string className = namedClass ? std::string(creation->lpszClass) : WindowClassNameOf(wnd);
+  const auto style = static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE));
+  if ((style & WS_POPUP) != 0 && (style & WS_BORDER) == 0) return false;
+  if (FindDialogProvider(wnd) != nullptr) return false;
+  TCustomForm* form = FindFormOfWindow(wnd);
+  if (form == nullptr || form->IsLoading()) return false;
+  if (!FormMayBeSkinned(form->Tag(), className, manager->GetSkinningRules())) return false;
+  auto* provider = NewComponent<TlxProvider>(form);
+  GProviders.push_back(provider);
+  try {
+    provider->AttachFormProvider(form);
+  } catch (...) {
+    delete provider;
+    throw;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The hook procedure
+
+namespace {
+
+// A top-level window of a class given by name, other than the hidden utility windows, with
+// both style words set, that is not the main form's window.
+void WindowCreating(HWND wnd, const CBT_CREATEWNDA* record) {
+  if (wnd == nullptr || record == nullptr || record->lpcs == nullptr) return;
+  const CREATESTRUCTA* cs = record->lpcs;
+  if (IS_INTRESOURCE(cs->lpszClass)) return;   // system dialogs and menus: see the header
+  if (std::strcmp(cs->lpszClass, "TPUtilWindow") == 0) return;
+  if (cs->dwExStyle == 0 || cs->style == 0) return;
+  TCustomForm* main = Application->MainForm();
+  if (main != nullptr && main->HandleAllocated() && main->Handle() == wnd) return;
+  if (GetParent(wnd) != nullptr) return;
+  AttachSkinToWindow(wnd, cs);
+}
+
+}  // namespace
+
+LRESULT CALLBACK SkinWindowsHookProc(int code, WPARAM wparam, LPARAM lparam) {
+  const LRESULT next = CallNextHookEx(nullptr, code, wparam, lparam);
+  // A hook later in the chain refused the activation or creation: the window is not ours to
+  // touch.
+  // Outside the unit's life (before its start-up, after its shut-down) nothing is skinned.
+  if (code < 0 || next != 0 || ApplicationGoing() || !GExemptClasses) return next;
+  try {
+    switch (code) {
+      case HCBT_CREATEWND:
+        WindowCreating(reinterpret_cast<HWND>(wparam), reinterpret_cast<const CBT_CREATEWNDA*>(lparam));
+        break;
+      case HCBT_ACTIVATE:
+        AttachSkinToWindow(reinterpret_cast<HWND>(wparam), nullptr);
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    // No exception crosses the system's frames; the window stays unskinned.
+    Application->HandleException(nullptr);
+  }
+  return next;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void InitDialogHookUnit() {
+  GExemptClasses = std::make_unique<TStringList>();
+  GExemptClasses->SetSorted(true);
+  GExemptClasses->Add("TApplication");
+  GExemptClasses->Add("TfcPopup");
+  TsSkinManagerLinks& links = SkinManagerLinks();
+  links.CbtHook = &SkinWindowsHookProc;
+  links.FreeHookedWindows = &FreeListedProviders;
+  links.VisibleHookedWindows = &VisibleListedWindows;
+}
+
+void DoneDialogHookUnit() {
+  TsSkinManagerLinks& links = SkinManagerLinks();
+  links.CbtHook = nullptr;
+  links.FreeHookedWindows = nullptr;
+  links.VisibleHookedWindows = nullptr;
+  FreeListedProviders();
+  GExemptClasses.reset();
+}

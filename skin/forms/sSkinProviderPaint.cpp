@@ -1,0 +1,529 @@
+// Frame painting of the skin provider: the frame cache (background, grip, title bar, icon,
+// menu line, caption, buttons) and its way to the window, and the menu line's bar items while
+// the frame is skinned. See sSkinProvider.h.
+//
+// Sections: helpers; frame cache; title bar and caption; menu line; non-client paint.
+#include "skin/forms/sSkinProvider.h"
+
+#include <algorithm>
+
+#include "skin/core/sSkinData.h"
+#include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sSectionPaint.h"
+#include "skin/core/win/sSkinMaskPaint.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinText.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/forms/sFormRegion.h"
+#include "skin/paint/sColorMath.h"
+#include "skin/paint/sMaskPaint.h"
+#include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDwmApi.h"
+
+bool OldSkinAlphaFix = false;
+
+// ---------------------------------------------------------------------------------------------
+// Helpers.
+
+namespace {
+
+const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables() : nullptr; }
+
+// The state of a section for the form's activity: 1 for an active form when the section has
+// an active state, else 0.
+int StateIn(const TsSkinTables* t, int section, bool active) {
+  if (!SectionIndexInRange(t, section)) return 0;
+  return std::clamp(active ? 1 : 0, 0, std::max(t->GeneralData[static_cast<size_t>(section)].States - 1, 0));
+}
+
+// A font of the system's non-client metrics (the caption's or the menu's), owned.
+TOwnedFont NonClientFont(bool menu, BYTE charset) {
+  NONCLIENTMETRICSA ncm{};
+  ncm.cbSize = sizeof(ncm);
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return TOwnedFont();
+  LOGFONTA lf = menu ? ncm.lfMenuFont : ncm.lfCaptionFont;
+  if (!menu) lf.lfCharSet = charset;
+  return TOwnedFont(CreateFontIndirectA(&lf));
+}
+
+TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at) {
+  TsBackgroundInfo bg;
+  bg.Bitmap = bitmap;
+  bg.X = at.X;
+  bg.Y = at.Y;
+  bg.Ready = 1;
+  return bg;
+}
+
+// Copies src's rectangle to the DC at dst; the rectangle is first clipped to the bitmap.
+void BlitClipped(HDC dst, TPoint at, TBitmap* src, TRect r) {
+  if (src == nullptr || src->Empty()) return;
+  const int dx = at.X - r.Left, dy = at.Y - r.Top;
+  r.Left = std::max(r.Left, 0);
+  r.Top = std::max(r.Top, 0);
+  r.Right = std::min(r.Right, src->GetWidth());
+  r.Bottom = std::min(r.Bottom, src->GetHeight());
+  if (r.IsEmpty()) return;
+  BitBlt(dst, r.Left + dx, r.Top + dy, r.Width(), r.Height(), src->Canvas()->GetHandle(), r.Left, r.Top, SRCCOPY);
+}
+
+std::string WithoutPrefix(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&' && i + 1 < s.size()) ++i;
+    out += s[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+int TsSkinProvider::TitleState() const {
+  return StateIn(TablesOf(SkinManager()), FSkinData->SectionIndex(), FormActive);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frame cache.
+
+void TsSkinProvider::PaintFrameCache() {
+  if (FForm == nullptr || !FForm->HandleAllocated() || (FormState & (Moving | Hiding)) != 0 || !Skinned()) return;
+  const ISystemMetrics& sm = SystemMetrics();
+  const TsFormGeometry f = Geometry();
+  if (MenuLineCount < 0) MenuLineCount = ::MenuLineCount(f, sm);
+  const int w = CacheWidth(f, sm), h = FrameCacheHeight(f, sm, MenuLineCount);
+  if (w <= 0 || h <= 0) return;
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) {
+    FSkinData->EnsureCacheBitmap();
+    cache = FSkinData->CacheBitmap();
+    FSkinData->BGChanged = 1;
+    if ((FForm->ComponentState() & csLoading) == 0) {
+      TMessage cmd;
+      cmd.Msg = WM_SKINCOMMAND;
+      cmd.WParam = MakeSkinWParam(SkinCmdTransparencyState);
+      cmd.LParam = 1;
+      BroadcastToChildControls(FForm, cmd);
+    }
+  }
+  if (FSkinData->BGChanged == 0 && cache->GetWidth() == w && cache->GetHeight() == h) return;
+  ++FrameCacheBuilds;
+  RegionChanged = true;
+  if (cache->GetWidth() != w || cache->GetHeight() != h) cache->SetSize(w, h);
+  const int state = TitleState();
+  PaintFrameBackground(cache, state);
+  if (GripMode == gmRightBottom && !f.Zoomed && (f.Style & wsfThickFrame) != 0) PaintGrip(cache);
+  const int caption = CaptionHeight(f, sm, true);
+  if (f.ExtDrawMode != 1 || !f.HasBorderWindow) PaintTitleBar(cache, FSystemMenu != nullptr && FSysMenuStyleTaken);
+  if (ShowsMenuLine()) PaintMenuLine(cache);
+  if (!f.HasBorderWindow || f.ExtDrawMode != 1) PaintCaption(cache);
+  if (f.HasBorderWindow && f.ExtDrawMode == 1) FixOldSkinAlpha(cache);
+  if (caption != 0 && FDrawNonClientArea) {
+    SaveTitleButtonsArea(true);
+    PaintTitleButtons();
+  }
+  MenuChanged = false;
+  FSkinData->BGChanged = 0;
+  // The form's own painting goes into the cache too, at the client's place.
+  if (FForm->OnPaint) {
+    const HDC dc = cache->Canvas()->GetHandle();
+    const TPoint client = ClientOffset();
+    TSaveDC saved(dc);
+    SetViewportOrgEx(dc, client.X + f.ShadowLeft, client.Y + f.ShadowTop, nullptr);
+    TCanvasDC bound(*FForm->Canvas(), dc);
+    FForm->OnPaint(FForm);
+  }
+  FSkinData->HoldPaint = 0;
+  FirstInitialized = true;
+}
+
+void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
+  TsSkinManager* m = SkinManager();
+  const TsFormGeometry f = Geometry();
+  const TRect inner{f.ShadowLeft, f.ShadowTop, cache->GetWidth() - f.ShadowRight, cache->GetHeight() - f.ShadowBottom};
+  // A top-level form starts from an empty background.
+  TsBackgroundInfo bg = EmptyBackgroundInfo();
+  const int section = FSkinData->SectionIndex();
+  if (DrawsFrame(f)) {
+    PaintSectionItem(section, FSkinData->GetSkinSection(), bg, -1, -1, m->Tables(), cache, TPoint{inner.Left, inner.Top},
+                     inner, state, m->MasterBitmap());
+  } else {
+    bg.Color = 0xFF00FF;
+    PaintSectionBackground(section, FSkinData->GetSkinSection(), bg, 0xFF00FF, -1, -1, m->Tables(), cache,
+                           TPoint{inner.Left, inner.Top}, inner, state, m->MasterBitmap());
+  }
+}
+
+void TsSkinProvider::PaintGrip(TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = m->Tables();
+  const int grip = FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
+  if (!MaskIndexInRange(t, grip)) return;
+  const TsMaskData& mask = t->MaskData[static_cast<size_t>(grip)];
+  const TPoint size = GripFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, mask.MaskType);
+  const TPoint at = GripPoint(Geometry(), SystemMetrics(), cache->GetWidth(), cache->GetHeight(), size.X, size.Y);
+  // The grip is laid over the form's own background at its place. An image count of 0 from
+  // bad skin data counts as one image, as for the grip's size.
+  TlxMaskImage image = MaskImageOf(mask, m->MasterBitmap());
+  image.ImageCount = std::max(image.ImageCount, 1);
+  TlxPixelBuffer storage;
+  DrawMaskState(TargetPixels32(cache), at, 0, BackgroundView(BackgroundOf(cache, at), storage), image, 0);
+}
+
+// Mends the alpha of old skins' frames, which kept colour where they meant transparency.
+void TsSkinProvider::FixOldSkinAlpha(TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  if (!OldSkinAlphaFix || m->SkinData().Version >= 7.51) return;
+  MendOldSkinAlpha(TargetPixels32(cache));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Title bar and caption.
+
+void TsSkinProvider::PaintTitleBar(TBitmap* cache, bool hasButtons) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = m->Tables();
+  if (!SectionIndexInRange(t, FTitleIndex)) {
+    PaintTitleIcon(cache);
+    return;
+  }
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  const int plain = FrameBorderWidthPlain(f, sm);
+  int captionH = CaptionHeight(f, sm, true);
+  if (f.SysExtendedHeight && f.MaxTitleHeight > 0) captionH = f.MaxTitleHeight;
+  const TRect strip{f.ShadowLeft, f.ShadowTop, cache->GetWidth() - f.ShadowRight, f.ShadowTop + plain + captionH};
+  const std::string name = t->GeneralData[static_cast<size_t>(FTitleIndex)].ClassName;
+  const int titleState = StateIn(t, FTitleIndex, FormActive);
+  PaintSectionItem(FTitleIndex, name, BackgroundOf(cache, TPoint{strip.Left, strip.Top}), -1, -1, t, cache,
+                   TPoint{strip.Left, strip.Top}, strip, titleState, m->MasterBitmap());
+  PaintTitleIcon(cache);
+  if (!hasButtons) return;
+  const int bar = FindMaskEntry(t, FTitleIndex, name, "TITLEBAR");
+  if (!MaskIndexInRange(t, bar)) return;
+  const int frameW = MaskFrameWidth(t->MaskData[static_cast<size_t>(bar)]);
+  const TRect r{cache->GetWidth() - 2 * frameW - TitleButtonsWidth(), strip.Top, cache->GetWidth(), strip.Bottom};
+  PaintMaskFrame(cache, r, false, titleState, t->MaskData[static_cast<size_t>(bar)], BackgroundOf(cache, TPoint{r.Left, r.Top}),
+                 m->MasterBitmap());
+}
+
+void TsSkinProvider::PaintTitleIcon(TBitmap* cache) {
+  const TsFormGeometry f = Geometry();
+  const TRect r = IconRect(f, SystemMetrics());
+  if (r.IsEmpty()) return;
+  HICON icon = FForm->Icon() != nullptr ? FForm->Icon()->GetHandle() : nullptr;
+  if (icon == nullptr && Application != nullptr && Application->Handle() != nullptr)
+    icon = reinterpret_cast<HICON>(SendMessageA(Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
+  if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
+  const TlxPixelBuffer px = TargetPixels32(cache);
+  TlxImageBuffer saved(r.Width(), r.Height());
+  CopyPixelRect(saved.View(), 0, 0, px, r);
+  DrawIconEx(cache->Canvas()->GetHandle(), r.Left, r.Top, icon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  // What the icon painted becomes opaque; everything else keeps the title bar's pixel.
+  for (int y = std::max(r.Top, 0); y < std::min(r.Bottom, px.Height); ++y)
+    for (int x = std::max(r.Left, 0); x < std::min(r.Right, px.Width); ++x) {
+      const std::uint32_t before = GetPix(saved.View(), x - r.Left, y - r.Top), now = GetPix(px, x, y);
+      SetPix(px, x, y, (now & 0xFFFFFF) != (before & 0xFFFFFF) ? (now | 0xFF000000u) : before);
+    }
+}
+
+void TsSkinProvider::PaintCaption(TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = m->Tables();
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  TsCaptionInput in;
+  in.FrameWidthExt = FrameBorderWidth(f, sm, true);
+  in.FrameWidth = FrameBorderWidthPlain(f, sm);
+  in.CaptionHeight = CaptionHeight(f, sm, true);
+  if (in.CaptionHeight == 0) return;
+  in.IconWidth = IconRect(f, sm).Width();
+  in.LeftMargin = f.TitleButtonLeftMargin;
+  in.ShadowLeft = f.ShadowLeft;
+  in.ShadowRight = f.ShadowRight;
+  in.ShadowTop = f.ShadowTop;
+  in.HasCaptionSection = SectionIndexInRange(t, FCaptionIndex);
+  in.CacheWidth = cache->GetWidth();
+  in.ButtonsWidth = FSystemMenu != nullptr && FSysMenuStyleTaken ? TitleButtonsWidth() : 0;
+  in.Zoomed = f.Zoomed;
+  in.Alignment = static_cast<int>(FCaptionAlignment);
+  TCanvas* canvas = cache->Canvas();
+  const TOwnedFont font = NonClientFont(false, static_cast<BYTE>(FForm->Font()->GetCharset()));
+  if (font.Valid()) canvas->Font()->SetHandle(font.Get());
+  const std::string caption = FForm->Caption();
+  const TSize textSize = canvas->TextExtent(caption.empty() ? std::string(" ") : caption);
+  in.TextWidth = caption.empty() ? 0 : textSize.cx;
+  in.TextHeight = textSize.cy;
+  TSize added{0, 0};
+  if (!FAddedTitle->Text().empty()) {
+    TBitmap probe;
+    probe.Canvas()->Font()->Assign(FAddedTitle->Font());
+    added = probe.Canvas()->TextExtent(FAddedTitle->Text());
+  }
+  const bool showMain = FAddedTitle->ShowMainCaption();
+  in.AddedWidth = showMain ? added.cx : 0;
+  if (!showMain) {
+    in.TextWidth = added.cx;
+    in.TextHeight = added.cy;
+  }
+  const TRect r = CaptionTextRect(in);
+  const int titleState = StateIn(t, FTitleIndex, FormActive);
+  constexpr UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  if (showMain && !caption.empty()) {
+    if (in.HasCaptionSection) {
+      const TRect back{r.Left - 2, r.Top, std::min(r.Left + in.TextWidth + 2, r.Right), r.Bottom};
+      PaintSectionItem(FCaptionIndex, "CAPTION", BackgroundOf(cache, TPoint{back.Left, back.Top}), -1, -1, t, cache,
+                       TPoint{back.Left, back.Top}, back, StateIn(t, FCaptionIndex, FormActive), m->MasterBitmap());
+    }
+    TsTextSkinInfo info = TextSkinInfoOf(m, FTitleIndex);
+    info.Cache = cache;
+    DrawSkinText(canvas, caption, true, titleState == 1, info, flags, r);
+  }
+  const std::string& extra = FAddedTitle->Text();
+  const int addedLeft = showMain ? r.Left + 4 + in.TextWidth : r.Left;
+  if (extra.empty() || r.Right - addedLeft < 8 || !SectionIndexInRange(t, FTitleIndex)) return;
+  const TsGeneralData& title = t->GeneralData[static_cast<size_t>(FTitleIndex)];
+  const TColor active = title.Props[std::min(titleState, 1)].FontColor[0], inactive = title.Props[0].FontColor[0];
+  TColor colour = FAddedTitle->Font()->GetColor();
+  if (colour == clNone || colour == clWindowText)
+    colour = active;
+  else if (!FormActive)
+    colour = BlendColors(ColorToRGB(colour), inactive, 0.5);
+  canvas->Font()->Assign(FAddedTitle->Font());
+  canvas->Font()->SetColor(colour);
+  DrawTextPasses(canvas, extra, TRect{addedLeft, r.Top, r.Right, r.Bottom}, PlainTextPasses(true, colour, flags));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Menu line.
+
+bool TsSkinProvider::ShowsMenuLine() {
+  if (FForm == nullptr || !FDrawNonClientArea) return false;
+  const TsFormGeometry f = Geometry();
+  return MenuLineHeight(f, SystemMetrics()) > 0 && MenuLineCount > 0 && HasMenuLine(f);
+}
+
+namespace {
+
+int MenuLineSection(const TsSkinTables* t, const std::string& custom) {
+  const int own = custom.empty() ? -1 : FindSectionIndex(t, custom);
+  return own >= 0 ? own : FindSectionIndex(t, "MENULINE");
+}
+
+}  // namespace
+
+void TsSkinProvider::PaintMenuLine(TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = m->Tables();
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  const int section = MenuLineSection(t, FMenuLineSkin);
+  if (!SectionIndexInRange(t, section)) return;
+  const int titleTop = FrameBorderWidthPlain(f, sm) + CaptionHeight(f, sm, true) + f.ShadowTop;
+  const int height = MenuLineCount * MenuLineHeight(f, sm) + 1;
+  const int frame = FrameBorderWidth(f, sm, true);
+  // Between the side frames, so that the frame's border runs on past the bar.
+  const TRect r{f.ShadowLeft + frame, titleTop, cache->GetWidth() - f.ShadowRight - frame, titleTop + height};
+  PaintSectionItem(section, t->GeneralData[static_cast<size_t>(section)].ClassName, BackgroundOf(cache, TPoint{r.Left, r.Top}),
+                   -1, -1, t, cache, TPoint{r.Left, r.Top}, r, StateIn(t, section, FormActive), m->MasterBitmap());
+  const int lineW = cache->GetWidth() - f.ShadowLeft - f.ShadowRight;
+  if (FMenuLineBitmap == nullptr || FMenuLineBitmap->GetWidth() != lineW || FMenuLineBitmap->GetHeight() != height)
+    FMenuLineBitmap = CreateBitmap32(lineW, height);
+  CopyPixelRect(TargetPixels32(FMenuLineBitmap.get()), 0, 0, TargetPixels32(cache),
+                TRect{f.ShadowLeft, titleTop, f.ShadowLeft + lineW, titleTop + height});
+  if (!MenusInitialized) {
+    SetMenuLineOwnerDraw(true);
+    MenusInitialized = true;
+  }
+  // Each visible bar item where the system placed it, moved into the cache.
+  TMainMenu* menu = FForm->Menu();
+  HMENU bar = menu != nullptr ? GetMenu(FForm->Handle()) : nullptr;
+  if (bar == nullptr) return;
+  RECT window{};
+  GetWindowRect(FForm->Handle(), &window);
+  int pos = 0;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    if (!item->Visible()) continue;
+    RECT ir{};
+    if (GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos++), &ir)) {
+      const TRect rect{static_cast<int>(ir.left - window.left) + f.ShadowLeft, static_cast<int>(ir.top - window.top) + f.ShadowTop,
+                       static_cast<int>(ir.right - window.left) + f.ShadowLeft, static_cast<int>(ir.bottom - window.top) + f.ShadowTop};
+      DrawMenuLineText(cache->Canvas()->GetHandle(), item, rect, false);
+    }
+  }
+}
+
+// One bar item over the menu-line image: its piece of the image, the selection's face when
+// hot, the caption in the menu line's (or, hot, the selection's) text colour.
+void TsSkinProvider::DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect, bool hot) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = TablesOf(m);
+  if (t == nullptr || FMenuLineBitmap == nullptr || rect.IsEmpty()) return;
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  const int titleTop = FrameBorderWidthPlain(f, sm) + CaptionHeight(f, sm, true) + f.ShadowTop;
+  std::unique_ptr<TBitmap> face = CreateBitmap32(rect.Width(), rect.Height());
+  CopyPixelRect(TargetPixels32(face.get()), 0, 0, TargetPixels32(FMenuLineBitmap.get()),
+                TRect{rect.Left - f.ShadowLeft, rect.Top - titleTop, rect.Right - f.ShadowLeft, rect.Bottom - titleTop});
+  int textSection = MenuLineSection(t, FMenuLineSkin);
+  int textState = StateIn(t, textSection, FormActive);
+  const int selection = FindSectionIndex(t, "MENUITEM");
+  if (hot && SectionIndexInRange(t, selection)) {
+    const TRect all{0, 0, rect.Width(), rect.Height()};
+    PaintSectionItem(selection, "MENUITEM", BackgroundOf(face.get(), TPoint{0, 0}), -1, -1, t, face.get(), TPoint{0, 0},
+                     all, 1, m->MasterBitmap());
+    textSection = selection;
+    textState = StateIn(t, selection, true);
+  }
+  TCanvas* canvas = face->Canvas();
+  const TOwnedFont font = NonClientFont(true, DEFAULT_CHARSET);
+  if (font.Valid()) canvas->Font()->SetHandle(font.Get());
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+  DrawColoredText(canvas, item->Caption(), item->Enabled(), t, textState, textSection, flags,
+                  TRect{0, 0, rect.Width(), rect.Height()});
+  BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), canvas->GetHandle(), 0, 0, SRCCOPY);
+}
+
+void TsSkinProvider::SetMenuLineOwnerDraw(bool on) {
+  TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
+  if (menu == nullptr) return;
+  if (on && !FMenuOwnerDrawTaken) {
+    FMenuOwnerDrawBefore = menu->OwnerDraw();
+    FMenuOwnerDrawTaken = true;
+    menu->SetOwnerDraw(true);
+  } else if (!on && FMenuOwnerDrawTaken) {
+    FMenuOwnerDrawTaken = false;
+    menu->SetOwnerDraw(FMenuOwnerDrawBefore);
+    MenusInitialized = false;
+  }
+}
+
+namespace {
+
+// The bar item of the form's main menu that an owner-draw message names, else null.
+TMenuItem* BarItemOf(TCustomForm* form, ULONG_PTR itemData, UINT itemID) {
+  TMainMenu* menu = form != nullptr ? form->Menu() : nullptr;
+  if (menu == nullptr) return nullptr;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    if (reinterpret_cast<ULONG_PTR>(item) == itemData || (item->Count() == 0 && item->Command() == itemID && itemID != 0))
+      return item;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void TsSkinProvider::DrawMenuLineItem(DRAWITEMSTRUCT& info) {
+  TMenuItem* item = FMenuOwnerDrawTaken && Skinned() ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
+  if (item == nullptr || info.hDC == nullptr) {
+    MenuDrawItem(info);
+    return;
+  }
+  const bool hot = (info.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
+  DrawMenuLineText(info.hDC, item, TRect{info.rcItem.left, info.rcItem.top, info.rcItem.right, info.rcItem.bottom}, hot);
+}
+
+void TsSkinProvider::MeasureMenuLineItem(MEASUREITEMSTRUCT& info) {
+  TMenuItem* item = FMenuOwnerDrawTaken ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
+  if (item == nullptr) {
+    MenuMeasureItem(info);
+    return;
+  }
+  TBitmap probe;
+  const TOwnedFont font = NonClientFont(true, DEFAULT_CHARSET);
+  if (font.Valid()) probe.Canvas()->Font()->SetHandle(font.Get());
+  const TSize size = probe.Canvas()->TextExtent(WithoutPrefix(item->Caption()));
+  info.itemWidth = static_cast<UINT>(std::max(size.cx, 0) + 12);
+  info.itemHeight = static_cast<UINT>(std::max(GetSystemMetrics(SM_CYMENU) - 1, 0));
+}
+
+void TsSkinProvider::RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state) {
+  TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
+  if (item == nullptr || menu == nullptr || item->Parent() != menu->Items() || !FForm->HandleAllocated()) return;
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) return;
+  const bool hot = (state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
+  DrawMenuLineText(cache->Canvas()->GetHandle(), item, rect, hot);
+  CopyCacheRectToWindow(rect);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Non-client paint.
+
+void TsSkinProvider::CopyCacheRectToWindow(const TRect& r) {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (FForm == nullptr || !FForm->HandleAllocated() || cache == nullptr) return;
+  const TsFormGeometry f = Geometry();
+  TWindowDC dc(FForm->Handle(), TWindowDC::TArea::Window);
+  if (dc.Get() == nullptr) return;
+  BlitClipped(dc.Get(), TPoint{r.Left - f.ShadowLeft, r.Top - f.ShadowTop}, cache, r);
+}
+
+void TsSkinProvider::CopyStripsToWindow(HDC dc) {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  const HWND h = FForm->Handle();
+  RECT window{}, client{};
+  GetWindowRect(h, &window);
+  GetClientRect(h, &client);
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  const TsFormGeometry f = Geometry();
+  const int cx = static_cast<int>(origin.x - window.left), cy = static_cast<int>(origin.y - window.top);
+  const int ww = static_cast<int>(window.right - window.left), wh = static_cast<int>(window.bottom - window.top);
+  const int cw = static_cast<int>(client.right), ch = static_cast<int>(client.bottom);
+  // Top, left, right and bottom strips around the client area.
+  const TRect strips[4] = {{0, 0, ww, cy}, {0, cy, cx, cy + ch}, {cx + cw, cy, ww, cy + ch}, {0, cy + ch, ww, wh}};
+  for (const TRect& s : strips) {
+    if (s.IsEmpty()) continue;
+    BlitClipped(dc, TPoint{s.Left, s.Top}, cache,
+                TRect{s.Left + f.ShadowLeft, s.Top + f.ShadowTop, s.Right + f.ShadowLeft, s.Bottom + f.ShadowTop});
+  }
+}
+
+void TsSkinProvider::PaintNonClient() {
+  if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated() || !Skinned()) return;
+  if (ResizeMode == rmBorder && AeroIsActive()) ResizeMode = rmStandard;
+  const HWND h = FForm->Handle();
+  const ISystemMetrics& sm = SystemMetrics();
+  TsFormGeometry f = Geometry();
+  if (!MenusInitialized && ShowsMenuLine()) {
+    SetMenuLineOwnerDraw(true);
+    MenusInitialized = true;
+  }
+  if (RegionChanged && !FRegionFlags.Changing) {
+    if (DrawsFrame(f) || SizeableWithoutCaption(f.Style) || f.Iconic) {
+      if (f.Iconic && (f.ExStyle & WS_EX_APPWINDOW) != 0) return;
+      TsSkinManager* m = SkinManager();
+      BuildRegionRects(FRegionRects, m->Tables(), m->MasterBitmap(), FSkinData->BorderIndex(), FTitleSkin,
+                       CacheWidth(f, sm), f.FormHeight);
+      RegionChanged = false;
+      FRegionFlags.Changed = true;
+      if (!FForm->Showing() || FForm->Position() == poDefault || f.Zoomed) {
+        UpdateRegion(FForm, f, sm, FRegionRects, FDrawNonClientArea, false, FRegionFlags, true);
+        return;
+      }
+      UpdateRegion(FForm, f, sm, FRegionRects, FDrawNonClientArea, false, FRegionFlags, false);
+    } else {
+      SetWindowRgn(h, nullptr, FALSE);
+    }
+  }
+  FSkinData->HoldPaint = 0;
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) FSkinData->BGChanged = 1;
+  TWindowDC dc(h, TWindowDC::TArea::Window);
+  if (dc.Get() == nullptr) return;
+  if (DrawsFrame(f) || (f.Style & wsfThickFrame) == 0) {
+    PaintFrameCache();
+    CopyStripsToWindow(dc.Get());
+  }
+  FRegionFlags.Changing = false;
+}
+
+void TsSkinProvider::RepaintFormFrame() {
+  if (FSkinData != nullptr) FSkinData->BGChanged = 1;
+  if (FForm != nullptr && FForm->HandleAllocated() && FForm->Visible())
+    RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+}

@@ -1,0 +1,1151 @@
+// The skin provider's window method: every message of a hooked form passes here first. Skin
+// commands are answered in three stages (any state; unskinned or going; skinned), and while
+// the form is skinned the window method drives the frame painting, the hit testing and the
+// title buttons, activation and caption changes (covered so that the system's own caption
+// never shows), sizing, screen snapping, the own frame drag, system commands and the window
+// menu. Not here: the extended-border window, MDI forms, form animations, the blend while
+// moving and the taskbar previews.
+#include "skin/forms/sSkinProvider.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "framework/win/StdCtrls.h"
+#include "skin/core/sFormMoves.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sFormRegion.h"
+#include "skin/forms/sSystemMenu.h"
+#include "skin/paint/win/sDwmApi.h"
+
+bool EndingSession = false;
+
+namespace {
+
+// An editor block is being handed to the manager.
+bool InCopyData = false;
+
+// The own drag of a form with ResizeMode rmBorder (one at a time in the program).
+struct TOwnDrag {
+  TsSkinProvider* Provider = nullptr;
+  int Kind = 0;          // hit code 2 (move) or 10-17
+  bool Moving = true;
+  POINT Start{};         // mouse position at the start
+  TRect StartRect, Rect; // the frame at the start and now (screen)
+  bool FrameDrawn = false;
+};
+TOwnDrag OwnDrag;
+
+// The drag frame, drawn inverted on the screen (drawn twice it is gone).
+void DrawDragFrame(const TRect& r) {
+  TWindowDC dc(nullptr);
+  if (!dc.Valid()) return;
+  const RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+  for (int i = 0; i < 3; ++i) {
+    const RECT ri{rc.left + i, rc.top + i, rc.right - i, rc.bottom - i};
+    DrawFocusRect(dc.Get(), &ri);
+  }
+}
+
+TPoint LParamPoint(LPARAM lp) { return TPoint{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
+
+TPoint CursorPoint() {
+  POINT p{};
+  GetCursorPos(&p);
+  return TPoint{static_cast<int>(p.x), static_cast<int>(p.y)};
+}
+
+bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning) != 0; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Entry.
+
+void TsSkinProvider::CallSavedWndProc(TMessage& message) {
+  if (FSavedWndProc) FSavedWndProc(message);
+}
+
+bool TsSkinProvider::FormShowing() const {
+  return FForm != nullptr && FForm->HandleAllocated() && FForm->Showing();
+}
+
+void TsSkinProvider::NewWndProc(TMessage& message) {
+  if (message.Msg == WM_SKINCOMMAND) {
+    SkinCommand(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_SKINEDITOR: WMSkinEditor(message); return;
+    case WM_COPYDATA: WMCopyData(message); return;
+    default: break;
+  }
+  if (DestroyingForm() || !Skinned())
+    UnskinnedMessage(message);
+  else
+    SkinnedMessage(message);
+}
+
+void TsSkinProvider::UnskinnedMessage(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCHITTEST:
+    case WM_NCPAINT:
+      // A run-time provider may find the skin at its first frame message.
+      InitRuntimeProvider();
+      if (!DestroyingForm() && Skinned()) {
+        SkinnedMessage(message);
+        return;
+      }
+      break;
+    case WM_CREATE: WMCreate(message); return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
+    default: break;
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::InitRuntimeProvider() {
+  if (!FRuntimeMade || FRuntimeInitialized || DestroyingForm()) return;
+  FRuntimeInitialized = true;
+  if (Skinned()) InitProvider();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skin commands.
+
+void TsSkinProvider::SkinLoaded(TMessage& message) {
+  if (!IsFromOwnManager(message, FSkinData.get())) return;
+  ResolveIndexes();
+  if (SkinManager() == nullptr) return;
+  SetSystemMenuStyle(FDrawNonClientArea);
+  if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
+  FSkinData->BGChanged = 1;
+  MenuLineCount = -1;
+}
+
+void TsSkinProvider::Unskin(TMessage& message) {
+  if (!IsFromOwnManager(message, FSkinData.get())) {
+    if (FForm != nullptr && !DestroyingForm()) BroadcastToChildControls(FForm, message);
+    return;
+  }
+  HandleSkinCommand(message, FSkinData.get());
+  if (FForm != nullptr && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), false);
+  MenuLineCount = -1;
+  FTitleIndex = FCaptionIndex = -1;
+  if (FForm != nullptr && !DestroyingForm()) BroadcastToChildControls(FForm, message);
+  if (DestroyingForm() || SkinManager() == nullptr) return;
+  UpdateMenus(false);
+  SetSystemMenuStyle(false);
+  SetMenuLineOwnerDraw(false);
+  if (FForm->HandleAllocated() && FForm->BorderStyle() != bsNone) SetWindowRgn(FForm->Handle(), nullptr, TRUE);
+  // Labels and the form get back the colours they were designed with, not fixed ones.
+  RestoreLabelColours(FForm);
+  if (FUseGlobalColor && !FSkinData->GetCustomColor()) FForm->SetColor(FDesignedColor);
+  FSkinData->DropCache();
+  if (FForm->HandleAllocated())
+    RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool TsSkinProvider::AnswerAnyState(TMessage& message) {
+  switch (SkinCommandOf(message.WParam)) {
+    case SkinCmdSkinLoaded:
+      if (!DestroyingForm() && IsFromOwnManager(message, FSkinData.get()) && FSystemMenu == nullptr)
+        PrepareForm();
+      return false;
+    case SkinCmdUnskin:
+      Unskin(message);
+      return true;
+    case SkinCmdIsSkinned:
+      message.Result = 1;
+      return true;
+    case SkinCmdLockEnded:
+      if ((FSkinData->CtrlState() & 0x400) != 0 && FForm != nullptr && !DestroyingForm()) {
+        FSkinData->ClearCtrlStateBits(0x400);
+        FForm->Perform(CM_MENUCHANGED, 0, 0);
+      }
+      return false;
+    case SkinCmdQueryBackground:
+      QueryBackground(message);
+      return true;
+    case SkinCmdTransparencyState:
+      message.Result = FSkinData->CtrlState();
+      return true;
+    case SkinCmdQueryAppObject:
+      message.Result = reinterpret_cast<LRESULT>(Application);
+      return true;
+    case SkinCmdQueryClientOffset: {
+      const TPoint p = ClientOffset();
+      message.Result = static_cast<LRESULT>(MAKELONG(p.X, p.Y));
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// A child asks for the form's background under it: answered from the frame cache (client
+// coordinates are moved by the client offset).
+void TsSkinProvider::QueryBackground(TMessage& message) {
+  message.Result = 0;
+  if (message.LParam == 0 || FForm == nullptr || DestroyingForm() || !Skinned()) return;
+  auto& request = *reinterpret_cast<TsBackgroundRequest*>(message.LParam);
+  request.OffsetX = request.OffsetY = 0;
+  if (FSkinData->BGChanged != 0 && FSkinData->HoldPaint == 0) PaintFrameCache();
+  const TPoint offset = ClientOffset();
+  if (request.PaintToDC != 0) {
+    request.OffsetX += offset.X;
+    request.OffsetY += offset.Y;
+  }
+  const auto& section = SkinManager()->Tables()->GeneralData[static_cast<size_t>(FSkinData->SectionIndex())];
+  const int state = FormActive && section.States > 1 ? 1 : 0;
+  FSkinData->ProvideBackground(request, state, FForm->HandleAllocated() ? FForm->Handle() : nullptr);
+  if (request.Kind == 2 && request.Bitmap == nullptr && request.PaintToDC == 0) {
+    PaintFrameCache();
+    request.Bitmap = FSkinData->CacheBitmap();
+  }
+  request.OffsetX += offset.X;
+  request.OffsetY += offset.Y;
+  message.Result = 1;
+}
+
+void TsSkinProvider::SkinCommand(TMessage& message) {
+  if (!SkinCommandAllowed(message.WParam, message.LParam)) {
+    message.Result = 0;
+    return;
+  }
+  if (AnswerAnyState(message)) return;
+  const std::uint16_t command = SkinCommandOf(message.WParam);
+  if (command == SkinCmdFindProvider) {
+    message.Result = reinterpret_cast<LRESULT>(this);
+    return;
+  }
+  if (DestroyingForm() || !Skinned()) {
+    if (command != SkinCmdSkinLoaded || DestroyingForm()) {
+      CallSavedWndProc(message);
+      return;
+    }
+    // The skin is being applied (not yet marked active): the form takes it now.
+    if (IsFromOwnManager(message, FSkinData.get())) {
+      SkinLoaded(message);
+      ApplyGlobalColor();
+      if (FDrawNonClientArea && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
+    }
+    return;
+  }
+  // Skinned: a command not answered here does not reach the form.
+  message.Result = 0;
+  (void)SkinnedCommand(message);
+}
+
+bool TsSkinProvider::SkinnedCommand(TMessage& message) {
+  switch (SkinCommandOf(message.WParam)) {
+    case SkinCmdSkinLoaded:
+      SkinLoaded(message);
+      if (IsFromOwnManager(message, FSkinData.get())) RepaintFormFrame();
+      return true;
+    case SkinCmdRedrawSkin: RedrawSkin(message); return true;
+    case SkinCmdResumePaint:
+      if (FSkinData->HoldPaint != 0) {
+        FSkinData->HoldPaint = 0;
+        if (FForm->HandleAllocated()) RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+      }
+      return true;
+    case SkinCmdHoldPaint:
+      FSkinData->HoldPaint = LOWORD(message.WParam) == 1 ? 1 : 0;
+      if (FSkinData->HoldPaint != 0) FSkinData->BGChanged = 1;
+      return true;
+    case SkinCmdBackgroundDirty: FSkinData->BGChanged = 1; return true;
+    case SkinCmdPaintAtOnce:
+      HandleSkinCommand(message, FSkinData.get());
+      if (FSkinData->UrgentPainting != 0) PaintFrameCache();
+      return true;
+    case SkinCmdIsHeld: {
+      const TBitmap* cache = FSkinData->CacheBitmap();
+      message.Result = cache != nullptr && !cache->Empty() && FSkinData->HoldPaint != 0 ? 1 : 0;
+      return true;
+    }
+    case SkinCmdIsSeeThrough: {
+      const auto& section = SkinManager()->Tables()->GeneralData[static_cast<size_t>(FSkinData->SectionIndex())];
+      const bool through = section.Props[0].GradientPercent + section.Props[0].ImagePercent > 0;
+      message.Result = through ? 1 : 0;
+      message.LParam = message.Result;
+      return true;
+    }
+    // Children that see through ask the form's colour.
+    case SkinCmdQueryColor: message.Result = static_cast<LRESULT>(FormBackColor()); return true;
+    case SkinCmdHoverOut:
+      SetHotElement(0, true);
+      ButtonPressed = false;
+      return true;
+    case SkinCmdScrollStart:
+      SendMessageA(FForm->Handle(), WM_SETREDRAW, FALSE, 0);
+      return true;
+    case SkinCmdScrollFinish:
+      SendMessageA(FForm->Handle(), WM_SETREDRAW, TRUE, 0);
+      RedrawWindow(FForm->Handle(), nullptr, nullptr,
+                   RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_UPDATENOW | RDW_INVALIDATE);
+      return true;
+    default: return false;
+  }
+}
+
+void TsSkinProvider::RedrawSkin(TMessage& message) {
+  if (!IsFromOwnManager(message, FSkinData.get())) return;
+  MenuLineCount = -1;
+  if (FDrawNonClientArea) RegionChanged = true;
+  if (FForm->Visible()) {
+    FSkinData->BGChanged = 1;
+    if (FForm->HandleAllocated())
+      RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+  }
+  ApplyGlobalColor();
+  FSkinData->HoldPaint = 0;
+  if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+}
+
+void TsSkinProvider::WMSkinEditor(TMessage& message) {
+  if (DestroyingForm() || !Skinned()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (message.WParam == 1)
+    FForm->Close();   // may free the form and this provider: nothing of it is read after
+  else if (message.WParam == 3)
+    CallSavedWndProc(message);
+  else if (message.WParam == 4)
+    message.Result = 1;
+}
+
+void TsSkinProvider::WMCopyData(TMessage& message) {
+  CallSavedWndProc(message);
+  // Only the window announced to the editor takes its skin data, one block at a time; the
+  // manager takes a block only whole.
+  if (message.Result != 0 || InCopyData || PreviewWindow == nullptr || DestroyingForm() ||
+      !FForm->HandleAllocated() || FForm->Handle() != PreviewWindow || message.LParam == 0)
+    return;
+  if (reinterpret_cast<const COPYDATASTRUCT*>(message.LParam)->lpData == nullptr) return;
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr) return;
+  InCopyData = true;
+  try {
+    m->HandleEditorData(message);
+  } catch (...) {
+    InCopyData = false;
+    throw;
+  }
+  InCopyData = false;
+}
+
+void TsSkinProvider::WMCreate(TMessage& message) {
+  CallSavedWndProc(message);
+  if (!DestroyingForm() && Skinned()) PrepareForm();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skinned messages.
+
+void TsSkinProvider::SkinnedMessage(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CREATE:
+    case WM_NCCREATE: WMCreate(message); return;
+    case WM_SIZE: WMSize(message); return;
+    case WM_ACTIVATE: WMActivate(message); return;
+    case WM_SETREDRAW:
+      FLockCount = message.WParam == 1 ? std::max(0, FLockCount - 1) : FLockCount + 1;
+      CallSavedWndProc(message);
+      return;
+    case WM_SETTEXT: WMSetText(message); return;
+    case WM_PAINT: WMPaint(message); return;
+    case WM_QUERYENDSESSION:
+      EndingSession = true;
+      CallSavedWndProc(message);
+      return;
+    case WM_ERASEBKGND: WMEraseBkgnd(message); return;
+    case WM_SYSCOLORCHANGE:
+      CallSavedWndProc(message);
+      MenusInitialized = false;
+      MenuLineCount = -1;
+      return;
+    case WM_SHOWWINDOW: WMShowWindow(message); return;
+    case WM_SETTINGCHANGE:
+      FSkinData->BGChanged = 1;
+      CallSavedWndProc(message);
+      return;
+    case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
+    // Menu items (control id 0): the main menu's bar over the menu line, others as the
+    // framework draws them.
+    case WM_MEASUREITEM:
+      if (message.WParam == 0 && message.LParam != 0) {
+        MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam));
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_DRAWITEM:
+      if (message.WParam == 0 && message.LParam != 0) {
+        DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
+    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
+    case WM_SETICON: WMSetIcon(message); return;
+    case WM_NCHITTEST: WMNCHitTest(message); return;
+    case WM_NCPAINT: WMNCPaint(message); return;
+    case WM_NCACTIVATE: WMNCActivate(message); return;
+    case WM_NCMOUSEMOVE: HandleNCMouseMove(message); return;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(message); return;
+    case WM_NCLBUTTONUP:
+    case WM_LBUTTONUP: WMNCLButtonUp(message); return;
+    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(message); return;
+    case WM_NCRBUTTONDOWN:
+      if (message.WParam == HTCAPTION || message.WParam == HTSYSMENU) return;
+      break;
+    case WM_NCRBUTTONUP: WMNCRButtonUp(message); return;
+    case WM_SYSCOMMAND: WMSysCommand(message); return;
+    case WM_INITMENUPOPUP:
+      // Without skinned popups the form's own menu preparation (its actions' updates) runs.
+      if (SkinManager()->GetSkinnedPopups())
+        HandleInitMenuPopup(message);
+      else
+        CallSavedWndProc(message);
+      return;
+    case WM_ENTERIDLE: message.Result = 0; return;
+    case WM_MOUSEMOVE:
+      CallSavedWndProc(message);
+      if (OwnDrag.Provider == this) MoveOwnDrag();
+      return;
+    case WM_CAPTURECHANGED:
+      CallSavedWndProc(message);
+      if (OwnDrag.Provider == this && reinterpret_cast<HWND>(message.LParam) != FForm->Handle()) EndOwnDrag(false);
+      return;
+    case WM_MOUSELEAVE:
+    case CM_MOUSELEAVE:
+      SetHotElement(0, true);
+      ButtonPressed = false;
+      break;
+    case 0x313: {   // the taskbar asks for the window menu
+      const TPoint p = CursorPoint();
+      ShowSystemMenu(p.X, p.Y);
+      return;
+    }
+    case WM_PRINT: WMPrint(message); return;
+    case WM_PRINTCLIENT: return;
+    case CM_VISIBLECHANGED: CMVisibleChanged(message); return;
+    case CM_ENABLEDCHANGED:
+      CallSavedWndProc(message);
+      if (FDrawNonClientArea && !DestroyingForm()) {
+        FSkinData->BGChanged = 1;
+        if (FForm->HandleAllocated()) SendMessageA(FForm->Handle(), WM_NCPAINT, 1, 0);
+      }
+      return;
+    case CM_MENUCHANGED: CMMenuChanged(message); return;
+    case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
+    case CM_RECREATEWND:
+      CallSavedWndProc(message);
+      if (PreviewWindow != nullptr && !DestroyingForm() && FForm->HandleAllocated())
+        AnnounceToSkinEditor(FForm->Handle(), true);
+      return;
+    case 0xB04C:
+    case 0xBC4D: message.Result = 0; return;
+    default: break;
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::RememberLabelColours() {
+  if (FForm == nullptr) return;
+  for (int i = 0; i < FForm->ControlCount(); ++i)
+    if (auto* label = As<TLabel>(FForm->Controls(i))) FLabelColours.try_emplace(label, label->Font()->GetColor());
+}
+
+void TsSkinProvider::RestoreLabelColours(TCustomForm* form) {
+  // Only labels that are children now are looked up: a freed one is never touched.
+  for (int i = 0; i < form->ControlCount(); ++i) {
+    auto* label = As<TLabel>(form->Controls(i));
+    if (label == nullptr) continue;
+    const auto it = FLabelColours.find(label);
+    label->Font()->SetColor(it != FLabelColours.end() ? it->second : clWindowText);
+  }
+}
+
+void TsSkinProvider::CMShowingChanged(TMessage& message) {
+  if (FDrawNonClientArea && !DestroyingForm() && FForm->Showing()) {
+    InitRuntimeProvider();
+    if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());
+    if (Skinned()) UpdateMenus(true);
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::CMVisibleChanged(TMessage& message) {
+  if (message.WParam == 1) InitRuntimeProvider();
+  CallSavedWndProc(message);
+  if (message.WParam == 0 && !DestroyingForm()) FSkinData->DropCache();
+}
+
+void TsSkinProvider::CMMenuChanged(TMessage& message) {
+  const bool creating = (FForm->FormState() & fsCreating) != 0;
+  if (!creating && FForm->Visible() && (FSkinData->CtrlState() & 0x800) == 0) {
+    MenuLineCount = -1;
+    MenuChanged = true;
+    FSkinData->BGChanged = 1;
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::WMActivate(TMessage& message) {
+  CallSavedWndProc(message);
+  if (!FormShowing() || DestroyingForm()) return;
+  MenuLineCount = -1;
+  if (LOWORD(message.WParam) != WA_INACTIVE) {
+    UpdateMenus(true);
+    if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+  }
+}
+
+void TsSkinProvider::WMShowWindow(TMessage& message) {
+  if (message.WParam == 1) {
+    FormState &= Restoring;
+    if (CompositionMode() && (GetWindowLongA(FForm->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0)
+      RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+    if (ShowAction != 0) ShowAction = IsIconic(FForm->Handle()) ? 2 : IsZoomed(FForm->Handle()) ? 3 : 1;
+  }
+  CallSavedWndProc(message);
+  if (message.WParam == 1 && !DestroyingForm() && FForm->Parent() != nullptr) {
+    FSkinData->ClearCtrlStateBits(0x1);
+    FSkinData->BGChanged = 1;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hit testing and the mouse on the frame.
+
+void TsSkinProvider::WMNCHitTest(TMessage& message) {
+  InitRuntimeProvider();
+  if (!FDrawNonClientArea || CaptionHeight(Geometry(), SystemMetrics(), true) == 0) {
+    CallSavedWndProc(message);
+    return;
+  }
+  const int code = TitleHitTest(LParamPoint(message.LParam));
+  if (FrameKeepsHitCode(code))
+    message.Result = code;
+  else
+    CallSavedWndProc(message);
+  if (OnExtHitTest) OnExtHitTest(this, message);
+}
+
+void TsSkinProvider::HandleNCMouseMove(TMessage& message) {
+  const int code = TitleHitTest(LParamPoint(message.LParam));
+  message.WParam = static_cast<WPARAM>(code);
+  if (HotElementCode(code)) {
+    SetHotElement(code, true);
+    return;
+  }
+  SetHotElement(0, true);
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
+  if (!FDrawNonClientArea) {
+    CallSavedWndProc(message);
+    return;
+  }
+  const int code = static_cast<int>(message.WParam);
+  const HWND wnd = FForm->Handle();
+  switch (code) {
+    case HTBORDER: CallSavedWndProc(message); return;
+    case HTSYSMENU: {
+      message.Result = 0;
+      CallSavedWndProc(message);
+      if (message.Result != 0) return;
+      SetHotElement(0, false);
+      ButtonPressed = false;
+      // A second click may follow (the double click closes the form): wait for it, keeping
+      // the messages flowing; the form may be gone afterwards.
+      const std::shared_ptr<bool> alive = FAlive;
+      FIconDoubleClicked = false;
+      const DWORD start = GetTickCount();
+      while (GetTickCount() - start < 200) {
+        Application->ProcessMessages();
+        if (!*alive || FIconDoubleClicked) return;
+        Sleep(5);
+      }
+      if (DestroyingForm()) return;
+      ShowSystemMenuBelowIcon();
+      return;
+    }
+    case HTMENU: CallSavedWndProc(message); return;
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP:
+      PressTitleButton(code);
+      return;
+    default: break;
+  }
+  if (code >= 1000) {
+    PressTitleButton(code);
+    if (TsTitleButton* b = code - 1000 < FTitleButtons->Count() ? FTitleButtons->Items(code - 1000) : nullptr) {
+      const TPoint p = LParamPoint(message.LParam);
+      b->DoMouseDown(mbLeft, TShiftState{}, p.X, p.Y);
+    }
+    return;
+  }
+  if (IsIconic(wnd)) {
+    FForm->Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    return;
+  }
+  SetHotElement(0, true);
+  if (IsZoomed(wnd)) {
+    const TsFormGeometry f = Geometry();
+    RECT wr{};
+    GetWindowRect(wnd, &wr);
+    const int y = GET_Y_LPARAM(message.LParam) - wr.top;
+    if (y < FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true)) {
+      SetFocus(wnd);
+      return;
+    }
+  }
+  const bool dragKind = code == HTCAPTION || (code >= HTLEFT && code <= HTBOTTOMRIGHT);
+  if (ResizeMode == rmBorder && !DragFullWindows() && FForm->Enabled() && dragKind) {
+    StartOwnDrag(code, code == HTCAPTION);
+    return;
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::WMNCLButtonUp(TMessage& message) {
+  if (!FDrawNonClientArea) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (OwnDrag.Provider == this) {
+    EndOwnDrag(true);
+    return;
+  }
+  const TPoint point = message.Msg == WM_NCLBUTTONUP ? LParamPoint(message.LParam) : CursorPoint();
+  const int code = message.Msg == WM_NCLBUTTONUP ? static_cast<int>(message.WParam) : TitleHitTest(point);
+  // The release acts only on the button pressed and still under the mouse; a press released
+  // elsewhere leaves its button normal. Releasing the close button may free the form and
+  // this provider with it.
+  const std::shared_ptr<bool> alive = FAlive;
+  const bool titleButton = ButtonPressed && (HotElementCode(code) || code >= 1000);
+  ReleaseTitleButton(code, point);
+  if (!*alive || titleButton) return;
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::WMNCLButtonDblClk(TMessage& message) {
+  if (OwnDrag.Provider == this) EndOwnDrag(true);
+  const HWND wnd = FForm->Handle();
+  switch (message.WParam) {
+    case HTCAPTION: {
+      if (FSysMenuStyleTaken && FSystemMenu != nullptr &&
+          (FSystemMenu->EnabledMax() || FSystemMenu->EnabledRestore())) {
+        const WPARAM command = IsZoomed(wnd) || IsIconic(wnd) ? SC_RESTORE : SC_MAXIMIZE;
+        FForm->Perform(WM_SYSCOMMAND, command, 0);
+        if (!DestroyingForm() && FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+      } else if (IsIconic(wnd)) {
+        FForm->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
+      }
+      message.WParam = 0;
+      return;
+    }
+    case HTSYSMENU: {
+      FIconDoubleClicked = true;
+      const bool popupsSkinned = SkinManager()->GetSkinnedPopups();
+      if (!popupsSkinned) FSkinData->HoldPaint = 1;
+      const std::shared_ptr<bool> alive = FAlive;
+      FForm->Close();
+      // The close may have freed the form and this provider; a refused one leaves the form
+      // painting again.
+      if (!*alive) return;
+      if (!popupsSkinned) FSkinData->HoldPaint = 0;
+      return;
+    }
+    default: CallSavedWndProc(message); return;
+  }
+}
+
+void TsSkinProvider::WMNCRButtonUp(TMessage& message) {
+  const TsFormGeometry f = Geometry();
+  if (!DrawsFrame(f)) {
+    CallSavedWndProc(message);
+    return;
+  }
+  const TPoint p = LParamPoint(message.LParam);
+  // As in the hit test, the system's answer stands where the frame keeps none of its own.
+  int code = TitleHitTest(p);
+  if (!FrameKeepsHitCode(code)) code = static_cast<int>(message.WParam);
+  message.WParam = static_cast<WPARAM>(code);
+  if (code == HTCAPTION || code == HTSYSMENU) {
+    SetHotElement(0, true);
+    ButtonPressed = false;
+    ShowSystemMenu(p.X, p.Y);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting.
+
+void TsSkinProvider::WMNCPaint(TMessage& message) {
+  if (FSystemMenu == nullptr) PrepareForm();
+  if (FDrawNonClientArea) {
+    if ((FSkinData->CtrlState() & 0xC00) != 0) return;
+    if (FForm->Menu() != nullptr && FForm->Menu()->Items()->Count() > 0 && FForm->Menu()->Handle() == nullptr)
+      return;
+  }
+  InitRuntimeProvider();
+  if (!FDrawNonClientArea) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (FForm->HandleAllocated() && IsIconic(FForm->Handle())) FSkinData->BGChanged = 1;
+  if (!FormShowing() || FForm->IsLoading() || FSystemMenu == nullptr) return;
+  // The own drag has no sense under composition: the system drags as it likes there.
+  if (ResizeMode == rmBorder && AeroIsActive()) ResizeMode = rmStandard;
+  PaintNonClient();
+  message.Result = 0;
+}
+
+bool TsSkinProvider::CacheValid() const {
+  const TBitmap* cache = FSkinData->CacheBitmap();
+  return cache != nullptr && !cache->Empty();
+}
+
+void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
+  if ((FSkinData->CtrlState() & 0x1) != 0) {
+    const TColor colour = FormBackColor();
+    TOwnedBrush brush(CreateSolidBrush(static_cast<COLORREF>(colour)));
+    RECT cr{};
+    GetClientRect(FForm->Handle(), &cr);
+    FillRect(dc, &cr, brush.Get());
+    return;
+  }
+  if (FSkinData->UrgentPainting == 0 && FSkinData->BGChanged != 0) PaintFrameCache();
+  if (!CacheValid()) return;
+  const TPoint offset = ClientOffset();
+  RECT cr{};
+  GetClientRect(FForm->Handle(), &cr);
+  const TRect client{0, 0, static_cast<int>(cr.right), static_cast<int>(cr.bottom)};
+  const int saved = SaveDC(dc);
+  CopyCacheExcludingChildren(FForm, FSkinData.get(), client, offset.Y, offset.X, false, dc, client);
+  RestoreDC(dc, saved);
+  // Windowed children paint themselves on their own WM_PAINT; `resumeChildren` is kept for
+  // the skinned children that wait for their parent.
+  (void)resumeChildren;
+}
+
+void TsSkinProvider::PaintClientMessage(TMessage& message) {
+  HDC given = reinterpret_cast<HDC>(message.WParam);
+  std::optional<TPaintDC> ps;
+  if (given == nullptr) {
+    ps.emplace(FForm->Handle());
+    given = ps->Get();
+  }
+  PaintClient(given, true);
+  // The graphic children and the form's OnPaint paint over the cache in the same DC.
+  TMessage pass{WM_PAINT, reinterpret_cast<WPARAM>(given), 0, 0};
+  CallSavedWndProc(pass);
+  message.Result = 0;
+}
+
+void TsSkinProvider::WMPaint(TMessage& message) {
+  if (!FormShowing()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (FSkinData->BGChanged != 0 && FSkinData->HoldPaint == 0) PaintFrameCache();
+  if (CacheValid()) {
+    PaintClientMessage(message);
+    return;
+  }
+  // No cache yet: the form paints itself as it would unskinned.
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::EraseBackground(HDC dc) {
+  FSkinData->HoldPaint = 0;
+  PaintClient(dc, true);
+}
+
+void TsSkinProvider::WMEraseBkgnd(TMessage& message) {
+  if (!FormShowing() || (FSkinData->CtrlState() & 0x800) != 0 || FSkinData->HoldPaint != 0) {
+    message.Result = 1;
+    return;
+  }
+  if (FSkinData->BGChanged != 0) PaintFrameCache();
+  if (!CacheValid()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  EraseBackground(reinterpret_cast<HDC>(message.WParam));
+  message.Result = 1;
+}
+
+void TsSkinProvider::WMPrint(TMessage& message) {
+  const HDC dc = reinterpret_cast<HDC>(message.WParam);
+  if (FForm->IsLoading() || DestroyingForm() || dc == nullptr) return;
+  if (FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
+  FSkinData->SetPrintDC(dc);
+  FSkinData->HoldPaint = 0;
+  if (FSkinData->BGChanged != 0 || !CacheValid()) PaintFrameCache();
+  if (CacheValid()) {
+    TBitmap* cache = FSkinData->CacheBitmap();
+    const TPoint offset = ClientOffset();
+    RECT cr{};
+    GetClientRect(FForm->Handle(), &cr);
+    {
+      // The frame: everything of the cache outside the client area.
+      const int saved = SaveDC(dc);
+      ExcludeClipRect(dc, offset.X, offset.Y, offset.X + cr.right, offset.Y + cr.bottom);
+      BitBlt(dc, 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+      RestoreDC(dc, saved);
+    }
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
+    IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
+    PaintClient(dc, false);
+    TMessage pass{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+    CallSavedWndProc(pass);
+    RestoreDC(dc, saved);
+  } else {
+    CallSavedWndProc(message);
+  }
+  FSkinData->SetPrintDC(nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Activation and caption changes: the system paints its own caption on both unless the
+// form's redraw is off or a cover hides the strip; the skinned frame is painted afterwards.
+
+namespace {
+
+// The caption cover: a borderless window over the caption strip showing what the strip
+// showed, while the system paints its own caption underneath.
+class TCaptionCoverForm : public TForm {
+public:
+  TCaptionCoverForm(HBITMAP image, const TRect& bounds) : TForm(nullptr), FImage(image) {
+    SetTag(-98);
+    SetBorderStyle(bsNone);
+    SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+    WindowProc = [this](TMessage& m) { CoverWndProc(m); };
+  }
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TForm::CreateParams(Params);
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+  }
+
+private:
+  void CoverWndProc(TMessage& m) {
+    if (m.Msg == WM_ERASEBKGND) {
+      m.Result = 1;
+      return;
+    }
+    if (m.Msg == WM_PAINT && HandleAllocated()) {
+      TPaintDC ps(Handle());
+      TMemoryDC mem(ps.Get(), FImage);
+      BitBlt(ps.Get(), 0, 0, Width(), Height(), mem.Get(), 0, 0, SRCCOPY);
+      m.Result = 0;
+      return;
+    }
+    WndProc(m);
+  }
+  HBITMAP FImage;
+};
+
+}  // namespace
+
+HWND TsSkinProvider::CaptionCoverWindow() const {
+  return FCaptionCover != nullptr && FCaptionCover->HandleAllocated() ? FCaptionCover->Handle() : nullptr;
+}
+
+void TsSkinProvider::PassCovered(TMessage& message) {
+  const HWND wnd = FForm->Handle();
+  const std::shared_ptr<bool> alive = FAlive;
+  if (CompositionMode() || AeroIsActive() || FCaptionCover != nullptr || !IsWindowVisible(wnd)) {
+    // Redraw off: the system paints nothing of the frame meanwhile.
+    const bool lock = IsWindowVisible(wnd) != FALSE;
+    if (lock) SendMessageA(wnd, WM_SETREDRAW, FALSE, 0);
+    CallSavedWndProc(message);
+    if (!*alive) return;
+    if (lock && IsWindow(wnd)) SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
+    return;
+  }
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  const TsFormGeometry f = Geometry();
+  const int strip = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true);
+  const int width = wr.right - wr.left;
+  if (strip <= 0 || width <= 0) {
+    CallSavedWndProc(message);
+    return;
+  }
+  {
+    TWindowDC src(wnd, TWindowDC::TArea::Window);
+    FCoverImage = TOwnedBitmap(CreateCompatibleBitmap(src.Get(), width, strip));
+    TMemoryDC mem(src.Get(), FCoverImage.Get());
+    BitBlt(mem.Get(), 0, 0, width, strip, src.Get(), 0, 0, SRCCOPY);
+  }
+  FCaptionCover = std::make_unique<TCaptionCoverForm>(FCoverImage.Get(), Bounds(wr.left, wr.top, width, strip));
+  FCaptionCover->HandleNeeded();
+  SetWindowPos(FCaptionCover->Handle(), HWND_TOPMOST, wr.left, wr.top, width, strip,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  UpdateWindow(FCaptionCover->Handle());
+  CallSavedWndProc(message);
+  if (!*alive) return;
+  FCaptionCover.reset();
+  FCoverImage = TOwnedBitmap();
+}
+
+void TsSkinProvider::WMNCActivate(TMessage& message) {
+  if (DestroyingForm() || !FDrawNonClientArea || !FForm->HandleAllocated()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  if (FSystemMenu == nullptr) PrepareForm();
+  FormState |= Activating;
+  const bool active = message.WParam != 0;
+  const bool changed = active != FormActive;
+  if ((FormState & Moving) == 0) FormActive = active;
+  if (changed) FSkinData->BGChanged = 1;
+  FSkinData->HoldPaint = 0;
+  const std::shared_ptr<bool> alive = FAlive;
+  if (FormShowing() && FForm->Visible())
+    PassCovered(message);
+  else
+    CallSavedWndProc(message);
+  if (!*alive) return;
+  FormState &= ~static_cast<std::uint32_t>(Activating);
+  MenuLineCount = -1;
+  if (DestroyingForm()) return;
+  if (FormShowing()) ForceNCPaint();
+  UpdateMenus(true);
+}
+
+void TsSkinProvider::WMSetText(TMessage& message) {
+  if (!FormShowing() || !FDrawNonClientArea) {
+    CallSavedWndProc(message);
+    return;
+  }
+  FSkinData->BGChanged = 1;
+  const std::shared_ptr<bool> alive = FAlive;
+  PassCovered(message);
+  if (!*alive || DestroyingForm()) return;
+  ForceNCPaint();
+}
+
+void TsSkinProvider::WMSetIcon(TMessage& message) {
+  if (FForm->IsLoading() || message.LParam == 0 || !FormShowing()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  const bool lock = !CompositionMode() && IsWindowVisible(FForm->Handle());
+  if (lock) SendMessageA(FForm->Handle(), WM_SETREDRAW, FALSE, 0);
+  CallSavedWndProc(message);
+  if (lock && FForm->HandleAllocated()) SendMessageA(FForm->Handle(), WM_SETREDRAW, TRUE, 0);
+  FSkinData->BGChanged = 1;
+  ForceNCPaint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Size and position.
+
+void TsSkinProvider::WMSize(TMessage& message) {
+  if (FSkinData->HoldPaint != 0) FSkinData->BGChanged = 1;
+  MenuLineCount = -1;
+  CallSavedWndProc(message);
+}
+
+// The form's bounds follow its window only once the system's handling of the change (which
+// sends WM_SIZE) returned: the frame is fitted to the new size here.
+void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
+  CallSavedWndProc(message);
+  if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
+  if ((reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE) != 0) return;
+  const TBitmap* cache = FSkinData->CacheBitmap();
+  const TsFormGeometry f = Geometry();
+  const bool sameSize = cache != nullptr && cache->GetWidth() == CacheWidth(f, SystemMetrics()) &&
+                        cache->GetHeight() == f.FormHeight;
+  if (sameSize) return;
+  RegionChanged = true;
+  FSkinData->BGChanged = 1;
+  if (!FDrawNonClientArea) return;
+  ForceNCPaint();
+  RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
+  if (FForm->IsLoading() || message.LParam == 0) {
+    CallSavedWndProc(message);
+    return;
+  }
+  auto& pos = *reinterpret_cast<WINDOWPOS*>(message.LParam);
+  // A change that keeps the place is never snapped; one that keeps the size uses the form's.
+  if (ScreenSnap && FormShowing() && (pos.flags & SWP_NOMOVE) == 0 && !IsZoomed(FForm->Handle())) {
+    RECT wr{};
+    GetWindowRect(FForm->Handle(), &wr);
+    TsSnapInput in;
+    in.WorkArea = MonitorWorkArea(FForm);
+    in.X = pos.x;
+    in.Y = pos.y;
+    in.Width = (pos.flags & SWP_NOSIZE) != 0 ? wr.right - wr.left : pos.cx;
+    in.Height = (pos.flags & SWP_NOSIZE) != 0 ? wr.bottom - wr.top : pos.cy;
+    in.Buffer = SnapBuffer;
+    const TPoint p = SnapPosition(in);
+    pos.x = p.X;
+    pos.y = p.Y;
+  }
+  CallSavedWndProc(message);
+}
+
+void TsSkinProvider::HandleGetMinMaxInfo(TMessage& message) {
+  if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr) {
+    const int a = FrameBorderWidthPlain(Geometry(), SystemMetrics());
+    const TRect work = MonitorWorkArea(FForm);
+    auto& info = *reinterpret_cast<MINMAXINFO*>(message.LParam);
+    // The maximized position is relative to the monitor; the work area may not start at it.
+    HMONITOR monitor = MonitorFromWindow(FForm->Handle(), MONITOR_DEFAULTTONEAREST);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    POINT origin{0, 0};
+    if (GetMonitorInfoA(monitor, &mi) != 0) origin = POINT{mi.rcMonitor.left, mi.rcMonitor.top};
+    info.ptMaxPosition = POINT{work.Left - origin.x - a, work.Top - origin.y - a};
+    info.ptMaxSize = POINT{work.Width() + 2 * a, work.Height() + 2 * a};
+    message.Result = 0;
+  }
+  CallSavedWndProc(message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The own frame drag.
+
+void TsSkinProvider::StartOwnDrag(int kind, bool moving) {
+  if (OwnDrag.Provider != nullptr) return;
+  const HWND wnd = FForm->Handle();
+  RECT wr{};
+  GetWindowRect(wnd, &wr);
+  OwnDrag = TOwnDrag{};
+  OwnDrag.Provider = this;
+  OwnDrag.Kind = kind;
+  OwnDrag.Moving = moving;
+  GetCursorPos(&OwnDrag.Start);
+  OwnDrag.StartRect = OwnDrag.Rect = TRect{wr.left, wr.top, wr.right, wr.bottom};
+  SetCapture(wnd);
+  DrawDragFrame(OwnDrag.Rect);
+  OwnDrag.FrameDrawn = true;
+}
+
+void TsSkinProvider::MoveOwnDrag() {
+  POINT p{};
+  GetCursorPos(&p);
+  const int minW = std::max<int>(GetSystemMetrics(SM_CXMINTRACK), FForm->Constraints()->MinWidth());
+  const int minH = std::max<int>(GetSystemMetrics(SM_CYMINTRACK), FForm->Constraints()->MinHeight());
+  const TRect next = DragFrameRect(OwnDrag.StartRect, OwnDrag.Moving, OwnDrag.Kind, p.x - OwnDrag.Start.x,
+                                   p.y - OwnDrag.Start.y, minW, minH);
+  if (next == OwnDrag.Rect) return;
+  if (OwnDrag.FrameDrawn) DrawDragFrame(OwnDrag.Rect);
+  OwnDrag.Rect = next;
+  DrawDragFrame(OwnDrag.Rect);
+  OwnDrag.FrameDrawn = true;
+}
+
+void TsSkinProvider::EndOwnDrag(bool apply) {
+  if (OwnDrag.Provider != this) return;
+  const TOwnDrag drag = OwnDrag;
+  OwnDrag = TOwnDrag{};
+  if (drag.FrameDrawn) DrawDragFrame(drag.Rect);
+  if (GetCapture() == FForm->Handle()) ReleaseCapture();
+  if (apply && !(drag.Rect == drag.StartRect))
+    SetWindowPos(FForm->Handle(), nullptr, drag.Rect.Left, drag.Rect.Top, drag.Rect.Width(), drag.Rect.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// System commands and the window menu.
+
+void TsSkinProvider::WMSysCommand(TMessage& message) {
+  const WPARAM command = message.WParam & 0xFFF0;
+  const std::shared_ptr<bool> alive = FAlive;
+  if (ResizeMode == rmBorder && !AeroIsActive() && FForm->Enabled() && OwnDrag.Provider == nullptr &&
+      (command == SC_MOVE || command == SC_SIZE) && (message.WParam & 0xF) == 0 && !DragFullWindows()) {
+    // From the keyboard or the window menu: the own drag follows the mouse from here.
+    StartOwnDrag(command == SC_MOVE ? HTCAPTION : HTBOTTOMRIGHT, command == SC_MOVE);
+    return;
+  }
+  if (command == SC_KEYMENU && message.LParam == ' ' && FSysMenuStyleTaken) {
+    ShowSystemMenuBelowIcon();
+    return;
+  }
+  CallSavedWndProc(message);
+  if (!*alive || DestroyingForm()) return;
+  switch (command) {
+    case SC_MINIMIZE: FSkinData->DropCache(); break;
+    case SC_MAXIMIZE:
+    case SC_RESTORE:
+      if (FSystemMenu != nullptr && FSystemMenu->VisibleMax()) HotElement = 0;
+      if (command == SC_RESTORE) {
+        FSkinData->BGChanged = 1;
+        RegionChanged = true;
+        RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
+      }
+      break;
+    default: break;
+  }
+}
+
+// Below the title icon (16 pixels higher for an iconic form, whose caption is all there is).
+void TsSkinProvider::ShowSystemMenuBelowIcon() {
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  const TRect icon = IconRect(f, sm);
+  const TPoint origin = SystemMenuOrigin(f, sm);
+  const int y = origin.Y + icon.Bottom + FrameBorderWidthPlain(f, sm) - (f.Iconic ? 16 : 0);
+  ShowSystemMenu(origin.X + icon.Left, y);
+}
+
+void TsSkinProvider::ShowSystemMenu(int x, int y) {
+  if (DestroyingForm() || !FForm->HandleAllocated()) return;
+  if (FSystemMenu == nullptr) PrepareForm();
+  const HWND wnd = FForm->Handle();
+  HMENU menu = WindowSystemMenu();
+  if (menu == nullptr) return;
+  // Skinned popups come with the skinned menus; until then the window's own menu serves,
+  // greyed as the skinned one would be.
+  const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  SetWindowLongA(wnd, GWL_STYLE, style & ~WS_VISIBLE);
+  auto enable = [menu](UINT command, bool on) {
+    EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : (MF_GRAYED | MF_DISABLED)));
+  };
+  const bool iconic = IsIconic(wnd) != FALSE, zoomed = IsZoomed(wnd) != FALSE;
+  const TFormBorderStyle border = FForm->BorderStyle();
+  const bool sizeable = border == bsSizeable || border == bsSizeToolWin;
+  if (FSystemMenu != nullptr) {
+    enable(SC_RESTORE, (iconic || zoomed) && FSystemMenu->EnabledRestore());
+    enable(SC_MOVE, !zoomed && !iconic);
+    enable(SC_SIZE, sizeable && !iconic && !zoomed);
+    enable(SC_MINIMIZE, FSystemMenu->VisibleMin() && FSystemMenu->EnabledMin());
+    enable(SC_MAXIMIZE, FSystemMenu->VisibleMax() && FSystemMenu->EnabledMax());
+    enable(SC_CLOSE, FSystemMenu->VisibleClose());
+  }
+  SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) | (style & WS_VISIBLE));
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, wnd, nullptr));
+  if (chosen != 0 && IsWindow(wnd)) PostMessageA(wnd, WM_SYSCOMMAND, chosen, 0);
+}
+
+void TsSkinProvider::UpdateMenus(bool skinned) {
+  // The skinned menus come later; a form's main menu keeps its own drawing until then, and
+  // its items are laid out again for the menu line.
+  (void)skinned;
+  if (FForm == nullptr || Designing(this)) return;
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr || !m->GetIsDefault()) return;
+  MenuLineCount = -1;
+}

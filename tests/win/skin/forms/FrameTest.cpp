@@ -1,0 +1,296 @@
+// The skinned frame of test forms, painted by calling the provider directly: title buttons in
+// their mask frames by state without a cache rebuild, active and inactive and two skins apart,
+// no system caption colour in the caption, the key-colour corners outside the window region,
+// the button images by border style, the hit test and releases (a release whose command frees
+// the provider, a minimize released on the caption), the menu line and its owner-draw bar. The
+// skins are written by tests/fixtures/skins/make_frame_skins.py.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/win/Menus.h"
+#include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSystemMenu.h"
+#include "skin/paint/win/sBitmap32.h"
+#include "tests/win/ResourceCount.h"
+
+namespace {
+
+constexpr std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>((r << 16) | (g << 8) | b); }
+
+class Frame : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (Application == nullptr) InitForms();
+  }
+  void SetUp() override {
+    M = std::make_unique<TsSkinManager>(nullptr);
+    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
+    M->SetSkinName("FrameA");
+    ASSERT_TRUE(M->SkinData().Active);
+  }
+  void TearDown() override {
+    Forms.clear();
+    M.reset();
+    ButtonPressed = false;
+  }
+  TsSkinProvider* Make(TFormBorderStyle style, TBorderIcons icons = biSystemMenu | biMinimize | biMaximize,
+                       const std::string& caption = "") {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(style);
+    form->SetBorderIcons(icons);
+    form->SetBounds(60, 60, 740, 559);
+    form->SetCaption(caption);
+    form->HandleNeeded();
+    auto* p = NewComponent<TsSkinProvider>(form.get());
+    form->Show();
+    Pump();
+    Forms.push_back(std::move(form));
+    p->PaintFrameCache();
+    return p;
+  }
+  static void Pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+  }
+  static std::uint32_t Pixel(TsSkinProvider* p, int x, int y) {
+    return GetPix(TargetPixels32(p->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF;
+  }
+  static TPoint Centre(TsSkinProvider* p, int code) {
+    const TRect r = p->TitleButton(code)->Rect;
+    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+  }
+  static std::uint32_t ButtonPixel(TsSkinProvider* p, int code) {
+    const TPoint c = Centre(p, code);
+    return Pixel(p, c.X, c.Y);
+  }
+  static TPoint Screen(TsSkinProvider* p, TPoint cache) {
+    RECT w{};
+    GetWindowRect(p->Form()->Handle(), &w);
+    return TPoint{static_cast<int>(w.left) + cache.X, static_cast<int>(w.top) + cache.Y};
+  }
+  // Middle of the caption strip, left of the buttons and right of the text.
+  static TPoint TitlePoint(TsSkinProvider* p) {
+    return TPoint{p->TitleButton(htcMinButton)->Rect.Left - 40, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+  }
+  std::unique_ptr<TsSkinManager> M;
+  std::vector<std::unique_ptr<TForm>> Forms;
+};
+
+TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
+  TsSkinProvider* p = Make(bsSizeable);
+  const int builds = p->FrameCacheBuilds;
+  ASSERT_GE(builds, 1);
+  const TRect close = p->TitleButton(htcClose)->Rect;
+  EXPECT_EQ(close.Right, p->SkinData()->CacheBitmap()->GetWidth() - 2 - GetSystemMetrics(SM_CXFRAME));
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(200, 0, 0));
+  EXPECT_EQ(ButtonPixel(p, htcMaxButton), Rgb(0, 160, 0));
+  EXPECT_EQ(ButtonPixel(p, htcMinButton), Rgb(0, 0, 200));
+  const TResourceCount before = CountResources();
+  p->SetHotElement(htcClose, true);
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(255, 90, 90));
+  p->PressTitleButton(htcClose);
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(110, 0, 0));
+  EXPECT_TRUE(ButtonPressed);
+  // The window shows the pressed frame too.
+  {
+    TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
+    const TPoint c = Centre(p, htcClose);
+    EXPECT_EQ(GetPixel(dc.Get(), c.X, c.Y), RGB(110, 0, 0));
+  }
+  ButtonPressed = false;
+  p->SetHotElement(0, true);
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(200, 0, 0));
+  EXPECT_EQ(p->FrameCacheBuilds, builds);
+  p->PaintNonClient();
+  EXPECT_EQ(p->FrameCacheBuilds, builds);
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
+}
+
+TEST_F(Frame, ActiveInactiveAndSkinsDiffer) {
+  TsSkinProvider* p = Make(bsSizeable);
+  const TPoint t = TitlePoint(p);
+  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(50, 80, 190));
+  p->FormActive = false;
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(150, 150, 150));
+  p->FormActive = true;
+  M->SetSkinName("FrameB");
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(170, 120, 30));
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(0, 200, 0));
+}
+
+TEST_F(Frame, NoSystemCaptionColourInTheCaption) {
+  TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize, "Orbex test");
+  p->PaintNonClient();
+  const COLORREF caption = GetSysColor(COLOR_ACTIVECAPTION), gradient = GetSysColor(COLOR_GRADIENTACTIVECAPTION);
+  const int w = p->SkinData()->CacheBitmap()->GetWidth();
+  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
+  int found = 0;
+  for (int y = 0; y < strip; y += 2)
+    for (int x = 0; x < w; x += 3) {
+      const std::uint32_t c = Pixel(p, x, y);
+      const COLORREF asRef = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+      const COLORREF screen = GetPixel(dc.Get(), x, y);
+      found += asRef == caption || asRef == gradient || screen == caption || screen == gradient;
+    }
+  EXPECT_EQ(found, 0);
+}
+
+TEST_F(Frame, KeyCornersLieOutsideTheRegion) {
+  TsSkinProvider* p = Make(bsSizeable);
+  p->PaintNonClient();
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(p->Form()->Handle(), rgn.Get()), ERROR);
+  const int w = 740, h = 559;
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, 0));
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 0));
+  EXPECT_FALSE(PtInRegion(rgn.Get(), w - 1, 0));
+  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, h - 1));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 6, 6));
+  EXPECT_TRUE(PtInRegion(rgn.Get(), w / 2, 0));
+}
+
+TEST_F(Frame, ButtonImagesByBorderStyleAndSkin) {
+  TsSkinProvider* single = Make(bsSingle, biSystemMenu);
+  EXPECT_EQ(ButtonPixel(single, htcClose), Rgb(0, 160, 160));   // the close-alone image
+  EXPECT_EQ(single->TitleButton(htcMaxButton)->State, -1);
+  TsSkinProvider* dialog = Make(bsDialog, biSystemMenu);
+  EXPECT_EQ(ButtonPixel(dialog, htcClose), Rgb(150, 30, 30));   // the small set
+  EXPECT_EQ(dialog->TitleButton(htcClose)->Rect.Height(), 14);
+  M->SetSkinName("FrameB");   // neither image: the large close serves both
+  for (TsSkinProvider* p : {single, dialog}) {
+    p->SkinData()->BGChanged = 1;
+    p->PaintFrameCache();
+    EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(0, 200, 0));
+    EXPECT_EQ(p->TitleButton(htcClose)->Rect.Height(), 18);
+  }
+}
+
+TEST_F(Frame, GripOfAnImageWithoutImageCount) {
+  M->SetSkinName("FrameB");
+  TsSkinProvider* p = Make(bsSizeable);
+  p->GripMode = gmRightBottom;
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  TBitmap* cache = p->SkinData()->CacheBitmap();
+  const int f = GetSystemMetrics(SM_CXFRAME);
+  const TPoint grip{cache->GetWidth() - 12 - f - 1, cache->GetHeight() - 12 - f - 1};
+  EXPECT_EQ(Pixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
+}
+
+TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TsTitleButton* record = p->TitleButtons()->Add();
+  record->Hint = "Record the trace|Long text";
+  p->TitleButtons()->Add();   // no hint
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  p->SetHotElement(htcUserButton, true);
+  ASSERT_NE(p->UserButtonHint(), nullptr);
+  const HWND hint = p->UserButtonHint()->Handle();
+  EXPECT_TRUE(IsWindowVisible(hint));
+  EXPECT_NE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_NE(GetForegroundWindow(), hint);
+  EXPECT_EQ(p->UserButtonHint()->Caption(), "Record the trace");
+  p->SetHotElement(htcUserButton + 1, true);
+  EXPECT_EQ(p->UserButtonHint(), nullptr);
+  EXPECT_FALSE(IsWindow(hint));
+}
+
+TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TCustomForm* form = p->Form();
+  form->OnPaint = [form](TObject*) { SetPixel(form->Canvas()->GetHandle(), 3, 2, RGB(1, 2, 3)); };
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  const TPoint client = p->ClientOffset();
+  EXPECT_EQ(Pixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
+  EXPECT_NE(Pixel(p, 3, 2), Rgb(1, 2, 3));
+  form->OnPaint = nullptr;
+}
+
+TEST_F(Frame, HitTestAndReleases) {
+  TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMaxButton))), htcMaxButton);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMinButton))), htcMinButton);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcHelp))), htcHelp);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TitlePoint(p))), htcCaption);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{GetSystemMetrics(SM_CXFRAME) + 8, TitlePoint(p).Y})), htcSysMenu);
+  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{370, 300})), htcClient);
+  // A minimize press released on the caption does nothing and leaves the button normal.
+  p->PressTitleButton(htcMinButton);
+  p->ReleaseTitleButton(htcMinButton, Screen(p, TitlePoint(p)));
+  EXPECT_FALSE(IsIconic(p->Form()->Handle()));
+  EXPECT_FALSE(ButtonPressed);
+  EXPECT_EQ(ButtonPixel(p, htcMinButton), Rgb(0, 0, 200));
+}
+
+// The window's close command frees the provider while its release is still running.
+WNDPROC OuterPrevious = nullptr;
+TsSkinProvider* FreedOnClose = nullptr;
+LRESULT CALLBACK FreeingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_CLOSE && FreedOnClose != nullptr) {
+    delete FreedOnClose;
+    FreedOnClose = nullptr;
+    return 0;
+  }
+  return CallWindowProcA(OuterPrevious, w, msg, wp, lp);
+}
+
+TEST_F(Frame, ACloseThatFreesTheProviderEndsTheRelease) {
+  TsSkinProvider* p = Make(bsSizeable);
+  const HWND h = p->Form()->Handle();
+  FreedOnClose = p;
+  OuterPrevious = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FreeingProc)));
+  p->PressTitleButton(htcClose);
+  p->ReleaseTitleButton(htcClose, Screen(p, Centre(p, htcClose)));
+  SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
+  EXPECT_EQ(FreedOnClose, nullptr);
+  EXPECT_FALSE(ButtonPressed);
+  EXPECT_EQ(Forms.back()->ComponentCount(), 0);
+}
+
+TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
+  auto form = std::make_unique<TForm>(nullptr);
+  auto* menu = NewComponent<TMainMenu>(form.get());
+  for (const char* caption : {"&File", "&Help"}) {
+    auto* item = NewComponent<TMenuItem>(menu);
+    item->SetCaption(caption);
+    item->Add(NewComponent<TMenuItem>(item));
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  form->SetBounds(60, 60, 740, 559);
+  form->HandleNeeded();
+  auto* p = NewComponent<TsSkinProvider>(form.get());
+  form->Show();
+  Pump();
+  Forms.push_back(std::move(form));
+  p->PaintFrameCache();
+  EXPECT_TRUE(menu->OwnerDraw());
+  const int y = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) / 2;
+  EXPECT_EQ(Pixel(p, 700, y), Rgb(170, 210, 240));
+  ASSERT_NE(p->MenuLineBitmap(), nullptr);
+  // A bar item drawn hot takes the selection's face.
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemData = reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0));
+  p->MeasureMenuLineItem(mis);
+  EXPECT_GT(mis.itemWidth, 12u);
+  p->RedrawMenuLineItem(menu->Items()->Items(0), TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
+  EXPECT_EQ(Pixel(p, 11, y - 4), Rgb(10, 20, 60));
+  M->SetActive(false);
+  EXPECT_FALSE(menu->OwnerDraw());
+}
+
+}  // namespace

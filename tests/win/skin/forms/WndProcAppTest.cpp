@@ -1,0 +1,281 @@
+// The program's own forms with their skinned frames, composition off and on: the main window
+// (its designed provider) and the dialogs the thread hook skins. Answers along the caption,
+// the maximized bounds and region, hovering without rebuilding the frame cache, the title
+// buttons' presses and releases, the icon double click, modal dialogs closed as Cancel by
+// their close button, the window menu of "Select device", and no system caption colour
+// after a caption change and re-activation. The program's units start as in the program,
+// with the main window's stored skins.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "app/win/About.h"
+#include "app/win/ConnectDlg.h"
+#include "app/win/HelpFrm.h"
+#include "app/win/MainFrm.h"
+#include "app/win/Startup.h"
+#include "framework/win/Dialogs.h"
+#include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sFormRegion.h"
+#include "skin/forms/sSkinProvider.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
+#include "skin/paint/win/sDwmApi.h"
+
+namespace {
+
+using formtest::Pump;
+using formtest::WindowRectOf;
+
+TUnitStartup* Units = nullptr;
+
+class TAppEnvironment : public testing::Environment {
+public:
+  void SetUp() override {
+    Units = new TUnitStartup(OrbexUnitSteps());
+    Units->Initialize();
+    RegisterMainForm();
+    InitConnectDlgUnit();
+    RegisterAboutBox();
+    RegisterHelpForm();
+    Application->Initialize();
+    Application->SetTitle("frame test");
+  }
+  void TearDown() override {
+    delete Units;
+    Units = nullptr;
+  }
+};
+[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAppEnvironment);
+
+TsSkinProvider* ProviderOf(TCustomForm* f) {
+  return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(f->Handle(), SkinCmdFindProvider));
+}
+
+bool HasSysMenuStyle(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU) != 0; }
+
+// The centre of a title button on the screen.
+POINT ButtonCentre(TCustomForm* f, int code) {
+  TsSkinProvider* p = ProviderOf(f);
+  const RECT wr = WindowRectOf(f->Handle());
+  const auto* b = p != nullptr ? p->TitleButton(code) : nullptr;
+  if (b == nullptr) return POINT{-1, -1};
+  return POINT{wr.left + (b->Rect.Left + b->Rect.Right) / 2, wr.top + (b->Rect.Top + b->Rect.Bottom) / 2};
+}
+
+void Click(HWND w, int code, POINT down, int upCode, POINT up) {
+  SendMessageA(w, WM_NCLBUTTONDOWN, code, MAKELPARAM(down.x, down.y));
+  SendMessageA(w, WM_NCLBUTTONUP, upCode, MAKELPARAM(up.x, up.y));
+}
+
+LRESULT HitTest(HWND w, int x, int y) { return SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y)); }
+
+// Composition off (false) and on (true).
+class AppFrames : public ::testing::TestWithParam<bool> {
+protected:
+  void SetUp() override {
+    SetAeroIsActiveOverride(GetParam());
+    char tmp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, tmp);
+    Ini = std::string(tmp) + "orbex-frames-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    DeleteFileA(Ini.c_str());
+    Main.reset(NewComponent<TMainForm>(nullptr, std::make_unique<TOrbexScope>(), Ini));
+    Main->Show();
+    SetForegroundWindow(Main->Handle());
+    Pump();
+  }
+  void TearDown() override {
+    Main.reset();
+    DeleteFileA(Ini.c_str());
+    SetAeroIsActiveOverride(std::nullopt);
+  }
+  template <class T>
+  std::unique_ptr<T> Shown(T* form) {
+    std::unique_ptr<T> f(form);
+    f->Show();
+    Pump();
+    return f;
+  }
+  std::string Ini;
+  std::unique_ptr<TMainForm> Main;
+};
+
+TEST_P(AppFrames, MainWindowAnswersAlongItsCaption) {
+  const HWND w = Main->Handle();
+  EXPECT_EQ(SendSkinCommand(w, SkinCmdIsSkinned), 1);
+  EXPECT_FALSE(HasSysMenuStyle(w));
+  const RECT wr = WindowRectOf(w);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  EXPECT_EQ(origin.x - wr.left, GetSystemMetrics(SM_CXFRAME));
+  // Right to left along the caption's middle: close, maximize, minimize, caption, icon.
+  const int y = wr.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  std::vector<LRESULT> codes;
+  for (int x = wr.right - 1; x >= wr.left; --x) {
+    const LRESULT c = HitTest(w, x, y);
+    if (codes.empty() || codes.back() != c) codes.push_back(c);
+  }
+  const auto at = [&](LRESULT c, size_t from) {
+    return static_cast<size_t>(std::find(codes.begin() + static_cast<std::ptrdiff_t>(std::min(from, codes.size())), codes.end(), c) -
+                               codes.begin());
+  };
+  const size_t close = at(HTCLOSE, 0), max = at(HTMAXBUTTON, close), min = at(HTMINBUTTON, max),
+               caption = at(HTCAPTION, min), icon = at(HTSYSMENU, caption);
+  EXPECT_LT(icon, codes.size());
+  EXPECT_TRUE(close < max && max < min && min < caption && caption < icon);
+  // The menu band below the caption.
+  const int menuY = wr.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) / 2;
+  EXPECT_EQ(HitTest(w, (wr.left + wr.right) / 2, menuY), HTMENU);
+}
+
+TEST_P(AppFrames, MaximizedCoversTheWorkAreaWithTheFrameOutside) {
+  const HWND w = Main->Handle();
+  ShowWindow(w, SW_MAXIMIZE);
+  Pump();
+  ASSERT_TRUE(IsZoomed(w));
+  const int f = GetSystemMetrics(SM_CXFRAME);
+  const TRect work = MonitorWorkArea(Main.get());
+  const RECT z = WindowRectOf(w);
+  EXPECT_EQ(z.left, work.Left - f);
+  EXPECT_EQ(z.top, work.Top - f);
+  EXPECT_EQ(z.right, work.Right + f);
+  EXPECT_EQ(z.bottom, work.Bottom + f);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+  RECT box{};
+  GetRgnBox(rgn, &box);
+  DeleteObject(rgn);
+  EXPECT_EQ(box.left, f);
+  EXPECT_EQ(box.top, f);
+  EXPECT_EQ(box.right, z.right - z.left - f);
+  EXPECT_EQ(box.bottom, z.bottom - z.top - f);
+  ShowWindow(w, SW_RESTORE);
+}
+
+TEST_P(AppFrames, HoverRebuildsNoCacheAndAMinimizeReleasedOnTheCaptionDoesNothing) {
+  const HWND w = Main->Handle();
+  TsSkinProvider* p = ProviderOf(Main.get());
+  ASSERT_NE(p, nullptr);
+  Pump();
+  const int builds = p->FrameCacheBuilds;
+  const RECT wr = WindowRectOf(w);
+  const POINT caption{(wr.left + wr.right) / 2, wr.top + GetSystemMetrics(SM_CYFRAME) + 4};
+  for (int code : {htcClose, htcMaxButton, htcMinButton}) {
+    const POINT c = ButtonCentre(Main.get(), code);
+    SendMessageA(w, WM_NCMOUSEMOVE, code, MAKELPARAM(c.x, c.y));
+    EXPECT_EQ(p->HotElement, code);
+  }
+  SendMessageA(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(caption.x, caption.y));
+  EXPECT_EQ(p->HotElement, 0);
+  EXPECT_EQ(p->FrameCacheBuilds, builds);
+  Click(w, htcMinButton, ButtonCentre(Main.get(), htcMinButton), HTCAPTION, caption);
+  Pump();
+  EXPECT_FALSE(IsIconic(w));
+  EXPECT_FALSE(ButtonPressed);
+}
+
+TEST_P(AppFrames, NoSystemCaptionColourAfterACaptionChangeAndReactivation) {
+  const HWND w = Main->Handle();
+  SetWindowTextA(w, "Orbex test");
+  SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
+  SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+  Pump();
+  const RECT wr = WindowRectOf(w);
+  const int width = wr.right - wr.left;
+  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  HDC dc = GetWindowDC(w);
+  std::vector<COLORREF> forbidden{GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION)};
+  int found = 0;
+  for (int y = 0; y < strip; ++y)
+    for (int x = 0; x < width; ++x)
+      if (std::find(forbidden.begin(), forbidden.end(), GetPixel(dc, x, y)) != forbidden.end()) ++found;
+  ReleaseDC(w, dc);
+  EXPECT_EQ(found, 0);
+}
+
+TEST_P(AppFrames, DialogsCloseByTheirFrame) {
+  // The help form closes on a double click of its icon.
+  auto help = Shown(NewComponent<THelpForm>(nullptr));
+  ASSERT_NE(ProviderOf(help.get()), nullptr);
+  EXPECT_FALSE(HasSysMenuStyle(help->Handle()));
+  SendMessageA(help->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(help->Handle()));
+  // About closes on a press and release of its close button.
+  auto about = Shown(NewComponent<TAboutBox>(nullptr));
+  const POINT c = ButtonCentre(about.get(), htcClose);
+  ASSERT_GE(c.x, 0);
+  EXPECT_EQ(HitTest(about->Handle(), c.x, c.y), htcClose);
+  Click(about->Handle(), htcClose, c, htcClose, c);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(about->Handle()));
+}
+
+// Modal dialogs: the close button pressed and released from a timer inside the modal loop.
+struct TModalDriver {
+  static inline bool SysMenuClear = false;
+  static inline bool Pressed = false;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    auto* f = As<TCustomForm>(Screen->ActiveForm());
+    if (f == nullptr || !(f->FormState() & fsModal) || ProviderOf(f) == nullptr) return;
+    KillTimer(nullptr, id);
+    SysMenuClear = !HasSysMenuStyle(f->Handle());
+    const POINT c = ButtonCentre(f, htcClose);
+    Pressed = c.x >= 0 && HitTest(f->Handle(), c.x, c.y) == htcClose;
+    Click(f->Handle(), htcClose, c, htcClose, c);
+  }
+  static void Arm() {
+    SysMenuClear = Pressed = false;
+    SetTimer(nullptr, 0, 150, &Tick);
+  }
+};
+
+TEST_P(AppFrames, ModalDialogsCloseAsCancelOnTheirCloseButton) {
+  {
+    std::unique_ptr<TConnectDialog> connect(NewComponent<TConnectDialog>(nullptr));
+    TModalDriver::Arm();
+    EXPECT_EQ(connect->ShowModal(), mrCancel);
+    EXPECT_TRUE(TModalDriver::SysMenuClear);
+    EXPECT_TRUE(TModalDriver::Pressed);
+  }
+  TModalDriver::Arm();
+  EXPECT_EQ(MessageDlg("Close me", TMsgDlgType::mtInformation, mbOKCancel, 0), mrCancel);
+  EXPECT_TRUE(TModalDriver::SysMenuClear);
+  EXPECT_TRUE(TModalDriver::Pressed);
+}
+
+// The window menu of "Select device", read while it is open.
+struct TMenuProbe {
+  static inline HMENU Menu = nullptr;
+  static inline std::vector<bool> Enabled;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    Enabled.clear();
+    if (FindWindowA("#32768", nullptr) != nullptr)
+      for (UINT c : {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE})
+        Enabled.push_back((GetMenuState(Menu, c, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0);
+    EndMenu();
+  }
+};
+
+TEST_P(AppFrames, SelectDeviceWindowMenuHasMoveAndCloseOnly) {
+  auto connect = Shown(NewComponent<TConnectDialog>(nullptr));
+  TMenuProbe::Menu = GetSystemMenu(connect->Handle(), FALSE);
+  ASSERT_NE(TMenuProbe::Menu, nullptr);
+  SetTimer(nullptr, 0, 100, &TMenuProbe::Tick);
+  const RECT wr = WindowRectOf(connect->Handle());
+  const POINT at{(wr.left + wr.right) / 2, wr.top + GetSystemMetrics(SM_CYFRAME) + 4};
+  ASSERT_EQ(HitTest(connect->Handle(), at.x, at.y), HTCAPTION);
+  SendMessageA(connect->Handle(), WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(TMenuProbe::Enabled, (std::vector<bool>{false, true, false, false, false, true}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Composition, AppFrames, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "On" : "Off"; });
+
+}  // namespace
