@@ -50,8 +50,7 @@ void PaintWindowedTo(HDC dc, TWinControl* control, int x, int y) {
 void MakeOpaque(TBitmap* bitmap) {
   GdiFlush();
   const TlxPixelBuffer px = TargetPixels32(bitmap);
-  for (int y = 0; y < px.Height; ++y)
-    for (int x = 0; x < px.Width; ++x) SetPix(px, x, y, GetPix(px, x, y) | 0xFF000000u);
+  SetRectAlpha(px, px.BoundsRect(), 255, false);
 }
 
 std::unique_ptr<TBitmap> NewBitmap32(int width, int height) {

@@ -173,4 +173,27 @@ TEST_F(TitleOptions, APressedUserButtonRaisesItsMouseEvents) {
   EXPECT_EQ(seen, (std::vector<std::string>{"down", "up"}));
 }
 
+TEST_F(TitleOptions, AShortHintFadesInWhenTheSystemFadesTooltips) {
+  BOOL animate = FALSE, fade = FALSE;
+  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animate, 0);
+  SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
+  SystemParametersInfoA(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<void*>(TRUE), 0);
+  TsTitleButton* b = P->TitleButtons()->Add();
+  b->Hint = "Hold the trace";
+  P->SkinData()->BGChanged = 1;
+  P->PaintFrameCache();
+  P->SetHotElement(htcUserButton, true);
+  SystemParametersInfoA(SPI_SETTOOLTIPANIMATION, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(animate)), 0);
+  SystemParametersInfoA(SPI_SETTOOLTIPFADE, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(fade)), 0);
+  ASSERT_NE(P->UserButtonHint(), nullptr);
+  const HWND hint = P->UserButtonHint()->Handle();
+  EXPECT_TRUE(IsWindowVisible(hint));
+  EXPECT_NE(GetForegroundWindow(), hint);
+  EXPECT_NE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(P->UserButtonHint()->Caption(), "Hold the trace");
+  P->SetHotElement(0, true);
+  EXPECT_FALSE(IsWindow(hint));
+}
+
 }  // namespace
