@@ -2,7 +2,7 @@
 // composition on or off and records every call: the transitions attribute on skin apply and
 // withdraw, the taskbar thumbnail and live preview answers behind the preview switch, missing
 // entries; the layered services (snapshot cover, nearly transparent windows, empty layered
-// image), the whole-form image against the form's own pixels, and the forms' AlphaBlend.
+// image) and the whole-form image against the form's own pixels.
 // The skins are written by tests/fixtures/skins/make_frame_skins.py.
 #include "framework/win/Forms.h"
 
@@ -288,8 +288,7 @@ TEST_F(Dwm, TheSnapshotCoverShowsTheFormTopmostOverIt) {
   EXPECT_EQ(differ, 0);
 }
 
-TEST_F(Dwm, LayeredServicesAndFormAlphaBlend) {
-  Show(300, 200);
+TEST_F(Dwm, NearlyTransparentAndEmptyLayeredImages) {
   layeredtest::TLayeredRecorder rec;
   rec.Install();
   TForm plain(nullptr);
@@ -302,6 +301,8 @@ TEST_F(Dwm, LayeredServicesAndFormAlphaBlend) {
   ASSERT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
   EXPECT_EQ(alpha, 1);
   EXPECT_EQ(flags & LWA_ALPHA, static_cast<DWORD>(LWA_ALPHA));
+  ASSERT_EQ(rec.Attributes[w].size(), 1u);   // through the replaceable entry
+  EXPECT_EQ(rec.Attributes[w][0].Alpha, 1);
   EXPECT_FALSE(SetNearlyTransparent(w, true));   // already layered
   EXPECT_FALSE(SetNearlyTransparent(w, false));
   EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
@@ -316,16 +317,11 @@ TEST_F(Dwm, LayeredServicesAndFormAlphaBlend) {
   EXPECT_EQ(rec.Uploads[w][0].Size.cy, 90);
   EXPECT_FALSE(rec.Uploads[w][0].Dest.has_value());
   EXPECT_EQ(rec.Uploads[w][0].Pixels, std::vector<std::uint32_t>(120 * 90, 0u));
-  // The form's own translucency.
-  Form->SetAlphaBlendValue(200);
-  Form->SetAlphaBlend(true);
-  ASSERT_TRUE(GetLayeredWindowAttributes(Wnd(), nullptr, &alpha, &flags));
-  EXPECT_EQ(alpha, 200);
-  Form->SetAlphaBlendValue(120);
-  ASSERT_TRUE(GetLayeredWindowAttributes(Wnd(), nullptr, &alpha, &flags));
-  EXPECT_EQ(alpha, 120);
-  Form->SetAlphaBlend(false);
-  EXPECT_EQ(GetWindowLongA(Wnd(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  // A system without layered windows: nothing shown.
+  const TUpdateLayeredWindow update = UpdateLayeredWindowProc;
+  UpdateLayeredWindowProc = nullptr;
+  EXPECT_FALSE(ShowLayeredBitmap(w, nullptr, 255));
+  UpdateLayeredWindowProc = update;
   EXPECT_EQ(TaskbarWindow(), FindWindowA("Shell_TrayWnd", nullptr));
   EXPECT_EQ(TopmostHandle(), HWND_TOPMOST);
 }
