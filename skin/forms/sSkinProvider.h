@@ -478,6 +478,9 @@ private:
   void PaintMenuLine(TBitmap* cache);
   void PaintCaption(TBitmap* cache);
   void DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect, bool hot);
+  // The item's place in cache coordinates, from the system's placing of the bar; empty when
+  // the bar does not show it.
+  TRect MenuLineItemRect(TMenuItem* item);
   void CopyStripsToWindow(HDC dc);
   void FixOldSkinAlpha(TBitmap* cache);
   void DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b, int maskIndex);
