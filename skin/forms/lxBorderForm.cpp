@@ -14,13 +14,7 @@
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sDwmApi.h"
 
-TlxBorderBlurProc BorderBlurProc = nullptr;
-
 namespace {
-
-void EnableBorderBlur(HWND wnd, HRGN region) {
-  if (BorderBlurProc != nullptr) BorderBlurProc(wnd, region);
-}
 
 constexpr DWORD BorderExStyle = 0x08080080;   // WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW
 
@@ -215,7 +209,7 @@ void TlxBorderForm::ApplyBlur(HWND wnd) {
                     m->SkinData().UseAeroBluring;
   TBitmap* cache = data != nullptr ? data->CacheBitmap() : nullptr;
   if (!blur || cache == nullptr || cache->Empty()) {
-    EnableBorderBlur(wnd, nullptr);
+    EnableBlurBehind(wnd, false, nullptr);
     return;
   }
   const TlxBlurPlan plan = MakeBlurPlan(BitmapPixels(cache), FOwner->ShadowMargins(), FOwner->Frame().CornerSide);
@@ -224,7 +218,7 @@ void TlxBorderForm::ApplyBlur(HWND wnd) {
     TOwnedRegion px(CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
     if (rgn && px) CombineRgn(rgn.Get(), rgn.Get(), px.Get(), RGN_DIFF);
   }
-  EnableBorderBlur(wnd, rgn.Get());
+  EnableBlurBehind(wnd, true, rgn.Get());
 }
 
 void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {

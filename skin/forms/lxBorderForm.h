@@ -193,11 +193,6 @@ private:
   std::unique_ptr<TForm> FBorderWindow;
 };
 
-// Blur behind a border window with a region (none: blur off). The desktop composition unit
-// installs its blur-behind here; while none is installed nothing is blurred. Tests record it.
-using TlxBorderBlurProc = void (*)(HWND wnd, HRGN region);
-extern TlxBorderBlurProc BorderBlurProc;
-
 // ---------------------------------------------------------------------------------------------
 // The provider's owner adapter.
 

@@ -181,6 +181,9 @@ public:
     return message.Result != 0;
   }
   void ReleaseBorder() override { P->UpdateBorderForm(false); }
+  int AlphaValue(int alpha) const override {
+    return P->FForm != nullptr && P->FForm->AlphaBlend() ? P->FForm->AlphaBlendValue() : alpha;
+  }
   bool ScreenSnap(int& buffer) const override {
     buffer = P->SnapBuffer;
     return P->ScreenSnap;

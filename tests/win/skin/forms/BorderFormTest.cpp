@@ -3,7 +3,7 @@
 // owner, its place next to the form in the Z order and on the screen; its uploads as recorded through UpdateLayeredWindowProc (cache
 // size, per-pixel alpha, constant alpha); forms that get none; the shadow pixel cut out under
 // the mouse; the double clicks on the edges and the icon; the edge cursors; OnExtHitTest;
-// the owner's visible bit around a hidden show at alpha 0; the skin's sizes clamped; no leaks.
+// the blur region; the owner's visible bit around a hidden show at alpha 0; the skin's sizes clamped; no leaks.
 // With ORBEX_BORDER_SHOT_SECONDS set, the form stays shown in both skins, normal and
 // maximized, for that long each (for screenshots). The skins are written by
 // tests/fixtures/skins/make_border_skins.py.
@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -22,10 +21,13 @@
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDwmApi.h"
 #include "skin/core/sMessages.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "tests/win/GuiTestEnvironment.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/LayeredRecorder.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
@@ -54,39 +56,28 @@ protected:
 
 using formtest::Pump;
 
-// One recorded upload of a layered window.
-struct TUpload {
-  SIZE Size{};
-  POINT Position{};
-  BYTE ConstantAlpha = 0;
-  BYTE AlphaFormat = 0;
-  DWORD Flags = 0;
-  int Count = 0;
+// The blur-behind calls of the fake entry: window, on, with a region; the region's pixels
+// kept as a copy.
+struct TBlurCall {
+  HWND Wnd;
+  bool Enable;
+  TOwnedRegion Region;
 };
-std::map<HWND, TUpload> Uploads;
-TUpdateLayeredWindow SystemUpload = nullptr;
-
-BOOL WINAPI RecordUpload(HWND wnd, HDC dst, POINT* pos, SIZE* size, HDC src, POINT* srcPos, COLORREF key,
-                         BLENDFUNCTION* blend, DWORD flags) {
-  TUpload& u = Uploads[wnd];
-  if (size != nullptr) u.Size = *size;
-  if (pos != nullptr) u.Position = *pos;
-  if (blend != nullptr) {
-    u.ConstantAlpha = blend->SourceConstantAlpha;
-    u.AlphaFormat = blend->AlphaFormat;
+std::vector<TBlurCall> BlurCalls;
+HRESULT WINAPI FakeBlur(HWND w, const TDwmBlurBehind* b) {
+  TOwnedRegion copy;
+  if (b->Region != nullptr) {
+    copy.Reset(CreateRectRgn(0, 0, 0, 0));
+    CombineRgn(copy.Get(), b->Region, nullptr, RGN_COPY);
   }
-  u.Flags = flags;
-  ++u.Count;
-  return SystemUpload(wnd, dst, pos, size, src, srcPos, key, blend, flags);
+  BlurCalls.push_back({w, b->Enable != FALSE, std::move(copy)});
+  return S_OK;
 }
 
 class BorderForm : public ::testing::TestWithParam<const char*> {
 protected:
   void SetUp() override {
-    SystemUpload = UpdateLayeredWindowProc;
-    ASSERT_NE(SystemUpload, nullptr);
-    UpdateLayeredWindowProc = RecordUpload;
-    Uploads.clear();
+    Recorder.Install();
     M = std::make_unique<TsSkinManager>(nullptr);
     M->SetSkinDirectory(ORBEX_BORDER_SKINS);
     M->SetExtendedBorders(true);
@@ -96,8 +87,8 @@ protected:
   void TearDown() override {
     Forms.clear();
     M.reset();
-    UpdateLayeredWindowProc = SystemUpload;
   }
+  const layeredtest::TUpload& LastUpload(HWND h) { return Recorder.Uploads[h].back(); }
   TsSkinProvider* Make(TFormBorderStyle style = bsSizeable, bool show = true) {
     auto form = std::make_unique<TForm>(nullptr);
     form->SetBorderStyle(style);
@@ -120,6 +111,7 @@ protected:
     const RECT r = Rect(border);
     return MAKELPARAM(r.left + x, r.top + y);
   }
+  layeredtest::TLayeredRecorder Recorder;
   std::unique_ptr<TsSkinManager> M;
   std::vector<std::unique_ptr<TForm>> Forms;
 };
@@ -151,22 +143,57 @@ TEST_P(BorderForm, UploadsTheFrameCacheWithPerPixelAlpha) {
   TsSkinProvider* p = Make();
   const HWND border = BorderOf(p);
   ASSERT_NE(border, nullptr);
-  ASSERT_EQ(Uploads.count(border), 1u);
-  const TUpload& u = Uploads[border];
+  ASSERT_FALSE(Recorder.Uploads[border].empty());
+  const layeredtest::TUpload& u = LastUpload(border);
   const TBitmap* cache = p->SkinData()->CacheBitmap();
   EXPECT_EQ(u.Size.cx, cache->GetWidth());
   EXPECT_EQ(u.Size.cy, cache->GetHeight());
-  EXPECT_EQ(u.AlphaFormat, AC_SRC_ALPHA);
+  EXPECT_TRUE(u.PerPixelAlpha);
   EXPECT_EQ(u.Flags, static_cast<DWORD>(ULW_ALPHA));
-  EXPECT_EQ(u.ConstantAlpha, 255);
+  EXPECT_EQ(u.Alpha, 255);
+  // The frame is opaque, the outermost shadow pixel is not.
+  ASSERT_FALSE(u.Pixels.empty());
+  const TRect sh = M->ShadowSizes();
+  EXPECT_EQ(u.At(sh.Left + 1, 200) >> 24, 255u);
+  EXPECT_LT(u.At(0, 200) >> 24, 255u);
   // The cache is the form plus the shadow and the extended frame around it.
   const TRect s = M->ShadowSizes();
   const int extra = M->SkinData().ExBorderWidth - GetSystemMetrics(SM_CXFRAME);
   EXPECT_EQ(cache->GetWidth(), 740 + s.Left + s.Right + 2 * extra);
   // An update without repaint of an unchanged image uploads nothing.
-  const int before = u.Count;
+  const size_t before = Recorder.Uploads[border].size();
   p->BorderForm()->UpdateExBorder(false, 255);
-  EXPECT_EQ(Uploads[border].Count, before);
+  EXPECT_EQ(Recorder.Uploads[border].size(), before);
+  // A translucent form shows its border at its own alpha.
+  p->Form()->SetAlphaBlendValue(200);
+  p->Form()->SetAlphaBlend(true);
+  p->BorderForm()->UpdateExBorder(true, 255);
+  EXPECT_EQ(LastUpload(border).Alpha, 200);
+}
+
+TEST_P(BorderForm, BlurLeavesTheTransparentCornerPixelsOut) {
+  TDwmEntries& dwm = LoadDwmLibrary();
+  const TDwmEntries saved = dwm;
+  dwm.EnableBlurBehindWindow = FakeBlur;
+  BlurCalls.clear();
+  TsSkinProvider* p = Make();
+  ASSERT_NE(BorderOf(p), nullptr);
+  ASSERT_FALSE(BlurCalls.empty());
+  EXPECT_FALSE(BlurCalls.back().Enable) << "the skins ask for no blur";
+  M->SkinData().UseAeroBluring = true;
+  p->BorderForm()->UpdateExBorder(true, 255);
+  dwm = saved;
+  ASSERT_TRUE(BlurCalls.back().Enable);
+  const HRGN rgn = BlurCalls.back().Region.Get();
+  ASSERT_NE(rgn, nullptr);
+  const TRect s = M->ShadowSizes();
+  const TlxPixelBuffer cache = BitmapPixels(p->SkinData()->CacheBitmap());
+  // Inside the frame: blurred. A corner pixel of the blurred rectangle: blurred exactly when it
+  // is not zero.
+  EXPECT_TRUE(PtInRegion(rgn, 200, 200));
+  const int x = s.Left - 1, y = s.Top - 1;
+  EXPECT_EQ(PtInRegion(rgn, x, y) != FALSE, GetPix(cache, x, y) != 0);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
 }
 
 TEST_P(BorderForm, FormsWithoutBorderParentOrShowingGetNone) {
@@ -182,10 +209,11 @@ TEST_P(BorderForm, FormsWithoutBorderParentOrShowingGetNone) {
   EXPECT_EQ(cp->BorderForm(), nullptr) << "parented";
   child.reset();
   // Without layered windows the manager answers no extended borders.
+  const TUpdateLayeredWindow upload = UpdateLayeredWindowProc;
   UpdateLayeredWindowProc = nullptr;
   EXPECT_FALSE(M->GetExtendedBorders());
   EXPECT_EQ(Make()->BorderForm(), nullptr);
-  UpdateLayeredWindowProc = RecordUpload;
+  UpdateLayeredWindowProc = upload;
 }
 
 TEST_P(BorderForm, AllowExtBordersOffFreesAndOnMakesIt) {
@@ -291,7 +319,7 @@ TEST_P(BorderForm, AHiddenShowAtAlphaZeroLeavesTheOwnerVisible) {
   p->BorderForm()->UpdateExBorder(true, 0);
   EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
   EXPECT_NE(GetWindowLongA(form, GWL_STYLE) & WS_VISIBLE, 0);
-  EXPECT_EQ(Uploads[BorderOf(p)].ConstantAlpha, 0);
+  EXPECT_EQ(LastUpload(BorderOf(p)).Alpha, 0);
 }
 
 TEST_P(BorderForm, MaximizedCoversTheWorkArea) {
