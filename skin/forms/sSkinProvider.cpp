@@ -521,6 +521,8 @@ TsFormGeometry TsSkinProvider::Geometry() {
     f.ShadowRight = shadow.Right;
     f.ShadowBottom = shadow.Bottom;
     f.SysExtendedHeight = SysExtendedHeight;
+    // Maximized, the title takes the skin's maximized height.
+    if (f.Zoomed && f.MaxTitleHeight > 0) f.ExtTitleHeightSkin = f.MaxTitleHeight;
     const ISystemMetrics& sm = SystemMetrics();
     f.ExtTitleExtra = CaptionHeight(f, sm, true) - CaptionHeight(f, sm, false) - FrameBorderWidth(f, sm, false);
   }
