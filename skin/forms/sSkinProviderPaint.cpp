@@ -235,7 +235,8 @@ void TsSkinProvider::PaintTitleBar(TBitmap* cache, bool hasButtons) {
   const int bar = FindMaskEntry(t, FTitleIndex, name, "TITLEBAR");
   if (!MaskIndexInRange(t, bar)) return;
   const int frameW = MaskFrameWidth(t->MaskData[static_cast<size_t>(bar)]);
-  const TRect r{cache->GetWidth() - 2 * frameW - TitleButtonsWidth(), strip.Top, cache->GetWidth(), strip.Bottom};
+  // Ends where the title ends: with extended borders the shadow lies beyond it.
+  const TRect r{strip.Right - 2 * frameW - TitleButtonsWidth(), strip.Top, strip.Right, strip.Bottom};
   PaintMaskFrame(cache, r, false, titleState, t->MaskData[static_cast<size_t>(bar)], BackgroundOf(cache, TPoint{r.Left, r.Top}),
                  m->MasterBitmap());
 }

@@ -156,6 +156,8 @@ TEST_P(BorderForm, UploadsTheFrameCacheWithPerPixelAlpha) {
   const TRect sh = M->ShadowSizes();
   EXPECT_EQ(u.At(sh.Left + 1, 200) >> 24, 255u);
   EXPECT_LT(u.At(0, 200) >> 24, 255u);
+  // The bar behind the title buttons ends where the title ends: the shadow beside it is black.
+  EXPECT_LT((u.At(u.Size.cx - 2, sh.Top + 8) >> 16) & 0xFF, 64u);
   // The cache is the form plus the shadow and the extended frame around it.
   const TRect s = M->ShadowSizes();
   const int extra = M->SkinData().ExBorderWidth - GetSystemMetrics(SM_CXFRAME);
