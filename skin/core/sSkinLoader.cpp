@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/base/SysUtils.h"
+#include "skin/core/lxBorderGeometry.h"
 #include "skin/paint/sColorMath.h"
 
 namespace {
@@ -733,12 +734,14 @@ void ReadGlobalInfo(TCustomIniFile& ini, const TsLoadSettings& s, TsSkinData& d)
   d.Version = ReadVersion(ini);
   d.Author = ini.ReadString(GlobalInfo, "AUTHOR", "");
   d.Description = ini.ReadString(GlobalInfo, "DESCRIPTION", "");
-  d.ExBorderWidth = integer("BORDERWIDTH", 4);
-  d.ExTitleHeight = integer("TITLEHEIGHT", 30);
-  d.ExMaxHeight = integer("MAXHEIGHT", 0);
+  // The extended frame's sizes make windows and bitmaps: kept within 0-255 whatever the text says.
+  const auto frameSize = [&](const char* key, std::int32_t def) { return ClampSkinFrameSize(integer(key, def)); };
+  d.ExBorderWidth = frameSize("BORDERWIDTH", 4);
+  d.ExTitleHeight = frameSize("TITLEHEIGHT", 30);
+  d.ExMaxHeight = frameSize("MAXHEIGHT", 0);
   if (d.ExMaxHeight == 0) d.ExMaxHeight = d.ExTitleHeight;
-  d.ExContentOffs = integer("FORMOFFSET", s.FrameWidth);
-  d.ExShadowOffs = integer("ALIGNOFFSET", 0);
+  d.ExContentOffs = frameSize("FORMOFFSET", s.FrameWidth);
+  d.ExShadowOffs = frameSize("ALIGNOFFSET", 0);
   d.ExCenterOffs = integer("CENTEROFFSET", 0);
   d.ExDrawMode = integer("BORDERMODE", 0);
   d.Shadow1Color = integer("SHADOW1COLOR", 0);

@@ -12,6 +12,7 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
@@ -252,6 +253,7 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
+  FBorderForm.reset();   // extended borders: the border window goes before the form's window
   if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) SetMenuLineOwnerDraw(false);
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
@@ -260,6 +262,7 @@ TsSkinProvider::~TsSkinProvider() {
 
 void TsSkinProvider::Destroying() {
   TComponent::Destroying();
+  FBorderForm.reset();   // extended borders
   if (!FEmpty) UnhookForm();
 }
 
@@ -428,6 +431,8 @@ void TsSkinProvider::InitProvider() {
     AllowBlendOnMoving = false;
     SetUseGlobalColor(true);
   }
+  // Extended borders: a shown form gets its border window now, a hidden one when it shows.
+  if (m != nullptr && FForm != nullptr && !FForm->IsLoading() && FormShowing()) UpdateBorderForm(m->GetExtendedBorders());
 }
 
 HMENU TsSkinProvider::WindowSystemMenu() {
@@ -508,6 +513,20 @@ TsFormGeometry TsSkinProvider::Geometry() {
   f.TitleIconWidth = FTitleIcon->Width;
   f.TitleIconHeight = FTitleIcon->Height;
   if (f.Skinned) ApplySkinGeometry(f, SkinManager()->SkinData());
+  // Extended borders: the border window's shadow and extended title.
+  if (FBorderForm != nullptr && f.Skinned) {
+    const TRect& shadow = SkinManager()->ShadowSizes();
+    f.HasBorderWindow = true;
+    f.ShadowLeft = shadow.Left;
+    f.ShadowTop = shadow.Top;
+    f.ShadowRight = shadow.Right;
+    f.ShadowBottom = shadow.Bottom;
+    f.SysExtendedHeight = SysExtendedHeight;
+    // Maximized, the title takes the skin's maximized height.
+    if (f.Zoomed && f.MaxTitleHeight > 0) f.ExtTitleHeightSkin = f.MaxTitleHeight;
+    const ISystemMetrics& sm = SystemMetrics();
+    f.ExtTitleExtra = CaptionHeight(f, sm, true) - CaptionHeight(f, sm, false) - FrameBorderWidth(f, sm, false);
+  }
   return f;
 }
 

@@ -38,6 +38,8 @@
 class TsSkinProvider;
 class TsSkinManager;
 class TsSystemMenu;
+class TlxBorderForm;
+class TlxProviderBorderOwner;
 
 // ---------------------------------------------------------------------------------------------
 // Option objects.
@@ -182,7 +184,7 @@ public:
   TlxAddedTitle* AddedTitle() const { return FAddedTitle.get(); }
   bool AllowAnimation = true;
   bool AllowExtBorders() const { return FAllowExtBorders; }
-  void SetAllowExtBorders(bool value) { FAllowExtBorders = value; }
+  void SetAllowExtBorders(bool value);
   bool AllowBlendOnMoving = true;
   TAlignment CaptionAlignment() const { return FCaptionAlignment; }
   void SetCaptionAlignment(TAlignment value);
@@ -202,7 +204,7 @@ public:
   void SetTitleButtons(TsTitleButtons* value);
   TsTitleIcon* TitleIcon() const { return FTitleIcon.get(); }
   const std::string& TitleSkin() const { return FTitleSkin; }
-  void SetTitleSkin(const std::string& value) { FTitleSkin = value; }
+  void SetTitleSkin(const std::string& value);
   bool UseGlobalColor() const { return FUseGlobalColor; }
   void SetUseGlobalColor(bool value);
   TlxAfterAnimation OnAfterAnimation;
@@ -347,6 +349,19 @@ public:
   // The caption cover's window while it is shown (null otherwise).
   HWND CaptionCoverWindow() const;
 
+  // --- extended-border window (lxBorderForm.cpp, lxProviderBorderOwner.cpp)
+  // Makes the border window when wanted (the manager's ExtendedBorders) and the form may have
+  // one (a border, the frame drawn, no parent, not an MDI child, AllowExtBorders); frees it
+  // otherwise.
+  void UpdateBorderForm(bool wanted);
+  TlxBorderForm* BorderForm() const { return FBorderForm.get(); }
+  // Refreshes the border window when there is one (true then).
+  bool RefreshBorderForm(bool repaint, int alpha = 255);
+  // A maximized form whose title is lower than its caption (set by the maximized-size rule).
+  bool SysExtendedHeight = false;
+  // Where the form window's top-left lies in the frame cache.
+  TPoint WindowOriginInCache();
+
 private:
   // Stage 2 and 3 of the window method.
   void UnskinnedMessage(TMessage& message);
@@ -457,6 +472,7 @@ private:
   // --- frame painting and title buttons
   void PaintFrameBackground(TBitmap* cache, int state);
   void PaintGrip(TBitmap* cache);
+  void PaintShadow(TBitmap* cache);   // extended borders
   void PaintTitleBar(TBitmap* cache, bool hasButtons);
   void PaintTitleIcon(TBitmap* cache);
   void PaintMenuLine(TBitmap* cache);
@@ -485,6 +501,8 @@ private:
   bool FMenuOwnerDrawTaken = false;
   bool FMenuOwnerDrawBefore = false;
   std::unique_ptr<THintWindow> FUserButtonHint;
+  std::unique_ptr<TlxBorderForm> FBorderForm;
+  friend class TlxProviderBorderOwner;
   // Cleared when the provider goes: a caller that sent a command which may free the form (and
   // so the provider) holds a copy and looks before touching the provider again.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

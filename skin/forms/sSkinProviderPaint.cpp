@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "skin/core/lxBorderGeometry.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSectionPaint.h"
@@ -15,10 +16,14 @@
 #include "skin/core/win/sSkinText.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sFormRegion.h"
+#include "skin/paint/lxPNG.h"
 #include "skin/paint/sColorMath.h"
+#include "skin/paint/sGlyphPaint.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sBitmapKernels.h"
 #include "skin/paint/win/sDwmApi.h"
 
@@ -103,6 +108,7 @@ void TsSkinProvider::PaintFrameCache() {
   RegionChanged = true;
   if (cache->GetWidth() != w || cache->GetHeight() != h) cache->SetSize(w, h);
   const int state = TitleState();
+  if (f.HasBorderWindow) PaintShadow(cache);   // extended borders
   PaintFrameBackground(cache, state);
   if (GripMode == gmRightBottom && !f.Zoomed && (f.Style & wsfThickFrame) != 0) PaintGrip(cache);
   const int caption = CaptionHeight(f, sm, true);
@@ -116,12 +122,19 @@ void TsSkinProvider::PaintFrameCache() {
   }
   MenuChanged = false;
   FSkinData->BGChanged = 0;
+  if (f.HasBorderWindow) {
+    // Extended borders: the layered window shows the frame opaque over its shadow.
+    const TlxPixelBuffer pixels = TargetPixels32(cache);
+    OpaqueFramePixels(pixels, TRect{f.ShadowLeft, f.ShadowTop, w - f.ShadowRight, h - f.ShadowBottom});
+    PremultiplyAlphaPixels(pixels);
+  }
   // The form's own painting goes into the cache too, at the client's place.
   if (FForm->OnPaint) {
     const HDC dc = cache->Canvas()->GetHandle();
     const TPoint client = ClientOffset();
+    const TPoint origin = WindowOriginInCache();
     TSaveDC saved(dc);
-    SetViewportOrgEx(dc, client.X + f.ShadowLeft, client.Y + f.ShadowTop, nullptr);
+    SetViewportOrgEx(dc, client.X + origin.X, client.Y + origin.Y, nullptr);
     TCanvasDC bound(*FForm->Canvas(), dc);
     FForm->OnPaint(FForm);
   }
@@ -144,6 +157,26 @@ void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
     PaintSectionBackground(section, FSkinData->GetSkinSection(), bg, 0xFF00FF, -1, -1, m->Tables(), cache,
                            TPoint{inner.Left, inner.Top}, inner, state, m->MasterBitmap());
   }
+}
+
+// Extended borders: the shadow template of the form's activity stretched around the frame
+// (corners whole, sides tiled); the frame is painted over its inside afterwards.
+void TsSkinProvider::PaintShadow(TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  const TlxPixelBuffer dst = TargetPixels32(cache);
+  for (int y = 0; y < dst.Height; ++y) FillDWords(dst.Row(y), dst.Width, 0);
+  TPNGGraphic* image = FormActive ? m->ShadowActive() : m->ShadowInactive();
+  if (image == nullptr || image->Empty()) return;
+  const TlxPixelBuffer src = TargetPixels32(image);
+  TlxStretchSpec layout;
+  const TRect& sizes = m->ShadowSizes();
+  const int offset = m->SkinData().ExContentOffs;
+  // The template's corners reach the shadow and the frame's edge; never more than half of it.
+  const int cx = std::max((src.Width - 1) / 2, 0), cy = std::max((src.Height - 1) / 2, 0);
+  layout.Margins1 = TlxMargins{std::min(sizes.Left + offset, cx), std::min(sizes.Top + offset, cy),
+                               std::min(sizes.Right + offset, cx), std::min(sizes.Bottom + offset, cy)};
+  layout.Margins2 = layout.Margins1;
+  StretchPiece(dst, src, dst.BoundsRect(), src.BoundsRect(), layout);
 }
 
 void TsSkinProvider::PaintGrip(TBitmap* cache) {
@@ -194,7 +227,8 @@ void TsSkinProvider::PaintTitleBar(TBitmap* cache, bool hasButtons) {
   const int bar = FindMaskEntry(t, FTitleIndex, name, "TITLEBAR");
   if (!MaskIndexInRange(t, bar)) return;
   const int frameW = MaskFrameWidth(t->MaskData[static_cast<size_t>(bar)]);
-  const TRect r{cache->GetWidth() - 2 * frameW - TitleButtonsWidth(), strip.Top, cache->GetWidth(), strip.Bottom};
+  // Ends where the title ends: with extended borders the shadow lies beyond it.
+  const TRect r{strip.Right - 2 * frameW - TitleButtonsWidth(), strip.Top, strip.Right, strip.Bottom};
   PaintMaskFrame(cache, r, false, titleState, t->MaskData[static_cast<size_t>(bar)], BackgroundOf(cache, TPoint{r.Left, r.Top}),
                  m->MasterBitmap());
 }
@@ -474,6 +508,12 @@ void TsSkinProvider::CopyCacheRectToWindow(const TRect& r) {
   TBitmap* cache = FSkinData->CacheBitmap();
   if (FForm == nullptr || !FForm->HandleAllocated() || cache == nullptr) return;
   const TsFormGeometry f = Geometry();
+  if (f.HasBorderWindow) {
+    // Extended borders: the border window shows the frame.
+    OpaqueFramePixels(TargetPixels32(cache), r);
+    RefreshBorderForm(true);
+    return;
+  }
   TWindowDC dc(FForm->Handle(), TWindowDC::TArea::Window);
   if (dc.Get() == nullptr) return;
   BlitClipped(dc.Get(), TPoint{r.Left - f.ShadowLeft, r.Top - f.ShadowTop}, cache, r);
@@ -487,7 +527,7 @@ void TsSkinProvider::CopyStripsToWindow(HDC dc) {
   GetClientRect(h, &client);
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
-  const TsFormGeometry f = Geometry();
+  const TPoint at = WindowOriginInCache();
   const int cx = static_cast<int>(origin.x - window.left), cy = static_cast<int>(origin.y - window.top);
   const int ww = static_cast<int>(window.right - window.left), wh = static_cast<int>(window.bottom - window.top);
   const int cw = static_cast<int>(client.right), ch = static_cast<int>(client.bottom);
@@ -495,8 +535,7 @@ void TsSkinProvider::CopyStripsToWindow(HDC dc) {
   const TRect strips[4] = {{0, 0, ww, cy}, {0, cy, cx, cy + ch}, {cx + cw, cy, ww, cy + ch}, {0, cy + ch, ww, wh}};
   for (const TRect& s : strips) {
     if (s.IsEmpty()) continue;
-    BlitClipped(dc, TPoint{s.Left, s.Top}, cache,
-                TRect{s.Left + f.ShadowLeft, s.Top + f.ShadowTop, s.Right + f.ShadowLeft, s.Bottom + f.ShadowTop});
+    BlitClipped(dc, TPoint{s.Left, s.Top}, cache, TRect{s.Left + at.X, s.Top + at.Y, s.Right + at.X, s.Bottom + at.Y});
   }
 }
 
@@ -537,6 +576,9 @@ void TsSkinProvider::PaintNonClient() {
     CopyStripsToWindow(dc.Get());
   }
   FRegionFlags.Changing = false;
+  // Extended borders: a hidden border window shows again.
+  if (FBorderForm != nullptr && FBorderForm->Handle() != nullptr && !IsWindowVisible(FBorderForm->Handle()))
+    RefreshBorderForm(true);
 }
 
 void TsSkinProvider::RepaintFormFrame() {

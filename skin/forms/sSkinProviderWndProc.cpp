@@ -3,8 +3,8 @@
 // the form is skinned the window method drives the frame painting, the hit testing and the
 // title buttons, activation and caption changes (covered so that the system's own caption
 // never shows), sizing, screen snapping, the own frame drag, system commands and the window
-// menu. Not here: the extended-border window, MDI forms, form animations, the blend while
-// moving and the taskbar previews.
+// menu. With an extended-border window the frame's mouse answers come from that window.
+// Not here: MDI forms, form animations, the blend while moving and the taskbar previews.
 #include "skin/forms/sSkinProvider.h"
 
 #include "skin/core/win/sSkinableMenus.h"
@@ -18,6 +18,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
@@ -136,6 +137,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
     return;
   }
   HandleSkinCommand(message, FSkinData.get());
+  FBorderForm.reset();   // extended borders: the skin went
   if (FForm != nullptr && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), false);
   MenuLineCount = -1;
   FTitleIndex = FCaptionIndex = -1;
@@ -379,6 +381,10 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
+    case WM_SIZING:
+      CallSavedWndProc(message);
+      RefreshBorderForm(false);   // extended borders follow the frame being dragged
+      return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
     case WM_SETICON: WMSetIcon(message); return;
@@ -481,7 +487,14 @@ void TsSkinProvider::CMShowingChanged(TMessage& message) {
     if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());
     if (Skinned()) UpdateMenus(true);
   }
+  const std::shared_ptr<bool> alive = FAlive;
   CallSavedWndProc(message);
+  if (!*alive || DestroyingForm()) return;
+  // Extended borders: made or freed per the manager when the form shows, freed when it hides.
+  if (FForm->Showing() && FDrawNonClientArea && Skinned())
+    UpdateBorderForm(SkinManager()->GetExtendedBorders());
+  else if (!FForm->Showing())
+    FBorderForm.reset();
 }
 
 void TsSkinProvider::CMVisibleChanged(TMessage& message) {
@@ -529,6 +542,15 @@ void TsSkinProvider::WMShowWindow(TMessage& message) {
 
 void TsSkinProvider::WMNCHitTest(TMessage& message) {
   InitRuntimeProvider();
+  // Extended borders: the form shows only its content; the border window tells its parts.
+  if (FBorderForm != nullptr && FDrawNonClientArea) {
+    const int code = FBorderForm->HitTest(message);
+    if (code > 0)
+      message.Result = code;
+    else
+      CallSavedWndProc(message);
+    return;
+  }
   if (!FDrawNonClientArea || CaptionHeight(Geometry(), SystemMetrics(), true) == 0) {
     CallSavedWndProc(message);
     return;
@@ -556,6 +578,11 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
   if (!FDrawNonClientArea) {
     CallSavedWndProc(message);
     return;
+  }
+  // Extended borders: a press forwarded by the border window leaves the code to the form.
+  if (FBorderForm != nullptr && message.WParam == static_cast<WPARAM>(-1)) {
+    message.WParam = static_cast<WPARAM>(FBorderForm->HitTest(message));
+    if (message.WParam == static_cast<WPARAM>(-1)) return;
   }
   const int code = static_cast<int>(message.WParam);
   const HWND wnd = FForm->Handle();
@@ -630,6 +657,8 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& message) {
     EndOwnDrag(true);
     return;
   }
+  if (FBorderForm != nullptr && message.Msg == WM_NCLBUTTONUP && message.WParam == static_cast<WPARAM>(-1))
+    message.WParam = static_cast<WPARAM>(FBorderForm->HitTest(message));   // extended borders
   const TPoint point = message.Msg == WM_NCLBUTTONUP ? LParamPoint(message.LParam) : CursorPoint();
   const int code = message.Msg == WM_NCLBUTTONUP ? static_cast<int>(message.WParam) : TitleHitTest(point);
   // The release acts only on the button pressed and still under the mouse; a press released
@@ -684,6 +713,7 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& message) {
   // As in the hit test, the system's answer stands where the frame keeps none of its own.
   int code = TitleHitTest(p);
   if (!FrameKeepsHitCode(code)) code = static_cast<int>(message.WParam);
+  if (FBorderForm != nullptr && message.WParam == static_cast<WPARAM>(-1)) code = FBorderForm->HitTest(message);
   message.WParam = static_cast<WPARAM>(code);
   if (code == HTCAPTION || code == HTSYSMENU) {
     SetHotElement(0, true);
@@ -731,7 +761,12 @@ void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
   }
   if (FSkinData->UrgentPainting == 0 && FSkinData->BGChanged != 0) PaintFrameCache();
   if (!CacheValid()) return;
-  const TPoint offset = ClientOffset();
+  TPoint offset = ClientOffset();
+  if (FBorderForm != nullptr) {
+    // Extended borders: the cache holds the border window's image around the form.
+    const TPoint origin = WindowOriginInCache();
+    offset = TPoint{offset.X + origin.X, offset.Y + origin.Y};
+  }
   RECT cr{};
   GetClientRect(FForm->Handle(), &cr);
   const TRect client{0, 0, static_cast<int>(cr.right), static_cast<int>(cr.bottom)};
@@ -928,7 +963,10 @@ void TsSkinProvider::WMNCActivate(TMessage& message) {
   FormState &= ~static_cast<std::uint32_t>(Activating);
   MenuLineCount = -1;
   if (DestroyingForm()) return;
-  if (FormShowing()) ForceNCPaint();
+  if (FormShowing()) {
+    ForceNCPaint();
+    RefreshBorderForm(true);   // extended borders: the frame of the new activity
+  }
   UpdateMenus(true);
 }
 
@@ -971,7 +1009,17 @@ void TsSkinProvider::WMSize(TMessage& message) {
 void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   CallSavedWndProc(message);
   if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
-  if ((reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE) != 0) return;
+  const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
+  // Extended borders: the border window follows the form's place and order.
+  if (FBorderForm != nullptr && IsWindowVisible(FForm->Handle()) && !IsIconic(FForm->Handle()) &&
+      (flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)) == 0 && (FormState & Moving) == 0) {
+    if ((flags & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE)) {
+      FBorderForm->PlaceBehindOwner();
+    } else if ((flags & SWP_NOSIZE) != 0) {
+      FBorderForm->UpdateExBorder(false, 255);
+    }
+  }
+  if ((flags & SWP_NOSIZE) != 0) return;
   const TBitmap* cache = FSkinData->CacheBitmap();
   const TsFormGeometry f = Geometry();
   const bool sameSize = cache != nullptr && cache->GetWidth() == CacheWidth(f, SystemMetrics()) &&
@@ -980,6 +1028,11 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   RegionChanged = true;
   FSkinData->BGChanged = 1;
   if (!FDrawNonClientArea) return;
+  if (FBorderForm != nullptr) {
+    // Extended borders: the border window takes the new image, the form stays in front of it.
+    FBorderForm->UpdateExBorder(true, 255);
+    if (DestroyingForm()) return;
+  }
   ForceNCPaint();
   RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
@@ -1001,6 +1054,13 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
     in.Width = (pos.flags & SWP_NOSIZE) != 0 ? wr.right - wr.left : pos.cx;
     in.Height = (pos.flags & SWP_NOSIZE) != 0 ? wr.bottom - wr.top : pos.cy;
     in.Buffer = SnapBuffer;
+    if (FBorderForm != nullptr) {
+      // Extended borders: the border window's frame reaches beyond the form.
+      const TsFormGeometry f = Geometry();
+      const int align = SkinManager()->SkinData().ExShadowOffs;
+      in.BorderOffset = ExtBorderExtraWidth(f, SystemMetrics()) + align;
+      in.TopOffset = ExtTitleExtraHeight(f) + align;
+    }
     const TPoint p = SnapPosition(in);
     pos.x = p.X;
     pos.y = p.Y;
@@ -1010,7 +1070,17 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
 
 void TsSkinProvider::HandleGetMinMaxInfo(TMessage& message) {
   if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr) {
-    const int a = FrameBorderWidthPlain(Geometry(), SystemMetrics());
+    const TsFormGeometry f = Geometry();
+    const ISystemMetrics& sm = SystemMetrics();
+    const int a = FrameBorderWidth(f, sm, false);
+    int b = 0;
+    if (FBorderForm != nullptr && (f.Style & wsfCaption) == wsfCaption) {
+      // Extended borders: a maximized title lower than the system caption keeps the caption.
+      const TsSkinData& d = SkinManager()->SkinData();
+      const int maxTitle = d.ExMaxHeight != 0 ? d.ExMaxHeight : d.ExTitleHeight;
+      SysExtendedHeight = f.Zoomed && maxTitle < CaptionHeightFor(f, sm) + 4;
+      b = ExtTitleOffset(Geometry(), sm);
+    }
     const TRect work = MonitorWorkArea(FForm);
     auto& info = *reinterpret_cast<MINMAXINFO*>(message.LParam);
     // The maximized position is relative to the monitor; the work area may not start at it.
@@ -1019,8 +1089,8 @@ void TsSkinProvider::HandleGetMinMaxInfo(TMessage& message) {
     mi.cbSize = sizeof(mi);
     POINT origin{0, 0};
     if (GetMonitorInfoA(monitor, &mi) != 0) origin = POINT{mi.rcMonitor.left, mi.rcMonitor.top};
-    info.ptMaxPosition = POINT{work.Left - origin.x - a, work.Top - origin.y - a};
-    info.ptMaxSize = POINT{work.Width() + 2 * a, work.Height() + 2 * a};
+    info.ptMaxPosition = POINT{work.Left - origin.x - a, work.Top - origin.y - a - b};
+    info.ptMaxSize = POINT{work.Width() + 2 * a, work.Height() + 2 * a + b};
     message.Result = 0;
   }
   CallSavedWndProc(message);

@@ -1,0 +1,132 @@
+// The geometry of the extended-border window (see lxBorderGeometry.h).
+#include "skin/core/lxBorderGeometry.h"
+
+#include <algorithm>
+
+int ClampSkinFrameSize(long long value) { return static_cast<int>(std::clamp<long long>(value, 0, MaxSkinFrameSize)); }
+
+int FormLeftOffset(int extBorderWidth, int shadowLeft, int plainFrame) { return extBorderWidth + shadowLeft - plainFrame; }
+
+int FormTopOffset(int shadowTop, int extTitleHeight, bool hasCaption, int plainFrame, int captionHeight) {
+  return shadowTop + (hasCaption ? extTitleHeight : 0) - plainFrame - captionHeight;
+}
+
+// ---- region -------------------------------------------------------------------------------
+
+TlxBorderRegion MakeBorderRegionPlan(const TlxBorderRegionInput& in) {
+  TlxBorderRegion r;
+  const TRect& s = in.Shadow;
+  if (in.Maximized) {
+    const int edge = in.PlainFrame + in.ExtraWidth;
+    r.Outer = TRect{edge + s.Left, s.Top + 4, in.Width - edge - s.Right, in.Height - edge - s.Bottom};
+  }
+  if (in.Transient) {
+    r.None = !in.Maximized;
+    return r;
+  }
+  if (!in.Maximized) r.Outer = TRect{0, 0, in.Width, in.Height};
+  r.HasHole = !in.Content.IsEmpty();
+  r.Hole = in.Content;
+  return r;
+}
+
+// ---- hit testing --------------------------------------------------------------------------
+
+int TitleButtonCode(int number, const TlxTitleButtonFlags& b) {
+  if (number < 1) return lxHitNone;
+  const int k = b.Provider ? b.SystemCount : std::min(b.SystemCount, 2);
+  if (b.Provider && number > k) {
+    const int i = number - k - 1;
+    if (i >= static_cast<int>(b.UserEnabled.size())) return lxHitNone;
+    return b.UserEnabled[static_cast<std::size_t>(i)] ? lxHitUserButton + i : lxHitNone;
+  }
+  const bool showMax = b.ShowMax;
+  const bool showMin = b.Provider && b.ShowMin;
+  const bool showHelp = b.Provider && b.ShowHelp;
+  switch (number) {
+    case 1: return !b.Provider || b.VisibleClose ? lxHitClose : 0;
+    case 2:
+      if (showMax) return b.EnabledMax || (b.EnabledRestore && !b.Iconic) ? lxHitMaxButton : lxHitCaption;
+      if (showMin || b.Iconic) return b.EnabledMin ? lxHitMinButton : lxHitCaption;
+      return showHelp ? lxHitHelp : lxHitNone;
+    case 3:
+      if (showMin || b.Iconic) return !b.Iconic && !b.EnabledMin ? lxHitCaption : lxHitMinButton;
+      return showHelp ? lxHitHelp : lxHitNone;
+    case 4: return showHelp && showMax ? lxHitHelp : lxHitNone;
+    default: return lxHitNone;
+  }
+}
+
+int BorderFrameHitTest(const TlxBorderHitInput& in) {
+  const TPoint p = in.Point;
+  const TRect& s = in.Shadow;
+  if (!in.Maximized && in.ThickFrame) {
+    const bool top = p.Y >= s.Top && p.Y <= s.Top + 4;
+    const bool bottom = p.Y >= in.Height - in.PlainFrame - s.Bottom && p.Y <= in.Height - s.Bottom;
+    const bool left = p.X >= s.Left && p.X <= in.PlainFrame + s.Left;
+    const bool right = p.X >= in.Width - in.PlainFrame - s.Right && p.X <= in.Width - s.Right;
+    if (right) return top ? lxHitTopRight : bottom ? lxHitBottomRight : lxHitRight;
+    if (left) return top ? lxHitTopLeft : bottom ? lxHitBottomLeft : lxHitLeft;
+    if (top) return lxHitTop;
+    if (bottom) return lxHitBottom;
+  }
+  if (p.Y >= 0 && p.Y <= in.CaptionHeight + s.Top) {
+    const TRect& i = in.IconRect;
+    const bool onIcon = !i.IsEmpty() && p.X >= i.Left && p.X < i.Right && p.Y >= i.Top && p.Y < i.Bottom;
+    return onIcon ? lxHitSysMenu : lxHitCaption;
+  }
+  if (in.MenuHeight > 0 && p.Y <= s.Top + in.CaptionHeight + in.MenuHeight) return lxHitMenu;
+  if (in.HasGrip && p.X >= in.GripCorner.X && p.Y >= in.GripCorner.Y) return lxHitBottomRight;
+  return lxHitNone;
+}
+
+bool PointInShadowBand(TPoint p, int width, int height, const TRect& shadow) {
+  return p.Y < shadow.Top || p.Y >= height - shadow.Bottom || p.X < shadow.Left || p.X >= width - shadow.Right;
+}
+
+// ---- blur behind --------------------------------------------------------------------------
+
+TlxBlurPlan MakeBlurPlan(const TlxPixelBuffer& image, const TRect& shadow, int cornerSide) {
+  TlxBlurPlan plan;
+  plan.Rect = TRect{shadow.Left - 1, shadow.Top - 1, image.Width - shadow.Right + 1, image.Height - shadow.Bottom + 1};
+  if (image.Empty() || image.BytesPerPixel != 4 || cornerSide <= 0) return plan;
+  const TRect& r = plan.Rect;
+  const int side = cornerSide;
+  const TRect corners[4] = {
+      TRect{r.Left, r.Top, r.Left + side, r.Top + side},
+      TRect{r.Right - side, r.Top, r.Right, r.Top + side},
+      TRect{r.Left, r.Bottom - side, r.Left + side, r.Bottom},
+      TRect{r.Right - side, r.Bottom - side, r.Right, r.Bottom},
+  };
+  for (const TRect& c : corners) {
+    // Only what lies in both the image and the blurred rectangle is read.
+    const int left = std::max({c.Left, r.Left, 0}), right = std::min({c.Right, r.Right, image.Width});
+    const int top = std::max({c.Top, r.Top, 0}), bottom = std::min({c.Bottom, r.Bottom, image.Height});
+    for (int y = top; y < bottom; ++y) {
+      int x = left;
+      while (x < right) {
+        if (GetPix(image, x, y) != 0) {
+          ++x;
+          continue;
+        }
+        const int start = x;
+        while (x < right && GetPix(image, x, y) == 0) ++x;
+        plan.Removed.push_back(TRect{start, y, x, y + 1});
+      }
+    }
+  }
+  return plan;
+}
+
+// ---- frame image --------------------------------------------------------------------------
+
+void OpaqueFramePixels(const TlxPixelBuffer& image, const TRect& rect) {
+  if (image.Empty() || image.BytesPerPixel != 4) return;
+  const int left = std::max(rect.Left, 0), right = std::min(rect.Right, image.Width);
+  const int top = std::max(rect.Top, 0), bottom = std::min(rect.Bottom, image.Height);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) {
+      const std::uint32_t v = GetPix(image, x, y);
+      SetPix(image, x, y, (v & 0xFFFFFFu) == 0xFF00FFu ? 0u : (v | 0xFF000000u));
+    }
+}
