@@ -23,6 +23,13 @@ int FadeIterations(int stepCount, int heldDirection, int heldLevel, bool halve) 
 
 int FadeStartLevel(int level, int iterations) { return level >= 1 && level <= iterations - 1 ? level : 1; }
 
+bool FadeEventInSets(int event, TlxAnimatEvents controlEvents, TlxBtnEvents managerEvents) {
+  if (event < 0 || event > 7) return false;
+  if ((controlEvents & (1u << event)) != 0) return true;
+  if ((controlEvents & AnimatEventBit(aeGlobalDef)) == 0 || event > beMouseUp) return false;
+  return (managerEvents & (1u << event)) != 0;
+}
+
 namespace {
 
 int RoundAlpha(double a) { return static_cast<int>(std::lround(std::clamp(a, 0.0, 255.0))); }

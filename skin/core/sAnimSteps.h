@@ -26,6 +26,10 @@ int FadeIterations(int stepCount, int heldDirection, int heldLevel, bool halve);
 // The level a fade starts at: kept when it lies in 1 .. iterations - 1, else 1.
 int FadeStartLevel(int level, int iterations);
 
+// Whether a control fades on `event` (0-7; others never): in its own set, or with aeGlobalDef
+// in it, when the matching button event is in the manager's set.
+bool FadeEventInSets(int event, TlxAnimatEvents controlEvents, TlxBtnEvents managerEvents);
+
 // --- form frames
 struct TlxAnimFrame {
   int Alpha = 0;

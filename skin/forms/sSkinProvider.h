@@ -362,6 +362,14 @@ public:
   // Where the form window's top-left lies in the frame cache.
   TPoint WindowOriginInCache();
 
+  // --- form animations (sAnimations.cpp)
+  // Set while the form is shown, hidden or re-skinned through an animation (frozen included).
+  bool InAnimation = false;
+  // The whole form's image taken before a skin change of a form with a border window.
+  std::unique_ptr<TBitmap> SkinChangeCover;
+  // Set while the hide animation runs, so that the form's own hiding does not start another.
+  bool SkipAnimation = false;
+
 private:
   // Stage 2 and 3 of the window method.
   void UnskinnedMessage(TMessage& message);

@@ -28,6 +28,16 @@ TEST(FadeSteps, IterationsFollowTheHeldFade) {
   EXPECT_EQ(FadeStartLevel(-1, 4), 1);
 }
 
+TEST(FadeSteps, EventsFromTheControlOrTheManagersDefault) {
+  const TlxBtnEvents enterOnly = BtnEventBit(beMouseEnter);
+  EXPECT_TRUE(FadeEventInSets(aeMouseDown, AnimatEventBit(aeMouseDown), 0));
+  EXPECT_TRUE(FadeEventInSets(aeMouseEnter, AnimatEventBit(aeGlobalDef), enterOnly));
+  EXPECT_FALSE(FadeEventInSets(aeMouseLeave, AnimatEventBit(aeGlobalDef), enterOnly));
+  EXPECT_FALSE(FadeEventInSets(aeMouseEnter, AnimatEventBit(aeMouseUp), enterOnly));
+  EXPECT_FALSE(FadeEventInSets(9, 0xFF, 0xFF));
+  EXPECT_FALSE(FadeEventInSets(-1, 0xFF, 0xFF));
+}
+
 TEST(FormFrames, A120msAeroShowGrowsToTheWholeWindowInElevenFrames) {
   const std::vector<TlxAnimFrame> f = ShowFrames(120, atAero, 255, 400, 320);
   ASSERT_EQ(f.size(), 11u);
