@@ -107,6 +107,34 @@ void PlayFrames(HWND copy, TBitmap* image, const std::vector<TlxAnimFrame>& fram
   }
 }
 
+// The pixels of the image outside the window's region (the skin's rounded corners) become
+// clear, so that the copy shows what the window shows and nothing around it.
+void ClearOutsideRegion(TBitmap* image, HWND wnd) {
+  TOwnedRegion region(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(wnd, region.Get()) == ERROR) return;
+  const int w = image->GetWidth(), h = image->GetHeight();
+  std::unique_ptr<TBitmap> mask = CreateBitmap32(w, h);
+  TGdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+  FillRgn(mask->Canvas()->GetHandle(), region.Get(), white.Get());
+  GdiFlush();
+  const TlxPixelBuffer m = TargetPixels32(mask.get());
+  const TlxPixelBuffer px = TargetPixels32(image);
+  for (int y = 0; y < px.Height && y < m.Height; ++y) {
+    const auto* in = reinterpret_cast<const std::uint32_t*>(m.Row(y));
+    auto* out = reinterpret_cast<std::uint32_t*>(px.Row(y));
+    for (int x = 0; x < px.Width && x < m.Width; ++x)
+      if ((in[x] & 0xFFFFFF) == 0) out[x] = 0;
+  }
+}
+
+// The whole form image for a copy window, null without a cache.
+std::unique_ptr<TBitmap> CopyImage(TsSkinProvider* provider, HWND imageWindow) {
+  std::unique_ptr<TBitmap> image = MakeFormImage(provider, false);
+  // A border window's region has a hole where the form lies: only the form's own counts.
+  if (image != nullptr && imageWindow == provider->Form()->Handle()) ClearOutsideRegion(image.get(), imageWindow);
+  return image;
+}
+
 // Where the whole form image lies on screen: over the border window when there is one.
 HWND ImageWindow(TsSkinProvider* provider) {
   TlxBorderForm* border = provider->BorderForm();
@@ -207,7 +235,7 @@ void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int targ
   AnimationInProgress = true;
   provider->SkinData()->BGChanged = 1;
   provider->PaintFrameCache();
-  std::unique_ptr<TBitmap> image = MakeFormImage(provider, false);
+  std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider));
   const HWND wnd = form->Handle();
   std::unique_ptr<TForm> copy;
   if (image != nullptr) {
@@ -256,7 +284,7 @@ void AnimHideForm(TsSkinProvider* provider) {
   TsSkinManager* m = provider->SkinManager();
   if (m == nullptr) return;
   data->HideGlow();
-  std::unique_ptr<TBitmap> image = MakeFormImage(provider, false);
+  std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider));
   if (image == nullptr) return;
   const TRect r = ScreenRectOf(ImageWindow(provider));
   std::unique_ptr<TForm> copy =
@@ -279,7 +307,7 @@ void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int tar
   if (AnimStepCount(time) >= 1 && provider != nullptr && LayeredWindowsAvailable()) {
     provider->SkinData()->BGChanged = 1;
     provider->PaintFrameCache();
-    if (std::unique_ptr<TBitmap> image = MakeFormImage(provider, false)) {
+    if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
       const TRect r = ScreenRectOf(ImageWindow(provider));
       const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
       const std::vector<TlxAnimFrame> frames =

@@ -6,8 +6,8 @@
 //
 // Not run by default yet: on the virtual display it still finds frames to mend (without the
 // animation the frame and tool bar show the new skin while the plot panels still show the old
-// one for a few frames; with it, the copy's frames do not yet match the window's own painting
-// everywhere). Run it with --gtest_also_run_disabled_tests --gtest_filter=*Flicker*.
+// one for a few frames; with it, the copy's picture of the tool bar's "Skin" glyph, printed,
+// differs from the glyph on screen). Run it with --gtest_also_run_disabled_tests --gtest_filter=*Flicker*.
 #include <gtest/gtest.h>
 
 #include <atomic>

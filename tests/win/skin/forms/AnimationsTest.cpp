@@ -94,7 +94,8 @@ TEST_F(Animations, ASkinChangeFadesTheNewImageInAndLeavesNoCopy) {
   // The first frame is the picture at three quarters: its corner is clear; the last one fills.
   ASSERT_FALSE(f.front().Pixels.empty());
   EXPECT_EQ(f.front().At(0, 0), 0u);
-  EXPECT_EQ(f.back().At(0, 0) >> 24, 255u);
+  EXPECT_EQ(f.back().At(f.back().Size.cx / 2, f.back().Size.cy / 2) >> 24, 255u);
+  EXPECT_EQ(f.back().At(f.back().Size.cx / 2, 0) >> 24, 255u);
   RECT r{};
   GetWindowRect(p->Form()->Handle(), &r);
   ASSERT_TRUE(f.front().Dest.has_value());
