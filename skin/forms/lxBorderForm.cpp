@@ -18,6 +18,8 @@ namespace {
 
 constexpr DWORD BorderExStyle = 0x08080080;   // WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW
 
+bool MaxWindowRuleOn = false;
+
 bool ApplicationEnding() { return Application == nullptr || Application->Terminated(); }
 
 // Clears a window's WS_VISIBLE bit for its life and sets it again on every way out, so that a
@@ -63,6 +65,9 @@ TOwnedRegion RegionOf(const TlxBorderRegion& plan) {
 }
 
 }  // namespace
+
+bool MaxWindowRule() { return MaxWindowRuleOn; }
+void SetMaxWindowRule(bool on) { MaxWindowRuleOn = on; }
 
 // ---------------------------------------------------------------------------------------------
 // Life.
@@ -418,6 +423,7 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   const HWND owner = FOwner->OwnerHandle();
   if (owner == nullptr) return;
   const bool provider = Provider() != nullptr;
+  if (provider) FOwner->EndPendingDrag();
   const int code = HitTest(message);
   const TlxOwnerFrame f = FOwner->Frame();
   switch (code) {

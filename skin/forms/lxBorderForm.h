@@ -128,7 +128,14 @@ public:
   // The system menu allows maximize or restore (a double click on the caption).
   virtual bool MayMaximizeOrRestore() const { return true; }
   virtual void RefreshSystemMenu() {}
+  // Ends the owner's own frame drag still pending (a double click ends it where it stands).
+  virtual void EndPendingDrag() {}
 };
+
+// The maximized-window rule: a maximized form keeps no extended-border window. A program-wide
+// switch, off unless the program turns it on.
+bool MaxWindowRule();
+void SetMaxWindowRule(bool on);
 
 // ---------------------------------------------------------------------------------------------
 // The border window object.

@@ -3,11 +3,15 @@
 // owner, its place next to the form in the Z order and on the screen; its uploads as recorded through UpdateLayeredWindowProc (cache
 // size, per-pixel alpha, constant alpha); forms that get none; the shadow pixel cut out under
 // the mouse; the double clicks on the edges and the icon; the edge cursors; OnExtHitTest;
-// the blur region; the owner's visible bit around a hidden show at alpha 0; the skin's sizes clamped; no leaks.
+// the blur region; the owner's visible bit around a hidden show at alpha 0; the refreshes on
+// application activation and a layered-style change; the cut pixel given back when the mouse
+// enters the form; the maximized-window rule; the form image with its shadow and children;
+// the skin's sizes clamped; no leaks.
 // With ORBEX_BORDER_SHOT_SECONDS set, the form stays shown in both skins, normal and
 // maximized, for that long each (for screenshots). The skins are written by
 // tests/fixtures/skins/make_border_skins.py.
 #include "framework/win/Forms.h"
+#include "framework/win/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +22,7 @@
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -357,6 +362,130 @@ TEST_P(BorderForm, MakesAndFreesWithoutLeaks) {
   cycle();
   cycle();
   EXPECT_TRUE(NothingLeaked(before, CountResources()));
+}
+
+// Sends WM_STYLECHANGED as the system does after a style change of `which`.
+void StyleChanged(HWND form, int which, DWORD oldStyle, DWORD newStyle) {
+  STYLESTRUCT change{oldStyle, newStyle};
+  SendMessageA(form, WM_STYLECHANGED, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(&change));
+}
+
+TEST_P(BorderForm, ActivationOfTheAppAndALayeredChangeRefreshTheBorderWindow) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  auto uploads = [&] { return Recorder.Uploads[border].size(); };
+  size_t n = uploads();
+  SendMessageA(form, WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_EQ(uploads(), ++n);
+  // A minimize from the title button is left alone.
+  p->FormState |= TsSkinProvider::Minimizing;
+  SendMessageA(form, WM_ACTIVATEAPP, FALSE, 0);
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Minimizing);
+  EXPECT_EQ(uploads(), n);
+  StyleChanged(form, GWL_EXSTYLE, 0, WS_EX_LAYERED);
+  EXPECT_EQ(uploads(), ++n);
+  StyleChanged(form, GWL_EXSTYLE, WS_EX_LAYERED, WS_EX_LAYERED | WS_EX_CONTEXTHELP);
+  StyleChanged(form, GWL_STYLE, 0, WS_EX_LAYERED);
+  EXPECT_EQ(uploads(), n) << "only a change of the layered style counts";
+  p->FormState |= TsSkinProvider::Moving;
+  StyleChanged(form, GWL_EXSTYLE, WS_EX_LAYERED, 0);
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Moving);
+  EXPECT_EQ(uploads(), n) << "not while moving";
+}
+
+TEST_P(BorderForm, TheMouseEnteringTheFormGivesTheCutPixelBack) {
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  auto cut = [&] {
+    SendMessageA(border, WM_MOUSEMOVE, 0, MAKELPARAM(3, 200));
+    EXPECT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+    return PtInRegion(rgn.Get(), 3, 200) == FALSE;
+  };
+  ASSERT_TRUE(cut());
+  // Not while the form is being sized.
+  p->FormState |= TsSkinProvider::Sizing;
+  p->Form()->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(p->Form()));
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Sizing);
+  EXPECT_TRUE(p->BorderForm()->RegionDirty);
+  p->Form()->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(p->Form()));
+  EXPECT_FALSE(p->BorderForm()->RegionDirty);
+  ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
+}
+
+// Turns the maximized-window rule on for a test's life.
+class TMaxWindowRuleOn {
+public:
+  TMaxWindowRuleOn() { SetMaxWindowRule(true); }
+  ~TMaxWindowRuleOn() { SetMaxWindowRule(false); }
+  TMaxWindowRuleOn(const TMaxWindowRuleOn&) = delete;
+  TMaxWindowRuleOn& operator=(const TMaxWindowRuleOn&) = delete;
+};
+
+TEST_P(BorderForm, TheMaximizedWindowRuleDropsTheBorderWindowWhileMaximized) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  ASSERT_FALSE(MaxWindowRule()) << "off unless the program turns it on";
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  EXPECT_NE(p->BorderForm(), nullptr) << "without the rule a maximized form keeps it";
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_NE(p->BorderForm(), nullptr) << "made again after the restore";
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+  const TMaxWindowRuleOn rule;
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  EXPECT_TRUE(IsZoomed(form));
+  EXPECT_EQ(p->BorderForm(), nullptr);
+  // Activation keeps it away as long as the form is maximized.
+  SendMessageA(form, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(p->BorderForm(), nullptr);
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_FALSE(IsZoomed(form));
+  ASSERT_NE(p->BorderForm(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+}
+
+TEST_P(BorderForm, TheFormImageKeepsTheShadowAndPlacesTheChildren) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  auto* panel = new TPanel(p->Form());
+  panel->SetParent(p->Form());
+  panel->SetBounds(20, 30, 200, 120);
+  Pump();
+  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const std::unique_ptr<TBitmap> image = MakeFormImage(p, false);
+  ASSERT_NE(image, nullptr);
+  const TlxPixelBuffer px = BitmapPixels(image.get());
+  const TlxPixelBuffer cache = BitmapPixels(p->SkinData()->CacheBitmap());
+  EXPECT_EQ(GetPix(px, 0, 200) >> 24, GetPix(cache, 0, 200) >> 24) << "the shadow keeps its alpha";
+  EXPECT_LT(GetPix(px, 0, 200) >> 24, 255u);
+  // The client with its panel lies where the form lies in the image.
+  const TPoint origin = p->WindowOriginInCache();
+  const RECT wr = Rect(form);
+  POINT client{0, 0};
+  ClientToScreen(form, &client);
+  const int cx = origin.X + client.x - wr.left, cy = origin.Y + client.y - wr.top;
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(260, 180);
+  {
+    TWindowDC dc(form, TWindowDC::TArea::Client);
+    BitBlt(shot.Canvas()->GetHandle(), 0, 0, 260, 180, dc.Get(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  const TlxPixelBuffer screen = BitmapPixels(&shot);
+  int mismatches = 0;
+  for (int y = 0; y < 180; ++y)
+    for (int x = 0; x < 260; ++x) mismatches += (GetPix(px, cx + x, cy + y) & 0xFFFFFF) != (GetPix(screen, x, y) & 0xFFFFFF);
+  EXPECT_EQ(mismatches, 0);
 }
 
 // Not a check: keeps the form shown in each state for screenshots.
