@@ -487,7 +487,7 @@ private:
   // --- frame painting and title buttons
   void PaintFrameBackground(TBitmap* cache, int state);
   void PaintGrip(TBitmap* cache);
-  void PaintShadow(TBitmap* cache);   // extended borders
+  void PaintFrameMask(TBitmap* cache, bool drawMode1);   // extended borders
   void PaintTitleBar(TBitmap* cache, bool hasButtons);
   void PaintTitleIcon(TBitmap* cache);
   void PaintMenuLine(TBitmap* cache);

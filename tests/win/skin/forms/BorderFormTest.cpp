@@ -17,6 +17,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "skin/core/sTitleLayout.h"
@@ -161,6 +162,14 @@ TEST_P(BorderForm, UploadsTheFrameCacheWithPerPixelAlpha) {
   const TRect sh = M->ShadowSizes();
   EXPECT_EQ(u.At(sh.Left + 1, 200) >> 24, 255u);
   EXPECT_LT(u.At(0, 200) >> 24, 255u);
+  // The frame mask lies over the frame: its frame band is the frame's outer edge.
+  if (std::string(GetParam()) == "BorderA") {
+    TPNGGraphic* mask = p->FormActive ? M->ShadowActive() : M->ShadowInactive();
+    ASSERT_NE(mask, nullptr);
+    const std::uint32_t band = GetPix(TargetPixels32(mask), sh.Left + 1, 20);
+    EXPECT_EQ(band >> 24, 255u);
+    EXPECT_EQ(u.At(sh.Left + 1, 200), band);
+  }
   // The bar behind the title buttons ends where the title ends: the shadow beside it is black.
   EXPECT_LT((u.At(u.Size.cx - 2, sh.Top + 8) >> 16) & 0xFF, 64u);
   // The cache is the form plus the shadow and the extended frame around it.
@@ -500,6 +509,36 @@ TEST_P(BorderForm, ShownForScreenshots) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, BorderForm, ::testing::Values("BorderA", "BorderB"));
+
+TEST(BorderDrawMode1, TheTitleAndCaptionComeOverTheFrameMask) {
+  TsSkinManager m(nullptr);
+  m.SetSkinDirectory(ORBEX_BORDER_SKINS);
+  m.SetExtendedBorders(true);
+  m.SetSkinName("BorderMode1");
+  ASSERT_TRUE(m.SkinData().Active);
+  ASSERT_EQ(m.SkinData().ExDrawMode, 1);
+  TForm form(nullptr);
+  form.SetBounds(60, 60, 400, 300);
+  form.SetCaption("Border");
+  form.HandleNeeded();
+  auto* p = NewComponent<TsSkinProvider>(&form);
+  form.Show();
+  Pump();
+  ASSERT_NE(p->BorderForm(), nullptr);
+  auto caption = [&] {
+    p->SkinData()->BGChanged = 1;
+    p->PaintFrameCache();
+    const TlxPixelBuffer px = BitmapPixels(p->SkinData()->CacheBitmap());
+    const TRect s = m.ShadowSizes();
+    std::vector<std::uint32_t> strip;
+    for (int y = s.Top; y < s.Top + 30; ++y)
+      for (int x = s.Left + 20; x < s.Left + 200; ++x) strip.push_back(GetPix(px, x, y));
+    return strip;
+  };
+  const std::vector<std::uint32_t> before = caption();
+  form.SetCaption("A much longer caption");
+  EXPECT_NE(caption(), before) << "the caption is drawn";
+}
 
 TEST(BorderSkinSizes, GiantAndNegativeValuesAreClampedToAByte) {
   TsSkinManager m(nullptr);
