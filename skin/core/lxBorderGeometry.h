@@ -47,6 +47,7 @@ struct TlxBorderRegion {
   TRect Outer;
   bool HasHole = false;
   TRect Hole;
+  friend bool operator==(const TlxBorderRegion&, const TlxBorderRegion&) = default;
 };
 // Maximized, only the part inside the system frame shows; while the owner moves or animates
 // the content shows too (the image holds it); otherwise the owner's content is cut out, so

@@ -258,6 +258,12 @@ TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {
   SendMessageA(border, WM_NCHITTEST, 0, At(border, 100, 20));
   ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
   EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
+  // So does an update: the region it last set is no longer the window's after a cut.
+  SendMessageA(border, WM_MOUSEMOVE, 0, MAKELPARAM(3, 200));
+  p->BorderForm()->RegionDirty = false;
+  p->BorderForm()->UpdateExBorder(true, 255);
+  ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
 }
 
 TEST_P(BorderForm, DoubleClicksStretchRestoreAndClose) {
