@@ -618,16 +618,21 @@ def build(name):
     # -- menus -------------------------------------------------------------------------------
     S['MENULINE'] = section(2, p['title_idle'], p['title_text_idle'], p['title'], p['title_text'])
     sel = Strip([outlined(9, 9, 3, None, p['accent'])] * 2)
+    # See-through until selected, so the icon column runs through the items.
     S['MENUITEM'] = section(2, p['menu'], p['text'], p['accent'], p['on_accent'],
+                            TRANSPARENCY='100', HOTTRANSPARENCY='0',
                             BORDERSMASK=own(images, 'MENUSEL.BMP', sel, 0, (4, 4, 4, 4),
                                             STRETCH | NO_NORMAL | CENTRE))
-    popup = Frame(5, 5).paint(box(0, 0, 5, 5), p['border']).paint(box(1, 1, 4, 4), p['menu'])
+    # Rounded corners: the key pixels outside them are cut out of the popup window's region.
+    popup = outlined(7, 7, 3, p['border'], p['menu'])
     S['MAINMENU'] = section(1, p['menu'], p['text'],
-                            BORDERSMASK=own(images, 'MENU.BMP', Strip([popup]), 0, (2, 2, 2, 2), STRETCH))
+                            BORDERSMASK=own(images, 'MENU.BMP', Strip([popup]), 0, (3, 3, 3, 3), STRETCH))
     S['ICOLINE'] = section(1, p['icoline'], p['text'])
+    # A divider item is 2 pixels high: the hairline is the mask's top row, the rest see-through.
     S['DIVIDERV'] = section(1, p['menu'], p['text'],
-                            BORDERSMASK=nine(m, Strip([hairline(9, 7, (4, 3, 5, 4), p['line'])]),
-                                             4, 4, 4, 2, STRETCH))
+                            BORDERSMASK=nine(m, Strip([hairline(9, 3, (0, 0, 9, 1), p['line'])]),
+                                             4, 1, 4, 1, STRETCH))
+    S['MENUCAPTION'] = section(1, p['icoline'], p['text'])
     S['SELECTION'] = section(2, p['input'], p['text'], p['accent'], p['on_accent'])
 
     # -- bars and panels ---------------------------------------------------------------------

@@ -384,6 +384,10 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_MEASUREITEM:
     case WM_DRAWITEM: WMMenuOwnerDraw(m); break;
     case WM_MENUCHAR: WMMenuChar(m); break;
+    case WM_EXITMENULOOP:
+      MenuLoopEnded();
+      DefaultHandler(m);
+      break;
     case WM_SIZE: WMSizeForm(m); break;
     case CM_SHOWINGCHANGED: {
       if (FShowing) {
@@ -936,6 +940,14 @@ void TApplication::WndProc(TMessage& m) {
 // TScreen
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 TScreen::~TScreen() = default;
+
+TFont* TScreen::MenuFont() {
+  if (!FMenuFont) {
+    FMenuFont = std::make_unique<TFont>();
+    FMenuFont->SetHandle(SystemMenuFont());
+  }
+  return FMenuFont.get();
+}
 
 void TScreen::AddForm(TCustomForm* f) { FForms.push_back(f); }
 

@@ -372,6 +372,8 @@ public:
   int WorkAreaHeight() const { return WorkAreaRect().Height(); }
   int Width() const;
   int Height() const;
+  // The system's menu font (made on first use, owned by the screen).
+  TFont* MenuFont();
 
   // Internal: kept by the forms.
   void AddForm(TCustomForm* f);
@@ -384,6 +386,7 @@ private:
   TCustomForm* FActiveForm = nullptr;
   TWinControl* FActiveControl = nullptr;
   TCursor FCursor = crDefault;
+  std::unique_ptr<TFont> FMenuFont;
 };
 
 extern TApplication* Application;

@@ -138,6 +138,7 @@ ORBEX_IMPLEMENT_PUBLISHED(TMenuItem, TComponent, &CreateComponentOf<TMenuItem>)
 void TMenuItem::PublishProperties(TPublisher<TMenuItem>& P) {
   P.Component("Action", &TMenuItem::Action, &TMenuItem::SetAction);
   P.Boolean("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(0);
+  P.Enum("Break", &TMenuItem::Break, &TMenuItem::SetBreak, {"mbNone", "mbBreak", "mbBarBreak"}).Default(0);
   P.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
   P.Boolean("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(0);
   P.Boolean("Default", &TMenuItem::Default, &TMenuItem::SetDefault).Default(0);
@@ -303,6 +304,8 @@ void TMenuItem::AppendTo(HMENU Menu) {
   mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
   mii.fType = IsLine() ? MFT_SEPARATOR : MFT_STRING;
   if (FRadioItem) mii.fType |= MFT_RADIOCHECK;
+  if (FBreak == mbBreak) mii.fType |= MFT_MENUBREAK;
+  if (FBreak == mbBarBreak) mii.fType |= MFT_MENUBARBREAK;
   if (IsOwnerDraw()) mii.fType |= MFT_OWNERDRAW;
   mii.fState = (FEnabled ? MFS_ENABLED : MFS_GRAYED) | (FChecked ? MFS_CHECKED : 0u) |
                (FDefault ? MFS_DEFAULT : 0u);
@@ -389,6 +392,22 @@ void TMenuItem::SetDefault(bool Value) {
   MenuChanged(true);
 }
 
+void TMenuItem::SetBreak(TMenuBreak Value) {
+  if (SetAndCheck(FBreak, Value)) MenuChanged(true);
+}
+
+TBitmap* TMenuItem::Bitmap() {
+  if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+  return FBitmap.get();
+}
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+
+void TMenuItem::SetBitmap(TBitmap* Value) {
+  Bitmap()->Assign(Value);
+  MenuChanged(true);
+}
+
 void TMenuItem::SetSubMenuImages(TCustomImageList* Value) {
   if (FSubMenuImages == Value) return;
   if (FSubMenuImages != nullptr) FSubMenuImages->RemoveFreeNotification(this);
@@ -459,10 +478,7 @@ bool TMenuItem::IsOwnerDraw() const {
   return !topLevel && GetImageList() != nullptr;
 }
 
-namespace {
-
-// The menu font of the system, made once per process and freed at exit.
-HFONT MenuFont() {
+HFONT SystemMenuFont() {
   static TOwnedFont font = [] {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof(ncm);
@@ -472,6 +488,10 @@ HFONT MenuFont() {
   }();
   return font.Valid() ? font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
+
+namespace {
+
+HFONT MenuFont() { return SystemMenuFont(); }
 
 constexpr int GlyphMinWidth = 16;   // room for the check mark without images
 constexpr int TextGap = 8;          // between glyph column, caption and shortcut
@@ -728,6 +748,9 @@ void PopupWindowProc(TMessage& Message) {
       MenuInitPopup(reinterpret_cast<HMENU>(Message.WParam));
       Message.Result = 0;
       return;
+    case WM_EXITMENULOOP:
+      MenuLoopEnded();
+      break;
     case WM_MENUCHAR:
       Message.Result = MenuChar(static_cast<char>(LOWORD(Message.WParam)),
                                 reinterpret_cast<HMENU>(Message.LParam));
@@ -743,6 +766,19 @@ void PopupWindowProc(TMessage& Message) {
 
 HWND PopupListWindow() { return PopupWindowInstance().Handle; }
 
+namespace {
+std::function<void()>& LoopEndHandler() {
+  static std::function<void()> handler;
+  return handler;
+}
+}  // namespace
+
+void SetMenuLoopEndHandler(std::function<void()> Handler) { LoopEndHandler() = std::move(Handler); }
+
+void MenuLoopEnded() {
+  if (LoopEndHandler()) LoopEndHandler()();
+}
+
 ORBEX_IMPLEMENT_PUBLISHED(TPopupMenu, TMenu, &CreateComponentOf<TPopupMenu>)
 
 void TPopupMenu::PublishProperties(TPublisher<TPopupMenu>& P) {
@@ -750,6 +786,7 @@ void TPopupMenu::PublishProperties(TPublisher<TPopupMenu>& P) {
          {"paLeft", "paRight", "paCenter"})
       .Default(0);
   P.Boolean("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(1);
+  P.Integer("MenuAnimation", &TPopupMenu::MenuAnimation, &TPopupMenu::SetMenuAnimation).Default(0);
   P.Event("OnPopup", &TPopupMenu::OnPopup);
 }
 
@@ -762,12 +799,14 @@ void TPopupMenu::Popup(int X, int Y) {
   UINT align = FAlignment == TPopupAlignment::paRight    ? TPM_RIGHTALIGN
                : FAlignment == TPopupAlignment::paCenter ? TPM_CENTERALIGN
                                                          : TPM_LEFTALIGN;
-  HWND owner = PopupListWindow();
+  if (FMenuAnimation & maNone) align |= TPM_NOANIMATION;
+  HWND owner = FWindowHandle != nullptr && ::IsWindow(FWindowHandle) ? FWindowHandle : PopupListWindow();
   // TPM_RETURNCMD: the chosen item runs here, after the menu has closed, so that its handler
   // may open a modal window or free the menu.
   UINT cmd = static_cast<UINT>(::TrackPopupMenu(Handle(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                                                 X, Y, 0, owner, nullptr));
   ::PostMessageA(owner, WM_NULL, 0, 0);
+  MenuLoopEnded();
   if (cmd != 0) DispatchCommand(static_cast<std::uint16_t>(cmd));
 }
 

@@ -16,11 +16,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/base/Classes.h"
 #include "framework/win/WinTypes.h"
 
+class TBitmap;
 class TCanvas;
 class TCustomImageList;
 class TBasicAction;
@@ -64,6 +66,37 @@ using TMenuDrawItemEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas,
                                                       const TRect& ARect, TOwnerDrawState State)>;
+
+// An event handler that keeps the object which set it. std::function cannot be compared, so a
+// component that puts its handlers into other objects' events (the skin into menu items) asks
+// HandlerOwnedBy before taking one out again and never removes a handler the application set.
+template <class Sig>
+struct TOwnedHandler;
+template <class R, class... A>
+struct TOwnedHandler<R(A...)> {
+  const void* Owner;
+  std::function<R(A...)> Fn;
+  R operator()(A... a) const { return Fn(std::forward<A>(a)...); }
+};
+template <class R, class... A>
+std::function<R(A...)> OwnedHandler(const void* Owner, std::function<R(A...)> Fn) {
+  return TOwnedHandler<R(A...)>{Owner, std::move(Fn)};
+}
+template <class R, class... A>
+bool HandlerOwnedBy(const std::function<R(A...)>& Event, const void* Owner) {
+  const auto* h = Event.template target<TOwnedHandler<R(A...)>>();
+  return h != nullptr && h->Owner == Owner;
+}
+
+// Where an item starts a new column of its popup: mbBreak plainly, mbBarBreak with a line.
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+// Reading order of a menu; anything but bdLeftToRight lays it out right to left where the
+// system supports it.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+// The system's menu font, made once per process and freed at exit (DEFAULT_GUI_FONT when the
+// system does not answer).
+HFONT SystemMenuFont();
 
 // ---------------------------------------------------------------------------------------------
 class TMenuItem : public TComponent {
@@ -119,6 +152,13 @@ public:
   void SetGroupIndex(std::uint8_t Value);
   bool Default() const { return FDefault; }
   void SetDefault(bool Value);
+  TMenuBreak Break() const { return FBreak; }
+  void SetBreak(TMenuBreak Value);
+  // The item's own glyph, made empty on first use and owned by the item; HasBitmap tells
+  // whether it holds a picture.
+  TBitmap* Bitmap();
+  bool HasBitmap() const;
+  void SetBitmap(TBitmap* Value);
   const std::string& Hint() const { return FHint; }
   void SetHint(const std::string& Value) { FHint = Value; }
   TCustomImageList* SubMenuImages() const { return FSubMenuImages; }
@@ -175,6 +215,8 @@ private:
   bool FRadioItem = false;
   bool FAutoCheck = false;
   bool FDefault = false;
+  TMenuBreak FBreak = mbNone;
+  std::unique_ptr<TBitmap> FBitmap;
   std::uint8_t FGroupIndex = 0;
   std::string FHint;
   TCustomImageList* FSubMenuImages = nullptr;
@@ -199,6 +241,8 @@ public:
   // are owner drawn anyway.
   bool OwnerDraw() const { return FOwnerDraw; }
   void SetOwnerDraw(bool Value);
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
 
   // Finds the item with a shortcut and clicks it; true when one was found and enabled.
   bool IsShortCut(TShortCut ShortCut);
@@ -220,6 +264,7 @@ private:
   std::unique_ptr<TMenuItem> FItems;
   TCustomImageList* FImages = nullptr;
   bool FOwnerDraw = false;
+  TBiDiMode FBiDiMode = bdLeftToRight;
 };
 
 class TMainMenu : public TMenu {
@@ -242,6 +287,10 @@ private:
 };
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };
+// Menu animations as a set of bits; maNone turns the system's popup animation off.
+using TMenuAnimation = std::uint8_t;
+constexpr TMenuAnimation maLeftToRight = 1, maRightToLeft = 2, maTopToBottom = 4, maBottomToTop = 8,
+                         maNone = 16;
 
 class TPopupMenu : public TMenu {
   ORBEX_CLASS(TPopupMenu, TMenu)
@@ -256,9 +305,17 @@ public:
   void SetAutoPopup(bool Value) { FAutoPopup = Value; }
   TPopupAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
+  TMenuAnimation MenuAnimation() const { return FMenuAnimation; }
+  void SetMenuAnimation(TMenuAnimation Value) { FMenuAnimation = Value; }
+  // The window the menu reports to while tracked (a form for its system menu); 0: the popup
+  // list window.
+  HWND WindowHandle() const { return FWindowHandle; }
+  void SetWindowHandle(HWND Value) { FWindowHandle = Value; }
   TNotifyEvent OnPopup;
 
 private:
+  TMenuAnimation FMenuAnimation = 0;
+  HWND FWindowHandle = nullptr;
   TComponent* FPopupComponent = nullptr;
   bool FAutoPopup = true;
   TPopupAlignment FAlignment = TPopupAlignment::paLeft;
@@ -278,6 +335,11 @@ bool MenuInitPopup(HMENU Menu);
 LRESULT MenuChar(char Char, HMENU Menu);
 // The window all popup menus report to (class "TPUtilWindow"); created on first popup.
 HWND PopupListWindow();
+// Called whenever a menu loop ends (WM_EXITMENULOOP at forms and at the popup list window,
+// and when TPopupMenu::Popup returns), so that whoever caches per-popup pictures can let go of
+// them. One handler; setting an empty one removes it.
+void SetMenuLoopEndHandler(std::function<void()> Handler);
+void MenuLoopEnded();
 
 // Start-up step of the unit: registers the stored-form classes (menus) by name. Runs once; later
 // calls do nothing.

@@ -18,6 +18,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinImagesWin.h"
 #include "skin/core/win/sSkinMaskPaint.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
@@ -244,6 +245,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
       FInternalSkins(std::make_unique<TsStoredSkins>(this)),
       FCommonSections(std::make_unique<TStringList>()),
       FMenuSupport(std::make_unique<TlxMenuSupport>()),
+      FSkinableMenus(std::make_unique<TsSkinableMenus>(this)),
       FSkin(std::make_unique<TsLoadedSkin>()) {
   FEffects->Manager = this;
   FAnimEffects->Manager = this;
@@ -437,9 +439,8 @@ void TsSkinManager::SetCommonSections(TStringList* value) {
 
 void TsSkinManager::SetSkinnedPopups(bool value) {
   FSkinnedPopups = value;
-  if (value && GDefaultManager == this && !Reading() && (ComponentState() & csDesigning) == 0 &&
-      SkinManagerLinks().EnableSkinnedPopups)
-    SkinManagerLinks().EnableSkinnedPopups(this);
+  if (value && GDefaultManager == this && !Reading() && (ComponentState() & csDesigning) == 0 && SkinData().Active)
+    FSkinableMenus->ReapplyOwnerDraw();
 }
 
 void TsSkinManager::SetInternalSkins(TsStoredSkins* value) { FInternalSkins->Assign(value); }
@@ -555,7 +556,8 @@ void TsSkinManager::ApplySkin(bool animate) {
   const TsSkinManagerLinks& links = SkinManagerLinks();
   if (links.ClearGlows) links.ClearGlows(false);
   if (animate && links.FreezeForms) links.FreezeForms(this);
-  if (links.ResetMenuBorderWidth) links.ResetMenuBorderWidth(this);
+  FSkinableMenus->SetSkinBorderWidth(-1);
+  TsSkinableMenus::ClearPopupInfo();
   SkinData().Active = false;
   {
     TFlagScope applying(SkinApplying);
@@ -564,6 +566,8 @@ void TsSkinManager::ApplySkin(bool animate) {
     Broadcast(SkinCmdSkinLoaded);
   }
   SkinData().Active = true;
+  // Menus follow the skin: skinned while it is applied with skinned popups.
+  FSkinableMenus->ReapplyOwnerDraw();
   if (GDefaultManager == this && !FHookInstalled) InstallGlobalHook();
   if (animate) RefreshAllForms(false);
 }
@@ -592,6 +596,8 @@ void TsSkinManager::WithdrawSkin() {
   if (SkinManagerLinks().ClearGlows) SkinManagerLinks().ClearGlows(false);
   RemoveGlobalHook();
   SkinData().Active = false;
+  FSkinableMenus->SetActive(false);
+  TsSkinableMenus::ClearPopupInfo();
   Broadcast(SkinCmdUnskin);
   FSkin->Tables.PatternData.clear();
   FSkin->Tables.MaskData.clear();
@@ -764,12 +770,16 @@ void InitSkinManagerUnit() {
   TlxSkinEffects::ManagerDesigning = [](const TsSkinManager* m) {
     return m != nullptr && (m->ComponentState() & csDesigning) != 0;
   };
+  // Popup backgrounds live no longer than the menu loop that shows them.
+  SetMenuLoopEndHandler(&TsSkinableMenus::ClearPopupInfo);
   GShadowActive = ShadowImage("LXSHDA");
   GShadowInactive = ShadowImage("LXSHDI");
   if (CommandLineHas("/lxver")) ShowMessage(std::string("Quillon v") + TsSkinManager::VersionText);
 }
 
 void DoneSkinManagerUnit() {
+  SetMenuLoopEndHandler(nullptr);
+  TsSkinableMenus::ReleasePopupInfo();
   GShadowActive.reset();
   GShadowInactive.reset();
 }

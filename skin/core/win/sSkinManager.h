@@ -36,6 +36,7 @@
 #include "skin/core/sSkinManagerCore.h"
 
 class TsSkinManager;
+class TsSkinableMenus;
 class TMenuItem;
 class TPNGGraphic;
 struct TMessage;
@@ -133,9 +134,6 @@ struct TsSkinManagerLinks {
   std::function<void(TsSkinManager*)> SnapshotForms;
   std::function<void(TsSkinManager*)> FreezeForms;
   std::function<void(TsSkinManager*)> ReleaseForms;
-  // TODO: the skinned menus fill these: reset the cached menu border width; skin popups again.
-  std::function<void(TsSkinManager*)> ResetMenuBorderWidth;
-  std::function<void(TsSkinManager*)> EnableSkinnedPopups;
   // TODO: the application main-window hook fills these: hook and unhook the main window.
   std::function<void(TsSkinManager*)> HookAppWindow;
   std::function<void(TsSkinManager*)> UnhookAppWindow;
@@ -178,10 +176,10 @@ enum TsSkinningRule { srStdForms, srStdDialogs, srThirdParty };
 using TsSkinningRules = std::uint8_t;   // bit (1 << TsSkinningRule)
 constexpr TsSkinningRules AllSkinningRules = 0x7;
 
-// A popup's extra line: its section, caption, glyph (owned by the menus once handed back) and
-// whether it shows.
+// A popup's extra line: its section, caption, glyph and whether it shows. The glyph is the
+// menus' own empty bitmap: the handler sizes it and draws into it, and never keeps it.
 using TlxGetExtraLineData = std::function<void(TMenuItem* firstItem, std::string& skinSection,
-                                               std::string& caption, TBitmap*& glyph, bool& lineVisible)>;
+                                               std::string& caption, TBitmap* glyph, bool& lineVisible)>;
 
 class TsSkinManager : public TComponent {
   ORBEX_CLASS(TsSkinManager, TComponent)
@@ -217,6 +215,9 @@ public:
   TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
   void SetInternalSkins(TsStoredSkins* value);
   TlxMenuSupport* MenuSupport() const { return FMenuSupport.get(); }
+  // The skinned menus (made with the manager, active while a skin is applied with
+  // SkinnedPopups).
+  TsSkinableMenus* SkinableMenus() const { return FSkinableMenus.get(); }
   const std::string& GetSkinDirectory() const { return FSkinDirectory; }
   void SetSkinDirectory(const std::string& value);
   const std::string& GetSkinName() const { return FSkinName; }
@@ -311,6 +312,7 @@ private:
   std::unique_ptr<TsStoredSkins> FInternalSkins;
   std::unique_ptr<TStringList> FCommonSections;
   std::unique_ptr<TlxMenuSupport> FMenuSupport;
+  std::unique_ptr<TsSkinableMenus> FSkinableMenus;
   // Never null: an empty skin until the first load.
   std::unique_ptr<TsLoadedSkin> FSkin;
   std::string FSkinName;

@@ -1,0 +1,281 @@
+// Skinned menus on the program's main window: "&File" owner-drawn and measured from the skin,
+// its popup window cut by the border mask, items painted in their states, the "Skin" drop-down,
+// application handlers kept, and nothing owner-drawn without skinned popups. With
+// ORBEX_MENU_SHOTS set to a folder, the open menus are also saved there as screen images.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+#include "app/win/About.h"
+#include "app/win/ConnectDlg.h"
+#include "app/win/HelpFrm.h"
+#include "app/win/MainFrm.h"
+#include "app/win/Startup.h"
+#include "skin/core/win/sSkinableMenus.h"
+#include "skin/core/win/sSkinManager.h"
+
+namespace {
+
+TUnitStartup* Units = nullptr;
+
+class TMenusEnvironment : public testing::Environment {
+public:
+  void SetUp() override {
+    Units = new TUnitStartup(OrbexUnitSteps());
+    Units->Initialize();
+    RegisterMainForm();
+    InitConnectDlgUnit();
+    RegisterAboutBox();
+    RegisterHelpForm();
+    Application->Initialize();
+    Application->SetTitle("menus test");
+  }
+  void TearDown() override {
+    delete Units;
+    Units = nullptr;
+  }
+};
+
+[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TMenusEnvironment);
+
+std::string ScratchIni(const std::string& skin) {
+  char dir[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, dir);
+  const std::string path = std::string(dir) + "orbex-menus-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  const std::string text = "[Settings]\r\nSkin=" + skin + "\r\n";
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(h);
+  return path;
+}
+
+// The main window as the program makes it: owned by the application, so the skin finds its
+// menus.
+std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
+  auto f = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), ScratchIni(skin));
+  f->SetBounds(40, 40, 640, 420);
+  f->Show();
+  Application->ProcessMessages();
+  return f;
+}
+
+// Runs `open`, waits in the message loop until a popup menu window shows, hands it to
+// `inspect` and closes the menu. False when no menu window showed.
+std::function<void(HWND)> GInspect;
+bool GInspected = false;
+void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (popup == nullptr || !IsWindowVisible(popup)) return;
+  KillTimer(nullptr, id);
+  UpdateWindow(popup);
+  GInspect(popup);
+  GInspected = true;
+  EndMenu();
+}
+bool WithOpenMenu(const std::function<void()>& open, std::function<void(HWND)> inspect) {
+  GInspect = std::move(inspect);
+  GInspected = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &MenuTimer);
+  open();
+  // A bound on the waiting, not a measure of speed.
+  for (int i = 0; i < 200 && !GInspected; ++i) {
+    Application->ProcessMessages();
+    Sleep(10);
+  }
+  KillTimer(nullptr, timer);
+  return GInspected;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+// Saves the screen around a popup when shots are asked for.
+void Shot(HWND popup, const std::string& name) {
+  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
+  if (dir == nullptr) return;
+  RECT r{};
+  GetWindowRect(popup, &r);
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf24bit);
+  b.SetSize(r.right - r.left + 120, r.bottom - r.top + 120);
+  HDC screen = GetDC(nullptr);
+  BitBlt(b.Canvas()->GetHandle(), 0, 0, b.GetWidth(), b.GetHeight(), screen, r.left - 60, r.top - 60, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  b.SaveToFile(std::string(dir) + "\\" + name + ".bmp");
+}
+
+int TextHeightW() {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, SystemMenuFont());
+  SIZE s{};
+  GetTextExtentPoint32A(dc, "W", 1, &s);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return s.cy;
+}
+
+bool OwnerDrawn(HMENU menu, int pos) {
+  MENUITEMINFOA mii{};
+  mii.cbSize = sizeof(mii);
+  mii.fMask = MIIM_FTYPE;
+  return GetMenuItemInfoA(menu, static_cast<UINT>(pos), TRUE, &mii) && (mii.fType & MFT_OWNERDRAW) != 0;
+}
+
+int Channel(COLORREF c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
+bool Between(COLORREF c, COLORREF a, COLORREF b) {
+  for (int s : {0, 8, 16})
+    if (Channel(c, s) < std::min(Channel(a, s), Channel(b, s)) - 2 || Channel(c, s) > std::max(Channel(a, s), Channel(b, s)) + 2)
+      return false;
+  return true;
+}
+
+const TsGeneralData& Section(TsSkinManager* m, const char* name) {
+  const int i = FindSectionIndex(m->Tables(), name);
+  EXPECT_GE(i, 0) << name;
+  return m->Tables()->GeneralData[static_cast<size_t>(std::max(i, 0))];
+}
+
+class MenusTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
+  auto f = MainWindow(GetParam());
+  TsSkinManager* m = f->SkinManager;
+  ASSERT_TRUE(m->SkinableMenus()->Active());
+  TMenuItem* file = f->mnuMain->Items()->Find("&File");
+  ASSERT_NE(file, nullptr);
+  HMENU bar = GetMenu(f->Handle());
+  ASSERT_NE(bar, nullptr);
+  // The menu line's items and every item of "&File" are owner-drawn.
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_TRUE(OwnerDrawn(bar, i)) << i;
+  HMENU menu = file->Handle();
+  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
+  ASSERT_FALSE(f->aDisconnect->Enabled());
+  const TsGeneralData& item = Section(m, "MENUITEM");
+  const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
+  ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
+                           [&](HWND popup) {
+                             Shot(popup, std::string("file-") + GetParam());
+                             RECT connect{}, disconnect{}, divider{}, exitItem{};
+                             GetMenuItemRect(nullptr, menu, 0, &connect);
+                             GetMenuItemRect(nullptr, menu, 1, &disconnect);
+                             GetMenuItemRect(nullptr, menu, 2, &divider);
+                             GetMenuItemRect(nullptr, menu, 3, &exitItem);
+                             EXPECT_EQ(divider.bottom - divider.top, 2);
+                             EXPECT_EQ(connect.bottom - connect.top, normal);
+                             EXPECT_EQ(exitItem.bottom - exitItem.top, normal);
+                             // The window's region lacks the mask's cut-out corner.
+                             RECT wr{};
+                             GetWindowRect(popup, &wr);
+                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
+                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+                             EXPECT_TRUE(PtInRegion(rgn, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2));
+                             DeleteObject(rgn);
+                             // The first item is selected: the hot fill at its right, past the
+                             // shortcut.
+                             const int cy = (connect.top + connect.bottom) / 2;
+                             const COLORREF hot = item.HotColor & 0xFFFFFF;
+                             EXPECT_EQ(ScreenPixel(connect.right - 5, cy), hot);
+                             // "Ctrl+O" ends 8 pixels from the right: its last inked column.
+                             int inked = -1;
+                             for (int x = connect.right - 1; x > connect.left + (connect.right - connect.left) / 2 && inked < 0; --x)
+                               for (int y = connect.top + 2; y < connect.bottom - 2; ++y)
+                                 if (ScreenPixel(x, y) != hot) {
+                                   inked = x;
+                                   break;
+                                 }
+                             EXPECT_GE(inked, connect.right - 8 - 3);
+                             EXPECT_LT(inked, connect.right - 8);
+                             // The disabled item's text lies between the text and the fill colours.
+                             const COLORREF fill = ScreenPixel(disconnect.right - 5, (disconnect.top + disconnect.bottom) / 2);
+                             const COLORREF text = item.FontColor[0] & 0xFFFFFF;
+                             bool faded = false;
+                             for (int x = disconnect.left + 30; x < disconnect.left + 90 && !faded; ++x)
+                               for (int y = disconnect.top + 3; y < disconnect.bottom - 3 && !faded; ++y) {
+                                 const COLORREF c = ScreenPixel(x, y);
+                                 faded = c != fill && Between(c, text, fill) && c != text;
+                               }
+                             EXPECT_TRUE(faded);
+                           }));
+  // The menu loop's end let go of the popup backgrounds.
+  EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
+}
+
+TEST_P(MenusTest, SkinDropDownIsDrawnFromTheSkin) {
+  auto f = MainWindow(GetParam());
+  TPopupMenu* skins = f->PopupMenu1;
+  EXPECT_TRUE(skins->OwnerDraw());
+  EXPECT_TRUE((skins->MenuAnimation() & maNone) != 0);
+  ASSERT_TRUE(WithOpenMenu([&] { skins->Popup(200, 160); },
+                           [&](HWND popup) {
+                             Shot(popup, std::string("skin-") + GetParam());
+                             HMENU menu = skins->Handle();
+                             for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
+                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
+                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+                             DeleteObject(rgn);
+                           }));
+  EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSkins, MenusTest, ::testing::Values("Dusk (internal)", "Linden (internal)"),
+                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'D' ? 4 : 6); });
+
+TEST(Menus, ApplicationHandlersAreKept) {
+  auto f = MainWindow("Dusk (internal)");
+  TsSkinableMenus* menus = f->SkinManager->SkinableMenus();
+  TPopupMenu popup(nullptr);
+  auto* own = new TMenuItem(nullptr);
+  own->SetCaption("Own");
+  int measured = 0;
+  own->OnMeasureItem = [&](TObject*, TCanvas*, int& w, int& h) { ++measured, w = 77, h = 33; };
+  auto* plain = new TMenuItem(nullptr);
+  plain->SetCaption("Plain");
+  popup.Items()->Add(own);
+  popup.Items()->Add(plain);
+  menus->HookPopupMenu(&popup, true);
+  EXPECT_FALSE(HandlerOwnedBy(own->OnMeasureItem, menus));
+  EXPECT_TRUE(HandlerOwnedBy(own->OnAdvancedDrawItem, menus));
+  EXPECT_TRUE(HandlerOwnedBy(plain->OnMeasureItem, menus));
+  TCanvas canvas;
+  TWindowDC screen(nullptr);
+  TCanvasDC bound(canvas, screen.Get());
+  int w = 0, h = 0;
+  own->MeasureItem(&canvas, w, h);
+  EXPECT_EQ(measured, 1);
+  EXPECT_EQ(w, 77);
+  menus->HookPopupMenu(&popup, false);
+  ASSERT_TRUE(own->OnMeasureItem);
+  EXPECT_FALSE(own->OnAdvancedDrawItem);
+  EXPECT_FALSE(plain->OnMeasureItem);
+  EXPECT_FALSE(popup.OwnerDraw());
+}
+
+TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
+  auto f = MainWindow("Dusk (internal)");
+  TsSkinManager* m = f->SkinManager;
+  m->SetSkinnedPopups(false);
+  m->SkinableMenus()->ReapplyOwnerDraw();
+  EXPECT_FALSE(m->SkinableMenus()->Active());
+  HMENU bar = GetMenu(f->Handle());
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_FALSE(OwnerDrawn(bar, i)) << i;
+  HMENU skins = f->PopupMenu1->Handle();
+  for (int i = 0; i < GetMenuItemCount(skins); ++i) EXPECT_FALSE(OwnerDrawn(skins, i)) << i;
+  // And back.
+  m->SetSkinnedPopups(true);
+  EXPECT_TRUE(m->SkinableMenus()->Active());
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_TRUE(OwnerDrawn(bar, i)) << i;
+}
+
+}  // namespace
