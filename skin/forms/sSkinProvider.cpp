@@ -196,6 +196,7 @@ void TsSkinProvider::PublishProperties(TPublisher<TsSkinProvider>& P) {
 TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
   auto* owner = As<TCustomForm>(AOwner);
   if (owner == nullptr) throw EAbort("TsSkinProvider component may be used with forms only!");
+  RegisterMenuLineBackground();
   const std::vector<std::string> params = ProgramParams();
   PreviewMode = !Designing(this) && !params.empty() && params[0] == "/lxpreview";
   if (Designing(this)) {

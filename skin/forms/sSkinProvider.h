@@ -292,12 +292,11 @@ public:
   void PaintNonClient();
   // One top-level item of the main menu drawn again into the cache and onto the window.
   void RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state);
-  // WM_DRAWITEM and WM_MEASUREITEM of menu items: while the frame is skinned the main menu's
-  // bar items are drawn over the menu-line image in the menu line's colours (hot: the
-  // selection's); every other item goes to the framework's own owner-draw.
-  void DrawMenuLineItem(DRAWITEMSTRUCT& info);
-  void MeasureMenuLineItem(MEASUREITEMSTRUCT& info);
-  // The main menu drawn by the provider (on) or by the system again (off).
+  // The menu-line image behind a bar item painted into dc (the frame cache, in cache
+  // coordinates, or the window, in window coordinates) and the item's place in it; null while
+  // the form shows no skinned menu line.
+  TBitmap* MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TPoint& itemInLine);
+  // The main menu handed to the skinned menus (on) or given back as it was (off).
   void SetMenuLineOwnerDraw(bool on);
   TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
   // The title-button images of the skin for this form's border style.
@@ -464,6 +463,7 @@ private:
   void PaintMenuLine(TBitmap* cache);
   void PaintCaption(TBitmap* cache);
   void DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect, bool hot);
+  void DrawMenuLineItemInto(HDC dc, TMenuItem* item, const TRect& rect, unsigned state);
   void CopyStripsToWindow(HDC dc);
   void FixOldSkinAlpha(TBitmap* cache);
   void DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b, int maskIndex);
@@ -522,3 +522,6 @@ void SetEditorWindowFinder(TEditorWindowFinder finder);
 
 // Start-up step of the unit: registers TsSkinProvider for stored forms.
 void InitSkinProviderUnit();
+// Lets the skinned menus paint bar items over a provider's menu line (done by every provider
+// as it is made, so it holds wherever a provider exists).
+void RegisterMenuLineBackground();

@@ -13,6 +13,7 @@
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinText.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/paint/sColorMath.h"
@@ -65,15 +66,6 @@ void BlitClipped(HDC dst, TPoint at, TBitmap* src, TRect r) {
   r.Bottom = std::min(r.Bottom, src->GetHeight());
   if (r.IsEmpty()) return;
   BitBlt(dst, r.Left + dx, r.Top + dy, r.Width(), r.Height(), src->Canvas()->GetHandle(), r.Left, r.Top, SRCCOPY);
-}
-
-std::string WithoutPrefix(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&' && i + 1 < s.size()) ++i;
-    out += s[i];
-  }
-  return out;
 }
 
 }  // namespace
@@ -350,10 +342,51 @@ void TsSkinProvider::PaintMenuLine(TBitmap* cache) {
     if (GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos++), &ir)) {
       const TRect rect{static_cast<int>(ir.left - window.left) + f.ShadowLeft, static_cast<int>(ir.top - window.top) + f.ShadowTop,
                        static_cast<int>(ir.right - window.left) + f.ShadowLeft, static_cast<int>(ir.bottom - window.top) + f.ShadowTop};
-      DrawMenuLineText(cache->Canvas()->GetHandle(), item, rect, false);
+      DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, item->Enabled() ? 0u : unsigned(odGrayed | odDisabled));
     }
   }
 }
+
+// A bar item drawn by its own painter (the skinned menus', or the application's) when it has
+// one; otherwise its caption over the menu-line image.
+void TsSkinProvider::DrawMenuLineItemInto(HDC dc, TMenuItem* item, const TRect& rect, unsigned state) {
+  if (item->OnAdvancedDrawItem) {
+    TSaveDC saved(dc);
+    TCanvas canvas;
+    TCanvasDC bound(canvas, dc);
+    item->AdvancedDrawItem(&canvas, rect, state, true);
+    return;
+  }
+  DrawMenuLineText(dc, item, rect, (state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0);
+}
+
+TBitmap* TsSkinProvider::MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TPoint& itemInLine) {
+  if (FMenuLineBitmap == nullptr || FForm == nullptr || !Skinned()) return nullptr;
+  const TsFormGeometry f = Geometry();
+  const int titleTop = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true) + f.ShadowTop;
+  // Into the frame cache the item comes in cache coordinates, onto the window in the window's.
+  TBitmap* cache = FSkinData->CacheBitmap();
+  const bool intoCache = cache != nullptr && !cache->Empty() && dc == cache->Canvas()->GetHandle();
+  const int x = itemRect.Left + (intoCache ? 0 : f.ShadowLeft), y = itemRect.Top + (intoCache ? 0 : f.ShadowTop);
+  itemInLine = TPoint{x - f.ShadowLeft, y - titleTop};
+  return FMenuLineBitmap.get();
+}
+
+namespace {
+
+// The menu line behind a bar item of the form whose menu bar `menuWindow` shows, through the
+// form's provider; only for windows of this process, whose answer is a provider we made.
+TBitmap* ProviderMenuLineBackground(HWND menuWindow, HDC dc, const TRect& itemRect, TPoint& itemInLine) {
+  DWORD process = 0;
+  if (menuWindow == nullptr || GetWindowThreadProcessId(menuWindow, &process) == 0 || process != GetCurrentProcessId())
+    return nullptr;
+  auto* p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
+  return p != nullptr ? p->MenuLineBackgroundAt(dc, itemRect, itemInLine) : nullptr;
+}
+
+}  // namespace
+
+void RegisterMenuLineBackground() { SkinableMenusLinks().MenuLineBackground = &ProviderMenuLineBackground; }
 
 // One bar item over the menu-line image: its piece of the image, the selection's face when
 // hot, the caption in the menu line's (or, hot, the selection's) text colour.
@@ -389,55 +422,19 @@ void TsSkinProvider::DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect
 void TsSkinProvider::SetMenuLineOwnerDraw(bool on) {
   TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
   if (menu == nullptr) return;
+  // The main menu goes to the skinned menus, which leave it as it is without skinned popups.
+  TsSkinManager* m = SkinManager();
+  TsSkinableMenus* menus = m != nullptr ? m->SkinableMenus() : nullptr;
   if (on && !FMenuOwnerDrawTaken) {
     FMenuOwnerDrawBefore = menu->OwnerDraw();
     FMenuOwnerDrawTaken = true;
-    menu->SetOwnerDraw(true);
+    if (menus != nullptr) menus->AttachMainMenuHandlers(menu, true);
   } else if (!on && FMenuOwnerDrawTaken) {
     FMenuOwnerDrawTaken = false;
+    if (menus != nullptr) menus->AttachMainMenuHandlers(menu, false);
     menu->SetOwnerDraw(FMenuOwnerDrawBefore);
     MenusInitialized = false;
   }
-}
-
-namespace {
-
-// The bar item of the form's main menu that an owner-draw message names, else null.
-TMenuItem* BarItemOf(TCustomForm* form, ULONG_PTR itemData, UINT itemID) {
-  TMainMenu* menu = form != nullptr ? form->Menu() : nullptr;
-  if (menu == nullptr) return nullptr;
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    TMenuItem* item = menu->Items()->Items(i);
-    if (reinterpret_cast<ULONG_PTR>(item) == itemData || (item->Count() == 0 && item->Command() == itemID && itemID != 0))
-      return item;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
-void TsSkinProvider::DrawMenuLineItem(DRAWITEMSTRUCT& info) {
-  TMenuItem* item = FMenuOwnerDrawTaken && Skinned() ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
-  if (item == nullptr || info.hDC == nullptr) {
-    MenuDrawItem(info);
-    return;
-  }
-  const bool hot = (info.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
-  DrawMenuLineText(info.hDC, item, TRect{info.rcItem.left, info.rcItem.top, info.rcItem.right, info.rcItem.bottom}, hot);
-}
-
-void TsSkinProvider::MeasureMenuLineItem(MEASUREITEMSTRUCT& info) {
-  TMenuItem* item = FMenuOwnerDrawTaken ? BarItemOf(FForm, info.itemData, info.itemID) : nullptr;
-  if (item == nullptr) {
-    MenuMeasureItem(info);
-    return;
-  }
-  TBitmap probe;
-  const TOwnedFont font = NonClientFont(true, DEFAULT_CHARSET);
-  if (font.Valid()) probe.Canvas()->Font()->SetHandle(font.Get());
-  const TSize size = probe.Canvas()->TextExtent(WithoutPrefix(item->Caption()));
-  info.itemWidth = static_cast<UINT>(std::max(size.cx, 0) + 12);
-  info.itemHeight = static_cast<UINT>(std::max(GetSystemMetrics(SM_CYMENU) - 1, 0));
 }
 
 void TsSkinProvider::RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state) {
@@ -445,8 +442,7 @@ void TsSkinProvider::RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsi
   if (item == nullptr || menu == nullptr || item->Parent() != menu->Items() || !FForm->HandleAllocated()) return;
   TBitmap* cache = FSkinData->CacheBitmap();
   if (cache == nullptr || cache->Empty()) return;
-  const bool hot = (state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
-  DrawMenuLineText(cache->Canvas()->GetHandle(), item, rect, hot);
+  DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, state);
   CopyCacheRectToWindow(rect);
 }
 

@@ -7,6 +7,8 @@
 // moving and the taskbar previews.
 #include "skin/forms/sSkinProvider.h"
 
+#include "skin/core/win/sSkinableMenus.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -122,6 +124,8 @@ void TsSkinProvider::SkinLoaded(TMessage& message) {
   if (SkinManager() == nullptr) return;
   SetSystemMenuStyle(FDrawNonClientArea);
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
+  // Menus follow the loaded skin (their popups as the manager's SkinnedPopups says).
+  if (TsSkinableMenus* menus = SkinManager()->SkinableMenus()) menus->ReapplyOwnerDraw();
   FSkinData->BGChanged = 1;
   MenuLineCount = -1;
 }
@@ -375,22 +379,6 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
-    // Menu items (control id 0): the main menu's bar over the menu line, others as the
-    // framework draws them.
-    case WM_MEASUREITEM:
-      if (message.WParam == 0 && message.LParam != 0) {
-        MeasureMenuLineItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam));
-        message.Result = 1;
-        return;
-      }
-      break;
-    case WM_DRAWITEM:
-      if (message.WParam == 0 && message.LParam != 0) {
-        DrawMenuLineItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
-        message.Result = 1;
-        return;
-      }
-      break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(message); return;
     case WM_SETICON: WMSetIcon(message); return;
@@ -1162,11 +1150,22 @@ void TsSkinProvider::ShowSkinnedSystemMenu(int x, int y) {
 }
 
 void TsSkinProvider::UpdateMenus(bool skinned) {
-  // The skinned menus come later; a form's main menu keeps its own drawing until then, and
-  // its items are laid out again for the menu line.
-  (void)skinned;
   if (FForm == nullptr || Designing(this)) return;
   TsSkinManager* m = SkinManager();
-  if (m == nullptr || !m->GetIsDefault()) return;
+  if (m == nullptr || !m->GetIsDefault() || m->SkinableMenus() == nullptr) return;
   MenuLineCount = -1;
+  // The menus of the form skinned or not; the main menu's own owner drawing is handed over by
+  // the frame painting (SetMenuLineOwnerDraw), here only its sub-items are prepared.
+  TsSkinableMenus* menus = m->SkinableMenus();
+  const bool popups = skinned && m->GetSkinnedPopups();
+  for (int i = 0; i < FForm->ComponentCount(); ++i) {
+    TComponent* c = FForm->Components(i);
+    if (auto* mm = As<TMainMenu>(c)) {
+      for (int k = 0; k < mm->Items()->Count(); ++k) menus->AttachSubItemHandlers(mm->Items()->Items(k), popups);
+    } else if (auto* pm = As<TPopupMenu>(c)) {
+      menus->HookPopupMenu(pm, skinned);
+    } else if (auto* item = As<TMenuItem>(c); item != nullptr && item->Parent() == nullptr) {
+      menus->AttachSubItemHandlers(item, popups);
+    }
+  }
 }

@@ -679,7 +679,7 @@ void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRe
       const TsMaskData& m = t->MaskData[static_cast<size_t>(mask)];
       const int mw = MaskFrameWidth(m), mh = MaskFrameHeight(m);
       const int x = rtl ? iw - 2 - mw + Margin : Margin;
-      DrawMaskState(ib.get(), TPoint{x, (ih - mh) / 2}, active ? 1 : 0, self, t, mask, 0, master);
+      DrawMaskState(ib.get(), TPoint{x, (ih - mh) / 2}, active ? 1 : 0, self, t, mask, 1, master);
     }
   }
   // The glyph: an image, the system menu's letter, or the item's bitmap.

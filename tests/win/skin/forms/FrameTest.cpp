@@ -282,11 +282,12 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   EXPECT_EQ(Pixel(p, 700, y), Rgb(170, 210, 240));
   ASSERT_NE(p->MenuLineBitmap(), nullptr);
   // A bar item drawn hot takes the selection's face.
-  MEASUREITEMSTRUCT mis{};
-  mis.CtlType = ODT_MENU;
-  mis.itemData = reinterpret_cast<ULONG_PTR>(menu->Items()->Items(0));
-  p->MeasureMenuLineItem(mis);
-  EXPECT_GT(mis.itemWidth, 12u);
+  TWindowDC screen(nullptr);
+  TCanvas canvas;
+  TCanvasDC bound(canvas, screen.Get());
+  int w = 0, h = 0;
+  menu->Items()->Items(0)->MeasureItem(&canvas, w, h);
+  EXPECT_GT(w, 12);
   p->RedrawMenuLineItem(menu->Items()->Items(0), TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
   EXPECT_EQ(Pixel(p, 11, y - 4), Rgb(10, 20, 60));
   M->SetActive(false);

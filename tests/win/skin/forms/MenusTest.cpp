@@ -160,6 +160,15 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   ASSERT_EQ(GetMenuItemCount(menu), 4);
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
   ASSERT_FALSE(f->aDisconnect->Enabled());
+  // Top-line items sit on the menu line: an unselected item's edge shows what the line shows
+  // past the last item.
+  {
+    RECT tools{}, help{};
+    ASSERT_TRUE(GetMenuItemRect(f->Handle(), bar, 1, &tools));
+    ASSERT_TRUE(GetMenuItemRect(f->Handle(), bar, 2, &help));
+    RedrawWindow(f->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(ScreenPixel(tools.left + 1, tools.top + 2), ScreenPixel(help.right + 20, tools.top + 2));
+  }
   const TsGeneralData& item = Section(m, "MENUITEM");
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
@@ -276,6 +285,143 @@ TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
   m->SetSkinnedPopups(true);
   EXPECT_TRUE(m->SkinableMenus()->Active());
   for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_TRUE(OwnerDrawn(bar, i)) << i;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fixture skins: a border mask through "PARENTCLASS", check glyphs without "CHECK", a mask
+// without cut-outs.
+
+class MenuFixture : public ::testing::Test {
+protected:
+  void Load(const char* skin) {
+    M = std::make_unique<TsSkinManager>(nullptr);
+    M->SetSkinDirectory(ORBEX_LOADER_FIXTURES);
+    M->SetSkinName(skin);
+    ASSERT_TRUE(M->SkinData().Active);
+    Menus = M->SkinableMenus();
+    ASSERT_TRUE(Menus->Active());
+    for (const char* caption : {"Box", "Radio", "Plain"}) {
+      auto* item = new TMenuItem(nullptr);
+      item->SetCaption(caption);
+      Popup.Items()->Add(item);
+    }
+    Popup.Items()->Items(0)->SetChecked(true);
+    Popup.Items()->Items(1)->SetRadioItem(true);
+    Popup.Items()->Items(1)->SetChecked(true);
+    Menus->HookPopupMenu(&Popup, true);
+  }
+  // The colour in the check glyph's place of item `pos` of the open popup.
+  COLORREF GlyphPixel(int pos) {
+    RECT r{};
+    GetMenuItemRect(nullptr, Popup.Handle(), static_cast<UINT>(pos), &r);
+    return ScreenPixel(r.left + Menus->Margin + 5, (r.top + r.bottom) / 2);
+  }
+  std::unique_ptr<TsSkinManager> M;
+  TsSkinableMenus* Menus = nullptr;
+  TPopupMenu Popup{nullptr};
+};
+
+constexpr COLORREF Red = 0x0000FF, Blue = 0xFF0000;
+
+TEST_F(MenuFixture, InheritedBorderMaskCutsCornersAndGivesItsWidth) {
+  Load("MenuInherit");
+  // The mask comes through "PARENTCLASS": its width counts, so items keep off the border.
+  EXPECT_EQ(Menus->GetSkinBorderWidth(), 4);
+  ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
+                           [&](HWND popup) {
+                             EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 1);
+                             RECT wr{};
+                             GetWindowRect(popup, &wr);
+                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
+                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+                             EXPECT_FALSE(PtInRegion(rgn, w - 1, 0));
+                             EXPECT_FALSE(PtInRegion(rgn, w - 1, h - 1));
+                             EXPECT_TRUE(PtInRegion(rgn, 1, 0));
+                             EXPECT_TRUE(PtInRegion(rgn, w / 2, h / 2));
+                             DeleteObject(rgn);
+                             // No "CHECK": a checked item shows "BOXCHECKED", a radio item
+                             // "RADIOCHECKED".
+                             EXPECT_EQ(GlyphPixel(0), Red);
+                             EXPECT_EQ(GlyphPixel(1), Blue);
+                             EXPECT_NE(GlyphPixel(2), Red);
+                           }));
+  EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
+}
+
+TEST_F(MenuFixture, MaskWithoutCutOutsLosesOnlyTheFirstPixel) {
+  Load("MenuSquare");
+  EXPECT_EQ(Menus->GetSkinBorderWidth(), 4);
+  ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
+                           [&](HWND popup) {
+                             RECT wr{};
+                             GetWindowRect(popup, &wr);
+                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
+                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+                             EXPECT_TRUE(PtInRegion(rgn, w - 1, 0));
+                             EXPECT_TRUE(PtInRegion(rgn, 0, h - 1));
+                             DeleteObject(rgn);
+                             // With "CHECK" a checked item shows it.
+                             EXPECT_EQ(GlyphPixel(0), Blue);
+                           }));
+}
+
+TEST_F(MenuFixture, ItemPaintedWithoutItsWindowPostsItsCommandNumberOnce) {
+  Load("MenuInherit");
+  HWND app = Application->Handle();
+  MSG m;
+  while (PeekMessageA(&m, app, WM_POPUPITEMPAINTED, WM_POPUPWINDOWKNOWN, PM_REMOVE)) {
+  }
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(TPixelFormat::pf32bit);
+  bitmap->SetSize(120, 24);
+  TMenuItem* item = Popup.Items()->Items(2);
+  // A memory DC belongs to no window: the item cannot reach the popup's border itself.
+  Menus->PaintPopupItem(item, bitmap->Canvas(), TRect{0, 0, 120, 24}, 0);
+  Menus->PaintPopupItem(item, bitmap->Canvas(), TRect{0, 0, 120, 24}, 0);
+  ASSERT_TRUE(PeekMessageA(&m, app, WM_POPUPITEMPAINTED, WM_POPUPITEMPAINTED, PM_REMOVE));
+  EXPECT_EQ(m.lParam, static_cast<LPARAM>(item->Command()));
+  EXPECT_FALSE(PeekMessageA(&m, app, WM_POPUPITEMPAINTED, WM_POPUPWINDOWKNOWN, PM_REMOVE));
+  TsSkinableMenus::ClearPopupInfo();
+}
+
+TEST_F(MenuFixture, ExtraLineWidensFirstColumnAndDrawsIntoTheEnginesGlyph) {
+  Load("MenuInherit");
+  int calls = 0;
+  TBitmap* handed = nullptr;
+  M->OnGetMenuExtraLineData = [&](TMenuItem*, std::string&, std::string& caption, TBitmap* glyph, bool&) {
+    ++calls;
+    handed = glyph;
+    if (glyph != nullptr) glyph->SetSize(8, 8);
+    caption = "&File";
+  };
+  TMenuItem* plain = Popup.Items()->Items(2);
+  TWindowDC screen(nullptr);
+  TCanvas canvas;
+  TCanvasDC bound(canvas, screen.Get());
+  int w0 = 0, h0 = 0, w1 = 0, h1 = 0;
+  Menus->MeasurePopupItem(plain, &canvas, w0, h0);
+  EXPECT_EQ(calls, 1);   // asked even while the line is off
+  M->MenuSupport()->UseExtraLine = true;
+  Menus->MeasurePopupItem(plain, &canvas, w1, h1);
+  EXPECT_EQ(calls, 2);
+  ASSERT_NE(handed, nullptr);
+  EXPECT_EQ(w1 - w0, M->MenuSupport()->ExtraLineWidth);
+  // The system menu's skin list never asks and never shows the line.
+  Popup.Items()->Items(0)->SetName("SkinSelectItem");
+  int w2 = 0, h2 = 0;
+  Menus->MeasurePopupItem(plain, &canvas, w2, h2);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(w2, w0);
+  // A later column has no extra line.
+  Popup.Items()->Items(0)->SetName("");
+  plain->SetBreak(mbBreak);
+  int w3 = 0, h3 = 0;
+  Menus->MeasurePopupItem(plain, &canvas, w3, h3);
+  EXPECT_EQ(w3, w0);
 }
 
 }  // namespace
