@@ -21,6 +21,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
+#include "tests/win/ResourceCount.h"
 
 namespace {
 
@@ -284,6 +285,26 @@ TEST(SystemMenuCommands, AWindowMenuWithoutCloseHasNoCloseItem) {
                                     return menu != nullptr && Close();
                                   }}));
   EXPECT_EQ(tags, (std::vector<std::intptr_t>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0}));
+}
+
+// Every showing builds the items again: the old sub-menu goes, and no popup background or
+// window stays behind.
+TEST(SystemMenuSkins, ShowingItAgainLeavesNothingBehind) {
+  auto f = MainWindow("Dusk (internal)");
+  HMENU first = nullptr;
+  auto skinList = [&] {
+    return InSkinList([&](HMENU sub) {
+      if (first == nullptr) first = sub;
+      return Close();
+    });
+  };
+  ASSERT_TRUE(Drive(f->Handle(), skinList()));
+  Application->ProcessMessages();
+  const TResourceCount before = CountResources();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(Drive(f->Handle(), skinList()));
+  Application->ProcessMessages();
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
+  EXPECT_FALSE(IsMenu(first));
 }
 
 TEST(SystemMenuSkins, PickingASkinSwitchesItAndTheIniRemembersIt) {
