@@ -57,6 +57,11 @@ function(orbex_library name)
     if(NOT ORBEX_FAST_PIXELS)
       target_compile_definitions(${name} PUBLIC ORBEX_NO_FAST_PIXELS=1)
     endif()
+    # The fuzzers steer by the coverage of the code they call: the libraries are instrumented
+    # too (the fuzzer runtime itself is linked only into the fuzz targets).
+    if(ORBEX_FUZZ AND NOT ORBEX_WINDOWS)
+      target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})

@@ -126,13 +126,11 @@ void BM_GaussianBlur8(benchmark::State& st) {
 
 void BM_HueShift(benchmark::State& st) {
   const int w = static_cast<int>(st.range(0)), h = static_cast<int>(st.range(1));
-  TlxImageBuffer img(w, h), work(w, h);
+  TlxImageBuffer img(w, h);
   FillImage(img.View(), 5, true);
-  Measure(st, w, h, [&] {
-    // Shift back and forth so the image keeps its colours between iterations.
-    HueShiftBitmap(img.View(), 40);
-    HueShiftBitmap(img.View(), -40);
-  });
+  // One shift per call, as a skin applies it; the colours keep turning, so every call sees
+  // coloured runs like the first.
+  Measure(st, w, h, [&] { HueShiftBitmap(img.View(), 40); });
 }
 
 void BM_NinePieceFrame(benchmark::State& st) {

@@ -813,8 +813,6 @@ void TPopupMenu::Popup(int X, int Y) {
 // ---------------------------------------------------------------------------------------------
 // Dispatch of menu messages
 
-namespace {
-
 // The item an owner-draw message is about: by its identifier, else by the item data we gave
 // the system (also the command number). Both are looked up in the table of live items.
 TMenuItem* ItemOfOwnerDrawMessage(UINT id, ULONG_PTR data) {
@@ -823,6 +821,8 @@ TMenuItem* ItemOfOwnerDrawMessage(UINT id, ULONG_PTR data) {
   if (data <= 0xFFFF) return FindMenuItemByCommand(static_cast<std::uint16_t>(data));
   return nullptr;
 }
+
+namespace {
 
 // The accelerator character of a caption ("&File" -> 'F'), 0 when none.
 char AccelChar(const std::string& caption) {

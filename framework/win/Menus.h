@@ -326,6 +326,9 @@ private:
 // true when it handled the message. Items are found by their command number in the table of
 // live items, never through pointers carried by the message.
 TMenuItem* FindMenuItemByCommand(std::uint16_t Command);
+// The live item a WM_MEASUREITEM/WM_DRAWITEM is about (by its identifier, else by its item
+// data, which holds the command number), or null.
+TMenuItem* ItemOfOwnerDrawMessage(UINT id, ULONG_PTR data);
 bool MenuMeasureItem(MEASUREITEMSTRUCT& Info);
 bool MenuDrawItem(const DRAWITEMSTRUCT& Info);
 // WM_INITMENUPOPUP: the items of the sub-menu about to open update their actions.

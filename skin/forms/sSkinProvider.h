@@ -464,6 +464,9 @@ private:
   void PaintCaption(TBitmap* cache);
   void DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect, bool hot);
   void DrawMenuLineItemInto(HDC dc, TMenuItem* item, const TRect& rect, unsigned state);
+  // The item's place in cache coordinates, from the system's placing of the bar; empty when
+  // the bar does not show it.
+  TRect MenuLineItemRect(TMenuItem* item);
   void CopyStripsToWindow(HDC dc);
   void FixOldSkinAlpha(TBitmap* cache);
   void DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b, int maskIndex);

@@ -330,20 +330,13 @@ void TsSkinProvider::PaintMenuLine(TBitmap* cache) {
   }
   // Each visible bar item where the system placed it, moved into the cache.
   TMainMenu* menu = FForm->Menu();
-  HMENU bar = menu != nullptr ? GetMenu(FForm->Handle()) : nullptr;
-  if (bar == nullptr) return;
-  RECT window{};
-  GetWindowRect(FForm->Handle(), &window);
-  int pos = 0;
+  if (menu == nullptr) return;
   for (int i = 0; i < menu->Items()->Count(); ++i) {
     TMenuItem* item = menu->Items()->Items(i);
     if (!item->Visible()) continue;
-    RECT ir{};
-    if (GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos++), &ir)) {
-      const TRect rect{static_cast<int>(ir.left - window.left) + f.ShadowLeft, static_cast<int>(ir.top - window.top) + f.ShadowTop,
-                       static_cast<int>(ir.right - window.left) + f.ShadowLeft, static_cast<int>(ir.bottom - window.top) + f.ShadowTop};
+    const TRect rect = MenuLineItemRect(item);
+    if (!rect.IsEmpty())
       DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, item->Enabled() ? 0u : unsigned(odGrayed | odDisabled));
-    }
   }
 }
 
@@ -417,6 +410,29 @@ void TsSkinProvider::DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect
   DrawColoredText(canvas, item->Caption(), item->Enabled(), t, textState, textSection, flags,
                   TRect{0, 0, rect.Width(), rect.Height()});
   BitBlt(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), canvas->GetHandle(), 0, 0, SRCCOPY);
+}
+
+TRect TsSkinProvider::MenuLineItemRect(TMenuItem* item) {
+  TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
+  HMENU bar = menu != nullptr && FForm->HandleAllocated() ? GetMenu(FForm->Handle()) : nullptr;
+  if (bar == nullptr) return TRect{};
+  int pos = 0;
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* candidate = menu->Items()->Items(i);
+    if (!candidate->Visible()) continue;
+    if (candidate == item) {
+      RECT ir{};
+      RECT window{};
+      if (!GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos), &ir) ||
+          !GetWindowRect(FForm->Handle(), &window))
+        return TRect{};
+      const TsFormGeometry f = Geometry();
+      return TRect{static_cast<int>(ir.left - window.left) + f.ShadowLeft, static_cast<int>(ir.top - window.top) + f.ShadowTop,
+                   static_cast<int>(ir.right - window.left) + f.ShadowLeft, static_cast<int>(ir.bottom - window.top) + f.ShadowTop};
+    }
+    ++pos;
+  }
+  return TRect{};
 }
 
 void TsSkinProvider::SetMenuLineOwnerDraw(bool on) {

@@ -12,23 +12,34 @@
 #define ORBEX_SSE2 1
 #endif
 
-void TlxImageBuffer::SetSize(int width, int height, int bytesPerPixel) {
+void TlxImageBuffer::Reshape(int width, int height, int bytesPerPixel) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   // Rows padded to 4 bytes like a DIB; 64-bit size arithmetic.
   const std::size_t stride = (static_cast<std::size_t>(width) * bytesPerPixel + 3) & ~std::size_t{3};
-  // Zeroed as one block: work bitmaps of the screen's size are made for every resampling.
   const std::size_t bytes = stride * static_cast<std::size_t>(height);
   if (bytes != FBytes) {
     FData.reset(bytes > 0 ? new Byte[bytes] : nullptr);
     FBytes = bytes;
   }
-  if (bytes > 0) std::memset(FData.get(), 0, bytes);
   FView.Bits = FData.get();
   FView.Width = width;
   FView.Height = height;
   FView.Stride = static_cast<std::ptrdiff_t>(stride);
   FView.BytesPerPixel = bytesPerPixel;
+}
+
+void TlxImageBuffer::SetSize(int width, int height, int bytesPerPixel) {
+  Reshape(width, height, bytesPerPixel);
+  // Zeroed as one block: work bitmaps of the screen's size are made for every resampling.
+  if (FBytes > 0) std::memset(FData.get(), 0, FBytes);
+}
+
+void TlxImageBuffer::SetSizeForOverwrite(int width, int height, int bytesPerPixel) {
+  Reshape(width, height, bytesPerPixel);
+  const std::size_t line = static_cast<std::size_t>(FView.Width) * bytesPerPixel;
+  if (static_cast<std::size_t>(FView.Stride) > line)
+    for (int y = 0; y < FView.Height; ++y) std::memset(FView.Row(y) + line, 0, static_cast<std::size_t>(FView.Stride) - line);
 }
 
 TRect ClipRectTo(const TRect& r, const TlxPixelBuffer& b) {

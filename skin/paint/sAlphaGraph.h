@@ -60,11 +60,15 @@ public:
   TlxImageBuffer(int width, int height, int bytesPerPixel = 4) { SetSize(width, height, bytesPerPixel); }
   // Sizes below 0 count as 0; the contents are zeroed.
   void SetSize(int width, int height, int bytesPerPixel = 4);
+  // As SetSize for a caller that writes every pixel next: only the padding at the rows' ends
+  // is zeroed (a full-screen result is not cleared just to be overwritten).
+  void SetSizeForOverwrite(int width, int height, int bytesPerPixel = 4);
   const TlxPixelBuffer& View() const { return FView; }
   int GetWidth() const { return FView.Width; }
   int GetHeight() const { return FView.Height; }
 
 private:
+  void Reshape(int width, int height, int bytesPerPixel);
   std::unique_ptr<Byte[]> FData;  // movable, not copyable: the view points into it
   std::size_t FBytes = 0;
   TlxPixelBuffer FView;

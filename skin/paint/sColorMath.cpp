@@ -148,11 +148,39 @@ inline __m128i RoundDiv60(__m128i x, __m128i& tie) {
   return q;
 }
 
+// q (odd sectors) or t (even sectors) of four pixels, rounded, by the reference's own double
+// operations in the same order: where the exact value lies halfway between two integers, the
+// rounding errors of those operations decide, so only the same operations give the same byte.
+inline __m128i ThirdValueAsReference(__m128i v, __m128i d, __m128i hue, __m128i i, __m128i odd) {
+  const __m128d one = _mm_set1_pd(1.0), sixty = _mm_set1_pd(60.0);
+  auto half = [&](__m128i vi, __m128i di, __m128i hi, __m128i ii, __m128i oi) {
+    const __m128d vv = _mm_cvtepi32_pd(vi);
+    const __m128d s = _mm_div_pd(_mm_cvtepi32_pd(di), vv);
+    const __m128d f = _mm_sub_pd(_mm_div_pd(_mm_cvtepi32_pd(hi), sixty), _mm_cvtepi32_pd(ii));
+    const __m128d q = _mm_mul_pd(vv, _mm_sub_pd(one, _mm_mul_pd(f, s)));
+    const __m128d t = _mm_mul_pd(vv, _mm_sub_pd(one, _mm_mul_pd(_mm_sub_pd(one, f), s)));
+    // The odd mask's two lanes widened to the two doubles.
+    const __m128d pick = _mm_castsi128_pd(_mm_shuffle_epi32(oi, _MM_SHUFFLE(1, 1, 0, 0)));
+    // Rounded half to even, as lrint in the default rounding mode.
+    return _mm_cvtpd_epi32(_mm_or_pd(_mm_and_pd(pick, q), _mm_andnot_pd(pick, t)));
+  };
+  // Black lanes (greys, dropped later) would divide 0 by 0: they divide by 1 instead, so no
+  // lane raises a floating-point exception.
+  v = _mm_max_epi16(v, _mm_set1_epi32(1));
+  const __m128i lo = half(v, d, hue, i, odd);
+  const __m128i hi = half(_mm_srli_si128(v, 8), _mm_srli_si128(d, 8), _mm_srli_si128(hue, 8), _mm_srli_si128(i, 8),
+                          _mm_srli_si128(odd, 8));
+  const __m128i r = _mm_unpacklo_epi64(lo, hi);
+  // Clamped to a byte (the values lie within 0..v anyway).
+  return _mm_max_epi16(_mm_min_epi16(r, _mm_set1_epi32(255)), _mm_setzero_si128());
+}
+
 // Four pixels of ColorHueShift in exact integers. The reference's floating-point maths lands
 // on the exact rational values of hue, p, q and t up to tiny errors, so rounding them agrees
 // with rounding the exact values, except where q or t is exactly halfway between two integers:
-// those lanes are marked in `tie` for the reference to decide. offset lies in 0..359.
-inline __m128i HueShift4(__m128i px, int offset, __m128i& tie) {
+// those lanes take the reference's double operations. offset lies in 0..359.
+inline __m128i HueShift4(__m128i px, int offset) {
+  __m128i tie = _mm_setzero_si128();
   const __m128i byte = _mm_set1_epi32(0xFF);
   const __m128i bl = _mm_and_si128(px, byte), gr = _mm_and_si128(_mm_srli_epi32(px, 8), byte);
   const __m128i rd = _mm_and_si128(_mm_srli_epi32(px, 16), byte);
@@ -185,7 +213,8 @@ inline __m128i HueShift4(__m128i px, int offset, __m128i& tie) {
   // t = round((60 min + k d) / 60) in even ones: one rounding, with k mirrored in odd sectors.
   const __m128i odd = _mm_sub_epi32(_mm_setzero_si128(), _mm_and_si128(i, _mm_set1_epi32(1)));
   const __m128i kk = Select(odd, _mm_sub_epi32(_mm_set1_epi32(60), k), k);
-  const __m128i m3 = RoundDiv60(_mm_add_epi32(Times60(mn), Mul16(kk, d)), tie);
+  __m128i m3 = RoundDiv60(_mm_add_epi32(Times60(mn), Mul16(kk, d)), tie);
+  if (_mm_movemask_epi8(tie) != 0) m3 = Select(tie, ThirdValueAsReference(v, d, hue, i, odd), m3);
   // Each channel is min, v or the third value, by sector.
   auto sector = [&](int s) { return _mm_cmpeq_epi32(i, _mm_set1_epi32(s)); };
   const __m128i s0 = sector(0), s1 = sector(1), s2 = sector(2), s3 = sector(3), s4 = sector(4), s5 = sector(5);
@@ -206,32 +235,32 @@ inline __m128i HueShift4(__m128i px, int offset, __m128i& tie) {
 #ifdef ORBEX_SSE2
 namespace {
 
-// n pixels in place through the hue shift, four at a time; keys and greys stay. turn is the
-// offset taken into 0..359.
-void HueShiftPixels(Byte* p, int n, int offset, int turn) {
-  const __m128i key = _mm_set1_epi32(static_cast<int>(KeyPixel)), byte = _mm_set1_epi32(0xFF);
-  int x = 0;
-  for (; x + 4 <= n; x += 4, p += 16) {
-    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i bl = _mm_and_si128(px, byte);
-    const __m128i grey = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 8), byte), bl),
-                                       _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 16), byte), bl));
-    const __m128i keep = _mm_or_si128(grey, _mm_cmpeq_epi32(px, key));
-    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;
-    __m128i tie = _mm_setzero_si128();
-    const __m128i out = HueShift4(px, turn, tie);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_and_si128(keep, px), _mm_andnot_si128(keep, out)));
-    const int ties = _mm_movemask_ps(_mm_castsi128_ps(_mm_andnot_si128(keep, tie)));
-    for (int lane = 0; lane < 4; ++lane)
-      if (ties & (1 << lane)) {
-        std::uint32_t orig;
-        std::memcpy(&orig, reinterpret_cast<const Byte*>(&px) + lane * 4, 4);
-        StorePixel(p + lane * 4, ColorHueShift(offset, orig));
-      }
-  }
-  MapPixels(p, n - x, [offset](std::uint32_t v) { return ColorHueShift(offset, v); });
+// Four pixels in place through the hue shift; keys and greys stay.
+inline void HueShiftGroup(Byte* p, int turn) {
+  const __m128i byte = _mm_set1_epi32(0xFF);
+  const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i bl = _mm_and_si128(px, byte);
+  const __m128i grey = _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 8), byte), bl),
+                                     _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(px, 16), byte), bl));
+  const __m128i keep = _mm_or_si128(grey, _mm_cmpeq_epi32(px, _mm_set1_epi32(static_cast<int>(KeyPixel))));
+  if (_mm_movemask_epi8(keep) == 0xFFFF) return;
+  const __m128i out = HueShift4(px, turn);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(_mm_and_si128(keep, px), _mm_andnot_si128(keep, out)));
 }
 
+// n pixels in place through the hue shift, four at a time (the last few padded with keys);
+// turn is the offset taken into 0..359.
+void HueShiftPixels(Byte* p, int n, int turn) {
+  int x = 0;
+  for (; x + 4 <= n; x += 4) HueShiftGroup(p + x * 4, turn);
+  if (x == n) return;
+  alignas(16) Byte last[16];
+  for (int k = 0; k < 4; ++k) StorePixel(last + k * 4, KeyPixel);
+  const std::size_t bytes = static_cast<std::size_t>(n - x) * 4;
+  std::memcpy(last, p + x * 4, bytes);
+  HueShiftGroup(last, turn);
+  std::memcpy(p + x * 4, last, bytes);
+}
 
 }  // namespace
 #endif
@@ -242,43 +271,42 @@ void HueShiftPixels(Byte* p, int n, int offset, int turn) {
 template <typename M>
 static void MapRowsByRuns(const TlxPixelBuffer& b, M map) {
   const int w = b.Width;
-  std::vector<int> starts;
-  std::vector<std::uint32_t> colours, mapped;
-  starts.reserve(static_cast<std::size_t>(w) + 1);
-  colours.reserve(static_cast<std::size_t>(w));
+  // A row has at most w runs; one more start closes the last.
+  std::vector<int> startBuf(static_cast<std::size_t>(w) + 1);
+  std::vector<std::uint32_t> colourBuf(static_cast<std::size_t>(w)), mappedBuf(static_cast<std::size_t>(w));
+  int* const starts = startBuf.data();
+  std::uint32_t* const colours = colourBuf.data();
+  std::uint32_t* const mapped = mappedBuf.data();
   for (int y = 0; y < b.Height; ++y) {
     Byte* p = b.Row(y);
-    starts.assign(1, 0);
-    colours.assign(1, LoadPixel(p));
-    int x = 1;
+    starts[0] = 0;
+    colours[0] = LoadPixel(p);
+    int runs = 1, x = 1;
 #ifdef ORBEX_SSE2
     for (; x + 4 <= w; x += 4) {
       const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4));
       const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x * 4 - 4));
       for (int m = ~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(cur, prev))) & 15; m != 0; m &= m - 1) {
         const int at = x + __builtin_ctz(static_cast<unsigned>(m));
-        starts.push_back(at);
-        colours.push_back(LoadPixel(p + at * 4));
+        starts[runs] = at;
+        colours[runs++] = LoadPixel(p + at * 4);
       }
     }
 #endif
     for (; x < w; ++x)
       if (LoadPixel(p + x * 4) != LoadPixel(p + x * 4 - 4)) {
-        starts.push_back(x);
-        colours.push_back(LoadPixel(p + x * 4));
+        starts[runs] = x;
+        colours[runs++] = LoadPixel(p + x * 4);
       }
-    const int runs = static_cast<int>(colours.size());
     if (runs * 2 > w) {
       map(p, w);
       continue;
     }
-    starts.push_back(w);
-    mapped = colours;
-    map(reinterpret_cast<Byte*>(mapped.data()), runs);
-    for (int k = 0; k < runs; ++k) {
-      const std::size_t i = static_cast<std::size_t>(k);
-      if (mapped[i] != colours[i]) FillRun(p + starts[i] * 4, starts[i + 1] - starts[i], mapped[i]);
-    }
+    starts[runs] = w;
+    std::memcpy(mapped, colours, static_cast<std::size_t>(runs) * 4);
+    map(reinterpret_cast<Byte*>(mapped), runs);
+    for (int k = 0; k < runs; ++k)
+      if (mapped[k] != colours[k]) FillRun(p + starts[k] * 4, starts[k + 1] - starts[k], mapped[k]);
   }
 }
 
@@ -290,7 +318,7 @@ void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset) {
     // Whole turns are dropped: the new hue is taken mod 360, and adding an even number keeps
     // the rounding's ties where they were.
     const int turn = ((offset % 360) + 360) % 360;
-    MapRowsByRuns(b, [&](Byte* p, int n) { HueShiftPixels(p, n, offset, turn); });
+    MapRowsByRuns(b, [&](Byte* p, int n) { HueShiftPixels(p, n, turn); });
     return;
   }
 #endif

@@ -8,6 +8,11 @@ void TlxPairTaps::Add(int index, int weight) {
     FFirst.push_back(static_cast<int>(FIndex.size()));
     FOpen = true;
   }
+  if (weight != 0 && weight >= -32767 && weight <= 32767) {  // the common case: one tap
+    FIndex.push_back(index);
+    FWeight.push_back(weight);
+    return;
+  }
   // Spread the weight over as many taps as 16 bits need: each within range, their sum exact.
   const long long w = weight;
   const int parts = static_cast<int>((std::llabs(w) + 32766) / 32767);
@@ -27,4 +32,11 @@ void TlxPairTaps::EndSample() {
     FPair.push_back(static_cast<std::int32_t>((static_cast<std::uint32_t>(FWeight[k + 1]) << 16) |
                                               (static_cast<std::uint32_t>(FWeight[k]) & 0xFFFFu)));
   FOpen = false;
+}
+
+std::vector<std::int32_t> TlxPairTaps::PairLanes() const {
+  std::vector<std::int32_t> lanes;
+  lanes.reserve(FPair.size() * 4);
+  for (const std::int32_t pair : FPair) lanes.insert(lanes.end(), 4, pair);
+  return lanes;
 }

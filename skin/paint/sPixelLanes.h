@@ -26,10 +26,13 @@ public:
     const std::size_t next = static_cast<std::size_t>(sample) + 1;
     return next < FFirst.size() ? FFirst[next] : static_cast<int>(FIndex.size());
   }
+  int Taps() const { return static_cast<int>(FIndex.size()); }
   int Index(int tap) const { return FIndex[static_cast<std::size_t>(tap)]; }
   int Weight(int tap) const { return FWeight[static_cast<std::size_t>(tap)]; }
   // Both weights of the pair starting at an even tap: second << 16 | first (16 bits each).
   std::int32_t Pair(int tap) const { return FPair[static_cast<std::size_t>(tap) / 2]; }
+  // Every pair four times over, so that the pair of even tap p is one 16-byte load at 2 p.
+  std::vector<std::int32_t> PairLanes() const;
 
 private:
   std::vector<int> FFirst;
@@ -61,4 +64,13 @@ inline __m128i SumsToBytes(const __m128i acc[4]) {
 
 inline __m128i LoadBytes16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
 inline void StoreBytes16(void* p, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+
+// 16 bytes of weighted sums over `pairs` tap pairs, as SumsToBytes gives them: a(q) and b(q)
+// give the 16 bytes of pair q's two taps, w(q) its weight lanes.
+template <typename A, typename B, typename W>
+inline __m128i WeightedBytes16(int pairs, A a, B b, W w) {
+  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (int q = 0; q < pairs; ++q) MulAddPair(a(q), b(q), w(q), acc);
+  return SumsToBytes(acc);
+}
 #endif

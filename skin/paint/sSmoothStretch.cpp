@@ -131,6 +131,15 @@ TlxPairTaps BuildTaps(int n, int c, int filter) {
   return t;
 }
 
+// The number of tap pairs every sample has, or 0 when they differ (or more than four).
+int UniformPairs(const TlxPairTaps& t) {
+  if (t.Samples() == 0) return 0;
+  const int n = t.Last(0) - t.First(0);
+  for (int i = 1; i < t.Samples(); ++i)
+    if (t.Last(i) - t.First(i) != n) return 0;
+  return n / 2 <= 4 ? n / 2 : 0;
+}
+
 // The intermediate of the two passes (source rows at the new width), made four rows at a time
 // as the vertical pass first asks for them and kept in a ring of rows just large enough for
 // what one destination row reads: the whole intermediate never exists, and the rows read are
@@ -161,7 +170,12 @@ public:
     FData.reset(new Byte[FStride * static_cast<std::size_t>(FRing)]);
     for (int k = 0; k < FRing; ++k) std::memset(Slot(k) + FLineBytes, 0, FStride - static_cast<std::size_t>(FLineBytes));
 #ifdef ORBEX_SSE2
-    if (src.BytesPerPixel == 4) FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+    if (src.BytesPerPixel == 4) {
+      FCols.resize(static_cast<std::size_t>(src.Width) * 16);
+      FWeights = across.PairLanes();
+      for (int p = 0; p < across.Taps(); ++p) FOffsets.push_back(across.Index(p) * 16);
+      FUniformPairs = UniformPairs(across);
+    }
 #endif
   }
   int LineBytes() const { return FLineBytes; }
@@ -208,14 +222,73 @@ private:
     }
     for (; j < sw; ++j)
       for (int k = 0; k < 4; ++k) std::memcpy(cols + static_cast<std::size_t>(j) * 16 + k * 4, r[k] + j * 4, 4);
-    for (int i = 0; i < FWidth; ++i) {
-      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (int p = FAcross.First(i); p < FAcross.Last(i); p += 2)
-        MulAddPair(LoadBytes16(cols + FAcross.Index(p) * 16), LoadBytes16(cols + FAcross.Index(p + 1) * 16),
-                   _mm_set1_epi32(FAcross.Pair(p)), acc);
-      alignas(16) Byte px[16];
-      StoreBytes16(px, SumsToBytes(acc));
-      for (int k = 0; k < rows; ++k) std::memcpy(out[k] + i * 4, px + k * 4, 4);
+    // The next strip's rows are asked for from memory bit by bit while this one is worked on,
+    // so that its transposition finds them in the cache (a halving reads four source bytes
+    // for every destination byte).
+    TPrefetch ahead;
+    for (int k = y0 + 4; k < std::min(y0 + 8, FSrc.Height); ++k) ahead.Rows[ahead.Count++] = FSrc.Row(k);
+    ahead.Bytes = static_cast<std::size_t>(sw) * 4;
+    const std::size_t lines = (ahead.Bytes + 63) / 64 * static_cast<std::size_t>(ahead.Count);
+    ahead.PerStep = static_cast<int>((lines + static_cast<std::size_t>(FWidth) / 4) / (static_cast<std::size_t>(FWidth) / 4 + 1)) + 1;
+    switch (FUniformPairs) {
+      case 1: Across32<1>(rows, out, ahead); break;
+      case 2: Across32<2>(rows, out, ahead); break;
+      case 3: Across32<3>(rows, out, ahead); break;
+      case 4: Across32<4>(rows, out, ahead); break;
+      default: Across32<0>(rows, out, ahead); break;
+    }
+  }
+
+  // Rows to bring into the cache a few lines per step.
+  struct TPrefetch {
+    const Byte* Rows[4] = {};
+    int Count = 0;
+    std::size_t Bytes = 0;
+    int PerStep = 0;
+    int Row = 0;
+    std::size_t At = 0;
+    void Step() {
+      for (int n = 0; n < PerStep && Row < Count; ++n) {
+        _mm_prefetch(reinterpret_cast<const char*>(Rows[Row] + At), _MM_HINT_T0);
+        At += 64;
+        if (At >= Bytes) {
+          At = 0;
+          ++Row;
+        }
+      }
+    }
+  };
+
+  // Four destination pixels at a time from the columns: their sums in four lanes of rows,
+  // turned back into four rows of four pixels (rows are padded to whole 16-byte blocks, so
+  // the last block of a row fits; pixels past the width come out 0). N > 0: every pixel has N
+  // tap pairs (a loop the compiler lays out whole); 0: any number.
+  template <int N>
+  void Across32(int rows, Byte* out[4], TPrefetch& ahead) {
+    const Byte* cols = FCols.data();
+    const int* offsets = FOffsets.data();
+    const std::int32_t* weights = FWeights.data();
+    for (int i = 0; i < FWidth; i += 4) {
+      ahead.Step();
+      __m128i px[4];
+      for (int u = 0; u < 4; ++u) {
+        if (i + u >= FWidth) {
+          px[u] = _mm_setzero_si128();
+          continue;
+        }
+        const int first = FAcross.First(i + u);
+        const int* o = offsets + first;
+        const std::int32_t* w = weights + first * 2;
+        px[u] = WeightedBytes16(
+            N > 0 ? N : (FAcross.Last(i + u) - first) / 2, [&](int q) { return LoadBytes16(cols + o[2 * q]); },
+            [&](int q) { return LoadBytes16(cols + o[2 * q + 1]); }, [&](int q) { return LoadBytes16(w + 4 * q); });
+      }
+      const __m128i t0 = _mm_unpacklo_epi32(px[0], px[1]), t1 = _mm_unpackhi_epi32(px[0], px[1]);
+      const __m128i t2 = _mm_unpacklo_epi32(px[2], px[3]), t3 = _mm_unpackhi_epi32(px[2], px[3]);
+      StoreBytes16(out[0] + i * 4, _mm_unpacklo_epi64(t0, t2));
+      if (rows > 1) StoreBytes16(out[1] + i * 4, _mm_unpackhi_epi64(t0, t2));
+      if (rows > 2) StoreBytes16(out[2] + i * 4, _mm_unpacklo_epi64(t1, t3));
+      if (rows > 3) StoreBytes16(out[3] + i * 4, _mm_unpackhi_epi64(t1, t3));
     }
   }
 #endif
@@ -245,31 +318,51 @@ private:
   int FDone = 0;
   std::unique_ptr<Byte[]> FData;
   std::vector<Byte> FCols;
+  std::vector<std::int32_t> FWeights;  // each weight pair four times, for whole-lane loads
+  std::vector<int> FOffsets;           // byte offset of each tap's column
+  int FUniformPairs = 0;               // tap pairs of every pixel, 0 when they differ
 };
+
+#ifdef ORBEX_SSE2
+// One destination row from its intermediate rows, 16 bytes at a time: N > 0 tap pairs known
+// when compiled, 0 any number (pairs).
+template <int N>
+void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineBytes, Byte* out) {
+  if (N > 0) pairs = N;
+  for (int x = 0; x < lineBytes; x += 16) {
+    const __m128i v = WeightedBytes16(
+        pairs, [&](int q) { return LoadBytes16(line[2 * q] + x); }, [&](int q) { return LoadBytes16(line[2 * q + 1] + x); },
+        [&](int q) { return LoadBytes16(w + 4 * q); });
+    if (x + 16 <= lineBytes) {
+      StoreBytes16(out + x, v);
+    } else {
+      alignas(16) Byte last[16];
+      StoreBytes16(last, v);
+      std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
+    }
+  }
+}
+#endif
 
 // Vertical pass over whole rows: each tap pair of a destination row multiplies two
 // intermediate rows, 16 bytes at a time.
 void VerticalPass(TlxRowCache& rows, const TlxPixelBuffer& dst, const TlxPairTaps& taps) {
   const int lineBytes = rows.LineBytes();
 #ifdef ORBEX_SSE2
+  const std::vector<std::int32_t> weights = taps.PairLanes();
   std::vector<const Byte*> line;
+  const int uniform = UniformPairs(taps);
   for (int i = 0; i < dst.Height; ++i) {
     line.clear();
     for (int p = taps.First(i); p < taps.Last(i); ++p) line.push_back(rows.Row(taps.Index(p)));
-    Byte* out = dst.Row(i);
-    for (int x = 0; x < lineBytes; x += 16) {
-      __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-      for (std::size_t p = 0; p < line.size(); p += 2)
-        MulAddPair(LoadBytes16(line[p] + x), LoadBytes16(line[p + 1] + x),
-                   _mm_set1_epi32(taps.Pair(taps.First(i) + static_cast<int>(p))), acc);
-      const __m128i v = SumsToBytes(acc);
-      if (x + 16 <= lineBytes) {
-        StoreBytes16(out + x, v);
-      } else {
-        alignas(16) Byte last[16];
-        StoreBytes16(last, v);
-        std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
-      }
+    const std::int32_t* w = weights.data() + taps.First(i) * 2;
+    const int pairs = static_cast<int>(line.size() / 2);
+    switch (uniform) {
+      case 1: Down32<1>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 2: Down32<2>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 3: Down32<3>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      case 4: Down32<4>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
+      default: Down32<0>(line.data(), w, pairs, lineBytes, dst.Row(i)); break;
     }
   }
 #else
@@ -331,7 +424,7 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
   const TlxPairTaps down = BuildTaps(newHeight, src.Height, filter);
   TlxRowCache rows(*from, newWidth, across, down);
-  dst.SetSize(newWidth, newHeight, src.BytesPerPixel);
+  dst.SetSizeForOverwrite(newWidth, newHeight, src.BytesPerPixel);
   VerticalPass(rows, dst.View(), down);
 #endif
 }

@@ -109,6 +109,8 @@ public:
   bool UseExtraLine = false;
   int ExtraLineWidth = 32;
   TFont* ExtraLineFont() const { return FExtraLineFont.get(); }
+  // Copies the font; the support object keeps its own.
+  void SetExtraLineFont(TFont* value) { FExtraLineFont->Assign(value); }
 
 private:
   std::unique_ptr<TFont> FExtraLineFont;

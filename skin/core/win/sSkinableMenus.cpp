@@ -644,7 +644,7 @@ void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRe
     return;
   }
   // Fill the rest of a column below its last item, and the gap left of a new column.
-  if (bg != nullptr) {
+  if (bg != nullptr && item->Parent() != nullptr) {
     TMenuItem* p = item->Parent();
     const int idx = p->IndexOf(item);
     const bool nextBreaks = idx + 1 < p->Count() && p->Items(idx + 1)->Break() != mbNone;

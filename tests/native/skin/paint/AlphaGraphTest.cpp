@@ -2,6 +2,8 @@
 // out-of-range rectangles, and the constant-alpha blend's fast path against its reference.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "skin/paint/sAlphaCopy.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "tests/native/skin/paint/PaintTestUtil.h"
@@ -205,6 +207,28 @@ TEST(AlphaGraph, BlendConstFastEqualsReference) {
         ASSERT_EQ(a.Storage(), b.Storage()) << "w=" << w << " alpha=" << alpha;
       }
     }
+}
+
+// A reused work bitmap sized for overwriting keeps the old pixels but zeroes the row padding
+// (24-bit rows of 5 pixels end in one padding byte), so whole-row comparisons and hashes of a
+// result see zeros there as after SetSize; a new size gives the new layout.
+TEST(AlphaGraph, SetSizeForOverwriteZeroesOnlyRowPadding) {
+  TlxImageBuffer b(5, 3, 3);
+  const TlxPixelBuffer& v = b.View();
+  ASSERT_EQ(v.Stride, 16);
+  for (int y = 0; y < 3; ++y) std::memset(v.Row(y), 0xAB, 16);
+  b.SetSizeForOverwrite(5, 3, 3);
+  for (int y = 0; y < 3; ++y) {
+    EXPECT_EQ(v.Row(y)[14], 0xAB);
+    EXPECT_EQ(v.Row(y)[15], 0) << y;
+  }
+  b.SetSizeForOverwrite(7, 2, 4);
+  EXPECT_EQ(v.Width, 7);
+  EXPECT_EQ(v.Height, 2);
+  EXPECT_EQ(v.Stride, 28);
+  EXPECT_EQ(v.BytesPerPixel, 4);
+  b.SetSizeForOverwrite(-3, 2, 4);
+  EXPECT_TRUE(v.Empty());
 }
 
 }  // namespace

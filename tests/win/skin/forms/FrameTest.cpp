@@ -281,14 +281,31 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   const int y = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) / 2;
   EXPECT_EQ(Pixel(p, 700, y), Rgb(170, 210, 240));
   ASSERT_NE(p->MenuLineBitmap(), nullptr);
-  // A bar item drawn hot takes the selection's face.
-  TWindowDC screen(nullptr);
-  TCanvas canvas;
-  TCanvasDC bound(canvas, screen.Get());
-  int w = 0, h = 0;
-  menu->Items()->Items(0)->MeasureItem(&canvas, w, h);
-  EXPECT_GT(w, 12);
-  p->RedrawMenuLineItem(menu->Items()->Items(0), TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
+  // The system names a bar item that opens a popup by its command number in the item data:
+  // drawn plain it shows the item's normal face (opaque "MENUITEM" colour in this skin; a
+  // see-through one shows the menu line), drawn hot the selection's face.
+  TMenuItem* file = menu->Items()->Items(0);
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemID = file->Command();
+  mis.itemData = file->Command();
+  ASSERT_TRUE(MenuMeasureItem(mis));
+  EXPECT_EQ(mis.itemHeight, static_cast<UINT>(GetSystemMetrics(SM_CYMENU) - 1));
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::pf32bit);
+  target.SetSize(60, y + 10);
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_MENU;
+  dis.itemID = file->Command();
+  dis.itemData = file->Command();
+  dis.hDC = target.Canvas()->GetHandle();
+  dis.rcItem = RECT{10, y - 5, 40, y + 5};
+  ASSERT_TRUE(MenuDrawItem(dis));
+  EXPECT_EQ(GetPixel(dis.hDC, 11, y - 4), RGB(180, 200, 180));
+  dis.itemState = ODS_SELECTED;
+  ASSERT_TRUE(MenuDrawItem(dis));
+  EXPECT_EQ(GetPixel(dis.hDC, 11, y - 4), RGB(10, 20, 60));
+  p->RedrawMenuLineItem(file, TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
   EXPECT_EQ(Pixel(p, 11, y - 4), Rgb(10, 20, 60));
   M->SetActive(false);
   EXPECT_FALSE(menu->OwnerDraw());
