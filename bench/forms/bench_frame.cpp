@@ -1,6 +1,7 @@
 // Timing harness, run under Wine: what the skinned frame costs against a BitBlt of the whole
 // window measured in the same run: a full frame-cache build, a non-client paint from a valid
-// cache and one title-button repaint, on a sizeable form of 740 x 559 and maximized. The skin
+// cache, one title-button repaint and the whole-form image (frame and children, as the taskbar
+// preview takes it), on a sizeable form of 740 x 559 with a few panels and maximized. The skin
 // is the frame fixture "FrameA". Prints microseconds per operation and the ratios; always
 // exits 0.
 //
@@ -13,9 +14,11 @@
 #include <functional>
 #include <memory>
 
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/WinTypes.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sFormImage.h"
 #include "skin/forms/sSkinProvider.h"
 
 namespace {
@@ -52,10 +55,12 @@ void Measure(const char* title, TForm* form, TsSkinProvider* p, int rounds) {
   const double button = MicrosPerRun(rounds, [&] {
     p->SetHotElement((state ^= 1) != 0 ? htcClose : 0, true);
   });
+  const double formImage = MicrosPerRun(rounds, [&] { MakeFormImage(p, false); });
   std::printf("%s (%d x %d): window BitBlt %.1f us\n", title, w, ht, blit);
   std::printf("  PaintFrameCache     %9.1f us  %6.2f x BitBlt\n", cache, cache / blit);
   std::printf("  PaintNonClient      %9.1f us  %6.2f x BitBlt\n", nonClient, nonClient / blit);
   std::printf("  title-button repaint%9.1f us  %6.2f x BitBlt\n", button, button / blit);
+  std::printf("  MakeFormImage       %9.1f us  %6.2f x BitBlt\n", formImage, formImage / blit);
 }
 
 }  // namespace
@@ -75,6 +80,12 @@ int main(int argc, char** argv) {
   form->SetCaption("Orbex frame benchmark");
   form->HandleNeeded();
   auto* provider = NewComponent<TsSkinProvider>(form.get());
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(10 + i * 180, 20, 170, 400);
+    panel->SetCaption("Channel");
+  }
   form->Show();
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);

@@ -39,6 +39,8 @@ void TCustomForm::PublishProperties(TPublisher<TCustomForm>& P) {
   P.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
   P.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   P.Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
+  P.Boolean("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(0);
+  P.Integer("AlphaBlendValue", &TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue).Default(255);
   P.Event("OnCreate", &TCustomForm::OnCreate);
   P.Event("OnDestroy", &TCustomForm::OnDestroy);
   P.Event("OnShow", &TCustomForm::OnShow);
@@ -200,6 +202,7 @@ void TCustomForm::CreateWnd() {
     ::SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->GetHandle()));
     ::SendMessageA(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon->GetHandle()));
   }
+  if (FAlphaBlend) ApplyLayeredAttributes();
   // The window now has its real frame: take the position and size the system gave it.
   RECT r{};
   ::GetWindowRect(FHandle, &r);
@@ -256,6 +259,30 @@ void TCustomForm::Loaded() {
   }
   Realign();
   if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::SetAlphaBlend(bool v) {
+  if (FAlphaBlend == v) return;
+  FAlphaBlend = v;
+  ApplyLayeredAttributes();
+}
+
+void TCustomForm::SetAlphaBlendValue(Byte v) {
+  if (FAlphaBlendValue == v) return;
+  FAlphaBlendValue = v;
+  if (FAlphaBlend) ApplyLayeredAttributes();
+}
+
+void TCustomForm::ApplyLayeredAttributes() {
+  if (FHandle == nullptr || (ComponentState() & csDesigning) != 0) return;
+  const LONG ex = ::GetWindowLongA(FHandle, GWL_EXSTYLE);
+  if (FAlphaBlend) {
+    if ((ex & WS_EX_LAYERED) == 0) ::SetWindowLongA(FHandle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(FHandle, 0, FAlphaBlendValue, LWA_ALPHA);
+  } else if ((ex & WS_EX_LAYERED) != 0) {
+    ::SetWindowLongA(FHandle, GWL_EXSTYLE, ex & ~static_cast<LONG>(WS_EX_LAYERED));
+    ::RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle s) {

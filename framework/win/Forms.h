@@ -129,6 +129,12 @@ public:
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool v) { FKeyPreview = v; }
   bool Active() const { return FActive; }
+  // Whole-window translucency: with AlphaBlend the window is layered and shown with
+  // AlphaBlendValue as its constant alpha (255 opaque); without, it is not layered.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool v);
+  Byte AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(Byte v);
 
   // Runs the update step of every action of the form's action lists (and OnUpdate events);
   // the application calls it when idle. Forms override it to add their own step.
@@ -167,6 +173,8 @@ protected:
   // Moves the form for Position before its first showing.
   void ApplyPosition();
   void CloseModal();
+  // Puts AlphaBlend and AlphaBlendValue on the window.
+  void ApplyLayeredAttributes();
 
   void WMClose(TMessage& m);
   void WMActivate(TMessage& m);
@@ -193,6 +201,8 @@ protected:
   TWinControl* FActiveControl = nullptr;
   bool FKeyPreview = false;
   bool FActive = false;
+  bool FAlphaBlend = false;
+  Byte FAlphaBlendValue = 255;
   bool FPositioned = false;
   bool FStoredFormRead = false;
   // Client size from stored data, applied in Loaded (the frame depends on properties that

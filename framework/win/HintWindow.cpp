@@ -157,12 +157,25 @@ TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint) {
   return TRect{0, 0, frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void THintWindow::ActivateHint(TRect Rect, const std::string& AHint) {
+void THintWindow::PlaceHint(TRect Rect, const std::string& AHint) {
   Rect = MoveInside(Rect, WorkAreaOf(Rect));
   SetText(AHint);
   HandleNeeded();
   SetBounds(Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
   ::SetWindowPos(FHandle, HWND_TOPMOST, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), SWP_NOACTIVATE);
+}
+
+void THintWindow::ActivateHintFading(TRect Rect, const std::string& AHint, DWORD Time) {
+  PlaceHint(Rect, AHint);
+  if (::AnimateWindow(FHandle, Time, AW_BLEND) == FALSE) ::ShowWindow(FHandle, SW_SHOWNOACTIVATE);
+  FVisible = true;
+  FShowing = true;
+  Invalidate();
+  Update();
+}
+
+void THintWindow::ActivateHint(TRect Rect, const std::string& AHint) {
+  PlaceHint(Rect, AHint);
   ::ShowWindow(FHandle, SW_SHOWNOACTIVATE);
   FVisible = true;
   FShowing = true;

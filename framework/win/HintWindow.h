@@ -50,6 +50,9 @@ public:
   // is on, keeping its size) with AHint as the window text, without activating it. Raises
   // EOSError when the window cannot be made.
   virtual void ActivateHint(TRect Rect, const std::string& AHint);
+  // As ActivateHint, the window blending in over Time milliseconds (shown at once where the
+  // system cannot animate it).
+  void ActivateHintFading(TRect Rect, const std::string& AHint, DWORD Time);
   // The window rectangle (origin 0, 0) that shows AHint with lines wrapped at MaxWidth
   // pixels (at least one pixel); a word longer than that widens it. Border and margins are
   // included.
@@ -67,6 +70,8 @@ protected:
   void Paint() override;
 
 private:
+  // Moves the window, with the text, to Rect inside the work area, topmost, still hidden.
+  void PlaceHint(TRect Rect, const std::string& AHint);
   // DrawText over the client area (or, with DT_CALCRECT, only measuring) in the hint font.
   void DrawHintText(HDC DC, RECT& Rect, const std::string& AHint, UINT Flags);
 };

@@ -240,12 +240,28 @@ int TitleButtonsWidth(const TsTitleButtonsInput& in) {
     if (in.VisibleMin) w += in.Min.FrameWidth() + gap;
     if (in.ShowHelp) w += in.Help.FrameWidth() + gap;
   }
-  if (!in.UserButtons.empty()) {
-    w += 8;
-    // Hidden buttons count too: the area does not shrink when one is hidden.
-    for (const TsUserButtonInfo& b : in.UserButtons) w += UserButtonWidth(b, in.UserImage) + gap;
+  // Only shown user buttons take room, as in the title-button layout: a hidden one would
+  // leave an empty gap in the title.
+  bool anyShown = false;
+  for (const TsUserButtonInfo& b : in.UserButtons) {
+    if (!b.Visible) continue;
+    anyShown = true;
+    w += UserButtonWidth(b, in.UserImage) + gap;
   }
-  return w;
+  return anyShown ? w + 8 : w;
+}
+
+std::optional<TSize> FitThumbnail(int requestedWidth, int requestedHeight, int srcWidth, int srcHeight) {
+  if (requestedWidth <= 0 || requestedHeight <= 0 || srcWidth <= 0 || srcHeight <= 0) return std::nullopt;
+  std::int64_t w = requestedWidth, h = requestedHeight;
+  // Rounded halves up: w * sw / sh + 0.5 in integers.
+  const auto divRound = [](std::int64_t n, std::int64_t d) { return (2 * n + d) / (2 * d); };
+  if (w * srcHeight > h * srcWidth)
+    w = divRound(h * srcWidth, srcHeight);
+  else
+    h = divRound(w * srcHeight, srcWidth);
+  if (w <= 0 || h <= 0) return std::nullopt;
+  return TSize{static_cast<int>(w), static_cast<int>(h)};
 }
 
 // ---- title-button strip -------------------------------------------------------------------

@@ -201,8 +201,12 @@ struct TsTitleButtonsInput {
 };
 // The larger of the glyph width + 2 and the user-button image's frame width (21 without one).
 int UserButtonWidth(const TsUserButtonInfo& button, const TsButtonImage& userImage);
-// Width of the title-button area, hidden user buttons included.
+// Width of the title-button area; hidden user buttons take no room.
 int TitleButtonsWidth(const TsTitleButtonsInput& in);
+
+// The size of a taskbar thumbnail of a srcWidth x srcHeight image that fits the requested size
+// keeping the image's aspect ratio; nullopt when a side is or becomes 0.
+std::optional<TSize> FitThumbnail(int requestedWidth, int requestedHeight, int srcWidth, int srcHeight);
 
 // ---------------------------------------------------------------------------------------------
 // Title-button strip: the right end of the title bar kept without buttons, so that every

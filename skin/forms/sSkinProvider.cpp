@@ -89,7 +89,11 @@ void TsTitleIcon::PublishProperties(TPublisher<TsTitleIcon>& P) {
   P.Integer("Width", &TsTitleIcon::Width, &TsTitleIcon::Width).Default(0);
 }
 
-TsTitleIcon::TsTitleIcon() : FGlyph(std::make_unique<TBitmap>()) {}
+TsTitleIcon::TsTitleIcon(TsSkinProvider* owner) : FOwner(owner), FGlyph(std::make_unique<TBitmap>()) {
+  FGlyph->OnChange = [this](TObject*) {
+    if (FOwner != nullptr && !FOwner->IsLoading()) FOwner->RepaintFormFrame();
+  };
+}
 TsTitleIcon::~TsTitleIcon() = default;
 
 void TsTitleIcon::SetGlyph(TBitmap* value) {
@@ -229,7 +233,7 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
   if (owner->ControlState() != 0) FSkinData->HoldPaint = 1;
   FAddedTitle = std::make_unique<TlxAddedTitle>(this);
   FCompositionMode = AeroIsActive();
-  FTitleIcon = std::make_unique<TsTitleIcon>();
+  FTitleIcon = std::make_unique<TsTitleIcon>(this);
   FTitleButtons = std::make_unique<TsTitleButtons>(this);
   if (!Designing(this) && !FEmpty) HookForm();
 }

@@ -68,7 +68,8 @@ private:
 class TsTitleIcon : public TPersistent {
   ORBEX_CLASS(TsTitleIcon, TPersistent)
 public:
-  TsTitleIcon();
+  // The owner's frame is repainted when the glyph changes (none: nothing repaints).
+  explicit TsTitleIcon(TsSkinProvider* owner = nullptr);
   ~TsTitleIcon() override;
   TBitmap* Glyph() const { return FGlyph.get(); }
   void SetGlyph(TBitmap* value);
@@ -76,6 +77,7 @@ public:
   int Width = 0;
 
 private:
+  TsSkinProvider* FOwner;
   std::unique_ptr<TBitmap> FGlyph;
 };
 
@@ -259,8 +261,7 @@ public:
   // --- title-button measures (pixels) over the form metrics
   // The form as the metrics read it: its window, the provider's settings and the skin's values.
   TsFormGeometry Geometry();
-  // The width the title buttons take at the right end of the title bar, hidden user buttons
-  // included.
+  // The width the title buttons take at the right end of the title bar (shown ones only).
   int TitleButtonsWidth();
   int UserButtonWidth(const TsTitleButton* button);
   // The right end of the frame cache, without buttons, into the work bitmap (`whole`: down to

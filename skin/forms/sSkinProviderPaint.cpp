@@ -19,6 +19,7 @@
 #include "skin/paint/sColorMath.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sBitmapKernels.h"
 #include "skin/paint/win/sDwmApi.h"
 
 bool OldSkinAlphaFix = false;
@@ -202,6 +203,10 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* cache) {
   const TsFormGeometry f = Geometry();
   const TRect r = IconRect(f, SystemMetrics());
   if (r.IsEmpty()) return;
+  if (TBitmap* glyph = FTitleIcon->Glyph(); !glyph->Empty()) {
+    DrawGlyphOver(cache, glyph, r.Left, r.Top, false, false);
+    return;
+  }
   HICON icon = FForm->Icon() != nullptr ? FForm->Icon()->GetHandle() : nullptr;
   if (icon == nullptr && Application != nullptr && Application->Handle() != nullptr)
     icon = reinterpret_cast<HICON>(SendMessageA(Application->Handle(), WM_GETICON, ICON_SMALL2, 0));

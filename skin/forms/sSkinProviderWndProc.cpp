@@ -18,6 +18,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sFormImage.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
@@ -423,6 +424,20 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
     }
     case WM_PRINT: WMPrint(message); return;
     case WM_PRINTCLIENT: return;
+    // The taskbar asks for the form's thumbnail (LParam: the largest width in the high word,
+    // height in the low word) and its live preview; the answers are Booleans in 7 bits.
+    case WM_DWMSENDICONICTHUMBNAIL:
+      if (IconicPreviewOn() && HIWORD(message.LParam) != 0 && LOWORD(message.LParam) != 0) {
+        message.Result = SetIconicThumbnail(FForm->Handle(), this, HIWORD(message.LParam), LOWORD(message.LParam)) & 0x7F;
+        return;
+      }
+      break;
+    case WM_DWMSENDICONICLIVEPREVIEWBITMAP:
+      if (IconicPreviewOn()) {
+        message.Result = SetIconicLivePreview(FForm->Handle(), this) & 0x7F;
+        return;
+      }
+      break;
     case CM_VISIBLECHANGED: CMVisibleChanged(message); return;
     case CM_ENABLEDCHANGED:
       CallSavedWndProc(message);

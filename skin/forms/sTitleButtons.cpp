@@ -18,6 +18,7 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sBitmapKernels.h"
 
 bool ButtonPressed = false;
 
@@ -200,7 +201,7 @@ void TsSkinProvider::DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b
   TBitmap* glyph = tb->Glyph();
   if (glyph == nullptr || glyph->Empty()) return;
   const int x = b.Rect.Left + (b.Rect.Width() - glyph->GetWidth()) / 2, y = b.Rect.Top + (b.Rect.Height() - glyph->GetHeight()) / 2;
-  cache->Canvas()->Draw(x, y, glyph);
+  DrawGlyphOver(cache, glyph, x, y, true, !b.Enabled);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -262,7 +263,8 @@ void TsSkinProvider::SetHotElement(int code, bool repaint) {
 }
 
 // The hint of a hot user button, below right of the mouse, inside the monitor's work area,
-// never activated; it goes when the button stops being hot.
+// never activated; a short hint fades in when the system animates its tooltips with fading.
+// It goes when the button stops being hot.
 void TsSkinProvider::ShowUserButtonHint(const TsTitleButton* button) {
   const std::string text = GetShortHint(button->Hint);
   if (text.empty()) return;
@@ -272,7 +274,14 @@ void TsSkinProvider::ShowUserButtonHint(const TsTitleButton* button) {
   POINT cursor{};
   GetCursorPos(&cursor);
   const int x = static_cast<int>(cursor.x) + 8, y = static_cast<int>(cursor.y) + 16;
-  FUserButtonHint->ActivateHint(TRect{x, y, x + size.Width(), y + size.Height() + 4}, text);
+  const TRect place{x, y, x + size.Width(), y + size.Height() + 4};
+  BOOL animate = FALSE, fade = FALSE;
+  SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &animate, 0);
+  SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &fade, 0);
+  if (text.size() < 100 && animate != FALSE && fade != FALSE)
+    FUserButtonHint->ActivateHintFading(place, text, 200);
+  else
+    FUserButtonHint->ActivateHint(place, text);
 }
 
 void TsSkinProvider::PressTitleButton(int code) {

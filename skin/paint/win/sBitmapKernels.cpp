@@ -132,6 +132,34 @@ void MakeDisabledLook(TBitmap* bitmap, int flags, TColor controlColor, TPoint of
 
 void GrayscaleBitmap(TBitmap* bitmap) { GrayscaleBitmap(Bitmap32Source(bitmap)); }
 
+void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool greyed) {
+  if (dst == nullptr || glyph == nullptr || glyph->Empty()) return;
+  const TlxPixelBuffer target = TargetPixels32(dst);
+  const int w = glyph->GetWidth(), h = glyph->GetHeight();
+  // A 32-bit working copy: the glyph's own bitmap keeps its format and colours.
+  TBitmap copy;
+  copy.SetPixelFormat(TPixelFormat::pf32bit);
+  copy.SetSize(w, h);
+  const bool own = glyph->GetPixelFormat() == TPixelFormat::pf32bit;
+  if (own) {
+    CopyPixelRect(BitmapPixels(&copy), 0, 0, BitmapPixels(glyph), TRect{0, 0, w, h});
+  } else {
+    BitBlt(copy.Canvas()->GetHandle(), 0, 0, w, h, glyph->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    GdiFlush();
+  }
+  const TlxPixelBuffer px = BitmapPixels(&copy);
+  if (!own) {
+    const std::uint32_t key = GetPix(px, 0, h - 1) & 0xFFFFFF;
+    for (int row = 0; row < h; ++row)
+      for (int col = 0; col < w; ++col) {
+        const std::uint32_t v = GetPix(px, col, row) & 0xFFFFFF;
+        SetPix(px, col, row, keyed && v == key ? 0u : v | 0xFF000000u);
+      }
+  }
+  if (greyed) GrayscaleBitmap(px);
+  CopyWithAlpha(TRect{x, y, x + w, y + h}, TRect{0, 0, w, h}, target, false, 0, clNoneTint, false, TlxBackgroundView{}, px);
+}
+
 void HueShiftBitmap(TBitmap* bitmap, int offset) { HueShiftBitmap(Bitmap32Source(bitmap), offset); }
 
 void SaturateBitmap(TBitmap* bitmap, int amount) { SaturateBitmap(Bitmap32Source(bitmap), amount); }

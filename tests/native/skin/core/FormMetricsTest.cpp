@@ -131,7 +131,7 @@ TEST(FormMetrics, UserButtonWidths) {
   EXPECT_EQ(MDIButtonHeight(TsButtonImage{true, 48, 1, 40, true}), 20);
 }
 
-TEST(FormMetrics, TitleButtonsWidthCountsHiddenButtons) {
+TEST(FormMetrics, TitleButtonsWidthCountsShownButtonsOnly) {
   TsTitleButtonsInput in;
   in.RightMargin = 5;
   in.Spacing = 2;
@@ -144,12 +144,34 @@ TEST(FormMetrics, TitleButtonsWidthCountsHiddenButtons) {
   in.Help = TsButtonImage{true, 30, 3, 20, false};    // not shown
   EXPECT_EQ(TitleButtonsWidth(in), 5 + 30 + (20 + 2) + (60 + 2));
   in.UserButtons = {TsUserButtonInfo{true, false, 0}, TsUserButtonInfo{false, true, 30}};
-  const int withUser = 5 + 30 + 22 + 62 + 8 + (21 + 2) + (32 + 2);
+  const int withUser = 5 + 30 + 22 + 62 + 8 + (21 + 2);   // the hidden one takes no room
   EXPECT_EQ(TitleButtonsWidth(in), withUser);
   in.SystemButtons = false;   // no system menu: only the margin and the user buttons
   in.LargeSet = false;
+  EXPECT_EQ(TitleButtonsWidth(in), 5 + 8 + 21);
+  in.UserButtons[1].Visible = true;
   EXPECT_EQ(TitleButtonsWidth(in), 5 + 8 + 21 + 32);
+  in.UserButtons[0].Visible = in.UserButtons[1].Visible = false;   // none shown: no gap either
+  EXPECT_EQ(TitleButtonsWidth(in), 5);
 }
+
+TEST(FormMetrics, ThumbnailKeepsTheImagesAspectRatio) {
+  const auto fit = [](int rw, int rh, int sw, int sh) {
+    const std::optional<TSize> s = FitThumbnail(rw, rh, sw, sh);
+    return s ? std::make_pair(s->cx, s->cy) : std::make_pair(-1, -1);
+  };
+  EXPECT_EQ(fit(200, 100, 400, 400), std::make_pair(100, 100));   // wider request: height rules
+  EXPECT_EQ(fit(100, 200, 400, 400), std::make_pair(100, 100));   // taller request: width rules
+  EXPECT_EQ(fit(200, 100, 740, 559), std::make_pair(132, 100));   // 132.37 rounds down
+  EXPECT_EQ(fit(100, 100, 3, 2), std::make_pair(100, 67));        // 66.67 rounds up
+  EXPECT_EQ(fit(0, 100, 400, 400), std::make_pair(-1, -1));
+  EXPECT_EQ(fit(100, 0, 400, 400), std::make_pair(-1, -1));
+  EXPECT_EQ(fit(100, 100, 0, 400), std::make_pair(-1, -1));
+  EXPECT_EQ(fit(1, 100, 1, 1000), std::make_pair(-1, -1));        // 0.1 pixel wide: nothing
+  EXPECT_EQ(fit(65535, 65535, 1, 30000), std::make_pair(2, 65535));   // no overflow
+}
+
+
 
 TEST(FormMetrics, TitleStripIsClippedOnANarrowForm) {
   TFakeMetrics sm;

@@ -1,7 +1,7 @@
 // Forms and the application: modal showing and its result, OnCloseQuery refusing a close,
 // Synchronize served while a modal form runs, closing actions, border styles and client sizes,
-// positions, size limits, arbitrary message handlers, shortcuts of action lists, idle action
-// updates, the screen's form list and the application window.
+// translucency (AlphaBlend), positions, size limits, arbitrary message handlers, shortcuts of
+// action lists, idle action updates, the screen's form list and the application window.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -162,6 +162,27 @@ TEST_F(FormsTest, BorderStylesGiveTheirWindowStyles) {
   f->SetBorderStyle(bsNone);
   style = ::GetWindowLongA(f->Handle(), GWL_STYLE);
   EXPECT_FALSE(style & WS_CAPTION);
+}
+
+TEST_F(FormsTest, AlphaBlendMakesTheWindowLayeredWithItsValue) {
+  std::unique_ptr<TForm> f(new TForm(nullptr));
+  f->SetAlphaBlendValue(200);   // stored while AlphaBlend is off: the window stays plain
+  EXPECT_EQ(::GetWindowLongA(f->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  f->SetAlphaBlend(true);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(::GetLayeredWindowAttributes(f->Handle(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_EQ(flags & LWA_ALPHA, static_cast<DWORD>(LWA_ALPHA));
+  f->SetAlphaBlendValue(120);
+  ASSERT_TRUE(::GetLayeredWindowAttributes(f->Handle(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 120);
+  // A window made anew (a border style change) gets it again.
+  f->SetBorderStyle(bsSingle);
+  ASSERT_TRUE(::GetLayeredWindowAttributes(f->Handle(), nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 120);
+  f->SetAlphaBlend(false);
+  EXPECT_EQ(::GetWindowLongA(f->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }
 
 TEST_F(FormsTest, ClientSizeIsTheClientAreaOfTheWindow) {

@@ -2,7 +2,8 @@
 // once the mouse control changes to a control with ShowHint and a Hint, below the cursor and
 // inside the work area, never activated; it hides on leaving, a click, a key, deactivation and
 // after the hide pause; ShowHint (the control's, its parent's, the application's) and
-// CM_HINTSHOW decide; "short|long" splits between the window and Application->Hint/OnHint.
+// CM_HINTSHOW decide; "short|long" splits between the window and Application->Hint/OnHint; a
+// hint window fading in ends shown like one shown at once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -189,6 +190,23 @@ TEST_F(HintTest, TheShortHintShowsBelowTheCursorAfterThePauseWithoutActivation) 
   TWindowDC dc(h);
   EXPECT_EQ(::GetPixel(dc.Get(), 1, size.Height() / 2 - 1) & 0xFFFFFF,
             static_cast<COLORREF>(ColorToRGB(clInfoBk)));
+}
+
+TEST(HintWindow, AFadingHintEndsShownInsideTheWorkAreaWithoutActivation) {
+  THintWindow hint(nullptr);
+  const HWND active = ::GetActiveWindow();
+  RECT work{};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  hint.ActivateHintFading(TRect{work.right - 20, 40, work.right + 80, 60}, "Fading", 200);
+  const HWND h = hint.Handle();
+  EXPECT_TRUE(::IsWindowVisible(h));
+  EXPECT_TRUE(hint.Active());
+  EXPECT_EQ(::GetActiveWindow(), active);
+  EXPECT_EQ(WindowText(h), "Fading");
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  EXPECT_EQ(r.right, work.right);   // moved back inside, keeping its size
+  EXPECT_EQ(r.right - r.left, 100);
 }
 
 TEST_F(HintTest, LeavingTheControlHidesTheHintAndClearsApplicationHint) {
