@@ -333,9 +333,11 @@ public:
   int ShowAction = 0;
   // Hands the form's menus to the skinned menus; `skinned`: owner-drawn while skinned.
   void UpdateMenus(bool skinned);
-  // The window's own menu at a screen point, its items greyed as the form allows; the
-  // choice is posted to the form as WM_SYSCOMMAND.
+  // The system menu at a screen point. With skinned popups the skin paints the provider's
+  // own copy (with "Available skins" when MakeSkinMenu is set); else the window's own menu,
+  // its items greyed as the form allows, the choice posted to the form as WM_SYSCOMMAND.
   void ShowSystemMenu(int x, int y);
+  void ShowSkinnedSystemMenu(int x, int y);
   // Maximized, a skinned form covers the work area with its frame just outside it.
   void HandleGetMinMaxInfo(TMessage& message);
   // The client part of the frame cache into `dc` without the children's areas.
@@ -361,6 +363,21 @@ public:
   bool SysExtendedHeight = false;
   // Where the form window's top-left lies in the frame cache.
   TPoint WindowOriginInCache();
+  // The window messages whose handling only concerns the border window (application
+  // activation, a layered-style change, the mouse entering the form): passed on, then the
+  // border window follows.
+  void BorderWindowMessage(TMessage& message);
+  // Around a system command: SC_MAXIMIZE (under the maximized-window rule) and SC_RESTORE
+  // free the border window before the system acts; SC_RESTORE makes it again afterwards.
+  void BorderBeforeSysCommand(WPARAM command);
+  void BorderAfterSysCommand(WPARAM command);
+  // After activation: the border window takes the new frame, or is freed for a maximized
+  // form under the maximized-window rule.
+  void BorderAfterActivation();
+  // Under the maximized-window rule: frees the border window of a maximized form (true then).
+  bool BorderDroppedWhenMaximized();
+  // Under the maximized-window rule: a form moved in normal state gets its border window back.
+  void BorderBeforePosChange(const WINDOWPOS& pos);
 
   // --- form animations (sAnimations.cpp)
   // Set while the form is shown, hidden or re-skinned through an animation (frozen included).
@@ -480,7 +497,7 @@ private:
   // --- frame painting and title buttons
   void PaintFrameBackground(TBitmap* cache, int state);
   void PaintGrip(TBitmap* cache);
-  void PaintShadow(TBitmap* cache);   // extended borders
+  void PaintFrameMask(TBitmap* cache, bool drawMode1);   // extended borders
   void PaintTitleBar(TBitmap* cache, bool hasButtons);
   void PaintTitleIcon(TBitmap* cache);
   void PaintMenuLine(TBitmap* cache);

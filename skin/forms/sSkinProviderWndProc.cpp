@@ -4,21 +4,21 @@
 // title buttons, activation and caption changes (covered so that the system's own caption
 // never shows), sizing, screen snapping, the own frame drag, system commands and the window
 // menu. With an extended-border window the frame's mouse answers come from that window.
-// Not here: MDI forms, form animations, the blend while moving and the taskbar previews.
+// Not here: MDI forms, the blend while moving and the taskbar previews; the form animations
+// live in sAnimations (the window method starts the show and the hide).
 #include "skin/forms/sSkinProvider.h"
-
-#include "skin/core/win/sSkinableMenus.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
 #include "framework/win/StdCtrls.h"
+#include "skin/core/sAnimSteps.h"
 #include "skin/core/sFormMoves.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
-#include "skin/core/sAnimSteps.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormImage.h"
@@ -463,6 +463,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       return;
     case 0xB04C:
     case 0xBC4D: message.Result = 0; return;
+    case WM_ACTIVATEAPP:
+    case WM_STYLECHANGED:
+    case CM_MOUSEENTER: BorderWindowMessage(message); return;   // extended borders
     default: break;
   }
   CallSavedWndProc(message);
@@ -861,9 +864,10 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     RECT cr{};
     GetClientRect(FForm->Handle(), &cr);
     {
-      // The frame: everything of the cache outside the client area.
+      // The frame: everything of the cache outside the client area (extended borders: the
+      // whole cache, the client painted over it).
       const int saved = SaveDC(dc);
-      ExcludeClipRect(dc, offset.X, offset.Y, offset.X + cr.right, offset.Y + cr.bottom);
+      if (FBorderForm == nullptr) ExcludeClipRect(dc, offset.X, offset.Y, offset.X + cr.right, offset.Y + cr.bottom);
       BitBlt(dc, 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
       RestoreDC(dc, saved);
     }
@@ -988,7 +992,7 @@ void TsSkinProvider::WMNCActivate(TMessage& message) {
   if (DestroyingForm()) return;
   if (FormShowing()) {
     ForceNCPaint();
-    RefreshBorderForm(true);   // extended borders: the frame of the new activity
+    BorderAfterActivation();   // extended borders: the frame of the new activity
   }
   UpdateMenus(true);
 }
@@ -1032,9 +1036,9 @@ void TsSkinProvider::WMSize(TMessage& message) {
 void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   // Form animations: a form that hides leaves a fading copy of itself with FormHide.
   if (message.LParam != 0 && (reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_HIDEWINDOW) != 0 &&
-      !SkipAnimation && !DestroyingForm() && AllowAnimation && FDrawNonClientArea && Skinned() && SkinManager()->GetActive() &&
-      SkinManager()->AnimEffects()->FormHide()->Active && FForm->Parent() == nullptr && CacheValid() &&
-      LayeredWindowsAvailable() && !IsIconic(FForm->Handle())) {
+      !SkipAnimation && !DestroyingForm() && AllowAnimation && FDrawNonClientArea && Skinned() &&
+      SkinManager()->GetActive() && SkinManager()->AnimEffects()->FormHide()->Active && FForm->Parent() == nullptr &&
+      CacheValid() && LayeredWindowsAvailable() && !IsIconic(FForm->Handle())) {
     CallSavedWndProc(message);
     SkipAnimation = true;
     AnimHideForm(this);
@@ -1062,7 +1066,7 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   RegionChanged = true;
   FSkinData->BGChanged = 1;
   if (!FDrawNonClientArea) return;
-  if (FBorderForm != nullptr) {
+  if (FBorderForm != nullptr && !BorderDroppedWhenMaximized()) {
     // Extended borders: the border window takes the new image, the form stays in front of it.
     FBorderForm->UpdateExBorder(true, 255);
     if (DestroyingForm()) return;
@@ -1077,6 +1081,7 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
     return;
   }
   auto& pos = *reinterpret_cast<WINDOWPOS*>(message.LParam);
+  BorderBeforePosChange(pos);   // extended borders
   // A change that keeps the place is never snapped; one that keeps the size uses the form's.
   if (ScreenSnap && FormShowing() && (pos.flags & SWP_NOMOVE) == 0 && !IsZoomed(FForm->Handle())) {
     RECT wr{};
@@ -1190,6 +1195,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
     ShowSystemMenuBelowIcon();
     return;
   }
+  BorderBeforeSysCommand(command);   // extended borders
   CallSavedWndProc(message);
   if (!*alive || DestroyingForm()) return;
   switch (command) {
@@ -1200,6 +1206,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
       if (command == SC_RESTORE) {
         FSkinData->BGChanged = 1;
         RegionChanged = true;
+        BorderAfterSysCommand(command);   // extended borders
         RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
       }
       break;
@@ -1221,10 +1228,15 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
   if (DestroyingForm() || !FForm->HandleAllocated()) return;
   if (FSystemMenu == nullptr) PrepareForm();
   const HWND wnd = FForm->Handle();
+  TsSkinManager* manager = SkinManager();
+  if (FSystemMenu != nullptr && manager != nullptr && manager->GetSkinnedPopups() &&
+      manager->SkinableMenus() != nullptr) {
+    ShowSkinnedSystemMenu(x, y);
+    return;
+  }
   HMENU menu = WindowSystemMenu();
   if (menu == nullptr) return;
-  // Skinned popups come with the skinned menus; until then the window's own menu serves,
-  // greyed as the skinned one would be.
+  // The window's own menu, greyed as the skinned one would be.
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   SetWindowLongA(wnd, GWL_STYLE, style & ~WS_VISIBLE);
   auto enable = [menu](UINT command, bool on) {
@@ -1245,6 +1257,21 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, wnd, nullptr));
   if (chosen != 0 && IsWindow(wnd)) PostMessageA(wnd, WM_SYSCOMMAND, chosen, 0);
+}
+
+// The menu reports to the form while it is open (its items' painting and the form's menu
+// loop), and to nobody afterwards: the menu outlives any one showing.
+void TsSkinProvider::ShowSkinnedSystemMenu(int x, int y) {
+  TsSystemMenu* menu = FSystemMenu.get();
+  menu->UpdateItems(menu->Items()->Count() > 0);
+  if (MakeSkinMenu) menu->MakeSkinItems();
+  SkinManager()->SkinableMenus()->HookPopupMenu(menu, true);
+  const HWND wnd = FForm->Handle();
+  const std::shared_ptr<bool> alive = FAlive;
+  menu->SetWindowHandle(wnd);
+  menu->Popup(x, y);
+  // A chosen command may have closed the form and freed this provider.
+  if (*alive && FSystemMenu.get() == menu) menu->SetWindowHandle(nullptr);
 }
 
 void TsSkinProvider::UpdateMenus(bool skinned) {
