@@ -96,6 +96,7 @@ TEST_F(Animations, ASkinChangeFadesTheNewImageInAndLeavesNoCopy) {
   EXPECT_EQ(f.front().At(0, 0), 0u);
   EXPECT_EQ(f.back().At(f.back().Size.cx / 2, f.back().Size.cy / 2) >> 24, 255u);
   EXPECT_EQ(f.back().At(f.back().Size.cx / 2, 0) >> 24, 255u);
+  EXPECT_EQ(f.back().At(0, 0), 0u);   // outside the rounded window region
   RECT r{};
   GetWindowRect(p->Form()->Handle(), &r);
   ASSERT_TRUE(f.front().Dest.has_value());
