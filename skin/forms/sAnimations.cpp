@@ -296,6 +296,99 @@ void AnimHideForm(TsSkinProvider* provider) {
 // ---------------------------------------------------------------------------------------------
 // Skin change
 
+namespace {
+
+std::unique_ptr<TOutputWindow> GCoverWindow;
+std::unique_ptr<TBitmap> GCoverBitmap;
+
+// The control's new face drawn into a bitmap of its size.
+std::unique_ptr<TBitmap> NewFace(TWinControl* control, TsSkinProvider* provider) {
+  if (provider != nullptr) {
+    provider->SkinData()->BGChanged = 1;
+    provider->PaintFrameCache();
+    if (std::unique_ptr<TBitmap> image = MakeFormImage(provider, false)) return image;
+  }
+  const TRect r = ScreenRectOf(control->Handle());
+  std::unique_ptr<TBitmap> image = CreateBitmap32(r.Width(), r.Height());
+  PaintControlTo(image.get(), control, 0, nullptr, 0);
+  return image;
+}
+
+// The skin change without layered windows: the old and the new image blended on the cover
+// window, the old one's weight falling frame by frame.
+void BlendOnCover(TWinControl* control, TsSkinProvider* provider, int time) {
+  CreateCoverWindow(control);
+  if (GCoverWindow == nullptr || GCoverBitmap == nullptr) return;
+  std::unique_ptr<TBitmap> face = NewFace(control, provider);
+  const int w = std::min(face->GetWidth(), GCoverBitmap->GetWidth());
+  const int h = std::min(face->GetHeight(), GCoverBitmap->GetHeight());
+  if (w <= 0 || h <= 0) return;
+  std::unique_ptr<TBitmap> frame = CreateBitmap32(w, h);
+  TWindowDC dc(GCoverWindow->Handle());
+  for (int weight : CoverBlendWeights(time)) {
+    BitBlt(frame->Canvas()->GetHandle(), 0, 0, w, h, GCoverBitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    GdiFlush();
+    BlendConst(TargetPixels32(frame.get()), 0, 0, TargetPixels32(face.get()), 0, 0, w, h, static_cast<Byte>(weight));
+    BitBlt(dc.Get(), 0, 0, w, h, frame->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    AnimSleep(AnimFrameInterval);
+  }
+  BitBlt(dc.Get(), 0, 0, w, h, face->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+}
+
+}   // namespace
+
+TOutputWindow::TOutputWindow(bool topLevel) : TCustomControl(nullptr), FTopLevel(topLevel) {
+  SetTag(-98);
+  SetColor(clFuchsia);
+}
+
+void TOutputWindow::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Caption = "lxOutputWindow";
+  if (FTopLevel) {
+    Params.Style = (Params.Style & ~static_cast<DWORD>(WS_CHILD)) | WS_POPUP;
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    Params.WndParent = nullptr;
+  }
+}
+
+void TOutputWindow::WndProc(TMessage& message) {
+  if (message.Msg == WM_ERASEBKGND || message.Msg == WM_NCPAINT) {
+    message.Result = 1;
+    return;
+  }
+  TCustomControl::WndProc(message);
+}
+
+void CreateCoverWindow(TWinControl* control) {
+  if (control == nullptr || !control->HandleAllocated()) return;
+  const TRect r = ScreenRectOf(control->Handle());
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  if (GCoverBitmap == nullptr) GCoverBitmap = CreateBitmap32(r.Width(), r.Height());
+  {
+    TWindowDC screen(nullptr);
+    BitBlt(GCoverBitmap->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), screen.Get(), r.Left, r.Top, SRCCOPY);
+  }
+  TWinControl* parent = control->Parent();
+  if (GCoverWindow == nullptr) GCoverWindow = std::make_unique<TOutputWindow>(parent == nullptr);
+  if (parent != nullptr) {
+    GCoverWindow->SetParent(parent);
+    GCoverWindow->SetBounds(control->Left(), control->Top(), control->Width(), control->Height());
+    GCoverWindow->HandleNeeded();
+    ShowWindow(GCoverWindow->Handle(), SW_SHOWNOACTIVATE);
+  } else {
+    GCoverWindow->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    GCoverWindow->HandleNeeded();
+    SetWindowPos(GCoverWindow->Handle(), SlotAbove(control->Handle()), r.Left, r.Top, r.Width(), r.Height(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  TWindowDC dc(GCoverWindow->Handle());
+  BitBlt(dc.Get(), 0, 0, r.Width(), r.Height(), GCoverBitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+}
+
+TOutputWindow* CoverWindow() { return GCoverWindow.get(); }
+TBitmap* CoverBitmap() { return GCoverBitmap.get(); }
+
 void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target) {
   if (control == nullptr || !control->HandleAllocated()) return;
   AnimationInProgress = true;
@@ -316,14 +409,19 @@ void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int tar
       ShowCopy(copy->Handle(), ImageWindow(provider), at);
       PlayFrames(copy->Handle(), image.get(), frames, kind, at);
     }
+  } else if (AnimStepCount(time) >= 1) {
+    BlendOnCover(control, provider, time);
   }
   AnimationInProgress = false;
-  if (IsWindowVisible(wnd) || (GetWindowLongA(wnd, GWL_STYLE) & WS_VISIBLE) != 0) {
+  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
+  if (control->Visible()) {
     SendMessageA(wnd, WM_SETREDRAW, 1, 0);
     RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
   }
   // The copy goes only now: the form beneath it has painted its new face completely.
   copy.reset();
+  GCoverWindow.reset();
+  GCoverBitmap.reset();
   if (provider != nullptr) AfterAnimation(provider, aeSkinChanging);
 }
 

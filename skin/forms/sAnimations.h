@@ -47,6 +47,27 @@ HWND HidingCopyWindow();
 // The hide timer's copy is freed at once (the application ends, tests).
 void StopHideAnimation();
 
+// The window that shows a control's old image while a skin change is drawn without layered
+// windows: caption "lxOutputWindow", colour clFuchsia, Tag -98; it never erases its background
+// or paints a frame (every pixel comes from the animation).
+class TOutputWindow : public TCustomControl {
+public:
+  explicit TOutputWindow(bool topLevel);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& message) override;
+
+private:
+  bool FTopLevel;
+};
+// Shows the control's screen area (also kept as the cover bitmap) on the cover window placed
+// over it: a child of the control's parent, or for a top-level control a window just above it.
+void CreateCoverWindow(TWinControl* control);
+// The cover window and its bitmap while a skin change draws on them (null otherwise).
+TOutputWindow* CoverWindow();
+TBitmap* CoverBitmap();
+
 // A frozen form takes its new skin: the new image fades in over the old one still on screen,
 // then the form redraws beneath it. A time below one frame shows the new image at once.
 void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target);

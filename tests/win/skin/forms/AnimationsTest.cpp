@@ -10,6 +10,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/LayeredRecorder.h"
@@ -156,6 +157,44 @@ TEST_F(Animations, FormsHiddenOrUnregisteredWhileFrozenDrawAgain) {
   hiddenForm->Show();
   Pump();
   EXPECT_TRUE(IsWindowVisible(hiddenForm->Handle()));
+}
+
+TEST_F(Animations, WithoutLayeredWindowsTheOldImageBlendsOnACoverWindow) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const auto layered = UpdateLayeredWindowProc;
+  UpdateLayeredWindowProc = nullptr;
+  // A first change makes what the form keeps (its caches); the second one must leave nothing.
+  FreezeSkinnedForms(M.get());
+  AnimateSkinChange(p->Form(), 48, atFading, 255);
+  ReleaseSkinnedForms(M.get());
+  Sleeps = 0;
+  const TResourceCount before = CountResources();
+  FreezeSkinnedForms(M.get());
+  std::vector<HWND> covers;
+  std::string caption;
+  AnimSleep = [&](int) {
+    ++Sleeps;
+    TOutputWindow* cover = CoverWindow();
+    if (cover == nullptr) return;
+    covers.push_back(cover->Handle());
+    char text[32] = {};
+    GetWindowTextA(cover->Handle(), text, sizeof text);
+    caption = text;
+    EXPECT_EQ(cover->Tag(), -98);
+    EXPECT_TRUE(IsWindowVisible(cover->Handle()));
+    EXPECT_EQ(GetWindow(cover->Handle(), GW_HWNDNEXT), form);   // just above the form
+  };
+  AnimateSkinChange(p->Form(), 48, atFading, 255);
+  EXPECT_EQ(Sleeps, 5);   // n + 1 frames
+  ASSERT_EQ(covers.size(), 5u);
+  EXPECT_EQ(caption, "lxOutputWindow");
+  EXPECT_EQ(CoverWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(covers[0]));
+  EXPECT_TRUE(IsWindowVisible(form));
+  ReleaseSkinnedForms(M.get());
+  EXPECT_TRUE(NothingLeaked(before, CountResources()));
+  UpdateLayeredWindowProc = layered;
 }
 
 TEST_F(Animations, TheHideTimerFadesOneCopyAtATime) {
