@@ -1,6 +1,8 @@
 // The skin provider of a form: see sSkinProvider.h.
 #include "skin/forms/sSkinProvider.h"
 
+#include "skin/forms/lxFormTimers.h"
+
 #include <algorithm>
 #include <utility>
 
