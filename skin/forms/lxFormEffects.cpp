@@ -173,6 +173,8 @@ bool TsSkinProvider::StartRestoreAnimation() {
   FormState &= ~static_cast<std::uint32_t>(Minimizing);
   FormState |= Restoring;
   Animating = true;
+  // The form is shown again by the application before the run ends: unseen until then.
+  if (FForm != nullptr && FForm->HandleAllocated()) SetWindowAlpha(FForm->Handle(), 0);
   if (FBorderForm != nullptr) {
     if (FBorderForm->Handle() == nullptr) FBorderForm->CreateWindow();
     if (FBorderForm->Handle() != nullptr && timer->Image != nullptr && !timer->Image->Empty())
