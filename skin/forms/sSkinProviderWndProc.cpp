@@ -645,6 +645,18 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
     StartOwnDrag(code, code == HTCAPTION);
     return;
   }
+  // Dragged by the caption, the form fades while it moves (blend on moving).
+  if (code == HTCAPTION && DragFullWindows() && FForm->Parent() == nullptr && AllowBlendOnMoving) {
+    TsSkinManager* m = SkinManager();
+    const TlxBlendOnMoving* blend = m != nullptr ? m->AnimEffects()->BlendOnMoving() : nullptr;
+    if (blend != nullptr && blend->Active && blend->BlendValue != 255) {
+      FSkinData->BGChanged = 1;
+      FormActive = true;
+      SetFocus(wnd);
+      StartBlendMoving();
+      return;
+    }
+  }
   CallSavedWndProc(message);
 }
 

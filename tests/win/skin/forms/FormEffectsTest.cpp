@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 #include "framework/win/Messages.h"
@@ -184,6 +185,57 @@ TEST_F(FormEffects, BlendOnMovingFadesToTheBlendValue) {
   // The end gives the form its opacity back.
   p->EndBlendMoving();
   EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+}
+
+// Mouse input from another thread: press at a point, move by (dx, dy) in steps, release.
+void DragFrom(POINT at, int dx, int dy) {
+  auto send = [](DWORD flags, LONG x, LONG y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof(in));
+    Sleep(30);
+  };
+  send(0, at.x, at.y);
+  send(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
+  for (int i = 1; i <= 10; ++i) send(0, at.x + dx * i / 10, at.y + dy * i / 10);
+  Sleep(300);
+  send(MOUSEEVENTF_LEFTUP, at.x + dx, at.y + dy);
+}
+
+TEST_F(FormEffects, DraggedByTheCaptionTheFormFadesAndComesBack) {
+  M->AnimEffects()->BlendOnMoving()->Active = true;
+  M->AnimEffects()->BlendOnMoving()->BlendValue = 170;
+  M->AnimEffects()->BlendOnMoving()->Time = 120;
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  ShowMain();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  const RECT before = WindowRectNow(Wnd());
+  const POINT caption{before.left + 60, before.top + 10};
+  ASSERT_EQ(SendMessageA(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
+  std::thread mouse([caption] { DragFrom(caption, 50, 30); });
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 1500) {
+    Application->ProcessMessages();
+    Sleep(2);
+  }
+  mouse.join();
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  const std::vector<layeredtest::TAttributes>& set = rec.Attributes[Wnd()];
+  ASSERT_FALSE(set.empty());
+  int lowest = 255;
+  for (const layeredtest::TAttributes& a : set) lowest = std::min<int>(lowest, a.Alpha);
+  EXPECT_EQ(lowest, 170);
+  // Released: opaque again, not layered, and moved with the mouse.
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+  const RECT after = WindowRectNow(Wnd());
+  EXPECT_EQ(after.left - before.left, 50);
+  EXPECT_EQ(after.top - before.top, 30);
 }
 
 TEST_F(FormEffects, HotTitleButtonFadesInAndFreesItsWindowWhenLeft) {
