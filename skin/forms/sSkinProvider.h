@@ -336,9 +336,11 @@ public:
   int ShowAction = 0;
   // Hands the form's menus to the skinned menus; `skinned`: owner-drawn while skinned.
   void UpdateMenus(bool skinned);
-  // The window's own menu at a screen point, its items greyed as the form allows; the
-  // choice is posted to the form as WM_SYSCOMMAND.
+  // The system menu at a screen point. With skinned popups the skin paints the provider's
+  // own copy (with "Available skins" when MakeSkinMenu is set); else the window's own menu,
+  // its items greyed as the form allows, the choice posted to the form as WM_SYSCOMMAND.
   void ShowSystemMenu(int x, int y);
+  void ShowSkinnedSystemMenu(int x, int y);
   // Maximized, a skinned form covers the work area with its frame just outside it.
   void HandleGetMinMaxInfo(TMessage& message);
   // The client part of the frame cache into `dc` without the children's areas.

@@ -7,8 +7,6 @@
 // Not here: MDI forms, form animations, the blend while moving and the taskbar previews.
 #include "skin/forms/sSkinProvider.h"
 
-#include "skin/core/win/sSkinableMenus.h"
-
 #include <windowsx.h>
 
 #include <algorithm>
@@ -18,6 +16,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
@@ -1199,10 +1198,15 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
   if (DestroyingForm() || !FForm->HandleAllocated()) return;
   if (FSystemMenu == nullptr) PrepareForm();
   const HWND wnd = FForm->Handle();
+  TsSkinManager* manager = SkinManager();
+  if (FSystemMenu != nullptr && manager != nullptr && manager->GetSkinnedPopups() &&
+      manager->SkinableMenus() != nullptr) {
+    ShowSkinnedSystemMenu(x, y);
+    return;
+  }
   HMENU menu = WindowSystemMenu();
   if (menu == nullptr) return;
-  // Skinned popups come with the skinned menus; until then the window's own menu serves,
-  // greyed as the skinned one would be.
+  // The window's own menu, greyed as the skinned one would be.
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   SetWindowLongA(wnd, GWL_STYLE, style & ~WS_VISIBLE);
   auto enable = [menu](UINT command, bool on) {
@@ -1223,6 +1227,21 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, wnd, nullptr));
   if (chosen != 0 && IsWindow(wnd)) PostMessageA(wnd, WM_SYSCOMMAND, chosen, 0);
+}
+
+// The menu reports to the form while it is open (its items' painting and the form's menu
+// loop), and to nobody afterwards: the menu outlives any one showing.
+void TsSkinProvider::ShowSkinnedSystemMenu(int x, int y) {
+  TsSystemMenu* menu = FSystemMenu.get();
+  menu->UpdateItems(menu->Items()->Count() > 0);
+  if (MakeSkinMenu) menu->MakeSkinItems();
+  SkinManager()->SkinableMenus()->HookPopupMenu(menu, true);
+  const HWND wnd = FForm->Handle();
+  const std::shared_ptr<bool> alive = FAlive;
+  menu->SetWindowHandle(wnd);
+  menu->Popup(x, y);
+  // A chosen command may have closed the form and freed this provider.
+  if (*alive && FSystemMenu.get() == menu) menu->SetWindowHandle(nullptr);
 }
 
 void TsSkinProvider::UpdateMenus(bool skinned) {

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "skin/core/sConst.h"
+#include "skin/core/sMenuLayout.h"
+#include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 
 ORBEX_IMPLEMENT_CLASS(TsCustomSysMenu, TPopupMenu, nullptr)
@@ -25,6 +27,19 @@ TShortCut ShortCutAfterTab(const std::string& s) {
   return tab == std::string::npos ? 0 : TextToShortCut(s.substr(tab + 1));
 }
 
+// A skin name as a menu caption: "&" doubled, so that it shows instead of underlining.
+std::string CaptionOfName(const std::string& name) {
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    out += c;
+    if (c == '&') out += '&';
+  }
+  return out;
+}
+
+constexpr const char* SkinSelectName = "SkinSelectItem";
+
 }  // namespace
 
 TsSystemMenu::TsSystemMenu(TsSkinProvider* provider)
@@ -37,6 +52,11 @@ TsSystemMenu::~TsSystemMenu() = default;
 
 bool TsSystemMenu::Iconic() const {
   return FForm != nullptr && FForm->HandleAllocated() && IsIconic(FForm->Handle()) != FALSE;
+}
+
+bool TsSystemMenu::MDIChild() const {
+  return FForm != nullptr && FForm->HandleAllocated() &&
+         (GetWindowLongA(FForm->Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
 }
 
 void TsSystemMenu::SendCommand(UINT command, bool update) {
@@ -64,6 +84,7 @@ void TsSystemMenu::AddLine() {
 
 void TsSystemMenu::MakeItems() {
   Items()->Clear();
+  FSkinNames.clear();
   FExtraCount = 0;
   ItemRestore = ItemMove = ItemSize = ItemMinimize = ItemMaximize = ItemClose = nullptr;
   const HMENU source = FProvider->WindowSystemMenu();
@@ -122,6 +143,53 @@ void TsSystemMenu::UpdateItems(bool rebuild) {
   ItemClose->SetEnabled(true);
 }
 
+void TsSystemMenu::RemoveSkinItems() {
+  if (Items()->Count() == 0 || Items()->Items(0)->Name() != SkinSelectName) return;
+  Items()->Delete(0);
+  if (Items()->Count() > 0 && Items()->Items(0)->IsLine()) Items()->Delete(0);
+  FSkinNames.clear();
+}
+
+void TsSystemMenu::MakeSkinItems() {
+  RemoveSkinItems();
+  TsSkinManager* m = FProvider->SkinManager();
+  if (m == nullptr) return;
+  TStringList list;
+  std::string first;
+  m->ListSkins(list, 2, first);
+  if (list.Count() == 0) return;
+  auto* root = new TMenuItem(this);
+  root->SetName(SkinSelectName);
+  root->SetCaption(s_AvailSkins.empty() ? "Available skins" : s_AvailSkins);
+  Items()->Insert(0, root);
+  auto* line = new TMenuItem(this);
+  line->SetCaption("-");
+  Items()->Insert(1, line);
+  FSkinNames.clear();
+  for (int i = 0; i < list.Count(); ++i) {
+    const std::string name = list[i];
+    FSkinNames.push_back(name);
+    auto* item = new TMenuItem(this);
+    item->SetName(SkinSelectName + std::to_string(i));
+    item->SetCaption(CaptionOfName(name));
+    item->SetRadioItem(true);
+    item->SetChecked(name == m->GetSkinName());
+    if (SkinListStartsColumn(i)) item->SetBreak(mbBreak);
+    const size_t index = static_cast<size_t>(i);
+    item->OnClick = [this, index](TObject*) { SelectSkin(index); };
+    root->Add(item);
+  }
+}
+
+// The name comes from the list the items were built from, not from the caption: a caption
+// shows "&" doubled, and a name may hold any text.
+void TsSystemMenu::SelectSkin(size_t index) {
+  TsSkinManager* m = FProvider->SkinManager();
+  if (m == nullptr || index >= FSkinNames.size()) return;
+  const std::string name = FSkinNames[index];
+  m->SetSkinName(name);
+}
+
 bool TsSystemMenu::VisibleClose() {
   if (!FProvider->SysMenuStyleTaken()) return false;
   const HMENU menu = FProvider->WindowSystemMenu();
@@ -131,17 +199,19 @@ bool TsSystemMenu::VisibleClose() {
 bool TsSystemMenu::VisibleMax() {
   if (!FProvider->SysMenuStyleTaken() || FForm == nullptr) return false;
   const TFormBorderStyle b = FForm->BorderStyle();
-  return Iconic() || ((b == bsSingle || b == bsSizeable) && (FForm->BorderIcons() & biMaximize) != 0);
+  return Iconic() || MDIChild() || ((b == bsSingle || b == bsSizeable) && (FForm->BorderIcons() & biMaximize) != 0);
 }
 
 bool TsSystemMenu::VisibleMin() {
   if (!FProvider->SysMenuStyleTaken() || FForm == nullptr) return false;
   const TFormBorderStyle b = FForm->BorderStyle();
-  return Iconic() || ((b == bsSingle || b == bsSizeable) && (FForm->BorderIcons() & biMinimize) != 0);
+  return Iconic() || MDIChild() || ((b == bsSingle || b == bsSizeable) && (FForm->BorderIcons() & biMinimize) != 0);
 }
 
 bool TsSystemMenu::EnabledMax() {
-  if (FForm == nullptr || FForm->WindowState() == wsMaximized) return false;
+  if (FForm == nullptr) return false;
+  if (MDIChild()) return (FForm->BorderIcons() & biMaximize) != 0;
+  if (FForm->WindowState() == wsMaximized) return false;
   const TFormBorderStyle b = FForm->BorderStyle();
   if (b == bsNone || b > bsSizeable) return false;
   return (FForm->BorderIcons() & biMaximize) != 0;
@@ -160,7 +230,7 @@ bool TsSystemMenu::EnabledRestore() {
 bool TsSystemMenu::VisibleRestore() {
   if (!FProvider->SysMenuStyleTaken() || FForm == nullptr) return false;
   const TFormBorderStyle b = FForm->BorderStyle();
-  return b == bsSingle || b == bsSizeable;
+  return MDIChild() || b == bsSingle || b == bsSizeable;
 }
 
 bool TsSystemMenu::EnabledMove() { return FForm != nullptr && FForm->WindowState() != wsMaximized; }
@@ -168,7 +238,7 @@ bool TsSystemMenu::EnabledMove() { return FForm != nullptr && FForm->WindowState
 bool TsSystemMenu::VisibleSize() {
   if (FForm == nullptr) return false;
   const TFormBorderStyle b = FForm->BorderStyle();
-  return b != bsNone && b != bsDialog && b != bsToolWindow;
+  return MDIChild() || (b != bsNone && b != bsDialog && b != bsToolWindow);
 }
 
 bool TsSystemMenu::EnabledSize() {

@@ -13,6 +13,9 @@
 
 #include "framework/win/Forms.h"
 
+#include <string>
+#include <vector>
+
 class TsSkinProvider;
 
 // The queries of a skinned system menu, shared with the dialog adapter's.
@@ -50,6 +53,9 @@ public:
   void MakeItems();
   // MakeItems when asked or without a Close item; then visibility and enabled states.
   void UpdateItems(bool rebuild);
+  // On top: "Available skins" with one radio item per skin the manager offers (the current
+  // one checked, columns of 20), then a separator. Nothing when there is no skin to offer.
+  void MakeSkinItems();
 
   TsSkinProvider* Provider() const { return FProvider; }
   TCustomForm* Form() const { return FForm; }
@@ -66,7 +72,13 @@ private:
   void AddLine();
   void SendCommand(UINT command, bool update);
   bool Iconic() const;
+  bool MDIChild() const;
+  // Takes out the skin items and their separator when the menu starts with them.
+  void RemoveSkinItems();
+  void SelectSkin(size_t index);
   TsSkinProvider* FProvider;
   TCustomForm* FForm;
   int FExtraCount = 0;
+  // The names the skin items were built from, in item order.
+  std::vector<std::string> FSkinNames;
 };

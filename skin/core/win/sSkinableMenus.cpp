@@ -712,9 +712,15 @@ void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRe
       lstrcpynA(lf.lfFaceName, "Webdings", LF_FACESIZE);
       TOwnedFont font(::CreateFontIndirectA(&lf));
       TSelectObject sel(idc, font.Get());
-      const int th = TextHeightW();
-      const TRect r = rtl ? TRect{iw - th - 4, 0, iw - 4, ih} : TRect{4, 0, th + 14, ih};
-      DrawTextIn(idc, letter, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, SectionFontColor(t, sec, active ? 1 : 0));
+      // Without the symbol font the mapper picks a text face, whose letters would show as
+      // they are: then the item goes without its symbol.
+      char face[LF_FACESIZE] = {};
+      ::GetTextFaceA(idc, LF_FACESIZE, face);
+      if (lstrcmpiA(face, "Webdings") == 0) {
+        const int th = TextHeightW();
+        const TRect r = rtl ? TRect{iw - th - 4, 0, iw - 4, ih} : TRect{4, 0, th + 14, ih};
+        DrawTextIn(idc, letter, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE, SectionFontColor(t, sec, active ? 1 : 0));
+      }
     }
   } else if (item->HasBitmap()) {
     TBitmap* b = item->Bitmap();
