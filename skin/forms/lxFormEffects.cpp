@@ -2,8 +2,6 @@
 // minimize run, and the form timer that carries them.
 #include "skin/forms/sSkinProvider.h"
 
-#include <dwmapi.h>
-
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
 #include "skin/forms/lxFormTimers.h"

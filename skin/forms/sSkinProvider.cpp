@@ -1,8 +1,6 @@
 // The skin provider of a form: see sSkinProvider.h.
 #include "skin/forms/sSkinProvider.h"
 
-#include "skin/forms/lxFormTimers.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -15,6 +13,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
