@@ -44,6 +44,21 @@ RECT WindowRectNow(HWND w) {
   return r;
 }
 
+struct TVisibleCount {
+  HWND Except;
+  int N = 0;
+};
+BOOL CALLBACK CountVisible(HWND w, LPARAM lp) {
+  auto* c = reinterpret_cast<TVisibleCount*>(lp);
+  c->N += w != c->Except && IsWindowVisible(w);
+  return TRUE;
+}
+int OtherVisibleWindows(HWND except) {
+  TVisibleCount count{except};
+  EnumThreadWindows(GetCurrentThreadId(), &CountVisible, reinterpret_cast<LPARAM>(&count));
+  return count.N;
+}
+
 class FormEffects : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
@@ -127,8 +142,9 @@ TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
   }
   EXPECT_EQ(frames, 11);
   EXPECT_EQ(ups.back().Alpha, 0);
-  // No other window of the process shows meanwhile.
   EXPECT_EQ(p->FormState & TsSkinProvider::Minimizing, 0u);
+  // No other window of the thread shows once minimized.
+  EXPECT_EQ(OtherVisibleWindows(Wnd()), 0);
 
   rec.Uploads.clear();
   SendMessageA(Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
