@@ -26,6 +26,7 @@
 #include "skin/core/win/sConstWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxProvider.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
@@ -99,6 +100,7 @@ void InitSkinnedClasses() {
   InitComboBoxUnit();
   InitAlphaImageListUnit();
   InitSkinProviderUnit();
+  InitAppWindowHookUnit();
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
@@ -377,6 +378,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
     case WM_SHOWWINDOW: WMShowWindow(message); return;
     case WM_SETTINGCHANGE:
       FSkinData->BGChanged = 1;
+      // The taskbar moved or resized: a minimized form's run ends at its new place.
+      if (message.WParam == SPI_SETWORKAREA)
+        if (auto* timer = dynamic_cast<TlxMinTimer*>(FormTimer())) timer->RetargetToTaskbar();
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
@@ -646,6 +650,18 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
   if (ResizeMode == rmBorder && !DragFullWindows() && FForm->Enabled() && dragKind) {
     StartOwnDrag(code, code == HTCAPTION);
     return;
+  }
+  // Dragged by the caption, the form fades while it moves (blend on moving).
+  if (code == HTCAPTION && DragFullWindows() && FForm->Parent() == nullptr && AllowBlendOnMoving) {
+    TsSkinManager* m = SkinManager();
+    const TlxBlendOnMoving* blend = m != nullptr ? m->AnimEffects()->BlendOnMoving() : nullptr;
+    if (blend != nullptr && blend->Active && blend->BlendValue != 255) {
+      FSkinData->BGChanged = 1;
+      FormActive = true;
+      SetFocus(wnd);
+      StartBlendMoving();
+      return;
+    }
   }
   CallSavedWndProc(message);
 }
