@@ -1,14 +1,24 @@
-// Helpers of the tests on shown forms: letting the messages flow for a while, and a window's
-// screen rectangle.
+// Helpers of the tests on shown forms: letting the messages flow for a while, a window's
+// screen rectangle, scratch paths and small skin folders written there, a form shown with a
+// provider and the pixels of its frame cache.
 #pragma once
 
 #include "framework/win/Forms.h"
 
 #include <windows.h>
 
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/paint/sAlphaGraph.h"
+#include "skin/paint/win/sBitmap32.h"
+
 namespace formtest {
 
-// Processes the thread's messages for about `ms` milliseconds.
+// Processes the thread's messages for about `ms` milliseconds (once at least).
 inline void Pump(int ms = 40) {
   const DWORD start = GetTickCount();
   do {
@@ -21,6 +31,60 @@ inline RECT WindowRectOf(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
   return r;
+}
+
+// A path in the temporary directory, unique to this test process: "orbex-<what>-<pid><suffix>".
+inline std::string ScratchPath(const std::string& what, const std::string& suffix = {}) {
+  char tmp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, tmp);
+  return std::string(tmp) + "orbex-" + what + "-" + std::to_string(GetCurrentProcessId()) + suffix;
+}
+
+// A skin folder `dir`\`name` holding only the given "Options.dat".
+inline void WriteSkinFolder(const std::string& dir, const std::string& name, const std::string& options) {
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CreateDirectoryA((dir + "\\" + name).c_str(), nullptr);
+  std::ofstream(dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << options;
+}
+
+// A manager with the skin `name` of the folder `dir` loaded; check SkinData().Active.
+inline std::unique_ptr<TsSkinManager> ManagerWith(const std::string& dir, const std::string& name) {
+  auto m = std::make_unique<TsSkinManager>(nullptr);
+  m->SetSkinDirectory(dir);
+  m->SetSkinName(name);
+  return m;
+}
+
+// Gives the form a provider, shows it and paints its frame cache.
+inline TsSkinProvider* ShowWithFrame(TForm* form) {
+  form->HandleNeeded();
+  auto* p = NewComponent<TsSkinProvider>(form);
+  form->Show();
+  Pump();
+  p->PaintFrameCache();
+  return p;
+}
+
+// A pixel of the frame cache, without alpha.
+inline std::uint32_t CachePixel(TsSkinProvider* p, int x, int y) {
+  return GetPix(TargetPixels32(p->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF;
+}
+
+// The centre of a title button in the frame cache (window coordinates).
+inline TPoint ButtonCentre(TsSkinProvider* p, int code) {
+  const TRect r = p->TitleButton(code)->Rect;
+  return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
+
+inline std::uint32_t ButtonPixel(TsSkinProvider* p, int code) {
+  const TPoint c = ButtonCentre(p, code);
+  return CachePixel(p, c.X, c.Y);
+}
+
+// A point of the form's window on the screen.
+inline TPoint ToScreen(TsSkinProvider* p, TPoint inWindow) {
+  const RECT w = WindowRectOf(p->Form()->Handle());
+  return TPoint{static_cast<int>(w.left) + inWindow.X, static_cast<int>(w.top) + inWindow.Y};
 }
 
 }  // namespace formtest

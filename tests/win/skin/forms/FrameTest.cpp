@@ -15,8 +15,14 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
+
+using formtest::ButtonCentre;
+using formtest::ButtonPixel;
+using formtest::CachePixel;
+using formtest::ToScreen;
 
 constexpr std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>((r << 16) | (g << 8) | b); }
 
@@ -26,9 +32,7 @@ protected:
     if (Application == nullptr) InitForms();
   }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
-    M->SetSkinName("FrameA");
+    M = formtest::ManagerWith(ORBEX_FRAME_SKINS, "FrameA");
     ASSERT_TRUE(M->SkinData().Active);
   }
   void TearDown() override {
@@ -43,33 +47,9 @@ protected:
     form->SetBorderIcons(icons);
     form->SetBounds(60, 60, 740, 559);
     form->SetCaption(caption);
-    form->HandleNeeded();
-    auto* p = NewComponent<TsSkinProvider>(form.get());
-    form->Show();
-    Pump();
+    TsSkinProvider* p = formtest::ShowWithFrame(form.get());
     Forms.push_back(std::move(form));
-    p->PaintFrameCache();
     return p;
-  }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-  }
-  static std::uint32_t Pixel(TsSkinProvider* p, int x, int y) {
-    return GetPix(TargetPixels32(p->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF;
-  }
-  static TPoint Centre(TsSkinProvider* p, int code) {
-    const TRect r = p->TitleButton(code)->Rect;
-    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
-  }
-  static std::uint32_t ButtonPixel(TsSkinProvider* p, int code) {
-    const TPoint c = Centre(p, code);
-    return Pixel(p, c.X, c.Y);
-  }
-  static TPoint Screen(TsSkinProvider* p, TPoint cache) {
-    RECT w{};
-    GetWindowRect(p->Form()->Handle(), &w);
-    return TPoint{static_cast<int>(w.left) + cache.X, static_cast<int>(w.top) + cache.Y};
   }
   // Middle of the caption strip, left of the buttons and right of the text.
   static TPoint TitlePoint(TsSkinProvider* p) {
@@ -97,7 +77,7 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
   // The window shows the pressed frame too.
   {
     TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
-    const TPoint c = Centre(p, htcClose);
+    const TPoint c = ButtonCentre(p, htcClose);
     EXPECT_EQ(GetPixel(dc.Get(), c.X, c.Y), RGB(110, 0, 0));
   }
   ButtonPressed = false;
@@ -112,16 +92,16 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
 TEST_F(Frame, ActiveInactiveAndSkinsDiffer) {
   TsSkinProvider* p = Make(bsSizeable);
   const TPoint t = TitlePoint(p);
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(50, 80, 190));
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(50, 80, 190));
   p->FormActive = false;
   p->SkinData()->BGChanged = 1;
   p->PaintFrameCache();
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(150, 150, 150));
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(150, 150, 150));
   p->FormActive = true;
   M->SetSkinName("FrameB");
   p->SkinData()->BGChanged = 1;
   p->PaintFrameCache();
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(170, 120, 30));
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(170, 120, 30));
   EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(0, 200, 0));
 }
 
@@ -135,7 +115,7 @@ TEST_F(Frame, NoSystemCaptionColourInTheCaption) {
   int found = 0;
   for (int y = 0; y < strip; y += 2)
     for (int x = 0; x < w; x += 3) {
-      const std::uint32_t c = Pixel(p, x, y);
+      const std::uint32_t c = CachePixel(p, x, y);
       const COLORREF asRef = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
       const COLORREF screen = GetPixel(dc.Get(), x, y);
       found += asRef == caption || asRef == gradient || screen == caption || screen == gradient;
@@ -182,9 +162,9 @@ TEST_F(Frame, GripOfAnImageWithoutImageCount) {
   TBitmap* cache = p->SkinData()->CacheBitmap();
   const int f = GetSystemMetrics(SM_CXFRAME);
   const TPoint grip{cache->GetWidth() - 12 - f - 1, cache->GetHeight() - 12 - f - 1};
-  EXPECT_EQ(Pixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
+  EXPECT_EQ(CachePixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
 }
 
 TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
@@ -213,23 +193,21 @@ TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
   p->SkinData()->BGChanged = 1;
   p->PaintFrameCache();
   const TPoint client = p->ClientOffset();
-  EXPECT_EQ(Pixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
-  EXPECT_NE(Pixel(p, 3, 2), Rgb(1, 2, 3));
+  EXPECT_EQ(CachePixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
+  EXPECT_NE(CachePixel(p, 3, 2), Rgb(1, 2, 3));
   form->OnPaint = nullptr;
 }
 
 TEST_F(Frame, HitTestAndReleases) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMaxButton))), htcMaxButton);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMinButton))), htcMinButton);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcHelp))), htcHelp);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TitlePoint(p))), htcCaption);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{GetSystemMetrics(SM_CXFRAME) + 8, TitlePoint(p).Y})), htcSysMenu);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{370, 300})), htcClient);
+  for (int code : {htcClose, htcMaxButton, htcMinButton, htcHelp})
+    EXPECT_EQ(p->TitleHitTest(ToScreen(p, ButtonCentre(p, code))), code);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TitlePoint(p))), htcCaption);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{GetSystemMetrics(SM_CXFRAME) + 8, TitlePoint(p).Y})), htcSysMenu);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{370, 300})), htcClient);
   // A minimize press released on the caption does nothing and leaves the button normal.
   p->PressTitleButton(htcMinButton);
-  p->ReleaseTitleButton(htcMinButton, Screen(p, TitlePoint(p)));
+  p->ReleaseTitleButton(htcMinButton, ToScreen(p, TitlePoint(p)));
   EXPECT_FALSE(IsIconic(p->Form()->Handle()));
   EXPECT_FALSE(ButtonPressed);
   EXPECT_EQ(ButtonPixel(p, htcMinButton), Rgb(0, 0, 200));
@@ -253,7 +231,7 @@ TEST_F(Frame, ACloseThatFreesTheProviderEndsTheRelease) {
   FreedOnClose = p;
   OuterPrevious = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FreeingProc)));
   p->PressTitleButton(htcClose);
-  p->ReleaseTitleButton(htcClose, Screen(p, Centre(p, htcClose)));
+  p->ReleaseTitleButton(htcClose, ToScreen(p, ButtonCentre(p, htcClose)));
   SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
   EXPECT_EQ(FreedOnClose, nullptr);
   EXPECT_FALSE(ButtonPressed);
@@ -271,15 +249,11 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   }
   form->SetMenu(menu);
   form->SetBounds(60, 60, 740, 559);
-  form->HandleNeeded();
-  auto* p = NewComponent<TsSkinProvider>(form.get());
-  form->Show();
-  Pump();
+  TsSkinProvider* p = formtest::ShowWithFrame(form.get());
   Forms.push_back(std::move(form));
-  p->PaintFrameCache();
   EXPECT_TRUE(menu->OwnerDraw());
   const int y = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) / 2;
-  EXPECT_EQ(Pixel(p, 700, y), Rgb(170, 210, 240));
+  EXPECT_EQ(CachePixel(p, 700, y), Rgb(170, 210, 240));
   ASSERT_NE(p->MenuLineBitmap(), nullptr);
   // The system names a bar item that opens a popup by its command number in the item data:
   // drawn plain it shows the item's normal face (opaque "MENUITEM" colour in this skin; a
@@ -306,7 +280,7 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   ASSERT_TRUE(MenuDrawItem(dis));
   EXPECT_EQ(GetPixel(dis.hDC, 11, y - 4), RGB(10, 20, 60));
   p->RedrawMenuLineItem(file, TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
-  EXPECT_EQ(Pixel(p, 11, y - 4), Rgb(10, 20, 60));
+  EXPECT_EQ(CachePixel(p, 11, y - 4), Rgb(10, 20, 60));
   M->SetActive(false);
   EXPECT_FALSE(menu->OwnerDraw());
 }

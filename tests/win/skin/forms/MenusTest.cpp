@@ -10,58 +10,19 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
-#include "skin/core/win/sSkinableMenus.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
-TUnitStartup* Units = nullptr;
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("menus test", true));
 
-class TMenusEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("menus test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TMenusEnvironment);
-
-std::string ScratchIni(const std::string& skin) {
-  char dir[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, dir);
-  const std::string path = std::string(dir) + "orbex-menus-" + std::to_string(GetCurrentProcessId()) + ".ini";
-  const std::string text = "[Settings]\r\nSkin=" + skin + "\r\n";
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(h);
-  return path;
-}
-
-// The main window as the program makes it: owned by the application, so the skin finds its
-// menus.
 std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
-  auto f = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), ScratchIni(skin));
-  f->SetBounds(40, 40, 640, 420);
-  f->Show();
-  Application->ProcessMessages();
-  return f;
+  return formtest::MainWindow(skin, formtest::ScratchPath("menus", ".ini"));
 }
 
 // Runs `open`, waits in the message loop until a popup menu window shows, hands it to
@@ -96,21 +57,6 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(nullptr, dc);
   return c;
-}
-
-// Saves the screen around a popup when shots are asked for.
-void Shot(HWND popup, const std::string& name) {
-  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
-  if (dir == nullptr) return;
-  RECT r{};
-  GetWindowRect(popup, &r);
-  TBitmap b;
-  b.SetPixelFormat(TPixelFormat::pf24bit);
-  b.SetSize(r.right - r.left + 120, r.bottom - r.top + 120);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->GetHandle(), 0, 0, b.GetWidth(), b.GetHeight(), screen, r.left - 60, r.top - 60, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(std::string(dir) + "\\" + name + ".bmp");
 }
 
 int TextHeightW() {
@@ -173,7 +119,7 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
                            [&](HWND popup) {
-                             Shot(popup, std::string("file-") + GetParam());
+                             formtest::Shot(popup, 60, std::string("file-") + GetParam());
                              RECT connect{}, disconnect{}, divider{}, exitItem{};
                              GetMenuItemRect(nullptr, menu, 0, &connect);
                              GetMenuItemRect(nullptr, menu, 1, &disconnect);
@@ -227,7 +173,7 @@ TEST_P(MenusTest, SkinDropDownIsDrawnFromTheSkin) {
   EXPECT_TRUE((skins->MenuAnimation() & maNone) != 0);
   ASSERT_TRUE(WithOpenMenu([&] { skins->Popup(200, 160); },
                            [&](HWND popup) {
-                             Shot(popup, std::string("skin-") + GetParam());
+                             formtest::Shot(popup, 60, std::string("skin-") + GetParam());
                              HMENU menu = skins->Handle();
                              for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
                              HRGN rgn = CreateRectRgn(0, 0, 0, 0);

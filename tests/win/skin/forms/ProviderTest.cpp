@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
@@ -42,14 +42,8 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-provider-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    for (const char* name : {"Plain", "Other"}) {
-      CreateDirectoryA((Dir + "\\" + name).c_str(), nullptr);
-      std::ofstream(Dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << Options(name);
-    }
+    Dir = formtest::ScratchPath("provider");
+    for (const char* name : {"Plain", "Other"}) formtest::WriteSkinFolder(Dir, name, Options(name));
   }
   void SetUp() override {
     M = std::make_unique<TsSkinManager>(nullptr);
@@ -326,14 +320,8 @@ TEST_F(Provider, AFormIsPreparedWhenItsWindowIsMade) {
   EXPECT_TRUE(SeenMsg(WM_INITMENUPOPUP));
 }
 
-TEST_F(Provider, ClientOffsetAndToolWindows) {
+TEST_F(Provider, ToolWindowsDoNotBlendOnMoving) {
   auto* p = NewComponent<TsSkinProvider>(Form.get());
-  RECT w{};
-  GetWindowRect(Form->Handle(), &w);
-  POINT c{0, 0};
-  ClientToScreen(Form->Handle(), &c);
-  EXPECT_EQ(Command(Form.get(), SkinCmdQueryClientOffset), MAKELONG(c.x - w.left, c.y - w.top));
-  EXPECT_GT(c.y - w.top, 0);
   EXPECT_TRUE(p->AllowBlendOnMoving);
   Form->SetBorderStyle(bsSizeToolWin);
   p->SetUseGlobalColor(false);

@@ -13,45 +13,20 @@
 #include <functional>
 #include <vector>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
-TUnitStartup* Units = nullptr;
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("system menu test", true));
 
-class TSystemMenuEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("system menu test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TSystemMenuEnvironment);
-
-std::string TempPath(const std::string& name) {
-  char dir[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, dir);
-  return std::string(dir) + "orbex-sysmenu-" + std::to_string(GetCurrentProcessId()) + name;
-}
+std::string TempPath(const std::string& name) { return formtest::ScratchPath("sysmenu", name); }
 
 std::string IniPath() { return TempPath(".ini"); }
 
@@ -61,14 +36,7 @@ std::string IniSkin() {
   return buf;
 }
 
-std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
-  std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << "[Settings]\r\nSkin=" << skin << "\r\n";
-  auto f = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), IniPath());
-  f->SetBounds(40, 40, 640, 420);
-  f->Show();
-  Application->ProcessMessages();
-  return f;
-}
+std::unique_ptr<TMainForm> MainWindow(const std::string& skin) { return formtest::MainWindow(skin, IniPath()); }
 
 // A plain test form with a provider of its own, skinned by the main window's manager.
 std::unique_ptr<TForm> TestForm(TFormBorderStyle border) {
@@ -140,22 +108,7 @@ bool PointAtItem(HMENU menu, int pos, bool press) {
 }
 bool ClickItem(HMENU menu, int pos) { return PointAtItem(menu, pos, true); }
 
-// Saves the screen around an open menu when shots are asked for.
-void Shot(HMENU menu, const std::string& name) {
-  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
-  HWND w = MenuWindow(menu);
-  if (dir == nullptr || w == nullptr) return;
-  UpdateWindow(w);
-  RECT r{};
-  GetWindowRect(w, &r);
-  TBitmap b;
-  b.SetPixelFormat(TPixelFormat::pf24bit);
-  b.SetSize(r.right - r.left + 40, r.bottom - r.top + 40);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->GetHandle(), 0, 0, b.GetWidth(), b.GetHeight(), screen, r.left - 20, r.top - 20, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(std::string(dir) + "\\" + name + ".bmp");
-}
+void Shot(HMENU menu, const std::string& name) { formtest::Shot(MenuWindow(menu), 20, name); }
 
 // Steps run one per timer tick inside the menu loop, each until it answers true; a menu still
 // open after a bounded number of ticks is closed so that a failing test ends.

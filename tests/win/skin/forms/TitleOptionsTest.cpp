@@ -14,6 +14,7 @@
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
@@ -23,27 +24,17 @@ protected:
     if (Application == nullptr) InitForms();
   }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
-    M->SetSkinName("FrameA");
+    M = formtest::ManagerWith(ORBEX_FRAME_SKINS, "FrameA");
     ASSERT_TRUE(M->SkinData().Active);
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(60, 60, 500, 300);
     Form->SetCaption("Orbex");
-    Form->HandleNeeded();
-    P = NewComponent<TsSkinProvider>(Form.get());
-    Form->Show();
-    Pump();
-    P->PaintFrameCache();
+    P = formtest::ShowWithFrame(Form.get());
   }
   void TearDown() override {
     Form.reset();
     M.reset();
     ButtonPressed = false;
-  }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
   }
   // The alpha kernels round an opaque pixel to within one step of its colour.
   static bool Near(std::uint32_t a, std::uint32_t b) {
@@ -51,7 +42,7 @@ protected:
       if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2) return false;
     return true;
   }
-  std::uint32_t Cache(int x, int y) const { return GetPix(TargetPixels32(P->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF; }
+  std::uint32_t Cache(int x, int y) const { return formtest::CachePixel(P, x, y); }
   // The caption strip as the window shows it.
   std::vector<COLORREF> Strip() const {
     TWindowDC dc(Form->Handle(), TWindowDC::TArea::Window);
@@ -61,16 +52,8 @@ protected:
       for (int x = 0; x < Form->Width(); ++x) out.push_back(GetPixel(dc.Get(), x, y));
     return out;
   }
-  TPoint ScreenCentre(int code) {
-    const TRect r = P->TitleButton(code)->Rect;
-    RECT w{};
-    GetWindowRect(Form->Handle(), &w);
-    return TPoint{static_cast<int>(w.left) + (r.Left + r.Right) / 2, static_cast<int>(w.top) + (r.Top + r.Bottom) / 2};
-  }
-  std::uint32_t ButtonCentre(int code) {
-    const TRect r = P->TitleButton(code)->Rect;
-    return Cache((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-  }
+  TPoint ScreenCentre(int code) const { return formtest::ToScreen(P, formtest::ButtonCentre(P, code)); }
+  std::uint32_t ButtonCentre(int code) const { return formtest::ButtonPixel(P, code); }
   // A square glyph: a rim of 2 pixels around the centre, set to pf after it is drawn.
   static std::unique_ptr<TBitmap> Glyph(TPixelFormat pf, int size, std::uint32_t centre, std::uint32_t rim) {
     auto g = std::make_unique<TBitmap>();

@@ -13,45 +13,24 @@
 #include <memory>
 #include <vector>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
 #include "framework/win/Dialogs.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
-#include "tests/win/skin/forms/FormTestUtil.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
 using formtest::Pump;
 using formtest::WindowRectOf;
 
-TUnitStartup* Units = nullptr;
-
-class TAppEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("frame test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAppEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("frame test", true));
 
 TsSkinProvider* ProviderOf(TCustomForm* f) {
   return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(f->Handle(), SkinCmdFindProvider));
@@ -80,9 +59,7 @@ class AppFrames : public ::testing::TestWithParam<bool> {
 protected:
   void SetUp() override {
     SetAeroIsActiveOverride(GetParam());
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Ini = std::string(tmp) + "orbex-frames-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    Ini = formtest::ScratchPath("frames", ".ini");
     DeleteFileA(Ini.c_str());
     Main.reset(NewComponent<TMainForm>(nullptr, std::make_unique<TOrbexScope>(), Ini));
     Main->Show();

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -20,8 +19,8 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
-#include "tests/win/skin/forms/FormTestUtil.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
@@ -37,13 +36,8 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-wndproc-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    CreateDirectoryA((Dir + "\\Plain").c_str(), nullptr);
-    std::ofstream(Dir + "\\Plain\\Options.dat", std::ios::binary | std::ios::trunc)
-        << "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=4478310\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3364215\r\n";
+    Dir = formtest::ScratchPath("wndproc");
+    formtest::WriteSkinFolder(Dir, "Plain", "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=4478310\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3364215\r\n");
   }
   void SetUp() override {
     SetAeroIsActiveOverride(false);
