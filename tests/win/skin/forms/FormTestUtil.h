@@ -4,10 +4,12 @@
 #pragma once
 
 #include "framework/win/Forms.h"
+#include "framework/win/WinTypes.h"
 
 #include <windows.h>
 
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -45,6 +47,27 @@ inline void WriteSkinFolder(const std::string& dir, const std::string& name, con
   CreateDirectoryA(dir.c_str(), nullptr);
   CreateDirectoryA((dir + "\\" + name).c_str(), nullptr);
   std::ofstream(dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << options;
+}
+
+// Which of the points (window coordinates; a negative one counts from the right or bottom
+// edge) the window's region holds, one '1' or '0' each; "no region" without one.
+inline std::string InRegion(HWND w, std::initializer_list<POINT> points) {
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(w, rgn.Get()) == ERROR) return "no region";
+  const RECT r = WindowRectOf(w);
+  std::string out;
+  for (POINT p : points) {
+    const int x = p.x < 0 ? r.right - r.left + p.x : p.x, y = p.y < 0 ? r.bottom - r.top + p.y : p.y;
+    out += PtInRegion(rgn.Get(), x, y) ? '1' : '0';
+  }
+  return out;
+}
+
+// An item's rectangle on the screen while its menu is open.
+inline RECT MenuItemRect(HMENU menu, int pos) {
+  RECT r{};
+  GetMenuItemRect(nullptr, menu, static_cast<UINT>(pos), &r);
+  return r;
 }
 
 // A manager with the skin `name` of the folder `dir` loaded; check SkinData().Active.

@@ -18,6 +18,10 @@
 
 namespace {
 
+using formtest::InRegion;
+using formtest::MenuItemRect;
+using formtest::WindowRectOf;
+
 [[maybe_unused]] testing::Environment* const Env =
     testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("menus test", true));
 
@@ -120,22 +124,14 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
                            [&](HWND popup) {
                              formtest::Shot(popup, 60, std::string("file-") + GetParam());
-                             RECT connect{}, disconnect{}, divider{}, exitItem{};
-                             GetMenuItemRect(nullptr, menu, 0, &connect);
-                             GetMenuItemRect(nullptr, menu, 1, &disconnect);
-                             GetMenuItemRect(nullptr, menu, 2, &divider);
-                             GetMenuItemRect(nullptr, menu, 3, &exitItem);
+                             const RECT connect = MenuItemRect(menu, 0), disconnect = MenuItemRect(menu, 1),
+                                        divider = MenuItemRect(menu, 2), exitItem = MenuItemRect(menu, 3);
                              EXPECT_EQ(divider.bottom - divider.top, 2);
                              EXPECT_EQ(connect.bottom - connect.top, normal);
                              EXPECT_EQ(exitItem.bottom - exitItem.top, normal);
                              // The window's region lacks the mask's cut-out corner.
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2));
-                             DeleteObject(rgn);
+                             const RECT wr = WindowRectOf(popup);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {(wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2}}), "01");
                              // The first item is selected: the hot fill at its right, past the
                              // shortcut.
                              const int cy = (connect.top + connect.bottom) / 2;
@@ -176,10 +172,7 @@ TEST_P(MenusTest, SkinDropDownIsDrawnFromTheSkin) {
                              formtest::Shot(popup, 60, std::string("skin-") + GetParam());
                              HMENU menu = skins->Handle();
                              for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             DeleteObject(rgn);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}}), "0");
                            }));
   EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
 }
@@ -258,8 +251,7 @@ protected:
   }
   // The colour in the check glyph's place of item `pos` of the open popup.
   COLORREF GlyphPixel(int pos) {
-    RECT r{};
-    GetMenuItemRect(nullptr, Popup.Handle(), static_cast<UINT>(pos), &r);
+    const RECT r = MenuItemRect(Popup.Handle(), pos);
     return ScreenPixel(r.left + Menus->Margin + 5, (r.top + r.bottom) / 2);
   }
   std::unique_ptr<TsSkinManager> M;
@@ -276,17 +268,8 @@ TEST_F(MenuFixture, InheritedBorderMaskCutsCornersAndGivesItsWidth) {
   ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
                            [&](HWND popup) {
                              EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 1);
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_FALSE(PtInRegion(rgn, w - 1, 0));
-                             EXPECT_FALSE(PtInRegion(rgn, w - 1, h - 1));
-                             EXPECT_TRUE(PtInRegion(rgn, 1, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, w / 2, h / 2));
-                             DeleteObject(rgn);
+                             // Corners cut, the next pixel kept.
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {-1, 0}, {-1, -1}, {1, 0}}), "0001");
                              // No "CHECK": a checked item shows "BOXCHECKED", a radio item
                              // "RADIOCHECKED".
                              EXPECT_EQ(GlyphPixel(0), Red);
@@ -301,15 +284,7 @@ TEST_F(MenuFixture, MaskWithoutCutOutsLosesOnlyTheFirstPixel) {
   EXPECT_EQ(Menus->GetSkinBorderWidth(), 4);
   ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
                            [&](HWND popup) {
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, w - 1, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, 0, h - 1));
-                             DeleteObject(rgn);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {-1, 0}, {0, -1}}), "011");
                              // With "CHECK" a checked item shows it.
                              EXPECT_EQ(GlyphPixel(0), Blue);
                            }));
