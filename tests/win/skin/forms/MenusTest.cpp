@@ -233,9 +233,7 @@ TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
 class MenuFixture : public ::testing::Test {
 protected:
   void Load(const char* skin) {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_LOADER_FIXTURES);
-    M->SetSkinName(skin);
+    M = formtest::ManagerWith(ORBEX_LOADER_FIXTURES, skin);
     ASSERT_TRUE(M->SkinData().Active);
     Menus = M->SkinableMenus();
     ASSERT_TRUE(Menus->Active());

@@ -46,9 +46,7 @@ protected:
     for (const char* name : {"Plain", "Other"}) formtest::WriteSkinFolder(Dir, name, Options(name));
   }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(Dir);
-    M->SetSkinName("Plain");
+    M = formtest::ManagerWith(Dir, "Plain");
     ASSERT_TRUE(M->SkinData().Active);
     Form = std::make_unique<TForm>(nullptr);
     Form->SetColor(DesignedColour);

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -96,8 +95,8 @@ HMENU OpenMenu() {
 // and releases it there; false while the menu is not shown.
 bool PointAtItem(HMENU menu, int pos, bool press) {
   HWND w = MenuWindow(menu);
-  RECT r{};
-  if (w == nullptr || !GetMenuItemRect(nullptr, menu, static_cast<UINT>(pos), &r)) return false;
+  const RECT r = formtest::MenuItemRect(menu, pos);
+  if (w == nullptr || IsRectEmpty(&r)) return false;
   // The menu loop reads the point of a mouse message in screen coordinates.
   const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
@@ -131,6 +130,17 @@ bool Drive(HWND form, std::vector<std::function<bool()>> steps) {
 bool Close() {
   EndMenu();
   return true;
+}
+
+// The commands of the form's system menu as it shows (0 for a separator), then closed.
+std::vector<std::intptr_t> ShownTags(HWND form) {
+  std::vector<std::intptr_t> tags;
+  EXPECT_TRUE(Drive(form, {[&] {
+                      HMENU menu = OpenMenu();
+                      tags = Tags(menu);
+                      return menu != nullptr && Close();
+                    }}));
+  return tags;
 }
 
 // The "Available skins" sub-menu of the open system menu: opened by pointing at it, then
@@ -218,26 +228,14 @@ TEST(SystemMenuCommands, AnEntryOfTheWindowMenuSitsBetweenSeparatorsAndIsPosted)
 TEST(SystemMenuCommands, ADialogShowsMoveAndCloseOnly) {
   auto main = MainWindow("Dusk (internal)");
   auto f = TestForm(bsDialog);
-  std::vector<std::intptr_t> tags;
-  ASSERT_TRUE(Drive(f->Handle(), {[&] {
-                                    HMENU menu = OpenMenu();
-                                    tags = Tags(menu);
-                                    return menu != nullptr && Close();
-                                  }}));
-  EXPECT_EQ(tags, (std::vector<std::intptr_t>{SC_MOVE, 0, SC_CLOSE}));
+  EXPECT_EQ(ShownTags(f->Handle()), (std::vector<std::intptr_t>{SC_MOVE, 0, SC_CLOSE}));
 }
 
 TEST(SystemMenuCommands, AWindowMenuWithoutCloseHasNoCloseItem) {
   auto main = MainWindow("Dusk (internal)");
   auto f = TestForm(bsSizeable);
   DeleteMenu(GetSystemMenu(f->Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND);
-  std::vector<std::intptr_t> tags;
-  ASSERT_TRUE(Drive(f->Handle(), {[&] {
-                                    HMENU menu = OpenMenu();
-                                    tags = Tags(menu);
-                                    return menu != nullptr && Close();
-                                  }}));
-  EXPECT_EQ(tags, (std::vector<std::intptr_t>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0}));
+  EXPECT_EQ(ShownTags(f->Handle()), (std::vector<std::intptr_t>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0}));
 }
 
 // Every showing builds the items again: the old sub-menu goes, and no popup background or
@@ -271,14 +269,10 @@ TEST(SystemMenuSkins, PickingASkinSwitchesItAndTheIniRemembersIt) {
 // with "&" shown as it is and chosen as it is.
 TEST(SystemMenuSkins, FolderSkinsTakeASecondColumnAndNamesWithAmpersandsCanBeChosen) {
   const std::string dir = TempPath("-skins");
-  CreateDirectoryA(dir.c_str(), nullptr);
   std::vector<std::string> names{"R&B"};
   for (int i = 1; i <= 18; ++i) names.push_back("Skin" + std::string(i < 10 ? "0" : "") + std::to_string(i));
-  for (const std::string& n : names) {
-    CreateDirectoryA((dir + "\\" + n).c_str(), nullptr);
-    std::ofstream(dir + "\\" + n + "\\Options.dat", std::ios::binary | std::ios::trunc)
-        << "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3355443\r\n";
-  }
+  for (const std::string& n : names)
+    formtest::WriteSkinFolder(dir, n, "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3355443\r\n");
   auto f = MainWindow("Dusk (internal)");
   f->SkinManager->SetSkinDirectory(dir);
   std::vector<TShown> skins;

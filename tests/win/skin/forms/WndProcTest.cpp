@@ -41,9 +41,7 @@ protected:
   }
   void SetUp() override {
     SetAeroIsActiveOverride(false);
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(Dir);
-    M->SetSkinName("Plain");
+    M = formtest::ManagerWith(Dir, "Plain");
     ASSERT_TRUE(M->SkinData().Active);
     M->SetSkinnedPopups(false);
     Form = std::make_unique<TForm>(nullptr);
