@@ -92,19 +92,15 @@ int Mismatches(HWND wnd, const TlxPixelBuffer& image) {
   return n;
 }
 
-class Dwm : public ::testing::Test {
+class Dwm : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
     Saved = LoadDwmLibrary();
     LoadDwmLibrary() = FakeEntries();
     Composition = TRUE;
     Calls.clear();
     SetAeroIsActiveOverride(std::nullopt);
-    M = formtest::ManagerWith(ORBEX_FRAME_SKINS, "FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
   }
   void TearDown() override {
     SetIconicPreviewForTests(false);
@@ -120,7 +116,6 @@ protected:
   }
   HWND Wnd() const { return Form->Handle(); }
   TDwmEntries Saved;
-  std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
 };
 

@@ -6,6 +6,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/WinTypes.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <fstream>
@@ -77,6 +78,20 @@ inline std::unique_ptr<TsSkinManager> ManagerWith(const std::string& dir, const 
   m->SetSkinName(name);
   return m;
 }
+
+// Tests on forms skinned by a manager of their own, made for each test with the skin `name`
+// of the folder `dir` and freed after it.
+class TSkinnedFormTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (Application == nullptr) InitForms();
+  }
+  void UseSkin(const std::string& dir, const std::string& name) {
+    M = ManagerWith(dir, name);
+    ASSERT_TRUE(M->SkinData().Active) << name;
+  }
+  std::unique_ptr<TsSkinManager> M;
+};
 
 // Gives the form a provider, shows it and paints its frame cache.
 inline TsSkinProvider* ShowWithFrame(TForm* form) {

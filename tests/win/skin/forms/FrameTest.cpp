@@ -26,14 +26,10 @@ using formtest::ToScreen;
 
 constexpr std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>((r << 16) | (g << 8) | b); }
 
-class Frame : public ::testing::Test {
+class Frame : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
-    M = formtest::ManagerWith(ORBEX_FRAME_SKINS, "FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
   }
   void TearDown() override {
     Forms.clear();
@@ -55,7 +51,6 @@ protected:
   static TPoint TitlePoint(TsSkinProvider* p) {
     return TPoint{p->TitleButton(htcMinButton)->Rect.Left - 40, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
   }
-  std::unique_ptr<TsSkinManager> M;
   std::vector<std::unique_ptr<TForm>> Forms;
 };
 

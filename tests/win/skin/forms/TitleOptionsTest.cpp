@@ -18,14 +18,10 @@
 
 namespace {
 
-class TitleOptions : public ::testing::Test {
+class TitleOptions : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
-    M = formtest::ManagerWith(ORBEX_FRAME_SKINS, "FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(60, 60, 500, 300);
     Form->SetCaption("Orbex");
@@ -66,7 +62,6 @@ protected:
     g->SetPixelFormat(pf);
     return g;
   }
-  std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
   TsSkinProvider* P = nullptr;
 };
