@@ -1,4 +1,4 @@
-// The system metrics the window-free form layout tests work with: sizing frame 4, dialog
+// The system metrics the form layout and region tests work with: sizing frame 4, dialog
 // frame 3, caption 19, small caption 16 and a menu line of 19 (changeable).
 #pragma once
 
