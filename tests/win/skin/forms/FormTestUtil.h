@@ -64,6 +64,23 @@ inline std::string InRegion(HWND w, std::initializer_list<POINT> points) {
   return out;
 }
 
+// Whether a colour is one the system paints its own active caption with.
+inline bool SystemCaptionColour(COLORREF c) {
+  return c == GetSysColor(COLOR_ACTIVECAPTION) || c == GetSysColor(COLOR_GRADIENTACTIVECAPTION);
+}
+
+// How many pixels of the window's caption strip (frame and caption rows) on the screen show
+// the system's own caption colours.
+inline int SystemCaptionPixels(HWND w) {
+  const RECT r = WindowRectOf(w);
+  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  TWindowDC dc(w, TWindowDC::TArea::Window);
+  int found = 0;
+  for (int y = 0; y < strip; ++y)
+    for (int x = 0; x < r.right - r.left; ++x) found += SystemCaptionColour(GetPixel(dc.Get(), x, y)) ? 1 : 0;
+  return found;
+}
+
 // An item's rectangle on the screen while its menu is open.
 inline RECT MenuItemRect(HMENU menu, int pos) {
   RECT r{};
@@ -101,6 +118,12 @@ inline TsSkinProvider* ShowWithFrame(TForm* form) {
   Pump();
   p->PaintFrameCache();
   return p;
+}
+
+// Paints the frame cache anew, as after a change of what the frame shows.
+inline void RepaintFrame(TsSkinProvider* p) {
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
 }
 
 // A pixel of the frame cache, without alpha.

@@ -94,8 +94,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
   opaque->SetGlyph(Glyph(TPixelFormat::pf32bit, 12, 0xFFC80000u, 0xFFC80000u).get());
   TsTitleButton* keyed = P->TitleButtons()->Add();
   keyed->SetGlyph(Glyph(TPixelFormat::pf24bit, 12, 0x0000C8u, 0xFFFFFFu).get());   // white rim keyed out
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   EXPECT_EQ(P->UserButtonWidth(opaque), 21);
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton), 0xC80000u));
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton + 1), 0x0000C8u));
@@ -103,8 +102,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
   const int gx = r.Left + (r.Width() - 12) / 2, gy = r.Top + (r.Height() - 12) / 2;
   EXPECT_FALSE(Near(Cache(gx, gy), 0xFFFFFFu));
   opaque->Enabled = false;
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   const std::uint32_t grey = 0xC8 / 3;
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton), grey * 0x010101u));
   EXPECT_EQ(opaque->Glyph()->GetPixelFormat(), TPixelFormat::pf32bit);
@@ -114,8 +112,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
 TEST_F(TitleOptions, AHiddenButtonGivesUpItsPlaceAndHitAtOnce) {
   TsTitleButton* first = P->TitleButtons()->Add();
   P->TitleButtons()->Add();
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   const TPoint firstAt = ScreenCentre(htcUserButton);
   const TRect secondRect = P->TitleButton(htcUserButton + 1)->Rect;
   ASSERT_EQ(P->TitleHitTest(firstAt), htcUserButton);
@@ -130,8 +127,7 @@ TEST_F(TitleOptions, AHiddenButtonGivesUpItsPlaceAndHitAtOnce) {
 
 TEST_F(TitleOptions, APressedUserButtonRaisesItsMouseEvents) {
   TsTitleButton* b = P->TitleButtons()->Add();
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   std::vector<std::string> seen;
   b->OnMouseDown = [&](TObject* s, TMouseButton, TShiftState, int, int) { seen.push_back(s == b ? "down" : "?"); };
   b->OnMouseUp = [&](TObject* s, TMouseButton, TShiftState, int, int) { seen.push_back(s == b ? "up" : "?"); };

@@ -118,19 +118,12 @@ TEST_P(AppFrames, MaximizedCoversTheWorkAreaWithTheFrameOutside) {
   const int f = GetSystemMetrics(SM_CXFRAME);
   const TRect work = MonitorWorkArea(Main.get());
   const RECT z = WindowRectOf(w);
-  EXPECT_EQ(z.left, work.Left - f);
-  EXPECT_EQ(z.top, work.Top - f);
-  EXPECT_EQ(z.right, work.Right + f);
-  EXPECT_EQ(z.bottom, work.Bottom + f);
-  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+  EXPECT_EQ(ToTRect(z), (TRect{work.Left - f, work.Top - f, work.Right + f, work.Bottom + f}));
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(w, rgn.Get()), ERROR);
   RECT box{};
-  GetRgnBox(rgn, &box);
-  DeleteObject(rgn);
-  EXPECT_EQ(box.left, f);
-  EXPECT_EQ(box.top, f);
-  EXPECT_EQ(box.right, z.right - z.left - f);
-  EXPECT_EQ(box.bottom, z.bottom - z.top - f);
+  GetRgnBox(rgn.Get(), &box);
+  EXPECT_EQ(ToTRect(box), (TRect{f, f, z.right - z.left - f, z.bottom - z.top - f}));
   ShowWindow(w, SW_RESTORE);
 }
 
@@ -162,17 +155,7 @@ TEST_P(AppFrames, NoSystemCaptionColourAfterACaptionChangeAndReactivation) {
   SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
   SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
   Pump();
-  const RECT wr = WindowRectOf(w);
-  const int width = wr.right - wr.left;
-  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  HDC dc = GetWindowDC(w);
-  std::vector<COLORREF> forbidden{GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION)};
-  int found = 0;
-  for (int y = 0; y < strip; ++y)
-    for (int x = 0; x < width; ++x)
-      if (std::find(forbidden.begin(), forbidden.end(), GetPixel(dc, x, y)) != forbidden.end()) ++found;
-  ReleaseDC(w, dc);
-  EXPECT_EQ(found, 0);
+  EXPECT_EQ(formtest::SystemCaptionPixels(w), 0);
 }
 
 TEST_P(AppFrames, DialogsCloseByTheirFrame) {
