@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/sAlphaGraph.h"
@@ -49,6 +50,13 @@ inline void WriteSkinFolder(const std::string& dir, const std::string& name, con
   CreateDirectoryA((dir + "\\" + name).c_str(), nullptr);
   std::ofstream(dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << options;
 }
+
+// A skin command delivered to the form as the engine sends it, from the manager `m`.
+inline LRESULT Command(TCustomForm* f, std::uint16_t command, TsSkinManager* m = nullptr) {
+  return DeliverToControl(f, WM_SKINCOMMAND, MakeSkinWParam(command), reinterpret_cast<LPARAM>(m));
+}
+
+inline bool HasSysMenuStyle(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU) != 0; }
 
 // Which of the points (window coordinates; a negative one counts from the right or bottom
 // edge) the window's region holds, one '1' or '0' each; "no region" without one.

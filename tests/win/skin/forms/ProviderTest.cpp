@@ -31,11 +31,9 @@ std::string Options(const std::string& marker) {
          std::to_string(FormColour) + "\r\n[" + marker + "]\r\nSTATES=1\r\n";
 }
 
-LRESULT Command(TCustomForm* f, std::uint16_t command, TsSkinManager* m = nullptr) {
-  return DeliverToControl(f, WM_SKINCOMMAND, MakeSkinWParam(command), reinterpret_cast<LPARAM>(m));
-}
+using formtest::Command;
 
-bool HasSysMenuStyle(TCustomForm* f) { return (GetWindowLongA(f->Handle(), GWL_STYLE) & WS_SYSMENU) != 0; }
+bool HasSysMenuStyle(TCustomForm* f) { return formtest::HasSysMenuStyle(f->Handle()); }
 
 class Provider : public ::testing::Test {
 protected:

@@ -36,7 +36,7 @@ TsSkinProvider* ProviderOf(TCustomForm* f) {
   return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(f->Handle(), SkinCmdFindProvider));
 }
 
-bool HasSysMenuStyle(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU) != 0; }
+using formtest::HasSysMenuStyle;
 
 // The centre of a title button on the screen.
 POINT ButtonCentre(TCustomForm* f, int code) {
