@@ -54,6 +54,11 @@ inline std::unique_ptr<TMainForm> MainWindow(const std::string& skin, const std:
   return f;
 }
 
+// The program's two stored skins, for tests run in each, and a stored skin's first word
+// ("Dusk", "Linden") to name the runs and the shots.
+inline auto StoredSkins() { return ::testing::Values("Dusk (internal)", "Linden (internal)"); }
+inline std::string ShortSkinName(const std::string& skin) { return skin.substr(0, skin.find(' ')); }
+
 // Saves the screen around a window, `margin` pixels on each side, when ORBEX_MENU_SHOTS names
 // a directory.
 inline void Shot(HWND w, int margin, const std::string& name) {

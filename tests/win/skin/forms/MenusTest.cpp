@@ -177,8 +177,8 @@ TEST_P(MenusTest, SkinDropDownIsDrawnFromTheSkin) {
   EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSkins, MenusTest, ::testing::Values("Dusk (internal)", "Linden (internal)"),
-                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'D' ? 4 : 6); });
+INSTANTIATE_TEST_SUITE_P(BothSkins, MenusTest, formtest::StoredSkins(),
+                         [](const auto& info) { return formtest::ShortSkinName(info.param); });
 
 TEST(Menus, ApplicationHandlersAreKept) {
   auto f = MainWindow("Dusk (internal)");

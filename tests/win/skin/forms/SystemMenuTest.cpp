@@ -160,7 +160,7 @@ class SystemMenu : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   auto f = MainWindow(GetParam());
-  const std::string tag = std::string(GetParam()).substr(0, GetParam()[0] == 'D' ? 4 : 6);
+  const std::string tag = formtest::ShortSkinName(GetParam());
   std::vector<TShown> top, skins;
   auto steps = InSkinList([&](HMENU sub) {
     Shot(sub, "skins-" + tag);
@@ -197,8 +197,8 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSkins, SystemMenu, ::testing::Values("Dusk (internal)", "Linden (internal)"),
-                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'D' ? 4 : 6); });
+INSTANTIATE_TEST_SUITE_P(BothSkins, SystemMenu, formtest::StoredSkins(),
+                         [](const auto& info) { return formtest::ShortSkinName(info.param); });
 
 TEST(SystemMenuCommands, AnEntryOfTheWindowMenuSitsBetweenSeparatorsAndIsPosted) {
   auto f = MainWindow("Dusk (internal)");
