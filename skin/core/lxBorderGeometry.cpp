@@ -130,3 +130,39 @@ void OpaqueFramePixels(const TlxPixelBuffer& image, const TRect& rect) {
       SetPix(image, x, y, (v & 0xFFFFFFu) == 0xFF00FFu ? 0u : (v | 0xFF000000u));
     }
 }
+
+void BlendFrameOver(const TlxPixelBuffer& dst, const TlxPixelBuffer& src) {
+  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || dst.Width != src.Width ||
+      dst.Height != src.Height)
+    return;
+  for (int y = 0; y < dst.Height; ++y)
+    for (int x = 0; x < dst.Width; ++x) {
+      const std::uint32_t s = GetPix(src, x, y);
+      const std::uint32_t sa = s >> 24;
+      if (sa == 0) continue;
+      const std::uint32_t d = GetPix(dst, x, y);
+      const std::uint32_t da = d >> 24;
+      if (sa == 255 || da == 0) {
+        SetPix(dst, x, y, s);
+        continue;
+      }
+      // out = s * sa + d * da * (1 - sa), divided by the resulting alpha.
+      const std::uint32_t dw = da * (255 - sa);   // the destination's weight, scaled by 255
+      const std::uint32_t total = sa * 255 + dw;  // the resulting alpha, scaled by 255
+      std::uint32_t out = ((total + 127) / 255) << 24;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t c = (((s >> shift) & 0xFF) * sa * 255 + ((d >> shift) & 0xFF) * dw + total / 2) / total;
+        out |= std::min<std::uint32_t>(c, 255) << shift;
+      }
+      SetPix(dst, x, y, out);
+    }
+}
+
+TRect FrameMaskPieces(const TlxFrameMaskInput& in) {
+  const int o = in.ContentOffset;
+  TRect r = in.HasMask ? in.MaskWidths
+                       : TRect{in.Shadow.Left + o, in.Shadow.Top + o, in.Shadow.Right + o, in.Shadow.Bottom + o};
+  if (in.DrawMode1) r.Top = std::min(r.Top, in.TitleLimit);
+  const int cx = std::max((in.TemplateWidth - 1) / 2, 0), cy = std::max((in.TemplateHeight - 1) / 2, 0);
+  return TRect{std::clamp(r.Left, 0, cx), std::clamp(r.Top, 0, cy), std::clamp(r.Right, 0, cx), std::clamp(r.Bottom, 0, cy)};
+}

@@ -47,6 +47,7 @@ struct TlxBorderRegion {
   TRect Outer;
   bool HasHole = false;
   TRect Hole;
+  friend bool operator==(const TlxBorderRegion&, const TlxBorderRegion&) = default;
 };
 // Maximized, only the part inside the system frame shows; while the owner moves or animates
 // the content shows too (the image holds it); otherwise the owner's content is cut out, so
@@ -121,3 +122,23 @@ TlxBlurPlan MakeBlurPlan(const TlxPixelBuffer& image, const TRect& shadow, int c
 // the layered window shows per-pixel alpha, and skin images leave the alpha of opaque pixels
 // undefined. 32-bit images only.
 void OpaqueFramePixels(const TlxPixelBuffer& image, const TRect& rect);
+
+// The frame mask laid over the finished frame: source-over with straight (not premultiplied)
+// alpha, so that over the transparent shadow area the mask's pixels stand as they are and over
+// the opaque frame its translucent edge mixes with the frame. Equal-sized 32-bit images only.
+void BlendFrameOver(const TlxPixelBuffer& dst, const TlxPixelBuffer& src);
+
+// The piece sizes of the frame mask drawn round the whole image: the mask's own border widths
+// (or, for a template without a mask, the shadow sizes plus the content offset), each at most
+// half the template less one so that the corners never overlap; in extended drawing mode 1 the
+// top piece (the title part) reaches no lower than `titleLimit`.
+struct TlxFrameMaskInput {
+  TRect MaskWidths;       // the mask's left, top, right and bottom border widths
+  bool HasMask = false;
+  TRect Shadow;           // the shadow sizes
+  int ContentOffset = 0;  // "FORMOFFSET"
+  int TemplateWidth = 0, TemplateHeight = 0;
+  bool DrawMode1 = false;
+  int TitleLimit = 0;
+};
+TRect FrameMaskPieces(const TlxFrameMaskInput& in);

@@ -18,6 +18,8 @@ namespace {
 
 constexpr DWORD BorderExStyle = 0x08080080;   // WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW
 
+bool MaxWindowRuleOn = false;
+
 bool ApplicationEnding() { return Application == nullptr || Application->Terminated(); }
 
 // Clears a window's WS_VISIBLE bit for its life and sets it again on every way out, so that a
@@ -64,6 +66,9 @@ TOwnedRegion RegionOf(const TlxBorderRegion& plan) {
 
 }  // namespace
 
+bool MaxWindowRule() { return MaxWindowRuleOn; }
+void SetMaxWindowRule(bool on) { MaxWindowRuleOn = on; }
+
 // ---------------------------------------------------------------------------------------------
 // Life.
 
@@ -88,12 +93,14 @@ void TlxBorderForm::CreateWindow() {
   OldWndMethod = f->WindowProc;
   f->WindowProc = [this](TMessage& m) { BorderWndProc(m); };
   const HWND h = f->Handle();
+  FRegionKnown = false;
   SetWindowLongA(h, GWL_EXSTYLE, static_cast<LONG>(BorderExStyle));
   const HWND owner = FOwner->OwnerHandle();
   OldParent = reinterpret_cast<HWND>(SetWindowLongPtrA(h, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)));
 }
 
 void TlxBorderForm::FreeWindow() {
+  FRegionKnown = false;
   if (FBorderWindow == nullptr) return;
   // The window goes first: no message of its end reaches a half-gone object.
   std::unique_ptr<TForm> window = std::move(FBorderWindow);
@@ -114,9 +121,9 @@ int TlxBorderForm::FormTopOffset() const {
   return ::FormTopOffset(FOwner->ShadowMargins().Top, f.ExtTitleHeight, f.HasCaption, f.PlainFrame, f.CaptionHeight);
 }
 
-HRGN TlxBorderForm::MakeBorderRegion(int width, int height) {
+bool TlxBorderForm::RegionPlan(int width, int height, TlxBorderRegion& plan) const {
   const HWND h = Handle();
-  if (h == nullptr) return nullptr;
+  if (h == nullptr) return false;
   const TlxOwnerFrame f = FOwner->Frame();
   RECT wr{};
   GetWindowRect(h, &wr);
@@ -129,14 +136,29 @@ HRGN TlxBorderForm::MakeBorderRegion(int width, int height) {
   in.ExtraWidth = f.ExtraWidth;
   in.Transient = (FOwner->OwnerState() & (lxOwnerMoving | lxOwnerMinimizing | lxOwnerSkinChanging | lxOwnerHiding)) != 0;
   if (!in.Transient) in.Content = FOwner->ContentRect(width, height);
-  return RegionOf(MakeBorderRegionPlan(in)).Release();
+  plan = MakeBorderRegionPlan(in);
+  return true;
+}
+
+HRGN TlxBorderForm::MakeBorderRegion(int width, int height) {
+  TlxBorderRegion plan;
+  return RegionPlan(width, height, plan) ? RegionOf(plan).Release() : nullptr;
 }
 
 void TlxBorderForm::SetRegion(int width, int height) {
+  TlxBorderRegion plan;
+  if (!RegionPlan(width, height, plan) || (FRegionKnown && plan == FRegion)) return;
+  TOwnedRegion rgn(RegionOf(plan));
+  FRegionKnown = SetWindowRgn(Handle(), rgn.Get(), FALSE) != 0;
+  if (!FRegionKnown) return;
+  (void)rgn.Release();
+  FRegion = plan;
+}
+
+bool TlxBorderForm::NextToOwner() const {
+  const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
-  if (h == nullptr) return;
-  TOwnedRegion rgn(MakeBorderRegion(width, height));
-  if (SetWindowRgn(h, rgn.Get(), FALSE) != 0) (void)rgn.Release();
+  return owner != nullptr && h != nullptr && (GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner);
 }
 
 void TlxBorderForm::RestoreRegion() {
@@ -307,7 +329,8 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
     }
     if (!moving) SetRegion(ownerW, ownerH);
     if (IsWindowVisible(h)) {
-      SetWindowPos(h, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+      // Already in its place next to the owner: the Z order is left as it is.
+      if (after != owner || !NextToOwner()) SetWindowPos(h, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
     } else {
       const UINT show = SWP_NOOWNERZORDER | SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE;
       if (alpha == 0) {
@@ -327,7 +350,7 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
 void TlxBorderForm::PlaceBehindOwner() {
   const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
-  if (owner == nullptr || h == nullptr || GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner) return;
+  if (owner == nullptr || h == nullptr || NextToOwner()) return;
   // The system keeps an owned window above its owner: asked for the place behind it, the
   // window lands directly above it, where its region's hole shows the owner's content.
   SetWindowPos(h, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -386,6 +409,7 @@ void TlxBorderForm::CutPixelUnderCursor(const TMessage& message) {
   if (!pixel) return;
   CombineRgn(rgn.Get(), rgn.Get(), pixel.Get(), RGN_XOR);
   if (FOwner->Destroying()) return;
+  FRegionKnown = false;
   if (SetWindowRgn(h, rgn.Get(), FALSE) != 0) (void)rgn.Release();
   RegionDirty = true;
 }
@@ -418,6 +442,7 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   const HWND owner = FOwner->OwnerHandle();
   if (owner == nullptr) return;
   const bool provider = Provider() != nullptr;
+  if (provider) FOwner->EndPendingDrag();
   const int code = HitTest(message);
   const TlxOwnerFrame f = FOwner->Frame();
   switch (code) {

@@ -128,7 +128,14 @@ public:
   // The system menu allows maximize or restore (a double click on the caption).
   virtual bool MayMaximizeOrRestore() const { return true; }
   virtual void RefreshSystemMenu() {}
+  // Ends the owner's own frame drag still pending (a double click ends it where it stands).
+  virtual void EndPendingDrag() {}
 };
+
+// The maximized-window rule: a maximized form keeps no extended-border window. A program-wide
+// switch, off unless the program turns it on.
+bool MaxWindowRule();
+void SetMaxWindowRule(bool on);
 
 // ---------------------------------------------------------------------------------------------
 // The border window object.
@@ -180,7 +187,12 @@ public:
 
 private:
   void DefaultHandling(TMessage& message);
+  // The region of MakeBorderRegion as a plan; false without a window.
+  bool RegionPlan(int width, int height, TlxBorderRegion& plan) const;
+  // Sets the region unless the window has that region already.
   void SetRegion(int width, int height);
+  // The border window lies next to its owner in the Z order.
+  bool NextToOwner() const;
   void ForwardToOwner(UINT msg, WPARAM wParam, LPARAM lParam);
   void DoubleClick(TMessage& message);
   void SetCursorFor(TMessage& message);
@@ -191,6 +203,10 @@ private:
 
   std::unique_ptr<IlxBorderOwner> FOwner;
   std::unique_ptr<TForm> FBorderWindow;
+  // The region last set by SetRegion, while the window still has it (setting a region costs
+  // a round trip to the display on every update).
+  bool FRegionKnown = false;
+  TlxBorderRegion FRegion;
 };
 
 // ---------------------------------------------------------------------------------------------

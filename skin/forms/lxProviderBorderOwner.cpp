@@ -198,6 +198,7 @@ public:
   void RefreshSystemMenu() override {
     if (P->FSystemMenu != nullptr) P->FSystemMenu->UpdateItems(false);
   }
+  void EndPendingDrag() override { P->EndOwnDrag(true); }
 
 private:
   TsSkinProvider* P;
@@ -267,4 +268,64 @@ TPoint TsSkinProvider::WindowOriginInCache() {
     return TPoint{f.ShadowLeft, f.ShadowTop};
   }
   return TPoint{FBorderForm->FormLeftOffset(), FBorderForm->FormTopOffset()};
+}
+
+void TsSkinProvider::BorderWindowMessage(TMessage& message) {
+  const std::shared_ptr<bool> alive = FAlive;
+  CallSavedWndProc(message);
+  if (!*alive || FBorderForm == nullptr || DestroyingForm()) return;
+  switch (message.Msg) {
+    case WM_ACTIVATEAPP:
+      // A form minimized by its title button is left to the minimize.
+      if ((FormState & Minimizing) == 0) FBorderForm->UpdateExBorder(true, 255);
+      return;
+    case WM_STYLECHANGED: {
+      if (message.WParam != static_cast<WPARAM>(GWL_EXSTYLE) || message.LParam == 0 ||
+          (FormState & (Moving | Minimizing | Restoring)) != 0)
+        return;
+      const auto& change = *reinterpret_cast<const STYLESTRUCT*>(message.LParam);
+      if (((change.styleOld ^ change.styleNew) & WS_EX_LAYERED) != 0) FBorderForm->UpdateExBorder(true, 255);
+      return;
+    }
+    case CM_MOUSEENTER:
+      // The mouse left the border window for the form: its title-button hover ends and the
+      // pixel cut out under the mouse over the shadow is given back.
+      if ((FormState & Sizing) == 0) {
+        FBorderForm->RestoreRegion();
+        SetHotElement(0, true);
+      }
+      return;
+    default: return;
+  }
+}
+
+void TsSkinProvider::BorderBeforeSysCommand(WPARAM command) {
+  if (command == SC_RESTORE || (command == SC_MAXIMIZE && MaxWindowRule())) FBorderForm.reset();
+}
+
+void TsSkinProvider::BorderAfterSysCommand(WPARAM command) {
+  if (command != SC_RESTORE || !DrawsFrame(Geometry())) return;
+  TsSkinManager* m = SkinManager();
+  UpdateBorderForm(m != nullptr && m->GetExtendedBorders());
+}
+
+bool TsSkinProvider::BorderDroppedWhenMaximized() {
+  if (FBorderForm == nullptr || !MaxWindowRule() || !FForm->HandleAllocated() || !IsZoomed(FForm->Handle())) return false;
+  FBorderForm.reset();
+  FSkinData->BGChanged = 1;
+  RegionChanged = true;
+  return true;
+}
+
+void TsSkinProvider::BorderAfterActivation() {
+  if (FBorderForm != nullptr && !BorderDroppedWhenMaximized()) FBorderForm->UpdateExBorder(true, 255);
+}
+
+void TsSkinProvider::BorderBeforePosChange(const WINDOWPOS& pos) {
+  if (!MaxWindowRule() || FBorderForm != nullptr || !FormShowing() || IsZoomed(FForm->Handle()) ||
+      (pos.flags & SWP_NOMOVE) != 0 || (pos.x == 0 && pos.y == 0))
+    return;
+  // Back from maximized: the form takes its border window again.
+  TsSkinManager* m = SkinManager();
+  UpdateBorderForm(m != nullptr && m->GetExtendedBorders());
 }

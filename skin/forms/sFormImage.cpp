@@ -14,16 +14,20 @@ namespace {
 
 bool IconicPreview = false;
 
+bool HasBorderWindow(TsSkinProvider* provider) { return provider != nullptr && provider->BorderForm() != nullptr; }
+
 TRect ScreenRectOf(HWND wnd) {
   RECT r{};
   GetWindowRect(wnd, &r);
   return TRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
 }
 
-void PaintWindowedTo(HDC dc, TWinControl* control, int x, int y) {
+// The form's window lies at `inner` in what it prints: (0, 0) unless its frame cache holds an
+// extended border around it, which the print copies whole (and no clip to the window).
+void PaintWindowedTo(HDC dc, TWinControl* control, int x, int y, TPoint inner = TPoint{0, 0}, bool clip = true) {
   TSaveDC save(dc);
   SetViewportOrgEx(dc, x, y, nullptr);
-  IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
+  if (clip) IntersectClipRect(dc, 0, 0, control->Width(), control->Height());
   auto* form = As<TCustomForm>(control);
   if (form != nullptr && control->Parent() != nullptr && !control->Visible()) {
     // A hidden child form shows its parent's face where it stands.
@@ -43,7 +47,7 @@ void PaintWindowedTo(HDC dc, TWinControl* control, int x, int y) {
     auto* child = As<TWinControl>(control->Controls(i));
     if (child == nullptr || !child->Visible() || !child->HandleAllocated()) continue;
     const TRect at = ScreenRectOf(child->Handle());
-    PaintWindowedTo(dc, child, x + at.Left - outer.Left, y + at.Top - outer.Top);
+    PaintWindowedTo(dc, child, x + inner.X + at.Left - outer.Left, y + inner.Y + at.Top - outer.Top);
   }
 }
 
@@ -106,9 +110,11 @@ protected:
 
 }  // namespace
 
-void PaintControlTo(TBitmap* bitmap, TWinControl* control, int x, TsSkinProvider* /*provider*/, int y) {
+void PaintControlTo(TBitmap* bitmap, TWinControl* control, int x, TsSkinProvider* provider, int y) {
   if (bitmap == nullptr || bitmap->Empty() || control == nullptr) return;
-  PaintWindowedTo(bitmap->Canvas()->GetHandle(), control, x, y);
+  const bool bordered = HasBorderWindow(provider);
+  const TPoint inner = bordered ? provider->WindowOriginInCache() : TPoint{0, 0};
+  PaintWindowedTo(bitmap->Canvas()->GetHandle(), control, x, y, inner, !bordered);
   GdiFlush();
 }
 
@@ -117,7 +123,8 @@ std::unique_ptr<TBitmap> MakeFormImage(TsSkinProvider* provider, bool freeCache)
   if (cache == nullptr || provider->Form() == nullptr) return nullptr;
   auto image = NewBitmap32(cache->GetWidth(), cache->GetHeight());
   PaintControlTo(image.get(), provider->Form(), 0, provider, 0);
-  MakeOpaque(image.get());
+  // The border window's image keeps the shadow's alpha.
+  if (!HasBorderWindow(provider)) MakeOpaque(image.get());
   if (freeCache) cache->SetSize(0, 0);
   return image;
 }
@@ -151,8 +158,10 @@ bool SetIconicThumbnail(HWND wnd, TsSkinProvider* provider, int requestedWidth, 
   TPreviewing previewing(provider);
   if (FAILED(entry(wnd, StretchedCopy(source, *size)->GetHandle(), 0))) return false;
   // The frame cache alone lacks the client: the whole form follows.
-  if (const std::unique_ptr<TBitmap> whole = MakeFormImage(provider, false))
+  if (const std::unique_ptr<TBitmap> whole = MakeFormImage(provider, false)) {
     entry(wnd, StretchedCopy(whole.get(), *size)->GetHandle(), 0);
+    provider->RefreshBorderForm(false);
+  }
   return true;
 }
 
@@ -164,7 +173,9 @@ bool SetIconicLivePreview(HWND wnd, TsSkinProvider* provider) {
   if (whole == nullptr) return false;
   POINT origin{0, 0};
   constexpr DWORD ShowFrame = 1;
-  return SUCCEEDED(entry(wnd, whole->GetHandle(), &origin, ShowFrame));
+  const bool shown = SUCCEEDED(entry(wnd, whole->GetHandle(), &origin, ShowFrame));
+  provider->RefreshBorderForm(false);
+  return shown;
 }
 
 bool IconicPreviewOn() { return IconicPreview; }

@@ -18,14 +18,17 @@
 class TsSkinProvider;
 
 // Paints the control and all its visible windowed children into the bitmap with the
-// control's top-left corner at (x, y). A skinned window prints itself in print mode (frame
-// included for a form with a provider) and then its windowed children, each at its place; any
-// other window paints itself and its children with the framework's PaintTo. A hidden child
-// form is filled with its parent's colour.
+// control's top-left corner at (x, y), clipped to the control's size. A skinned window prints
+// itself in print mode (frame included for a form with a provider) and then its windowed
+// children, each at its place; any other window paints itself and its children with the
+// framework's PaintTo. A hidden child form is filled with its parent's colour. A form with an
+// extended-border window prints its whole frame cache, shadow included: not clipped, its
+// children placed where the form lies in the cache.
 void PaintControlTo(TBitmap* bitmap, TWinControl* control, int x, TsSkinProvider* provider, int y);
 
 // A new 32-bit bitmap of the frame cache's size with the whole form painted into it, every
-// pixel opaque; with freeCache the frame cache is emptied afterwards. Null without a cache.
+// pixel opaque unless the form has an extended-border window (the shadow keeps its alpha);
+// with freeCache the frame cache is emptied afterwards. Null without a cache.
 std::unique_ptr<TBitmap> MakeFormImage(TsSkinProvider* provider, bool freeCache);
 
 // A borderless, never activated tool window over the window's screen rectangle showing what

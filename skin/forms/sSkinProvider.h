@@ -363,6 +363,21 @@ public:
   bool SysExtendedHeight = false;
   // Where the form window's top-left lies in the frame cache.
   TPoint WindowOriginInCache();
+  // The window messages whose handling only concerns the border window (application
+  // activation, a layered-style change, the mouse entering the form): passed on, then the
+  // border window follows.
+  void BorderWindowMessage(TMessage& message);
+  // Around a system command: SC_MAXIMIZE (under the maximized-window rule) and SC_RESTORE
+  // free the border window before the system acts; SC_RESTORE makes it again afterwards.
+  void BorderBeforeSysCommand(WPARAM command);
+  void BorderAfterSysCommand(WPARAM command);
+  // After activation: the border window takes the new frame, or is freed for a maximized
+  // form under the maximized-window rule.
+  void BorderAfterActivation();
+  // Under the maximized-window rule: frees the border window of a maximized form (true then).
+  bool BorderDroppedWhenMaximized();
+  // Under the maximized-window rule: a form moved in normal state gets its border window back.
+  void BorderBeforePosChange(const WINDOWPOS& pos);
 
 private:
   // Stage 2 and 3 of the window method.
@@ -474,7 +489,7 @@ private:
   // --- frame painting and title buttons
   void PaintFrameBackground(TBitmap* cache, int state);
   void PaintGrip(TBitmap* cache);
-  void PaintShadow(TBitmap* cache);   // extended borders
+  void PaintFrameMask(TBitmap* cache, bool drawMode1);   // extended borders
   void PaintTitleBar(TBitmap* cache, bool hasButtons);
   void PaintTitleIcon(TBitmap* cache);
   void PaintMenuLine(TBitmap* cache);

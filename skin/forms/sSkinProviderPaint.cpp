@@ -108,14 +108,32 @@ void TsSkinProvider::PaintFrameCache() {
   RegionChanged = true;
   if (cache->GetWidth() != w || cache->GetHeight() != h) cache->SetSize(w, h);
   const int state = TitleState();
-  if (f.HasBorderWindow) PaintShadow(cache);   // extended borders
+  const TRect inner{f.ShadowLeft, f.ShadowTop, w - f.ShadowRight, h - f.ShadowBottom};
+  if (f.HasBorderWindow) {
+    // Extended borders: the shadow area starts transparent.
+    const TlxPixelBuffer pixels = TargetPixels32(cache);
+    for (int y = 0; y < pixels.Height; ++y) FillDWords(pixels.Row(y), pixels.Width, 0);
+  }
   PaintFrameBackground(cache, state);
+  const bool drawMode1 = f.HasBorderWindow && f.ExtDrawMode == 1;
+  // Extended borders: the layered window shows the frame opaque (its cut-away corners clear)
+  // under the frame mask. In drawing mode 1 the mask is the whole window image with its title
+  // part; grip, title bar, menu line and caption come over it.
+  if (drawMode1) {
+    OpaqueFramePixels(TargetPixels32(cache), inner);
+    PaintFrameMask(cache, true);
+    FixOldSkinAlpha(cache);
+  }
   if (GripMode == gmRightBottom && !f.Zoomed && (f.Style & wsfThickFrame) != 0) PaintGrip(cache);
   const int caption = CaptionHeight(f, sm, true);
-  if (f.ExtDrawMode != 1 || !f.HasBorderWindow) PaintTitleBar(cache, FSystemMenu != nullptr && FSysMenuStyleTaken);
+  PaintTitleBar(cache, FSystemMenu != nullptr && FSysMenuStyleTaken);
   if (ShowsMenuLine()) PaintMenuLine(cache);
-  if (!f.HasBorderWindow || f.ExtDrawMode != 1) PaintCaption(cache);
-  if (f.HasBorderWindow && f.ExtDrawMode == 1) FixOldSkinAlpha(cache);
+  PaintCaption(cache);
+  if (f.HasBorderWindow && !drawMode1) {
+    // The frame mask over the finished frame draws its outer edge and the shadow round it.
+    OpaqueFramePixels(TargetPixels32(cache), inner);
+    PaintFrameMask(cache, false);
+  }
   if (caption != 0 && FDrawNonClientArea) {
     SaveTitleButtonsArea(true);
     PaintTitleButtons();
@@ -123,9 +141,10 @@ void TsSkinProvider::PaintFrameCache() {
   MenuChanged = false;
   FSkinData->BGChanged = 0;
   if (f.HasBorderWindow) {
-    // Extended borders: the layered window shows the frame opaque over its shadow.
+    // What was drawn over the frame inside the mask's edge (title, caption, buttons) is opaque.
     const TlxPixelBuffer pixels = TargetPixels32(cache);
-    OpaqueFramePixels(pixels, TRect{f.ShadowLeft, f.ShadowTop, w - f.ShadowRight, h - f.ShadowBottom});
+    const int o = std::max(SkinManager()->SkinData().ExContentOffs, 0);
+    OpaqueFramePixels(pixels, TRect{inner.Left + o, inner.Top + o, inner.Right - o, inner.Bottom - o});
     PremultiplyAlphaPixels(pixels);
   }
   // The form's own painting goes into the cache too, at the client's place.
@@ -159,24 +178,39 @@ void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
   }
 }
 
-// Extended borders: the shadow template of the form's activity stretched around the frame
-// (corners whole, sides tiled); the frame is painted over its inside afterwards.
-void TsSkinProvider::PaintShadow(TBitmap* cache) {
+// Extended borders: the frame mask of the form's activity (the skin's "EXBORDER" or the
+// built-in shadow) stretched round the whole image (corners whole, sides tiled) and laid over
+// the finished frame, whose outer edge it draws; without a mask the frame stays a plain
+// rectangle. In drawing mode 1 the mask's centre is painted too.
+void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
   TsSkinManager* m = SkinManager();
-  const TlxPixelBuffer dst = TargetPixels32(cache);
-  for (int y = 0; y < dst.Height; ++y) FillDWords(dst.Row(y), dst.Width, 0);
   TPNGGraphic* image = FormActive ? m->ShadowActive() : m->ShadowInactive();
   if (image == nullptr || image->Empty()) return;
   const TlxPixelBuffer src = TargetPixels32(image);
+  const TsSkinTables* t = m->Tables();
+  const TsFormGeometry f = Geometry();
+  TlxFrameMaskInput in;
+  if (t != nullptr && MaskIndexInRange(t, t->CommonIndexes.ExBorder)) {
+    const TsMaskData& mask = t->MaskData[static_cast<size_t>(t->CommonIndexes.ExBorder)];
+    in.HasMask = true;
+    in.MaskWidths = TRect{mask.WL, mask.WT, mask.WR, mask.WB};
+  }
+  in.Shadow = m->ShadowSizes();
+  in.ContentOffset = m->SkinData().ExContentOffs;
+  in.TemplateWidth = src.Width;
+  in.TemplateHeight = src.Height;
+  in.DrawMode1 = drawMode1;
+  in.TitleLimit = f.ShadowTop + FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true);
+  const TRect pieces = FrameMaskPieces(in);
   TlxStretchSpec layout;
-  const TRect& sizes = m->ShadowSizes();
-  const int offset = m->SkinData().ExContentOffs;
-  // The template's corners reach the shadow and the frame's edge; never more than half of it.
-  const int cx = std::max((src.Width - 1) / 2, 0), cy = std::max((src.Height - 1) / 2, 0);
-  layout.Margins1 = TlxMargins{std::min(sizes.Left + offset, cx), std::min(sizes.Top + offset, cy),
-                               std::min(sizes.Right + offset, cx), std::min(sizes.Bottom + offset, cy)};
+  layout.PaintCentre = drawMode1;
+  layout.Margins1 = TlxMargins{pieces.Left, pieces.Top, pieces.Right, pieces.Bottom};
   layout.Margins2 = layout.Margins1;
-  StretchPiece(dst, src, dst.BoundsRect(), src.BoundsRect(), layout);
+  std::vector<std::uint32_t> storage(static_cast<size_t>(cache->GetWidth()) * static_cast<size_t>(cache->GetHeight()), 0);
+  const TlxPixelBuffer over{reinterpret_cast<Byte*>(storage.data()), cache->GetWidth(), cache->GetHeight(),
+                            cache->GetWidth() * 4, 4};
+  StretchPiece(over, src, over.BoundsRect(), src.BoundsRect(), layout);
+  BlendFrameOver(TargetPixels32(cache), over);
 }
 
 void TsSkinProvider::PaintGrip(TBitmap* cache) {

@@ -459,6 +459,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       return;
     case 0xB04C:
     case 0xBC4D: message.Result = 0; return;
+    case WM_ACTIVATEAPP:
+    case WM_STYLECHANGED:
+    case CM_MOUSEENTER: BorderWindowMessage(message); return;   // extended borders
     default: break;
   }
   CallSavedWndProc(message);
@@ -837,9 +840,10 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     RECT cr{};
     GetClientRect(FForm->Handle(), &cr);
     {
-      // The frame: everything of the cache outside the client area.
+      // The frame: everything of the cache outside the client area (extended borders: the
+      // whole cache, the client painted over it).
       const int saved = SaveDC(dc);
-      ExcludeClipRect(dc, offset.X, offset.Y, offset.X + cr.right, offset.Y + cr.bottom);
+      if (FBorderForm == nullptr) ExcludeClipRect(dc, offset.X, offset.Y, offset.X + cr.right, offset.Y + cr.bottom);
       BitBlt(dc, 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
       RestoreDC(dc, saved);
     }
@@ -964,7 +968,7 @@ void TsSkinProvider::WMNCActivate(TMessage& message) {
   if (DestroyingForm()) return;
   if (FormShowing()) {
     ForceNCPaint();
-    RefreshBorderForm(true);   // extended borders: the frame of the new activity
+    BorderAfterActivation();   // extended borders: the frame of the new activity
   }
   UpdateMenus(true);
 }
@@ -1027,7 +1031,7 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   RegionChanged = true;
   FSkinData->BGChanged = 1;
   if (!FDrawNonClientArea) return;
-  if (FBorderForm != nullptr) {
+  if (FBorderForm != nullptr && !BorderDroppedWhenMaximized()) {
     // Extended borders: the border window takes the new image, the form stays in front of it.
     FBorderForm->UpdateExBorder(true, 255);
     if (DestroyingForm()) return;
@@ -1042,6 +1046,7 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
     return;
   }
   auto& pos = *reinterpret_cast<WINDOWPOS*>(message.LParam);
+  BorderBeforePosChange(pos);   // extended borders
   // A change that keeps the place is never snapped; one that keeps the size uses the form's.
   if (ScreenSnap && FormShowing() && (pos.flags & SWP_NOMOVE) == 0 && !IsZoomed(FForm->Handle())) {
     RECT wr{};
@@ -1155,6 +1160,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
     ShowSystemMenuBelowIcon();
     return;
   }
+  BorderBeforeSysCommand(command);   // extended borders
   CallSavedWndProc(message);
   if (!*alive || DestroyingForm()) return;
   switch (command) {
@@ -1165,6 +1171,7 @@ void TsSkinProvider::WMSysCommand(TMessage& message) {
       if (command == SC_RESTORE) {
         FSkinData->BGChanged = 1;
         RegionChanged = true;
+        BorderAfterSysCommand(command);   // extended borders
         RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_ALLCHILDREN | RDW_INVALIDATE);
       }
       break;

@@ -231,4 +231,57 @@ TEST(BorderGeometry, FramePixelsBecomeOpaqueAndKeyCornersTransparent) {
   EXPECT_EQ(GetPix(b, 3, 2), 0x00405060u);
 }
 
+TEST(BorderGeometry, TheFrameMaskLiesOverTheFrameWithStraightAlpha) {
+  TlxImageBuffer dstPx(4, 1), srcPx(4, 1);
+  const TlxPixelBuffer& d = dstPx.View();
+  const TlxPixelBuffer& s = srcPx.View();
+  SetPix(d, 0, 0, 0u);            // shadow area: the mask's pixel as it is, colour not darkened
+  SetPix(s, 0, 0, 0x40102030u);
+  SetPix(d, 1, 0, 0xFF0000FFu);   // opaque frame under a half-transparent edge: half and half
+  SetPix(s, 1, 0, 0x80FF0000u);
+  SetPix(d, 2, 0, 0xFF123456u);   // nothing of the mask: the frame stays
+  SetPix(s, 2, 0, 0x00FFFFFFu);
+  SetPix(d, 3, 0, 0x80000000u);   // translucent under translucent: alpha 1 - (1 - a)(1 - b)
+  SetPix(s, 3, 0, 0x80FFFFFFu);
+  BlendFrameOver(d, s);
+  EXPECT_EQ(GetPix(d, 0, 0), 0x40102030u);
+  const std::uint32_t mixed = GetPix(d, 1, 0);
+  EXPECT_EQ(mixed >> 24, 255u);
+  EXPECT_NEAR(static_cast<int>((mixed >> 16) & 0xFF), 128, 1);
+  EXPECT_NEAR(static_cast<int>(mixed & 0xFF), 127, 1);
+  EXPECT_EQ(GetPix(d, 2, 0), 0xFF123456u);
+  EXPECT_NEAR(static_cast<int>(GetPix(d, 3, 0) >> 24), 192, 1);
+  EXPECT_NEAR(static_cast<int>((GetPix(d, 3, 0) >> 8) & 0xFF), 170, 1);   // two thirds white
+  // Different sizes: nothing.
+  TlxImageBuffer other(2, 1);
+  BlendFrameOver(other.View(), s);
+  EXPECT_EQ(GetPix(other.View(), 0, 0), 0u);
+}
+
+TEST(BorderGeometry, FrameMaskPiecesComeFromTheMaskAndStayInsideTheTemplate) {
+  TlxFrameMaskInput in;
+  in.HasMask = true;
+  in.MaskWidths = TRect{14, 30, 14, 14};
+  in.Shadow = TRect{9, 9, 9, 9};
+  in.ContentOffset = 5;
+  in.TemplateWidth = 80;
+  in.TemplateHeight = 80;
+  EXPECT_EQ(FrameMaskPieces(in), (TRect{14, 30, 14, 14}));
+  // Drawing mode 1: the title part reaches no lower than the caption.
+  in.DrawMode1 = true;
+  in.TitleLimit = 22;
+  EXPECT_EQ(FrameMaskPieces(in), (TRect{14, 22, 14, 14}));
+  // The built-in shadow: the shadow plus the content offset, at most half the template.
+  in = TlxFrameMaskInput{};
+  in.Shadow = TRect{9, 9, 9, 9};
+  in.ContentOffset = 5;
+  in.TemplateWidth = 20;
+  in.TemplateHeight = 31;
+  EXPECT_EQ(FrameMaskPieces(in), (TRect{9, 14, 9, 14}));
+  // Bad widths never go negative.
+  in.HasMask = true;
+  in.MaskWidths = TRect{-3, -1, 0, 2};
+  EXPECT_EQ(FrameMaskPieces(in), (TRect{0, 0, 0, 2}));
+}
+
 }  // namespace

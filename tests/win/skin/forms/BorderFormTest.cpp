@@ -3,21 +3,27 @@
 // owner, its place next to the form in the Z order and on the screen; its uploads as recorded through UpdateLayeredWindowProc (cache
 // size, per-pixel alpha, constant alpha); forms that get none; the shadow pixel cut out under
 // the mouse; the double clicks on the edges and the icon; the edge cursors; OnExtHitTest;
-// the blur region; the owner's visible bit around a hidden show at alpha 0; the skin's sizes clamped; no leaks.
+// the blur region; the owner's visible bit around a hidden show at alpha 0; the refreshes on
+// application activation and a layered-style change; the cut pixel given back when the mouse
+// enters the form; the maximized-window rule; the form image with its shadow and children;
+// the skin's sizes clamped; no leaks.
 // With ORBEX_BORDER_SHOT_SECONDS set, the form stays shown in both skins, normal and
 // maximized, for that long each (for screenshots). The skins are written by
 // tests/fixtures/skins/make_border_skins.py.
 #include "framework/win/Forms.h"
+#include "framework/win/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -156,6 +162,14 @@ TEST_P(BorderForm, UploadsTheFrameCacheWithPerPixelAlpha) {
   const TRect sh = M->ShadowSizes();
   EXPECT_EQ(u.At(sh.Left + 1, 200) >> 24, 255u);
   EXPECT_LT(u.At(0, 200) >> 24, 255u);
+  // The frame mask lies over the frame: its frame band is the frame's outer edge.
+  if (std::string(GetParam()) == "BorderA") {
+    TPNGGraphic* mask = p->FormActive ? M->ShadowActive() : M->ShadowInactive();
+    ASSERT_NE(mask, nullptr);
+    const std::uint32_t band = GetPix(TargetPixels32(mask), sh.Left + 1, 20);
+    EXPECT_EQ(band >> 24, 255u);
+    EXPECT_EQ(u.At(sh.Left + 1, 200), band);
+  }
   // The bar behind the title buttons ends where the title ends: the shadow beside it is black.
   EXPECT_LT((u.At(u.Size.cx - 2, sh.Top + 8) >> 16) & 0xFF, 64u);
   // The cache is the form plus the shadow and the extended frame around it.
@@ -242,6 +256,12 @@ TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {
   EXPECT_TRUE(p->BorderForm()->RegionDirty);
   // The next message over the frame puts the region back.
   SendMessageA(border, WM_NCHITTEST, 0, At(border, 100, 20));
+  ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
+  // So does an update: the region it last set is no longer the window's after a cut.
+  SendMessageA(border, WM_MOUSEMOVE, 0, MAKELPARAM(3, 200));
+  p->BorderForm()->RegionDirty = false;
+  p->BorderForm()->UpdateExBorder(true, 255);
   ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
   EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
 }
@@ -359,6 +379,130 @@ TEST_P(BorderForm, MakesAndFreesWithoutLeaks) {
   EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
 
+// Sends WM_STYLECHANGED as the system does after a style change of `which`.
+void StyleChanged(HWND form, int which, DWORD oldStyle, DWORD newStyle) {
+  STYLESTRUCT change{oldStyle, newStyle};
+  SendMessageA(form, WM_STYLECHANGED, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(&change));
+}
+
+TEST_P(BorderForm, ActivationOfTheAppAndALayeredChangeRefreshTheBorderWindow) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  auto uploads = [&] { return Recorder.Uploads[border].size(); };
+  size_t n = uploads();
+  SendMessageA(form, WM_ACTIVATEAPP, TRUE, 0);
+  EXPECT_EQ(uploads(), ++n);
+  // A minimize from the title button is left alone.
+  p->FormState |= TsSkinProvider::Minimizing;
+  SendMessageA(form, WM_ACTIVATEAPP, FALSE, 0);
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Minimizing);
+  EXPECT_EQ(uploads(), n);
+  StyleChanged(form, GWL_EXSTYLE, 0, WS_EX_LAYERED);
+  EXPECT_EQ(uploads(), ++n);
+  StyleChanged(form, GWL_EXSTYLE, WS_EX_LAYERED, WS_EX_LAYERED | WS_EX_CONTEXTHELP);
+  StyleChanged(form, GWL_STYLE, 0, WS_EX_LAYERED);
+  EXPECT_EQ(uploads(), n) << "only a change of the layered style counts";
+  p->FormState |= TsSkinProvider::Moving;
+  StyleChanged(form, GWL_EXSTYLE, WS_EX_LAYERED, 0);
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Moving);
+  EXPECT_EQ(uploads(), n) << "not while moving";
+}
+
+TEST_P(BorderForm, TheMouseEnteringTheFormGivesTheCutPixelBack) {
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  auto cut = [&] {
+    SendMessageA(border, WM_MOUSEMOVE, 0, MAKELPARAM(3, 200));
+    EXPECT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+    return PtInRegion(rgn.Get(), 3, 200) == FALSE;
+  };
+  ASSERT_TRUE(cut());
+  // Not while the form is being sized.
+  p->FormState |= TsSkinProvider::Sizing;
+  p->Form()->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(p->Form()));
+  p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Sizing);
+  EXPECT_TRUE(p->BorderForm()->RegionDirty);
+  p->Form()->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(p->Form()));
+  EXPECT_FALSE(p->BorderForm()->RegionDirty);
+  ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+  EXPECT_TRUE(PtInRegion(rgn.Get(), 3, 200));
+}
+
+// Turns the maximized-window rule on for a test's life.
+class TMaxWindowRuleOn {
+public:
+  TMaxWindowRuleOn() { SetMaxWindowRule(true); }
+  ~TMaxWindowRuleOn() { SetMaxWindowRule(false); }
+  TMaxWindowRuleOn(const TMaxWindowRuleOn&) = delete;
+  TMaxWindowRuleOn& operator=(const TMaxWindowRuleOn&) = delete;
+};
+
+TEST_P(BorderForm, TheMaximizedWindowRuleDropsTheBorderWindowWhileMaximized) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  ASSERT_FALSE(MaxWindowRule()) << "off unless the program turns it on";
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  EXPECT_NE(p->BorderForm(), nullptr) << "without the rule a maximized form keeps it";
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_NE(p->BorderForm(), nullptr) << "made again after the restore";
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+  const TMaxWindowRuleOn rule;
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  EXPECT_TRUE(IsZoomed(form));
+  EXPECT_EQ(p->BorderForm(), nullptr);
+  // Activation keeps it away as long as the form is maximized.
+  SendMessageA(form, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(p->BorderForm(), nullptr);
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_FALSE(IsZoomed(form));
+  ASSERT_NE(p->BorderForm(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+}
+
+TEST_P(BorderForm, TheFormImageKeepsTheShadowAndPlacesTheChildren) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  auto* panel = new TPanel(p->Form());
+  panel->SetParent(p->Form());
+  panel->SetBounds(20, 30, 200, 120);
+  Pump();
+  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const std::unique_ptr<TBitmap> image = MakeFormImage(p, false);
+  ASSERT_NE(image, nullptr);
+  const TlxPixelBuffer px = BitmapPixels(image.get());
+  const TlxPixelBuffer cache = BitmapPixels(p->SkinData()->CacheBitmap());
+  EXPECT_EQ(GetPix(px, 0, 200) >> 24, GetPix(cache, 0, 200) >> 24) << "the shadow keeps its alpha";
+  EXPECT_LT(GetPix(px, 0, 200) >> 24, 255u);
+  // The client with its panel lies where the form lies in the image.
+  const TPoint origin = p->WindowOriginInCache();
+  const RECT wr = Rect(form);
+  POINT client{0, 0};
+  ClientToScreen(form, &client);
+  const int cx = origin.X + client.x - wr.left, cy = origin.Y + client.y - wr.top;
+  TBitmap shot;
+  shot.SetPixelFormat(TPixelFormat::pf32bit);
+  shot.SetSize(260, 180);
+  {
+    TWindowDC dc(form, TWindowDC::TArea::Client);
+    BitBlt(shot.Canvas()->GetHandle(), 0, 0, 260, 180, dc.Get(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  const TlxPixelBuffer screen = BitmapPixels(&shot);
+  int mismatches = 0;
+  for (int y = 0; y < 180; ++y)
+    for (int x = 0; x < 260; ++x) mismatches += (GetPix(px, cx + x, cy + y) & 0xFFFFFF) != (GetPix(screen, x, y) & 0xFFFFFF);
+  EXPECT_EQ(mismatches, 0);
+}
+
 // Not a check: keeps the form shown in each state for screenshots.
 TEST_P(BorderForm, ShownForScreenshots) {
   const char* seconds = std::getenv("ORBEX_BORDER_SHOT_SECONDS");
@@ -371,6 +515,36 @@ TEST_P(BorderForm, ShownForScreenshots) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, BorderForm, ::testing::Values("BorderA", "BorderB"));
+
+TEST(BorderDrawMode1, TheTitleAndCaptionComeOverTheFrameMask) {
+  TsSkinManager m(nullptr);
+  m.SetSkinDirectory(ORBEX_BORDER_SKINS);
+  m.SetExtendedBorders(true);
+  m.SetSkinName("BorderMode1");
+  ASSERT_TRUE(m.SkinData().Active);
+  ASSERT_EQ(m.SkinData().ExDrawMode, 1);
+  TForm form(nullptr);
+  form.SetBounds(60, 60, 400, 300);
+  form.SetCaption("Border");
+  form.HandleNeeded();
+  auto* p = NewComponent<TsSkinProvider>(&form);
+  form.Show();
+  Pump();
+  ASSERT_NE(p->BorderForm(), nullptr);
+  auto caption = [&] {
+    p->SkinData()->BGChanged = 1;
+    p->PaintFrameCache();
+    const TlxPixelBuffer px = BitmapPixels(p->SkinData()->CacheBitmap());
+    const TRect s = m.ShadowSizes();
+    std::vector<std::uint32_t> strip;
+    for (int y = s.Top; y < s.Top + 30; ++y)
+      for (int x = s.Left + 20; x < s.Left + 200; ++x) strip.push_back(GetPix(px, x, y));
+    return strip;
+  };
+  const std::vector<std::uint32_t> before = caption();
+  form.SetCaption("A much longer caption");
+  EXPECT_NE(caption(), before) << "the caption is drawn";
+}
 
 TEST(BorderSkinSizes, GiantAndNegativeValuesAreClampedToAByte) {
   TsSkinManager m(nullptr);
