@@ -27,6 +27,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sAnimations.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
@@ -100,6 +101,7 @@ void InitSkinnedClasses() {
   InitComboBoxUnit();
   InitAlphaImageListUnit();
   InitSkinProviderUnit();
+  InitAppWindowHookUnit();
 }
 
 }  // namespace

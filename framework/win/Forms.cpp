@@ -485,7 +485,15 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& m) {
 }
 
 void TCustomForm::WMSysCommand(TMessage& m) {
-  switch (m.WParam & 0xFFF0) {
+  // The main form owns the taskbar button: minimizing it minimizes the application, and so
+  // does restoring it while minimized. The application window's hooks see the command first.
+  const unsigned command = m.WParam & 0xFFF0;
+  if (Application != nullptr && Application->MainForm() == this && Application->Handle() != nullptr &&
+      (command == SC_MINIMIZE || (command == SC_RESTORE && Application->Minimized()))) {
+    m.Result = ::SendMessageA(Application->Handle(), WM_SYSCOMMAND, m.WParam, m.LParam);
+    return;
+  }
+  switch (command) {
     case SC_MINIMIZE: FWindowState = wsMinimized; break;
     case SC_MAXIMIZE: FWindowState = wsMaximized; break;
     case SC_RESTORE: FWindowState = wsNormal; break;
@@ -501,6 +509,8 @@ void TCustomForm::WMSizeForm(TMessage& m) {
     case SIZE_RESTORED: FWindowState = wsNormal; break;
     default: break;
   }
+  if (m.WParam != SIZE_MINIMIZED && Application != nullptr && Application->MainForm() == this)
+    Application->FMinimized = false;
   WMSize(m);
 }
 
@@ -786,6 +796,33 @@ void TApplication::Run() {
     HandleMessage();
     if (FMainForm == nullptr) FTerminated = true;
   }
+  // The application window is never shown, so the system never tells it that it goes: the
+  // hooks learn it here while the main form still shows (they may play its hide).
+  if (FMainForm != nullptr && FMainForm->HandleAllocated() && ::IsWindowVisible(FMainForm->Handle())) {
+    WINDOWPOS pos{};
+    pos.hwnd = FWindow.Get();
+    pos.flags = SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    TMessage m{WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos), 0};
+    CallHooks(m);
+  }
+}
+
+void TApplication::Minimize() {
+  if (FMinimized) return;
+  FMinimized = true;
+  if (FMainForm != nullptr && FMainForm->HandleAllocated())
+    ::ShowWindow(FMainForm->Handle(), SW_MINIMIZE);
+  if (OnMinimize) OnMinimize(this);
+}
+
+void TApplication::Restore() {
+  if (!FMinimized) return;
+  FMinimized = false;
+  if (FMainForm != nullptr && FMainForm->HandleAllocated() && ::IsIconic(FMainForm->Handle()))
+    ::ShowWindow(FMainForm->Handle(), SW_RESTORE);
+  // WM_SIZE of the restore cleared the state already.
+  FMinimized = false;
+  if (OnRestore) OnRestore(this);
 }
 
 void TApplication::Terminate() {
@@ -933,13 +970,31 @@ void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == FMainForm) FMainForm = nullptr;
 }
 
-void TApplication::WndProc(TMessage& m) {
-  // Hooks see every message first, the newest first; a copy, since a hook may unhook.
+bool TApplication::CallHooks(TMessage& m) {
+  // Newest first; a copy, since a hook may unhook.
   auto hooks = FHooks;
   for (auto it = hooks.rbegin(); it != hooks.rend(); ++it) {
-    if (it->second(m)) return;
+    if (it->second(m)) return true;
   }
+  return false;
+}
+
+void TApplication::WndProc(TMessage& m) {
+  // Hooks see every message first.
+  if (CallHooks(m)) return;
   switch (m.Msg) {
+    case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) == SC_MINIMIZE) {
+        Minimize();
+        m.Result = 0;
+        return;
+      }
+      if ((m.WParam & 0xFFF0) == SC_RESTORE) {
+        Restore();
+        m.Result = 0;
+        return;
+      }
+      break;
     case WM_NULL:
       CheckSynchronize();
       m.Result = 0;

@@ -270,6 +270,15 @@ public:
   // HookMainWindow returns a cookie for UnhookMainWindow.
   int HookMainWindow(TWindowHook hook);
   void UnhookMainWindow(int cookie);
+  // The application as a whole minimized: the main form owns the taskbar button, so it
+  // stands for the application window being iconic. Minimize shows the main form minimized
+  // and fires OnMinimize; Restore shows it again as it was and fires OnRestore. Both do
+  // nothing when the state is already so.
+  void Minimize();
+  void Restore();
+  bool Minimized() const { return FMinimized; }
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
   void ModalStarted();
   void ModalFinished();
   int ModalLevel() const { return FModalLevel; }
@@ -331,6 +340,11 @@ protected:
 
 private:
   bool ProcessMessage(MSG& msg);
+  // Runs the hooks, newest first: true when one handled the message.
+  bool CallHooks(TMessage& m);
+  // The main form was shown normal or maximized by other means than Restore.
+  friend class TCustomForm;
+  bool FMinimized = false;
   // Hints (HintWindow.cpp): one timer, whose expiry shows the hint, hides it, or ends the
   // quick mode (HintShortPause) that follows a shown hint.
   enum class THintTimerKind { None, Show, Hide, EndHintMode };

@@ -86,6 +86,7 @@ public:
   void SetOwnerState(std::uint32_t state) override { P->FormState = state; }
 
   void StopButtonAnimations() override {
+    P->StopButtonAnimations();
     for (TsSkinProvider::TsTitleButtonState* b : {&P->FButtonClose, &P->FButtonMax, &P->FButtonMin, &P->FButtonHelp}) {
       HideGlow(b->GlowId);
       b->GlowId = -1;

@@ -12,6 +12,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -579,7 +580,20 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
+namespace {
+
+// The main form hides while the application ends: its copy fades in a blocking loop on a new
+// hide timer (the one still held keeps its copy; the application owns and frees both).
+void HideMainFormAtShutDown(TsSkinProvider* provider) {
+  provider->SkipAnimation = true;
+  GHideTimer = nullptr;
+  AnimHideForm(provider);
+}
+
+}   // namespace
+
 void InitAnimationsUnit() {
+  SetMainFormHide(&HideMainFormAtShutDown);
   TsSkinManagerLinks& links = SkinManagerLinks();
   links.SnapshotForms = &PrepareSkinChangeAnimation;
   links.FreezeForms = &FreezeSkinnedForms;
@@ -587,6 +601,7 @@ void InitAnimationsUnit() {
 }
 
 void DoneAnimationsUnit() {
+  SetMainFormHide(nullptr);
   TsSkinManagerLinks& links = SkinManagerLinks();
   links.SnapshotForms = nullptr;
   links.FreezeForms = nullptr;

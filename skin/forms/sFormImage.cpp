@@ -139,13 +139,18 @@ std::unique_ptr<TCustomForm> MakeSnapshotCover(HWND wnd) {
     BitBlt(image->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), src.Get(), 0, 0, SRCCOPY);
   }
   MakeOpaque(image.get());
-  auto cover = std::make_unique<TSnapshotCoverForm>(r);
-  cover->HandleNeeded();
+  auto cover = NewLayeredToolForm(r);
   const POINT at{r.Left, r.Top};
   ShowLayeredBitmap(cover->Handle(), image->GetHandle(), 255, &at);
   SetWindowPos(cover->Handle(), TopmostHandle(), 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW);
   return cover;
+}
+
+std::unique_ptr<TCustomForm> NewLayeredToolForm(const TRect& bounds) {
+  auto form = std::make_unique<TSnapshotCoverForm>(bounds);
+  form->HandleNeeded();
+  return form;
 }
 
 bool SetIconicThumbnail(HWND wnd, TsSkinProvider* provider, int requestedWidth, int requestedHeight) {

@@ -13,6 +13,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"

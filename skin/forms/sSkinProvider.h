@@ -33,6 +33,7 @@
 #include "framework/win/StdCtrls.h"
 #include "framework/win/WinTypes.h"
 #include "skin/core/sFormMetrics.h"
+#include "skin/core/win/lxThreadedTimer.h"
 #include "skin/core/win/sCommonData.h"
 
 class TsSkinProvider;
@@ -40,6 +41,8 @@ class TsSkinManager;
 class TsSystemMenu;
 class TlxBorderForm;
 class TlxProviderBorderOwner;
+class TlxThreadedTimer;
+class TlxSBAnimation;
 
 // ---------------------------------------------------------------------------------------------
 // Option objects.
@@ -386,6 +389,26 @@ public:
   std::unique_ptr<TBitmap> SkinChangeCover;
   // Set while the hide animation runs, so that the form's own hiding does not start another.
   bool SkipAnimation = false;
+  // --- form effects (lxFormTimers.cpp, lxFormEffects.cpp): blend on moving, the minimize
+  // and restore run, the title-button glows.
+  // The form's one effect timer (blend on moving or the minimize run), or null.
+  TlxThreadedTimer* FormTimer() const { return FFormTimer.get(); }
+  // Replaces the form timer (null frees it). A timer replaced or freed inside its own tick
+  // is kept until the tick has returned.
+  void SetFormTimer(std::unique_ptr<TlxThreadedTimer> timer);
+  // An effect runs on the form (its frame is not rebuilt meanwhile by others).
+  bool Animating = false;
+  void StartBlendMoving();
+  void EndBlendMoving();
+  void StartMinimizeAnimation();
+  bool StartRestoreAnimation();
+  // Starts or retargets the animation of a title button toward `state` (0 normal, 1 hot, 2
+  // pressed).
+  void StartTitleButtonAnimation(const TsTitleButtonState& b, int state);
+  // Frees every title-button animation.
+  void StopButtonAnimations();
+  // The animation of the title button of a hit code, or null.
+  TlxSBAnimation* ButtonAnimation(int hitCode) const;
 
 private:
   // Stage 2 and 3 of the window method.
@@ -528,6 +551,11 @@ private:
   std::unique_ptr<THintWindow> FUserButtonHint;
   std::unique_ptr<TlxBorderForm> FBorderForm;
   friend class TlxProviderBorderOwner;
+  // Declared after the border window: freed before it.
+  std::unique_ptr<TlxThreadedTimer> FFormTimer;
+  std::unique_ptr<TlxThreadedTimer> FRetiredTimer;
+  std::map<int, std::unique_ptr<TlxSBAnimation>> FButtonAnimations;
+  friend class TlxSBAnimation;
   // Cleared when the provider goes: a caller that sent a command which may free the form (and
   // so the provider) holds a copy and looks before touching the provider again.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

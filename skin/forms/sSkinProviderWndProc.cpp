@@ -20,6 +20,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
@@ -381,6 +382,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
     case WM_SHOWWINDOW: WMShowWindow(message); return;
     case WM_SETTINGCHANGE:
       FSkinData->BGChanged = 1;
+      // The taskbar moved or resized: a minimized form's run ends at its new place.
+      if (message.WParam == SPI_SETWORKAREA)
+        if (auto* timer = dynamic_cast<TlxMinTimer*>(FormTimer())) timer->RetargetToTaskbar();
       CallSavedWndProc(message);
       return;
     case WM_GETMINMAXINFO: HandleGetMinMaxInfo(message); return;
@@ -670,6 +674,18 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
   if (ResizeMode == rmBorder && !DragFullWindows() && FForm->Enabled() && dragKind) {
     StartOwnDrag(code, code == HTCAPTION);
     return;
+  }
+  // Dragged by the caption, the form fades while it moves (blend on moving).
+  if (code == HTCAPTION && DragFullWindows() && FForm->Parent() == nullptr && AllowBlendOnMoving) {
+    TsSkinManager* m = SkinManager();
+    const TlxBlendOnMoving* blend = m != nullptr ? m->AnimEffects()->BlendOnMoving() : nullptr;
+    if (blend != nullptr && blend->Active && blend->BlendValue != 255) {
+      FSkinData->BGChanged = 1;
+      FormActive = true;
+      SetFocus(wnd);
+      StartBlendMoving();
+      return;
+    }
   }
   CallSavedWndProc(message);
 }
@@ -1038,7 +1054,8 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   if (message.LParam != 0 && (reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_HIDEWINDOW) != 0 &&
       !SkipAnimation && !DestroyingForm() && AllowAnimation && FDrawNonClientArea && Skinned() &&
       SkinManager()->GetActive() && SkinManager()->AnimEffects()->FormHide()->Active && FForm->Parent() == nullptr &&
-      CacheValid() && LayeredWindowsAvailable() && !IsIconic(FForm->Handle())) {
+      CacheValid() && LayeredWindowsAvailable() && !IsIconic(FForm->Handle()) && (FormState & Minimizing) == 0 &&
+      !Application->Minimized()) {
     CallSavedWndProc(message);
     SkipAnimation = true;
     AnimHideForm(this);

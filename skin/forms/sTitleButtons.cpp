@@ -17,6 +17,7 @@
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/sMaskPaint.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sBitmapKernels.h"
 
@@ -238,6 +239,25 @@ void TsSkinProvider::RepaintTitleButton(int code) {
     const TRect& r = b->Rect;
     CopyPixelRect(TargetPixels32(cache), r.Left, r.Top, TargetPixels32(FWorkBitmap.get()),
                   TRect{r.Left - FSavedStrip.X, r.Top, r.Right - FSavedStrip.X, std::min(r.Bottom, FSavedStrip.SaveRows)});
+  }
+  // The change is animated (a picture of the new face fades in above the normal one) unless
+  // the form is busy, is a child (the program has no MDI forms), or neither glows nor has a
+  // border window.
+  TsSkinManager* m = SkinManager();
+  const bool glowing = m != nullptr && m->Effects() != nullptr && m->Effects()->GetAllowGlowing();
+  const bool direct = (code > 100 && code < htcUserButton) || (!glowing && FBorderForm == nullptr) || FormState != 0 ||
+                      FForm->Parent() != nullptr ||
+                      !LayeredWindowsAvailable();
+  if (!direct) {
+    const int state = b->State;
+    b->State = 0;
+    DrawTitleButton(cache, *b, ButtonMaskFor(*b));
+    b->State = state;
+    CopyCacheRectToWindow(b->Rect);
+    HideGlow(b->GlowId);
+    b->GlowId = -1;
+    StartTitleButtonAnimation(*b, state);
+    return;
   }
   DrawTitleButton(cache, *b, ButtonMaskFor(*b));
   CopyCacheRectToWindow(b->Rect);

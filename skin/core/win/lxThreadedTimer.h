@@ -38,6 +38,8 @@ public:
   TComponent* OwnedBy() const { return FOwnedBy; }
   // True while the inner timer runs.
   bool Running() const { return FTimer != nullptr && FTimer->Running(); }
+  // True while a tick is being handled.
+  bool InTick() const { return FBusy; }
 
 protected:
   // The tick of descendants that use their own handler; empty here.

@@ -276,9 +276,10 @@ TsSkinManager::~TsSkinManager() {
     FActive = false;
     if (!SkinLoading) WithdrawSkin();
   }
+  // The manager that hooked the application window takes its hook off, default or not.
+  if (SkinManagerLinks().UnhookAppWindow) SkinManagerLinks().UnhookAppWindow(this);
   if (GDefaultManager == this) {
     RemoveGlobalHook();
-    if (SkinManagerLinks().UnhookAppWindow) SkinManagerLinks().UnhookAppWindow(this);
     GDefaultManager = nullptr;
   }
   for (int i = 0; i < ThirdPartyList::kCount; ++i) FThirdParty->WriteList(i, FThirdLists[static_cast<size_t>(i)]->Text());

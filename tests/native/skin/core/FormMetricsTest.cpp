@@ -4,22 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/sFormMetrics.h"
+#include "tests/native/skin/core/FakeMetrics.h"
 
 namespace {
-
-struct TFakeMetrics : ISystemMetrics {
-  int Menu = 19;
-  int Get(int index) const override {
-    switch (index) {
-      case smCxFrame: return 4;
-      case smCxDlgFrame: return 3;
-      case smCyCaption: return 19;
-      case smCySmCaption: return 16;
-      case smCyMenu: return Menu;
-      default: return 0;
-    }
-  }
-};
 
 // A sizeable captioned form, 400 x 300 at screen y 100, client 392 x 269.
 TsFormGeometry SizeableForm() {
@@ -170,8 +157,6 @@ TEST(FormMetrics, ThumbnailKeepsTheImagesAspectRatio) {
   EXPECT_EQ(fit(1, 100, 1, 1000), std::make_pair(-1, -1));        // 0.1 pixel wide: nothing
   EXPECT_EQ(fit(65535, 65535, 1, 30000), std::make_pair(2, 65535));   // no overflow
 }
-
-
 
 TEST(FormMetrics, TitleStripIsClippedOnANarrowForm) {
   TFakeMetrics sm;

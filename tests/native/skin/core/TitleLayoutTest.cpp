@@ -4,21 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "skin/core/sTitleLayout.h"
+#include "tests/native/skin/core/FakeMetrics.h"
 
 namespace {
-
-struct TFakeMetrics : ISystemMetrics {
-  int Get(int index) const override {
-    switch (index) {
-      case smCxFrame: return 4;
-      case smCxDlgFrame: return 3;
-      case smCyCaption: return 19;
-      case smCySmCaption: return 16;
-      case smCyMenu: return 19;
-      default: return 0;
-    }
-  }
-};
 
 // A 400-pixel-wide sizeable form: frame 4, caption 19, large 24 x 18 buttons, spacing 2.
 TsTitleRowInput Row() {
@@ -114,16 +102,13 @@ TEST(TitleLayout, HitTestAlongTheCaptionAndTheBorders) {
   TsHitTestInput in = HitInput();
   const TRect close = RectOf(in.Buttons, htcClose), max = RectOf(in.Buttons, htcMaxButton),
               min = RectOf(in.Buttons, htcMinButton);
-  EXPECT_EQ(At(in, close.Left + 1, 10), htcClose);
-  EXPECT_EQ(At(in, max.Left + 1, 10), htcMaxButton);
-  EXPECT_EQ(At(in, min.Left + 1, 10), htcMinButton);
-  EXPECT_EQ(At(in, 200, 10), htcCaption);
-  EXPECT_EQ(At(in, 10, 10), htcSysMenu);
-  EXPECT_EQ(At(in, 200, 100), htcClient);
-  EXPECT_EQ(At(in, 1, 1), htcTopLeft);
-  EXPECT_EQ(At(in, 399, 299), htcBottomRight);
-  EXPECT_EQ(At(in, 1, 100), htcLeft);
-  EXPECT_EQ(At(in, 200, 299), htcBottom);
+  const struct {
+    int X, Y, Code;
+  } along[] = {{close.Left + 1, 10, htcClose}, {max.Left + 1, 10, htcMaxButton}, {min.Left + 1, 10, htcMinButton},
+               {200, 10, htcCaption},          {10, 10, htcSysMenu},            {200, 100, htcClient},
+               {1, 1, htcTopLeft},             {399, 299, htcBottomRight},      {1, 100, htcLeft},
+               {200, 299, htcBottom}};
+  for (const auto& a : along) EXPECT_EQ(At(in, a.X, a.Y), a.Code) << a.X << "," << a.Y;
   // A menu line below the caption.
   in.MenuLinesHeight = 18;
   EXPECT_EQ(At(in, 200, 30), htcMenu);
@@ -181,10 +166,6 @@ TEST(TitleLayout, IconicCacheHeightAndGripOfBadSkinData) {
   EXPECT_EQ(GripFrameSize(30, 20, 3, 1).Y, 10);
   EXPECT_EQ(GripFrameSize(30, 20, 1, -1).Y, 20);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(TitleLayout, OldSkinAlphaMendsOnlyColouredSeeThroughPixels) {
   TlxImageBuffer img(4, 1);

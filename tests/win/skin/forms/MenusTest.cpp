@@ -10,58 +10,23 @@
 #include <cstdlib>
 #include <functional>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
-#include "skin/core/win/sSkinableMenus.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
-TUnitStartup* Units = nullptr;
+using formtest::InRegion;
+using formtest::MenuItemRect;
+using formtest::WindowRectOf;
 
-class TMenusEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("menus test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("menus test", true));
 
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TMenusEnvironment);
-
-std::string ScratchIni(const std::string& skin) {
-  char dir[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, dir);
-  const std::string path = std::string(dir) + "orbex-menus-" + std::to_string(GetCurrentProcessId()) + ".ini";
-  const std::string text = "[Settings]\r\nSkin=" + skin + "\r\n";
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(h);
-  return path;
-}
-
-// The main window as the program makes it: owned by the application, so the skin finds its
-// menus.
 std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
-  auto f = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), ScratchIni(skin));
-  f->SetBounds(40, 40, 640, 420);
-  f->Show();
-  Application->ProcessMessages();
-  return f;
+  return formtest::MainWindow(skin, formtest::ScratchPath("menus", ".ini"));
 }
 
 // Runs `open`, waits in the message loop until a popup menu window shows, hands it to
@@ -96,21 +61,6 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF c = GetPixel(dc, x, y);
   ReleaseDC(nullptr, dc);
   return c;
-}
-
-// Saves the screen around a popup when shots are asked for.
-void Shot(HWND popup, const std::string& name) {
-  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
-  if (dir == nullptr) return;
-  RECT r{};
-  GetWindowRect(popup, &r);
-  TBitmap b;
-  b.SetPixelFormat(TPixelFormat::pf24bit);
-  b.SetSize(r.right - r.left + 120, r.bottom - r.top + 120);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->GetHandle(), 0, 0, b.GetWidth(), b.GetHeight(), screen, r.left - 60, r.top - 60, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(std::string(dir) + "\\" + name + ".bmp");
 }
 
 int TextHeightW() {
@@ -173,23 +123,15 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
                            [&](HWND popup) {
-                             Shot(popup, std::string("file-") + GetParam());
-                             RECT connect{}, disconnect{}, divider{}, exitItem{};
-                             GetMenuItemRect(nullptr, menu, 0, &connect);
-                             GetMenuItemRect(nullptr, menu, 1, &disconnect);
-                             GetMenuItemRect(nullptr, menu, 2, &divider);
-                             GetMenuItemRect(nullptr, menu, 3, &exitItem);
+                             formtest::Shot(popup, 60, std::string("file-") + GetParam());
+                             const RECT connect = MenuItemRect(menu, 0), disconnect = MenuItemRect(menu, 1),
+                                        divider = MenuItemRect(menu, 2), exitItem = MenuItemRect(menu, 3);
                              EXPECT_EQ(divider.bottom - divider.top, 2);
                              EXPECT_EQ(connect.bottom - connect.top, normal);
                              EXPECT_EQ(exitItem.bottom - exitItem.top, normal);
                              // The window's region lacks the mask's cut-out corner.
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, (wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2));
-                             DeleteObject(rgn);
+                             const RECT wr = WindowRectOf(popup);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {(wr.right - wr.left) / 2, (wr.bottom - wr.top) / 2}}), "01");
                              // The first item is selected: the hot fill at its right, past the
                              // shortcut.
                              const int cy = (connect.top + connect.bottom) / 2;
@@ -227,19 +169,16 @@ TEST_P(MenusTest, SkinDropDownIsDrawnFromTheSkin) {
   EXPECT_TRUE((skins->MenuAnimation() & maNone) != 0);
   ASSERT_TRUE(WithOpenMenu([&] { skins->Popup(200, 160); },
                            [&](HWND popup) {
-                             Shot(popup, std::string("skin-") + GetParam());
+                             formtest::Shot(popup, 60, std::string("skin-") + GetParam());
                              HMENU menu = skins->Handle();
                              for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_TRUE(OwnerDrawn(menu, i)) << i;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             DeleteObject(rgn);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}}), "0");
                            }));
   EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSkins, MenusTest, ::testing::Values("Dusk (internal)", "Linden (internal)"),
-                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'D' ? 4 : 6); });
+INSTANTIATE_TEST_SUITE_P(BothSkins, MenusTest, formtest::StoredSkins(),
+                         [](const auto& info) { return formtest::ShortSkinName(info.param); });
 
 TEST(Menus, ApplicationHandlersAreKept) {
   auto f = MainWindow("Dusk (internal)");
@@ -294,9 +233,7 @@ TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
 class MenuFixture : public ::testing::Test {
 protected:
   void Load(const char* skin) {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_LOADER_FIXTURES);
-    M->SetSkinName(skin);
+    M = formtest::ManagerWith(ORBEX_LOADER_FIXTURES, skin);
     ASSERT_TRUE(M->SkinData().Active);
     Menus = M->SkinableMenus();
     ASSERT_TRUE(Menus->Active());
@@ -312,8 +249,7 @@ protected:
   }
   // The colour in the check glyph's place of item `pos` of the open popup.
   COLORREF GlyphPixel(int pos) {
-    RECT r{};
-    GetMenuItemRect(nullptr, Popup.Handle(), static_cast<UINT>(pos), &r);
+    const RECT r = MenuItemRect(Popup.Handle(), pos);
     return ScreenPixel(r.left + Menus->Margin + 5, (r.top + r.bottom) / 2);
   }
   std::unique_ptr<TsSkinManager> M;
@@ -330,17 +266,8 @@ TEST_F(MenuFixture, InheritedBorderMaskCutsCornersAndGivesItsWidth) {
   ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
                            [&](HWND popup) {
                              EXPECT_EQ(TsSkinableMenus::PopupInfoCount(), 1);
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_FALSE(PtInRegion(rgn, w - 1, 0));
-                             EXPECT_FALSE(PtInRegion(rgn, w - 1, h - 1));
-                             EXPECT_TRUE(PtInRegion(rgn, 1, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, w / 2, h / 2));
-                             DeleteObject(rgn);
+                             // Corners cut, the next pixel kept.
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {-1, 0}, {-1, -1}, {1, 0}}), "0001");
                              // No "CHECK": a checked item shows "BOXCHECKED", a radio item
                              // "RADIOCHECKED".
                              EXPECT_EQ(GlyphPixel(0), Red);
@@ -355,15 +282,7 @@ TEST_F(MenuFixture, MaskWithoutCutOutsLosesOnlyTheFirstPixel) {
   EXPECT_EQ(Menus->GetSkinBorderWidth(), 4);
   ASSERT_TRUE(WithOpenMenu([&] { Popup.Popup(120, 120); },
                            [&](HWND popup) {
-                             RECT wr{};
-                             GetWindowRect(popup, &wr);
-                             const int w = wr.right - wr.left, h = wr.bottom - wr.top;
-                             HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-                             ASSERT_NE(GetWindowRgn(popup, rgn), ERROR);
-                             EXPECT_FALSE(PtInRegion(rgn, 0, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, w - 1, 0));
-                             EXPECT_TRUE(PtInRegion(rgn, 0, h - 1));
-                             DeleteObject(rgn);
+                             EXPECT_EQ(InRegion(popup, {{0, 0}, {-1, 0}, {0, -1}}), "011");
                              // With "CHECK" a checked item shows it.
                              EXPECT_EQ(GlyphPixel(0), Blue);
                            }));

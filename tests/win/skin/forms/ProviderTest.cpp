@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
@@ -31,30 +31,20 @@ std::string Options(const std::string& marker) {
          std::to_string(FormColour) + "\r\n[" + marker + "]\r\nSTATES=1\r\n";
 }
 
-LRESULT Command(TCustomForm* f, std::uint16_t command, TsSkinManager* m = nullptr) {
-  return DeliverToControl(f, WM_SKINCOMMAND, MakeSkinWParam(command), reinterpret_cast<LPARAM>(m));
-}
+using formtest::Command;
 
-bool HasSysMenuStyle(TCustomForm* f) { return (GetWindowLongA(f->Handle(), GWL_STYLE) & WS_SYSMENU) != 0; }
+bool HasSysMenuStyle(TCustomForm* f) { return formtest::HasSysMenuStyle(f->Handle()); }
 
 class Provider : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-provider-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    for (const char* name : {"Plain", "Other"}) {
-      CreateDirectoryA((Dir + "\\" + name).c_str(), nullptr);
-      std::ofstream(Dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << Options(name);
-    }
+    Dir = formtest::ScratchPath("provider");
+    for (const char* name : {"Plain", "Other"}) formtest::WriteSkinFolder(Dir, name, Options(name));
   }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(Dir);
-    M->SetSkinName("Plain");
+    M = formtest::ManagerWith(Dir, "Plain");
     ASSERT_TRUE(M->SkinData().Active);
     Form = std::make_unique<TForm>(nullptr);
     Form->SetColor(DesignedColour);
@@ -326,14 +316,8 @@ TEST_F(Provider, AFormIsPreparedWhenItsWindowIsMade) {
   EXPECT_TRUE(SeenMsg(WM_INITMENUPOPUP));
 }
 
-TEST_F(Provider, ClientOffsetAndToolWindows) {
+TEST_F(Provider, ToolWindowsDoNotBlendOnMoving) {
   auto* p = NewComponent<TsSkinProvider>(Form.get());
-  RECT w{};
-  GetWindowRect(Form->Handle(), &w);
-  POINT c{0, 0};
-  ClientToScreen(Form->Handle(), &c);
-  EXPECT_EQ(Command(Form.get(), SkinCmdQueryClientOffset), MAKELONG(c.x - w.left, c.y - w.top));
-  EXPECT_GT(c.y - w.top, 0);
   EXPECT_TRUE(p->AllowBlendOnMoving);
   Form->SetBorderStyle(bsSizeToolWin);
   p->SetUseGlobalColor(false);

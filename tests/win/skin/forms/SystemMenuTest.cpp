@@ -9,49 +9,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <vector>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
-TUnitStartup* Units = nullptr;
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("system menu test", true));
 
-class TSystemMenuEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("system menu test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TSystemMenuEnvironment);
-
-std::string TempPath(const std::string& name) {
-  char dir[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, dir);
-  return std::string(dir) + "orbex-sysmenu-" + std::to_string(GetCurrentProcessId()) + name;
-}
+std::string TempPath(const std::string& name) { return formtest::ScratchPath("sysmenu", name); }
 
 std::string IniPath() { return TempPath(".ini"); }
 
@@ -61,14 +35,7 @@ std::string IniSkin() {
   return buf;
 }
 
-std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
-  std::ofstream(IniPath(), std::ios::binary | std::ios::trunc) << "[Settings]\r\nSkin=" << skin << "\r\n";
-  auto f = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), IniPath());
-  f->SetBounds(40, 40, 640, 420);
-  f->Show();
-  Application->ProcessMessages();
-  return f;
-}
+std::unique_ptr<TMainForm> MainWindow(const std::string& skin) { return formtest::MainWindow(skin, IniPath()); }
 
 // A plain test form with a provider of its own, skinned by the main window's manager.
 std::unique_ptr<TForm> TestForm(TFormBorderStyle border) {
@@ -128,8 +95,8 @@ HMENU OpenMenu() {
 // and releases it there; false while the menu is not shown.
 bool PointAtItem(HMENU menu, int pos, bool press) {
   HWND w = MenuWindow(menu);
-  RECT r{};
-  if (w == nullptr || !GetMenuItemRect(nullptr, menu, static_cast<UINT>(pos), &r)) return false;
+  const RECT r = formtest::MenuItemRect(menu, pos);
+  if (w == nullptr || IsRectEmpty(&r)) return false;
   // The menu loop reads the point of a mouse message in screen coordinates.
   const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
@@ -140,22 +107,7 @@ bool PointAtItem(HMENU menu, int pos, bool press) {
 }
 bool ClickItem(HMENU menu, int pos) { return PointAtItem(menu, pos, true); }
 
-// Saves the screen around an open menu when shots are asked for.
-void Shot(HMENU menu, const std::string& name) {
-  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
-  HWND w = MenuWindow(menu);
-  if (dir == nullptr || w == nullptr) return;
-  UpdateWindow(w);
-  RECT r{};
-  GetWindowRect(w, &r);
-  TBitmap b;
-  b.SetPixelFormat(TPixelFormat::pf24bit);
-  b.SetSize(r.right - r.left + 40, r.bottom - r.top + 40);
-  HDC screen = GetDC(nullptr);
-  BitBlt(b.Canvas()->GetHandle(), 0, 0, b.GetWidth(), b.GetHeight(), screen, r.left - 20, r.top - 20, SRCCOPY);
-  ReleaseDC(nullptr, screen);
-  b.SaveToFile(std::string(dir) + "\\" + name + ".bmp");
-}
+void Shot(HMENU menu, const std::string& name) { formtest::Shot(MenuWindow(menu), 20, name); }
 
 // Steps run one per timer tick inside the menu loop, each until it answers true; a menu still
 // open after a bounded number of ticks is closed so that a failing test ends.
@@ -180,6 +132,17 @@ bool Close() {
   return true;
 }
 
+// The commands of the form's system menu as it shows (0 for a separator), then closed.
+std::vector<std::intptr_t> ShownTags(HWND form) {
+  std::vector<std::intptr_t> tags;
+  EXPECT_TRUE(Drive(form, {[&] {
+                      HMENU menu = OpenMenu();
+                      tags = Tags(menu);
+                      return menu != nullptr && Close();
+                    }}));
+  return tags;
+}
+
 // The "Available skins" sub-menu of the open system menu: opened by pointing at it, then
 // `then`.
 std::vector<std::function<bool()>> InSkinList(const std::function<bool(HMENU)>& then) {
@@ -197,7 +160,7 @@ class SystemMenu : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   auto f = MainWindow(GetParam());
-  const std::string tag = std::string(GetParam()).substr(0, GetParam()[0] == 'D' ? 4 : 6);
+  const std::string tag = formtest::ShortSkinName(GetParam());
   std::vector<TShown> top, skins;
   auto steps = InSkinList([&](HMENU sub) {
     Shot(sub, "skins-" + tag);
@@ -234,8 +197,8 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothSkins, SystemMenu, ::testing::Values("Dusk (internal)", "Linden (internal)"),
-                         [](const auto& info) { return std::string(info.param).substr(0, info.param[0] == 'D' ? 4 : 6); });
+INSTANTIATE_TEST_SUITE_P(BothSkins, SystemMenu, formtest::StoredSkins(),
+                         [](const auto& info) { return formtest::ShortSkinName(info.param); });
 
 TEST(SystemMenuCommands, AnEntryOfTheWindowMenuSitsBetweenSeparatorsAndIsPosted) {
   auto f = MainWindow("Dusk (internal)");
@@ -265,26 +228,14 @@ TEST(SystemMenuCommands, AnEntryOfTheWindowMenuSitsBetweenSeparatorsAndIsPosted)
 TEST(SystemMenuCommands, ADialogShowsMoveAndCloseOnly) {
   auto main = MainWindow("Dusk (internal)");
   auto f = TestForm(bsDialog);
-  std::vector<std::intptr_t> tags;
-  ASSERT_TRUE(Drive(f->Handle(), {[&] {
-                                    HMENU menu = OpenMenu();
-                                    tags = Tags(menu);
-                                    return menu != nullptr && Close();
-                                  }}));
-  EXPECT_EQ(tags, (std::vector<std::intptr_t>{SC_MOVE, 0, SC_CLOSE}));
+  EXPECT_EQ(ShownTags(f->Handle()), (std::vector<std::intptr_t>{SC_MOVE, 0, SC_CLOSE}));
 }
 
 TEST(SystemMenuCommands, AWindowMenuWithoutCloseHasNoCloseItem) {
   auto main = MainWindow("Dusk (internal)");
   auto f = TestForm(bsSizeable);
   DeleteMenu(GetSystemMenu(f->Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND);
-  std::vector<std::intptr_t> tags;
-  ASSERT_TRUE(Drive(f->Handle(), {[&] {
-                                    HMENU menu = OpenMenu();
-                                    tags = Tags(menu);
-                                    return menu != nullptr && Close();
-                                  }}));
-  EXPECT_EQ(tags, (std::vector<std::intptr_t>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0}));
+  EXPECT_EQ(ShownTags(f->Handle()), (std::vector<std::intptr_t>{SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, 0}));
 }
 
 // Every showing builds the items again: the old sub-menu goes, and no popup background or
@@ -318,14 +269,10 @@ TEST(SystemMenuSkins, PickingASkinSwitchesItAndTheIniRemembersIt) {
 // with "&" shown as it is and chosen as it is.
 TEST(SystemMenuSkins, FolderSkinsTakeASecondColumnAndNamesWithAmpersandsCanBeChosen) {
   const std::string dir = TempPath("-skins");
-  CreateDirectoryA(dir.c_str(), nullptr);
   std::vector<std::string> names{"R&B"};
   for (int i = 1; i <= 18; ++i) names.push_back("Skin" + std::string(i < 10 ? "0" : "") + std::to_string(i));
-  for (const std::string& n : names) {
-    CreateDirectoryA((dir + "\\" + n).c_str(), nullptr);
-    std::ofstream(dir + "\\" + n + "\\Options.dat", std::ios::binary | std::ios::trunc)
-        << "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3355443\r\n";
-  }
+  for (const std::string& n : names)
+    formtest::WriteSkinFolder(dir, n, "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\n[FORM]\r\nSTATES=1\r\nCOLOR=3355443\r\n");
   auto f = MainWindow("Dusk (internal)");
   f->SkinManager->SetSkinDirectory(dir);
   std::vector<TShown> skins;

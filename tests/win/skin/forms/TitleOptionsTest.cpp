@@ -14,36 +14,23 @@
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
-class TitleOptions : public ::testing::Test {
+class TitleOptions : public formtest::TSkinnedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    if (Application == nullptr) InitForms();
-  }
   void SetUp() override {
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
-    M->SetSkinName("FrameA");
-    ASSERT_TRUE(M->SkinData().Active);
+    UseSkin(ORBEX_FRAME_SKINS, "FrameA");
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(60, 60, 500, 300);
     Form->SetCaption("Orbex");
-    Form->HandleNeeded();
-    P = NewComponent<TsSkinProvider>(Form.get());
-    Form->Show();
-    Pump();
-    P->PaintFrameCache();
+    P = formtest::ShowWithFrame(Form.get());
   }
   void TearDown() override {
     Form.reset();
     M.reset();
     ButtonPressed = false;
-  }
-  static void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
   }
   // The alpha kernels round an opaque pixel to within one step of its colour.
   static bool Near(std::uint32_t a, std::uint32_t b) {
@@ -51,7 +38,7 @@ protected:
       if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 2) return false;
     return true;
   }
-  std::uint32_t Cache(int x, int y) const { return GetPix(TargetPixels32(P->SkinData()->CacheBitmap()), x, y) & 0xFFFFFF; }
+  std::uint32_t Cache(int x, int y) const { return formtest::CachePixel(P, x, y); }
   // The caption strip as the window shows it.
   std::vector<COLORREF> Strip() const {
     TWindowDC dc(Form->Handle(), TWindowDC::TArea::Window);
@@ -61,16 +48,8 @@ protected:
       for (int x = 0; x < Form->Width(); ++x) out.push_back(GetPixel(dc.Get(), x, y));
     return out;
   }
-  TPoint ScreenCentre(int code) {
-    const TRect r = P->TitleButton(code)->Rect;
-    RECT w{};
-    GetWindowRect(Form->Handle(), &w);
-    return TPoint{static_cast<int>(w.left) + (r.Left + r.Right) / 2, static_cast<int>(w.top) + (r.Top + r.Bottom) / 2};
-  }
-  std::uint32_t ButtonCentre(int code) {
-    const TRect r = P->TitleButton(code)->Rect;
-    return Cache((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-  }
+  TPoint ScreenCentre(int code) const { return formtest::ToScreen(P, formtest::ButtonCentre(P, code)); }
+  std::uint32_t ButtonCentre(int code) const { return formtest::ButtonPixel(P, code); }
   // A square glyph: a rim of 2 pixels around the centre, set to pf after it is drawn.
   static std::unique_ptr<TBitmap> Glyph(TPixelFormat pf, int size, std::uint32_t centre, std::uint32_t rim) {
     auto g = std::make_unique<TBitmap>();
@@ -83,7 +62,6 @@ protected:
     g->SetPixelFormat(pf);
     return g;
   }
-  std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
   TsSkinProvider* P = nullptr;
 };
@@ -116,8 +94,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
   opaque->SetGlyph(Glyph(TPixelFormat::pf32bit, 12, 0xFFC80000u, 0xFFC80000u).get());
   TsTitleButton* keyed = P->TitleButtons()->Add();
   keyed->SetGlyph(Glyph(TPixelFormat::pf24bit, 12, 0x0000C8u, 0xFFFFFFu).get());   // white rim keyed out
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   EXPECT_EQ(P->UserButtonWidth(opaque), 21);
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton), 0xC80000u));
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton + 1), 0x0000C8u));
@@ -125,8 +102,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
   const int gx = r.Left + (r.Width() - 12) / 2, gy = r.Top + (r.Height() - 12) / 2;
   EXPECT_FALSE(Near(Cache(gx, gy), 0xFFFFFFu));
   opaque->Enabled = false;
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   const std::uint32_t grey = 0xC8 / 3;
   EXPECT_TRUE(Near(ButtonCentre(htcUserButton), grey * 0x010101u));
   EXPECT_EQ(opaque->Glyph()->GetPixelFormat(), TPixelFormat::pf32bit);
@@ -136,8 +112,7 @@ TEST_F(TitleOptions, UserButtonGlyphsAreKeyedAndGreyedWhenDisabled) {
 TEST_F(TitleOptions, AHiddenButtonGivesUpItsPlaceAndHitAtOnce) {
   TsTitleButton* first = P->TitleButtons()->Add();
   P->TitleButtons()->Add();
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   const TPoint firstAt = ScreenCentre(htcUserButton);
   const TRect secondRect = P->TitleButton(htcUserButton + 1)->Rect;
   ASSERT_EQ(P->TitleHitTest(firstAt), htcUserButton);
@@ -152,8 +127,7 @@ TEST_F(TitleOptions, AHiddenButtonGivesUpItsPlaceAndHitAtOnce) {
 
 TEST_F(TitleOptions, APressedUserButtonRaisesItsMouseEvents) {
   TsTitleButton* b = P->TitleButtons()->Add();
-  P->SkinData()->BGChanged = 1;
-  P->PaintFrameCache();
+  formtest::RepaintFrame(P);
   std::vector<std::string> seen;
   b->OnMouseDown = [&](TObject* s, TMouseButton, TShiftState, int, int) { seen.push_back(s == b ? "down" : "?"); };
   b->OnMouseUp = [&](TObject* s, TMouseButton, TShiftState, int, int) { seen.push_back(s == b ? "up" : "?"); };

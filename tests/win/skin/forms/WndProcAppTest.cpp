@@ -13,51 +13,30 @@
 #include <memory>
 #include <vector>
 
-#include "app/win/About.h"
 #include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
 #include "framework/win/Dialogs.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
-#include "tests/win/skin/forms/FormTestUtil.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
 
 using formtest::Pump;
 using formtest::WindowRectOf;
 
-TUnitStartup* Units = nullptr;
-
-class TAppEnvironment : public testing::Environment {
-public:
-  void SetUp() override {
-    Units = new TUnitStartup(OrbexUnitSteps());
-    Units->Initialize();
-    RegisterMainForm();
-    InitConnectDlgUnit();
-    RegisterAboutBox();
-    RegisterHelpForm();
-    Application->Initialize();
-    Application->SetTitle("frame test");
-  }
-  void TearDown() override {
-    delete Units;
-    Units = nullptr;
-  }
-};
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAppEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new formtest::TProgramUnits("frame test", true));
 
 TsSkinProvider* ProviderOf(TCustomForm* f) {
   return reinterpret_cast<TsSkinProvider*>(SendSkinCommand(f->Handle(), SkinCmdFindProvider));
 }
 
-bool HasSysMenuStyle(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_SYSMENU) != 0; }
+using formtest::HasSysMenuStyle;
 
 // The centre of a title button on the screen.
 POINT ButtonCentre(TCustomForm* f, int code) {
@@ -80,9 +59,7 @@ class AppFrames : public ::testing::TestWithParam<bool> {
 protected:
   void SetUp() override {
     SetAeroIsActiveOverride(GetParam());
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Ini = std::string(tmp) + "orbex-frames-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    Ini = formtest::ScratchPath("frames", ".ini");
     DeleteFileA(Ini.c_str());
     Main.reset(NewComponent<TMainForm>(nullptr, std::make_unique<TOrbexScope>(), Ini));
     Main->Show();
@@ -141,19 +118,12 @@ TEST_P(AppFrames, MaximizedCoversTheWorkAreaWithTheFrameOutside) {
   const int f = GetSystemMetrics(SM_CXFRAME);
   const TRect work = MonitorWorkArea(Main.get());
   const RECT z = WindowRectOf(w);
-  EXPECT_EQ(z.left, work.Left - f);
-  EXPECT_EQ(z.top, work.Top - f);
-  EXPECT_EQ(z.right, work.Right + f);
-  EXPECT_EQ(z.bottom, work.Bottom + f);
-  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+  EXPECT_EQ(ToTRect(z), (TRect{work.Left - f, work.Top - f, work.Right + f, work.Bottom + f}));
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(w, rgn.Get()), ERROR);
   RECT box{};
-  GetRgnBox(rgn, &box);
-  DeleteObject(rgn);
-  EXPECT_EQ(box.left, f);
-  EXPECT_EQ(box.top, f);
-  EXPECT_EQ(box.right, z.right - z.left - f);
-  EXPECT_EQ(box.bottom, z.bottom - z.top - f);
+  GetRgnBox(rgn.Get(), &box);
+  EXPECT_EQ(ToTRect(box), (TRect{f, f, z.right - z.left - f, z.bottom - z.top - f}));
   ShowWindow(w, SW_RESTORE);
 }
 
@@ -185,17 +155,7 @@ TEST_P(AppFrames, NoSystemCaptionColourAfterACaptionChangeAndReactivation) {
   SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
   SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
   Pump();
-  const RECT wr = WindowRectOf(w);
-  const int width = wr.right - wr.left;
-  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  HDC dc = GetWindowDC(w);
-  std::vector<COLORREF> forbidden{GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_GRADIENTACTIVECAPTION)};
-  int found = 0;
-  for (int y = 0; y < strip; ++y)
-    for (int x = 0; x < width; ++x)
-      if (std::find(forbidden.begin(), forbidden.end(), GetPixel(dc, x, y)) != forbidden.end()) ++found;
-  ReleaseDC(w, dc);
-  EXPECT_EQ(found, 0);
+  EXPECT_EQ(formtest::SystemCaptionPixels(w), 0);
 }
 
 TEST_P(AppFrames, DialogsCloseByTheirFrame) {

@@ -273,6 +273,57 @@ TEST_F(FormsTest, WindowStateAndIcon) {
   f->Hide();
 }
 
+TEST_F(FormsTest, TheMainFormMinimizesAndRestoresTheApplication) {
+  std::unique_ptr<TForm> f(new TForm(nullptr));
+  TCustomForm* oldMain = Application->MainForm();
+  Application->SetMainForm(f.get());
+  f->SetBounds(10, 10, 300, 200);
+  f->Show();
+  Pump();
+  std::vector<std::string> seen;
+  Application->OnMinimize = [&](TObject*) { seen.push_back("minimize"); };
+  Application->OnRestore = [&](TObject*) { seen.push_back("restore"); };
+  bool swallow = false;
+  int cookie = Application->HookMainWindow([&](TMessage& m) {
+    if (m.Msg != WM_SYSCOMMAND) return false;
+    seen.push_back((m.WParam & 0xFFF0) == SC_MINIMIZE ? "hook-min" : "hook-restore");
+    return swallow;
+  });
+  // A restore while not minimized stays the form's own.
+  ::SendMessageA(f->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_TRUE(seen.empty());
+  ::SendMessageA(f->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  EXPECT_TRUE(Application->Minimized());
+  EXPECT_TRUE(::IsIconic(f->Handle()));
+  ::SendMessageA(f->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_FALSE(Application->Minimized());
+  EXPECT_FALSE(::IsIconic(f->Handle()));
+  EXPECT_EQ(seen, (std::vector<std::string>{"hook-min", "minimize", "hook-restore", "restore"}));
+  // A hook that handles the command keeps the application as it is.
+  swallow = true;
+  seen.clear();
+  ::SendMessageA(f->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(Application->Minimized());
+  EXPECT_FALSE(::IsIconic(f->Handle()));
+  EXPECT_EQ(seen, (std::vector<std::string>{"hook-min"}));
+  // Minimize twice fires once; a form shown normal by other means ends the minimized state.
+  swallow = false;
+  seen.clear();
+  Application->Minimize();
+  Application->Minimize();
+  ::ShowWindow(f->Handle(), SW_RESTORE);
+  EXPECT_FALSE(Application->Minimized());
+  Application->Restore();
+  EXPECT_EQ(seen, (std::vector<std::string>{"minimize"}));
+  Application->UnhookMainWindow(cookie);
+  Application->OnMinimize = nullptr;
+  Application->OnRestore = nullptr;
+  Application->SetMainForm(oldMain);
+  f->Hide();
+}
+
 TEST_F(FormsTest, AFormHandlesArbitraryMessages) {
   std::unique_ptr<TDeviceForm> f(new TDeviceForm(nullptr));
   EXPECT_EQ(::SendMessageA(f->Handle(), WM_DEVICECHANGE, 0x8000, 0), TRUE);

@@ -1,0 +1,125 @@
+// The timers of a skinned form's effects: blend on moving (the form fades to the manager's
+// blend value while dragged), the minimize and restore run between the form and its taskbar
+// button, and the glow of a title button under the mouse. Each shows its pictures through
+// layered windows. A form holds at most one move or minimize timer (the provider's form
+// timer); each title button at most one glow.
+#pragma once
+
+// The framework's Windows headers come first: <windows.h> renames GetObject, and every unit
+// must see the framework's classes with the same names.
+#include "framework/win/Forms.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Graphics.h"
+#include "skin/core/lxFormAnimPlan.h"
+#include "skin/core/win/lxThreadedTimer.h"
+#include "skin/forms/sSkinProvider.h"
+
+class TlxBorderForm;
+
+// Fades the dragged form (or its border window) toward the target alpha, one step a tick.
+class TlxMoveTimer : public TlxThreadedTimer {
+public:
+  TlxMoveTimer(TsSkinProvider* provider, HWND form, int currentAlpha, int targetAlpha, int step);
+  int CurrentAlpha = 255;
+  int TargetAlpha = 170;
+  int Step = 1;
+  // One tick (the timer's, and tests').
+  void Tick() { TimerProc(); }
+
+protected:
+  void TimerProc() override;
+
+private:
+  TsSkinProvider* FProvider;
+  HWND FForm;
+};
+
+// The minimize and restore run: a picture of the whole form shrinks toward the taskbar
+// button while it fades, or grows back from it.
+class TlxMinTimer : public TlxThreadedTimer {
+public:
+  explicit TlxMinTimer(TsSkinProvider* provider);
+  ~TlxMinTimer() override;
+  // Interval, steps, start and target, deltas, work bitmap and animation window.
+  void Prepare();
+  void Tick() { TimerProc(); }
+  // The taskbar moved: a new target, taken as the current rectangle.
+  void RetargetToTaskbar();
+
+  // The saved picture of the whole form (set by the minimize start).
+  std::unique_ptr<TBitmap> Image;
+  // The window the pictures show in: the border window's, or the timer's own form.
+  HWND AnimationWindow() const;
+  // The border window takes over the showing (restore with a border window).
+  void TargetBorderWindow();
+  // Minimizing, or growing back.
+  bool Minimized = false;
+  bool Restoring = false;
+  double Alpha = 0;
+  int StartAlpha = 255;
+  const TlxMinPlan& Plan() const { return FPlan; }
+  const TRect& StartRect() const { return FStart; }
+  const TlxRectF& Current() const { return FCurrent; }
+  // The run has reached its end in the current direction (or never started).
+  bool AtEnd() const;
+
+protected:
+  void TimerProc() override;
+
+private:
+  void ShowFrame();
+  void EndRestore();
+  TsSkinProvider* FProvider;
+  HWND FForm = nullptr;
+  TRect FStart, FTarget;
+  TlxRectF FCurrent;
+  TlxMinPlan FPlan;
+  std::unique_ptr<TBitmap> FWork;
+  std::unique_ptr<TCustomForm> FOwnForm;
+  bool FUsesBorder = false;
+  bool FInTick = false;
+};
+
+// A title button's fade toward hot or pressed and back, shown in a window of its own above
+// the form: a hot minimize, maximize or close button shows the skin's glow image, any other
+// the button's face in its state.
+class TlxSBAnimation : public TTimer {
+public:
+  TlxSBAnimation(TsSkinProvider* provider, int hitCode);
+  ~TlxSBAnimation() override;
+  // Toward a state (0 normal, 1 hot, 2 pressed); `rising` while it grows.
+  void ChangeState(int state, bool rising);
+  // The screen rectangle the picture is centred on.
+  TRect GlowRect();
+  void MakePicture();
+  void Show(int alpha);
+  void Tick();
+  HWND Window() const;
+  int StepCount = 10;
+  int Step = 0;
+  int State = -1;
+  bool Rising = true;
+  // The fall ended: window and picture are gone; the provider frees the object later.
+  bool Finished = false;
+
+private:
+  // The glow image's mask index for this button in its state (-1 none) and its margin.
+  int GlowMask(int& margin) const;
+  int StepAlpha(int step) const;
+  TsSkinProvider* FProvider;
+  int FHitCode;
+  bool FShownFull = false;
+  std::unique_ptr<TBitmap> FPicture;
+  std::unique_ptr<TCustomForm> FWindow;
+};
+
+// Where a minimizing form goes: its taskbar button, else the taskbar's edge facing it.
+TRect TaskbarTarget(HWND form, const TRect& start);
+// The screen rectangle of the window's taskbar button, read from the shell's process; empty
+// when anything fails.
+TRect TaskbarButtonRect(HWND window);

@@ -1,0 +1,374 @@
+// The form effects on a shown skinned main form, uploads recorded: the minimize run by the
+// skinned system command and the restore back, plain minimizing without the effect, the
+// fading of blend on moving, animated title buttons, and the application-window hook (theme
+// notices, activation, popup-border messages). The skins are written by
+// tests/fixtures/skins/make_frame_skins.py.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+#include <tuple>
+
+#include "framework/win/Messages.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
+#include "skin/forms/lxFormTimers.h"
+#include "skin/forms/sAppWindowHook.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sWinUtils.h"
+#include "tests/win/ResourceCount.h"
+#include "tests/win/skin/LayeredRecorder.h"
+
+namespace {
+
+// A form that counts the skin commands it is sent.
+class TCountingForm : public TForm {
+public:
+  using TForm::TForm;
+  int RepaintNow = 0;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandOf(m.WParam) == SkinCmdRepaintNow) ++RepaintNow;
+    TForm::Dispatch(m);
+  }
+};
+
+RECT WindowRectNow(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+struct TVisibleCount {
+  HWND Except;
+  int N = 0;
+};
+BOOL CALLBACK CountVisible(HWND w, LPARAM lp) {
+  auto* c = reinterpret_cast<TVisibleCount*>(lp);
+  c->N += w != c->Except && IsWindowVisible(w);
+  return TRUE;
+}
+int OtherVisibleWindows(HWND except) {
+  TVisibleCount count{except};
+  EnumThreadWindows(GetCurrentThreadId(), &CountVisible, reinterpret_cast<LPARAM>(&count));
+  return count.N;
+}
+
+class FormEffects : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (Application == nullptr) InitForms();
+    if (Application->Handle() == nullptr) Application->Initialize();
+    IsNTFamily = true;
+    if (UpdateLayeredWindowProc == nullptr) InitAlphaGraphUnit();
+    TlxSkinEffects::LayeredWindows = LayeredWindowsAvailable();
+    InitAppWindowHookUnit();
+  }
+  void SetUp() override {
+    M = std::make_unique<TsSkinManager>(nullptr);
+    M->SetSkinDirectory(ORBEX_FRAME_SKINS);
+    M->SetSkinName("FrameA");
+    ASSERT_TRUE(M->SkinData().Active);
+    SavedMain = Application->MainForm();
+  }
+  void TearDown() override {
+    Application->SetMainForm(SavedMain);
+    Application->OnRestore = nullptr;
+    Form.reset();
+    M.reset();
+  }
+  TsSkinProvider* ShowMain() {
+    Form = std::make_unique<TCountingForm>(nullptr);
+    Form->SetBounds(120, 90, 400, 300);
+    Form->SetCaption("Orbex");
+    Form->HandleNeeded();
+    auto* p = NewComponent<TsSkinProvider>(Form.get());
+    Application->SetMainForm(Form.get());
+    Form->Show();
+    Pump(60);
+    p->PaintFrameCache();
+    return p;
+  }
+  static void Pump(int ms) {
+    const DWORD start = GetTickCount();
+    do {
+      Application->ProcessMessages();
+      Sleep(2);
+    } while (GetTickCount() - start < static_cast<DWORD>(ms));
+  }
+  HWND Wnd() const { return Form->Handle(); }
+  LONG ExStyle() const { return GetWindowLongA(Wnd(), GWL_EXSTYLE); }
+  std::unique_ptr<TsSkinManager> M;
+  std::unique_ptr<TCountingForm> Form;
+  TCustomForm* SavedMain = nullptr;
+};
+
+TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
+  M->AnimEffects()->Minimizing()->Active = true;
+  M->AnimEffects()->Minimizing()->Time = 200;
+  TsSkinProvider* p = ShowMain();
+  const RECT before = WindowRectNow(Wnd());
+  const bool systemAnimation = GetWindowAnimationOn();
+  int restores = 0;
+  Application->OnRestore = [&](TObject*) { ++restores; };
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  auto* timer = dynamic_cast<TlxMinTimer*>(p->FormTimer());
+  ASSERT_NE(timer, nullptr);
+  const HWND anim = timer->AnimationWindow();
+  ASSERT_NE(anim, nullptr);
+  Pump(500);
+  EXPECT_TRUE(IsIconic(Wnd()));
+  EXPECT_TRUE(Application->Minimized());
+  EXPECT_TRUE(timer->Minimized);
+  EXPECT_EQ(GetWindowAnimationOn(), systemAnimation);
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+  EXPECT_FALSE(IsWindowVisible(anim));
+  // Falling alphas, each frame nearer the taskbar edge; the last upload empties the window.
+  const std::vector<layeredtest::TUpload>& ups = rec.Uploads[anim];
+  ASSERT_GE(ups.size(), 12u);
+  int frames = 0;
+  for (size_t i = 0; i + 1 < ups.size(); ++i) {
+    if (i > 0) {
+      EXPECT_LT(ups[i].Alpha, ups[i - 1].Alpha) << i;
+    }
+    ++frames;
+  }
+  EXPECT_EQ(frames, 11);
+  EXPECT_EQ(ups.back().Alpha, 0);
+  EXPECT_EQ(p->FormState & TsSkinProvider::Minimizing, 0u);
+  // No other window of the thread shows once minimized.
+  EXPECT_EQ(OtherVisibleWindows(Wnd()), 0);
+
+  rec.Uploads.clear();
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(500);
+  EXPECT_FALSE(IsIconic(Wnd()));
+  EXPECT_FALSE(Application->Minimized());
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+  const RECT after = WindowRectNow(Wnd());
+  EXPECT_EQ(std::make_tuple(after.left, after.top, after.right, after.bottom),
+            std::make_tuple(before.left, before.top, before.right, before.bottom));
+  EXPECT_GE(restores, 1);
+  EXPECT_EQ(GetWindowAnimationOn(), systemAnimation);
+  EXPECT_EQ(p->FormState & TsSkinProvider::Restoring, 0u);
+  EXPECT_FALSE(p->Animating);
+  EXPECT_EQ(GetFocus(), Wnd());
+  // The timer's own form went with the end of the restore, once.
+  EXPECT_EQ(timer->AnimationWindow(), nullptr);
+  EXPECT_FALSE(IsWindow(anim));
+}
+
+TEST_F(FormEffects, WithoutTheEffectTheFormMinimizesPlainly) {
+  M->AnimEffects()->Minimizing()->Active = false;
+  TsSkinProvider* p = ShowMain();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump(100);
+  EXPECT_TRUE(IsIconic(Wnd()));
+  EXPECT_EQ(p->FormTimer(), nullptr);
+  EXPECT_TRUE(rec.Uploads.empty());
+  EXPECT_EQ(AppShowState(), ssMinimizing);
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(60);
+  EXPECT_FALSE(IsIconic(Wnd()));
+  EXPECT_EQ(AppShowState(), ssRestoring);
+}
+
+TEST_F(FormEffects, BlendOnMovingFadesToTheBlendValue) {
+  TsSkinProvider* p = ShowMain();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  // Time 120 at blend value 170: steps of round(85 / 10) = 9 (never below the target).
+  TlxMoveTimer t(p, Wnd(), 255, 170, BlendMoveStep(120, 170));
+  for (int i = 0; i < 12; ++i) t.Tick();
+  const std::vector<layeredtest::TAttributes>& set = rec.Attributes[Wnd()];
+  ASSERT_EQ(set.size(), 12u);
+  EXPECT_EQ(set[0].Alpha, 255);
+  EXPECT_EQ(set[1].Alpha, 246);
+  EXPECT_EQ(set[9].Alpha, 174);
+  EXPECT_EQ(set[10].Alpha, 170);
+  EXPECT_EQ(set[11].Alpha, 170);
+  EXPECT_EQ(set[0].Flags, static_cast<DWORD>(LWA_ALPHA));
+  EXPECT_NE(ExStyle() & WS_EX_LAYERED, 0);
+  // The end gives the form its opacity back.
+  p->EndBlendMoving();
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+}
+
+// Mouse input from another thread: press at a point, move by (dx, dy) in steps, release.
+void DragFrom(POINT at, int dx, int dy) {
+  auto send = [](DWORD flags, LONG x, LONG y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    SendInput(1, &in, sizeof(in));
+    Sleep(30);
+  };
+  send(0, at.x, at.y);
+  send(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
+  for (int i = 1; i <= 10; ++i) send(0, at.x + dx * i / 10, at.y + dy * i / 10);
+  Sleep(300);
+  send(MOUSEEVENTF_LEFTUP, at.x + dx, at.y + dy);
+}
+
+TEST_F(FormEffects, DraggedByTheCaptionTheFormFadesAndComesBack) {
+  M->AnimEffects()->BlendOnMoving()->Active = true;
+  M->AnimEffects()->BlendOnMoving()->BlendValue = 170;
+  M->AnimEffects()->BlendOnMoving()->Time = 120;
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  ShowMain();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  const RECT before = WindowRectNow(Wnd());
+  const POINT caption{before.left + 60, before.top + 10};
+  ASSERT_EQ(SendMessageA(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
+  std::thread mouse([caption] { DragFrom(caption, 50, 30); });
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 1500) {
+    Application->ProcessMessages();
+    Sleep(2);
+  }
+  mouse.join();
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  const std::vector<layeredtest::TAttributes>& set = rec.Attributes[Wnd()];
+  ASSERT_FALSE(set.empty());
+  int lowest = 255;
+  for (const layeredtest::TAttributes& a : set) lowest = std::min<int>(lowest, a.Alpha);
+  EXPECT_EQ(lowest, 170);
+  // Released: opaque again, not layered, and moved with the mouse.
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+  const RECT after = WindowRectNow(Wnd());
+  EXPECT_EQ(after.left - before.left, 50);
+  EXPECT_EQ(after.top - before.top, 30);
+}
+
+TEST_F(FormEffects, HotTitleButtonFadesInAndFreesItsWindowWhenLeft) {
+  M->Effects()->SetAllowGlowing(true);
+  TsSkinProvider* p = ShowMain();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  // The mouse over the close button keeps it hot to the end.
+  p->SetHotElement(htcClose, true);
+  TlxSBAnimation* a = p->ButtonAnimation(htcClose);
+  ASSERT_NE(a, nullptr);
+  const HWND glow = a->Window();
+  ASSERT_NE(glow, nullptr);
+  const TRect r = a->GlowRect();
+  SetCursorPos(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+  for (int i = 0; i < 10; ++i) a->Tick();
+  std::vector<int> alphas;
+  for (const layeredtest::TUpload& u : rec.Uploads[glow]) alphas.push_back(u.Alpha);
+  EXPECT_EQ(alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+  const LONG ex = GetWindowLongA(glow, GWL_EXSTYLE);
+  EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
+            WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
+  RECT wr{};
+  GetWindowRect(glow, &wr);
+  EXPECT_EQ(std::make_pair(int(wr.left), int(wr.top)), std::make_pair(r.Left, r.Top));
+  // Leaving: back down to nothing, then the window is gone.
+  p->SetHotElement(0, true);
+  for (int i = 0; i < 12; ++i) a->Tick();
+  EXPECT_FALSE(IsWindow(glow));
+  EXPECT_EQ(p->ButtonAnimation(htcClose), nullptr);
+  // A step count of 1 (pressed) shows at once, without timer.
+  p->StartTitleButtonAnimation(*p->TitleButton(htcClose), 2);
+  TlxSBAnimation* pressed = p->ButtonAnimation(htcClose);
+  ASSERT_NE(pressed, nullptr);
+  EXPECT_FALSE(pressed->Enabled());
+  EXPECT_EQ(rec.Uploads[pressed->Window()].back().Alpha, 255);
+  p->StopButtonAnimations();
+  EXPECT_EQ(p->ButtonAnimation(htcClose), nullptr);
+}
+
+// A form timer that frees itself through its provider in its own tick.
+class TSelfFreeingTimer : public TlxThreadedTimer {
+public:
+  TSelfFreeingTimer(TsSkinProvider* p, bool& destroyed, bool& aliveAfter)
+      : TlxThreadedTimer(nullptr, true), P(p), Destroyed(destroyed), AliveAfter(aliveAfter) {
+    SetInterval(1);
+  }
+  ~TSelfFreeingTimer() override { Destroyed = true; }
+
+protected:
+  void TimerProc() override {
+    P->SetFormTimer(nullptr);
+    AliveAfter = !Destroyed;
+  }
+
+private:
+  TsSkinProvider* P;
+  bool& Destroyed;
+  bool& AliveAfter;
+};
+
+TEST_F(FormEffects, AFormTimerFreedInItsOwnTickOutlivesTheTick) {
+  TsSkinProvider* p = ShowMain();
+  bool destroyed = false, aliveAfter = false;
+  auto timer = std::make_unique<TSelfFreeingTimer>(p, destroyed, aliveAfter);
+  TSelfFreeingTimer* t = timer.get();
+  p->SetFormTimer(std::move(timer));
+  t->SetEnabled(true);
+  Pump(60);
+  EXPECT_EQ(p->FormTimer(), nullptr);
+  EXPECT_TRUE(aliveAfter);
+  EXPECT_FALSE(destroyed);
+  // Freed with the next change of the form timer.
+  p->SetFormTimer(nullptr);
+  EXPECT_TRUE(destroyed);
+}
+
+TEST_F(FormEffects, TheApplicationWindowHook) {
+  ShowMain();
+  // Two forms without provider see the skin commands in their own handler.
+  auto second = std::make_unique<TCountingForm>(nullptr);
+  auto third = std::make_unique<TCountingForm>(nullptr);
+  // A hook older than the skin's sees what the skin's hook lets through.
+  const std::vector<UINT> watched{WM_THEMECHANGED, CM_ACTIVATE, WM_POPUPITEMPAINTED, WM_POPUPWINDOWKNOWN};
+  std::vector<UINT> passed;
+  M.reset();
+  const int probe = Application->HookMainWindow([&](TMessage& m) {
+    if (std::find(watched.begin(), watched.end(), m.Msg) != watched.end()) passed.push_back(m.Msg);
+    return false;
+  });
+  M = std::make_unique<TsSkinManager>(nullptr);
+  M->SetSkinDirectory(ORBEX_FRAME_SKINS);
+  M->SetSkinName("FrameA");
+  const HWND app = Application->Handle();
+  SendMessageA(app, WM_THEMECHANGED, 0, 0);
+  EXPECT_TRUE(passed.empty());
+  SendMessageA(app, CM_ACTIVATE, 0, 0);
+  EXPECT_EQ(second->RepaintNow, 1);
+  EXPECT_EQ(third->RepaintNow, 1);
+  EXPECT_TRUE(second->HandleAllocated());
+  EXPECT_EQ(passed, (std::vector<UINT>{CM_ACTIVATE}));
+  // Popup items are named by command number; unknown numbers and stray values do nothing.
+  passed.clear();
+  EXPECT_EQ(SendMessageA(app, WM_POPUPITEMPAINTED, 0, 0xFFF0), 0);
+  EXPECT_EQ(SendMessageA(app, WM_POPUPITEMPAINTED, 0, 0x12345678), 0);
+  EXPECT_EQ(SendMessageA(app, WM_POPUPWINDOWKNOWN, 0, 0x12345678), 0);
+  EXPECT_TRUE(passed.empty());
+  // Without skinned popups both pass on.
+  M->SetSkinnedPopups(false);
+  SendMessageA(app, WM_POPUPITEMPAINTED, 0, 0xFFF0);
+  EXPECT_EQ(passed, (std::vector<UINT>{WM_POPUPITEMPAINTED}));
+  // The manager that hooked takes the hook off: theme notices pass again.
+  M.reset();
+  passed.clear();
+  SendMessageA(app, WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(passed, (std::vector<UINT>{WM_THEMECHANGED}));
+  Application->UnhookMainWindow(probe);
+}
+
+}  // namespace
