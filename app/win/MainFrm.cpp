@@ -261,15 +261,7 @@ void TMainForm::SkinManagerAfterChange(TObject*) {
   // skin name right after, which comes here again.
   if (SkinManager == nullptr || !FIni) return;
   const std::string name = SkinManager->GetSkinName();
-  if (name == DarkSkinName) {
-    FTraceColor = static_cast<TColor>(0xD9701F);
-    FGridColor = static_cast<TColor>(0x565656);
-    FBackgroundColor = static_cast<TColor>(0x000000);
-  } else {
-    FTraceColor = static_cast<TColor>(0x000000);
-    FGridColor = static_cast<TColor>(0x808080);
-    FBackgroundColor = static_cast<TColor>(0xFFFFFF);
-  }
+  SetPlotColours(name == DarkSkinName);
   if (Scope != nullptr) Scope->Invalidate();
   // A settings file that cannot be written (a read-only folder) is reported; the window keeps
   // working with the chosen skin.
@@ -280,9 +272,30 @@ void TMainForm::SkinManagerAfterChange(TObject*) {
   }
 }
 
-void TMainForm::Light1Click(TObject*) { SkinManager->SetSkinName(LightSkinName); }
+void TMainForm::SetPlotColours(bool dark) {
+  if (dark) {
+    FTraceColor = static_cast<TColor>(0xD9701F);
+    FGridColor = static_cast<TColor>(0x565656);
+    FBackgroundColor = static_cast<TColor>(0x000000);
+  } else {
+    FTraceColor = static_cast<TColor>(0x000000);
+    FGridColor = static_cast<TColor>(0x808080);
+    FBackgroundColor = static_cast<TColor>(0xFFFFFF);
+  }
+}
 
-void TMainForm::Dark1Click(TObject*) { SkinManager->SetSkinName(DarkSkinName); }
+// The plot takes the coming skin's colours before the skin is applied, so that the window is
+// painted in its new look in one go (the skin change fades to that image); the handler after
+// the change confirms them.
+void TMainForm::Light1Click(TObject*) {
+  SetPlotColours(false);
+  SkinManager->SetSkinName(LightSkinName);
+}
+
+void TMainForm::Dark1Click(TObject*) {
+  SetPlotColours(true);
+  SkinManager->SetSkinName(DarkSkinName);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Registration

@@ -97,6 +97,8 @@ public:
   void aCloseApplicationExecute(TObject* Sender);
   void aShowConfigDlgExecute(TObject* Sender);
   void SkinManagerAfterChange(TObject* Sender);
+  // The trace, grid and background colours of the dark or the light skin.
+  void SetPlotColours(bool dark);
   void Light1Click(TObject* Sender);
   void Dark1Click(TObject* Sender);
 

@@ -26,6 +26,7 @@
 #include "skin/core/win/sConstWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxProvider.h"
+#include "skin/forms/sAnimations.h"
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
@@ -118,6 +119,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"lxPNGGraphic", &InitPNGUnit, &DonePNGUnit},
       {"lxGlow", &InitGlowUnit, &DoneGlowUnit},
       {"sDialogHook", &InitDialogHookUnit, &DoneDialogHookUnit},
+      {"sAnimations", &InitAnimationsUnit, &DoneAnimationsUnit},
       // TODO: the scroll-bar engine fills this step with its entry points.
       {"lxSBUtils", nullptr, nullptr},
       // TODO: the alpha image list fills this step with the 48 x 16 list from "SF" ... "SC".

@@ -37,6 +37,10 @@ enum TlxAnimType { atFading, atAero };
 enum TlxBtnEvent { beMouseEnter, beMouseLeave, beMouseDown, beMouseUp };
 using TlxBtnEvents = std::uint8_t;   // bit (1 << TlxBtnEvent)
 constexpr TlxBtnEvents BtnEventBit(TlxBtnEvent e) { return static_cast<TlxBtnEvents>(1u << e); }
+// The events a control may fade on; aeGlobalDef defers to the manager's button events.
+enum TlxAnimatEvent { aeMouseEnter, aeMouseLeave, aeMouseDown, aeMouseUp, aeGlobalDef };
+using TlxAnimatEvents = std::uint8_t;   // bit (1 << TlxAnimatEvent)
+constexpr TlxAnimatEvents AnimatEventBit(TlxAnimatEvent e) { return static_cast<TlxAnimatEvents>(1u << e); }
 enum TsCaptionLayout {
   sclLeft, sclTopLeft, sclTopCenter, sclTopRight, sclLeftTop, sclBottomLeft, sclBottomCenter,
   sclBottomRight

@@ -382,6 +382,13 @@ public:
   // Under the maximized-window rule: a form moved in normal state gets its border window back.
   void BorderBeforePosChange(const WINDOWPOS& pos);
 
+  // --- form animations (sAnimations.cpp)
+  // Set while the form is shown, hidden or re-skinned through an animation (frozen included).
+  bool InAnimation = false;
+  // The whole form's image taken before a skin change of a form with a border window.
+  std::unique_ptr<TBitmap> SkinChangeCover;
+  // Set while the hide animation runs, so that the form's own hiding does not start another.
+  bool SkipAnimation = false;
   // --- form effects (lxFormTimers.cpp, lxFormEffects.cpp): blend on moving, the minimize
   // and restore run, the title-button glows.
   // The form's one effect timer (blend on moving or the minimize run), or null.

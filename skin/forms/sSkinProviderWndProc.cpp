@@ -4,7 +4,8 @@
 // title buttons, activation and caption changes (covered so that the system's own caption
 // never shows), sizing, screen snapping, the own frame drag, system commands and the window
 // menu. With an extended-border window the frame's mouse answers come from that window.
-// Not here: MDI forms, form animations, the blend while moving and the taskbar previews.
+// Not here: MDI forms, the blend while moving and the taskbar previews; the form animations
+// live in sAnimations (the window method starts the show and the hide).
 #include "skin/forms/sSkinProvider.h"
 
 #include <windowsx.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 
 #include "framework/win/StdCtrls.h"
+#include "skin/core/sAnimSteps.h"
 #include "skin/core/sFormMoves.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
@@ -19,9 +21,11 @@
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
 #include "skin/forms/lxFormTimers.h"
+#include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sDwmApi.h"
 
 bool EndingSession = false;
@@ -493,9 +497,29 @@ void TsSkinProvider::CMShowingChanged(TMessage& message) {
     if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());
     if (Skinned()) UpdateMenus(true);
   }
+  // Form animations: a form shown with the manager's FormShow appears through its copy. It is
+  // shown nearly transparent, then with its redraw off (WS_VISIBLE off) until the copy is done.
+  const TlxFormAnimation* show = Skinned() ? SkinManager()->AnimEffects()->FormShow() : nullptr;
+  const bool animating = FDrawNonClientArea && !DestroyingForm() && FForm->Showing() && show != nullptr &&
+                         AllowAnimation && show->Active && AnimStepCount(show->Time) > 0 &&
+                         FForm->Parent() == nullptr && LayeredWindowsAvailable() && FForm->HandleAllocated() &&
+                         SetNearlyTransparent(FForm->Handle(), true);
+  if (animating) InAnimation = true;
   const std::shared_ptr<bool> alive = FAlive;
   CallSavedWndProc(message);
   if (!*alive || DestroyingForm()) return;
+  if (animating) {
+    SetNearlyTransparent(FForm->Handle(), false);
+    if (FForm->Showing() && Skinned()) {
+      UpdateBorderForm(SkinManager()->GetExtendedBorders());
+      AnimShowForm(this, show->Time, show->Mode, FForm->AlphaBlend() ? FForm->AlphaBlendValue() : 255);
+    } else {
+      InAnimation = false;
+      SendMessageA(FForm->Handle(), WM_SETREDRAW, 1, 0);
+      RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    return;
+  }
   // Extended borders: made or freed per the manager when the form shows, freed when it hides.
   if (FForm->Showing() && FDrawNonClientArea && Skinned())
     UpdateBorderForm(SkinManager()->GetExtendedBorders());
@@ -1026,6 +1050,18 @@ void TsSkinProvider::WMSize(TMessage& message) {
 // The form's bounds follow its window only once the system's handling of the change (which
 // sends WM_SIZE) returned: the frame is fitted to the new size here.
 void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
+  // Form animations: a form that hides leaves a fading copy of itself with FormHide.
+  if (message.LParam != 0 && (reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_HIDEWINDOW) != 0 &&
+      !SkipAnimation && !DestroyingForm() && AllowAnimation && FDrawNonClientArea && Skinned() &&
+      SkinManager()->GetActive() && SkinManager()->AnimEffects()->FormHide()->Active && FForm->Parent() == nullptr &&
+      CacheValid() && LayeredWindowsAvailable() && !IsIconic(FForm->Handle()) && (FormState & Minimizing) == 0 &&
+      !Application->Minimized()) {
+    CallSavedWndProc(message);
+    SkipAnimation = true;
+    AnimHideForm(this);
+    SkipAnimation = false;
+    return;
+  }
   CallSavedWndProc(message);
   if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
   const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;

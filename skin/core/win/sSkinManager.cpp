@@ -339,11 +339,13 @@ void TsSkinManager::SetSkinName(const std::string& value) {
       FSkinName = old;
       ShowLoadError(e);
     }
-    if (!FActive)
-      WithdrawSkin();
-    else if (!FNoAutoUpdate)
-      ApplySkin(true);
   }
+  // The load is over: applying the skin ends in releasing the frozen forms with the
+  // skin-changing animation, which waits for no load.
+  if (!FActive)
+    WithdrawSkin();
+  else if (!FNoAutoUpdate)
+    ApplySkin(true);
   if (OnAfterChange) OnAfterChange(this);
 }
 

@@ -80,7 +80,7 @@ TEST_F(Startup, TheProgramsStepsKeepTheirOrder) {
   for (const TUnitStep& s : OrbexUnitSteps()) names.emplace_back(s.Name);
   const std::vector<std::string> expected = {
       "Forms",      "Framework classes", "Config",           "sConst",
-      "sMessages",  "lxPNGGraphic",      "lxGlow",           "sDialogHook",
+      "sMessages",  "lxPNGGraphic",      "lxGlow",           "sDialogHook",      "sAnimations",
       "lxSBUtils",  "lxAlphaImageList",  "sThemes",          "sGradient",
       "sAlphaGraph", "Skinned classes",  "sSkinManager",     "sUtils",
       "sRegisteredForms"};

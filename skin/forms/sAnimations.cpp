@@ -1,0 +1,611 @@
+// The form animations and the freezing of forms around a skin change: see sAnimations.h.
+#include "skin/forms/sAnimations.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/win/WinTypes.h"
+#include "skin/core/sAnimSteps.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sCommonData.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinDataWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sAppWindowHook.h"
+#include "skin/forms/sFormImage.h"
+#include "skin/forms/sSkinProvider.h"
+#include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDwmApi.h"
+
+std::function<void(int)> AnimSleep = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+
+namespace {
+
+constexpr UINT CopyPlacing = SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOCOPYBITS | SWP_NOACTIVATE | SWP_NOREDRAW;
+constexpr UINT FullRedraw = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+
+TRect ScreenRectOf(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  return TRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
+}
+
+class TlxCopyWindow : public TForm {
+public:
+  explicit TlxCopyWindow(const TRect& bounds) : TForm(nullptr) {
+    SetTag(-98);
+    SetBorderStyle(bsNone);
+    SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
+  }
+
+protected:
+  void CreateParams(TCreateParams& Params) override {
+    TForm::CreateParams(Params);
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+  }
+};
+
+// The form's provider, asked with command 4 and found among the form's own components (an
+// answer that is not one of them is not trusted).
+TsSkinProvider* ProviderOf(TCustomForm* form) {
+  if (form == nullptr || !form->HandleAllocated()) return nullptr;
+  auto* answer = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(form->Handle(), SkinCmdFindProvider));
+  if (answer == nullptr) return nullptr;
+  for (int i = 0; i < form->ComponentCount(); ++i)
+    if (form->Components(i) == answer) return answer;
+  return nullptr;
+}
+
+int FormAlpha(const TCustomForm* form) { return form->AlphaBlend() ? form->AlphaBlendValue() : 255; }
+
+bool Topmost(HWND wnd) { return (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// The window the copy goes behind so that it lies directly above `wnd`.
+HWND SlotAbove(HWND wnd) {
+  if (Topmost(wnd)) return HWND_TOPMOST;
+  const HWND before = GetWindow(wnd, GW_HWNDPREV);
+  return before != nullptr ? before : HWND_TOP;
+}
+
+// One frame into `dest`: the image stretched into the rectangle (atAero, the rest cleared) or
+// copied whole.
+void DrawFrame(TBitmap* dest, TBitmap* image, const TlxAnimFrame& frame, TlxAnimType kind) {
+  const HDC dc = dest->Canvas()->GetHandle();
+  const int w = image->GetWidth(), h = image->GetHeight();
+  if (kind == atAero) {
+    GdiFlush();
+    const TlxPixelBuffer px = TargetPixels32(dest);
+    for (int y = 0; y < px.Height; ++y) std::fill_n(reinterpret_cast<std::uint32_t*>(px.Row(y)), px.Width, 0u);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, frame.Rect.Left, frame.Rect.Top, frame.Rect.Width(), frame.Rect.Height(),
+               image->Canvas()->GetHandle(), 0, 0, w, h, SRCCOPY);
+  } else {
+    BitBlt(dc, 0, 0, w, h, image->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+}
+
+// The copy window gets its layered style (it shows nothing before its first image) and shows
+// directly above `above` (topmost without one or above a topmost window).
+void ShowCopy(HWND copy, HWND above, const TRect& at) {
+  SetWindowLongA(copy, GWL_EXSTYLE, GetWindowLongA(copy, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+  ShowWindow(copy, SW_SHOWNOACTIVATE);
+  SetWindowPos(copy, above != nullptr ? SlotAbove(above) : HWND_TOPMOST, at.Left, at.Top, at.Width(), at.Height(),
+               CopyPlacing);
+}
+
+// Plays the frames on the copy, one every 12 ms.
+void PlayFrames(HWND copy, TBitmap* image, const std::vector<TlxAnimFrame>& frames, TlxAnimType kind,
+                const TRect& at) {
+  std::unique_ptr<TBitmap> dest = CreateBitmap32(image->GetWidth(), image->GetHeight());
+  const POINT pt{at.Left, at.Top};
+  for (const TlxAnimFrame& f : frames) {
+    DrawFrame(dest.get(), image, f, kind);
+    ShowLayeredBitmap(copy, dest->GetHandle(), static_cast<BYTE>(f.Alpha), &pt);
+    AnimSleep(AnimFrameInterval);
+  }
+}
+
+// The pixels of the image outside the window's region (the skin's rounded corners) become
+// clear, so that the copy shows what the window shows and nothing around it.
+void ClearOutsideRegion(TBitmap* image, HWND wnd) {
+  TOwnedRegion region(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(wnd, region.Get()) == ERROR) return;
+  const int w = image->GetWidth(), h = image->GetHeight();
+  std::unique_ptr<TBitmap> mask = CreateBitmap32(w, h);
+  TGdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+  FillRgn(mask->Canvas()->GetHandle(), region.Get(), white.Get());
+  GdiFlush();
+  const TlxPixelBuffer m = TargetPixels32(mask.get());
+  const TlxPixelBuffer px = TargetPixels32(image);
+  for (int y = 0; y < px.Height && y < m.Height; ++y) {
+    const auto* in = reinterpret_cast<const std::uint32_t*>(m.Row(y));
+    auto* out = reinterpret_cast<std::uint32_t*>(px.Row(y));
+    for (int x = 0; x < px.Width && x < m.Width; ++x)
+      if ((in[x] & 0xFFFFFF) == 0) out[x] = 0;
+  }
+}
+
+// The whole form image for a copy window, null without a cache.
+std::unique_ptr<TBitmap> CopyImage(TsSkinProvider* provider, HWND imageWindow) {
+  std::unique_ptr<TBitmap> image = MakeFormImage(provider, false);
+  // A border window's region has a hole where the form lies: only the form's own counts.
+  if (image != nullptr && imageWindow == provider->Form()->Handle()) ClearOutsideRegion(image.get(), imageWindow);
+  return image;
+}
+
+// Where the whole form image lies on screen: over the border window when there is one.
+HWND ImageWindow(TsSkinProvider* provider) {
+  TlxBorderForm* border = provider->BorderForm();
+  if (border != nullptr && border->Handle() != nullptr) return border->Handle();
+  return provider->Form()->Handle();
+}
+
+void AfterAnimation(TsSkinProvider* provider, TlxAnimationEvent event) {
+  if (provider->OnAfterAnimation) provider->OnAfterAnimation(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The hide timer: fades the copy of a window that went.
+
+class TlxHideTimer : public TlxThreadedTimer {
+public:
+  explicit TlxHideTimer(TComponent* owner) : TlxThreadedTimer(owner, true) {}
+
+  void Start(std::unique_ptr<TForm> copy, std::unique_ptr<TBitmap> bitmap, int time, TlxAnimType kind,
+             int startAlpha) {
+    FCopy = std::move(copy);
+    FBitmap = std::move(bitmap);
+    FKind = kind;
+    FFrames = HideFrames(time, kind, startAlpha, FBitmap->GetWidth(), FBitmap->GetHeight());
+    FIndex = 0;
+    FDest = CreateBitmap32(FBitmap->GetWidth(), FBitmap->GetHeight());
+    FAt = ScreenRectOf(FCopy->Handle());
+    const HWND h = FCopy->Handle();
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    const POINT pt{FAt.Left, FAt.Top};
+    ShowLayeredBitmap(h, FBitmap->GetHandle(), static_cast<BYTE>(startAlpha), &pt);
+    ShowCopy(h, nullptr, FAt);
+    SetInterval(AnimFrameInterval);
+    if (Application != nullptr && Application->Terminated()) {
+      // The program ends: no message loop runs the ticks any more.
+      while (FCopy != nullptr) {
+        TimerProc();
+        if (FCopy != nullptr) AnimSleep(AnimFrameInterval);
+      }
+      return;
+    }
+    TimerProc();
+    if (FCopy != nullptr) SetEnabled(true);
+  }
+
+  void Free() {
+    SetEnabled(false);
+    FCopy.reset();
+    FBitmap.reset();
+    FDest.reset();
+    FFrames.clear();
+  }
+
+  HWND CopyHandle() const { return FCopy != nullptr && FCopy->HandleAllocated() ? FCopy->Handle() : nullptr; }
+
+protected:
+  void TimerProc() override {
+    if (FCopy == nullptr) return;
+    if (FIndex >= FFrames.size()) {
+      Free();
+      return;
+    }
+    DrawFrame(FDest.get(), FBitmap.get(), FFrames[FIndex], FKind);
+    const POINT pt{FAt.Left, FAt.Top};
+    ShowLayeredBitmap(FCopy->Handle(), FDest->GetHandle(), static_cast<BYTE>(FFrames[FIndex].Alpha), &pt);
+    ++FIndex;
+  }
+
+private:
+  std::unique_ptr<TForm> FCopy;
+  std::unique_ptr<TBitmap> FBitmap;
+  std::unique_ptr<TBitmap> FDest;
+  std::vector<TlxAnimFrame> FFrames;
+  size_t FIndex = 0;
+  TlxAnimType FKind = atFading;
+  TRect FAt;
+};
+
+TlxHideTimer* GHideTimer = nullptr;
+
+}   // namespace
+
+std::unique_ptr<TForm> MakeCopyWindow(const TRect& screenRect) {
+  auto copy = std::make_unique<TlxCopyWindow>(screenRect);
+  copy->HandleNeeded();
+  return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Show and hide
+
+void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int target) {
+  if (provider == nullptr || provider->SkinData() == nullptr || provider->Form() == nullptr) return;
+  TBitmap* cache = provider->SkinData()->CacheBitmap();
+  TCustomForm* form = provider->Form();
+  if (cache == nullptr || !form->HandleAllocated()) return;
+  target = std::clamp(target, 0, 255);
+  AnimationInProgress = true;
+  provider->SkinData()->BGChanged = 1;
+  provider->PaintFrameCache();
+  std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider));
+  const HWND wnd = form->Handle();
+  std::unique_ptr<TForm> copy;
+  if (image != nullptr) {
+    const TRect r = ScreenRectOf(ImageWindow(provider));
+    const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
+    copy = MakeCopyWindow(at);
+    const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
+    ShowCopy(copy->Handle(), wnd, at);
+    PlayFrames(copy->Handle(), image.get(), frames, kind, at);
+    // The last frame is the whole image at the target already; without frames it shows now.
+    const POINT pt{at.Left, at.Top};
+    if (frames.empty()) ShowLayeredBitmap(copy->Handle(), image->GetHandle(), static_cast<BYTE>(target), &pt);
+  }
+  provider->InAnimation = false;
+  if (form->AlphaBlend()) form->SetAlphaBlendValue(static_cast<Byte>(target));
+  if (copy != nullptr)
+    SetWindowPos(wnd, copy->Handle(), 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+  AnimationInProgress = false;
+  RedrawWindow(wnd, nullptr, nullptr, FullRedraw | RDW_ERASENOW);
+  if (DwmCompositionEnabled()) AnimSleep(AnimFrameInterval);
+  copy.reset();
+  if (TlxBorderForm* border = provider->BorderForm()) border->RestoreRegion();
+  AfterAnimation(provider, aeShowing);
+}
+
+void StartHideAnimation(std::unique_ptr<TForm> copy, std::unique_ptr<TBitmap> bitmap, int time, TlxAnimType kind,
+                        int startAlpha) {
+  if (GHideTimer != nullptr) GHideTimer->Free();
+  if (copy == nullptr || bitmap == nullptr || bitmap->Empty() || AnimStepCount(time) < 1) return;
+  if (GHideTimer == nullptr) GHideTimer = new TlxHideTimer(Application);
+  GHideTimer->Start(std::move(copy), std::move(bitmap), time, kind, startAlpha);
+}
+
+HWND HidingCopyWindow() { return GHideTimer != nullptr ? GHideTimer->CopyHandle() : nullptr; }
+
+void StopHideAnimation() {
+  if (GHideTimer != nullptr) GHideTimer->Free();
+}
+
+void AnimHideForm(TsSkinProvider* provider) {
+  if (provider == nullptr || provider->Form() == nullptr || provider->SkinData() == nullptr) return;
+  TsCommonData* data = provider->SkinData();
+  if (data->CacheBitmap() == nullptr || data->CacheBitmap()->Empty()) return;
+  TsSkinManager* m = provider->SkinManager();
+  if (m == nullptr) return;
+  data->HideGlow();
+  std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider));
+  if (image == nullptr) return;
+  const TRect r = ScreenRectOf(ImageWindow(provider));
+  std::unique_ptr<TForm> copy =
+      MakeCopyWindow(TRect{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()});
+  TlxFormAnimation* options = m->AnimEffects()->FormHide();
+  StartHideAnimation(std::move(copy), std::move(image), options->Time, options->Mode, 255);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skin change
+
+namespace {
+
+std::unique_ptr<TOutputWindow> GCoverWindow;
+std::unique_ptr<TBitmap> GCoverBitmap;
+
+// The control's new face drawn into a bitmap of its size.
+std::unique_ptr<TBitmap> NewFace(TWinControl* control, TsSkinProvider* provider) {
+  if (provider != nullptr) {
+    provider->SkinData()->BGChanged = 1;
+    provider->PaintFrameCache();
+    if (std::unique_ptr<TBitmap> image = MakeFormImage(provider, false)) return image;
+  }
+  const TRect r = ScreenRectOf(control->Handle());
+  std::unique_ptr<TBitmap> image = CreateBitmap32(r.Width(), r.Height());
+  PaintControlTo(image.get(), control, 0, nullptr, 0);
+  return image;
+}
+
+// The skin change without layered windows: the old and the new image blended on the cover
+// window, the old one's weight falling frame by frame.
+void BlendOnCover(TWinControl* control, TsSkinProvider* provider, int time) {
+  CreateCoverWindow(control);
+  if (GCoverWindow == nullptr || GCoverBitmap == nullptr) return;
+  std::unique_ptr<TBitmap> face = NewFace(control, provider);
+  const int w = std::min(face->GetWidth(), GCoverBitmap->GetWidth());
+  const int h = std::min(face->GetHeight(), GCoverBitmap->GetHeight());
+  if (w <= 0 || h <= 0) return;
+  std::unique_ptr<TBitmap> frame = CreateBitmap32(w, h);
+  TWindowDC dc(GCoverWindow->Handle());
+  for (int weight : CoverBlendWeights(time)) {
+    BitBlt(frame->Canvas()->GetHandle(), 0, 0, w, h, GCoverBitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    GdiFlush();
+    BlendConst(TargetPixels32(frame.get()), 0, 0, TargetPixels32(face.get()), 0, 0, w, h, static_cast<Byte>(weight));
+    BitBlt(dc.Get(), 0, 0, w, h, frame->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    AnimSleep(AnimFrameInterval);
+  }
+  BitBlt(dc.Get(), 0, 0, w, h, face->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+}
+
+}   // namespace
+
+TOutputWindow::TOutputWindow(bool topLevel) : TCustomControl(nullptr), FTopLevel(topLevel) {
+  SetTag(-98);
+  SetColor(clFuchsia);
+}
+
+void TOutputWindow::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Caption = "lxOutputWindow";
+  if (FTopLevel) {
+    Params.Style = (Params.Style & ~static_cast<DWORD>(WS_CHILD)) | WS_POPUP;
+    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    Params.WndParent = nullptr;
+  }
+}
+
+void TOutputWindow::WndProc(TMessage& message) {
+  if (message.Msg == WM_ERASEBKGND || message.Msg == WM_NCPAINT) {
+    message.Result = 1;
+    return;
+  }
+  TCustomControl::WndProc(message);
+}
+
+void CreateCoverWindow(TWinControl* control) {
+  if (control == nullptr || !control->HandleAllocated()) return;
+  const TRect r = ScreenRectOf(control->Handle());
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  if (GCoverBitmap == nullptr) GCoverBitmap = CreateBitmap32(r.Width(), r.Height());
+  {
+    TWindowDC screen(nullptr);
+    BitBlt(GCoverBitmap->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), screen.Get(), r.Left, r.Top, SRCCOPY);
+  }
+  TWinControl* parent = control->Parent();
+  if (GCoverWindow == nullptr) GCoverWindow = std::make_unique<TOutputWindow>(parent == nullptr);
+  if (parent != nullptr) {
+    GCoverWindow->SetParent(parent);
+    GCoverWindow->SetBounds(control->Left(), control->Top(), control->Width(), control->Height());
+    GCoverWindow->HandleNeeded();
+    ShowWindow(GCoverWindow->Handle(), SW_SHOWNOACTIVATE);
+  } else {
+    GCoverWindow->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    GCoverWindow->HandleNeeded();
+    SetWindowPos(GCoverWindow->Handle(), SlotAbove(control->Handle()), r.Left, r.Top, r.Width(), r.Height(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  }
+  TWindowDC dc(GCoverWindow->Handle());
+  BitBlt(dc.Get(), 0, 0, r.Width(), r.Height(), GCoverBitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+}
+
+TOutputWindow* CoverWindow() { return GCoverWindow.get(); }
+TBitmap* CoverBitmap() { return GCoverBitmap.get(); }
+
+void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target) {
+  if (control == nullptr || !control->HandleAllocated()) return;
+  AnimationInProgress = true;
+  auto* form = As<TCustomForm>(control);
+  TsSkinProvider* provider = ProviderOf(form);
+  const HWND wnd = control->Handle();
+  std::unique_ptr<TForm> copy;
+  // A time below one frame: the new image shows at once (the form simply redraws).
+  if (AnimStepCount(time) >= 1 && provider != nullptr && LayeredWindowsAvailable()) {
+    provider->SkinData()->BGChanged = 1;
+    provider->PaintFrameCache();
+    if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
+      const TRect r = ScreenRectOf(ImageWindow(provider));
+      const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
+      const std::vector<TlxAnimFrame> frames =
+          ShowFrames(time, kind, std::clamp(target, 0, 255), image->GetWidth(), image->GetHeight());
+      copy = MakeCopyWindow(at);
+      ShowCopy(copy->Handle(), ImageWindow(provider), at);
+      PlayFrames(copy->Handle(), image.get(), frames, kind, at);
+    }
+  } else if (AnimStepCount(time) >= 1) {
+    BlendOnCover(control, provider, time);
+  }
+  AnimationInProgress = false;
+  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
+  if (control->Visible()) {
+    SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+  }
+  // The copy goes only now: the form beneath it has painted its new face completely.
+  copy.reset();
+  GCoverWindow.reset();
+  GCoverBitmap.reset();
+  if (provider != nullptr) AfterAnimation(provider, aeSkinChanging);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Freezing and releasing forms around a skin change
+
+namespace {
+
+bool ApplicationIconic() {
+  TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+  return main != nullptr && main->HandleAllocated() && IsIconic(main->Handle());
+}
+
+bool ManagerBusy(TsSkinManager* m) {
+  return (m->ComponentState() & (csDesigning | csLoading | csReading)) != 0;
+}
+
+// A form the manager re-skins: no parent, not minimized, its provider belongs to the manager.
+TsSkinProvider* QualifyingProvider(TCustomForm* form, TsSkinManager* m, bool allowMinimized = false) {
+  if (form == nullptr || form->Parent() != nullptr || !form->HandleAllocated()) return nullptr;
+  if (!allowMinimized && IsIconic(form->Handle())) return nullptr;
+  TsSkinProvider* p = ProviderOf(form);
+  return p != nullptr && p->SkinManager() == m ? p : nullptr;
+}
+
+void SetAnimationFlagFor(TsSkinManager* m) {
+  if (TsSkinManager::DefaultManager() == m && m->AnimEffects()->SkinChanging()->Active) AnimationInProgress = true;
+}
+
+// The forms of the walk, copied: a form may go while another animates.
+std::vector<TCustomForm*> Forms() { return RegisteredSkinnedForms(); }
+
+bool StillRegistered(TCustomForm* form) {
+  const std::vector<TCustomForm*>& now = RegisteredSkinnedForms();
+  return std::find(now.begin(), now.end(), form) != now.end();
+}
+
+// WS_VISIBLE off while ShowWindow maximizes the form again, back on every way out.
+class TVisibleStyleOff {
+public:
+  explicit TVisibleStyleOff(HWND wnd) : FWnd(wnd) {
+    SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) & ~static_cast<LONG>(WS_VISIBLE));
+  }
+  TVisibleStyleOff(const TVisibleStyleOff&) = delete;
+  TVisibleStyleOff& operator=(const TVisibleStyleOff&) = delete;
+  ~TVisibleStyleOff() { SetWindowLongA(FWnd, GWL_STYLE, GetWindowLongA(FWnd, GWL_STYLE) | WS_VISIBLE); }
+
+private:
+  HWND FWnd;
+};
+
+// The windows frozen by the last freeze: each gets its redraw back at the release, also when
+// its form was hidden, minimized or unregistered meanwhile.
+std::vector<HWND>& FrozenWindows() {
+  static std::vector<HWND> list;
+  return list;
+}
+
+}   // namespace
+
+void PrepareSkinChangeAnimation(TsSkinManager* manager) {
+  if (manager == nullptr || ApplicationIconic() || ManagerBusy(manager)) return;
+  SetAnimationFlagFor(manager);
+  for (TCustomForm* form : Forms()) {
+    TsSkinProvider* p = QualifyingProvider(form, manager);
+    if (p == nullptr || !form->Visible()) continue;
+    TlxBorderForm* border = p->BorderForm();
+    if (border != nullptr && border->Handle() != nullptr) {
+      p->FormState |= TsSkinProvider::SkinChanging;
+      p->SkinChangeCover.reset();
+      p->SkinChangeCover = MakeFormImage(p, false);
+    }
+    p->InAnimation = true;
+  }
+}
+
+void FreezeSkinnedForms(TsSkinManager* manager) {
+  if (manager == nullptr || ApplicationIconic()) return;
+  SetAnimationFlagFor(manager);
+  for (TCustomForm* form : Forms()) {
+    TsSkinProvider* p = QualifyingProvider(form, manager);
+    if (p == nullptr || As<TForm>(form) == nullptr || !IsWindowVisible(form->Handle())) continue;
+    p->InAnimation = true;
+    p->FormState |= TsSkinProvider::Frozen;
+    TlxBorderForm* border = p->BorderForm();
+    if (border != nullptr && border->Handle() != nullptr) {
+      if (p->SkinChangeCover != nullptr)
+        ShowLayeredBitmap(border->Handle(), p->SkinChangeCover->GetHandle(), static_cast<BYTE>(FormAlpha(form)));
+      SetWindowRgn(border->Handle(), border->MakeBorderRegion(0, 0), FALSE);
+    }
+    SendMessageA(form->Handle(), WM_SETREDRAW, 0, 0);
+    std::vector<HWND>& frozen = FrozenWindows();
+    if (std::find(frozen.begin(), frozen.end(), form->Handle()) == frozen.end()) frozen.push_back(form->Handle());
+  }
+}
+
+void ReleaseSkinnedForms(TsSkinManager* manager) {
+  if (manager == nullptr || ApplicationIconic()) return;
+  if (TsSkinManager::DefaultManager() == manager) AnimationInProgress = false;
+  // Every window frozen draws again, whatever became of its form meanwhile (minimized or no
+  // longer registered). Redraw on means WS_VISIBLE on: a form hidden meanwhile keeps it off
+  // and gets it back from its next showing.
+  std::vector<HWND> frozen;
+  frozen.swap(FrozenWindows());
+  for (HWND wnd : frozen) {
+    if (!IsWindow(wnd)) continue;
+    auto* form = As<TCustomForm>(FindControl(wnd));
+    if (form != nullptr && !form->Visible()) continue;
+    SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+  }
+  for (TCustomForm* form : Forms()) {
+    if (!StillRegistered(form)) continue;
+    TsSkinProvider* p = QualifyingProvider(form, manager);
+    if (p == nullptr || !form->Visible() || (p->FormState & TsSkinProvider::Frozen) == 0) continue;
+    TlxSkinChanging* changing = manager->AnimEffects()->SkinChanging();
+    if (changing->Active) {
+      if (p->DrawNonClientArea())
+        AnimateSkinChange(form, changing->Time, changing->Mode, FormAlpha(form));
+      else
+        AnimateSkinChange(form, 0, atFading, 255);
+      if (!StillRegistered(form)) continue;
+    }
+    p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::SkinChanging);
+    p->SkinChangeCover.reset();
+    const HWND wnd = form->Handle();
+    if (p->BorderForm() != nullptr && IsZoomed(wnd)) {
+      const HWND active = GetActiveWindow();
+      {
+        TVisibleStyleOff hidden(wnd);
+        ShowWindow(wnd, SW_SHOWMAXIMIZED);
+      }
+      if (active != nullptr) SetActiveWindow(active);
+    }
+    p->InAnimation = false;
+    if (p->DrawNonClientArea()) {
+      p->RegionChanged = true;
+      RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+      if (TlxBorderForm* border = p->BorderForm(); border != nullptr && border->Handle() != nullptr) {
+        SetWindowRgn(border->Handle(), border->MakeBorderRegion(0, 0), FALSE);
+        border->UpdateExBorder(true, 255);
+      }
+    } else {
+      RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    }
+    p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Frozen);
+  }
+  // Forms frozen but no longer released here (hidden, minimized, gone): their marks go too.
+  for (TCustomForm* form : Forms())
+    if (TsSkinProvider* p = QualifyingProvider(form, manager, true)) {
+      p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Frozen | TsSkinProvider::SkinChanging);
+      p->InAnimation = false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+namespace {
+
+// The main form hides while the application ends: its copy fades in a blocking loop on a new
+// hide timer (the one still held keeps its copy; the application owns and frees both).
+void HideMainFormAtShutDown(TsSkinProvider* provider) {
+  provider->SkipAnimation = true;
+  GHideTimer = nullptr;
+  AnimHideForm(provider);
+}
+
+}   // namespace
+
+void InitAnimationsUnit() {
+  SetMainFormHide(&HideMainFormAtShutDown);
+  TsSkinManagerLinks& links = SkinManagerLinks();
+  links.SnapshotForms = &PrepareSkinChangeAnimation;
+  links.FreezeForms = &FreezeSkinnedForms;
+  links.ReleaseForms = &ReleaseSkinnedForms;
+}
+
+void DoneAnimationsUnit() {
+  SetMainFormHide(nullptr);
+  TsSkinManagerLinks& links = SkinManagerLinks();
+  links.SnapshotForms = nullptr;
+  links.FreezeForms = nullptr;
+  links.ReleaseForms = nullptr;
+  StopHideAnimation();
+  GHideTimer = nullptr;   // owned and freed by the application object
+}
