@@ -32,21 +32,6 @@ TRect ScreenRectOf(HWND wnd) {
   return TRect{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right), static_cast<int>(r.bottom)};
 }
 
-class TlxCopyWindow : public TForm {
-public:
-  explicit TlxCopyWindow(const TRect& bounds) : TForm(nullptr) {
-    SetTag(-98);
-    SetBorderStyle(bsNone);
-    SetBounds(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
-  }
-
-protected:
-  void CreateParams(TCreateParams& Params) override {
-    TForm::CreateParams(Params);
-    Params.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
-  }
-};
-
 // The form's provider, asked with command 4 and found among the form's own components (an
 // answer that is not one of them is not trusted).
 TsSkinProvider* ProviderOf(TCustomForm* form) {
@@ -218,11 +203,7 @@ TlxHideTimer* GHideTimer = nullptr;
 
 }   // namespace
 
-std::unique_ptr<TForm> MakeCopyWindow(const TRect& screenRect) {
-  auto copy = std::make_unique<TlxCopyWindow>(screenRect);
-  copy->HandleNeeded();
-  return copy;
-}
+std::unique_ptr<TForm> MakeCopyWindow(const TRect& screenRect) { return NewLayeredToolForm(screenRect); }
 
 // ---------------------------------------------------------------------------------------------
 // Show and hide

@@ -147,7 +147,7 @@ std::unique_ptr<TCustomForm> MakeSnapshotCover(HWND wnd) {
   return cover;
 }
 
-std::unique_ptr<TCustomForm> NewLayeredToolForm(const TRect& bounds) {
+std::unique_ptr<TForm> NewLayeredToolForm(const TRect& bounds) {
   auto form = std::make_unique<TSnapshotCoverForm>(bounds);
   form->HandleNeeded();
   return form;

@@ -38,7 +38,7 @@ std::unique_ptr<TCustomForm> MakeSnapshotCover(HWND wnd);
 
 // A borderless, never activated tool window of the engine (not skinned) at the bounds, its
 // window made; it shows nothing until given a layered image.
-std::unique_ptr<TCustomForm> NewLayeredToolForm(const TRect& bounds);
+std::unique_ptr<TForm> NewLayeredToolForm(const TRect& bounds);
 
 // The taskbar thumbnail of the form fitted into the requested size, handed to the DWM; false
 // on older systems, for a zero size, without the entry, without a cache, or when the DWM
