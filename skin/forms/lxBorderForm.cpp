@@ -140,9 +140,9 @@ bool TlxBorderForm::RegionPlan(int width, int height, TlxBorderRegion& plan) con
   return true;
 }
 
-HRGN TlxBorderForm::MakeBorderRegion(int width, int height) {
-  TlxBorderRegion plan;
-  return RegionPlan(width, height, plan) ? RegionOf(plan).Release() : nullptr;
+void TlxBorderForm::ResetRegion() {
+  FRegionKnown = false;
+  SetRegion(0, 0);
 }
 
 void TlxBorderForm::SetRegion(int width, int height) {

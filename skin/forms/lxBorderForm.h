@@ -170,9 +170,9 @@ public:
   void PlaceBehindOwner();
   // The hit-test code of the screen point in the message.
   int HitTest(const TMessage& message);
-  // The window's region for an owner of width x height (none without a window; the caller
-  // owns the region).
-  HRGN MakeBorderRegion(int width, int height);
+  // Gives the window its region for the owner's present size again, also when it is thought
+  // unchanged (after its pixels were replaced by another image).
+  void ResetRegion();
   // True when the message's point lies in the shadow band.
   bool PointInShadow(const TMessage& message);
   void RestoreRegion();
@@ -187,7 +187,8 @@ public:
 
 private:
   void DefaultHandling(TMessage& message);
-  // The region of MakeBorderRegion as a plan; false without a window.
+  // The window's region for an owner of width x height (0: its present size) as a plan; false
+  // without a window.
   bool RegionPlan(int width, int height, TlxBorderRegion& plan) const;
   // Sets the region unless the window has that region already.
   void SetRegion(int width, int height);

@@ -492,7 +492,7 @@ void FreezeSkinnedForms(TsSkinManager* manager) {
     if (border != nullptr && border->Handle() != nullptr) {
       if (p->SkinChangeCover != nullptr)
         ShowLayeredBitmap(border->Handle(), p->SkinChangeCover->GetHandle(), static_cast<BYTE>(FormAlpha(form)));
-      SetWindowRgn(border->Handle(), border->MakeBorderRegion(0, 0), FALSE);
+      border->ResetRegion();
     }
     SendMessageA(form->Handle(), WM_SETREDRAW, 0, 0);
     std::vector<HWND>& frozen = FrozenWindows();
@@ -542,7 +542,7 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
       p->RegionChanged = true;
       RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
       if (TlxBorderForm* border = p->BorderForm(); border != nullptr && border->Handle() != nullptr) {
-        SetWindowRgn(border->Handle(), border->MakeBorderRegion(0, 0), FALSE);
+        border->ResetRegion();
         border->UpdateExBorder(true, 255);
       }
     } else {

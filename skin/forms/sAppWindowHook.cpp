@@ -62,7 +62,7 @@ bool HideAtShutDown(const TMessage& message) {
   if (p == nullptr || !p->DrawNonClientArea() || !p->AllowAnimation || !MainFormHide) return false;
   p->FormState |= TsSkinProvider::Hiding;
   if (TlxBorderForm* border = p->BorderForm(); border != nullptr && border->Handle() != nullptr)
-    SetWindowRgn(border->Handle(), border->MakeBorderRegion(0, 0), FALSE);
+    border->ResetRegion();
   SetNearlyTransparent(main->Handle(), true);
   main->Update();
   MainFormHide(p);

@@ -484,17 +484,17 @@ void TsSkinableMenus::PaintPopupBorder(HWND window, TBitmap* bitmap) {
   try {
     if (SendSkinCommand(window, SkinCmdHoldPaint) == 0) SendSkinCommand(window, SkinCmdPopupState);
     const int w = bitmap->GetWidth(), h = bitmap->GetHeight();
-    HRGN rgn = ::CreateRectRgn(0, 0, w, h);
+    TOwnedRegion rgn(::CreateRectRgn(0, 0, w, h));
     if (FRegionCutRects.empty()) {
       TOwnedRegion px(::CreateRectRgn(0, 0, 1, 1));
-      ::CombineRgn(rgn, rgn, px.Get(), RGN_DIFF);
+      ::CombineRgn(rgn.Get(), rgn.Get(), px.Get(), RGN_DIFF);
     }
     for (const TRect& r : FRegionCutRects) {
       TOwnedRegion cut(::CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom));
-      ::CombineRgn(rgn, rgn, cut.Get(), RGN_DIFF);
+      ::CombineRgn(rgn.Get(), rgn.Get(), cut.Get(), RGN_DIFF);
     }
-    // The window owns the region from here on.
-    if (!::SetWindowRgn(window, rgn, TRUE)) ::DeleteObject(rgn);
+    // The window owns the region once it took it.
+    if (rgn && ::SetWindowRgn(window, rgn.Get(), TRUE)) (void)rgn.Release();
     TWindowDC dc(window, TWindowDC::TArea::Window);
     if (dc.Valid()) CopyBorderStrips(dc.Get(), 0, 0, 3, 0, 0, bitmap->Canvas()->GetHandle(), h, w);
   } catch (...) {
