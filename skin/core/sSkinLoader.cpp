@@ -521,28 +521,35 @@ public:
   virtual bool Text(const std::string& key, std::string& v) = 0;
 };
 
+// One section's own value of a key: an integer other than -1, or a text other than "?".
+bool ReadGivenInt(TCustomIniFile& ini, const std::string& section, const std::string& key, std::int32_t& v) {
+  std::int32_t n;
+  if (!TryStrToInt(Trim(ini.ReadString(section, key, "")), n) || n == -1) return false;
+  v = n;
+  return true;
+}
+
+bool ReadGivenText(TCustomIniFile& ini, const std::string& section, const std::string& key, std::string& v) {
+  if (!ini.ValueExists(section, key)) return false;
+  std::string text = ini.ReadString(section, key, "?");
+  if (text == "?") return false;
+  v = std::move(text);
+  return true;
+}
+
 // A section of the skin text, inheriting along "PARENTCLASS" (each section visited once).
 class TInheritedKeys : public TKeySource {
 public:
   TInheritedKeys(TCustomIniFile& ini, std::string section) : FIni(ini), FSection(std::move(section)) {}
   bool Int(const std::string& key, std::int32_t& v, bool& converted) override {
     return Walk([&](const std::string& s, bool own) {
-      const std::string text = FIni.ReadString(s, key, "");
-      std::int32_t n;
-      if (!TryStrToInt(Trim(text), n) || n == -1) return false;
-      v = n;
+      if (!ReadGivenInt(FIni, s, key, v)) return false;
       converted = !own;
       return true;
     });
   }
   bool Text(const std::string& key, std::string& v) override {
-    return Walk([&](const std::string& s, bool) {
-      if (!FIni.ValueExists(s, key)) return false;
-      const std::string text = FIni.ReadString(s, key, "?");
-      if (text == "?") return false;
-      v = text;
-      return true;
-    });
+    return Walk([&](const std::string& s, bool) { return ReadGivenText(FIni, s, key, v); });
   }
 
 private:
@@ -567,19 +574,10 @@ class TCommonKeys : public TKeySource {
 public:
   TCommonKeys(TCustomIniFile& ini, std::string section) : FIni(ini), FSection(std::move(section)) {}
   bool Int(const std::string& key, std::int32_t& v, bool& converted) override {
-    std::int32_t n;
-    if (!TryStrToInt(Trim(FIni.ReadString(FSection, key, "")), n) || n == -1) return false;
-    v = n;
     converted = false;
-    return true;
+    return ReadGivenInt(FIni, FSection, key, v);
   }
-  bool Text(const std::string& key, std::string& v) override {
-    if (!FIni.ValueExists(FSection, key)) return false;
-    const std::string text = FIni.ReadString(FSection, key, "?");
-    if (text == "?") return false;
-    v = text;
-    return true;
-  }
+  bool Text(const std::string& key, std::string& v) override { return ReadGivenText(FIni, FSection, key, v); }
 
 private:
   TCustomIniFile& FIni;
