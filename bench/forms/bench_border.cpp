@@ -5,6 +5,7 @@
 // "BorderA". Prints microseconds per operation and the ratio; always exits 0.
 //
 //   wine bench_border.exe [rounds]
+#include "bench/forms/MicrosPerRun.h"
 #include "framework/win/Forms.h"
 
 #include <chrono>
@@ -20,20 +21,6 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double MicrosPerRun(int rounds, const std::function<void()>& run) {
-  run();
-  const auto start = Clock::now();
-  for (int i = 0; i < rounds; ++i) run();
-  GdiFlush();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / rounds;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;

@@ -6,6 +6,7 @@
 // exits 0.
 //
 //   wine bench_frame.exe [rounds]
+#include "bench/forms/MicrosPerRun.h"
 #include "framework/win/Forms.h"
 
 #include <chrono>
@@ -22,16 +23,6 @@
 #include "skin/forms/sSkinProvider.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double MicrosPerRun(int rounds, const std::function<void()>& run) {
-  run();
-  const auto start = Clock::now();
-  for (int i = 0; i < rounds; ++i) run();
-  GdiFlush();
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / rounds;
-}
 
 void Measure(const char* title, TForm* form, TsSkinProvider* p, int rounds) {
   const HWND h = form->Handle();

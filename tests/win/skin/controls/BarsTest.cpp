@@ -19,6 +19,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace {
 
@@ -102,9 +103,7 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-bars-" + std::to_string(GetCurrentProcessId());
+    Dir = formtest::ScratchPath("bars");
     CreateDirectoryA(Dir.c_str(), nullptr);
     WriteSkin(Dir + "\\Plain", Options, false);
     WriteSkin(Dir + "\\Divided", DividedOptions, true);

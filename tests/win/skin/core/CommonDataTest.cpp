@@ -14,6 +14,7 @@
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace {
 
@@ -65,10 +66,6 @@ public:
   int Asked = 0;
 };
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 constexpr const char* Options =
     "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=12632256\r\n"
     "[PANEL]\r\nSTATES=1\r\nCOLOR=1193046\r\n"
@@ -83,12 +80,8 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-commondata-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    CreateDirectoryA((Dir + "\\Plain").c_str(), nullptr);
-    WriteFile(Dir + "\\Plain\\Options.dat", Options);
+    Dir = formtest::ScratchPath("commondata");
+    formtest::WriteSkinFolder(Dir, "Plain", Options);
   }
   void SetUp() override {
     M = std::make_unique<TsSkinManager>(nullptr);

@@ -16,6 +16,7 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace {
 
@@ -66,15 +67,11 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-fade-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(Dir.c_str(), nullptr);
-    CreateDirectoryA((Dir + "\\Fade").c_str(), nullptr);
-    std::ofstream(Dir + "\\Fade\\Options.dat", std::ios::binary | std::ios::trunc)
-        << "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=12632256\r\n"
-           "[BUTTON]\r\nSTATES=3\r\nCOLOR=0\r\nFADINGENABLED=1\r\nFADINGITERATIONS=5\r\n"
-           "[STILL]\r\nSTATES=3\r\nCOLOR=0\r\nFADINGENABLED=0\r\n";
+    Dir = formtest::ScratchPath("fade");
+    formtest::WriteSkinFolder(Dir, "Fade",
+        "[GLOBALINFO]\r\nVERSION=7.2\r\nSTATES=1\r\nCOLOR=12632256\r\n"
+        "[BUTTON]\r\nSTATES=3\r\nCOLOR=0\r\nFADINGENABLED=1\r\nFADINGITERATIONS=5\r\n"
+        "[STILL]\r\nSTATES=3\r\nCOLOR=0\r\nFADINGENABLED=0\r\n");
   }
   void SetUp() override {
     M = std::make_unique<TsSkinManager>(nullptr);

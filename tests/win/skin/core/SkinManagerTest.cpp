@@ -14,6 +14,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "tests/native/skin/core/PackedSkinBuilder.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace {
 
@@ -64,9 +65,7 @@ protected:
   static void SetUpTestSuite() {
     sMessagesInitialization();
     if (Application == nullptr) InitForms();
-    char tmp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, tmp);
-    Dir = std::string(tmp) + "orbex-skinmanager-" + std::to_string(GetCurrentProcessId());
+    Dir = formtest::ScratchPath("skinmanager");
     CreateDirectoryA(Dir.c_str(), nullptr);
     for (const char* f : {"Fold", "Both"}) CreateDirectoryA((Dir + "\\" + f).c_str(), nullptr);
     WriteFile(Dir + "\\Fold\\Options.dat", Options("7.2", "FOLD"));

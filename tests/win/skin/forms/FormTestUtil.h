@@ -19,6 +19,7 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace formtest {
 
@@ -35,20 +36,6 @@ inline RECT WindowRectOf(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
   return r;
-}
-
-// A path in the temporary directory, unique to this test process: "orbex-<what>-<pid><suffix>".
-inline std::string ScratchPath(const std::string& what, const std::string& suffix = {}) {
-  char tmp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, tmp);
-  return std::string(tmp) + "orbex-" + what + "-" + std::to_string(GetCurrentProcessId()) + suffix;
-}
-
-// A skin folder `dir`\`name` holding only the given "Options.dat".
-inline void WriteSkinFolder(const std::string& dir, const std::string& name, const std::string& options) {
-  CreateDirectoryA(dir.c_str(), nullptr);
-  CreateDirectoryA((dir + "\\" + name).c_str(), nullptr);
-  std::ofstream(dir + "\\" + name + "\\Options.dat", std::ios::binary | std::ios::trunc) << options;
 }
 
 // A skin command delivered to the form as the engine sends it, from the manager `m`.

@@ -15,6 +15,7 @@
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "tests/win/GuiTestEnvironment.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 namespace {
 
@@ -147,9 +148,7 @@ TEST_F(Shadows, OneFrameGivesEqualTemplates) {
 // A folder skin whose "EXBORDER" lies in the master bitmap at (10, 0): its frames come from
 // there, not from the bitmap's corner.
 TEST_F(Shadows, ExBorderInTheMasterBitmap) {
-  char tmp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, tmp);
-  const std::string dir = std::string(tmp) + "orbex-shadows-" + std::to_string(GetCurrentProcessId());
+  const std::string dir = formtest::ScratchPath("shadows");
   CreateDirectoryA(dir.c_str(), nullptr);
   CreateDirectoryA((dir + "\\Shadow").c_str(), nullptr);
   auto master = CreateBitmap32(100, 40);
