@@ -1,16 +1,20 @@
 // The form effects on a shown skinned main form, uploads recorded: the minimize run by the
 // skinned system command and the restore back, plain minimizing without the effect, the
 // fading of blend on moving, animated title buttons, and the application-window hook (theme
-// notices, activation, popup-border messages). The skins are written by
+// notices, activation, popup-border messages) and, in a program of its own, the main form's
+// hide while the application ends. The skins are written by
 // tests/fixtures/skins/make_frame_skins.py.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "framework/win/Messages.h"
 #include "skin/core/sMessages.h"
@@ -22,7 +26,9 @@
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sWinUtils.h"
+#include "tests/win/OtherProgram.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/ScratchSkins.h"
 #include "tests/win/skin/LayeredRecorder.h"
 
 namespace {
@@ -369,6 +375,47 @@ TEST_F(FormEffects, TheApplicationWindowHook) {
   SendMessageA(app, WM_THEMECHANGED, 0, 0);
   EXPECT_EQ(passed, (std::vector<UINT>{WM_THEMECHANGED}));
   Application->UnhookMainWindow(probe);
+}
+
+// The real end of a program (shutdown_hide_app, beside this test): its main form, closed with a
+// 200 ms fading hide, leaves a copy that fades out in a blocking loop after the message loop has
+// ended; the program then frees everything and exits 0.
+TEST(ShutDownHide, ClosingTheMainFormFadesItsCopyBeforeTheProgramEnds) {
+  const std::string report = formtest::ScratchPath("shutdown-hide", ".txt");
+  ASSERT_EQ(othertest::RunProgramBeside("shutdown_hide_app.exe", "\"" + report + "\""), 0);
+  std::stringstream text;
+  text << std::ifstream(report).rdbuf();
+  std::istringstream in(text.str());
+  std::string line, key;
+  int copies = -1, uploads = -1, sleeps = -1, left = -1, secondCopies = -1, fadeStop = -1;
+  std::vector<int> alphas;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    words >> key;
+    if (key == "copies") words >> copies;
+    if (key == "copy") {
+      words >> uploads;
+      for (int a = 0; words >> a;) alphas.push_back(a);
+    }
+    if (key == "sleeps") words >> sleeps;
+    if (key == "copy-left") words >> left;
+    if (key == "second-hide-copies") words >> secondCopies;
+    if (key == "fade-stop") words >> fadeStop;
+  }
+  DeleteFileA(report.c_str());
+  // One copy: the first image at full alpha and n + 1 = 17 ticks falling to nothing, paused
+  // after each tick while the application was terminated (no message loop ran them).
+  EXPECT_EQ(copies, 1) << text.str();
+  ASSERT_EQ(uploads, 18) << text.str();
+  ASSERT_EQ(alphas.size(), 18u);
+  EXPECT_EQ(alphas.front(), 255);
+  for (size_t i = 1; i < alphas.size(); ++i) EXPECT_TRUE(alphas[i] < alphas[i - 1] || alphas[i] == 0) << i;
+  EXPECT_EQ(alphas.back(), 0);
+  EXPECT_EQ(sleeps, 17);   // one after each frame
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(fadeStop, 1);   // control fades stop with the application
+  // A second notice finds the hide played already.
+  EXPECT_EQ(secondCopies, 0);
 }
 
 }  // namespace
