@@ -15,6 +15,7 @@
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sBitmapKernels.h"
 #include "skin/paint/win/sDwmApi.h"
 #include "skin/paint/win/sWinUtils.h"
 
@@ -409,16 +410,34 @@ void TlxSBAnimation::MakePicture() {
   int margin = 0;
   const int glow = GlowMask(margin);
   const int mask = glow >= 0 ? glow : FProvider->ButtonMaskFor(*b);
-  if (!MaskIndexInRange(t, mask)) return;
-  const TlxMaskImage image = MaskImageOf(t->MaskData[static_cast<size_t>(mask)], m->MasterBitmap());
-  const int w = glow >= 0 ? MaskFrameWidth(image) : b->Rect.Width();
-  const int h = glow >= 0 ? MaskFrameHeight(image) : b->Rect.Height();
+  // A user button's own picture, drawn over its face (or alone when the skin has none).
+  TsTitleButtons* users = FProvider->TitleButtons();
+  TBitmap* glyph = glow < 0 && FHitCode >= htcUserButton && users != nullptr && FHitCode - htcUserButton < users->Count()
+                       ? users->Items(FHitCode - htcUserButton)->Glyph()
+                       : nullptr;
+  if (glyph != nullptr && glyph->Empty()) glyph = nullptr;
+  const bool masked = MaskIndexInRange(t, mask);
+  if (!masked && glyph == nullptr) return;
+  int w = b->Rect.Width(), h = b->Rect.Height();
+  if (glow >= 0) {
+    const TlxMaskImage image = MaskImageOf(t->MaskData[static_cast<size_t>(mask)], m->MasterBitmap());
+    w = MaskFrameWidth(image);
+    h = MaskFrameHeight(image);
+  }
   if (w <= 0 || h <= 0) return;
   FPicture = CreateBitmap32(w, h);
-  TsBackgroundInfo bg;
-  bg.Bitmap = FPicture.get();
-  bg.Ready = 1;
-  DrawMaskState(FPicture.get(), TPoint{0, 0}, glow >= 0 ? 0 : std::max(0, State), bg, t, mask, 0, m->MasterBitmap());
+  if (masked) {
+    TsBackgroundInfo bg;
+    bg.Bitmap = FPicture.get();
+    bg.Ready = 1;
+    DrawMaskState(FPicture.get(), TPoint{0, 0}, glow >= 0 ? 0 : std::max(0, State), bg, t, mask, 0, m->MasterBitmap());
+  }
+  // Centred, a pixel lower and to the right while pressed.
+  if (glyph != nullptr) {
+    const int pressed = State == 2 ? 1 : 0;
+    DrawGlyphOver(FPicture.get(), glyph, (w - glyph->GetWidth()) / 2 + pressed, (h - glyph->GetHeight()) / 2 + pressed,
+                  true, !b->Enabled, true);
+  }
 }
 
 void TlxSBAnimation::Show(int alpha) {

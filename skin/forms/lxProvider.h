@@ -11,8 +11,8 @@
 // listed provider, then both lists.
 //
 // TODO: the dialog branch (system dialogs of class "#32770", their dialog adapter and child
-// adapters, the visible-dialog threshold) and the popup-menu branch ("#32768") come with the
-// dialog adapter and the skinned menus.
+// adapters, the visible-dialog threshold) comes with the dialog adapter, and the popup-menu
+// branch ("#32768") with the popup-window adapter.
 #pragma once
 
 // The framework's Windows headers come first: <windows.h> renames GetObject.

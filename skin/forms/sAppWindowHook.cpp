@@ -3,6 +3,7 @@
 #include "framework/win/Menus.h"
 #include "framework/win/Messages.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/win/sFade.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
@@ -53,13 +54,17 @@ void WithoutSystemAnimation(F&& call) {
 bool HideAtShutDown(const TMessage& message) {
   const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
   TsSkinManager* m = Manager();
+  // The application ends with its main form: every control fade stops at its next tick.
+  if (pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0 && Application->Terminated()) FadeStopAll = true;
   if (!LayeredWindowsAvailable() || pos == nullptr || (pos->flags & SWP_HIDEWINDOW) == 0 || m == nullptr) return false;
   const TlxFormHide* hide = m->AnimEffects()->FormHide();
   if (!hide->Active || hide->Time == 0 || Application->Minimized() || !Application->Terminated()) return false;
   TCustomForm* main = Application->MainForm();
   if (main == nullptr || !main->HandleAllocated() || !IsWindowVisible(main->Handle())) return false;
   TsSkinProvider* p = ProviderOf(main);
-  if (p == nullptr || !p->DrawNonClientArea() || !p->AllowAnimation || !MainFormHide) return false;
+  // A form whose hide has played already (or is told to skip it) goes without a second one.
+  if (p == nullptr || !p->DrawNonClientArea() || !p->AllowAnimation || p->SkipAnimation || !MainFormHide)
+    return false;
   p->FormState |= TsSkinProvider::Hiding;
   if (TlxBorderForm* border = p->BorderForm(); border != nullptr && border->Handle() != nullptr)
     border->ResetRegion();

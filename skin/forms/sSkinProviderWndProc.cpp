@@ -4,8 +4,9 @@
 // title buttons, activation and caption changes (covered so that the system's own caption
 // never shows), sizing, screen snapping, the own frame drag, system commands and the window
 // menu. With an extended-border window the frame's mouse answers come from that window.
-// Not here: MDI forms, the blend while moving and the taskbar previews; the form animations
-// live in sAnimations (the window method starts the show and the hide).
+// Not here: MDI forms. The window method starts the blend while moving (lxFormEffects), answers
+// the taskbar's preview requests with the form image (sFormImage) and starts the show and the
+// hide of the form animations (sAnimations).
 #include "skin/forms/sSkinProvider.h"
 
 #include <windowsx.h>

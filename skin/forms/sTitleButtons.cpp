@@ -1,8 +1,9 @@
 // Title buttons of the skin provider: their images, layout and painting, hover, press, hit
 // test and the actions of a release. See sSkinProvider.h.
 //
-// A title button always repaints directly (restored strip, image in its state, copied to the
-// window); there is no animated path.
+// A title button repaints directly (restored strip, image in its state, copied to the window)
+// unless the skin glows or the form has a border window: then it is drawn in its normal state
+// and a picture of its new face fades in above it (TlxSBAnimation, lxFormTimers).
 //
 // Sections: images; layout and painting; states; hit test; release.
 #include "skin/forms/sSkinProvider.h"

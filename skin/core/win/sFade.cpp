@@ -69,7 +69,11 @@ bool TsFadeTimer::Finished() {
   TControl* owner = SkinData->OwnerControl();
   if (!ControlGoing(owner) && !(Application != nullptr && Application->Terminated())) {
     if (Level >= 0 && Level <= Iterations) return false;
+    // The control frees this timer on the command (at once outside a tick): only the control is
+    // touched after it. The last frame went straight to the window; the control's own paint
+    // takes over from it.
     SendSkinCommandToControl(owner, SkinCmdCancelFade);
+    if (!ControlGoing(owner)) owner->Repaint();
     return true;
   }
   FDirection = 0;

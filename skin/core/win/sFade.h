@@ -32,8 +32,8 @@ public:
   // 0 none (the timer stops), 1 and 2 the two directions; a negative level becomes 1.
   void SetDirection(std::uint8_t value);
   std::uint8_t Direction() const { return FDirection; }
-  // The end of the fade: command 16 goes to a living control (which frees the timer) and the
-  // answer is true; while 0 <= level <= iterations false.
+  // The end of the fade: command 16 goes to a living control (which frees the timer), the
+  // control repaints and the answer is true; while 0 <= level <= iterations false.
   bool Finished();
   // One frame: the old image keeps FadeWeight(level, iterations) over the cache image.
   void FadeStep();

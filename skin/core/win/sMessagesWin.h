@@ -3,8 +3,8 @@
 // honours a command that carries or returns an address. Owns nothing but the calling thread's
 // record of its sends in progress.
 //
-// TODO: RefreshChildControls comes with the process-wide animation flag of the form
-// animations, which it must respect.
+// TODO: RefreshChildControls is not written yet; it must do nothing while a form animation
+// runs (the process-wide AnimationInProgress, sControlUtils.h).
 #pragma once
 
 #include <windows.h>

@@ -130,13 +130,13 @@ struct TsSkinManagerLinks {
       ShowGlow;
   std::function<void(int glowId)> HideGlow;
   std::function<void(bool restoreMethods)> ClearGlows;
-  // TODO: the form show, hide and skin-change animations fill these: copy the visible forms
-  // before a skin change, freeze the skinned forms, release them with the skin-changing
-  // animation.
+  // Filled by the form animations (sAnimations): copy the visible forms before a skin change,
+  // freeze the skinned forms, release them with the skin-changing animation.
   std::function<void(TsSkinManager*)> SnapshotForms;
   std::function<void(TsSkinManager*)> FreezeForms;
   std::function<void(TsSkinManager*)> ReleaseForms;
-  // TODO: the application main-window hook fills these: hook and unhook the main window.
+  // Filled by the application-window hook (sAppWindowHook): hook and unhook the application's
+  // window.
   std::function<void(TsSkinManager*)> HookAppWindow;
   std::function<void(TsSkinManager*)> UnhookAppWindow;
   // The thread hook that skins windows the program does not build itself: the procedure of

@@ -590,8 +590,8 @@ void RequestBorderPaint(TMenuItem* item) {
   HWND app = Application->Handle();
   MSG m;
   if (::PeekMessageA(&m, app, WM_POPUPITEMPAINTED, WM_POPUPWINDOWKNOWN, PM_NOREMOVE)) return;
-  // TODO: the application main-window hook handles this message (finding the item among live
-  // items by this number, never by an address).
+  // The application-window hook (sAppWindowHook) finds the item among live items by this
+  // number, never by an address.
   ::PostMessageA(app, WM_POPUPITEMPAINTED, 0, static_cast<LPARAM>(item->Command()));
 }
 

@@ -132,7 +132,7 @@ void MakeDisabledLook(TBitmap* bitmap, int flags, TColor controlColor, TPoint of
 
 void GrayscaleBitmap(TBitmap* bitmap) { GrayscaleBitmap(Bitmap32Source(bitmap)); }
 
-void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool greyed) {
+void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool greyed, bool raiseAlpha) {
   if (dst == nullptr || glyph == nullptr || glyph->Empty()) return;
   const TlxPixelBuffer target = TargetPixels32(dst);
   const int w = glyph->GetWidth(), h = glyph->GetHeight();
@@ -158,6 +158,13 @@ void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool 
   }
   if (greyed) GrayscaleBitmap(px);
   CopyWithAlpha(TRect{x, y, x + w, y + h}, TRect{0, 0, w, h}, target, false, 0, clNoneTint, false, TlxBackgroundView{}, px);
+  if (!raiseAlpha) return;
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) {
+      if (!target.Contains(x + col, y + row)) continue;
+      Byte* a = target.At(x + col, y + row) + 3;
+      *a = std::max(*a, px.At(col, row)[3]);
+    }
 }
 
 void HueShiftBitmap(TBitmap* bitmap, int offset) { HueShiftBitmap(Bitmap32Source(bitmap), offset); }

@@ -56,9 +56,11 @@ void SmoothStretch(TBitmap* src, TBitmap* dst, int newWidth, int newHeight, int 
 // the control's colour, used when the info names neither a bitmap nor a colour.
 void MakeDisabledLook(TBitmap* bitmap, int flags, TColor controlColor, TPoint offset, const TsBackgroundInfo& bg);
 void GrayscaleBitmap(TBitmap* bitmap);
-// The glyph laid over dst with its top-left corner at (x, y), by its alpha (dst keeps its own
-// alpha): a 32-bit glyph by its own alpha, another one opaque, where keyed is set with the
-// colour of its bottom-left pixel left out; greyed draws it in grey. The glyph is not changed.
-void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool greyed);
+// The glyph laid over dst with its top-left corner at (x, y), by its alpha: a 32-bit glyph by
+// its own alpha, another one opaque, where keyed is set with the colour of its bottom-left
+// pixel left out; greyed draws it in grey. dst keeps its own alpha, or with raiseAlpha (a
+// picture shown by its per-pixel alpha) takes the glyph's where that is higher. The glyph is
+// not changed.
+void DrawGlyphOver(TBitmap* dst, TBitmap* glyph, int x, int y, bool keyed, bool greyed, bool raiseAlpha = false);
 void HueShiftBitmap(TBitmap* bitmap, int offset);
 void SaturateBitmap(TBitmap* bitmap, int amount);

@@ -1,8 +1,8 @@
 // Cross-fades of a test control between two looks: the frames offered with command 24 carry
-// the old image at the fade's weights, a fade turned half-way runs back, a section that does
-// not fade repaints at once, a disabled control ends its fade at the next step, nothing fades
-// while a skin is applied, and no timer is left. The skin is a small folder in a scratch
-// directory.
+// the old image at the fade's weights and the end repaints the control, a fade turned half-way
+// runs back, a section that does not fade repaints at once, a disabled control ends its fade
+// at the next step, nothing fades while a skin is loaded or applied, and no timer is left. The
+// skin is a small folder in a scratch directory.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,8 @@
 
 namespace {
 
-// A control whose cache is one colour per look; it records the blue of every frame offered.
+// A control whose cache is one colour per look; it records the blue of every frame offered and
+// counts its paints.
 class TFaded : public TWinControl {
 public:
   explicit TFaded(TWinControl* parent) : TWinControl(nullptr), Data(this, 51) {
@@ -28,6 +29,7 @@ public:
     SetParent(parent);
   }
   void WndProc(TMessage& m) override {
+    if (m.Msg == WM_PAINT) ++Paints;
     if (m.Msg == WM_SKINCOMMAND && SkinCommandAllowed(m.WParam, m.LParam)) {
       switch (SkinCommandOf(m.WParam)) {
         case SkinCmdRebuildCache:
@@ -37,7 +39,6 @@ public:
         case SkinCmdCancelFade:
           ++Cancels;
           StopFadeTimer(&Fade, &Data);
-          Repaint();
           return;
         case SkinCmdFadeFrame: {
           auto* frame = reinterpret_cast<TBitmap*>(m.LParam);
@@ -60,6 +61,7 @@ public:
   TColor Look = 0;
   std::vector<int> Frames;
   int Cancels = 0;
+  int Paints = 0;
 };
 
 class Fades : public ::testing::Test {
@@ -132,6 +134,17 @@ TEST_F(Fades, FramesCarryTheOldImageAtFallingWeightsAndTheTimerGoes) {
   EXPECT_EQ(FadeTimerCount, 0);
 }
 
+TEST_F(Fades, TheEndOfAFadeRepaintsTheControl) {
+  TurnWhite();
+  while (C->Fade != nullptr && C->Fade->Level <= C->Fade->Iterations) Step();
+  ASSERT_NE(C->Fade, nullptr);
+  const int paints = C->Paints;
+  EXPECT_FALSE(Step());   // the end: command 16, the timer freed outside a tick
+  EXPECT_EQ(C->Fade, nullptr);
+  EXPECT_EQ(C->Cancels, 1);
+  EXPECT_GT(C->Paints, paints);
+}
+
 TEST_F(Fades, HalvedSevenStepsRunThree) {
   M->Tables()->GeneralData[static_cast<size_t>(C->Data.SectionIndex())].FadingIterations = 7;
   TurnWhite(true);
@@ -158,18 +171,26 @@ TEST_F(Fades, ATurnHalfWayRunsBackOverTheStepsMade) {
   EXPECT_EQ(C->Frames.back(), 0);   // ends on the new (black) face
 }
 
-TEST_F(Fades, NoFadeWithoutTheSectionsSwitchOrWhileASkinIsApplied) {
+TEST_F(Fades, NoFadeWithoutTheSectionsSwitchOrWhileASkinIsLoadedOrApplied) {
+  // Each change without a fade paints the new look at once.
+  auto paintsAtOnce = [this] {
+    const int paints = C->Paints;
+    TurnWhite();
+    return C->Paints > paints;
+  };
   C->Data.SetSkinSection("STILL");
   C->PaintCache();
-  TurnWhite();
+  EXPECT_TRUE(paintsAtOnce());
   EXPECT_EQ(C->Fade, nullptr);
   EXPECT_EQ(FadeTimerCount, 0);
   C->Data.SetSkinSection("BUTTON");
-  C->PaintCache();
-  SkinApplying = true;
-  TurnWhite();
-  SkinApplying = false;
-  EXPECT_EQ(C->Fade, nullptr);
+  for (bool* flag : {&SkinLoading, &SkinApplying}) {
+    C->PaintCache();
+    *flag = true;
+    EXPECT_TRUE(paintsAtOnce());
+    *flag = false;
+    EXPECT_EQ(C->Fade, nullptr);
+  }
   // Fading stopped for the application's end.
   C->PaintCache();
   FadeStopAll = true;

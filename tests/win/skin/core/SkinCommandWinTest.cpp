@@ -11,8 +11,8 @@
 #include <thread>
 #include <utility>
 
-#include "framework/base/win/HandleOwner.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "tests/win/OtherProgram.h"
 
 namespace {
 
@@ -156,33 +156,9 @@ protected:
     t.join();
   }
 
-  // Runs the other program (skin_command_sender, beside this test) with `args` while this
-  // thread serves the messages it sends; its exit code, or -1 when it did not run or end.
+  // Runs the other program (skin_command_sender, beside this test) with `args`.
   static long RunOtherProgram(const std::string& args) {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string exe(path);
-    exe = exe.substr(0, exe.find_last_of("\\/") + 1) + "skin_command_sender.exe";
-    std::string cmd = "\"" + exe + "\" " + args;
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      return -1;
-    TOwnedHandle thread(pi.hThread), process(pi.hProcess);
-    const DWORD start = GetTickCount();
-    HANDLE h = process.Get();
-    MSG msg;
-    while (MsgWaitForMultipleObjects(1, &h, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount() - start < 20000) {
-      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    }
-    DWORD code = 0;
-    if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(h, &code)) {
-      TerminateProcess(h, 1);
-      return -1;
-    }
-    return static_cast<long>(code);
+    return othertest::RunProgramBeside("skin_command_sender.exe", args);
   }
 
   static std::string Number(UINT_PTR v) { return std::to_string(v); }

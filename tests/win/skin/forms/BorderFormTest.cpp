@@ -23,6 +23,7 @@
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
@@ -84,6 +85,10 @@ class BorderForm : public ::testing::TestWithParam<const char*> {
 protected:
   void SetUp() override {
     Recorder.Install();
+    NewManager();
+  }
+  void NewManager() {
+    M.reset();
     M = std::make_unique<TsSkinManager>(nullptr);
     M->SetSkinDirectory(ORBEX_BORDER_SKINS);
     M->SetExtendedBorders(true);
@@ -239,6 +244,39 @@ TEST_P(BorderForm, AllowExtBordersOffFreesAndOnMakesIt) {
   EXPECT_EQ(p->BorderForm(), nullptr);
   p->SetAllowExtBorders(true);
   EXPECT_NE(p->BorderForm(), nullptr);
+}
+
+// The application window's hook on the main form: without the minimize effect the border
+// window goes and the form minimizes plainly, with no window of the effect.
+TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
+  const TsSkinManagerLinks savedLinks = SkinManagerLinks();
+  InitAppWindowHookUnit();
+  NewManager();   // made now, it hooks the application window
+  M->AnimEffects()->Minimizing()->Active = false;
+  TsSkinProvider* p = Make();
+  TCustomForm* savedMain = Application->MainForm();
+  Application->SetMainForm(p->Form());
+  const HWND form = p->Form()->Handle();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  Recorder.Uploads.clear();
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  EXPECT_FALSE(IsWindow(border));
+  EXPECT_EQ(BorderOf(p), nullptr);
+  EXPECT_TRUE(IsIconic(form));
+  EXPECT_TRUE(Application->Minimized());
+  EXPECT_EQ(p->FormTimer(), nullptr);
+  EXPECT_TRUE(Recorder.Uploads.empty());
+  EXPECT_EQ(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  Application->Restore();
+  Pump();
+  EXPECT_FALSE(IsIconic(form));
+  Application->SetMainForm(savedMain);
+  Forms.clear();
+  M.reset();   // takes its hook off
+  SkinManagerLinks().HookAppWindow = savedLinks.HookAppWindow;
+  SkinManagerLinks().UnhookAppWindow = savedLinks.UnhookAppWindow;
 }
 
 TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {

@@ -1,16 +1,22 @@
 // The form effects on a shown skinned main form, uploads recorded: the minimize run by the
-// skinned system command and the restore back, plain minimizing without the effect, the
-// fading of blend on moving, animated title buttons, and the application-window hook (theme
-// notices, activation, popup-border messages). The skins are written by
-// tests/fixtures/skins/make_frame_skins.py.
+// skinned system command toward the taskbar and the restore back, plain minimizing without the
+// effect, the fading of blend on moving, animated title buttons (the skin's close glow, a user
+// button's glyph), the application-window hook (theme notices, activation, popup-border
+// messages) and, in a program of its own, the main form's hide while the application ends.
+// The skins are written by tests/fixtures/skins/make_frame_skins.py.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "framework/win/Messages.h"
 #include "skin/core/sMessages.h"
@@ -21,8 +27,11 @@
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sWinUtils.h"
+#include "tests/win/OtherProgram.h"
 #include "tests/win/ResourceCount.h"
+#include "tests/win/skin/ScratchSkins.h"
 #include "tests/win/skin/LayeredRecorder.h"
 
 namespace {
@@ -130,17 +139,28 @@ TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
   EXPECT_EQ(GetWindowAnimationOn(), systemAnimation);
   EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
   EXPECT_FALSE(IsWindowVisible(anim));
-  // Falling alphas, each frame nearer the taskbar edge; the last upload empties the window.
+  // Falling alphas, each frame's centre nearer the taskbar target; the last upload empties the
+  // window.
   const std::vector<layeredtest::TUpload>& ups = rec.Uploads[anim];
   ASSERT_GE(ups.size(), 12u);
+  const TRect target = TaskbarTarget(Wnd(), TRect{before.left, before.top, before.right, before.bottom});
+  const double tx = (target.Left + target.Right) / 2.0, ty = (target.Top + target.Bottom) / 2.0;
+  auto distance = [&](const layeredtest::TUpload& u) {
+    return std::hypot(u.Dest->x + u.Size.cx / 2.0 - tx, u.Dest->y + u.Size.cy / 2.0 - ty);
+  };
+  const double startDistance = std::hypot((before.left + before.right) / 2.0 - tx, (before.top + before.bottom) / 2.0 - ty);
+  ASSERT_GT(startDistance, 50.0);
   int frames = 0;
   for (size_t i = 0; i + 1 < ups.size(); ++i) {
+    ASSERT_TRUE(ups[i].Dest.has_value()) << i;
+    EXPECT_LT(distance(ups[i]), i > 0 ? distance(ups[i - 1]) : startDistance) << i;
     if (i > 0) {
       EXPECT_LT(ups[i].Alpha, ups[i - 1].Alpha) << i;
     }
     ++frames;
   }
   EXPECT_EQ(frames, 11);
+  EXPECT_LT(distance(ups[frames - 1]), startDistance / 2);
   EXPECT_EQ(ups.back().Alpha, 0);
   EXPECT_EQ(p->FormState & TsSkinProvider::Minimizing, 0u);
   // No other window of the thread shows once minimized.
@@ -265,12 +285,25 @@ TEST_F(FormEffects, HotTitleButtonFadesInAndFreesItsWindowWhenLeft) {
   ASSERT_NE(a, nullptr);
   const HWND glow = a->Window();
   ASSERT_NE(glow, nullptr);
+  // The skin's close glow (36 x 30, margin 6) stands left of and above the button by the margin.
   const TRect r = a->GlowRect();
+  const RECT form = WindowRectNow(Wnd());
+  const TRect button = p->TitleButton(htcClose)->Rect;
+  EXPECT_EQ(std::make_tuple(r.Left, r.Top, r.Width(), r.Height()),
+            std::make_tuple(button.Left + int(form.left) - 6, button.Top + int(form.top) - 6, 36, 30));
   SetCursorPos(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
   for (int i = 0; i < 10; ++i) a->Tick();
   std::vector<int> alphas;
   for (const layeredtest::TUpload& u : rec.Uploads[glow]) alphas.push_back(u.Alpha);
   EXPECT_EQ(alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+  // Every frame shows the glow picture itself, not the button's hot face.
+  for (const layeredtest::TUpload& u : rec.Uploads[glow]) {
+    ASSERT_EQ(std::make_pair(int(u.Size.cx), int(u.Size.cy)), std::make_pair(36, 30));
+    ASSERT_FALSE(u.Pixels.empty());
+    EXPECT_EQ(u.At(18, 15), 0xFFFAC81Eu);
+    ASSERT_TRUE(u.Dest.has_value());
+    EXPECT_EQ(std::make_pair(int(u.Dest->x), int(u.Dest->y)), std::make_pair(r.Left, r.Top));
+  }
   const LONG ex = GetWindowLongA(glow, GWL_EXSTYLE);
   EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW),
             WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW);
@@ -290,6 +323,54 @@ TEST_F(FormEffects, HotTitleButtonFadesInAndFreesItsWindowWhenLeft) {
   EXPECT_EQ(rec.Uploads[pressed->Window()].back().Alpha, 255);
   p->StopButtonAnimations();
   EXPECT_EQ(p->ButtonAnimation(htcClose), nullptr);
+}
+
+// A user button's glyph (12 x 12: a red rim around a blue centre) on its animated face, centred,
+// a pixel lower and to the right while pressed.
+TEST_F(FormEffects, AUserButtonsAnimatedFaceShowsItsGlyph) {
+  M->Effects()->SetAllowGlowing(true);
+  TsSkinProvider* p = ShowMain();
+  TsTitleButton* user = p->TitleButtons()->Add();
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::pf32bit);
+  glyph.SetSize(12, 12);
+  const TlxPixelBuffer px = BitmapPixels(&glyph);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) SetPix(px, x, y, x >= 2 && y >= 2 && x < 10 && y < 10 ? 0xFF0000C8u : 0xFFC80000u);
+  user->SetGlyph(&glyph);
+  p->SkinData()->BGChanged = 1;
+  p->PaintFrameCache();
+  layeredtest::TLayeredRecorder rec;
+  rec.Install();
+  const int code = htcUserButton;
+  p->StartTitleButtonAnimation(*p->TitleButton(code), 2);
+  TlxSBAnimation* a = p->ButtonAnimation(code);
+  ASSERT_NE(a, nullptr);
+  ASSERT_FALSE(rec.Uploads[a->Window()].empty());
+  const layeredtest::TUpload pressed = rec.Uploads[a->Window()].back();
+  const TRect r = p->TitleButton(code)->Rect;
+  ASSERT_EQ(std::make_pair(int(pressed.Size.cx), int(pressed.Size.cy)), std::make_pair(r.Width(), r.Height()));
+  ASSERT_FALSE(pressed.Pixels.empty());
+  const int gx = (r.Width() - 12) / 2, gy = (r.Height() - 12) / 2;
+  // The alpha kernels round an opaque pixel to within one step of its colour.
+  auto closeTo = [](std::uint32_t a, std::uint32_t b) {
+    for (int shift = 0; shift < 32; shift += 8)
+      if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1) return false;
+    return true;
+  };
+  EXPECT_TRUE(closeTo(pressed.At(gx + 1, gy + 1), 0xFFC80000u)) << std::hex << pressed.At(gx + 1, gy + 1);
+  EXPECT_TRUE(closeTo(pressed.At(gx + 6, gy + 6), 0xFF0000C8u)) << std::hex << pressed.At(gx + 6, gy + 6);
+  EXPECT_EQ(pressed.At(gx, gy) >> 24, 0u);   // FrameA has no user-button face: clear around it
+  // Hot: the glyph in the middle.
+  p->StopButtonAnimations();
+  p->StartTitleButtonAnimation(*p->TitleButton(code), 1);
+  a = p->ButtonAnimation(code);
+  ASSERT_NE(a, nullptr);
+  ASSERT_FALSE(rec.Uploads[a->Window()].empty());
+  const layeredtest::TUpload hot = rec.Uploads[a->Window()].back();
+  EXPECT_TRUE(closeTo(hot.At(gx, gy), 0xFFC80000u)) << std::hex << hot.At(gx, gy);
+  EXPECT_TRUE(closeTo(hot.At(gx + 5, gy + 5), 0xFF0000C8u)) << std::hex << hot.At(gx + 5, gy + 5);
+  p->StopButtonAnimations();
 }
 
 // A form timer that frees itself through its provider in its own tick.
@@ -369,6 +450,47 @@ TEST_F(FormEffects, TheApplicationWindowHook) {
   SendMessageA(app, WM_THEMECHANGED, 0, 0);
   EXPECT_EQ(passed, (std::vector<UINT>{WM_THEMECHANGED}));
   Application->UnhookMainWindow(probe);
+}
+
+// The real end of a program (shutdown_hide_app, beside this test): its main form, closed with a
+// 200 ms fading hide, leaves a copy that fades out in a blocking loop after the message loop has
+// ended; the program then frees everything and exits 0.
+TEST(ShutDownHide, ClosingTheMainFormFadesItsCopyBeforeTheProgramEnds) {
+  const std::string report = formtest::ScratchPath("shutdown-hide", ".txt");
+  ASSERT_EQ(othertest::RunProgramBeside("shutdown_hide_app.exe", "\"" + report + "\""), 0);
+  std::stringstream text;
+  text << std::ifstream(report).rdbuf();
+  std::istringstream in(text.str());
+  std::string line, key;
+  int copies = -1, uploads = -1, sleeps = -1, left = -1, secondCopies = -1, fadeStop = -1;
+  std::vector<int> alphas;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    words >> key;
+    if (key == "copies") words >> copies;
+    if (key == "copy") {
+      words >> uploads;
+      for (int a = 0; words >> a;) alphas.push_back(a);
+    }
+    if (key == "sleeps") words >> sleeps;
+    if (key == "copy-left") words >> left;
+    if (key == "second-hide-copies") words >> secondCopies;
+    if (key == "fade-stop") words >> fadeStop;
+  }
+  DeleteFileA(report.c_str());
+  // One copy: the first image at full alpha and n + 1 = 17 ticks falling to nothing, paused
+  // after each tick while the application was terminated (no message loop ran them).
+  EXPECT_EQ(copies, 1) << text.str();
+  ASSERT_EQ(uploads, 18) << text.str();
+  ASSERT_EQ(alphas.size(), 18u);
+  EXPECT_EQ(alphas.front(), 255);
+  for (size_t i = 1; i < alphas.size(); ++i) EXPECT_TRUE(alphas[i] < alphas[i - 1] || alphas[i] == 0) << i;
+  EXPECT_EQ(alphas.back(), 0);
+  EXPECT_EQ(sleeps, 17);   // one after each frame
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(fadeStop, 1);   // control fades stop with the application
+  // A second notice finds the hide played already.
+  EXPECT_EQ(secondCopies, 0);
 }
 
 }  // namespace
