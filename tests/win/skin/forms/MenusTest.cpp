@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <set>
+#include <utility>
 
 #include "app/win/ConnectDlg.h"
 #include "app/win/MainFrm.h"
@@ -138,16 +139,20 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
                              const int cy = (connect.top + connect.bottom) / 2;
                              const COLORREF hot = item.HotColor & 0xFFFFFF;
                              EXPECT_EQ(ScreenPixel(connect.right - 5, cy), hot);
-                             // "Ctrl+O" ends 8 pixels from the right: its last inked column.
-                             int inked = -1;
-                             for (int x = connect.right - 1; x > connect.left + (connect.right - connect.left) / 2 && inked < 0; --x)
-                               for (int y = connect.top + 2; y < connect.bottom - 2; ++y)
-                                 if (ScreenPixel(x, y) != hot) {
-                                   inked = x;
-                                   break;
-                                 }
-                             EXPECT_GE(inked, connect.right - 8 - 3);
-                             EXPECT_LT(inked, connect.right - 8);
+                             // "Ctrl+O" on the selection and "Alt+F4" on the plain menu end 8
+                             // pixels from the right: their last inked columns.
+                             const COLORREF plain = ScreenPixel(exitItem.right - 5, (exitItem.top + exitItem.bottom) / 2);
+                             for (const auto& [r, fill] : {std::pair{connect, hot}, std::pair{exitItem, plain}}) {
+                               int inked = -1;
+                               for (int x = r.right - 1; x > r.left + (r.right - r.left) / 2 && inked < 0; --x)
+                                 for (int y = r.top + 2; y < r.bottom - 2; ++y)
+                                   if (ScreenPixel(x, y) != fill) {
+                                     inked = x;
+                                     break;
+                                   }
+                               EXPECT_GE(inked, r.right - 8 - 3) << r.top;
+                               EXPECT_LT(inked, r.right - 8) << r.top;
+                             }
                              // The disabled item's text lies between the text and the fill colours.
                              const COLORREF fill = ScreenPixel(disconnect.right - 5, (disconnect.top + disconnect.bottom) / 2);
                              const COLORREF text = item.FontColor[0] & 0xFFFFFF;
@@ -218,13 +223,22 @@ TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
   m->SkinableMenus()->ReapplyOwnerDraw();
   EXPECT_FALSE(m->SkinableMenus()->Active());
   HMENU bar = GetMenu(f->Handle());
-  for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_FALSE(OwnerDrawn(bar, i)) << i;
-  HMENU skins = f->PopupMenu1->Handle();
-  for (int i = 0; i < GetMenuItemCount(skins); ++i) EXPECT_FALSE(OwnerDrawn(skins, i)) << i;
+  for (HMENU menu : {bar, f->PopupMenu1->Handle()})
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_FALSE(OwnerDrawn(menu, i)) << i;
+  // "&File" is the framework's again: no item keeps the skin's handlers (the framework itself
+  // draws the items of a menu with images).
+  TMenuItem* file = f->mnuMain->Items()->Find("&File");
+  ASSERT_EQ(file->Count(), 4);
+  auto skinHandled = [&](TMenuItem* item) {
+    return HandlerOwnedBy(item->OnAdvancedDrawItem, m->SkinableMenus()) ||
+           HandlerOwnedBy(item->OnMeasureItem, m->SkinableMenus());
+  };
+  for (int i = 0; i < file->Count(); ++i) EXPECT_FALSE(skinHandled(file->Items(i))) << i;
   // And back.
   m->SetSkinnedPopups(true);
   EXPECT_TRUE(m->SkinableMenus()->Active());
   for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_TRUE(OwnerDrawn(bar, i)) << i;
+  for (int i = 0; i < file->Count(); ++i) EXPECT_TRUE(skinHandled(file->Items(i))) << i;
 }
 
 // A bar item painted by the skinned menus into a window-sized bitmap at its place on the
