@@ -41,6 +41,8 @@ PALETTES = {
         accent_soft=(110, 168, 245),  # accent used as text or a line on dark surfaces
         glow=(31, 112, 217),
         on_accent=(255, 255, 255),
+        menu_sel=(31, 112, 217),      # selected menu item; the menu line's text stays on it
+        menu_sel_text=(255, 255, 255),
         window=(31, 33, 37),          # form client area, dialogs
         title=(22, 24, 27),           # active caption strip and menu line
         title_idle=(31, 33, 37),      # inactive caption strip
@@ -80,6 +82,8 @@ PALETTES = {
         accent_soft=(22, 110, 62),
         glow=(64, 178, 106),
         on_accent=(255, 255, 255),
+        menu_sel=(212, 234, 220),     # a soft tint: the menu line's dark text reads on it
+        menu_sel_text=(16, 40, 26),
         window=(244, 247, 245),
         title=(225, 234, 228),
         title_idle=(238, 242, 239),
@@ -617,9 +621,10 @@ def build(name):
 
     # -- menus -------------------------------------------------------------------------------
     S['MENULINE'] = section(2, p['title_idle'], p['title_text_idle'], p['title'], p['title_text'])
-    sel = Strip([outlined(9, 9, 3, None, p['accent'])] * 2)
-    # See-through until selected, so the icon column runs through the items.
-    S['MENUITEM'] = section(2, p['menu'], p['text'], p['accent'], p['on_accent'],
+    sel = Strip([outlined(9, 9, 3, None, p['menu_sel'])] * 2)
+    # See-through until selected, so the icon column runs through the items. The selection
+    # carries the menu line's text of the active form too (bar items keep the line's colours).
+    S['MENUITEM'] = section(2, p['menu'], p['text'], p['menu_sel'], p['menu_sel_text'],
                             TRANSPARENCY='100', HOTTRANSPARENCY='0',
                             BORDERSMASK=own(images, 'MENUSEL.BMP', sel, 0, (4, 4, 4, 4),
                                             STRETCH | NO_NORMAL | CENTRE))

@@ -1026,7 +1026,12 @@ TScreen::~TScreen() = default;
 TFont* TScreen::MenuFont() {
   if (!FMenuFont) {
     FMenuFont = std::make_unique<TFont>();
-    FMenuFont->SetHandle(SystemMenuFont());
+    NONCLIENTMETRICSA ncm{};
+    ncm.cbSize = sizeof(ncm);
+    TOwnedFont system(::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)
+                          ? ::CreateFontIndirectA(&ncm.lfMenuFont)
+                          : nullptr);
+    FMenuFont->SetHandle(system.Valid() ? system.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
   }
   return FMenuFont.get();
 }

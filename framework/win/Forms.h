@@ -396,7 +396,8 @@ public:
   int WorkAreaHeight() const { return WorkAreaRect().Height(); }
   int Width() const;
   int Height() const;
-  // The system's menu font (made on first use, owned by the screen).
+  // The system's menu font, which every menu measures and draws with (made on first use,
+  // owned by the screen).
   TFont* MenuFont();
 
   // Internal: kept by the forms.

@@ -12,6 +12,7 @@
 
 #include "framework/base/TypInfo.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Forms.h"
 #include "framework/win/UtilWindow.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
@@ -478,20 +479,12 @@ bool TMenuItem::IsOwnerDraw() const {
   return !topLevel && GetImageList() != nullptr;
 }
 
-HFONT SystemMenuFont() {
-  static TOwnedFont font = [] {
-    NONCLIENTMETRICSA ncm{};
-    ncm.cbSize = sizeof(ncm);
-    if (!::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-      return TOwnedFont(static_cast<HFONT>(nullptr));
-    return TOwnedFont(::CreateFontIndirectA(&ncm.lfMenuFont));
-  }();
-  return font.Valid() ? font.Get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-}
-
 namespace {
 
-HFONT MenuFont() { return SystemMenuFont(); }
+// The screen's menu font (the stock GUI font before the screen exists).
+HFONT MenuFont() {
+  return Screen != nullptr ? Screen->MenuFont()->GetHandle() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
 
 constexpr int GlyphMinWidth = 16;   // room for the check mark without images
 constexpr int TextGap = 8;          // between glyph column, caption and shortcut

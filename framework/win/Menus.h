@@ -94,10 +94,6 @@ enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 // system supports it.
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
-// The system's menu font, made once per process and freed at exit (DEFAULT_GUI_FONT when the
-// system does not answer).
-HFONT SystemMenuFont();
-
 // ---------------------------------------------------------------------------------------------
 class TMenuItem : public TComponent {
   ORBEX_CLASS(TMenuItem, TComponent)

@@ -43,6 +43,7 @@ class TlxBorderForm;
 class TlxProviderBorderOwner;
 class TlxThreadedTimer;
 class TlxSBAnimation;
+struct TsMenuLineSpot;
 
 // ---------------------------------------------------------------------------------------------
 // Option objects.
@@ -299,9 +300,10 @@ public:
   // One top-level item of the main menu drawn again into the cache and onto the window.
   void RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state);
   // The menu-line image behind a bar item painted into dc (the frame cache, in cache
-  // coordinates, or the window, in window coordinates) and the item's place in it; null while
-  // the form shows no skinned menu line.
-  TBitmap* MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TPoint& itemInLine);
+  // coordinates, or the window, in window coordinates), the item's place in it, the form's
+  // state and whether the extended-border window shows the frame; false while the form shows
+  // no skinned menu line.
+  bool MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TsMenuLineSpot& spot);
   // The main menu handed to the skinned menus (on) or given back as it was (off).
   void SetMenuLineOwnerDraw(bool on);
   TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }

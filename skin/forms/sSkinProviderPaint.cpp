@@ -43,14 +43,13 @@ int StateIn(const TsSkinTables* t, int section, bool active) {
   return std::clamp(active ? 1 : 0, 0, std::max(t->GeneralData[static_cast<size_t>(section)].States - 1, 0));
 }
 
-// A font of the system's non-client metrics (the caption's or the menu's), owned.
-TOwnedFont NonClientFont(bool menu, BYTE charset) {
+// The system's caption font in the character set, owned.
+TOwnedFont CaptionFontOf(BYTE charset) {
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = sizeof(ncm);
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return TOwnedFont();
-  LOGFONTA lf = menu ? ncm.lfMenuFont : ncm.lfCaptionFont;
-  if (!menu) lf.lfCharSet = charset;
-  return TOwnedFont(CreateFontIndirectA(&lf));
+  ncm.lfCaptionFont.lfCharSet = charset;
+  return TOwnedFont(CreateFontIndirectA(&ncm.lfCaptionFont));
 }
 
 TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at) {
@@ -314,7 +313,7 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
   in.Zoomed = f.Zoomed;
   in.Alignment = static_cast<int>(FCaptionAlignment);
   TCanvas* canvas = cache->Canvas();
-  const TOwnedFont font = NonClientFont(false, static_cast<BYTE>(FForm->Font()->GetCharset()));
+  const TOwnedFont font = CaptionFontOf(static_cast<BYTE>(FForm->Font()->GetCharset()));
   if (font.Valid()) canvas->Font()->SetHandle(font.Get());
   const std::string caption = FForm->Caption();
   const TSize textSize = canvas->TextExtent(caption.empty() ? std::string(" ") : caption);
@@ -426,28 +425,31 @@ void TsSkinProvider::DrawMenuLineItemInto(HDC dc, TMenuItem* item, const TRect& 
   DrawMenuLineText(dc, item, rect, (state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0);
 }
 
-TBitmap* TsSkinProvider::MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TPoint& itemInLine) {
-  if (FMenuLineBitmap == nullptr || FForm == nullptr || !Skinned()) return nullptr;
+bool TsSkinProvider::MenuLineBackgroundAt(HDC dc, const TRect& itemRect, TsMenuLineSpot& spot) {
+  if (FMenuLineBitmap == nullptr || FForm == nullptr || !Skinned()) return false;
   const TsFormGeometry f = Geometry();
   const int titleTop = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true) + f.ShadowTop;
   // Into the frame cache the item comes in cache coordinates, onto the window in the window's.
   TBitmap* cache = FSkinData->CacheBitmap();
   const bool intoCache = cache != nullptr && !cache->Empty() && dc == cache->Canvas()->GetHandle();
   const int x = itemRect.Left + (intoCache ? 0 : f.ShadowLeft), y = itemRect.Top + (intoCache ? 0 : f.ShadowTop);
-  itemInLine = TPoint{x - f.ShadowLeft, y - titleTop};
-  return FMenuLineBitmap.get();
+  spot.Line = FMenuLineBitmap.get();
+  spot.ItemInLine = TPoint{x - f.ShadowLeft, y - titleTop};
+  spot.FormActive = FormActive;
+  spot.BorderWindow = FBorderForm != nullptr;
+  return true;
 }
 
 namespace {
 
 // The menu line behind a bar item of the form whose menu bar `menuWindow` shows, through the
 // form's provider; only for windows of this process, whose answer is a provider we made.
-TBitmap* ProviderMenuLineBackground(HWND menuWindow, HDC dc, const TRect& itemRect, TPoint& itemInLine) {
+bool ProviderMenuLineBackground(HWND menuWindow, HDC dc, const TRect& itemRect, TsMenuLineSpot& spot) {
   DWORD process = 0;
   if (menuWindow == nullptr || GetWindowThreadProcessId(menuWindow, &process) == 0 || process != GetCurrentProcessId())
-    return nullptr;
+    return false;
   auto* p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
-  return p != nullptr ? p->MenuLineBackgroundAt(dc, itemRect, itemInLine) : nullptr;
+  return p != nullptr && p->MenuLineBackgroundAt(dc, itemRect, spot);
 }
 
 }  // namespace
@@ -477,8 +479,7 @@ void TsSkinProvider::DrawMenuLineText(HDC dc, TMenuItem* item, const TRect& rect
     textState = StateIn(t, selection, true);
   }
   TCanvas* canvas = face->Canvas();
-  const TOwnedFont font = NonClientFont(true, DEFAULT_CHARSET);
-  if (font.Valid()) canvas->Font()->SetHandle(font.Get());
+  if (Screen != nullptr) canvas->Font()->Assign(Screen->MenuFont());
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
   DrawColoredText(canvas, item->Caption(), item->Enabled(), t, textState, textSection, flags,
                   TRect{0, 0, rect.Width(), rect.Height()});

@@ -9,6 +9,7 @@
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
+#include "skin/core/win/sSkinText.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sBitmapKernels.h"
@@ -67,17 +68,16 @@ int GlobalMask(const TsSkinTables* t, const std::string& key) {
   return g >= 0 ? FindMaskEntry(t, g, "GLOBALINFO", key) : -1;
 }
 
-// A font handle for menu text: the system's menu font, bold for the default item.
+// A font handle for menu text: the screen's menu font, bold for the default item.
 class TMenuTextFont {
 public:
   TMenuTextFont(bool bold, BYTE charset) {
-    LOGFONTA lf{};
-    ::GetObjectA(SystemMenuFont(), sizeof(lf), &lf);
+    LOGFONTA lf = Screen->MenuFont()->GetLogFont();
     if (bold) lf.lfWeight = FW_BOLD;
     if (charset != DEFAULT_CHARSET) lf.lfCharSet = charset;
     FFont.Reset(::CreateFontIndirectA(&lf));
   }
-  HFONT Get() const { return FFont.Valid() ? FFont.Get() : SystemMenuFont(); }
+  HFONT Get() const { return FFont.Valid() ? FFont.Get() : Screen->MenuFont()->GetHandle(); }
 
 private:
   TOwnedFont FFont;
@@ -100,7 +100,7 @@ SIZE TextExtent(HDC dc, const std::string& s, UINT extra = 0) {
 
 int TextHeightW() {
   TWindowDC screen(nullptr);
-  TSelectObject font(screen.Get(), SystemMenuFont());
+  TSelectObject font(screen.Get(), Screen->MenuFont()->GetHandle());
   return static_cast<int>(TextExtent(screen.Get(), "W").cy);
 }
 
@@ -562,7 +562,7 @@ void TsSkinableMenus::MeasureMenuLineItem(TObject* sender, TCanvas* canvas, int&
   height = ::GetSystemMetrics(SM_CYMENU) - 1;
   TWindowDC screen(nullptr);
   HDC dc = canvas != nullptr ? canvas->GetHandle() : screen.Get();
-  TSelectObject sel(dc, SystemMenuFont());
+  TSelectObject sel(dc, Screen->MenuFont()->GetHandle());
   width = static_cast<int>(TextExtent(dc, StripAmpersands(item->Caption())).cx);
   TMenu* menu = item->GetParentMenu();
   if (menu != nullptr && menu->Images() != nullptr && item->ImageIndex() >= 0) width += menu->Images()->GetWidth() + 6;
@@ -842,23 +842,14 @@ void TsSkinableMenus::PaintMenuLineItem(TObject* sender, TCanvas* canvas, const 
   HDC dc = canvas->GetHandle();
   auto* mm = As<TMainMenu>(item->GetParentMenu());
   HWND wnd = mm != nullptr && mm->WindowHandle() != nullptr ? mm->WindowHandle() : ::WindowFromDC(dc);
+  // The item lies on a skinned form's menu line; a bar no skinned form shows is left alone.
+  TsMenuLineSpot spot;
+  if (!SkinableMenusLinks().MenuLineBackground || !SkinableMenusLinks().MenuLineBackground(wnd, dc, rect, spot) ||
+      spot.Line == nullptr)
+    return;
   std::unique_ptr<TBitmap> ib = CreateBitmap32(w, h);
   HDC idc = ib->Canvas()->GetHandle();
-  // What lies behind: the skinned form's menu line, else the "MENULINE" fill itself.
-  TPoint pos{0, 0};
-  TBitmap* line = SkinableMenusLinks().MenuLineBackground ? SkinableMenusLinks().MenuLineBackground(wnd, dc, rect, pos)
-                                                          : nullptr;
-  const int lineSec = SectionIndex(t, "MENULINE");
-  TsBackgroundInfo under = EmptyBackgroundInfo();
-  if (line != nullptr) {
-    ::BitBlt(idc, 0, 0, w, h, line->Canvas()->GetHandle(), pos.X, pos.Y, SRCCOPY);
-    under = TsBackgroundInfo{line, pos.X, pos.Y, 0xFF00FF, 1};
-  } else if (lineSec >= 0) {
-    PaintSectionBackground(lineSec, "MENULINE", EmptyBackgroundInfo(), 0xFF00FF, -1, -1, t, ib.get(), TPoint{0, 0},
-                           TRect{0, 0, w, h}, ::GetActiveWindow() == wnd ? 1 : 0, master);
-  } else {
-    return;
-  }
+  ::BitBlt(idc, 0, 0, w, h, spot.Line->Canvas()->GetHandle(), spot.ItemInLine.X, spot.ItemInLine.Y, SRCCOPY);
   std::unique_ptr<TBitmap> plain = CreateBitmap32(w, h);
   ::BitBlt(plain->Canvas()->GetHandle(), 0, 0, w, h, idc, 0, 0, SRCCOPY);
   const bool enabled = item->Enabled() && (state & (odGrayed | odDisabled)) == 0;
@@ -885,19 +876,28 @@ void TsSkinableMenus::PaintMenuLineItem(TObject* sender, TCanvas* canvas, const 
     glyph = TRect{x, 0, x + b->GetWidth() + 3, h};
   }
   TMenuTextFont font((state & odDefault) != 0, OwnerCharset(item));
-  TSelectObject sel(idc, font.Get());
   TRect tr{Margin, 0, w - Margin, h};
   if (glyph.Width() > 0) {
     if (rtl) tr.Right = glyph.Left;
     else tr.Left = glyph.Right;
   }
-  UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
+  // Bar items are centred; a right alignment of the captions moves them to the item's end.
+  UINT flags = DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
+  flags |= Alignment == taRightJustify ? DT_RIGHT : DT_CENTER;
   if (rtl) flags |= DT_RTLREADING;
   if (state & odNoAccel) flags |= DT_HIDEPREFIX;
-  // Over the selection the item's own hot colour keeps the text readable; otherwise the menu
-  // line's colours.
-  const TColor color = active && sec >= 0 ? SectionFontColor(t, sec, 1) : SectionFontColor(t, lineSec, 1);
-  DrawTextIn(idc, item->Caption(), tr, flags, color);
+  // The menu line's text colours in the form's state, as the line itself is painted.
+  const int lineSec = SectionIndex(t, "MENULINE");
+  const bool lineHot =
+      spot.FormActive && SectionIndexInRange(t, lineSec) && t->GeneralData[static_cast<size_t>(lineSec)].States > 1;
+  if (spot.BorderWindow) {
+    // The frame reaches the screen with its alpha: the text is laid into the bitmap opaque.
+    ib->Canvas()->Font()->SetHandle(font.Get());
+    DrawSectionText(ib.get(), item->Caption(), true, t, lineHot, lineSec, flags, tr);
+  } else {
+    TSelectObject sel(idc, font.Get());
+    DrawTextIn(idc, item->Caption(), tr, flags, SectionFontColor(t, lineSec, lineHot ? 1 : 0));
+  }
   if (OnDrawItem) OnDrawItem(item, ib->Canvas(), TRect{0, 0, w, h}, state, smTopLine);
   if (!enabled) BlendWithBackground(ib.get(), 0, 0, 0xFF00FF, 102.0 / 255.0, TRect{0, 0, w - 1, h - 1}, plain.get());
   ::BitBlt(dc, rect.Left, rect.Top, w, h, idc, 0, 0, SRCCOPY);

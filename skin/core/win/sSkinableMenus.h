@@ -139,11 +139,17 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 // Links to the units that build on the menus; empty until they fill them.
+// The skinned form's menu line behind a bar item.
+struct TsMenuLineSpot {
+  TBitmap* Line = nullptr;   // the menu-line image (the form's)
+  TPoint ItemInLine;         // where the item lies in it
+  bool FormActive = true;    // the line shows the form's active state
+  bool BorderWindow = false; // the frame goes to the screen through the extended-border window
+};
 struct TsSkinableMenusLinks {
-  // The menu line of the skinned form whose menu bar `menuWindow` shows: its bitmap and where
-  // `itemRect` (in the coordinates the item is painted in, on `dc`) lies in it; null when the
-  // window has no skinned menu line.
-  std::function<TBitmap*(HWND menuWindow, HDC dc, const TRect& itemRect, TPoint& itemInLine)> MenuLineBackground;
+  // The menu line of the skinned form whose menu bar `menuWindow` shows, for `itemRect` (in the
+  // coordinates the item is painted in, on `dc`); false when the window has no skinned menu line.
+  std::function<bool(HWND menuWindow, HDC dc, const TRect& itemRect, TsMenuLineSpot& spot)> MenuLineBackground;
 };
 TsSkinableMenusLinks& SkinableMenusLinks();
 

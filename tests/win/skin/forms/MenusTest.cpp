@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <set>
+#include <utility>
 
 #include "app/win/ConnectDlg.h"
 #include "app/win/MainFrm.h"
@@ -65,7 +67,7 @@ COLORREF ScreenPixel(int x, int y) {
 
 int TextHeightW() {
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, SystemMenuFont());
+  HGDIOBJ old = SelectObject(dc, Screen->MenuFont()->GetHandle());
   SIZE s{};
   GetTextExtentPoint32A(dc, "W", 1, &s);
   SelectObject(dc, old);
@@ -137,16 +139,20 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
                              const int cy = (connect.top + connect.bottom) / 2;
                              const COLORREF hot = item.HotColor & 0xFFFFFF;
                              EXPECT_EQ(ScreenPixel(connect.right - 5, cy), hot);
-                             // "Ctrl+O" ends 8 pixels from the right: its last inked column.
-                             int inked = -1;
-                             for (int x = connect.right - 1; x > connect.left + (connect.right - connect.left) / 2 && inked < 0; --x)
-                               for (int y = connect.top + 2; y < connect.bottom - 2; ++y)
-                                 if (ScreenPixel(x, y) != hot) {
-                                   inked = x;
-                                   break;
-                                 }
-                             EXPECT_GE(inked, connect.right - 8 - 3);
-                             EXPECT_LT(inked, connect.right - 8);
+                             // "Ctrl+O" on the selection and "Alt+F4" on the plain menu end 8
+                             // pixels from the right: their last inked columns.
+                             const COLORREF plain = ScreenPixel(exitItem.right - 5, (exitItem.top + exitItem.bottom) / 2);
+                             for (const auto& [r, fill] : {std::pair{connect, hot}, std::pair{exitItem, plain}}) {
+                               int inked = -1;
+                               for (int x = r.right - 1; x > r.left + (r.right - r.left) / 2 && inked < 0; --x)
+                                 for (int y = r.top + 2; y < r.bottom - 2; ++y)
+                                   if (ScreenPixel(x, y) != fill) {
+                                     inked = x;
+                                     break;
+                                   }
+                               EXPECT_GE(inked, r.right - 8 - 3) << r.top;
+                               EXPECT_LT(inked, r.right - 8) << r.top;
+                             }
                              // The disabled item's text lies between the text and the fill colours.
                              const COLORREF fill = ScreenPixel(disconnect.right - 5, (disconnect.top + disconnect.bottom) / 2);
                              const COLORREF text = item.FontColor[0] & 0xFFFFFF;
@@ -217,13 +223,95 @@ TEST(Menus, WithoutSkinnedPopupsNothingIsOwnerDrawn) {
   m->SkinableMenus()->ReapplyOwnerDraw();
   EXPECT_FALSE(m->SkinableMenus()->Active());
   HMENU bar = GetMenu(f->Handle());
-  for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_FALSE(OwnerDrawn(bar, i)) << i;
-  HMENU skins = f->PopupMenu1->Handle();
-  for (int i = 0; i < GetMenuItemCount(skins); ++i) EXPECT_FALSE(OwnerDrawn(skins, i)) << i;
+  for (HMENU menu : {bar, f->PopupMenu1->Handle()})
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) EXPECT_FALSE(OwnerDrawn(menu, i)) << i;
+  // "&File" is the framework's again: no item keeps the skin's handlers (the framework itself
+  // draws the items of a menu with images).
+  TMenuItem* file = f->mnuMain->Items()->Find("&File");
+  ASSERT_EQ(file->Count(), 4);
+  auto skinHandled = [&](TMenuItem* item) {
+    return HandlerOwnedBy(item->OnAdvancedDrawItem, m->SkinableMenus()) ||
+           HandlerOwnedBy(item->OnMeasureItem, m->SkinableMenus());
+  };
+  for (int i = 0; i < file->Count(); ++i) EXPECT_FALSE(skinHandled(file->Items(i))) << i;
   // And back.
   m->SetSkinnedPopups(true);
   EXPECT_TRUE(m->SkinableMenus()->Active());
   for (int i = 0; i < GetMenuItemCount(bar); ++i) EXPECT_TRUE(OwnerDrawn(bar, i)) << i;
+  for (int i = 0; i < file->Count(); ++i) EXPECT_TRUE(skinHandled(file->Items(i))) << i;
+}
+
+// A bar item painted by the skinned menus into a window-sized bitmap at its place on the
+// window, as the frame painting does: the colours of the pixels that differ from the menu line
+// behind it, and the columns they span (relative to the item).
+struct TBarPaint {
+  std::set<COLORREF> Colors;
+  int First = -1, Last = -1, Width = 0;
+};
+TBarPaint PaintBarItem(TMainForm* f, int pos, TOwnerDrawState state = 0) {
+  TBarPaint out;
+  RECT ir{};
+  EXPECT_TRUE(GetMenuItemRect(f->Handle(), GetMenu(f->Handle()), static_cast<UINT>(pos), &ir));
+  const RECT wr = WindowRectOf(f->Handle());
+  const TRect r{ir.left - wr.left, ir.top - wr.top, ir.right - wr.left, ir.bottom - wr.top};
+  out.Width = r.Width();
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  b.SetSize(wr.right - wr.left, wr.bottom - wr.top);
+  f->SkinManager->SkinableMenus()->PaintMenuLineItem(f->mnuMain->Items()->Items(pos), b.Canvas(), r, state);
+  TsMenuLineSpot spot;
+  EXPECT_TRUE(SkinableMenusLinks().MenuLineBackground(f->Handle(), b.Canvas()->GetHandle(), r, spot));
+  if (spot.Line == nullptr) return out;
+  for (int x = 0; x < r.Width(); ++x)
+    for (int y = 0; y < r.Height(); ++y) {
+      const COLORREF c = GetPixel(b.Canvas()->GetHandle(), r.Left + x, r.Top + y);
+      if (c == GetPixel(spot.Line->Canvas()->GetHandle(), spot.ItemInLine.X + x, spot.ItemInLine.Y + y)) continue;
+      out.Colors.insert(c);
+      if (out.First < 0) out.First = x;
+      out.Last = x;
+    }
+  return out;
+}
+
+TEST(Menus, BarItemTextTakesTheLinesColourInTheFormsStateAndTheAlignment) {
+  auto f = MainWindow("Linden (internal)");
+  const TsGeneralData& line = Section(f->SkinManager, "MENULINE");
+  const COLORREF activeText = line.Props[1].FontColor[0] & 0xFFFFFF, idleText = line.Props[0].FontColor[0] & 0xFFFFFF;
+  ASSERT_NE(activeText, idleText);
+  // "&File", not selected, on the active form: the line's active text colour, centred.
+  TBarPaint p = PaintBarItem(f.get(), 0);
+  EXPECT_TRUE(p.Colors.count(activeText));
+  EXPECT_FALSE(p.Colors.count(idleText));
+  ASSERT_GE(p.First, 0);
+  EXPECT_LE(std::abs(p.First - (p.Width - 1 - p.Last)), 2) << p.First << " " << p.Last << " of " << p.Width;
+  // A selected item keeps the line's colours over the selection.
+  EXPECT_TRUE(PaintBarItem(f.get(), 0, odSelected).Colors.count(activeText));
+  // The inactive form's line: its normal text colour.
+  f->SkinProvider->FormActive = false;
+  p = PaintBarItem(f.get(), 0);
+  EXPECT_TRUE(p.Colors.count(idleText));
+  EXPECT_FALSE(p.Colors.count(activeText));
+  f->SkinProvider->FormActive = true;
+  // Right-aligned captions end at the item's margin.
+  TsSkinableMenus* menus = f->SkinManager->SkinableMenus();
+  menus->Alignment = taRightJustify;
+  const TBarPaint right = PaintBarItem(f.get(), 0);
+  menus->Alignment = taLeftJustify;
+  EXPECT_GT(right.First, p.First);
+  EXPECT_GE(right.Last, right.Width - 1 - menus->Margin - 2);
+  // A menu bar no skinned form shows is left alone.
+  TMainMenu loose(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  item->SetCaption("Loose");
+  loose.Items()->Add(item);
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  b.SetSize(60, 20);
+  b.Canvas()->Brush()->SetColor(clFuchsia);
+  b.Canvas()->FillRect(TRect{0, 0, 60, 20});
+  menus->PaintMenuLineItem(item, b.Canvas(), TRect{0, 0, 60, 20}, 0);
+  for (int x = 0; x < 60; x += 7)
+    for (int y = 0; y < 20; y += 3) ASSERT_EQ(GetPixel(b.Canvas()->GetHandle(), x, y), 0xFF00FFu) << x << "," << y;
 }
 
 // ---------------------------------------------------------------------------------------------
