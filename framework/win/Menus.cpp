@@ -882,10 +882,19 @@ bool MenuDrawItem(const DRAWITEMSTRUCT& Info) {
   TMenu* menu = item->GetParentMenu();
   bool topLevel = parent != nullptr && parent->Parent() == nullptr && menu != nullptr &&
                   menu->IsMenuBar();
-  TSaveDC saved(Info.hDC);
-  TCanvas canvas;
-  TCanvasDC bound(canvas, Info.hDC);
-  item->AdvancedDrawItem(&canvas, ToTRect(Info.rcItem), Info.itemState, topLevel);
+  COLORREF text = 0, back = 0;
+  {
+    TSaveDC saved(Info.hDC);
+    TCanvas canvas;
+    TCanvasDC bound(canvas, Info.hDC);
+    item->AdvancedDrawItem(&canvas, ToTRect(Info.rcItem), Info.itemState, topLevel);
+    text = ::GetTextColor(Info.hDC);
+    back = ::GetBkColor(Info.hDC);
+  }
+  // The system draws a sub-menu's arrow after the item, in the DC's text and background
+  // colours: they stay as the item's painting left them, so the arrow matches the item.
+  ::SetTextColor(Info.hDC, text);
+  ::SetBkColor(Info.hDC, back);
   return true;
 }
 

@@ -769,6 +769,12 @@ void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRe
   if (!enabled && bg != nullptr)
     BlendWithBackground(ib.get(), 0, 0, 0xFF00FF, 0.4, TRect{at.X, at.Y, at.X + iw - 1, at.Y + ih - 1}, bg);
   ::BitBlt(dc, extraOff + rect.Left, rect.Top, iw, ih, idc, 0, 0, SRCCOPY);
+  if (item->Count() > 0) {
+    // The system draws the sub-menu arrow over the item's right end in the DC's colours: in
+    // the item's text colour on the item's own fill there, not in the system's menu colours.
+    ::SetTextColor(dc, SkinColorToRGB(SectionFontColor(t, sec, active ? 1 : 0)));
+    ::SetBkColor(dc, ::GetPixel(idc, std::max(0, iw - 4), ih / 2));
+  }
   if (bg != nullptr && extraOff > 0 && IsFirstVisible(item))
     CopyRect(dc, TRect{0, 0, extraOff, bg->GetHeight()}, bgdc, off.X, off.Y);
   if (item->OnDrawItem) item->OnDrawItem(item, canvas, rect, (state & odSelected) != 0);

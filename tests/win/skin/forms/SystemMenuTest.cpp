@@ -156,12 +156,34 @@ std::vector<std::function<bool()>> InSkinList(const std::function<bool(HMENU)>& 
           [sub, then] { return MenuWindow(*sub) != nullptr && then(*sub); }};
 }
 
+// The pixels at the right end of an open menu's item, where the system draws a sub-menu's
+// arrow: those that differ from the item's fill just left of it (the arrow), and those in the
+// system's own menu or highlight colour where the fill is neither.
+struct TArrowBox {
+  int Arrow = -1, SystemColoured = -1;
+};
+TArrowBox ArrowBox(HMENU menu, int pos) {
+  const RECT r = formtest::MenuItemRect(menu, pos);
+  HDC screen = GetDC(nullptr);
+  const COLORREF fill = GetPixel(screen, r.right - 24, (r.top + r.bottom) / 2);
+  TArrowBox box{0, 0};
+  for (int y = r.top + 1; y < r.bottom - 1; ++y)
+    for (int x = r.right - 16; x < r.right; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (c != fill) ++box.Arrow;
+      if (c != fill && (c == GetSysColor(COLOR_MENU) || c == GetSysColor(COLOR_HIGHLIGHT))) ++box.SystemColoured;
+    }
+  ReleaseDC(nullptr, screen);
+  return box;
+}
+
 class SystemMenu : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   auto f = MainWindow(GetParam());
   const std::string tag = formtest::ShortSkinName(GetParam());
   std::vector<TShown> top, skins;
+  TArrowBox arrow;
   auto steps = InSkinList([&](HMENU sub) {
     Shot(sub, "skins-" + tag);
     skins = Shown(sub);
@@ -172,6 +194,7 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
     if (menu == nullptr) return false;
     Shot(menu, "sysmenu-" + tag);
     top = Shown(menu);
+    arrow = ArrowBox(menu, 0);
     return true;
   });
   ASSERT_TRUE(Drive(f->Handle(), steps));
@@ -179,6 +202,9 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   for (const TShown& s : top) EXPECT_TRUE(s.Type & MFT_OWNERDRAW);
   EXPECT_EQ(top[0].Caption(), "Available skins");
   EXPECT_NE(top[0].Sub, nullptr);
+  // The system's sub-menu arrow lies on the item's own fill, not on a box of its menu colours.
+  EXPECT_GT(arrow.Arrow, 0);
+  EXPECT_EQ(arrow.SystemColoured, 0);
   const std::vector<std::string> captions{"&Restore", "&Move", "&Size", "Mi&nimize", "Ma&ximize"};
   for (size_t i = 0; i < captions.size(); ++i) EXPECT_EQ(top[i + 2].Caption(), captions[i]);
   EXPECT_TRUE(top[1].Line() && top[7].Line());
