@@ -47,16 +47,41 @@ void EdgeNCCalcSize(TMessage& m, TEdgeBorders edges) {
   if (r.bottom < r.top) r.bottom = r.top;
 }
 
-void EdgeNCPaint(HWND wnd, TEdgeBorders edges) {
-  if (edges == 0) return;
-  TWindowDC dc(wnd, TWindowDC::TArea::Window);
-  if (!dc.Valid()) return;
+// The edges drawn into `dc`, whose origin is the window's top left corner.
+void DrawEdges(HDC dc, HWND wnd, TEdgeBorders edges) {
   RECT r{};
   ::GetWindowRect(wnd, &r);
   ::OffsetRect(&r, -r.left, -r.top);
   UINT flags = ((edges & ebLeft) ? BF_LEFT : 0u) | ((edges & ebTop) ? BF_TOP : 0u) |
                ((edges & ebRight) ? BF_RIGHT : 0u) | ((edges & ebBottom) ? BF_BOTTOM : 0u);
-  ::DrawEdge(dc.Get(), &r, EDGE_ETCHED, flags);
+  ::DrawEdge(dc, &r, EDGE_ETCHED, flags);
+}
+
+void EdgeNCPaint(HWND wnd, TEdgeBorders edges) {
+  if (edges == 0) return;
+  TWindowDC dc(wnd, TWindowDC::TArea::Window);
+  if (dc.Valid()) DrawEdges(dc.Get(), wnd, edges);
+}
+
+// A print of a bar with edges: the edges (which the system's print knows nothing of) and the
+// client area at its own place inside them, as on the screen (the system's print may put the
+// client area at the window's origin).
+void EdgePrint(TMessage& m, HWND wnd, TEdgeBorders edges) {
+  const HDC dc = reinterpret_cast<HDC>(m.WParam);
+  m.Result = 0;
+  if (dc == nullptr || ((m.LParam & PRF_CHECKVISIBLE) && !::IsWindowVisible(wnd))) return;
+  if (m.LParam & PRF_NONCLIENT) DrawEdges(dc, wnd, edges);
+  if ((m.LParam & PRF_CLIENT) == 0) return;
+  RECT window{}, client{};
+  ::GetWindowRect(wnd, &window);
+  ::GetClientRect(wnd, &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(wnd, &origin);
+  TSaveDC saved(dc);
+  ::OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
+  ::IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  if (m.LParam & PRF_ERASEBKGND) ::SendMessageA(wnd, WM_ERASEBKGND, m.WParam, 0);
+  ::SendMessageA(wnd, WM_PRINTCLIENT, m.WParam, m.LParam & ~static_cast<LPARAM>(PRF_NONCLIENT | PRF_ERASEBKGND));
 }
 
 int EdgeHeight(TEdgeBorders edges) {
@@ -795,6 +820,9 @@ void TToolBar::Dispatch(TMessage& Message) {
       DefaultHandler(Message);
       EdgeNCPaint(Handle(), FEdgeBorders);
       return;
+    case WM_PRINT:
+      EdgePrint(Message, Handle(), FEdgeBorders);
+      return;
     case WM_SIZE:
       TWinControl::Dispatch(Message);
       SyncButtonBounds();
@@ -1143,6 +1171,9 @@ void TCoolBar::Dispatch(TMessage& Message) {
     case WM_NCPAINT:
       DefaultHandler(Message);
       EdgeNCPaint(Handle(), FEdgeBorders);
+      return;
+    case WM_PRINT:
+      EdgePrint(Message, Handle(), FEdgeBorders);
       return;
     case WM_PARENTNOTIFY: WMParentNotify(Message); return;
     case CM_CONTROLCHANGE:

@@ -283,6 +283,12 @@ namespace {
 std::unique_ptr<TOutputWindow> GCoverWindow;
 std::unique_ptr<TBitmap> GCoverBitmap;
 
+// What the screen shows at `at`, into the bitmap's top left corner.
+void CopyScreen(TBitmap* into, const TRect& at) {
+  TWindowDC screen(nullptr);
+  BitBlt(into->Canvas()->GetHandle(), 0, 0, at.Width(), at.Height(), screen.Get(), at.Left, at.Top, SRCCOPY);
+}
+
 // The control's new face drawn into a bitmap of its size.
 std::unique_ptr<TBitmap> NewFace(TWinControl* control, TsSkinProvider* provider) {
   if (provider != nullptr) {
@@ -317,6 +323,88 @@ void BlendOnCover(TWinControl* control, TsSkinProvider* provider, int time) {
   BitBlt(dc.Get(), 0, 0, w, h, face->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
+// The new image laid over the old face (opaque) where the image is not clear: the last frame
+// of a fade of an opaque form.
+std::unique_ptr<TBitmap> NewFaceOver(TBitmap* oldFace, TBitmap* image) {
+  std::unique_ptr<TBitmap> face = CreateBitmap32(image->GetWidth(), image->GetHeight());
+  GdiFlush();
+  const TlxPixelBuffer out = TargetPixels32(face.get());
+  const TlxPixelBuffer old = TargetPixels32(oldFace);
+  const TlxPixelBuffer in = TargetPixels32(image);
+  for (int y = 0; y < out.Height; ++y) {
+    auto* o = reinterpret_cast<std::uint32_t*>(out.Row(y));
+    const auto* b = reinterpret_cast<const std::uint32_t*>(old.Row(y));
+    const auto* n = reinterpret_cast<const std::uint32_t*>(in.Row(y));
+    for (int x = 0; x < out.Width; ++x) o[x] = ((n[x] >> 24) != 0 ? n[x] : b[x]) | 0xFF000000u;
+  }
+  return face;
+}
+
+// The fade of an opaque form, each frame one blend of the old face on the screen and the new
+// one, shown opaque: what a display shows does not depend on its blending a translucent copy
+// with the frozen form beneath.
+void PlayBlendedFrames(HWND copy, TBitmap* image, const std::vector<TlxAnimFrame>& frames, const TRect& at) {
+  std::unique_ptr<TBitmap> oldFace = CreateBitmap32(image->GetWidth(), image->GetHeight());
+  CopyScreen(oldFace.get(), at);
+  std::unique_ptr<TBitmap> newFace = NewFaceOver(oldFace.get(), image);
+  std::unique_ptr<TBitmap> dest = CreateBitmap32(image->GetWidth(), image->GetHeight());
+  const int w = image->GetWidth(), h = image->GetHeight();
+  const POINT pt{at.Left, at.Top};
+  for (const TlxAnimFrame& f : frames) {
+    // The last frame is the new face itself (the blend would lose a level).
+    TBitmap* shown = f.Alpha >= 255 ? newFace.get() : dest.get();
+    if (shown == dest.get()) {
+      BitBlt(dest->Canvas()->GetHandle(), 0, 0, w, h, oldFace->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+      GdiFlush();
+      const TlxPixelBuffer px = TargetPixels32(dest.get());
+      BlendConst(px, 0, 0, TargetPixels32(newFace.get()), 0, 0, w, h, static_cast<Byte>(255 - f.Alpha));
+      SetRectAlpha(px, px.BoundsRect(), 255, false);
+    }
+    ShowLayeredBitmap(copy, shown->GetHandle(), 255, &pt);
+    AnimSleep(AnimFrameInterval);
+  }
+}
+
+// The new face shown on a copy above the form (fading in, or at once for a time below one
+// frame), or blended on the cover window without layered windows, while the form draws its
+// new face beneath. The copy is returned: it goes once the form's last redraw is over.
+std::unique_ptr<TForm> ChangeSkinBeneathCopy(TWinControl* control, TsSkinProvider* provider, int time,
+                                             TlxAnimType kind, int target) {
+  AnimationInProgress = true;
+  const HWND wnd = control->Handle();
+  target = std::clamp(target, 0, 255);
+  std::unique_ptr<TForm> copy;
+  if (provider != nullptr && LayeredWindowsAvailable()) {
+    provider->SkinData()->BGChanged = 1;
+    provider->PaintFrameCache();
+    if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
+      const TRect r = ScreenRectOf(ImageWindow(provider));
+      const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
+      const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
+      copy = MakeCopyWindow(at);
+      ShowCopy(copy->Handle(), ImageWindow(provider), at);
+      if (kind == atFading && target == 255)
+        PlayBlendedFrames(copy->Handle(), image.get(), frames, at);
+      else
+        PlayFrames(copy->Handle(), image.get(), frames, kind, at);
+      // The last frame is the whole new face already; without frames it shows now.
+      const POINT pt{at.Left, at.Top};
+      if (frames.empty()) ShowLayeredBitmap(copy->Handle(), image->GetHandle(), static_cast<BYTE>(target), &pt);
+    }
+  } else if (AnimStepCount(time) >= 1) {
+    BlendOnCover(control, provider, time);
+  }
+  AnimationInProgress = false;
+  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
+  if (control->Visible()) {
+    SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+  }
+  GCoverWindow.reset();
+  GCoverBitmap.reset();
+  return copy;
+}
+
 }   // namespace
 
 TOutputWindow::TOutputWindow(bool topLevel) : TCustomControl(nullptr), FTopLevel(topLevel) {
@@ -347,10 +435,7 @@ void CreateCoverWindow(TWinControl* control) {
   const TRect r = ScreenRectOf(control->Handle());
   if (r.Width() <= 0 || r.Height() <= 0) return;
   if (GCoverBitmap == nullptr) GCoverBitmap = CreateBitmap32(r.Width(), r.Height());
-  {
-    TWindowDC screen(nullptr);
-    BitBlt(GCoverBitmap->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), screen.Get(), r.Left, r.Top, SRCCOPY);
-  }
+  CopyScreen(GCoverBitmap.get(), r);
   TWinControl* parent = control->Parent();
   if (GCoverWindow == nullptr) GCoverWindow = std::make_unique<TOutputWindow>(parent == nullptr);
   if (parent != nullptr) {
@@ -373,37 +458,9 @@ TBitmap* CoverBitmap() { return GCoverBitmap.get(); }
 
 void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target) {
   if (control == nullptr || !control->HandleAllocated()) return;
-  AnimationInProgress = true;
-  auto* form = As<TCustomForm>(control);
-  TsSkinProvider* provider = ProviderOf(form);
-  const HWND wnd = control->Handle();
-  std::unique_ptr<TForm> copy;
-  // A time below one frame: the new image shows at once (the form simply redraws).
-  if (AnimStepCount(time) >= 1 && provider != nullptr && LayeredWindowsAvailable()) {
-    provider->SkinData()->BGChanged = 1;
-    provider->PaintFrameCache();
-    if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
-      const TRect r = ScreenRectOf(ImageWindow(provider));
-      const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
-      const std::vector<TlxAnimFrame> frames =
-          ShowFrames(time, kind, std::clamp(target, 0, 255), image->GetWidth(), image->GetHeight());
-      copy = MakeCopyWindow(at);
-      ShowCopy(copy->Handle(), ImageWindow(provider), at);
-      PlayFrames(copy->Handle(), image.get(), frames, kind, at);
-    }
-  } else if (AnimStepCount(time) >= 1) {
-    BlendOnCover(control, provider, time);
-  }
-  AnimationInProgress = false;
-  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
-  if (control->Visible()) {
-    SendMessageA(wnd, WM_SETREDRAW, 1, 0);
-    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
-  }
+  TsSkinProvider* provider = ProviderOf(As<TCustomForm>(control));
   // The copy goes only now: the form beneath it has painted its new face completely.
-  copy.reset();
-  GCoverWindow.reset();
-  GCoverBitmap.reset();
+  ChangeSkinBeneathCopy(control, provider, time, kind, target).reset();
   if (provider != nullptr) AfterAnimation(provider, aeSkinChanging);
 }
 
@@ -518,14 +575,14 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
     if (!StillRegistered(form)) continue;
     TsSkinProvider* p = QualifyingProvider(form, manager);
     if (p == nullptr || !form->Visible() || (p->FormState & TsSkinProvider::Frozen) == 0) continue;
+    // The new face shows on a copy over the form, faded in or at once, until the form has
+    // drawn it whole beneath: the screen never shows a form half drawn in the new skin.
     TlxSkinChanging* changing = manager->AnimEffects()->SkinChanging();
-    if (changing->Active) {
-      if (p->DrawNonClientArea())
-        AnimateSkinChange(form, changing->Time, changing->Mode, FormAlpha(form));
-      else
-        AnimateSkinChange(form, 0, atFading, 255);
-      if (!StillRegistered(form)) continue;
-    }
+    const bool animate = changing->Active && p->DrawNonClientArea();
+    std::unique_ptr<TForm> copy = ChangeSkinBeneathCopy(form, p, animate ? changing->Time : 0,
+                                                        animate ? changing->Mode : atFading,
+                                                        animate ? FormAlpha(form) : 255);
+    if (!StillRegistered(form)) continue;
     p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::SkinChanging);
     p->SkinChangeCover.reset();
     const HWND wnd = form->Handle();
@@ -549,6 +606,8 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
       RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
     }
     p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Frozen);
+    copy.reset();
+    if (changing->Active) AfterAnimation(p, aeSkinChanging);
   }
   // Forms frozen but no longer released here (hidden, minimized, gone): their marks go too.
   for (TCustomForm* form : Forms())

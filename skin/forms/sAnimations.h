@@ -68,8 +68,10 @@ void CreateCoverWindow(TWinControl* control);
 TOutputWindow* CoverWindow();
 TBitmap* CoverBitmap();
 
-// A frozen form takes its new skin: the new image fades in over the old one still on screen,
-// then the form redraws beneath it. A time below one frame shows the new image at once.
+// A frozen form takes its new skin: the new image fades in over the old one still on screen
+// (an opaque form's frames are blends of the two, shown opaque), then the form redraws beneath
+// it and the copy goes. A time below one frame shows the new image at once on the copy. The
+// release keeps the copy until its own redraw of the form is over, with the animation off too.
 void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target);
 
 // The manager's links around a skin change (see TsSkinManagerLinks).

@@ -112,19 +112,26 @@ TEST_F(Animations, ASkinChangeFadesTheNewImageInAndLeavesNoCopy) {
 TEST_F(Animations, SkinChangeOptions) {
   TsSkinProvider* p = Make();
   TlxSkinChanging* changing = M->AnimEffects()->SkinChanging();
-  // Off: frozen and released without animation or flag.
+  // Off, and time 0: the new image at once on a copy while the form redraws beneath it, then
+  // no copy is left and the form is released.
+  const auto atOnce = [&] {
+    const auto copies = CopyUploads();
+    ASSERT_EQ(copies.size(), 1u);
+    ASSERT_EQ(copies[0].second.size(), 1u);
+    EXPECT_EQ(copies[0].second[0].Alpha, 255);
+    EXPECT_FALSE(IsWindow(copies[0].first));
+    EXPECT_EQ(Sleeps, 0);
+    EXPECT_TRUE(IsWindowVisible(p->Form()->Handle()));
+    EXPECT_FALSE(Frozen(p));
+    Recorder.Uploads.clear();
+  };
   changing->Active = false;
   M->SetSkinName("FrameB");
-  EXPECT_TRUE(CopyUploads().empty());
-  EXPECT_EQ(Sleeps, 0);
-  EXPECT_TRUE(IsWindowVisible(p->Form()->Handle()));
-  EXPECT_FALSE(Frozen(p));
-  // Time 0: the new image at once, no copy.
+  atOnce();
   changing->Active = true;
   changing->Time = 0;
   M->SetSkinName("FrameA");
-  EXPECT_TRUE(CopyUploads().empty());
-  EXPECT_TRUE(IsWindowVisible(p->Form()->Handle()));
+  atOnce();
   // A translucent form's copy ends at its own alpha.
   changing->Time = 48;
   changing->Mode = atFading;
