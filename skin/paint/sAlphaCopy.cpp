@@ -69,6 +69,40 @@ static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& s
   }
 }
 
+// ForEachPiecePixel a row at a time: fn(d, s, n, tx, ty) gets the first destination and source
+// pixels of a run of n that lie in both buffers and the destination position of the first.
+template <class F>
+static void ForEachPieceRow(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
+                            const TRect& srcInclusive, F&& fn) {
+  TRect r;
+  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
+  if (!SaneCoord(x) || !SaneCoord(y) || !SaneRect(srcInclusive)) return;
+  const int ox = x - srcInclusive.Left, oy = y - srcInclusive.Top;
+  const int sx0 = std::max(r.Left, -ox), sx1 = std::min(r.Right, dst.Width - 1 - ox);
+  if (sx1 < sx0) return;
+  for (int sy = r.Top; sy <= r.Bottom; ++sy) {
+    const int ty = oy + sy;
+    if (ty < 0 || ty >= dst.Height) continue;
+    fn(dst.At(ox + sx0, ty), src.At(sx0, sy), sx1 - sx0 + 1, ox + sx0, ty);
+  }
+}
+
+// Row y of a 32-bit background bitmap at destination row ty, or null (as BackgroundPixel
+// finds no pixel there); BackgroundAt then reads its pixel at destination column tx.
+static const Byte* BackgroundRow(const TlxBackgroundView& bg, int ty) {
+  if (!bg.HasBitmap() || bg.Bitmap->BytesPerPixel != 4) return nullptr;
+  const long long by = static_cast<long long>(bg.Y) + ty;
+  return by < 0 || by >= bg.Bitmap->Height ? nullptr : bg.Bitmap->Row(static_cast<int>(by));
+}
+
+static inline bool BackgroundAt(const TlxBackgroundView& bg, const Byte* row, int tx, std::uint32_t& out) {
+  if (!row) return false;
+  const long long bx = static_cast<long long>(bg.X) + tx;
+  if (bx < 0 || bx >= bg.Bitmap->Width) return false;
+  out = LoadPixel(row + bx * 4);
+  return true;
+}
+
 // A key colour as the pixels hold it (blue first), without alpha.
 static inline std::uint32_t KeyOf(TColor key) {
   return SwapRB(static_cast<std::uint32_t>(key)) & 0x00FFFFFFu;
@@ -126,6 +160,47 @@ void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
     }
 }
 
+void CopyMaskPieceRows(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
+                       const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
+  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return;
+  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
+  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  if (c.Empty()) return;
+  const bool bgBitmap = bg.HasBitmap();
+  // Lanes read ahead of what they write: a piece copied within its own image keeps the
+  // pixel-by-pixel order.
+  const bool lanes = !bgBitmap && !fill && dst.Bits != src.Bits;
+  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color));
+  for (int y = 0; y < c.H; ++y) {
+    const int dy = c.DY + y;
+    Byte* d = dst.At(c.DX, dy);
+    const Byte* s = src.At(c.SX, c.SY + y);
+    const Byte* m = src.At(c.SX, c.SY + y + bandOffset);
+    if (lanes) {
+      BandBlendRow(d, s, m, c.W, true);
+      continue;
+    }
+    const Byte* bgRow = bgBitmap && fill ? BackgroundRow(bg, dy) : nullptr;
+    for (int x = 0; x < c.W; ++x) {
+      const std::uint32_t sp = LoadPixel(s + x * 4), mp = LoadPixel(m + x * 4), dp = LoadPixel(d + x * 4);
+      const bool key = sp == KeyPixel;
+      std::uint32_t out;
+      if (bgBitmap && fill) {
+        std::uint32_t b;
+        out = !key ? BandBlend(dp, sp, mp, 0xFF000000u) : BackgroundAt(bg, bgRow, c.DX + x, b) ? b | 0xFF000000u : dp | 0xFF000000u;
+      } else if (bgBitmap) {
+        out = BandBlend(dp, sp, RedAsBand(mp), dp);
+      } else if (fill) {
+        out = key ? bgColor : BandBlend(dp, sp, RedAsBand(mp), dp);
+      } else {
+        if (key) continue;
+        out = BandBlend(dp, sp, mp, dp);
+      }
+      StorePixel(d + x * 4, out);
+    }
+  }
+}
+
 void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey) {
   int i = 0;
 #ifdef ORBEX_SSE2
@@ -179,6 +254,31 @@ void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, 
     } else {
       // A colour of 0xFF00FF means no colour: key pixels stay key pixels.
       SetPix(dst, tx, ty, isKey ? (colourIsKey ? s : bgColor) : s);
+    }
+  });
+}
+
+void CopyTransparentPieceRows(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
+                              const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
+  const std::uint32_t k = KeyOf(key);
+  const bool bgBitmap = bg.HasBitmap();
+  const bool selfBg = bgBitmap && bg.Bitmap->Bits == src.Bits;
+  const bool colourIsKey = (bg.Color & 0xFFFFFF) == clKeyColor;
+  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u;
+  ForEachPieceRow(dst, src, dx, dy, srcInclusive, [&](Byte* d, const Byte* s, int n, int tx, int ty) {
+    const Byte* bgRow = bgBitmap && fill && !selfBg ? BackgroundRow(bg, ty) : nullptr;
+    for (int i = 0; i < n; ++i) {
+      const std::uint32_t sp = LoadPixel(s + i * 4);
+      const bool isKey = sp == k;
+      if (bgBitmap && fill) {
+        std::uint32_t b;
+        if (!isKey) StorePixel(d + i * 4, sp | 0xFF000000u);
+        else if (BackgroundAt(bg, bgRow, tx + i, b)) StorePixel(d + i * 4, b | 0xFF000000u);
+      } else if (bgBitmap) {
+        if (!isKey) StorePixel(d + i * 4, sp);
+      } else {
+        StorePixel(d + i * 4, isKey ? (colourIsKey ? sp : bgColor) : sp);
+      }
     }
   });
 }
