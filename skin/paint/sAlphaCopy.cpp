@@ -380,39 +380,36 @@ static inline std::uint32_t OverAlpha(std::uint32_t d, int sa) {
 // n pixels of alpha-over by the source's own alpha. d + (s - d) * w >> 8 equals
 // (d * (256 - w) + s * w) >> 8, whose terms stay below 2^16: exact in 16-bit lanes. The even
 // bytes (blue, red) and the odd bytes (green, alpha) are handled in place with masks and
-// shifts, so no byte shuffles are needed. The alpha byte (when asked) is done once per pixel
-// in 32-bit lanes: a + sa * (255 - a) / 255 with x / 255 = (x + 1 + (x >> 8)) >> 8, exact for
-// x up to 65025.
-static void OverRowSSE2(Byte* d, const Byte* s, int n, bool updateAlpha) {
-  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+// shifts, so no byte shuffles are needed. The alpha byte is an odd lane with weights of its
+// own: 256 and 0 keep it; when it is updated, a + sa * (255 - a) / 255, which is
+// (a * (255 - sa) + sa * 255) / 255 (a * 255 divides exactly), with x / 255 =
+// (x + 1 + (x >> 8)) >> 8, exact for x up to 65025.
+template <bool UpdateAlpha>
+static void OverRowSSE2(Byte* d, const Byte* s, int n) {
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(static_cast<short>(0xFF00));
   const __m128i v256 = _mm_set1_epi16(256);
-  const __m128i green = _mm_set1_epi32(0x0000FF00);
-  const __m128i blueRed = _mm_set1_epi32(0x00FF00FF);
-  const __m128i v255 = _mm_set1_epi32(255);
-  const __m128i one = _mm_set1_epi32(1);
+  // Odd lanes: green in the low half of a pixel, alpha in the high half.
+  const __m128i oddSourceWeight = _mm_set1_epi32(UpdateAlpha ? 255 << 16 : 0);
+  const __m128i oddBase = _mm_set1_epi32((UpdateAlpha ? 255 : 256) << 16 | 256);
+  const __m128i alphaOne = _mm_set1_epi32(1 << 16), alphaLane = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
     const __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
     const __m128i sa = _mm_srli_epi32(vs, 24);
     const __m128i w = _mm_or_si128(sa, _mm_slli_epi32(sa, 16));  // the weight in both 16-bit halves
-    const __m128i iw = _mm_sub_epi16(v256, w);
-    const __m128i even = _mm_srli_epi16(
-        _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(vd, lowBytes), iw), _mm_mullo_epi16(_mm_and_si128(vs, lowBytes), w)), 8);
-    const __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(vd, 8), iw), _mm_mullo_epi16(_mm_srli_epi16(vs, 8), w));
-    const __m128i ch = _mm_or_si128(_mm_and_si128(even, blueRed), _mm_and_si128(odd, green));
-    __m128i a = _mm_srli_epi32(vd, 24);
-    if (updateAlpha) {
-      // sa * (255 - a) < 2^16, so the 16-bit multiply of the low halves is the whole product.
-      const __m128i x = _mm_mullo_epi16(sa, _mm_sub_epi32(v255, a));
-      a = _mm_add_epi32(a, _mm_srli_epi32(_mm_add_epi32(_mm_add_epi32(x, one), _mm_srli_epi32(x, 8)), 8));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), _mm_or_si128(ch, _mm_slli_epi32(a, 24)));
+    const __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(vd, lowBytes), _mm_sub_epi16(v256, w)),
+                                                      _mm_mullo_epi16(_mm_and_si128(vs, lowBytes), w)), 8);
+    const __m128i oddW = _mm_or_si128(sa, oddSourceWeight);
+    const __m128i oddIW = _mm_sub_epi16(oddBase, UpdateAlpha ? w : sa);
+    __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(vd, 8), oddIW), _mm_mullo_epi16(_mm_srli_epi16(vs, 8), oddW));
+    if (UpdateAlpha) odd = _mm_add_epi16(odd, _mm_and_si128(_mm_add_epi16(_mm_srli_epi16(odd, 8), alphaOne), alphaLane));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), _mm_or_si128(even, _mm_and_si128(odd, highBytes)));
   }
   for (; i < n; ++i) {
     const std::uint32_t sp = LoadPixel(s + i * 4);
     std::uint32_t dp = OverPixel(LoadPixel(d + i * 4), sp, sp >> 24);
-    if (updateAlpha) dp = OverAlpha(dp, sp >> 24);
+    if (UpdateAlpha) dp = OverAlpha(dp, sp >> 24);
     StorePixel(d + i * 4, dp);
   }
 }
@@ -443,7 +440,7 @@ void CopyBitmapRectFast(const TRect& dstRect, const TRect& srcRect, const TlxPix
   if (fill || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4)
     return CopyBitmapRectRef(dstRect, srcRect, dst, fill, bg, src);
   const TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  for (int y = 0; y < c.H; ++y) OverRowSSE2(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W, true);
+  for (int y = 0; y < c.H; ++y) OverRowSSE2<true>(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W);
 #else
   CopyBitmapRectRef(dstRect, srcRect, dst, fill, bg, src);
 #endif
@@ -636,7 +633,7 @@ void CopyWithAlphaFast(const TRect& dstRect, const TRect& srcRect, const TlxPixe
   if (!plain || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4)
     return CopyWithAlphaRef(dstRect, srcRect, dst, reflected, blendPercent, tint, fillKey, bg, src);
   const TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  for (int y = 0; y < c.H; ++y) OverRowSSE2(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W, false);
+  for (int y = 0; y < c.H; ++y) OverRowSSE2<false>(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W);
   if (reflected) ReflectionRef(dstRect, srcRect, dst, MakeParams(blendPercent, tint), src);
 #else
   CopyWithAlphaRef(dstRect, srcRect, dst, reflected, blendPercent, tint, fillKey, bg, src);
