@@ -48,29 +48,10 @@ static bool ClipInclusive(const TRect& r, const TlxPixelBuffer& src, TRect& out)
 }
 
 // The pieces below copy an inclusive source rectangle whose own top-left corner (before
-// clipping) lands at (x, y) in dst. Visits each of its pixels that lies in both 32-bit buffers:
-// fn(tx, ty, s) gets the destination position and the source pixel. Visits nothing when a
-// buffer is not 32 bits or a coordinate is outside the sane range.
-template <class F>
-static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
-                              const TRect& srcInclusive, F&& fn) {
-  TRect r;
-  if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
-  if (!SaneCoord(x) || !SaneCoord(y) || !SaneRect(srcInclusive)) return;
-  const int ox = x - srcInclusive.Left, oy = y - srcInclusive.Top;
-  for (int sy = r.Top; sy <= r.Bottom; ++sy) {
-    const int ty = oy + sy;
-    if (ty < 0 || ty >= dst.Height) continue;
-    for (int sx = r.Left; sx <= r.Right; ++sx) {
-      const int tx = ox + sx;
-      if (tx < 0 || tx >= dst.Width) continue;
-      fn(tx, ty, GetPix(src, sx, sy));
-    }
-  }
-}
-
-// ForEachPiecePixel a row at a time: fn(d, s, n, tx, ty) gets the first destination and source
-// pixels of a run of n that lie in both buffers and the destination position of the first.
+// clipping) lands at (x, y) in dst. Visits the part of each of its rows that lies in both 32-bit
+// buffers: fn(d, s, n, tx, ty) gets the first destination and source pixels of a run of n and
+// the destination position of the first. Visits nothing when a buffer is not 32 bits or a
+// coordinate is outside the sane range.
 template <class F>
 static void ForEachPieceRow(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
                             const TRect& srcInclusive, F&& fn) {
@@ -85,6 +66,15 @@ static void ForEachPieceRow(const TlxPixelBuffer& dst, const TlxPixelBuffer& src
     if (ty < 0 || ty >= dst.Height) continue;
     fn(dst.At(ox + sx0, ty), src.At(sx0, sy), sx1 - sx0 + 1, ox + sx0, ty);
   }
+}
+
+// The same pixels one by one: fn(tx, ty, s) gets the destination position and the source pixel.
+template <class F>
+static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
+                              const TRect& srcInclusive, F&& fn) {
+  ForEachPieceRow(dst, src, x, y, srcInclusive, [&](Byte*, const Byte* s, int n, int tx, int ty) {
+    for (int i = 0; i < n; ++i) fn(tx + i, ty, LoadPixel(s + i * 4));
+  });
 }
 
 // Row y of a 32-bit background bitmap at destination row ty, or null (as BackgroundPixel
@@ -126,12 +116,18 @@ static inline std::uint32_t BandBlend(std::uint32_t d, std::uint32_t s, std::uin
 // A band pixel whose red byte stands for all three channels.
 static inline std::uint32_t RedAsBand(std::uint32_t band) { return ((band >> 16) & 0xFFu) * 0x010101u; }
 
+// The clipped copy of a mask piece whose band rows lie inside the source as well.
+static TlxCopySpan MaskPieceSpan(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset,
+                                 const TlxPixelBuffer& src) {
+  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return TlxCopySpan{};
+  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
+  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  return c;
+}
+
 void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
                    const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
-  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return;
-  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  // The band rows must lie inside the source as well.
-  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  const TlxCopySpan c = MaskPieceSpan(dstRect, srcRect, dst, bandOffset, src);
   if (c.Empty()) return;
   const bool bgBitmap = bg.HasBitmap();
   const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color));
@@ -162,9 +158,7 @@ void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
 
 void CopyMaskPieceRows(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
                        const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
-  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return;
-  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  const TlxCopySpan c = MaskPieceSpan(dstRect, srcRect, dst, bandOffset, src);
   if (c.Empty()) return;
   const bool bgBitmap = bg.HasBitmap();
   // Lanes read ahead of what they write: a piece copied within its own image keeps the
@@ -234,50 +228,56 @@ void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey) 
   }
 }
 
+// What a key-aware piece copy compares and paints: the key as the pixels hold it, whether a
+// bitmap lies behind (and is the source itself), and the background colour (0xFF00FF: none).
+struct TlxTransparentCopy {
+  std::uint32_t Key;
+  bool BgBitmap, SelfBg, ColourIsKey;
+  std::uint32_t BgColor;
+};
+
+static TlxTransparentCopy TransparentCopy(const TlxBackgroundView& bg, TColor key, const TlxPixelBuffer& src) {
+  const bool bgBitmap = bg.HasBitmap();
+  return TlxTransparentCopy{KeyOf(key), bgBitmap, bgBitmap && bg.Bitmap->Bits == src.Bits,
+                            (bg.Color & 0xFFFFFF) == clKeyColor, SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u};
+}
+
 void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                           const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
-  const std::uint32_t k = KeyOf(key);
-  const bool bgBitmap = bg.HasBitmap();
-  const bool selfBg = bgBitmap && bg.Bitmap->Bits == src.Bits;
-  const bool colourIsKey = (bg.Color & 0xFFFFFF) == clKeyColor;
-  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u;
+  const TlxTransparentCopy t = TransparentCopy(bg, key, src);
   ForEachPiecePixel(dst, src, dx, dy, srcInclusive, [&](int tx, int ty, std::uint32_t s) {
-    const bool isKey = s == k;
-    if (bgBitmap && fill) {
+    const bool isKey = s == t.Key;
+    if (t.BgBitmap && fill) {
       if (!isKey) SetPix(dst, tx, ty, s | 0xFF000000u);
-      else if (!selfBg) {
+      else if (!t.SelfBg) {
         std::uint32_t b;
         if (BackgroundPixel(bg, tx, ty, b)) SetPix(dst, tx, ty, b | 0xFF000000u);
       }
-    } else if (bgBitmap) {
+    } else if (t.BgBitmap) {
       if (!isKey) SetPix(dst, tx, ty, s);
     } else {
       // A colour of 0xFF00FF means no colour: key pixels stay key pixels.
-      SetPix(dst, tx, ty, isKey ? (colourIsKey ? s : bgColor) : s);
+      SetPix(dst, tx, ty, isKey ? (t.ColourIsKey ? s : t.BgColor) : s);
     }
   });
 }
 
 void CopyTransparentPieceRows(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                               const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
-  const std::uint32_t k = KeyOf(key);
-  const bool bgBitmap = bg.HasBitmap();
-  const bool selfBg = bgBitmap && bg.Bitmap->Bits == src.Bits;
-  const bool colourIsKey = (bg.Color & 0xFFFFFF) == clKeyColor;
-  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u;
+  const TlxTransparentCopy t = TransparentCopy(bg, key, src);
   ForEachPieceRow(dst, src, dx, dy, srcInclusive, [&](Byte* d, const Byte* s, int n, int tx, int ty) {
-    const Byte* bgRow = bgBitmap && fill && !selfBg ? BackgroundRow(bg, ty) : nullptr;
+    const Byte* bgRow = t.BgBitmap && fill && !t.SelfBg ? BackgroundRow(bg, ty) : nullptr;
     for (int i = 0; i < n; ++i) {
       const std::uint32_t sp = LoadPixel(s + i * 4);
-      const bool isKey = sp == k;
-      if (bgBitmap && fill) {
+      const bool isKey = sp == t.Key;
+      if (t.BgBitmap && fill) {
         std::uint32_t b;
         if (!isKey) StorePixel(d + i * 4, sp | 0xFF000000u);
         else if (BackgroundAt(bg, bgRow, tx + i, b)) StorePixel(d + i * 4, b | 0xFF000000u);
-      } else if (bgBitmap) {
+      } else if (t.BgBitmap) {
         if (!isKey) StorePixel(d + i * 4, sp);
       } else {
-        StorePixel(d + i * 4, isKey ? (colourIsKey ? sp : bgColor) : sp);
+        StorePixel(d + i * 4, isKey ? (t.ColourIsKey ? sp : t.BgColor) : sp);
       }
     }
   });
