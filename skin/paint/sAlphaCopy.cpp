@@ -48,25 +48,49 @@ static bool ClipInclusive(const TRect& r, const TlxPixelBuffer& src, TRect& out)
 }
 
 // The pieces below copy an inclusive source rectangle whose own top-left corner (before
-// clipping) lands at (x, y) in dst. Visits each of its pixels that lies in both 32-bit buffers:
-// fn(tx, ty, s) gets the destination position and the source pixel. Visits nothing when a
-// buffer is not 32 bits or a coordinate is outside the sane range.
+// clipping) lands at (x, y) in dst. Visits the part of each of its rows that lies in both 32-bit
+// buffers: fn(d, s, n, tx, ty) gets the first destination and source pixels of a run of n and
+// the destination position of the first. Visits nothing when a buffer is not 32 bits or a
+// coordinate is outside the sane range.
 template <class F>
-static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
-                              const TRect& srcInclusive, F&& fn) {
+static void ForEachPieceRow(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
+                            const TRect& srcInclusive, F&& fn) {
   TRect r;
   if (dst.Empty() || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || !ClipInclusive(srcInclusive, src, r)) return;
   if (!SaneCoord(x) || !SaneCoord(y) || !SaneRect(srcInclusive)) return;
   const int ox = x - srcInclusive.Left, oy = y - srcInclusive.Top;
+  const int sx0 = std::max(r.Left, -ox), sx1 = std::min(r.Right, dst.Width - 1 - ox);
+  if (sx1 < sx0) return;
   for (int sy = r.Top; sy <= r.Bottom; ++sy) {
     const int ty = oy + sy;
     if (ty < 0 || ty >= dst.Height) continue;
-    for (int sx = r.Left; sx <= r.Right; ++sx) {
-      const int tx = ox + sx;
-      if (tx < 0 || tx >= dst.Width) continue;
-      fn(tx, ty, GetPix(src, sx, sy));
-    }
+    fn(dst.At(ox + sx0, ty), src.At(sx0, sy), sx1 - sx0 + 1, ox + sx0, ty);
   }
+}
+
+// The same pixels one by one: fn(tx, ty, s) gets the destination position and the source pixel.
+template <class F>
+static void ForEachPiecePixel(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int x, int y,
+                              const TRect& srcInclusive, F&& fn) {
+  ForEachPieceRow(dst, src, x, y, srcInclusive, [&](Byte*, const Byte* s, int n, int tx, int ty) {
+    for (int i = 0; i < n; ++i) fn(tx + i, ty, LoadPixel(s + i * 4));
+  });
+}
+
+// Row y of a 32-bit background bitmap at destination row ty, or null (as BackgroundPixel
+// finds no pixel there); BackgroundAt then reads its pixel at destination column tx.
+static const Byte* BackgroundRow(const TlxBackgroundView& bg, int ty) {
+  if (!bg.HasBitmap() || bg.Bitmap->BytesPerPixel != 4) return nullptr;
+  const long long by = static_cast<long long>(bg.Y) + ty;
+  return by < 0 || by >= bg.Bitmap->Height ? nullptr : bg.Bitmap->Row(static_cast<int>(by));
+}
+
+static inline bool BackgroundAt(const TlxBackgroundView& bg, const Byte* row, int tx, std::uint32_t& out) {
+  if (!row) return false;
+  const long long bx = static_cast<long long>(bg.X) + tx;
+  if (bx < 0 || bx >= bg.Bitmap->Width) return false;
+  out = LoadPixel(row + bx * 4);
+  return true;
 }
 
 // A key colour as the pixels hold it (blue first), without alpha.
@@ -92,12 +116,18 @@ static inline std::uint32_t BandBlend(std::uint32_t d, std::uint32_t s, std::uin
 // A band pixel whose red byte stands for all three channels.
 static inline std::uint32_t RedAsBand(std::uint32_t band) { return ((band >> 16) & 0xFFu) * 0x010101u; }
 
+// The clipped copy of a mask piece whose band rows lie inside the source as well.
+static TlxCopySpan MaskPieceSpan(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset,
+                                 const TlxPixelBuffer& src) {
+  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return TlxCopySpan{};
+  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
+  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  return c;
+}
+
 void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
                    const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
-  if (dst.BytesPerPixel != 4 || src.BytesPerPixel != 4 || bandOffset < 0) return;
-  TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  // The band rows must lie inside the source as well.
-  c.H = std::min(c.H, src.Height - bandOffset - c.SY);
+  const TlxCopySpan c = MaskPieceSpan(dstRect, srcRect, dst, bandOffset, src);
   if (c.Empty()) return;
   const bool bgBitmap = bg.HasBitmap();
   const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color));
@@ -124,6 +154,45 @@ void CopyMaskPiece(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuf
         SetPix(dst, dx, dy, BandBlend(d, s, m, d));
       }
     }
+}
+
+void CopyMaskPieceRows(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset, bool fill,
+                       const TlxBackgroundView& bg, const TlxPixelBuffer& src) {
+  const TlxCopySpan c = MaskPieceSpan(dstRect, srcRect, dst, bandOffset, src);
+  if (c.Empty()) return;
+  const bool bgBitmap = bg.HasBitmap();
+  // Lanes read ahead of what they write: a piece copied within its own image keeps the
+  // pixel-by-pixel order.
+  const bool lanes = !bgBitmap && !fill && dst.Bits != src.Bits;
+  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color));
+  for (int y = 0; y < c.H; ++y) {
+    const int dy = c.DY + y;
+    Byte* d = dst.At(c.DX, dy);
+    const Byte* s = src.At(c.SX, c.SY + y);
+    const Byte* m = src.At(c.SX, c.SY + y + bandOffset);
+    if (lanes) {
+      BandBlendRow(d, s, m, c.W, true);
+      continue;
+    }
+    const Byte* bgRow = bgBitmap && fill ? BackgroundRow(bg, dy) : nullptr;
+    for (int x = 0; x < c.W; ++x) {
+      const std::uint32_t sp = LoadPixel(s + x * 4), mp = LoadPixel(m + x * 4), dp = LoadPixel(d + x * 4);
+      const bool key = sp == KeyPixel;
+      std::uint32_t out;
+      if (bgBitmap && fill) {
+        std::uint32_t b;
+        out = !key ? BandBlend(dp, sp, mp, 0xFF000000u) : BackgroundAt(bg, bgRow, c.DX + x, b) ? b | 0xFF000000u : dp | 0xFF000000u;
+      } else if (bgBitmap) {
+        out = BandBlend(dp, sp, RedAsBand(mp), dp);
+      } else if (fill) {
+        out = key ? bgColor : BandBlend(dp, sp, RedAsBand(mp), dp);
+      } else {
+        if (key) continue;
+        out = BandBlend(dp, sp, mp, dp);
+      }
+      StorePixel(d + x * 4, out);
+    }
+  }
 }
 
 void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey) {
@@ -159,26 +228,57 @@ void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey) 
   }
 }
 
+// What a key-aware piece copy compares and paints: the key as the pixels hold it, whether a
+// bitmap lies behind (and is the source itself), and the background colour (0xFF00FF: none).
+struct TlxTransparentCopy {
+  std::uint32_t Key;
+  bool BgBitmap, SelfBg, ColourIsKey;
+  std::uint32_t BgColor;
+};
+
+static TlxTransparentCopy TransparentCopy(const TlxBackgroundView& bg, TColor key, const TlxPixelBuffer& src) {
+  const bool bgBitmap = bg.HasBitmap();
+  return TlxTransparentCopy{KeyOf(key), bgBitmap, bgBitmap && bg.Bitmap->Bits == src.Bits,
+                            (bg.Color & 0xFFFFFF) == clKeyColor, SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u};
+}
+
 void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                           const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
-  const std::uint32_t k = KeyOf(key);
-  const bool bgBitmap = bg.HasBitmap();
-  const bool selfBg = bgBitmap && bg.Bitmap->Bits == src.Bits;
-  const bool colourIsKey = (bg.Color & 0xFFFFFF) == clKeyColor;
-  const std::uint32_t bgColor = SwapRB(static_cast<std::uint32_t>(bg.Color)) | 0xFF000000u;
+  const TlxTransparentCopy t = TransparentCopy(bg, key, src);
   ForEachPiecePixel(dst, src, dx, dy, srcInclusive, [&](int tx, int ty, std::uint32_t s) {
-    const bool isKey = s == k;
-    if (bgBitmap && fill) {
+    const bool isKey = s == t.Key;
+    if (t.BgBitmap && fill) {
       if (!isKey) SetPix(dst, tx, ty, s | 0xFF000000u);
-      else if (!selfBg) {
+      else if (!t.SelfBg) {
         std::uint32_t b;
         if (BackgroundPixel(bg, tx, ty, b)) SetPix(dst, tx, ty, b | 0xFF000000u);
       }
-    } else if (bgBitmap) {
+    } else if (t.BgBitmap) {
       if (!isKey) SetPix(dst, tx, ty, s);
     } else {
       // A colour of 0xFF00FF means no colour: key pixels stay key pixels.
-      SetPix(dst, tx, ty, isKey ? (colourIsKey ? s : bgColor) : s);
+      SetPix(dst, tx, ty, isKey ? (t.ColourIsKey ? s : t.BgColor) : s);
+    }
+  });
+}
+
+void CopyTransparentPieceRows(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
+                              const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy) {
+  const TlxTransparentCopy t = TransparentCopy(bg, key, src);
+  ForEachPieceRow(dst, src, dx, dy, srcInclusive, [&](Byte* d, const Byte* s, int n, int tx, int ty) {
+    const Byte* bgRow = t.BgBitmap && fill && !t.SelfBg ? BackgroundRow(bg, ty) : nullptr;
+    for (int i = 0; i < n; ++i) {
+      const std::uint32_t sp = LoadPixel(s + i * 4);
+      const bool isKey = sp == t.Key;
+      if (t.BgBitmap && fill) {
+        std::uint32_t b;
+        if (!isKey) StorePixel(d + i * 4, sp | 0xFF000000u);
+        else if (BackgroundAt(bg, bgRow, tx + i, b)) StorePixel(d + i * 4, b | 0xFF000000u);
+      } else if (t.BgBitmap) {
+        if (!isKey) StorePixel(d + i * 4, sp);
+      } else {
+        StorePixel(d + i * 4, isKey ? (t.ColourIsKey ? sp : t.BgColor) : sp);
+      }
     }
   });
 }
@@ -280,39 +380,36 @@ static inline std::uint32_t OverAlpha(std::uint32_t d, int sa) {
 // n pixels of alpha-over by the source's own alpha. d + (s - d) * w >> 8 equals
 // (d * (256 - w) + s * w) >> 8, whose terms stay below 2^16: exact in 16-bit lanes. The even
 // bytes (blue, red) and the odd bytes (green, alpha) are handled in place with masks and
-// shifts, so no byte shuffles are needed. The alpha byte (when asked) is done once per pixel
-// in 32-bit lanes: a + sa * (255 - a) / 255 with x / 255 = (x + 1 + (x >> 8)) >> 8, exact for
-// x up to 65025.
-static void OverRowSSE2(Byte* d, const Byte* s, int n, bool updateAlpha) {
-  const __m128i lowBytes = _mm_set1_epi16(0x00FF);
+// shifts, so no byte shuffles are needed. The alpha byte is an odd lane with weights of its
+// own: 256 and 0 keep it; when it is updated, a + sa * (255 - a) / 255, which is
+// (a * (255 - sa) + sa * 255) / 255 (a * 255 divides exactly), with x / 255 =
+// (x + 1 + (x >> 8)) >> 8, exact for x up to 65025.
+template <bool UpdateAlpha>
+static void OverRowSSE2(Byte* d, const Byte* s, int n) {
+  const __m128i lowBytes = _mm_set1_epi16(0x00FF), highBytes = _mm_set1_epi16(static_cast<short>(0xFF00));
   const __m128i v256 = _mm_set1_epi16(256);
-  const __m128i green = _mm_set1_epi32(0x0000FF00);
-  const __m128i blueRed = _mm_set1_epi32(0x00FF00FF);
-  const __m128i v255 = _mm_set1_epi32(255);
-  const __m128i one = _mm_set1_epi32(1);
+  // Odd lanes: green in the low half of a pixel, alpha in the high half.
+  const __m128i oddSourceWeight = _mm_set1_epi32(UpdateAlpha ? 255 << 16 : 0);
+  const __m128i oddBase = _mm_set1_epi32((UpdateAlpha ? 255 : 256) << 16 | 256);
+  const __m128i alphaOne = _mm_set1_epi32(1 << 16), alphaLane = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
     const __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
     const __m128i sa = _mm_srli_epi32(vs, 24);
     const __m128i w = _mm_or_si128(sa, _mm_slli_epi32(sa, 16));  // the weight in both 16-bit halves
-    const __m128i iw = _mm_sub_epi16(v256, w);
-    const __m128i even = _mm_srli_epi16(
-        _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(vd, lowBytes), iw), _mm_mullo_epi16(_mm_and_si128(vs, lowBytes), w)), 8);
-    const __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(vd, 8), iw), _mm_mullo_epi16(_mm_srli_epi16(vs, 8), w));
-    const __m128i ch = _mm_or_si128(_mm_and_si128(even, blueRed), _mm_and_si128(odd, green));
-    __m128i a = _mm_srli_epi32(vd, 24);
-    if (updateAlpha) {
-      // sa * (255 - a) < 2^16, so the 16-bit multiply of the low halves is the whole product.
-      const __m128i x = _mm_mullo_epi16(sa, _mm_sub_epi32(v255, a));
-      a = _mm_add_epi32(a, _mm_srli_epi32(_mm_add_epi32(_mm_add_epi32(x, one), _mm_srli_epi32(x, 8)), 8));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), _mm_or_si128(ch, _mm_slli_epi32(a, 24)));
+    const __m128i even = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(vd, lowBytes), _mm_sub_epi16(v256, w)),
+                                                      _mm_mullo_epi16(_mm_and_si128(vs, lowBytes), w)), 8);
+    const __m128i oddW = _mm_or_si128(sa, oddSourceWeight);
+    const __m128i oddIW = _mm_sub_epi16(oddBase, UpdateAlpha ? w : sa);
+    __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_srli_epi16(vd, 8), oddIW), _mm_mullo_epi16(_mm_srli_epi16(vs, 8), oddW));
+    if (UpdateAlpha) odd = _mm_add_epi16(odd, _mm_and_si128(_mm_add_epi16(_mm_srli_epi16(odd, 8), alphaOne), alphaLane));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), _mm_or_si128(even, _mm_and_si128(odd, highBytes)));
   }
   for (; i < n; ++i) {
     const std::uint32_t sp = LoadPixel(s + i * 4);
     std::uint32_t dp = OverPixel(LoadPixel(d + i * 4), sp, sp >> 24);
-    if (updateAlpha) dp = OverAlpha(dp, sp >> 24);
+    if (UpdateAlpha) dp = OverAlpha(dp, sp >> 24);
     StorePixel(d + i * 4, dp);
   }
 }
@@ -343,7 +440,7 @@ void CopyBitmapRectFast(const TRect& dstRect, const TRect& srcRect, const TlxPix
   if (fill || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4)
     return CopyBitmapRectRef(dstRect, srcRect, dst, fill, bg, src);
   const TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  for (int y = 0; y < c.H; ++y) OverRowSSE2(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W, true);
+  for (int y = 0; y < c.H; ++y) OverRowSSE2<true>(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W);
 #else
   CopyBitmapRectRef(dstRect, srcRect, dst, fill, bg, src);
 #endif
@@ -536,7 +633,7 @@ void CopyWithAlphaFast(const TRect& dstRect, const TRect& srcRect, const TlxPixe
   if (!plain || dst.BytesPerPixel != 4 || src.BytesPerPixel != 4)
     return CopyWithAlphaRef(dstRect, srcRect, dst, reflected, blendPercent, tint, fillKey, bg, src);
   const TlxCopySpan c = ClipCopy(dstRect, srcRect, dst, src);
-  for (int y = 0; y < c.H; ++y) OverRowSSE2(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W, false);
+  for (int y = 0; y < c.H; ++y) OverRowSSE2<false>(dst.At(c.DX, c.DY + y), src.At(c.SX, c.SY + y), c.W);
   if (reflected) ReflectionRef(dstRect, srcRect, dst, MakeParams(blendPercent, tint), src);
 #else
   CopyWithAlphaRef(dstRect, srcRect, dst, reflected, blendPercent, tint, fillKey, bg, src);

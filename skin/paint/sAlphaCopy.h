@@ -40,6 +40,13 @@ void BandBlendRow(Byte* d, const Byte* src, const Byte* m, int n, bool skipKey);
 // Key-aware copy of the inclusive source rectangle to (dx, dy); key in colour order.
 void CopyTransparentPiece(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
                           const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy);
+// The two piece copies above (the same pixels, in the same order) row by row through row
+// pointers, with whole-row band blends where the piece is not painted onto its own image; the
+// frame's fast path paints its corners with them.
+void CopyMaskPieceRows(const TRect& dstRect, const TRect& srcRect, const TlxPixelBuffer& dst, int bandOffset,
+                       bool fill, const TlxBackgroundView& bg, const TlxPixelBuffer& src);
+void CopyTransparentPieceRows(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, bool fill,
+                              const TlxBackgroundView& bg, TColor key, const TRect& srcInclusive, int dy);
 // Copies every source pixel of the inclusive rectangle that is not the key; alpha as it is.
 void CopyMaskPieceKeyed(const TlxPixelBuffer& dst, const TlxPixelBuffer& src, int dx, TColor key,
                         const TRect& srcInclusive, int dy);

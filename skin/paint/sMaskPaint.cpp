@@ -153,8 +153,12 @@ void StretchPixels(const TlxPixelBuffer& dst, const TRect& dstRect, const TRect&
 static void PieceAtLeast2x2(const TlxPixelBuffer& src, int sx, int sy, int sw, int sh, TlxImageBuffer& out) {
   out.SetSize(std::max(sw, 2), std::max(sh, 2));
   const TlxPixelBuffer& o = out.View();
-  for (int y = 0; y < o.Height; ++y)
-    for (int x = 0; x < o.Width; ++x) SetPix(o, x, y, GetPix(src, sx + std::min(x, sw - 1), sy + std::min(y, sh - 1)));
+  for (int y = 0; y < o.Height; ++y) {
+    Byte* row = o.Row(y);
+    const Byte* from = src.At(sx, sy + std::min(y, sh - 1));
+    std::copy_n(from, static_cast<std::size_t>(sw) * 4, row);
+    if (sw == 1) std::copy_n(from, 4, row + 4);
+  }
 }
 
 void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxPixelBuffer& src,
@@ -179,16 +183,14 @@ void StretchRegion(int dx, int dy, int dw, bool fill, int bandOffset, const TlxP
       FillRectOpaque(dst, dr, static_cast<TColor>(SwapRB(c) & 0xFFFFFF));
       return;
     }
+    // c + (d - c) * m >> 8 in each channel, the destination's alpha kept: the band blend of a
+    // row of the colour through a row of m, the same for every row.
+    if (k.IsEmpty()) return;
+    const std::vector<std::uint32_t> colour(static_cast<std::size_t>(k.Width()), c);
+    const std::vector<std::uint32_t> band(colour.size(), static_cast<std::uint32_t>(m) * 0x010101u);
     for (int y = k.Top; y < k.Bottom; ++y)
-      for (int x = k.Left; x < k.Right; ++x) {
-        const std::uint32_t d = GetPix(dst, x, y);
-        std::uint32_t o = d & 0xFF000000u;
-        for (int s = 0; s < 24; s += 8) {
-          const int cc = (c >> s) & 0xFF, cd = (d >> s) & 0xFF;
-          o |= static_cast<std::uint32_t>(cc + (((cd - cc) * m) >> 8)) << s;
-        }
-        SetPix(dst, x, y, o);
-      }
+      BandBlendRow(dst.At(k.Left, y), reinterpret_cast<const Byte*>(colour.data()), reinterpret_cast<const Byte*>(band.data()),
+                   k.Width(), false);
     return;
   }
   // The work bitmaps have the whole destination size; a larger request paints nothing.
@@ -312,11 +314,12 @@ static void PaintMaskFrameWith(const TlxPixelBuffer& dst, const TRect& dstRect, 
   for (const TlxMaskPiece& p : lay.Pieces) {
     if (p.Dst.IsEmpty() || p.Src.IsEmpty()) continue;
     if (p.Kind == TlxPieceKind::Corner) {
+      const TRect inclusive{p.Src.Left, p.Src.Top, p.Src.Right - 1, p.Src.Bottom - 1};
       if (mask.MaskType != 0)
-        CopyMaskPiece(p.Dst, p.Src, dst, PieceBandOffset(mask), fill, bg, mask.Image);
+        (rows ? CopyMaskPieceRows : CopyMaskPiece)(p.Dst, p.Src, dst, PieceBandOffset(mask), fill, bg, mask.Image);
       else
-        CopyTransparentPiece(dst, mask.Image, p.Dst.Left, fill, bg, clKeyColor,
-                             TRect{p.Src.Left, p.Src.Top, p.Src.Right - 1, p.Src.Bottom - 1}, p.Dst.Top);
+        (rows ? CopyTransparentPieceRows : CopyTransparentPiece)(dst, mask.Image, p.Dst.Left, fill, bg, clKeyColor,
+                                                                 inclusive, p.Dst.Top);
     } else if (stretch) {
       if (mask.MaskType != 0)
         StretchRegion(p.Dst.Left, p.Dst.Top, p.Dst.Width(), p.Kind == TlxPieceKind::Centre, lay.BandOffset, mask.Image,

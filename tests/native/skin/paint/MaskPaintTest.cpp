@@ -152,6 +152,13 @@ TEST(MaskFrame, StretchRegionSinglePixelFill) {
   EXPECT_EQ(d.Get(1, 1), 0xFF0000FFu);
   EXPECT_EQ(d.Get(3, 2), 0xFF0000FFu);
   EXPECT_EQ(d.Get(4, 2), 0xFF000000u);
+  // Band 64 over 0xFF102030: c + (d - c) * 64 >> 8 per channel, alpha kept, on every pixel
+  // of whole rows.
+  d.Fill(0xFF102030);
+  src.Set(0, 1, 0x00400000);
+  StretchRegion(0, 0, 6, true, 1, src.View(), d.View(), 1, 1, 0, 0, 6);
+  for (int i = 0; i < 36; ++i) EXPECT_EQ(d.Get(i % 6, i / 6), 0xFF0408CBu) << i;
+  d.Fill(0xFF000000);
   src.Set(0, 1, 0x00FF0000);        // band 255: destination left
   StretchRegion(0, 0, 6, true, 1, src.View(), d.View(), 1, 1, 0, 0, 6);
   EXPECT_EQ(d.Get(0, 0), 0xFF000000u);
@@ -239,7 +246,8 @@ TEST(MaskFrame, FastFramesEqualReference) {
     m.SrcRect = TRect{l, t, l + 3 + static_cast<int>(rng() % (img.View().Width + 4)), t + 2 + static_cast<int>(rng() % (img.View().Height + 4))};
     m.ImageCount = 1 + static_cast<int>(rng() % 3);
     m.MaskType = static_cast<int>(rng() % 3);
-    m.DrawMode = rng() % 4 ? dmPaintCentre : 0;
+    m.DrawMode = (rng() % 4 ? dmPaintCentre : 0) | (rng() % 3 ? 0 : dmStretch);
+    m.CornerType = static_cast<int>(rng() % 2);
     m.WL = static_cast<int>(rng() % 7);
     m.WT = static_cast<int>(rng() % 7);
     m.WR = static_cast<int>(rng() % 7);
@@ -249,9 +257,18 @@ TEST(MaskFrame, FastFramesEqualReference) {
     const int dl = static_cast<int>(rng() % 40) - 20, dt = static_cast<int>(rng() % 30) - 15;
     const TRect r{dl, dt, dl + 2 + static_cast<int>(rng() % 160), dt + 2 + static_cast<int>(rng() % 110)};
     const int state = static_cast<int>(rng() % 4);
+    // Corners filled now and then, over no background, a colour or a bitmap.
+    const bool fill = rng() % 2;
+    TTestImage parent(40, 30, TLayout::TopDown);
+    parent.FillRandom(rng);
+    const int kind = static_cast<int>(rng() % 3);
+    const TlxBackgroundView bg = kind == 0   ? TlxBackgroundView{}
+                                 : kind == 1 ? TlxBackgroundView{nullptr, 0, 0, static_cast<TColor>(rng() & 0xFFFFFF)}
+                                             : TlxBackgroundView{&parent.View(), static_cast<int>(rng() % 30) - 15,
+                                                                 static_cast<int>(rng() % 20) - 10, clKeyColor};
     TTestImage a(dst), b(dst);
-    PaintMaskFrameRef(a.View(), r, false, state, m, TlxBackgroundView{});
-    PaintMaskFrameFast(b.View(), r, false, state, m, TlxBackgroundView{});
+    PaintMaskFrameRef(a.View(), r, fill, state, m, bg);
+    PaintMaskFrameFast(b.View(), r, fill, state, m, bg);
     ASSERT_EQ(a.Storage(), b.Storage()) << iter;
   }
 }
