@@ -4,8 +4,8 @@
 // SWP_NOSIZE and SWP_NOMOVE, the caption double click, the window menu
 // greyed by the form, the caption cover and redraw lock around the system's caption painting,
 // the own drag, the menu-changed notification, a run-time provider's first hit test, and a
-// caption and border drag by the mouse. The skin is a small folder written to a scratch
-// directory.
+// caption and border drag by the mouse, the move leaving no stale pixels. The skin is a small folder
+// written to a scratch directory.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -346,15 +346,24 @@ void DragWithTheMouse(POINT from, POINT to) {
 }
 
 TEST_F(WndProc, CaptionAndBorderDragsByTheMouse) {
-  ShowSkinned();
+  TsSkinProvider* p = ShowSkinned();
   SetForegroundWindow(Wnd());
   Pump();
+  // What the window shows after the move is what it shows when painted afresh.
+  const auto freshRepaint = [&] {
+    formtest::RepaintFrame(p);
+    RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    return formtest::WindowPixels(Wnd());
+  };
   const RECT before = WindowRectOf(Wnd());
   const int captionY = before.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
   DragWithTheMouse(POINT{before.left + 120, captionY}, POINT{before.left + 170, captionY + 30});
   const RECT moved = WindowRectOf(Wnd());
   EXPECT_EQ(moved.left, before.left + 50);
   EXPECT_EQ(moved.top, before.top + 30);
+  const std::vector<COLORREF> afterMove = formtest::WindowPixels(Wnd());
+  EXPECT_EQ(formtest::DifferentPixels(afterMove, freshRepaint()), 0) << "stale pixels after the move";
   const int borderX = moved.right - GetSystemMetrics(SM_CXFRAME) / 2 - 1;
   DragWithTheMouse(POINT{borderX, moved.top + 150}, POINT{borderX + 40, moved.top + 150});
   const RECT sized = WindowRectOf(Wnd());
