@@ -95,13 +95,16 @@ for p in "${build_presets[@]}"; do
   if [ "$(cat "$logs/build-$p.rc")" != 0 ]; then failed+=("build $p"); fi
 done
 
+# run_ctest <preset> [name] [ctest options...]: the preset's tests, logged and reported under
+# the name (the preset's by default).
 run_ctest() {
-  local preset=$1; shift
-  step "tests $preset"
-  (cd "$top" && ctest --preset "$preset" -j "$JOBS" "$@") 2>&1 | tee "$logs/ctest-$preset.log"
+  local preset=$1 name=${2:-$1}
+  shift $(( $# >= 2 ? 2 : 1 ))
+  step "tests $name"
+  (cd "$top" && ctest --preset "$preset" -j "$JOBS" "$@") 2>&1 | tee "$logs/ctest-$name.log"
   local rc=${PIPESTATUS[0]}
-  count_ctest "$logs/ctest-$preset.log"
-  [ "$rc" = 0 ] || failed+=("tests $preset")
+  count_ctest "$logs/ctest-$name.log"
+  [ "$rc" = 0 ] || failed+=("tests $name")
 }
 
 [ -f "$logs/build-native.rc" ] && [ "$(cat "$logs/build-native.rc")" = 0 ] && run_ctest native
@@ -149,6 +152,15 @@ run_ctest() {
     run_ctest win
   else
     failed+=("wine start")
+  fi
+  orbex_wine_stop
+  # The skinned forms once more where the system reports Windows 10 (composition on).
+  step "start Wine (Windows 10)"
+  if orbex_wine_start "$top/build/win" virtual win10; then
+    echo "display $DISPLAY, prefix $WINEPREFIX"
+    run_ctest win win10 -L skinforms
+  else
+    failed+=("wine start win10")
   fi
   orbex_wine_stop
 }

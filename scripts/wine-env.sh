@@ -1,19 +1,22 @@
 # Sourced by the test and run commands: a private virtual display (unless one is asked to use
 # the current display), a private 32-bit Wine prefix inside the build tree, and one persistent
 # wineserver. Everything started here is recorded and stopped by orbex_wine_stop. The prefix
-# is made anew when it was never finished or the registry settings (wine-setup.reg) changed
-# since: its ready marker holds the settings' checksum.
+# is made anew when it was never finished or the registry settings (wine-setup.reg and the
+# Windows version) changed since: its ready marker holds the settings' checksum.
 #
-#   orbex_wine_start <build-dir> [current]   sets DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG
+#   orbex_wine_start <build-dir> [current|virtual] [windows-version]
+#       sets DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG and ORBEX_WINDOWS_VERSION; without a
+#       version the prefix is Wine's own ("wine"), with one (e.g. win10) a second prefix
+#       "wine-<version>" in the build tree reports that version
 #   orbex_wine_stop                          stops the server and the display it started
 
 ORBEX_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 orbex_wine_start() {
-  local build=$1 mode=${2:-virtual}
+  local build=$1 mode=${2:-virtual} version=${3:-}
   export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   build=$(cd "$build" && pwd)
-  export WINEPREFIX="$build/wine"
+  export WINEPREFIX="$build/wine${version:+-$version}" ORBEX_WINDOWS_VERSION="$version"
   ORBEX_XVFB_PID=""
   if [ "$mode" = current ] && [ -n "${DISPLAY:-}" ]; then
     :
@@ -38,7 +41,7 @@ orbex_wine_start() {
     [ -n "$ORBEX_XVFB_PID" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
   fi
   local settings
-  settings=$(sha256sum <"$ORBEX_SCRIPTS/wine-setup.reg" | cut -d' ' -f1)
+  settings=$( (cat "$ORBEX_SCRIPTS/wine-setup.reg"; [ -z "$version" ] || echo "Version=$version") | sha256sum | cut -d' ' -f1)
   if [ "$(cat "$WINEPREFIX/.orbex-ready" 2>/dev/null)" != "$settings" ]; then
     # A server still running on the old prefix would keep its registry: stop it first.
     wineserver -k >/dev/null 2>&1 </dev/null || true
@@ -47,6 +50,7 @@ orbex_wine_start() {
     wineboot -i >/dev/null 2>&1 </dev/null
     wineserver -w
     wine regedit /S "$(winepath -w "$ORBEX_SCRIPTS/wine-setup.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
+    [ -z "$version" ] || wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f </dev/null >/dev/null 2>&1
     wineserver -w
     echo "$settings" >"$WINEPREFIX/.orbex-ready"
   fi

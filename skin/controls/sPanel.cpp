@@ -183,12 +183,15 @@ void TsPanel::PaintDirect(HDC DC) {
                       sm->MasterBitmap());
     }
     if (parentBitmap) {
-      // The parent's image shows through the inside; clipped to both bitmaps.
-      const int sx = req.OffsetX + inner.Left, sy = req.OffsetY + inner.Top;
-      const int cw = std::min(inner.Width(), req.Bitmap->GetWidth() - sx);
-      const int ch = std::min(inner.Height(), req.Bitmap->GetHeight() - sy);
-      if (sx >= 0 && sy >= 0 && cw > 0 && ch > 0)
-        ::BitBlt(DC, inner.Left, inner.Top, cw, ch, req.Bitmap->Canvas()->GetHandle(), sx, sy, SRCCOPY);
+      // The parent's image shows through the inside, as far as it reaches: a panel partly
+      // outside its parent gets the overlapping part (the DC clips the other side).
+      int dx = inner.Left, dy = inner.Top, sx = req.OffsetX + inner.Left, sy = req.OffsetY + inner.Top;
+      int cw = inner.Width(), ch = inner.Height();
+      if (sx < 0) { dx -= sx; cw += sx; sx = 0; }
+      if (sy < 0) { dy -= sy; ch += sy; sy = 0; }
+      cw = std::min(cw, req.Bitmap->GetWidth() - sx);
+      ch = std::min(ch, req.Bitmap->GetHeight() - sy);
+      if (cw > 0 && ch > 0) ::BitBlt(DC, dx, dy, cw, ch, req.Bitmap->Canvas()->GetHandle(), sx, sy, SRCCOPY);
     } else {
       const TColor c = d->GetCustomColor() && s.Transparency <= 0 ? (ColorToRGB(Color()) & 0xFFFFFF) : d->SectionColor(0, nullptr);
       TOwnedBrush brush(::CreateSolidBrush(static_cast<COLORREF>(c)));

@@ -76,10 +76,11 @@ struct TlxTitleButtonFlags {
   bool EnabledMax = false, EnabledRestore = false, EnabledMin = false;
   bool Iconic = false;
   int SystemCount = 0;                // shown system buttons (k)
-  std::vector<bool> UserEnabled;      // the visible user buttons in collection order
+  std::vector<bool> UserEnabled;      // every user button by collection index (false: hidden or disabled)
 };
 // The code of the title button numbered `number` (1 close, then as far as shown maximize,
-// minimize, help, then the user buttons); -1 for none or a disabled user button.
+// minimize, help, then every user button by collection index, coded 1000 + index); -1 for
+// none or a hidden or disabled user button.
 int TitleButtonCode(int number, const TlxTitleButtonFlags& flags);
 
 struct TlxBorderHitInput {

@@ -217,6 +217,10 @@ TsRegionPlan PlanFormRegion(const TsFormGeometry& f, const ISystemMetrics& sm, b
                       TRect{fw, plain, f.WindowWidth - fw, f.WindowHeight - plain}};
 }
 
+bool RegionSizeChanged(const TsRegionFlags& flags, const TsFormGeometry& f, const ISystemMetrics& sm) {
+  return flags.Width != CacheWidth(f, sm) || flags.Height != f.FormHeight;
+}
+
 std::vector<TRect> OffsetRects(const std::vector<TRect>& rects, int x, int y) {
   std::vector<TRect> out;
   out.reserve(rects.size());

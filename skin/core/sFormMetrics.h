@@ -171,11 +171,16 @@ struct TsRegionPlan {
   TsRegionKind Kind = TsRegionKind::Skip;
   TRect Rect;
 };
-// The provider's region flags (changed starts True: the first update always applies).
+// The provider's region flags (changed starts True: the first update always applies), and the
+// cache width and form height the window's region was last made for (0 before the first).
 struct TsRegionFlags {
   bool Changed = true;
   bool Changing = false;
+  int Width = 0, Height = 0;
 };
+// Whether the window's last region was made for another cache width or form height than the
+// form has now.
+bool RegionSizeChanged(const TsRegionFlags& flags, const TsFormGeometry& f, const ISystemMetrics& sm);
 TsRegionPlan PlanFormRegion(const TsFormGeometry& f, const ISystemMetrics& sm, bool drawNonClientArea,
                             bool handleExists, bool inMenu);
 // The cut-away rectangles moved by (x, y).

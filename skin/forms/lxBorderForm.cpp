@@ -10,6 +10,7 @@
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sFormRegion.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sDwmApi.h"
@@ -356,6 +357,23 @@ void TlxBorderForm::PlaceBehindOwner() {
   SetWindowPos(h, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
+void TlxBorderForm::KeepWithStayOnTopOwner() {
+  TsSkinProvider* p = Provider();
+  const HWND owner = FOwner->OwnerHandle();
+  const HWND h = Handle();
+  if (p == nullptr || Updating || FOwner->Destroying() || owner == nullptr || h == nullptr) return;
+  if ((GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) return;
+  // Under composition the active main form's frame stays above every other topmost window;
+  // otherwise it goes back next to its form (placing it there again changes nothing).
+  TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+  if (AeroIsActive() && main != nullptr && main == p->Form() && GetActiveWindow() == owner) {
+    const TFlagScope placing(Updating);
+    SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+  } else {
+    PlaceBehindOwner();
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Window method.
 
@@ -513,6 +531,7 @@ void TlxBorderForm::BorderWndProc(TMessage& message) {
     case WM_WINDOWPOSCHANGED:
       FOwner->StopButtonAnimations();
       DefaultHandling(message);
+      KeepWithStayOnTopOwner();
       return;
     case WM_NCHITTEST:
       if (PointInShadow(message)) break;

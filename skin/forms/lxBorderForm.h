@@ -67,8 +67,8 @@ struct TlxOwnerFrame {
 };
 
 // The title buttons under a point: the number of the button (1 close, then as far as shown
-// maximize, minimize, help, then the visible user buttons), 0 for none, and the flags that
-// turn it into a hit code.
+// maximize, minimize, help, then every user button by collection index), 0 for none, and the
+// flags that turn it into a hit code.
 struct TlxButtonsAt {
   int Number = 0;
   TlxTitleButtonFlags Flags;
@@ -168,6 +168,9 @@ public:
   void UpdateExBorder(bool repaint = true, int alpha = 255);
   // Puts the window next to its owner in the Z order (the system keeps it just above).
   void PlaceBehindOwner();
+  // After the window moved in the Z order: a stay-on-top form's border window goes back next
+  // to it, or topmost under composition when the form is the active main form.
+  void KeepWithStayOnTopOwner();
   // The hit-test code of the screen point in the message.
   int HitTest(const TMessage& message);
   // Gives the window its region for the owner's present size again, also when it is thought

@@ -143,10 +143,11 @@ public:
     for (const auto* s : {&P->FButtonClose, &P->FButtonMax, &P->FButtonMin, &P->FButtonHelp})
       if (shown(*s)) order.push_back(s);
     b.SystemCount = static_cast<int>(order.size());
+    // Every user button keeps its collection index in the numbering, hidden ones too, so the
+    // code is the provider's own (1000 + index); a hidden one is never hit.
     for (int i = 0; i < P->FTitleButtons->Count() && i < static_cast<int>(P->FUserButtons.size()); ++i) {
       const TsTitleButton* tb = P->FTitleButtons->Items(i);
-      if (!tb->Visible()) continue;
-      b.UserEnabled.push_back(tb->Enabled);
+      b.UserEnabled.push_back(tb->Visible() && tb->Enabled);
       order.push_back(&P->FUserButtons[static_cast<size_t>(i)]);
     }
     for (size_t i = 0; i < order.size(); ++i)

@@ -105,6 +105,13 @@ TsFormGeometry FormGeometryOf(TCustomForm* form) {
   f.Iconic = ::IsIconic(wnd) != FALSE;
   f.Zoomed = ::IsZoomed(wnd) != FALSE;
   const TRect w = WindowRectOf(wnd), cl = ClientRectOf(wnd);
+  // The form's bounds follow its window only when the system's change of place and size has
+  // returned (WM_WINDOWPOSCHANGED); its frame is painted inside that change already
+  // (WM_NCPAINT), so the window's own size is the form's. An iconic form keeps its bounds.
+  if (!f.Iconic) {
+    f.FormWidth = w.Width();
+    f.FormHeight = w.Height();
+  }
   f.Top = w.Top;
   f.WindowOrigin = TPoint{w.Left, w.Top};
   f.WindowWidth = w.Width();
@@ -164,6 +171,10 @@ bool UpdateRegion(TCustomForm* form, const TsFormGeometry& f, const ISystemMetri
     // The window owns the region now; on failure our owner still deletes it.
     (void)rgn.Release();
     applied = true;
+  }
+  if (applied) {
+    flags.Width = CacheWidth(f, sm);
+    flags.Height = f.FormHeight;
   }
   flags.Changing = false;
   return applied;

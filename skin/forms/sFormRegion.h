@@ -34,8 +34,9 @@ int ClientHeightOf(HWND wnd);
 TRect MonitorWorkArea(TCustomForm* form);
 
 // What the form and its window tell of the geometry: styles, border style and width, state,
-// bounds, window and client sizes, visible scroll bars, the main menu and where its first
-// item ends. HasSystemMenu is the WS_SYSMENU bit: a provider that takes that bit sets it from
+// bounds (the window's size unless iconic: the form's own bounds lag behind a change of its
+// window until the change returns), window and client sizes, visible scroll bars, the main
+// menu and where its first item ends. HasSystemMenu is the WS_SYSMENU bit: a provider that takes that bit sets it from
 // the system menu it kept. The provider's and the skin's values (shadows, border window,
 // title icon, ShowAppIcon, Skinned, ApplySkinGeometry) are left to the caller. A form
 // without a window gives its bounds only.

@@ -624,4 +624,8 @@ void TsSkinProvider::AnnounceToSkinEditor(HWND handle, bool recreated) {
   }
 }
 
-void InitSkinProviderUnit() { RegisterClassOf<TsSkinProvider>(); }
+void InitSkinProviderUnit() {
+  RegisterClassOf<TsSkinProvider>();
+  // The manager's redraw of every form also reaches the window the skin editor previews.
+  SkinManagerLinks().EditorPreviewWindow = [] { return PreviewWindow; };
+}

@@ -595,7 +595,8 @@ void SetProviderParamSource(TParamSource source);
 using TEditorWindowFinder = HWND (*)();
 void SetEditorWindowFinder(TEditorWindowFinder finder);
 
-// Start-up step of the unit: registers TsSkinProvider for stored forms.
+// Start-up step of the unit: registers TsSkinProvider for stored forms and gives the manager
+// the window announced to the skin editor.
 void InitSkinProviderUnit();
 // Lets the skinned menus paint bar items over a provider's menu line (done by every provider
 // as it is made, so it holds wherever a provider exists).

@@ -584,8 +584,14 @@ void TsSkinProvider::PaintNonClient() {
     SetMenuLineOwnerDraw(true);
     MenusInitialized = true;
   }
-  if (RegionChanged && !FRegionFlags.Changing) {
-    if (DrawsFrame(f) || SizeableWithoutCaption(f.Style) || f.Iconic) {
+  const bool shaped = DrawsFrame(f) || SizeableWithoutCaption(f.Style) || f.Iconic;
+  // A frame cache made anew for another size asks for a region only after this step; a size
+  // change painted inside the system's change (whose WM_WINDOWPOSCHANGED then finds the cache
+  // fitting) must not leave the window the region of its former size. Iconic forms keep
+  // their bounds and change regions only when told.
+  const bool resized = shaped && !f.Iconic && RegionSizeChanged(FRegionFlags, f, sm);
+  if ((RegionChanged || resized) && !FRegionFlags.Changing) {
+    if (shaped) {
       if (f.Iconic && (f.ExStyle & WS_EX_APPWINDOW) != 0) return;
       TsSkinManager* m = SkinManager();
       BuildRegionRects(FRegionRects, m->Tables(), m->MasterBitmap(), FSkinData->BorderIndex(), FTitleSkin,

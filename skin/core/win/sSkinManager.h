@@ -148,7 +148,7 @@ struct TsSkinManagerLinks {
   std::function<std::vector<HWND>()> VisibleHookedWindows;
   // TODO: the dialog branch of the thread hook fills this: stopping its pending work.
   std::function<void()> StopDialogHookWork;
-  // TODO: the skin provider fills this: the skin editor's preview window, or null.
+  // The skin provider fills this: the skin editor's preview window, or null.
   std::function<HWND()> EditorPreviewWindow;
 };
 TsSkinManagerLinks& SkinManagerLinks();

@@ -355,6 +355,27 @@ TEST_F(Bars, SeeThroughPanelShowsItsParentInsideItsBorder) {
   EXPECT_EQ(child.At(99, 79), RingColour);
 }
 
+TEST_F(Bars, SeeThroughPanelLargerThanItsParentShowsTheOverlappingPart) {
+  UseSkin("Divided");
+  TsPanel* outer = Panel(TRect{10, 10, 310, 210}, "DEEP");
+  // Wider and taller than the parent and starting above and left of it: the inside
+  // (398 x 298) is larger than the parent's whole image (300 x 200).
+  TsPanel* inner = Panel(TRect{-20, -10, 380, 290}, "SEE", outer);
+  ASSERT_EQ(inner->SkinData()->BorderWidth(), 1);
+  TPrinted parent(outer);
+  TBitmap* parentCache = outer->SkinData()->CacheBitmap();
+  ASSERT_EQ(parentCache->GetWidth(), 300);
+  const HDC p = parentCache->Canvas()->GetHandle();
+  SetPixelV(p, 0, 0, 0x0A0B0C);
+  SetPixelV(p, 299, 199, 0x0C0B0A);
+  inner->SkinData()->BGChanged = 1;
+  TPrinted child(inner);
+  EXPECT_EQ(child.At(20, 10), 0x0A0B0Cu);
+  EXPECT_EQ(child.At(319, 209), 0x0C0B0Au);
+  EXPECT_EQ(child.At(150, 100), GetPixel(p, 130, 90));
+  EXPECT_EQ(child.At(0, 100), RingColour);
+}
+
 TEST_F(Bars, PanelEraseOfTheEngineCopiesTheCacheElsePaintsItself) {
   TsPanel* p = Panel(TRect{10, 10, 130, 70});
   p->SkinData()->EnsureCacheBitmap();

@@ -6,7 +6,7 @@
 // the blur region; the owner's visible bit around a hidden show at alpha 0; the refreshes on
 // application activation and a layered-style change; the cut pixel given back when the mouse
 // enters the form; the maximized-window rule; the form image with its shadow and children;
-// the skin's sizes clamped; no leaks.
+// the skin's sizes clamped; user title buttons through the border window; no leaks.
 // With ORBEX_BORDER_SHOT_SECONDS set, the form stays shown in both skins, normal and
 // maximized, for that long each (for screenshots). The skins are written by
 // tests/fixtures/skins/make_border_skins.py.
@@ -201,7 +201,9 @@ TEST_P(BorderForm, BlurLeavesTheTransparentCornerPixelsOut) {
   ASSERT_NE(BorderOf(p), nullptr);
   ASSERT_FALSE(BlurCalls.empty());
   EXPECT_FALSE(BlurCalls.back().Enable) << "the skins ask for no blur";
-  M->SkinData().UseAeroBluring = true;
+  M->SetSkinName("BorderExtras");   // asks for it
+  ASSERT_TRUE(M->SkinData().UseAeroBluring);
+  ASSERT_NE(p->BorderForm(), nullptr);
   p->BorderForm()->UpdateExBorder(true, 255);
   dwm = saved;
   ASSERT_TRUE(BlurCalls.back().Enable);
@@ -215,6 +217,36 @@ TEST_P(BorderForm, BlurLeavesTheTransparentCornerPixelsOut) {
   const int x = s.Left - 1, y = s.Top - 1;
   EXPECT_EQ(PtInRegion(rgn, x, y) != FALSE, GetPix(cache, x, y) != 0);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+}
+
+TEST_P(BorderForm, UserButtonsAnswerByTheirCollectionIndexAndTakeTheSkinsImage) {
+  TsSkinProvider* p = Make();
+  p->TitleButtons()->Add()->SetVisible(false);
+  p->TitleButtons()->Add();
+  formtest::RepaintFrame(p);
+  ASSERT_NE(p->BorderForm(), nullptr);
+  p->BorderForm()->UpdateExBorder(true, 255);
+  ASSERT_NE(p->TitleButton(htcUserButton + 1), nullptr);
+  const auto centre = [&](int code) {
+    const TRect r = p->TitleButton(code)->Rect;
+    return At(BorderOf(p), (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  };
+  ASSERT_NE(BorderOf(p), nullptr);
+  const TRect shown = p->TitleButton(htcUserButton + 1)->Rect;
+  ASSERT_FALSE(shown.IsEmpty());
+  EXPECT_EQ(shown.Width(), 21) << "no \"TITLEBUTTON\" image: the plain width";
+  // Behind a hidden button, the shown one answers and lights up under its own code.
+  const LPARAM at = centre(htcUserButton + 1);
+  EXPECT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, at, 0}), htcUserButton + 1);
+  SendMessageA(BorderOf(p), WM_NCMOUSEMOVE, 0, at);
+  EXPECT_EQ(p->HotElement, htcUserButton + 1);
+  EXPECT_EQ(p->TitleButton(htcUserButton + 1)->State, 1);
+  EXPECT_EQ(p->TitleButton(htcUserButton)->State, -1);
+  SendMessageA(BorderOf(p), WM_NCMOUSEMOVE, 0, At(BorderOf(p), 200, 200));
+  // The skin's image gives the buttons its frame width.
+  M->SetSkinName("BorderExtras");
+  Pump();
+  EXPECT_EQ(p->TitleButton(htcUserButton + 1)->Rect.Width(), 30);
 }
 
 TEST_P(BorderForm, FormsWithoutBorderParentOrShowingGetNone) {

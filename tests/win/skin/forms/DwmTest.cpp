@@ -2,7 +2,8 @@
 // composition on or off and records every call: the transitions attribute on skin apply and
 // withdraw, the taskbar thumbnail and live preview answers behind the preview switch, missing
 // entries; the layered services (snapshot cover, nearly transparent windows, empty layered
-// image) and the whole-form image against the form's own pixels.
+// image) and the whole-form image against the form's own pixels; the Windows version the
+// prefix reports.
 // The skins are written by tests/fixtures/skins/make_frame_skins.py.
 #include "framework/win/Forms.h"
 
@@ -118,6 +119,26 @@ protected:
   TDwmEntries Saved;
   std::unique_ptr<TForm> Form;
 };
+
+// The prefix the tests run in reports the Windows version it was made for
+// (ORBEX_WINDOWS_VERSION, set by the Wine environment; empty for Wine's own default), and
+// composition is on exactly from Windows 10 on.
+TEST(WindowsVersion, ThePrefixReportsItsVersionAndCompositionFollows) {
+  const char* asked = std::getenv("ORBEX_WINDOWS_VERSION");
+  using TRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto rtlGetVersion =
+      reinterpret_cast<TRtlGetVersion>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtlGetVersion, nullptr);
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof(v);
+  ASSERT_EQ(rtlGetVersion(&v), 0);
+  if (asked == nullptr || *asked == '\0') GTEST_SKIP() << "prefix of Wine's own version " << v.dwMajorVersion << "." << v.dwMinorVersion;
+  ASSERT_STREQ(asked, "win10") << "only win10 is known here";
+  EXPECT_EQ(v.dwMajorVersion, 10u);
+  EXPECT_EQ(v.dwMinorVersion, 0u);
+  EXPECT_TRUE(DwmCompositionEnabled());
+  EXPECT_TRUE(AeroIsActive());
+}
 
 TEST_F(Dwm, TransitionsAreTurnedOffWhileSkinnedUnderCompositionOnly) {
   M->SetActive(false);

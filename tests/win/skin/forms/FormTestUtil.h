@@ -1,6 +1,6 @@
 // Helpers of the tests on shown forms: letting the messages flow for a while, a window's
-// screen rectangle, scratch paths and small skin folders written there, a form shown with a
-// provider and the pixels of its frame cache.
+// screen rectangle and its pixels (on the screen or printed), scratch paths and small skin
+// folders written there, a form shown with a provider and the pixels of its frame cache.
 #pragma once
 
 #include "framework/win/Forms.h"
@@ -9,10 +9,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
@@ -64,16 +66,55 @@ inline bool SystemCaptionColour(COLORREF c) {
   return c == GetSysColor(COLOR_ACTIVECAPTION) || c == GetSysColor(COLOR_GRADIENTACTIVECAPTION);
 }
 
-// How many pixels of the window's caption strip (frame and caption rows) on the screen show
-// the system's own caption colours.
-inline int SystemCaptionPixels(HWND w) {
+// Where a window's pixels are read: the screen (the window's DC), or the window printing
+// itself (PrintWindow, which reaches the provider's print handling instead).
+enum class TPixelSource { Screen, Print };
+
+// The pixels of the window's top `rows` rows (all with -1), row by row as COLORREF; empty when
+// the window does not print itself.
+inline std::vector<COLORREF> WindowPixels(HWND w, TPixelSource source = TPixelSource::Screen, int rows = -1) {
   const RECT r = WindowRectOf(w);
-  const int strip = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  TWindowDC dc(w, TWindowDC::TArea::Window);
-  int found = 0;
-  for (int y = 0; y < strip; ++y)
-    for (int x = 0; x < r.right - r.left; ++x) found += SystemCaptionColour(GetPixel(dc.Get(), x, y)) ? 1 : 0;
-  return found;
+  const int width = r.right - r.left, height = rows < 0 ? r.bottom - r.top : std::min(rows, int(r.bottom - r.top));
+  if (width <= 0 || height <= 0) return {};
+  std::unique_ptr<TBitmap> image = CreateBitmap32(width, r.bottom - r.top);
+  const HDC dc = image->Canvas()->GetHandle();
+  if (source == TPixelSource::Print) {
+    if (!PrintWindow(w, dc, 0)) return {};
+  } else {
+    TWindowDC screen(w, TWindowDC::TArea::Window);
+    BitBlt(dc, 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
+  }
+  GdiFlush();
+  const TlxPixelBuffer view = BitmapPixels(image.get());
+  std::vector<COLORREF> pixels;
+  pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = GetPix(view, x, y);
+      pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+    }
+  return pixels;
+}
+
+// The pixels of the window's caption strip (frame and caption rows).
+inline std::vector<COLORREF> CaptionStripPixels(HWND w, TPixelSource source = TPixelSource::Screen) {
+  return WindowPixels(w, source, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
+}
+
+// How many pixels two captures of the same size differ in (-1 for different sizes).
+inline int DifferentPixels(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+  if (a.size() != b.size()) return -1;
+  int n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i] ? 1 : 0;
+  return n;
+}
+
+// How many pixels of the window's caption strip show the system's own caption colours (-1
+// when the window does not print itself).
+inline int SystemCaptionPixels(HWND w, TPixelSource source = TPixelSource::Screen) {
+  const std::vector<COLORREF> pixels = CaptionStripPixels(w, source);
+  if (pixels.empty()) return -1;
+  return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), SystemCaptionColour));
 }
 
 // An item's rectangle on the screen while its menu is open.

@@ -146,6 +146,10 @@ public:
     FThread.join();
   }
   int Sends() const { return FSends; }
+  // Redraw commands received, and the manager the last one named.
+  int Redraws() const { return FRedraws; }
+  LPARAM RedrawManager() const { return FRedrawManager; }
+  HWND Window() const { return FWnd; }
 
 private:
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -154,6 +158,11 @@ private:
       ++self->FSends;
       if (self->FMode == Hang) Sleep(2500);
       return self->FMode == Accept ? 1 : 0;
+    }
+    if (msg == WM_SKINCOMMAND && self != nullptr && SkinCommandOf(wp) == SkinCmdRedrawSkin) {
+      ++self->FRedraws;
+      self->FRedrawManager = lp;
+      return 0;
     }
     if (msg == WM_CLOSE) {
       DestroyWindow(w);
@@ -179,6 +188,8 @@ private:
   HWND FWnd = nullptr;
   std::atomic<bool> FReady{false};
   std::atomic<int> FSends{0};
+  std::atomic<int> FRedraws{0};
+  std::atomic<LPARAM> FRedrawManager{0};
   std::thread FThread;
 };
 
@@ -221,6 +232,20 @@ TEST_F(Provider, TheAnnouncementToTheEditorIsBounded) {
     EXPECT_LT(GetTickCount64() - start, 5000u);
     EXPECT_EQ(hung.Sends(), 1);
   }
+}
+
+TEST_F(Provider, TheManagersRedrawReachesThePreviewWindow) {
+  const TsSkinManagerLinks saved = SkinManagerLinks();
+  SkinManagerLinks().EditorPreviewWindow = nullptr;
+  InitSkinProviderUnit();
+  TEditor preview(TEditor::Accept);
+  M->RefreshAllForms(false);   // nothing announced yet
+  EXPECT_EQ(preview.Redraws(), 0);
+  PreviewWindow = preview.Window();
+  M->RefreshAllForms(false);
+  EXPECT_EQ(preview.Redraws(), 1);
+  EXPECT_EQ(preview.RedrawManager(), reinterpret_cast<LPARAM>(M.get()));
+  SkinManagerLinks() = saved;
 }
 
 TEST_F(Provider, EditorDataOnlyWholeAndOnlyAtTheAnnouncedWindow) {

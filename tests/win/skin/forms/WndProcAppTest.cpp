@@ -16,6 +16,7 @@
 #include "app/win/ConnectDlg.h"
 #include "app/win/MainFrm.h"
 #include "framework/win/Dialogs.h"
+#include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
@@ -150,19 +151,55 @@ TEST_P(AppFrames, HoverRebuildsNoCacheAndAMinimizeReleasedOnTheCaptionDoesNothin
 }
 
 TEST_P(AppFrames, NoSystemCaptionColourAfterACaptionChangeAndReactivation) {
+  using formtest::SystemCaptionPixels;
+  using formtest::TPixelSource;
   const HWND w = Main->Handle();
-  SetWindowTextA(w, "Orbex test");
+  Pump();
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Screen), 0);
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Print), 0);
+  SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Orbex test"));
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Screen), 0);
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Print), 0);
   SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
   SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
   Pump();
-  EXPECT_EQ(formtest::SystemCaptionPixels(w), 0);
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Screen), 0);
+  EXPECT_EQ(SystemCaptionPixels(w, TPixelSource::Print), 0);
+}
+
+TEST_P(AppFrames, FramesDifferBetweenTheStoredSkinsAndWithActivation) {
+  using formtest::CaptionStripPixels;
+  const HWND w = Main->Handle();
+  std::vector<std::vector<COLORREF>> active;
+  for (const char* skin : {"Dusk (internal)", "Linden (internal)"}) {
+    Main->SkinManager->SetSkinName(skin);
+    ASSERT_EQ(Main->SkinManager->GetSkinName(), skin);
+    SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+    Pump();
+    active.push_back(CaptionStripPixels(w));
+    SendMessageA(w, WM_NCACTIVATE, FALSE, 0);
+    Pump();
+    EXPECT_NE(CaptionStripPixels(w), active.back()) << skin << ": inactive as active";
+    SendMessageA(w, WM_NCACTIVATE, TRUE, 0);
+    Pump();
+    EXPECT_EQ(CaptionStripPixels(w), active.back()) << skin << ": active again";
+  }
+  EXPECT_NE(active[0], active[1]);
 }
 
 TEST_P(AppFrames, DialogsCloseByTheirFrame) {
   // The help form closes on a double click of its icon.
   auto help = Shown(NewComponent<THelpForm>(nullptr));
-  ASSERT_NE(ProviderOf(help.get()), nullptr);
+  TsSkinProvider* helpProvider = ProviderOf(help.get());
+  ASSERT_NE(helpProvider, nullptr);
   EXPECT_FALSE(HasSysMenuStyle(help->Handle()));
+  // Its close button stands alone and shows the skin's image for that.
+  const auto* close = helpProvider->TitleButton(htcClose);
+  ASSERT_NE(close, nullptr);
+  EXPECT_STREQ(close->MaskKey, "BICLOSEALONE");
+  const TsSkinTables* tables = helpProvider->SkinManager()->Tables();
+  EXPECT_EQ(close->MaskIndex, FindMaskEntry(tables, FindSectionIndex(tables, "GLOBALINFO"), "GLOBALINFO", "BICLOSEALONE"));
+  EXPECT_GE(close->MaskIndex, 0);
   SendMessageA(help->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
   Pump();
   EXPECT_FALSE(IsWindowVisible(help->Handle()));

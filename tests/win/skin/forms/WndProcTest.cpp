@@ -1,11 +1,11 @@
 // The skin provider's window method on shown test forms: what reaches the form's own method
 // while skinned, the icon double click and the editor's close (also when the close frees the
 // provider, or is refused), the designed colours back after unskinning, the screen snap with
-// SWP_NOSIZE and SWP_NOMOVE, the caption double click, the window menu
-// greyed by the form, the caption cover and redraw lock around the system's caption painting,
-// the own drag, the menu-changed notification, a run-time provider's first hit test, and a
-// caption and border drag by the mouse. The skin is a small folder written to a scratch
-// directory.
+// SWP_NOSIZE and SWP_NOMOVE, the caption double click, the window menu greyed by the form,
+// the caption cover and redraw lock around the system's caption painting, the own drag, the
+// menu-changed notification, a run-time provider's first hit test, and a caption and border
+// drag by the mouse, the move and the resize leaving no stale pixels and the region following
+// each size. The skin is a small folder written to a scratch directory.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +69,14 @@ protected:
   }
   bool SeenMsg(UINT msg) const { return std::find(Seen.begin(), Seen.end(), msg) != Seen.end(); }
   HWND Wnd() const { return Form->Handle(); }
+  // The window's region is the whole window (the test skin has no rounded corners).
+  bool RegionCoversTheWindow() const {
+    TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+    RECT box{};
+    const RECT w = WindowRectOf(Wnd());
+    return GetWindowRgn(Wnd(), rgn.Get()) != ERROR && GetRgnBox(rgn.Get(), &box) != ERROR && box.left == 0 &&
+           box.top == 0 && box.right == w.right - w.left && box.bottom == w.bottom - w.top;
+  }
   static std::string Dir;
   std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
@@ -184,7 +192,7 @@ TEST_F(WndProc, ScreenSnapOnlyForMovesAndWithTheFormsSize) {
   EXPECT_EQ(WindowRectOf(Wnd()).top, 300);
 }
 
-// The maximized bounds themselves are checked on the program's main window.
+// The maximized bounds and region themselves are checked on the program's main window.
 TEST_F(WndProc, CaptionDoubleClickMaximizesAndRestores) {
   ShowSkinned();
   const RECT normal = WindowRectOf(Wnd());
@@ -196,6 +204,7 @@ TEST_F(WndProc, CaptionDoubleClickMaximizesAndRestores) {
   EXPECT_FALSE(IsZoomed(Wnd()));
   EXPECT_EQ(WindowRectOf(Wnd()).left, normal.left);
   EXPECT_EQ(WindowRectOf(Wnd()).bottom, normal.bottom);
+  EXPECT_TRUE(RegionCoversTheWindow()) << "the maximized region stayed";
 }
 
 // The window menu, read while it is open and then closed.
@@ -346,20 +355,37 @@ void DragWithTheMouse(POINT from, POINT to) {
 }
 
 TEST_F(WndProc, CaptionAndBorderDragsByTheMouse) {
-  ShowSkinned();
+  TsSkinProvider* p = ShowSkinned();
   SetForegroundWindow(Wnd());
   Pump();
+  // What the window shows after the move is what it shows when painted afresh.
+  const auto freshRepaint = [&] {
+    formtest::RepaintFrame(p);
+    RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    return formtest::WindowPixels(Wnd());
+  };
   const RECT before = WindowRectOf(Wnd());
   const int captionY = before.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
   DragWithTheMouse(POINT{before.left + 120, captionY}, POINT{before.left + 170, captionY + 30});
   const RECT moved = WindowRectOf(Wnd());
   EXPECT_EQ(moved.left, before.left + 50);
   EXPECT_EQ(moved.top, before.top + 30);
+  const std::vector<COLORREF> afterMove = formtest::WindowPixels(Wnd());
+  EXPECT_EQ(formtest::DifferentPixels(afterMove, freshRepaint()), 0) << "stale pixels after the move";
   const int borderX = moved.right - GetSystemMetrics(SM_CXFRAME) / 2 - 1;
   DragWithTheMouse(POINT{borderX, moved.top + 150}, POINT{borderX + 40, moved.top + 150});
   const RECT sized = WindowRectOf(Wnd());
   EXPECT_EQ(sized.left, moved.left);
   EXPECT_EQ(sized.right, moved.right + 40);
+  // The region follows the last sizing step (and a single one).
+  EXPECT_TRUE(RegionCoversTheWindow());
+  const std::vector<COLORREF> afterSize = formtest::WindowPixels(Wnd());
+  EXPECT_EQ(formtest::DifferentPixels(afterSize, freshRepaint()), 0) << "stale pixels after the border drag";
+  SetWindowPos(Wnd(), nullptr, 0, 0, sized.right - sized.left + 10, sized.bottom - sized.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Pump();
+  EXPECT_TRUE(RegionCoversTheWindow());
 }
 
 }  // namespace
