@@ -815,27 +815,27 @@ TMenuItem* ItemOfOwnerDrawMessage(UINT id, ULONG_PTR data) {
   return nullptr;
 }
 
-namespace {
-
-// The accelerator character of a caption ("&File" -> 'F'), 0 when none.
-char AccelChar(const std::string& caption) {
-  for (size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != '&') continue;
-    if (caption[i + 1] == '&') {
+char AccelChar(const std::string& Caption) {
+  for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+    if (Caption[i] != '&') continue;
+    if (Caption[i + 1] == '&') {
       ++i;
       continue;
     }
-    return caption[i + 1];
+    return Caption[i + 1];
   }
   return 0;
 }
 
-}  // namespace
+bool IsAccel(char Char, const std::string& Caption) {
+  const char accel = AccelChar(Caption);
+  return accel != 0 &&
+         std::toupper(static_cast<unsigned char>(accel)) == std::toupper(static_cast<unsigned char>(Char));
+}
 
 LRESULT MenuChar(char Char, HMENU Menu) {
   // The system cannot see accelerators of owner-drawn items: find the item of this character.
   const int count = ::GetMenuItemCount(Menu);
-  const int want = std::toupper(static_cast<unsigned char>(Char));
   for (int pos = 0; pos < count; ++pos) {
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof(mii);
@@ -843,9 +843,7 @@ LRESULT MenuChar(char Char, HMENU Menu) {
     if (!::GetMenuItemInfoA(Menu, static_cast<UINT>(pos), TRUE, &mii) || mii.wID > 0xFFFF) continue;
     TMenuItem* item = FindMenuItemByCommand(static_cast<std::uint16_t>(mii.wID));
     if (item == nullptr || !item->Enabled()) continue;
-    char accel = AccelChar(item->Caption());
-    if (accel != 0 && std::toupper(static_cast<unsigned char>(accel)) == want)
-      return MAKELRESULT(pos, MNC_EXECUTE);
+    if (IsAccel(Char, item->Caption())) return MAKELRESULT(pos, MNC_EXECUTE);
   }
   return MAKELRESULT(0, MNC_IGNORE);
 }

@@ -329,6 +329,10 @@ bool MenuMeasureItem(MEASUREITEMSTRUCT& Info);
 bool MenuDrawItem(const DRAWITEMSTRUCT& Info);
 // WM_INITMENUPOPUP: the items of the sub-menu about to open update their actions.
 bool MenuInitPopup(HMENU Menu);
+// The accelerator character of a caption ("&File" -> 'F'; "&&" shows a plain '&'), 0 when
+// none; and whether a typed character is it, in either case.
+char AccelChar(const std::string& Caption);
+bool IsAccel(char Char, const std::string& Caption);
 // WM_MENUCHAR: the answer for a character typed in an open menu (owner-drawn items have no
 // accelerators the system could see): execute the enabled item whose caption has it.
 LRESULT MenuChar(char Char, HMENU Menu);

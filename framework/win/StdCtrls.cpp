@@ -5,7 +5,6 @@
 #include "framework/win/StdCtrls.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "framework/base/TypInfo.h"
 
@@ -162,15 +161,8 @@ void TCustomLabel::Dispatch(TMessage& Message) {
       return;
     case CM_DIALOGCHAR: {
       // An accelerator of the caption focuses FocusControl.
-      std::string text = GetLabelText();
-      char ch = static_cast<char>(Message.WParam);
-      size_t amp = text.find('&');
-      while (amp != std::string::npos && amp + 1 < text.size() && text[amp + 1] == '&')
-        amp = text.find('&', amp + 2);
-      if (FShowAccelChar && FFocusControl != nullptr && Enabled() && amp != std::string::npos &&
-          amp + 1 < text.size() && std::toupper(static_cast<unsigned char>(text[amp + 1])) ==
-                                       std::toupper(static_cast<unsigned char>(ch)) &&
-          FFocusControl->CanFocus()) {
+      if (FShowAccelChar && FFocusControl != nullptr && Enabled() &&
+          IsAccel(static_cast<char>(Message.WParam), GetLabelText()) && FFocusControl->CanFocus()) {
         FFocusControl->SetFocus();
         Message.Result = 1;
         return;
@@ -244,6 +236,14 @@ void TButton::Dispatch(TMessage& Message) {
       }
       break;
     }
+    case CM_DIALOGCHAR:
+      // Alt+letter of the caption's accelerator presses the button, wherever the focus is.
+      if (IsAccel(static_cast<char>(Message.WParam), Caption()) && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+      }
+      break;
     default:
       break;
   }

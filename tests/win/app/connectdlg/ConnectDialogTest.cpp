@@ -1,9 +1,10 @@
 // The "Select device" dialog itself, with fake instruments in the prefix's registry: the list
 // it makes at construction, the refresh on WM_DEVICECHANGE arrival and removal (and no other
 // code), what a refresh keeps of the port field, and the close rules shown modally (OK with
-// an empty port refused with "Please select a device", Cancel always allowed), and an
-// enumeration the system refuses reported in an error box. Modal runs are driven by a thread
-// timer, whose callback runs inside the dialog's own (or a message box's) message loop.
+// an empty port refused with "Please select a device", Cancel always allowed, Alt+C from the
+// port field pressing Cancel), and an enumeration the system refuses reported in an error
+// box. Modal runs are driven by a thread timer, whose callback runs inside the dialog's own (or
+// a message box's) message loop.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -256,6 +257,28 @@ TEST_F(ConnectDialog, CancelWithAnEmptyPortClosesWithoutAMessage) {
   EXPECT_EQ(result, mrCancel);
   EXPECT_FALSE(messageSeen);
   EXPECT_EQ(d.Port(), "");
+}
+
+// Alt+C while typing in the port field presses Cancel: the key goes to the combo box's edit
+// window, which is not a control of its own, and reaches the dialog's buttons from there.
+TEST_F(ConnectDialog, AltCInThePortFieldPressesCancel) {
+  TConnectDialog d(nullptr);
+  bool editFocused = false;
+  TModalScript script(d, {
+      [&] {
+        if (!d.Visible()) return false;
+        d.cbPort->SetFocus();
+        HWND edit = ::GetFocus();
+        editFocused = ::GetParent(edit) == d.cbPort->Handle();
+        ::PostMessageA(edit, WM_SYSKEYDOWN, 'C', 0x20000001);   // context code: Alt held
+        return true;
+      },
+      [&] { return !d.Visible(); },   // closed by the key, else given up at the deadline
+  });
+  TModalResult result = d.ShowModal();
+  EXPECT_FALSE(script.TimedOut());
+  EXPECT_TRUE(editFocused);
+  EXPECT_EQ(result, mrCancel);
 }
 
 // ---------------------------------------------------------------------------------------------

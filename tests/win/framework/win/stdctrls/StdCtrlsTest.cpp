@@ -352,6 +352,70 @@ TEST(Buttons, ClickSetsTheFormsModalResult) {
   EXPECT_EQ(form->ModalResult(), mrCancel);
 }
 
+// Alt+letter presses the button of that accelerator, as the system delivers it: a key press
+// posted to the focused window (the edit inside a drop-down combo box, or another button) and
+// translated by the application's loop. A disabled button does not take its letter.
+TEST(Buttons, AltLetterThroughTheMessageLoopClicksTheButtonOfThatAccelerator) {
+  auto form = fwtest::MakeForm();
+  auto* combo = new TComboBox(form.get());
+  combo->SetParent(form.get());
+  combo->SetStyle(csDropDown);
+  combo->SetBounds(10, 10, 120, 21);
+  auto makeButton = [&](const char* caption, TModalResult result, int left, int& clicks) {
+    auto* b = new TButton(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(left, 100, 75, 25);
+    b->SetCaption(caption);
+    b->SetModalResult(result);
+    b->OnClick = [&clicks](TObject*) { ++clicks; };
+    return b;
+  };
+  int okClicks = 0, cancelClicks = 0, bothClicks = 0;
+  TButton* ok = makeButton("&OK", mrOk, 10, okClicks);
+  TButton* cancel = makeButton("&Cancel", mrCancel, 90, cancelClicks);
+  makeButton("&&C", mrNone, 170, bothClicks);   // shows "&C": no accelerator
+  form->Show();
+  const LPARAM altDown = 0x20000001;   // context code: Alt held
+  auto altLetter = [&](HWND target, char letter) {
+    form->SetModalResult(mrNone);
+    ::PostMessageA(target, WM_SYSKEYDOWN, static_cast<WPARAM>(letter), altDown);
+    Application->ProcessMessages();
+  };
+
+  combo->SetFocus();
+  HWND edit = ::GetFocus();
+  ASSERT_EQ(::GetParent(edit), combo->Handle());   // the combo box's own edit field
+  altLetter(edit, 'C');
+  EXPECT_EQ(cancelClicks, 1);
+  EXPECT_EQ(bothClicks, 0);
+  EXPECT_EQ(form->ModalResult(), mrCancel);
+  altLetter(edit, 'O');
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(form->ModalResult(), mrOk);
+
+  // From a button as well; a disabled one is passed over, the letter left to the window
+  // (kept from the default handling here: a system menu would open).
+  int dispatched = 0;
+  TWndMethod saved = cancel->WindowProc;
+  cancel->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_SYSCHAR) {
+      ++dispatched;
+      return;
+    }
+    saved(m);
+  };
+  cancel->SetFocus();
+  altLetter(cancel->Handle(), 'O');
+  EXPECT_EQ(okClicks, 2);
+  EXPECT_EQ(dispatched, 0);
+  ok->SetEnabled(false);
+  altLetter(cancel->Handle(), 'O');
+  EXPECT_EQ(okClicks, 2);
+  EXPECT_EQ(form->ModalResult(), mrNone);
+  EXPECT_EQ(dispatched, 1);
+  cancel->WindowProc = saved;
+}
+
 TEST(Label, AcceleratorFocusesItsControl) {
   auto form = fwtest::MakeForm();
   auto* edit = new TEdit(form.get());
