@@ -3,12 +3,14 @@
 // application handlers kept, and nothing owner-drawn without skinned popups. With
 // ORBEX_MENU_SHOTS set to a folder, the open menus are also saved there as screen images.
 #include "framework/win/Forms.h"
+#include "framework/win/ImgList.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -335,6 +337,68 @@ protected:
     Popup.Items()->Items(1)->SetChecked(true);
     Menus->HookPopupMenu(&Popup, true);
   }
+  TMenuItem* AddItem(const char* caption) {
+    auto* item = new TMenuItem(nullptr);
+    item->SetCaption(caption);
+    Popup.Items()->Add(item);
+    return item;
+  }
+  // Paints `item` into a bitmap of `w` x `h` of its own, a DC no popup window owns; the border
+  // request this posts and the background built for it are taken back.
+  std::unique_ptr<TBitmap> PaintAlone(TMenuItem* item, int w, int h) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(TPixelFormat::pf32bit);
+    b->SetSize(w, h);
+    Menus->PaintPopupItem(item, b->Canvas(), TRect{0, 0, w, h}, 0);
+    MSG m;
+    while (PeekMessageA(&m, Application->Handle(), WM_POPUPITEMPAINTED, WM_POPUPWINDOWKNOWN, PM_REMOVE)) {
+    }
+    TsSkinableMenus::ClearPopupInfo();
+    return b;
+  }
+  // "-Group-" shows "Group" centred in `text` on `fill`; a divider is 2 high, its top row a
+  // line of `line` inside the margins, the rest of it not.
+  void CheckCaptionAndDivider(COLORREF fill, COLORREF text, COLORREF line) {
+    TMenuItem* caption = AddItem("-Group-");
+    TMenuItem* divider = AddItem("-");
+    constexpr int W = 120;
+    auto c = PaintAlone(caption, W, 20);
+    HDC dc = c->Canvas()->GetHandle();
+    EXPECT_EQ(GetPixel(dc, 3, 2), fill);
+    // The text's columns: whatever differs from the fill inside the section's edge (the
+    // letters are smoothed), and the text colour among them.
+    int first = -1, last = -1;
+    bool inText = false;
+    for (int x = 2; x < W - 2; ++x)
+      for (int y = 2; y < 18; ++y)
+        if (const COLORREF p = GetPixel(dc, x, y); p != fill) {
+          inText = inText || p == text;
+          if (first < 0) first = x;
+          last = x;
+        }
+    EXPECT_TRUE(inText);
+    ASSERT_GE(first, 0);
+    SIZE group{};
+    {
+      TSelectObject sel(dc, Menus->CaptionFont()->GetHandle());
+      GetTextExtentPoint32A(dc, "Group", 5, &group);
+    }
+    EXPECT_LE(last - first + 1, group.cx + 1);
+    EXPECT_GE(last - first + 1, group.cx - 4);
+    EXPECT_LE(std::abs(first - (W - 1 - last)), 2) << first << " " << last;
+    TWindowDC screen(nullptr);
+    TCanvas canvas;
+    TCanvasDC bound(canvas, screen.Get());
+    int w = 0, h = 0;
+    Menus->MeasurePopupItem(divider, &canvas, w, h);
+    EXPECT_EQ(h, 2);
+    auto d = PaintAlone(divider, W, 2);
+    dc = d->Canvas()->GetHandle();
+    EXPECT_EQ(GetPixel(dc, W / 2, 0), line);
+    EXPECT_NE(GetPixel(dc, W / 2, 1), line);
+    EXPECT_NE(GetPixel(dc, Menus->Margin, 0), line);
+    EXPECT_NE(GetPixel(dc, W - 1 - Menus->Margin, 0), line);
+  }
   // The colour in the check glyph's place of item `pos` of the open popup.
   COLORREF GlyphPixel(int pos) {
     const RECT r = MenuItemRect(Popup.Handle(), pos);
@@ -342,10 +406,11 @@ protected:
   }
   std::unique_ptr<TsSkinManager> M;
   TsSkinableMenus* Menus = nullptr;
+  TImageList Images{nullptr};
   TPopupMenu Popup{nullptr};
 };
 
-constexpr COLORREF Red = 0x0000FF, Blue = 0xFF0000;
+constexpr COLORREF Red = 0x0000FF, Blue = 0xFF0000, Cyan = 0xFFFF00, Yellow = 0x00FFFF;
 
 TEST_F(MenuFixture, InheritedBorderMaskCutsCornersAndGivesItsWidth) {
   Load("MenuInherit");
@@ -374,6 +439,51 @@ TEST_F(MenuFixture, MaskWithoutCutOutsLosesOnlyTheFirstPixel) {
                              // With "CHECK" a checked item shows it.
                              EXPECT_EQ(GlyphPixel(0), Blue);
                            }));
+}
+
+TEST_F(MenuFixture, CheckedImageSitsOnThePressedSmallButton) {
+  Load("MenuSquare");
+  TBitmap picture;
+  picture.SetPixelFormat(TPixelFormat::pf32bit);
+  picture.SetSize(16, 16);
+  picture.Canvas()->Brush()->SetColor(TColor(Red));
+  picture.Canvas()->FillRect(TRect{0, 0, 16, 16});
+  Images.SetSize(16, 16);
+  ASSERT_EQ(Images.Add(&picture, nullptr), 0);
+  Popup.SetImages(&Images);
+  TMenuItem* item = Popup.Items()->Items(2);
+  item->SetImageIndex(0);
+  constexpr int H = 24, At = (H - 16) / 2;
+  auto plain = PaintAlone(item, 120, H);
+  item->SetChecked(true);
+  auto checked = PaintAlone(item, 120, H);
+  HDC dc = checked->Canvas()->GetHandle();
+  EXPECT_EQ(GetPixel(dc, At + 8, At + 8), Red);
+  // The button's pressed frame shows one pixel around the image, and no further.
+  for (auto [x, y] : {std::pair{At - 1, At + 8}, {At + 16, At + 8}, {At + 8, At - 1}, {At + 8, At + 16}})
+    EXPECT_EQ(GetPixel(dc, x, y), Cyan) << x << "," << y;
+  EXPECT_NE(GetPixel(dc, At - 2, At + 8), Cyan);
+  EXPECT_NE(GetPixel(plain->Canvas()->GetHandle(), At - 1, At + 8), Cyan);
+  Popup.SetImages(nullptr);
+}
+
+// Caption items on "MENUCAPTION", else on "TOOLBAR"; dividers from "DIVIDERV", else a line in
+// the border colour, the button shadow when that is the key colour.
+TEST_F(MenuFixture, CaptionAndDividerFromTheirSections) {
+  Load("MenuSquare");
+  CheckCaptionAndDivider(Yellow, 0x800000, 0x0080FF);
+}
+
+TEST_F(MenuFixture, CaptionOnTheToolBarAndDividerInTheBorderColour) {
+  Load("MenuInherit");
+  CheckCaptionAndDivider(Cyan, 0x000080, 0x00A000);
+}
+
+TEST_F(MenuFixture, DividerInTheButtonShadowForTheKeyColour) {
+  Load("MenuKeyLine");
+  TMenuItem* divider = AddItem("-");
+  auto d = PaintAlone(divider, 120, 2);
+  EXPECT_EQ(GetPixel(d->Canvas()->GetHandle(), 60, 0), GetSysColor(COLOR_BTNSHADOW));
 }
 
 TEST_F(MenuFixture, ItemPaintedWithoutItsWindowPostsItsCommandNumberOnce) {
