@@ -4,9 +4,10 @@
 // buttons' presses and releases, the icon double click, modal dialogs closed as Cancel by
 // their close button, the window menu of "Select device", and no system caption colour
 // after a caption change and re-activation; the main window with extended borders in each
-// stored skin (its border window's place and uploads, normal, maximized and inactive). The
-// program's units start as in the program, with the main window's stored skins. With
-// ORBEX_BORDER_SHOTS set to a folder, the screen is saved there in each of those states.
+// stored skin (its border window's place and uploads, the bar's items on the menu line,
+// normal, maximized and inactive). The program's units start as in the program, with the
+// main window's stored skins. With ORBEX_BORDER_SHOTS set to a folder, the screen is saved
+// there in each of those states.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -307,9 +308,14 @@ TEST_P(AppBorder, MainWindowShowsTheShadowedFrameNormalMaximizedAndInactive) {
   const RECT fr = WindowRectOf(form), br = WindowRectOf(border);
   EXPECT_EQ(br.left, fr.left - (d.ExBorderWidth + 9 - frame));
   EXPECT_EQ(br.top, fr.top - Main->SkinProvider->BorderForm()->FormTopOffset());
-  const layeredtest::TUpload& normal = CheckUpload(border);
+  const layeredtest::TUpload normal = CheckUpload(border);
   EXPECT_EQ(normal.Size.cx, br.right - br.left);
   EXPECT_EQ(normal.Size.cy, br.bottom - br.top);
+  // The bar's items lie on the menu line: the title's rows above them are as beside them.
+  RECT item{};
+  ASSERT_TRUE(GetMenuItemRect(form, GetMenu(form), 0, &item));
+  const int ix = (item.left + item.right) / 2 - br.left, iy = item.top - br.top;
+  for (int y = iy - 6; y < iy && !normal.Pixels.empty(); ++y) EXPECT_EQ(normal.At(ix, y), normal.At(ix + 300, y)) << y;
   Shot("normal");
 
   // Another window active: the form's frame and its shadow show the inactive state.
@@ -334,7 +340,7 @@ TEST_P(AppBorder, MainWindowShowsTheShadowedFrameNormalMaximizedAndInactive) {
   border = Border();
   ASSERT_NE(border, nullptr);
   EXPECT_TRUE(IsWindowVisible(border));
-  const layeredtest::TUpload& max = CheckUpload(border);
+  const layeredtest::TUpload max = CheckUpload(border);
   const RECT mr = WindowRectOf(border);
   EXPECT_EQ(max.Size.cx, mr.right - mr.left);
   EXPECT_EQ(max.Size.cy, mr.bottom - mr.top);
