@@ -500,9 +500,11 @@ TRect TsSkinProvider::MenuLineItemRect(TMenuItem* item) {
       if (!GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos), &ir) ||
           !GetWindowRect(FForm->Handle(), &window))
         return TRect{};
-      const TsFormGeometry f = Geometry();
-      return TRect{static_cast<int>(ir.left - window.left) + f.ShadowLeft, static_cast<int>(ir.top - window.top) + f.ShadowTop,
-                   static_cast<int>(ir.right - window.left) + f.ShadowLeft, static_cast<int>(ir.bottom - window.top) + f.ShadowTop};
+      // The window lies in the cache at its origin there: past the shadow, and with a border
+      // window also past the extended frame and title.
+      const TPoint o = WindowOriginInCache();
+      return TRect{static_cast<int>(ir.left - window.left) + o.X, static_cast<int>(ir.top - window.top) + o.Y,
+                   static_cast<int>(ir.right - window.left) + o.X, static_cast<int>(ir.bottom - window.top) + o.Y};
     }
     ++pos;
   }

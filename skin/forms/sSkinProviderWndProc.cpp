@@ -309,12 +309,16 @@ void TsSkinProvider::RedrawSkin(TMessage& message) {
   if (FDrawNonClientArea) RegionChanged = true;
   if (FForm->Visible()) {
     FSkinData->BGChanged = 1;
+    // The manager's extended borders may have been turned on or off since the skin was
+    // applied: a shown form gets or loses its border window now, not only when it shows again.
+    if (FormShowing() && SkinManager() != nullptr) UpdateBorderForm(SkinManager()->GetExtendedBorders());
     if (FForm->HandleAllocated())
       RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
   }
   ApplyGlobalColor();
   FSkinData->HoldPaint = 0;
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+  RefreshBorderForm(true);
 }
 
 void TsSkinProvider::WMSkinEditor(TMessage& message) {

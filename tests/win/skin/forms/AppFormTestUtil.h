@@ -1,5 +1,5 @@
 // Helpers of the tests on the program's own forms: its units started as in the program, the
-// main window on a scratch ini naming its skin, and screen shots of open menus on request.
+// main window on a scratch ini naming its skin, and screen shots on request.
 #pragma once
 
 #include "framework/win/Forms.h"
@@ -59,10 +59,10 @@ inline std::unique_ptr<TMainForm> MainWindow(const std::string& skin, const std:
 inline auto StoredSkins() { return ::testing::Values("Dusk (internal)", "Linden (internal)"); }
 inline std::string ShortSkinName(const std::string& skin) { return skin.substr(0, skin.find(' ')); }
 
-// Saves the screen around a window, `margin` pixels on each side, when ORBEX_MENU_SHOTS names
-// a directory.
-inline void Shot(HWND w, int margin, const std::string& name) {
-  const char* dir = std::getenv("ORBEX_MENU_SHOTS");
+// Saves the screen around a window, `margin` pixels on each side, when the environment
+// variable `folder` (ORBEX_MENU_SHOTS unless given) names a directory.
+inline void Shot(HWND w, int margin, const std::string& name, const char* folder = "ORBEX_MENU_SHOTS") {
+  const char* dir = std::getenv(folder);
   if (dir == nullptr || w == nullptr) return;
   UpdateWindow(w);
   const RECT r = WindowRectOf(w);

@@ -3,8 +3,11 @@
 // the maximized bounds and region, hovering without rebuilding the frame cache, the title
 // buttons' presses and releases, the icon double click, modal dialogs closed as Cancel by
 // their close button, the window menu of "Select device", and no system caption colour
-// after a caption change and re-activation. The program's units start as in the program,
-// with the main window's stored skins.
+// after a caption change and re-activation; the main window with extended borders in each
+// stored skin (its border window's place and uploads, the bar's items on the menu line,
+// normal, maximized and inactive). The program's units start as in the program, with the
+// main window's stored skins. With ORBEX_BORDER_SHOTS set to a folder, the screen is saved
+// there in each of those states.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +23,11 @@
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "tests/win/skin/LayeredRecorder.h"
 #include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
@@ -275,5 +280,127 @@ TEST_P(AppFrames, SelectDeviceWindowMenuHasMoveAndCloseOnly) {
 
 INSTANTIATE_TEST_SUITE_P(Composition, AppFrames, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "On" : "Off"; });
+
+// The main window with the manager's extended borders on, in a stored skin: the skins have no
+// "EXBORDER", so the shadow is the built-in one, and their frame sizes are the defaults.
+class AppBorder : public ::testing::TestWithParam<const char*> {
+protected:
+  void SetUp() override {
+    Recorder.Install();
+    Main = formtest::MainWindow(GetParam(), formtest::ScratchPath("border", ".ini"));
+    ASSERT_NE(Main->SkinManager, nullptr);
+    Main->SkinManager->SetExtendedBorders(true);
+    SetForegroundWindow(Main->Handle());
+    Pump();
+  }
+  void TearDown() override {
+    Main.reset();
+    Pump();
+  }
+  HWND Border() const {
+    TlxBorderForm* b = Main->SkinProvider->BorderForm();
+    return b != nullptr ? b->Handle() : nullptr;
+  }
+  // The last image shown by the border window, checked against the frame cache: its size, the
+  // per-pixel alpha at full constant alpha, an opaque frame and a translucent shadow.
+  const layeredtest::TUpload& CheckUpload(HWND border) {
+    const std::vector<layeredtest::TUpload>& all = Recorder.Uploads[border];
+    EXPECT_FALSE(all.empty());
+    if (all.empty()) return Empty;
+    const layeredtest::TUpload& u = all.back();
+    const TBitmap* cache = Main->SkinProvider->SkinData()->CacheBitmap();
+    EXPECT_EQ(u.Size.cx, cache->GetWidth());
+    EXPECT_EQ(u.Size.cy, cache->GetHeight());
+    EXPECT_TRUE(u.PerPixelAlpha);
+    EXPECT_EQ(u.Alpha, 255);
+    const TRect s = Main->SkinManager->ShadowSizes();
+    if (u.Pixels.empty()) return u;
+    const int mid = u.Size.cy / 2;
+    EXPECT_EQ(u.At(s.Left + 1, mid) >> 24, 255u) << "the frame is opaque";
+    EXPECT_LT(u.At(0, mid) >> 24, 255u) << "the shadow is not";
+    return u;
+  }
+  void Shot(const std::string& state) const {
+    Pump(200);
+    formtest::Shot(GetDesktopWindow(), 0, "exborder-" + formtest::ShortSkinName(GetParam()) + "-" + state, "ORBEX_BORDER_SHOTS");
+  }
+  layeredtest::TLayeredRecorder Recorder;
+  layeredtest::TUpload Empty;
+  std::unique_ptr<TMainForm> Main;
+};
+
+TEST_P(AppBorder, MainWindowShowsTheShadowedFrameNormalMaximizedAndInactive) {
+  const TsSkinData& d = Main->SkinManager->SkinData();
+  EXPECT_EQ(d.ExBorderWidth, 4);
+  EXPECT_EQ(d.ExTitleHeight, 30);
+  EXPECT_EQ(Main->SkinManager->ShadowSizes(), (TRect{9, 9, 9, 9})) << "the built-in shadow";
+  const HWND form = Main->Handle();
+  HWND border = Border();
+  ASSERT_NE(border, nullptr);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(border, GWL_EXSTYLE)) & 0x08080080u, 0x08080080u);
+  EXPECT_EQ(GetWindow(border, GW_OWNER), form);
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_EQ(GetWindow(border, GW_HWNDNEXT), form);
+  const int frame = GetSystemMetrics(SM_CXFRAME);
+  const RECT fr = WindowRectOf(form), br = WindowRectOf(border);
+  EXPECT_EQ(br.left, fr.left - (d.ExBorderWidth + 9 - frame));
+  EXPECT_EQ(br.top, fr.top - Main->SkinProvider->BorderForm()->FormTopOffset());
+  const layeredtest::TUpload normal = CheckUpload(border);
+  EXPECT_EQ(normal.Size.cx, br.right - br.left);
+  EXPECT_EQ(normal.Size.cy, br.bottom - br.top);
+  // The bar's items lie on the menu line: the title's rows above them are as beside them.
+  RECT item{};
+  ASSERT_TRUE(GetMenuItemRect(form, GetMenu(form), 0, &item));
+  const int ix = (item.left + item.right) / 2 - br.left, iy = item.top - br.top;
+  for (int y = iy - 6; y < iy && !normal.Pixels.empty(); ++y) EXPECT_EQ(normal.At(ix, y), normal.At(ix + 300, y)) << y;
+  Shot("normal");
+
+  // Another window active: the form's frame and its shadow show the inactive state.
+  const std::vector<std::uint32_t> active = normal.Pixels;
+  {
+    TForm other(nullptr);
+    other.SetBounds(800, 500, 300, 200);
+    other.Show();
+    SetForegroundWindow(other.Handle());
+    Pump();
+    EXPECT_FALSE(Main->SkinProvider->FormActive);
+    ASSERT_EQ(Border(), border);
+    EXPECT_NE(CheckUpload(border).Pixels, active);
+    Shot("inactive");
+  }
+  SetForegroundWindow(form);
+  Pump();
+
+  ShowWindow(form, SW_MAXIMIZE);
+  Pump();
+  ASSERT_TRUE(IsZoomed(form));
+  border = Border();
+  ASSERT_NE(border, nullptr);
+  EXPECT_TRUE(IsWindowVisible(border));
+  const layeredtest::TUpload max = CheckUpload(border);
+  const RECT mr = WindowRectOf(border);
+  EXPECT_EQ(max.Size.cx, mr.right - mr.left);
+  EXPECT_EQ(max.Size.cy, mr.bottom - mr.top);
+  // Its region keeps to the work area's width, and its title reaches the screen's top.
+  const TRect work = MonitorWorkArea(Main.get());
+  TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(border, rgn.Get()), ERROR);
+  RECT box{};
+  GetRgnBox(rgn.Get(), &box);
+  EXPECT_GE(mr.left + box.left, work.Left);
+  EXPECT_LE(mr.left + box.right, work.Right);
+  EXPECT_LE(mr.top + box.top, work.Top);
+  Shot("maximized");
+  ShowWindow(form, SW_RESTORE);
+  Pump();
+  // Extended borders off again: the shown form loses its border window at once.
+  Main->SkinManager->SetExtendedBorders(false);
+  Pump();
+  EXPECT_EQ(Border(), nullptr);
+  EXPECT_FALSE(IsWindow(border));
+}
+
+INSTANTIATE_TEST_SUITE_P(StoredSkins, AppBorder, formtest::StoredSkins(),
+                         [](const auto& info) { return formtest::ShortSkinName(info.param); });
 
 }  // namespace
