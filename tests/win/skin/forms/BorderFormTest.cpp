@@ -16,13 +16,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sAnimations.h"
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
@@ -301,14 +304,81 @@ TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
   EXPECT_EQ(p->FormTimer(), nullptr);
   EXPECT_TRUE(Recorder.Uploads.empty());
   EXPECT_EQ(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  Application->Restore();
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
   Pump();
   EXPECT_FALSE(IsIconic(form));
+  EXPECT_EQ(AppShowState(), ssRestoring);
   Application->SetMainForm(savedMain);
   Forms.clear();
   M.reset();   // takes its hook off
   SkinManagerLinks().HookAppWindow = savedLinks.HookAppWindow;
   SkinManagerLinks().UnhookAppWindow = savedLinks.UnhookAppWindow;
+}
+
+// Hidden as its owner closes, the border window stays and shows the owner's whole image when
+// the hide animation is on (it fades that face out), and hides plainly when it is off; shown
+// again, the form is no longer hiding.
+TEST_P(BorderForm, HiddenWithTheHideAnimationItKeepsShowingTheWholeForm) {
+  M->AnimEffects()->FormHide()->Active = false;
+  TsSkinProvider* p = Make();
+  HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  SendMessageA(border, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+  EXPECT_FALSE(IsWindowVisible(border));
+  EXPECT_EQ(p->FormState & TsSkinProvider::Hiding, 0u);
+  M->AnimEffects()->FormHide()->Active = true;
+  M->AnimEffects()->FormHide()->Time = 200;
+  p->RefreshBorderForm(true);
+  ASSERT_TRUE(IsWindowVisible(border));
+  Recorder.Uploads.clear();
+  SendMessageA(border, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_NE(p->FormState & TsSkinProvider::Hiding, 0u);
+  EXPECT_TRUE(p->BorderForm()->Updating);
+  ASSERT_EQ(Recorder.Uploads[border].size(), 1u);
+  const TBitmap* cache = p->SkinData()->CacheBitmap();
+  EXPECT_EQ(std::make_tuple(LastUpload(border).Size.cx, LastUpload(border).Size.cy, int(LastUpload(border).Alpha)),
+            std::make_tuple(LONG(cache->GetWidth()), LONG(cache->GetHeight()), 255));
+  p->Form()->Hide();
+  p->Form()->Show();
+  Pump();
+  EXPECT_EQ(p->FormState & TsSkinProvider::Hiding, 0u);
+}
+
+// The end of blend on moving pauses through the animations' sleep, once, before the border
+// window is refreshed.
+TEST_P(BorderForm, TheEndOfBlendOnMovingPausesThroughTheAnimationSleep) {
+  TsSkinProvider* p = Make();
+  ASSERT_NE(BorderOf(p), nullptr);
+  std::vector<int> sleeps;
+  const std::function<void(int)> saved = AnimSleep;
+  AnimSleep = [&](int ms) { sleeps.push_back(ms); };
+  p->EndBlendMoving();
+  AnimSleep = saved;
+  EXPECT_EQ(sleeps, std::vector<int>{20});
+}
+
+// Another title section repaints the frame in the border window at once; the empty name is the
+// skin's own title again.
+TEST_P(BorderForm, ATitleSkinRepaintsTheTitleAtOnce) {
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  p->RefreshBorderForm(true);
+  const std::vector<std::uint32_t> own = LastUpload(border).Pixels;
+  ASSERT_FALSE(own.empty());
+  auto differing = [&](const std::vector<std::uint32_t>& a) {
+    size_t n = 0;
+    for (size_t i = 0; i < a.size() && i < own.size(); ++i) n += a[i] != own[i];
+    return n + (a.size() != own.size() ? 1 : 0);
+  };
+  Recorder.Uploads.clear();
+  p->SetTitleSkin("MENULINE");
+  ASSERT_EQ(Recorder.Uploads[border].size(), 1u);
+  EXPECT_GT(differing(LastUpload(border).Pixels), 1000u);
+  p->SetTitleSkin("");
+  ASSERT_EQ(Recorder.Uploads[border].size(), 2u);
+  EXPECT_EQ(differing(LastUpload(border).Pixels), 0u);
 }
 
 TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {
