@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -379,6 +380,53 @@ TEST_P(BorderForm, ATitleSkinRepaintsTheTitleAtOnce) {
   p->SetTitleSkin("");
   ASSERT_EQ(Recorder.Uploads[border].size(), 2u);
   EXPECT_EQ(differing(LastUpload(border).Pixels), 0u);
+}
+
+// A skin change of a form with a border window: the new face grows in on the border window
+// itself, at the new skin's place for it, while a copy at the old place shows the old face,
+// fading out only over the last third (alpha min(255, 3 x (255 - new alpha))); the copy goes.
+TEST_P(BorderForm, ASkinChangeFadesTheOldBorderOutWhileTheNewOneGrowsIn) {
+  InitAnimationsUnit();
+  const std::function<void(int)> saved = AnimSleep;
+  AnimSleep = [](int) {};
+  M->AnimEffects()->SkinChanging()->Time = 120;
+  M->AnimEffects()->SkinChanging()->Mode = atAero;
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p), form = p->Form()->Handle();
+  ASSERT_NE(border, nullptr);
+  const RECT old = Rect(border);
+  Recorder.Uploads.clear();
+  M->SetSkinName(std::string(GetParam()) == "BorderA" ? "BorderB" : "BorderA");
+  AnimSleep = saved;
+  DoneAnimationsUnit();
+  ASSERT_EQ(BorderOf(p), border);
+  // The frozen border window showed the old face first; the frames follow, then the refresh.
+  const std::vector<layeredtest::TUpload>& all = Recorder.Uploads[border];
+  const auto first = std::find_if(all.begin(), all.end(), [](const layeredtest::TUpload& u) { return u.Alpha < 255; });
+  ASSERT_GE(all.end() - first, 11);
+  const std::vector<layeredtest::TUpload> in(first, first + 11);
+  std::vector<std::pair<HWND, std::vector<layeredtest::TUpload>>> copies;
+  for (const auto& [h, list] : Recorder.Uploads)
+    if (h != border && h != form) copies.emplace_back(h, list);
+  ASSERT_EQ(copies.size(), 1u);
+  const std::vector<layeredtest::TUpload>& out = copies[0].second;
+  ASSERT_EQ(out.size(), 11u);
+  const RECT r = Rect(form);
+  for (size_t i = 0; i < 11; ++i) {
+    if (i > 0) {
+      EXPECT_GE(in[i].Alpha, in[i - 1].Alpha) << i;
+    }
+    EXPECT_EQ(int(out[i].Alpha), std::min(255, 3 * (255 - int(in[i].Alpha)))) << i;
+    ASSERT_TRUE(in[i].Dest.has_value() && out[i].Dest.has_value());
+    EXPECT_EQ(std::make_pair(int(in[i].Dest->x), int(in[i].Dest->y)),
+              std::make_pair(int(r.left) - p->BorderForm()->FormLeftOffset(), int(r.top) - p->BorderForm()->FormTopOffset()));
+    EXPECT_EQ(std::make_pair(out[i].Dest->x, out[i].Dest->y), std::make_pair(old.left, old.top));
+  }
+  EXPECT_EQ(out.front().Alpha, 255);
+  EXPECT_EQ(out.back().Alpha, 0);
+  EXPECT_EQ(in[10].Alpha, 255);
+  EXPECT_FALSE(IsWindow(copies[0].first));
+  EXPECT_TRUE(IsWindowVisible(border));
 }
 
 TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {
