@@ -8,7 +8,9 @@
 #include "framework/win/WinTypes.h"
 #include "skin/core/sFormMoves.h"
 #include "skin/core/win/sCommonData.h"
+#include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -504,19 +506,46 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   }
 }
 
+bool TlxBorderForm::HidesAnimated(TMessage& message) {
+  TsSkinProvider* p = Provider();
+  if (p == nullptr || !LayeredWindowsAvailable() || !p->DrawNonClientArea() || AnimationInProgress) return false;
+  if (message.WParam != 0 || (message.LParam != 0 && message.LParam != SW_PARENTCLOSING)) return false;
+  const std::uint32_t state = FOwner->OwnerState();
+  if ((state & lxOwnerMinimizing) != 0) {
+    message.Result = 0;
+    return true;
+  }
+  if ((state & lxOwnerHiding) != 0) return true;
+  TsSkinManager* m = p->SkinManager();
+  const TlxFormAnimation* hide = m != nullptr ? m->AnimEffects()->FormHide() : nullptr;
+  if (!p->AllowAnimation || hide == nullptr || !hide->Active || hide->Time == 0 || AppShowState() == ssMinimizing)
+    return false;
+  // The window stays and shows the whole form, the face the hide animation fades out.
+  FOwner->SetOwnerState(state | lxOwnerHiding);
+  FOwner->RenderWholeImage();
+  Updating = true;
+  TBitmap* cache = SkinData() != nullptr ? SkinData()->CacheBitmap() : nullptr;
+  const HWND h = Handle();
+  if (h == nullptr || cache == nullptr || cache->Empty() || UpdateLayeredWindowProc == nullptr) return true;
+  {
+    const TWindowDC screen(nullptr);
+    POINT origin{0, 0};
+    SIZE size{cache->GetWidth(), cache->GetHeight()};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(std::clamp(FOwner->AlphaValue(255), 0, 255)), AC_SRC_ALPHA};
+    UpdateLayeredWindowProc(h, screen.Get(), nullptr, &size, cache->Canvas()->GetHandle(), &origin, 0x1FFFFFFF, &blend,
+                            ULW_ALPHA);
+  }
+  SetRegion(0, 0);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  return true;
+}
+
 void TlxBorderForm::BorderWndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_ERASEBKGND:
     case WM_NCPAINT: message.Result = 1; return;
     case WM_SHOWWINDOW:
-      if (Provider() != nullptr && message.WParam == 0 && (message.LParam == 0 || message.LParam == SW_PARENTCLOSING)) {
-        const std::uint32_t state = FOwner->OwnerState();
-        if ((state & lxOwnerMinimizing) != 0) {
-          message.Result = 0;
-          return;
-        }
-        if ((state & lxOwnerHiding) != 0) return;
-      }
+      if (HidesAnimated(message)) return;
       break;
     case WM_SETCURSOR: SetCursorFor(message); return;
     case WM_MOUSEACTIVATE: {

@@ -190,6 +190,9 @@ public:
 
 private:
   void DefaultHandling(TMessage& message);
+  // WM_SHOWWINDOW hiding the window: kept while the owner minimizes or hides, and with the
+  // hide animation on, kept showing the owner's whole image; true when swallowed.
+  bool HidesAnimated(TMessage& message);
   // The window's region for an owner of width x height (0: its present size) as a plan; false
   // without a window.
   bool RegionPlan(int width, int height, TlxBorderRegion& plan) const;

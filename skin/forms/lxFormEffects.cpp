@@ -5,6 +5,8 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
 #include "skin/forms/lxFormTimers.h"
+#include "skin/forms/sAnimations.h"
+#include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
@@ -19,13 +21,6 @@ void SetWindowAlpha(HWND wnd, BYTE alpha) {
   const LONG ex = GetWindowLongA(wnd, GWL_EXSTYLE);
   if ((ex & WS_EX_LAYERED) == 0) SetWindowLongA(wnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
   if (SetLayeredWindowAttributesProc != nullptr) SetLayeredWindowAttributesProc(wnd, NoColourKey, alpha, LWA_ALPHA);
-}
-
-void SetIconicBitmapAttribute(HWND wnd, bool on) {
-  if (!IconicPreviewOn() || wnd == nullptr) return;
-  const DWORD value = on ? 1 : 0;
-  DwmSetAttribute(wnd, DwmHasIconicBitmap, &value, sizeof(value));
-  InvalidateIconicBitmaps(wnd);
 }
 
 }  // namespace
@@ -112,7 +107,7 @@ void TsSkinProvider::EndBlendMoving() {
   if (border != nullptr) {
     FSkinData->BGChanged = 1;
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(20);
+    AnimSleep(20);
     if (AeroIsActive() && FForm->Menu() != nullptr) SendMessageA(wnd, WM_NCPAINT, 0, 0);
     FBorderForm->Updating = false;
     RefreshBorderForm(true);
@@ -159,7 +154,7 @@ void TsSkinProvider::StartMinimizeAnimation() {
       }
     }
   }
-  SetIconicBitmapAttribute(wnd, true);
+  if (wnd != nullptr) SetTaskbarThumbnailMode(wnd, true);
 }
 
 bool TsSkinProvider::StartRestoreAnimation() {
@@ -186,7 +181,7 @@ bool TsSkinProvider::StartRestoreAnimation() {
   timer->Restoring = true;
   timer->Minimized = false;
   timer->SetEnabled(true);
-  SetIconicBitmapAttribute(FForm != nullptr && FForm->HandleAllocated() ? FForm->Handle() : nullptr, false);
+  if (FForm != nullptr && FForm->HandleAllocated()) SetTaskbarThumbnailMode(FForm->Handle(), false);
   return true;
 }
 

@@ -365,25 +365,87 @@ void PlayBlendedFrames(HWND copy, TBitmap* image, const std::vector<TlxAnimFrame
   }
 }
 
+// The animation is over: the control draws its new face (beneath the copy, returned).
+std::unique_ptr<TForm> FinishSkinChange(TWinControl* control, std::unique_ptr<TForm> copy) {
+  AnimationInProgress = false;
+  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
+  if (control->Visible()) {
+    SendMessageA(control->Handle(), WM_SETREDRAW, 1, 0);
+    RedrawWindow(control->Handle(), nullptr, nullptr, FullRedraw);
+  }
+  GCoverWindow.reset();
+  GCoverBitmap.reset();
+  return copy;
+}
+
+// With an extended border the new face fades in on the border window itself, at the place the
+// new skin's border gives it, while a copy at the old border window's place shows the old face
+// fading out late (alpha min(255, 3 x (target - current))), so that the old shadow never
+// lies over the new one's. The copy (old face) is returned.
+std::unique_ptr<TForm> FadeOnBorderWindow(TsSkinProvider* provider, TlxBorderForm* border, TBitmap* oldFace,
+                                          TBitmap* image, const std::vector<TlxAnimFrame>& frames, TlxAnimType kind,
+                                          int target) {
+  const HWND h = border->Handle();
+  const TRect old = ScreenRectOf(h);
+  const TRect oldAt{old.Left, old.Top, old.Left + oldFace->GetWidth(), old.Top + oldFace->GetHeight()};
+  const TRect form = ScreenRectOf(provider->Form()->Handle());
+  const POINT newAt{form.Left - border->FormLeftOffset(), form.Top - border->FormTopOffset()};
+  std::unique_ptr<TForm> copy = MakeCopyWindow(oldAt);
+  ShowCopy(copy->Handle(), h, oldAt);
+  const POINT oldPt{oldAt.Left, oldAt.Top};
+  std::unique_ptr<TBitmap> dest = CreateBitmap32(image->GetWidth(), image->GetHeight());
+  const bool wasUpdating = border->Updating;
+  border->Updating = true;
+  SetWindowRgn(h, nullptr, FALSE);
+  for (const TlxAnimFrame& f : frames) {
+    DrawFrame(dest.get(), image, f, kind);
+    ShowLayeredBitmap(h, dest->GetHandle(), static_cast<BYTE>(f.Alpha), &newAt);
+    ShowLayeredBitmap(copy->Handle(), oldFace->GetHandle(), static_cast<BYTE>(OldImageAlpha(target, f.Alpha)), &oldPt);
+    AnimSleep(AnimFrameInterval);
+  }
+  if (frames.empty()) ShowLayeredBitmap(h, image->GetHandle(), static_cast<BYTE>(target), &newAt);
+  border->Updating = wasUpdating;
+  return copy;
+}
+
 // The new face shown on a copy above the form (fading in, or at once for a time below one
 // frame), or blended on the cover window without layered windows, while the form draws its
 // new face beneath. The copy is returned: it goes once the form's last redraw is over.
 std::unique_ptr<TForm> ChangeSkinBeneathCopy(TWinControl* control, TsSkinProvider* provider, int time,
                                              TlxAnimType kind, int target) {
   AnimationInProgress = true;
-  const HWND wnd = control->Handle();
   target = std::clamp(target, 0, 255);
   std::unique_ptr<TForm> copy;
   if (provider != nullptr && LayeredWindowsAvailable()) {
+    TlxBorderForm* border = provider->BorderForm() != nullptr && provider->BorderForm()->Handle() != nullptr
+                                ? provider->BorderForm()
+                                : nullptr;
+    // The old border image: the picture saved before the change, else the cache still holding it.
+    std::unique_ptr<TBitmap> oldCopy;
+    TBitmap* oldFace = border != nullptr ? provider->SkinChangeCover.get() : nullptr;
+    if (border != nullptr && oldFace == nullptr) {
+      TBitmap* cache = provider->SkinData()->CacheBitmap();
+      if (cache != nullptr && !cache->Empty()) {
+        oldCopy = CreateBitmap32(cache->GetWidth(), cache->GetHeight());
+        BitBlt(oldCopy->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(),
+               0, 0, SRCCOPY);
+        oldFace = oldCopy.get();
+      }
+    }
     provider->SkinData()->BGChanged = 1;
     provider->PaintFrameCache();
     if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
       const TRect r = ScreenRectOf(ImageWindow(provider));
       const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
       const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
+      // An opaque fade is blended here, each frame one blend of the old face on the screen and
+      // the new one on an opaque copy, border window or not.
+      const bool blended = kind == atFading && target == 255;
+      if (border != nullptr && oldFace != nullptr && !blended)
+        return FinishSkinChange(control, FadeOnBorderWindow(provider, border, oldFace, image.get(), frames, kind, target));
       copy = MakeCopyWindow(at);
       ShowCopy(copy->Handle(), ImageWindow(provider), at);
-      if (kind == atFading && target == 255)
+      if (blended)
         PlayBlendedFrames(copy->Handle(), image.get(), frames, at);
       else
         PlayFrames(copy->Handle(), image.get(), frames, kind, at);
@@ -394,15 +456,7 @@ std::unique_ptr<TForm> ChangeSkinBeneathCopy(TWinControl* control, TsSkinProvide
   } else if (AnimStepCount(time) >= 1) {
     BlendOnCover(control, provider, time);
   }
-  AnimationInProgress = false;
-  // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
-  if (control->Visible()) {
-    SendMessageA(wnd, WM_SETREDRAW, 1, 0);
-    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
-  }
-  GCoverWindow.reset();
-  GCoverBitmap.reset();
-  return copy;
+  return FinishSkinChange(control, std::move(copy));
 }
 
 }   // namespace
@@ -461,7 +515,13 @@ void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int tar
   TsSkinProvider* provider = ProviderOf(As<TCustomForm>(control));
   // The copy goes only now: the form beneath it has painted its new face completely.
   ChangeSkinBeneathCopy(control, provider, time, kind, target).reset();
-  if (provider != nullptr) AfterAnimation(provider, aeSkinChanging);
+  if (provider == nullptr) return;
+  // A border window that showed the new face whole gets its hole for the form back.
+  if (TlxBorderForm* border = provider->BorderForm(); border != nullptr && border->Handle() != nullptr) {
+    border->ResetRegion();
+    border->UpdateExBorder(true, 255);
+  }
+  AfterAnimation(provider, aeSkinChanging);
 }
 
 // ---------------------------------------------------------------------------------------------

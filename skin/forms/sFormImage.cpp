@@ -5,6 +5,7 @@
 #include "skin/core/sFormMetrics.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
@@ -78,6 +79,14 @@ TBitmap* PreviewSource(TsSkinProvider* provider) {
   if (provider == nullptr || provider->SkinData() == nullptr) return nullptr;
   TBitmap* cache = provider->SkinData()->CacheBitmap();
   return cache != nullptr && !cache->Empty() ? cache : nullptr;
+}
+
+// While the form shrinks to its taskbar button or grows back, its frame cache no longer shows
+// what the form looked like: the run's saved picture of the whole form does.
+TBitmap* MinimizePicture(TsSkinProvider* provider) {
+  auto* timer = provider != nullptr ? dynamic_cast<TlxMinTimer*>(provider->FormTimer()) : nullptr;
+  if (timer == nullptr || !timer->Enabled() || timer->Image == nullptr || timer->Image->Empty()) return nullptr;
+  return timer->Image.get();
 }
 
 // Previewing is set while the taskbar's image is made.
@@ -156,12 +165,14 @@ std::unique_ptr<TForm> NewLayeredToolForm(const TRect& bounds) {
 bool SetIconicThumbnail(HWND wnd, TsSkinProvider* provider, int requestedWidth, int requestedHeight) {
   const auto entry = LoadDwmLibrary().SetIconicThumbnail;
   if (!SystemMajorAtLeast6() || entry == nullptr) return false;
-  TBitmap* source = PreviewSource(provider);
+  TBitmap* picture = MinimizePicture(provider);
+  TBitmap* source = picture != nullptr ? picture : PreviewSource(provider);
   if (source == nullptr) return false;
   const std::optional<TSize> size = FitThumbnail(requestedWidth, requestedHeight, source->GetWidth(), source->GetHeight());
   if (!size) return false;
   TPreviewing previewing(provider);
   if (FAILED(entry(wnd, StretchedCopy(source, *size)->GetHandle(), 0))) return false;
+  if (picture != nullptr) return true;
   // The frame cache alone lacks the client: the whole form follows.
   if (const std::unique_ptr<TBitmap> whole = MakeFormImage(provider, false)) {
     entry(wnd, StretchedCopy(whole.get(), *size)->GetHandle(), 0);
@@ -172,15 +183,19 @@ bool SetIconicThumbnail(HWND wnd, TsSkinProvider* provider, int requestedWidth, 
 
 bool SetIconicLivePreview(HWND wnd, TsSkinProvider* provider) {
   const auto entry = LoadDwmLibrary().SetIconicLivePreviewBitmap;
-  if (!SystemMajorAtLeast6() || entry == nullptr || PreviewSource(provider) == nullptr) return false;
+  if (!SystemMajorAtLeast6() || entry == nullptr) return false;
+  TBitmap* picture = MinimizePicture(provider);
+  if (picture == nullptr && PreviewSource(provider) == nullptr) return false;
   TPreviewing previewing(provider);
-  const std::unique_ptr<TBitmap> whole = MakeFormImage(provider, false);
-  if (whole == nullptr) return false;
+  // The frame cache alone lacks the client: the whole form is shown instead.
+  const std::unique_ptr<TBitmap> whole = picture == nullptr ? MakeFormImage(provider, false) : nullptr;
+  TBitmap* shown = picture != nullptr ? picture : whole.get();
+  if (shown == nullptr) return false;
   POINT origin{0, 0};
   constexpr DWORD ShowFrame = 1;
-  const bool shown = SUCCEEDED(entry(wnd, whole->GetHandle(), &origin, ShowFrame));
-  provider->RefreshBorderForm(false);
-  return shown;
+  const bool done = SUCCEEDED(entry(wnd, shown->GetHandle(), &origin, ShowFrame));
+  if (whole != nullptr) provider->RefreshBorderForm(false);
+  return done;
 }
 
 bool IconicPreviewOn() { return IconicPreview; }

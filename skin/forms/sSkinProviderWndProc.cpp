@@ -497,6 +497,8 @@ void TsSkinProvider::RestoreLabelColours(TCustomForm* form) {
 }
 
 void TsSkinProvider::CMShowingChanged(TMessage& message) {
+  // Shown again: a hide that its border window played is over.
+  if (FForm->Showing()) FormState &= ~static_cast<std::uint32_t>(Hiding);
   if (FDrawNonClientArea && !DestroyingForm() && FForm->Showing()) {
     InitRuntimeProvider();
     if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());

@@ -15,14 +15,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sAnimations.h"
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
@@ -301,14 +305,128 @@ TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
   EXPECT_EQ(p->FormTimer(), nullptr);
   EXPECT_TRUE(Recorder.Uploads.empty());
   EXPECT_EQ(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
-  Application->Restore();
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
   Pump();
   EXPECT_FALSE(IsIconic(form));
+  EXPECT_EQ(AppShowState(), ssRestoring);
   Application->SetMainForm(savedMain);
   Forms.clear();
   M.reset();   // takes its hook off
   SkinManagerLinks().HookAppWindow = savedLinks.HookAppWindow;
   SkinManagerLinks().UnhookAppWindow = savedLinks.UnhookAppWindow;
+}
+
+// Hidden as its owner closes, the border window stays and shows the owner's whole image when
+// the hide animation is on (it fades that face out), and hides plainly when it is off; shown
+// again, the form is no longer hiding.
+TEST_P(BorderForm, HiddenWithTheHideAnimationItKeepsShowingTheWholeForm) {
+  M->AnimEffects()->FormHide()->Active = false;
+  TsSkinProvider* p = Make();
+  HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  SendMessageA(border, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+  EXPECT_FALSE(IsWindowVisible(border));
+  EXPECT_EQ(p->FormState & TsSkinProvider::Hiding, 0u);
+  M->AnimEffects()->FormHide()->Active = true;
+  M->AnimEffects()->FormHide()->Time = 200;
+  p->RefreshBorderForm(true);
+  ASSERT_TRUE(IsWindowVisible(border));
+  Recorder.Uploads.clear();
+  SendMessageA(border, WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+  EXPECT_TRUE(IsWindowVisible(border));
+  EXPECT_NE(p->FormState & TsSkinProvider::Hiding, 0u);
+  EXPECT_TRUE(p->BorderForm()->Updating);
+  ASSERT_EQ(Recorder.Uploads[border].size(), 1u);
+  const TBitmap* cache = p->SkinData()->CacheBitmap();
+  EXPECT_EQ(std::make_tuple(LastUpload(border).Size.cx, LastUpload(border).Size.cy, int(LastUpload(border).Alpha)),
+            std::make_tuple(LONG(cache->GetWidth()), LONG(cache->GetHeight()), 255));
+  p->Form()->Hide();
+  p->Form()->Show();
+  Pump();
+  EXPECT_EQ(p->FormState & TsSkinProvider::Hiding, 0u);
+}
+
+// The end of blend on moving pauses through the animations' sleep, once, before the border
+// window is refreshed.
+TEST_P(BorderForm, TheEndOfBlendOnMovingPausesThroughTheAnimationSleep) {
+  TsSkinProvider* p = Make();
+  ASSERT_NE(BorderOf(p), nullptr);
+  std::vector<int> sleeps;
+  const std::function<void(int)> saved = AnimSleep;
+  AnimSleep = [&](int ms) { sleeps.push_back(ms); };
+  p->EndBlendMoving();
+  AnimSleep = saved;
+  EXPECT_EQ(sleeps, std::vector<int>{20});
+}
+
+// Another title section repaints the frame in the border window at once; the empty name is the
+// skin's own title again.
+TEST_P(BorderForm, ATitleSkinRepaintsTheTitleAtOnce) {
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  p->RefreshBorderForm(true);
+  const std::vector<std::uint32_t> own = LastUpload(border).Pixels;
+  ASSERT_FALSE(own.empty());
+  auto differing = [&](const std::vector<std::uint32_t>& a) {
+    size_t n = 0;
+    for (size_t i = 0; i < a.size() && i < own.size(); ++i) n += a[i] != own[i];
+    return n + (a.size() != own.size() ? 1 : 0);
+  };
+  Recorder.Uploads.clear();
+  p->SetTitleSkin("MENULINE");
+  ASSERT_EQ(Recorder.Uploads[border].size(), 1u);
+  EXPECT_GT(differing(LastUpload(border).Pixels), 1000u);
+  p->SetTitleSkin("");
+  ASSERT_EQ(Recorder.Uploads[border].size(), 2u);
+  EXPECT_EQ(differing(LastUpload(border).Pixels), 0u);
+}
+
+// A skin change of a form with a border window: the new face grows in on the border window
+// itself, at the new skin's place for it, while a copy at the old place shows the old face,
+// fading out only over the last third (alpha min(255, 3 x (255 - new alpha))); the copy goes.
+TEST_P(BorderForm, ASkinChangeFadesTheOldBorderOutWhileTheNewOneGrowsIn) {
+  InitAnimationsUnit();
+  const std::function<void(int)> saved = AnimSleep;
+  AnimSleep = [](int) {};
+  M->AnimEffects()->SkinChanging()->Time = 120;
+  M->AnimEffects()->SkinChanging()->Mode = atAero;
+  TsSkinProvider* p = Make();
+  const HWND border = BorderOf(p), form = p->Form()->Handle();
+  ASSERT_NE(border, nullptr);
+  const RECT old = Rect(border);
+  Recorder.Uploads.clear();
+  M->SetSkinName(std::string(GetParam()) == "BorderA" ? "BorderB" : "BorderA");
+  AnimSleep = saved;
+  DoneAnimationsUnit();
+  ASSERT_EQ(BorderOf(p), border);
+  // The frozen border window showed the old face first; the frames follow, then the refresh.
+  const std::vector<layeredtest::TUpload>& all = Recorder.Uploads[border];
+  const auto first = std::find_if(all.begin(), all.end(), [](const layeredtest::TUpload& u) { return u.Alpha < 255; });
+  ASSERT_GE(all.end() - first, 11);
+  const std::vector<layeredtest::TUpload> in(first, first + 11);
+  std::vector<std::pair<HWND, std::vector<layeredtest::TUpload>>> copies;
+  for (const auto& [h, list] : Recorder.Uploads)
+    if (h != border && h != form) copies.emplace_back(h, list);
+  ASSERT_EQ(copies.size(), 1u);
+  const std::vector<layeredtest::TUpload>& out = copies[0].second;
+  ASSERT_EQ(out.size(), 11u);
+  const RECT r = Rect(form);
+  for (size_t i = 0; i < 11; ++i) {
+    if (i > 0) {
+      EXPECT_GE(in[i].Alpha, in[i - 1].Alpha) << i;
+    }
+    EXPECT_EQ(int(out[i].Alpha), std::min(255, 3 * (255 - int(in[i].Alpha)))) << i;
+    ASSERT_TRUE(in[i].Dest.has_value() && out[i].Dest.has_value());
+    EXPECT_EQ(std::make_pair(int(in[i].Dest->x), int(in[i].Dest->y)),
+              std::make_pair(int(r.left) - p->BorderForm()->FormLeftOffset(), int(r.top) - p->BorderForm()->FormTopOffset()));
+    EXPECT_EQ(std::make_pair(out[i].Dest->x, out[i].Dest->y), std::make_pair(old.left, old.top));
+  }
+  EXPECT_EQ(out.front().Alpha, 255);
+  EXPECT_EQ(out.back().Alpha, 0);
+  EXPECT_EQ(in[10].Alpha, 255);
+  EXPECT_FALSE(IsWindow(copies[0].first));
+  EXPECT_TRUE(IsWindowVisible(border));
 }
 
 TEST_P(BorderForm, AMouseMoveOverTheShadowCutsThatPixelOut) {

@@ -14,6 +14,7 @@
 
 #include "framework/win/ExtCtrls.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sBitmap32.h"
@@ -190,6 +191,52 @@ TEST_F(Dwm, TheTaskbarThumbnailIsFittedAndAnsweredOnlyWithTheSwitchOn) {
   // 400 x 400, at (0, 0), the frame shown.
   EXPECT_EQ(std::make_tuple(previews[0].Size.cx, previews[0].Size.cy, previews[0].Value, previews[0].Flags),
             std::make_tuple(400L, 400L, 1UL, 1UL));
+}
+
+// The attributes set, in order, but the transitions' (each print of the form sets that):
+// (attribute, value).
+std::vector<std::pair<DWORD, DWORD>> AttributesSet() {
+  std::vector<std::pair<DWORD, DWORD>> out;
+  for (const TDwmCall& c : CallsOf("attribute"))
+    if (c.Attribute != DwmTransitionsForceDisabled) out.emplace_back(c.Attribute, c.Value);
+  return out;
+}
+
+// While the form runs to its taskbar button, the taskbar is shown the run's saved picture (here
+// 300 x 150, unlike the 400 x 400 frame cache) once, not the cache and the whole form after it;
+// the run's start and its turn back make the taskbar picture the program's own and the
+// system's again.
+TEST_F(Dwm, WhileTheFormMinimizesThePreviewsShowTheRunsPicture) {
+  M->AnimEffects()->Minimizing()->Active = true;
+  TsSkinProvider* p = Show();
+  SetIconicPreviewForTests(true);
+  Calls.clear();
+  p->StartMinimizeAnimation();
+  auto* timer = dynamic_cast<TlxMinTimer*>(p->FormTimer());
+  ASSERT_NE(timer, nullptr);
+  ASSERT_TRUE(timer->Enabled());
+  constexpr DWORD ForceIconic = 7;
+  EXPECT_EQ(AttributesSet(), (std::vector<std::pair<DWORD, DWORD>>{{DwmHasIconicBitmap, 1}, {ForceIconic, 1}}));
+  EXPECT_EQ(CallsOf("invalidate").size(), 1u);
+  timer->Image = CreateBitmap32(300, 150);
+  Calls.clear();
+  EXPECT_EQ(SendMessageA(Wnd(), WM_DWMSENDICONICTHUMBNAIL, 0, MAKELPARAM(100, 200)), 1);
+  const std::vector<TDwmCall> thumbs = CallsOf("thumbnail");
+  ASSERT_EQ(thumbs.size(), 1u);
+  EXPECT_EQ(std::make_pair(thumbs[0].Size.cx, thumbs[0].Size.cy), std::make_pair(200L, 100L));
+  EXPECT_EQ(SendMessageA(Wnd(), WM_DWMSENDICONICLIVEPREVIEWBITMAP, 0, 0), 1);
+  const std::vector<TDwmCall> previews = CallsOf("preview");
+  ASSERT_EQ(previews.size(), 1u);
+  EXPECT_EQ(std::make_tuple(previews[0].Size.cx, previews[0].Size.cy, previews[0].Flags), std::make_tuple(300L, 150L, 1UL));
+  Calls.clear();
+  ASSERT_TRUE(p->StartRestoreAnimation());
+  EXPECT_EQ(AttributesSet(), (std::vector<std::pair<DWORD, DWORD>>{{DwmHasIconicBitmap, 0}, {ForceIconic, 0}}));
+  // A stopped run's picture is no longer what the form shows: the cache is the source again.
+  timer->SetEnabled(false);
+  Calls.clear();
+  EXPECT_EQ(SendMessageA(Wnd(), WM_DWMSENDICONICTHUMBNAIL, 0, MAKELPARAM(100, 200)), 1);
+  EXPECT_EQ(CallsOf("thumbnail").size(), 2u);
+  EXPECT_EQ(CallsOf("thumbnail")[0].Size.cx, 100L);
 }
 
 TEST_F(Dwm, MissingEntriesGiveNotImplementedAndNoEffect) {
