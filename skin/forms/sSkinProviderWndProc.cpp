@@ -307,18 +307,21 @@ void TsSkinProvider::RedrawSkin(TMessage& message) {
   if (!IsFromOwnManager(message, FSkinData.get())) return;
   MenuLineCount = -1;
   if (FDrawNonClientArea) RegionChanged = true;
+  // While a skin change animates, the border window keeps the old face at its old place: the
+  // animation moves it on and refreshes it at its end.
+  const bool changing = (FormState & SkinChanging) != 0;
   if (FForm->Visible()) {
     FSkinData->BGChanged = 1;
     // The manager's extended borders may have been turned on or off since the skin was
     // applied: a shown form gets or loses its border window now, not only when it shows again.
-    if (FormShowing() && SkinManager() != nullptr) UpdateBorderForm(SkinManager()->GetExtendedBorders());
+    if (!changing && FormShowing() && SkinManager() != nullptr) UpdateBorderForm(SkinManager()->GetExtendedBorders());
     if (FForm->HandleAllocated())
       RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
   }
   ApplyGlobalColor();
   FSkinData->HoldPaint = 0;
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
-  RefreshBorderForm(true);
+  if (!changing) RefreshBorderForm(true);
 }
 
 void TsSkinProvider::WMSkinEditor(TMessage& message) {
