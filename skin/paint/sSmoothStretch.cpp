@@ -140,6 +140,99 @@ int UniformPairs(const TlxPairTaps& t) {
   return n / 2 <= 4 ? n / 2 : 0;
 }
 
+// An exact halving (c = 2n) by the triangle or the Hermite filter gives sample i the weights
+// 1/4, 1/2, 1/4 (16384, 32768, 16384) on source samples 2i - 1 (mirrored to 1 for i = 0), 2i
+// and 2i + 1; true when every sample's contributions add up to exactly that.
+bool IsHalving121(int n, int c, int filter) {
+  if (n <= 0 || c != 2 * n || (filter != 1 && filter != 2)) return false;
+  bool same = true;
+  int keys[8] = {}, sums[8] = {}, count = 0;
+  ForEachContribution(
+      n, c, filter,
+      [&](int, int k, int w) {
+        int e = 0;
+        while (e < count && keys[e] != k) ++e;
+        if (e == count) {
+          if (count == 8) {
+            same = false;
+            return;
+          }
+          keys[count] = k;
+          sums[count++] = 0;
+        }
+        sums[e] += w;
+      },
+      [&](int i) {
+        const int want[3][2] = {{i == 0 ? 1 : 2 * i - 1, 16384}, {2 * i, 32768}, {2 * i + 1, 16384}};
+        for (const auto& [k, w] : want) {
+          int e = 0;
+          while (e < count && keys[e] != k) ++e;
+          if (e < count) sums[e] -= w;
+          else same = false;
+        }
+        for (int e = 0; e < count; ++e) same = same && sums[e] == 0;
+        count = 0;
+      });
+  return same;
+}
+
+#ifdef ORBEX_SSE2
+// floor((x + y) / 2) per byte: the rounding-up average less the lost half.
+inline __m128i FloorAverage(__m128i x, __m128i y) {
+  return _mm_sub_epi8(_mm_avg_epu8(x, y), _mm_and_si128(_mm_xor_si128(x, y), _mm_set1_epi8(1)));
+}
+
+// (a + 2b + c) >> 2 per byte, which is floor((floor((a + c) / 2) + b) / 2): the reference's
+// (16384 a + 32768 b + 16384 c) >> 16, without its clamp (the sum never exceeds 255 << 16).
+inline __m128i Sum121(__m128i a, __m128i b, __m128i c) { return FloorAverage(FloorAverage(a, c), b); }
+
+inline Byte Sum121(Byte a, Byte b, Byte c) { return static_cast<Byte>((a + 2 * b + c) >> 2); }
+
+// One source row of 32-bit pixels halved across: destination pixel i from source pixels
+// 2i - 1, 2i, 2i + 1, four at a time as the even and odd pixels of eight.
+void Halve121Across(const Byte* s, int n, Byte* out) {
+  auto pixel = [&](int i) {
+    const Byte* a = s + (i == 0 ? 1 : 2 * i - 1) * 4;
+    for (int ch = 0; ch < 4; ++ch) out[i * 4 + ch] = Sum121(a[ch], s[8 * i + ch], s[8 * i + 4 + ch]);
+  };
+  auto evens = [](const Byte* p) {
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castsi128_ps(LoadBytes16(p)), _mm_castsi128_ps(LoadBytes16(p + 16)), _MM_SHUFFLE(2, 0, 2, 0)));
+  };
+  int i = 0;
+  if (n > 0) pixel(i++);
+  // Pixels i .. i + 3 read source pixels 2i - 1 .. 2i + 7, inside the row while i + 4 <= n.
+  for (; i + 4 <= n; i += 4) {
+    const Byte* p = s + static_cast<std::ptrdiff_t>(i) * 8;
+    StoreBytes16(out + i * 4, Sum121(evens(p - 4), evens(p), evens(p + 4)));
+  }
+  for (; i < n; ++i) pixel(i);
+}
+
+// Both axes halved by 1-2-1 sums: destination row i from the across-halved source rows
+// 2i - 1 (row 1 for i = 0), 2i and 2i + 1, each row halved once (the last row of one
+// destination row is the first of the next).
+void Halve121(const TlxPixelBuffer& src, const TlxPixelBuffer& dst) {
+  const int n = dst.Width, lineBytes = n * 4;
+  const std::size_t stride = (static_cast<std::size_t>(lineBytes) + 15) & ~std::size_t{15};
+  std::vector<Byte> buf(stride * 3);
+  Byte* prev = buf.data();
+  Byte* even = prev + stride;
+  Byte* odd = even + stride;
+  for (int i = 0; i < dst.Height; ++i) {
+    Halve121Across(src.Row(2 * i), n, even);
+    Halve121Across(src.Row(2 * i + 1), n, odd);
+    const Byte* a = i == 0 ? odd : prev;
+    Byte* out = dst.Row(i);
+    int x = 0;
+    for (; x + 16 <= lineBytes; x += 16)
+      StoreBytes16(out + x, Sum121(LoadBytes16(a + x), LoadBytes16(even + x), LoadBytes16(odd + x)));
+    for (; x < lineBytes; ++x) out[x] = Sum121(a[x], even[x], odd[x]);
+    std::swap(prev, odd);
+  }
+}
+#endif
+
 // The intermediate of the two passes (source rows at the new width), made four rows at a time
 // as the vertical pass first asks for them and kept in a ring of rows just large enough for
 // what one destination row reads: the whole intermediate never exists, and the rows read are
@@ -419,6 +512,13 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
       std::memcpy(copy.View().Row(y), src.Row(y), static_cast<std::size_t>(src.Width) * src.BytesPerPixel);
     from = &copy.View();
   }
+#ifdef ORBEX_SSE2
+  if (src.BytesPerPixel == 4 && IsHalving121(newWidth, src.Width, filter) && IsHalving121(newHeight, src.Height, filter)) {
+    dst.SetSizeForOverwrite(newWidth, newHeight, 4);
+    Halve121(*from, dst.View());
+    return;
+  }
+#endif
   // Contributions once per axis; then rows to the new width (as the vertical pass asks for
   // them), then whole rows to the new height.
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);
