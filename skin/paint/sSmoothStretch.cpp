@@ -189,8 +189,10 @@ inline __m128i Sum121(__m128i a, __m128i b, __m128i c) { return FloorAverage(Flo
 inline Byte Sum121(Byte a, Byte b, Byte c) { return static_cast<Byte>((a + 2 * b + c) >> 2); }
 
 // One source row of 32-bit pixels halved across: destination pixel i from source pixels
-// 2i - 1, 2i, 2i + 1, four at a time as the even and odd pixels of eight.
-void Halve121Across(const Byte* s, int n, Byte* out) {
+// 2i - 1, 2i, 2i + 1, four at a time as the even and odd pixels of eight. The row two rows
+// further down (next, or null) is asked for from memory alongside, so that it is in the
+// cache when its turn comes (a halving reads four source bytes for every byte it writes).
+void Halve121Across(const Byte* s, int n, Byte* out, const Byte* next) {
   auto pixel = [&](int i) {
     const Byte* a = s + (i == 0 ? 1 : 2 * i - 1) * 4;
     for (int ch = 0; ch < 4; ++ch) out[i * 4 + ch] = Sum121(a[ch], s[8 * i + ch], s[8 * i + 4 + ch]);
@@ -204,6 +206,7 @@ void Halve121Across(const Byte* s, int n, Byte* out) {
   // Pixels i .. i + 3 read source pixels 2i - 1 .. 2i + 7, inside the row while i + 4 <= n.
   for (; i + 4 <= n; i += 4) {
     const Byte* p = s + static_cast<std::ptrdiff_t>(i) * 8;
+    if (next != nullptr) _mm_prefetch(reinterpret_cast<const char*>(next + static_cast<std::ptrdiff_t>(i) * 8), _MM_HINT_T0);
     StoreBytes16(out + i * 4, Sum121(evens(p - 4), evens(p), evens(p + 4)));
   }
   for (; i < n; ++i) pixel(i);
@@ -220,8 +223,9 @@ void Halve121(const TlxPixelBuffer& src, const TlxPixelBuffer& dst) {
   Byte* even = prev + stride;
   Byte* odd = even + stride;
   for (int i = 0; i < dst.Height; ++i) {
-    Halve121Across(src.Row(2 * i), n, even);
-    Halve121Across(src.Row(2 * i + 1), n, odd);
+    const bool last = i + 1 == dst.Height;
+    Halve121Across(src.Row(2 * i), n, even, last ? nullptr : src.Row(2 * i + 2));
+    Halve121Across(src.Row(2 * i + 1), n, odd, last ? nullptr : src.Row(2 * i + 3));
     const Byte* a = i == 0 ? odd : prev;
     Byte* out = dst.Row(i);
     int x = 0;
