@@ -140,43 +140,18 @@ int UniformPairs(const TlxPairTaps& t) {
   return n / 2 <= 4 ? n / 2 : 0;
 }
 
-// An exact halving (c = 2n) by the triangle or the Hermite filter gives sample i the weights
-// 1/4, 1/2, 1/4 (16384, 32768, 16384) on source samples 2i - 1 (mirrored to 1 for i = 0), 2i
-// and 2i + 1; true when every sample's contributions add up to exactly that.
-bool IsHalving121(int n, int c, int filter) {
-  if (n <= 0 || c != 2 * n || (filter != 1 && filter != 2)) return false;
-  bool same = true;
-  int keys[8] = {}, sums[8] = {}, count = 0;
-  ForEachContribution(
-      n, c, filter,
-      [&](int, int k, int w) {
-        int e = 0;
-        while (e < count && keys[e] != k) ++e;
-        if (e == count) {
-          if (count == 8) {
-            same = false;
-            return;
-          }
-          keys[count] = k;
-          sums[count++] = 0;
-        }
-        sums[e] += w;
-      },
-      [&](int i) {
-        const int want[3][2] = {{i == 0 ? 1 : 2 * i - 1, 16384}, {2 * i, 32768}, {2 * i + 1, 16384}};
-        for (const auto& [k, w] : want) {
-          int e = 0;
-          while (e < count && keys[e] != k) ++e;
-          if (e < count) sums[e] -= w;
-          else same = false;
-        }
-        for (int e = 0; e < count; ++e) same = same && sums[e] == 0;
-        count = 0;
-      });
-  return same;
+#ifdef ORBEX_SSE2
+// The 16 bytes v at x of a row of end bytes, or those of them before its end.
+inline void StoreRowBytes(Byte* out, int x, int end, __m128i v) {
+  if (x + 16 <= end) {
+    StoreBytes16(out + x, v);
+    return;
+  }
+  alignas(16) Byte last[16];
+  StoreBytes16(last, v);
+  std::memcpy(out + x, last, static_cast<std::size_t>(end - x));
 }
 
-#ifdef ORBEX_SSE2
 // floor((x + y) / 2) per byte: the rounding-up average less the lost half.
 inline __m128i FloorAverage(__m128i x, __m128i y) {
   return _mm_sub_epi8(_mm_avg_epu8(x, y), _mm_and_si128(_mm_xor_si128(x, y), _mm_set1_epi8(1)));
@@ -241,27 +216,11 @@ void Halve121(const TlxPixelBuffer& src, const TlxPixelBuffer& dst) {
 // contributions have it).
 inline int MirroredSample(int j, int c) { return std::clamp(j < 0 ? -j : (j >= c ? 2 * c - 1 - j : j), 0, c - 1); }
 
-// An exact halving (c = 2n) by a filter of small support gives every sample the weights
-// W[|d|] on source samples 2i + d, d = -D .. D, mirrored at the edges. Fills w (D + 1
-// weights) and returns true when every sample's contributions add up to exactly that and the
-// weights fit the 16-bit multiply-add.
-bool HalvingStencil(int n, int c, int filter, std::vector<int>& w) {
-  w.clear();
-  if (n < 4 || c != 2 * n || filter < 3 || filter > 6) return false;
-  std::vector<std::pair<int, int>> mid;
-  ForEachContribution(
-      n, c, filter, [&](int i, int k, int wt) { if (i == n / 2) mid.emplace_back(k - 2 * i, wt); }, [](int) {});
-  int d = 0;
-  for (const auto& [off, wt] : mid) d = std::max(d, std::abs(off));
-  if (d < 1 || d > 5) return false;
-  w.assign(static_cast<std::size_t>(d + 1), 0);
-  for (const auto& [off, wt] : mid) w[static_cast<std::size_t>(std::abs(off))] += off == 0 ? wt : 0;
-  for (const auto& [off, wt] : mid)
-    if (off > 0) w[static_cast<std::size_t>(off)] = wt;
-  for (const auto& [off, wt] : mid)
-    if (off < 0 && wt != w[static_cast<std::size_t>(-off)]) return false;
-  for (const int v : w)
-    if (v < -32768 || v > 32767) return false;
+// True when the contributions of every sample i of an exact halving (c = 2n) add up, source
+// sample by source sample, to the weights w[|d|] on samples 2i + d, d = -D .. D (D + 1 = the
+// size of w), mirrored at the edges: then the stencil gives the reference's integer sums.
+bool MatchesStencil(int n, int c, int filter, const std::vector<int>& w) {
+  const int d = static_cast<int>(w.size()) - 1;
   bool same = true;
   int keys[24] = {}, sums[24] = {}, count = 0;
   auto add = [&](int k, int wt) {
@@ -284,8 +243,36 @@ bool HalvingStencil(int n, int c, int filter, std::vector<int>& w) {
         for (int e = 0; e < count; ++e) same = same && sums[e] == 0;
         count = 0;
       });
-  if (!same) w.clear();
   return same;
+}
+
+// An exact halving by the triangle or the Hermite filter gives sample i the weights 1/4, 1/2,
+// 1/4 (16384, 32768, 16384) on source samples 2i - 1 (mirrored to 1 for i = 0), 2i, 2i + 1.
+bool IsHalving121(int n, int c, int filter) {
+  return n > 0 && c == 2 * n && (filter == 1 || filter == 2) && MatchesStencil(n, c, filter, {32768, 16384});
+}
+
+// An exact halving by a filter of small support (bell, B-spline, Lanczos-like, Mitchell)
+// gives every sample the weights of the middle one, W[|d|] on source samples 2i + d. Fills w
+// (D + 1 weights) and returns true when every sample matches and the weights fit the 16-bit
+// multiply-add.
+bool HalvingStencil(int n, int c, int filter, std::vector<int>& w) {
+  w.clear();
+  if (n < 4 || c != 2 * n || filter < 3 || filter > 6) return false;
+  std::vector<std::pair<int, int>> mid;
+  ForEachContribution(
+      n, c, filter, [&](int i, int k, int wt) { if (i == n / 2) mid.emplace_back(k - 2 * i, wt); }, [](int) {});
+  int d = 0;
+  for (const auto& [off, wt] : mid) d = std::max(d, std::abs(off));
+  if (d < 1 || d > 5) return false;
+  w.assign(static_cast<std::size_t>(d + 1), 0);
+  for (const auto& [off, wt] : mid)
+    if (off >= 0) w[static_cast<std::size_t>(off)] += wt;
+  for (const int v : w)
+    if (v < -32768 || v > 32767) return false;
+  if (MatchesStencil(n, c, filter, w)) return true;
+  w.clear();
+  return false;
 }
 
 #ifdef ORBEX_SSE2
@@ -370,13 +357,7 @@ void HalveFolded(const TlxPixelBuffer& src, const TlxPixelBuffer& dst, const std
     Byte* out = dst.Row(i);
     for (int x = 0; x < lineBytes; x += 16) {
       const __m128i v = FoldedStencil16<DY>(py.data(), [&](int d) { return LoadBytes16(rows[d + DY] + x); });
-      if (x + 16 <= lineBytes) {
-        StoreBytes16(out + x, v);
-      } else {
-        alignas(16) Byte last[16];
-        StoreBytes16(last, v);
-        std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
-      }
+      StoreRowBytes(out, x, lineBytes, v);
     }
   }
 }
@@ -587,13 +568,7 @@ void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineB
     const __m128i v = WeightedBytes16(
         pairs, [&](int q) { return LoadBytes16(line[2 * q] + x); }, [&](int q) { return LoadBytes16(line[2 * q + 1] + x); },
         [&](int q) { return LoadBytes16(w + 4 * q); });
-    if (x + 16 <= lineBytes) {
-      StoreBytes16(out + x, v);
-    } else {
-      alignas(16) Byte last[16];
-      StoreBytes16(last, v);
-      std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
-    }
+    StoreRowBytes(out, x, lineBytes, v);
   }
 }
 #endif
