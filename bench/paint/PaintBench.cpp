@@ -1,13 +1,12 @@
 // Benchmarks of the pixel kernels on a full-HD bitmap and on typical control sizes. Each
 // reports "MP/s" (destination megapixels per second) and "x_memcpy": its time per call
-// divided by the time of a memcpy, measured in this run, of as many bytes as the kernel
-// writes (the destination: 4 bytes a pixel for images, 1 for the 8-bit blur mask).
+// divided by the time of a memcpy, timed right after it in the same run, of as many bytes as
+// the kernel writes (the destination: 4 bytes a pixel for images, 1 for the 8-bit blur mask).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <random>
 #include <vector>
 
@@ -22,11 +21,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Best-of time of one memcpy of n bytes, in nanoseconds; cached per size.
+// Best-of time of one memcpy of n bytes, in nanoseconds, timed anew for every run of a
+// benchmark: on a shared machine the load changes within a process, and a reference timed
+// once swung the ratios of one binary by a factor of two between runs.
 double MemcpyNs(std::size_t n) {
-  static std::map<std::size_t, double> cache;
-  auto it = cache.find(n);
-  if (it != cache.end()) return it->second;
   std::vector<char> a(n, 1), b(n, 2);
   const int reps = static_cast<int>(std::max<std::size_t>(4, (64u << 20) / std::max<std::size_t>(n, 1)));
   double best = 1e30;
@@ -39,7 +37,6 @@ double MemcpyNs(std::size_t n) {
     }
     best = std::min(best, std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / reps);
   }
-  cache[n] = best;
   return best;
 }
 

@@ -113,43 +113,98 @@ static TlxFoldedKernel FoldKernel(const std::vector<int>& k) {
   return f;
 }
 
-// Term t of the folded kernel for 16 outputs, as two halves of eight 16-bit values.
+// 16 outputs of the folded kernel from lines of 16-bit samples (line(t) the samples of tap t
+// for these outputs): the samples at equal distance from the centre are added first, then
+// terms t and t + 1 take one multiply-add with their weight pair (lanes[t / 2], four copies).
 template <typename L>
-static inline void FoldedTerm(int t, int r, L line, __m128i& lo, __m128i& hi) {
+static inline __m128i Folded16(int r, const std::int32_t* lanes, L line) {
   const __m128i zero = _mm_setzero_si128();
-  if (t > r) {
-    lo = hi = zero;
-    return;
+  auto term = [&](int t, __m128i& lo, __m128i& hi) {
+    if (t > r) {
+      lo = hi = zero;
+      return;
+    }
+    const std::int16_t* a = line(t);
+    lo = LoadBytes16(a);
+    hi = LoadBytes16(a + 8);
+    if (t == r) return;
+    const std::int16_t* b = line(2 * r - t);
+    lo = _mm_add_epi16(lo, LoadBytes16(b));
+    hi = _mm_add_epi16(hi, LoadBytes16(b + 8));
+  };
+  __m128i acc[4] = {zero, zero, zero, zero};
+  for (int t = 0; t <= r; t += 2) {
+    __m128i lo0, hi0, lo1, hi1;
+    term(t, lo0, hi0);
+    term(t + 1, lo1, hi1);
+    const __m128i w = LoadBytes16(lanes + 2 * t);
+    acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(_mm_unpacklo_epi16(lo0, lo1), w));
+    acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(_mm_unpackhi_epi16(lo0, lo1), w));
+    acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(_mm_unpacklo_epi16(hi0, hi1), w));
+    acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(_mm_unpackhi_epi16(hi0, hi1), w));
   }
-  const __m128i a = LoadBytes16(line(t));
-  lo = _mm_unpacklo_epi8(a, zero);
-  hi = _mm_unpackhi_epi8(a, zero);
-  if (t == r) return;
-  const __m128i b = LoadBytes16(line(2 * r - t));
-  lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(b, zero));
-  hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(b, zero));
+  return SumsToBytes(acc);
 }
 
-// 16 outputs from 2r + 1 lines of bytes: output x = sum over t of weight(t) * line(t)[x].
-template <typename L>
-static inline __m128i Convolve16(const TlxPairTaps& taps, const TlxFoldedKernel& folded, L line) {
-  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
-  if (!folded.Pairs.empty()) {
-    const int r = folded.R;
-    for (int t = 0; t <= r; t += 2) {
-      __m128i lo0, hi0, lo1, hi1;
-      FoldedTerm(t, r, line, lo0, hi0);
-      FoldedTerm(t + 1, r, line, lo1, hi1);
-      const __m128i w = _mm_set1_epi32(folded.Pairs[static_cast<std::size_t>(t / 2)]);
-      acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(_mm_unpacklo_epi16(lo0, lo1), w));
-      acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(_mm_unpackhi_epi16(lo0, lo1), w));
-      acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(_mm_unpacklo_epi16(hi0, hi1), w));
-      acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(_mm_unpackhi_epi16(hi0, hi1), w));
-    }
-  } else {
-    for (int p = taps.First(0); p < taps.Last(0); p += 2)
-      MulAddPair(LoadBytes16(line(taps.Index(p))), LoadBytes16(line(taps.Index(p + 1))), _mm_set1_epi32(taps.Pair(p)), acc);
+// Widens n bytes to 16-bit samples (whole blocks of 16 read and written where they fit).
+static void Widen(const Byte* from, int n, std::int16_t* to) {
+  const __m128i zero = _mm_setzero_si128();
+  int x = 0;
+  for (; x + 16 <= n; x += 16) {
+    const __m128i v = LoadBytes16(from + x);
+    StoreBytes16(to + x, _mm_unpacklo_epi8(v, zero));
+    StoreBytes16(to + x + 8, _mm_unpackhi_epi8(v, zero));
   }
+  for (; x < n; ++x) to[x] = from[x];
+}
+
+// Both passes with the folded kernel over samples widened once: each row into a line with r
+// edge values repeated on either side, and for the columns a ring of the original rows
+// i - r .. i + r (the output overwrites rows the kernel still reads), widened as they enter.
+static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f) {
+  const int r = f.R, w = b.Width, h = b.Height;
+  std::vector<std::int32_t> lanes;
+  for (const std::int32_t pair : f.Pairs) lanes.insert(lanes.end(), 4, pair);
+  const std::size_t blocks = (static_cast<std::size_t>(w) + 15) / 16 * 16;
+  std::vector<std::int16_t> line(blocks + 2 * static_cast<std::size_t>(r) + 16);
+  alignas(16) Byte last[16];
+  for (int y = 0; y < h; ++y) {
+    Byte* row = b.Row(y);
+    std::fill_n(line.begin(), r, static_cast<std::int16_t>(row[0]));
+    Widen(row, w, line.data() + r);
+    std::fill(line.begin() + r + w, line.end(), static_cast<std::int16_t>(row[w - 1]));
+    // Tap t of output x reads line[x + t].
+    for (int x = 0; x < w; x += 16) {
+      const __m128i v = Folded16(r, lanes.data(), [&](int t) { return line.data() + x + t; });
+      if (x + 16 <= w) StoreBytes16(row + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
+    }
+  }
+  const int ringRows = 2 * r + 2;
+  std::vector<std::int16_t> ring(blocks * static_cast<std::size_t>(ringRows));
+  auto slot = [&](int y) { return ring.data() + blocks * static_cast<std::size_t>(y % ringRows); };
+  std::vector<const std::int16_t*> rows(static_cast<std::size_t>(2 * r + 1));
+  int kept = 0;  // rows 0 .. kept - 1 have been put into the ring
+  for (int i = 0; i < h; ++i) {
+    for (; kept < h && kept <= i + r; ++kept) Widen(b.Row(kept), w, slot(kept));
+    // Tap t reads row i + t - r, rows beyond the edges repeating the edge rows.
+    for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
+    Byte* out = b.Row(i);
+    for (int x = 0; x < w; x += 16) {
+      const __m128i v = Folded16(r, lanes.data(), [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
+      if (x + 16 <= w) StoreBytes16(out + x, v);
+      else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
+    }
+  }
+}
+
+// 16 outputs from 2r + 1 lines of bytes with the pair taps: output x = sum over t of
+// weight(t) * line(t)[x].
+template <typename L>
+static inline __m128i Convolve16(const TlxPairTaps& taps, L line) {
+  __m128i acc[4] = {_mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128(), _mm_setzero_si128()};
+  for (int p = taps.First(0); p < taps.Last(0); p += 2)
+    MulAddPair(LoadBytes16(line(taps.Index(p))), LoadBytes16(line(taps.Index(p + 1))), _mm_set1_epi32(taps.Pair(p)), acc);
   return SumsToBytes(acc);
 }
 #endif
@@ -171,6 +226,10 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
     lastSigma = sigma;
   }
   if (k.empty()) return;
+  if (!folded.Pairs.empty()) {
+    FoldedBlur(b, folded);
+    return;
+  }
   const int r = static_cast<int>(k.size() / 2);
   // Rows: each row with r edge values repeated on either side (and 16 spare bytes, so that a
   // block of 16 outputs always reads whole blocks); tap t of output i reads line[i + t].
@@ -184,7 +243,7 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
     std::copy_n(row, w, line.begin() + r);
     std::fill(line.begin() + r + w, line.end(), row[w - 1]);
     for (int x = 0; x < w; x += 16) {
-      const __m128i v = Convolve16(taps, folded, [&](int t) { return line.data() + x + t; });
+      const __m128i v = Convolve16(taps, [&](int t) { return line.data() + x + t; });
       if (x + 16 <= w) StoreBytes16(row + x, v);
       else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
     }
@@ -203,7 +262,7 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
     for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
     Byte* out = b.Row(i);
     for (int x = 0; x < w; x += 16) {
-      const __m128i v = Convolve16(taps, folded, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
+      const __m128i v = Convolve16(taps, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
       if (x + 16 <= w) StoreBytes16(out + x, v);
       else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
     }

@@ -140,6 +140,241 @@ int UniformPairs(const TlxPairTaps& t) {
   return n / 2 <= 4 ? n / 2 : 0;
 }
 
+#ifdef ORBEX_SSE2
+// The 16 bytes v at x of a row of end bytes, or those of them before its end.
+inline void StoreRowBytes(Byte* out, int x, int end, __m128i v) {
+  if (x + 16 <= end) {
+    StoreBytes16(out + x, v);
+    return;
+  }
+  alignas(16) Byte last[16];
+  StoreBytes16(last, v);
+  std::memcpy(out + x, last, static_cast<std::size_t>(end - x));
+}
+
+// floor((x + y) / 2) per byte: the rounding-up average less the lost half.
+inline __m128i FloorAverage(__m128i x, __m128i y) {
+  return _mm_sub_epi8(_mm_avg_epu8(x, y), _mm_and_si128(_mm_xor_si128(x, y), _mm_set1_epi8(1)));
+}
+
+// (a + 2b + c) >> 2 per byte, which is floor((floor((a + c) / 2) + b) / 2): the reference's
+// (16384 a + 32768 b + 16384 c) >> 16, without its clamp (the sum never exceeds 255 << 16).
+inline __m128i Sum121(__m128i a, __m128i b, __m128i c) { return FloorAverage(FloorAverage(a, c), b); }
+
+inline Byte Sum121(Byte a, Byte b, Byte c) { return static_cast<Byte>((a + 2 * b + c) >> 2); }
+
+// One source row of 32-bit pixels halved across: destination pixel i from source pixels
+// 2i - 1, 2i, 2i + 1, four at a time as the even and odd pixels of eight. The row two rows
+// further down (next, or null) is asked for from memory alongside, so that it is in the
+// cache when its turn comes (a halving reads four source bytes for every byte it writes).
+void Halve121Across(const Byte* s, int n, Byte* out, const Byte* next) {
+  auto pixel = [&](int i) {
+    const Byte* a = s + (i == 0 ? 1 : 2 * i - 1) * 4;
+    for (int ch = 0; ch < 4; ++ch) out[i * 4 + ch] = Sum121(a[ch], s[8 * i + ch], s[8 * i + 4 + ch]);
+  };
+  auto evens = [](const Byte* p) {
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castsi128_ps(LoadBytes16(p)), _mm_castsi128_ps(LoadBytes16(p + 16)), _MM_SHUFFLE(2, 0, 2, 0)));
+  };
+  int i = 0;
+  if (n > 0) pixel(i++);
+  // Pixels i .. i + 3 read source pixels 2i - 1 .. 2i + 7, inside the row while i + 4 <= n.
+  for (; i + 4 <= n; i += 4) {
+    const Byte* p = s + static_cast<std::ptrdiff_t>(i) * 8;
+    if (next != nullptr) _mm_prefetch(reinterpret_cast<const char*>(next + static_cast<std::ptrdiff_t>(i) * 8), _MM_HINT_T0);
+    StoreBytes16(out + i * 4, Sum121(evens(p - 4), evens(p), evens(p + 4)));
+  }
+  for (; i < n; ++i) pixel(i);
+}
+
+// Both axes halved by 1-2-1 sums: destination row i from the across-halved source rows
+// 2i - 1 (row 1 for i = 0), 2i and 2i + 1, each row halved once (the last row of one
+// destination row is the first of the next).
+void Halve121(const TlxPixelBuffer& src, const TlxPixelBuffer& dst) {
+  const int n = dst.Width, lineBytes = n * 4;
+  const std::size_t stride = (static_cast<std::size_t>(lineBytes) + 15) & ~std::size_t{15};
+  std::vector<Byte> buf(stride * 3);
+  Byte* prev = buf.data();
+  Byte* even = prev + stride;
+  Byte* odd = even + stride;
+  for (int i = 0; i < dst.Height; ++i) {
+    const bool last = i + 1 == dst.Height;
+    Halve121Across(src.Row(2 * i), n, even, last ? nullptr : src.Row(2 * i + 2));
+    Halve121Across(src.Row(2 * i + 1), n, odd, last ? nullptr : src.Row(2 * i + 3));
+    const Byte* a = i == 0 ? odd : prev;
+    Byte* out = dst.Row(i);
+    int x = 0;
+    for (; x + 16 <= lineBytes; x += 16)
+      StoreBytes16(out + x, Sum121(LoadBytes16(a + x), LoadBytes16(even + x), LoadBytes16(odd + x)));
+    for (; x < lineBytes; ++x) out[x] = Sum121(a[x], even[x], odd[x]);
+    std::swap(prev, odd);
+  }
+}
+#endif
+
+// The source sample a tap at j reads: mirrored at the edges, then limited (as the
+// contributions have it).
+inline int MirroredSample(int j, int c) { return std::clamp(j < 0 ? -j : (j >= c ? 2 * c - 1 - j : j), 0, c - 1); }
+
+// True when the contributions of every sample i of an exact halving (c = 2n) add up, source
+// sample by source sample, to the weights w[|d|] on samples 2i + d, d = -D .. D (D + 1 = the
+// size of w), mirrored at the edges: then the stencil gives the reference's integer sums.
+bool MatchesStencil(int n, int c, int filter, const std::vector<int>& w) {
+  const int d = static_cast<int>(w.size()) - 1;
+  bool same = true;
+  int keys[24] = {}, sums[24] = {}, count = 0;
+  auto add = [&](int k, int wt) {
+    int e = 0;
+    while (e < count && keys[e] != k) ++e;
+    if (e == count) {
+      if (count == 24) {
+        same = false;
+        return;
+      }
+      keys[count] = k;
+      sums[count++] = 0;
+    }
+    sums[e] += wt;
+  };
+  ForEachContribution(
+      n, c, filter, [&](int, int k, int wt) { add(k, wt); },
+      [&](int i) {
+        for (int o = -d; o <= d; ++o) add(MirroredSample(2 * i + o, c), -w[static_cast<std::size_t>(std::abs(o))]);
+        for (int e = 0; e < count; ++e) same = same && sums[e] == 0;
+        count = 0;
+      });
+  return same;
+}
+
+// An exact halving by the triangle or the Hermite filter gives sample i the weights 1/4, 1/2,
+// 1/4 (16384, 32768, 16384) on source samples 2i - 1 (mirrored to 1 for i = 0), 2i, 2i + 1.
+bool IsHalving121(int n, int c, int filter) {
+  return n > 0 && c == 2 * n && (filter == 1 || filter == 2) && MatchesStencil(n, c, filter, {32768, 16384});
+}
+
+// An exact halving by a filter of small support (bell, B-spline, Lanczos-like, Mitchell)
+// gives every sample the weights of the middle one, W[|d|] on source samples 2i + d. Fills w
+// (D + 1 weights) and returns true when every sample matches and the weights fit the 16-bit
+// multiply-add.
+bool HalvingStencil(int n, int c, int filter, std::vector<int>& w) {
+  w.clear();
+  if (n < 4 || c != 2 * n || filter < 3 || filter > 6) return false;
+  std::vector<std::pair<int, int>> mid;
+  ForEachContribution(
+      n, c, filter, [&](int i, int k, int wt) { if (i == n / 2) mid.emplace_back(k - 2 * i, wt); }, [](int) {});
+  int d = 0;
+  for (const auto& [off, wt] : mid) d = std::max(d, std::abs(off));
+  if (d < 1 || d > 5) return false;
+  w.assign(static_cast<std::size_t>(d + 1), 0);
+  for (const auto& [off, wt] : mid)
+    if (off >= 0) w[static_cast<std::size_t>(off)] += wt;
+  for (const int v : w)
+    if (v < -32768 || v > 32767) return false;
+  if (MatchesStencil(n, c, filter, w)) return true;
+  w.clear();
+  return false;
+}
+
+#ifdef ORBEX_SSE2
+// 16 bytes of a symmetric stencil of D from its 2D + 1 inputs (t(d) the 16 bytes of offset d):
+// the inputs at equal distance are added in 16-bit lanes first (at most 510), then terms 0 and
+// 1, 2 and 3, .. go into the multiply-add with their weight pairs (pairs[q], four lanes each).
+template <int D, typename T>
+inline __m128i FoldedStencil16(const std::int32_t* pairs, T t) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lo[D + 2], hi[D + 2];
+  {
+    const __m128i v = t(0);
+    lo[0] = _mm_unpacklo_epi8(v, zero);
+    hi[0] = _mm_unpackhi_epi8(v, zero);
+  }
+  for (int m = 1; m <= D; ++m) {
+    const __m128i a = t(-m), b = t(m);
+    lo[m] = _mm_add_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    hi[m] = _mm_add_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+  }
+  lo[D + 1] = hi[D + 1] = zero;
+  __m128i acc[4] = {zero, zero, zero, zero};
+  for (int m = 0; m <= D; m += 2) {
+    const __m128i wv = LoadBytes16(pairs + 2 * m);
+    acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(_mm_unpacklo_epi16(lo[m], lo[m + 1]), wv));
+    acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(_mm_unpackhi_epi16(lo[m], lo[m + 1]), wv));
+    acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(_mm_unpacklo_epi16(hi[m], hi[m + 1]), wv));
+    acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(_mm_unpackhi_epi16(hi[m], hi[m + 1]), wv));
+  }
+  return SumsToBytes(acc);
+}
+
+// Both axes halved by one symmetric stencil each (32-bit pixels): rows halved across into a
+// ring keyed by source row, then destination row i from rows 2i - D .. 2i + D (mirrored).
+template <int DX, int DY>
+void HalveFolded(const TlxPixelBuffer& src, const TlxPixelBuffer& dst, const std::vector<int>& wx, const std::vector<int>& wy) {
+  auto lanes = [](const std::vector<int>& w) {
+    std::vector<std::int32_t> out;
+    for (std::size_t m = 0; m < w.size(); m += 2) {
+      const int hiW = m + 1 < w.size() ? w[m + 1] : 0;
+      out.insert(out.end(), 4, static_cast<std::int32_t>(static_cast<std::uint32_t>(hiW) << 16 | (static_cast<std::uint32_t>(w[m]) & 0xFFFFu)));
+    }
+    return out;
+  };
+  const std::vector<std::int32_t> px = lanes(wx), py = lanes(wy);
+  const int n = dst.Width, sw = src.Width, sh = src.Height, lineBytes = n * 4;
+  const std::size_t stride = (static_cast<std::size_t>(lineBytes) + 15) & ~std::size_t{15};
+  const int ring = 2 * DY + 3;
+  std::vector<Byte> buf(stride * static_cast<std::size_t>(ring), 0);
+  std::vector<int> tag(static_cast<std::size_t>(ring), -1);
+  auto across = [&](int y) -> const Byte* {
+    Byte* out = buf.data() + stride * static_cast<std::size_t>(y % ring);
+    if (tag[static_cast<std::size_t>(y % ring)] == y) return out;
+    tag[static_cast<std::size_t>(y % ring)] = y;
+    const Byte* s = src.Row(y);
+    const Byte* next = y + 2 < sh ? src.Row(y + 2) : nullptr;
+    auto pixel = [&](int i) {
+      for (int ch = 0; ch < 4; ++ch) {
+        int sum = 0;
+        for (int d = -DX; d <= DX; ++d) sum += wx[static_cast<std::size_t>(std::abs(d))] * s[MirroredSample(2 * i + d, sw) * 4 + ch];
+        out[i * 4 + ch] = LineValue(sum);
+      }
+    };
+    auto evens = [](const Byte* p) {
+      return _mm_castps_si128(
+          _mm_shuffle_ps(_mm_castsi128_ps(LoadBytes16(p)), _mm_castsi128_ps(LoadBytes16(p + 16)), _MM_SHUFFLE(2, 0, 2, 0)));
+    };
+    int i = 0;
+    for (; 2 * i - DX < 0 && i < n; ++i) pixel(i);
+    // Pixels i .. i + 3 read source pixels 2i - DX .. 2i + DX + 7.
+    for (; i + 4 <= n && 2 * i + DX + 8 <= sw; i += 4) {
+      const Byte* p = s + static_cast<std::ptrdiff_t>(i) * 8;
+      if (next != nullptr) _mm_prefetch(reinterpret_cast<const char*>(next + static_cast<std::ptrdiff_t>(i) * 8), _MM_HINT_T0);
+      StoreBytes16(out + i * 4, FoldedStencil16<DX>(px.data(), [&](int d) { return evens(p + 4 * d); }));
+    }
+    for (; i < n; ++i) pixel(i);
+    return out;
+  };
+  const Byte* rows[2 * DY + 1];
+  for (int i = 0; i < dst.Height; ++i) {
+    for (int d = -DY; d <= DY; ++d) rows[d + DY] = across(MirroredSample(2 * i + d, sh));
+    Byte* out = dst.Row(i);
+    for (int x = 0; x < lineBytes; x += 16) {
+      const __m128i v = FoldedStencil16<DY>(py.data(), [&](int d) { return LoadBytes16(rows[d + DY] + x); });
+      StoreRowBytes(out, x, lineBytes, v);
+    }
+  }
+}
+
+// Both axes halved by stencils of the same width, known when compiled; false for others.
+bool HalveByStencils(const TlxPixelBuffer& src, const TlxPixelBuffer& dst, const std::vector<int>& wx, const std::vector<int>& wy) {
+  const std::size_t d = wx.size() - 1;
+  if (wy.size() != wx.size()) return false;
+  switch (d) {
+    case 2: HalveFolded<2, 2>(src, dst, wx, wy); return true;
+    case 3: HalveFolded<3, 3>(src, dst, wx, wy); return true;
+    case 5: HalveFolded<5, 5>(src, dst, wx, wy); return true;
+    default: return false;
+  }
+}
+#endif
+
 // The intermediate of the two passes (source rows at the new width), made four rows at a time
 // as the vertical pass first asks for them and kept in a ring of rows just large enough for
 // what one destination row reads: the whole intermediate never exists, and the rows read are
@@ -333,13 +568,7 @@ void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineB
     const __m128i v = WeightedBytes16(
         pairs, [&](int q) { return LoadBytes16(line[2 * q] + x); }, [&](int q) { return LoadBytes16(line[2 * q + 1] + x); },
         [&](int q) { return LoadBytes16(w + 4 * q); });
-    if (x + 16 <= lineBytes) {
-      StoreBytes16(out + x, v);
-    } else {
-      alignas(16) Byte last[16];
-      StoreBytes16(last, v);
-      std::memcpy(out + x, last, static_cast<std::size_t>(lineBytes - x));
-    }
+    StoreRowBytes(out, x, lineBytes, v);
   }
 }
 #endif
@@ -419,6 +648,19 @@ void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWi
       std::memcpy(copy.View().Row(y), src.Row(y), static_cast<std::size_t>(src.Width) * src.BytesPerPixel);
     from = &copy.View();
   }
+#ifdef ORBEX_SSE2
+  if (src.BytesPerPixel == 4 && IsHalving121(newWidth, src.Width, filter) && IsHalving121(newHeight, src.Height, filter)) {
+    dst.SetSizeForOverwrite(newWidth, newHeight, 4);
+    Halve121(*from, dst.View());
+    return;
+  }
+  std::vector<int> wx, wy;
+  if (src.BytesPerPixel == 4 && HalvingStencil(newWidth, src.Width, filter, wx) && HalvingStencil(newHeight, src.Height, filter, wy) &&
+      wx.size() == wy.size()) {
+    dst.SetSizeForOverwrite(newWidth, newHeight, 4);
+    if (HalveByStencils(*from, dst.View(), wx, wy)) return;
+  }
+#endif
   // Contributions once per axis; then rows to the new width (as the vertical pass asks for
   // them), then whole rows to the new height.
   const TlxPairTaps across = BuildTaps(newWidth, src.Width, filter);

@@ -33,7 +33,9 @@ TlxContributions BuildContributions(int n, int c, std::ptrdiff_t stride, int fil
 // alpha byte is filtered like a colour). A new width or height of 0 or less paints nothing.
 // Raises Exception "Source bitmap is too small" for a source narrower or lower than 2 pixels,
 // and EAssertionFailed for another pixel size. Ref filters column by column; Fast runs the
-// vertical pass row by row over whole rows (the same integer sums, so the same result).
+// vertical pass row by row over whole rows (the same integer sums, so the same result), and
+// halves 32-bit pixels by the triangle and Hermite filters as 1-2-1 byte averages and by the
+// others (but the box) with their symmetric taps folded.
 void SmoothStretchRef(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWidth, int newHeight, int filter);
 void SmoothStretchFast(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWidth, int newHeight, int filter);
 void SmoothStretch(const TlxPixelBuffer& src, TlxImageBuffer& dst, int newWidth, int newHeight, int filter);
