@@ -206,6 +206,9 @@ private:
   void CutPixelUnderCursor(const TMessage& message);
   void SnapWhileMoving(TMessage& message);
   void ApplyBlur(HWND wnd);
+  // The device context to upload from: the cache's own, or, when the region cuts the owner's
+  // content out, that of a copy whose content pixels are cleared (colour and alpha 0).
+  HDC UploadSource(TBitmap* cache, int ownerWidth, int ownerHeight);
   TPoint WindowPoint(const TMessage& message) const;
 
   std::unique_ptr<IlxBorderOwner> FOwner;
@@ -214,6 +217,8 @@ private:
   // a round trip to the display on every update).
   bool FRegionKnown = false;
   TlxBorderRegion FRegion;
+  // The uploaded copy of the cache, kept for the next upload of the same size.
+  std::unique_ptr<TBitmap> FUpload;
 };
 
 // ---------------------------------------------------------------------------------------------

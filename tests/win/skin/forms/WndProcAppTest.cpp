@@ -318,6 +318,20 @@ protected:
     const int mid = u.Size.cy / 2;
     EXPECT_EQ(u.At(s.Left + 1, mid) >> 24, 255u) << "the frame is opaque";
     EXPECT_LT(u.At(0, mid) >> 24, 255u) << "the shadow is not";
+    EXPECT_EQ(u.At(u.Size.cx / 2, s.Top + 2) >> 24, 255u) << "the title is opaque";
+    // Where the form's client lies the image is clear, so that the client shows also where the
+    // system shapes the window by its alpha and not by its region.
+    const RECT br = WindowRectOf(border);
+    RECT client{};
+    GetClientRect(Main->Handle(), &client);
+    POINT at{0, 0};
+    ClientToScreen(Main->Handle(), &at);
+    OffsetRect(&client, at.x - br.left, at.y - br.top);
+    EXPECT_FALSE(IsRectEmpty(&client));
+    int covered = 0;
+    for (int y = std::max<int>(client.top, 0); y < std::min<int>(client.bottom, u.Size.cy); ++y)
+      for (int x = std::max<int>(client.left, 0); x < std::min<int>(client.right, u.Size.cx); ++x) covered += u.At(x, y) != 0;
+    EXPECT_EQ(covered, 0) << "pixels over the client";
     return u;
   }
   void Shot(const std::string& state) const {
