@@ -126,6 +126,14 @@ int TlxBorderForm::FormTopOffset() const {
   return ::FormTopOffset(FOwner->ShadowMargins().Top, f.ExtTitleHeight, f.HasCaption, f.PlainFrame, f.CaptionHeight);
 }
 
+int TlxBorderForm::PlacedTopOffset() const {
+  const TlxOwnerFrame f = FOwner->Frame();
+  // A maximized form whose title is lower than its caption keeps the system caption: the form
+  // lies higher, its frame above the window's region.
+  if (Provider() != nullptr && f.Maximized && f.SysExtendedHeight) return FOwner->ShadowMargins().Top + f.ExtTitleExtra + 4;
+  return FormTopOffset();
+}
+
 bool TlxBorderForm::RegionPlan(int width, int height, TlxBorderRegion& plan) const {
   const HWND h = Handle();
   if (h == nullptr) return false;
@@ -296,10 +304,8 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
   const HWND h = Handle();
   if (cache == nullptr || cache->Empty() || h == nullptr) return;
   // 5. Where the owner lies inside the window.
-  const TlxOwnerFrame f = FOwner->Frame();
-  const TRect shadow = FOwner->ShadowMargins();
   const int x = FormLeftOffset();
-  const int y = Provider() != nullptr && f.Maximized && f.SysExtendedHeight ? shadow.Top + f.ExtTitleExtra + 4 : FormTopOffset();
+  const int y = PlacedTopOffset();
   // 6. Behind the owner, or behind the window above it while iconic or sizing.
   if (after == owner && (IsIconic(owner) || (state & lxOwnerSizing) != 0)) {
     const HWND above = GetWindow(owner, GW_HWNDPREV);

@@ -182,6 +182,10 @@ public:
   // The owner's left and top edges inside the border window.
   int FormLeftOffset() const;
   int FormTopOffset() const;
+  // Where the owner's top edge lies inside the window as it is placed: FormTopOffset, or for a
+  // maximized form whose title is lower than its caption, shadow top + extended-title extra
+  // height + 4. The frame cache holds the owner's window there too.
+  int PlacedTopOffset() const;
 
   // Double-click stretching of a sizeable form: its normal bounds before the stretch.
   TRect StretchedBounds;

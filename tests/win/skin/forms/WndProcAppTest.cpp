@@ -404,6 +404,24 @@ TEST_P(AppBorder, MainWindowShowsTheShadowedFrameNormalMaximizedAndInactive) {
   EXPECT_GE(mr.left + box.left, work.Left);
   EXPECT_LE(mr.left + box.right, work.Right);
   EXPECT_LE(mr.top + box.top, work.Top);
+  // The title's text lies on the screen: no row of the title above the screen's top carries
+  // ink, the rows below it down to the menu line do; and the rows just above the menu line are
+  // the title's, as beside the bar's items.
+  ASSERT_TRUE(GetMenuItemRect(form, GetMenu(form), 0, &item));
+  const int top = work.Top - mr.top, left = work.Left - mr.left, line = item.top - mr.top;
+  const int mx = (item.left + item.right) / 2 - mr.left;
+  const auto inked = [&](int y) {
+    for (int x = left; x < left + 400; ++x)
+      if (max.At(x, y) != max.At(max.Size.cx / 2, y)) return true;
+    return false;
+  };
+  ASSERT_FALSE(max.Pixels.empty());
+  ASSERT_GT(line, top);
+  for (int y = std::max(top - 6, 0); y < top; ++y) EXPECT_FALSE(inked(y)) << "title row above the screen " << top - y;
+  bool text = false;
+  for (int y = top; y < line; ++y) text = text || inked(y);
+  EXPECT_TRUE(text) << "the caption on the screen";
+  for (int y = line - 3; y < line; ++y) EXPECT_EQ(max.At(mx, y), max.At(mx + 300, y)) << line - y;
   Shot("maximized");
   ShowWindow(form, SW_RESTORE);
   Pump();
