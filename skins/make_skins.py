@@ -602,6 +602,9 @@ def build(name):
         g.append((key, region(m, Strip([check_glyph(p, kind, s, radio) for s in range(3)]))))
     g.append(('CHECK', region(m, Strip([menu_check(p, False), menu_check(p, True)]))))
     g.append(('GRIPIMAGE', region(m, size_grip(p))))
+    # Maximized, the title keeps the system caption: a maximized title height below the caption
+    # + 4 does that, where the default (the 30-pixel title) reaches above the screen's top.
+    g.append(('MAXHEIGHT', '20'))
     S['GLOBALINFO'] = g
 
     # -- windows ---------------------------------------------------------------------------

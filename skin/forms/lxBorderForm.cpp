@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/win/WinTypes.h"
 #include "skin/core/sFormMoves.h"
@@ -104,6 +105,7 @@ void TlxBorderForm::CreateWindow() {
 
 void TlxBorderForm::FreeWindow() {
   FRegionKnown = false;
+  FUpload.reset();
   if (FBorderWindow == nullptr) return;
   // The window goes first: no message of its end reaches a half-gone object.
   std::unique_ptr<TForm> window = std::move(FBorderWindow);
@@ -122,6 +124,14 @@ int TlxBorderForm::FormLeftOffset() const {
 int TlxBorderForm::FormTopOffset() const {
   const TlxOwnerFrame f = FOwner->Frame();
   return ::FormTopOffset(FOwner->ShadowMargins().Top, f.ExtTitleHeight, f.HasCaption, f.PlainFrame, f.CaptionHeight);
+}
+
+int TlxBorderForm::PlacedTopOffset() const {
+  const TlxOwnerFrame f = FOwner->Frame();
+  // A maximized form whose title is lower than its caption keeps the system caption: the form
+  // lies higher, its frame above the window's region.
+  if (Provider() != nullptr && f.Maximized && f.SysExtendedHeight) return FOwner->ShadowMargins().Top + f.ExtTitleExtra + 4;
+  return FormTopOffset();
 }
 
 bool TlxBorderForm::RegionPlan(int width, int height, TlxBorderRegion& plan) const {
@@ -294,10 +304,8 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
   const HWND h = Handle();
   if (cache == nullptr || cache->Empty() || h == nullptr) return;
   // 5. Where the owner lies inside the window.
-  const TlxOwnerFrame f = FOwner->Frame();
-  const TRect shadow = FOwner->ShadowMargins();
   const int x = FormLeftOffset();
-  const int y = Provider() != nullptr && f.Maximized && f.SysExtendedHeight ? shadow.Top + f.ExtTitleExtra + 4 : FormTopOffset();
+  const int y = PlacedTopOffset();
   // 6. Behind the owner, or behind the window above it while iconic or sizing.
   if (after == owner && (IsIconic(owner) || (state & lxOwnerSizing) != 0)) {
     const HWND above = GetWindow(owner, GW_HWNDPREV);
@@ -327,8 +335,8 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
       POINT origin{0, 0};
       SIZE size = cacheSize;
       BLENDFUNCTION blend{AC_SRC_OVER, 0, constant, AC_SRC_ALPHA};
-      UpdateLayeredWindowProc(h, screen.Get(), &target, &size, cache->Canvas()->GetHandle(), &origin, 0x1FFFFFFF, &blend,
-                              ULW_ALPHA);
+      UpdateLayeredWindowProc(h, screen.Get(), &target, &size, UploadSource(cache, ownerW, ownerH), &origin, 0x1FFFFFFF,
+                              &blend, ULW_ALPHA);
     }
     if (!moving) SetRegion(ownerW, ownerH);
     if (IsWindowVisible(h)) {
@@ -348,6 +356,23 @@ void TlxBorderForm::UpdateExBorder(bool repaint, int alpha) {
     SetWindowPos(h, after, target.x, target.y, 0, 0, flags | SWP_NOSIZE);
   }
   if (after == owner && (state & lxOwnerSizing) == 0) PlaceBehindOwner();
+}
+
+HDC TlxBorderForm::UploadSource(TBitmap* cache, int ownerWidth, int ownerHeight) {
+  TlxBorderRegion plan;
+  if (!RegionPlan(ownerWidth, ownerHeight, plan) || !plan.HasHole || plan.Hole.IsEmpty()) return cache->Canvas()->GetHandle();
+  // Without a compositor the system may shape a layered window by its alpha alone and not by
+  // its region: the owner's content hole must then be clear in the image too, or the cache's
+  // plain fill there covers the owner's client. The cache itself stays as it is, for the
+  // owner paints its own frame from it.
+  if (FUpload == nullptr || FUpload->GetWidth() != cache->GetWidth() || FUpload->GetHeight() != cache->GetHeight())
+    FUpload = CreateBitmap32(cache->GetWidth(), cache->GetHeight());
+  const TlxPixelBuffer from = BitmapPixels(cache), to = BitmapPixels(FUpload.get());
+  if (from.Empty() || to.Empty() || from.BytesPerPixel != 4) return cache->Canvas()->GetHandle();
+  for (int y = 0; y < to.Height; ++y) std::memcpy(to.Row(y), from.Row(y), static_cast<std::size_t>(to.Width) * 4);
+  const TRect hole = ClipRectTo(plan.Hole, to);
+  for (int y = hole.Top; y < hole.Bottom; ++y) FillDWords(to.At(hole.Left, y), hole.Width(), 0);
+  return FUpload->Canvas()->GetHandle();
 }
 
 void TlxBorderForm::PlaceBehindOwner() {

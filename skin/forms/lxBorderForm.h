@@ -182,6 +182,10 @@ public:
   // The owner's left and top edges inside the border window.
   int FormLeftOffset() const;
   int FormTopOffset() const;
+  // Where the owner's top edge lies inside the window as it is placed: FormTopOffset, or for a
+  // maximized form whose title is lower than its caption, shadow top + extended-title extra
+  // height + 4. The frame cache holds the owner's window there too.
+  int PlacedTopOffset() const;
 
   // Double-click stretching of a sizeable form: its normal bounds before the stretch.
   TRect StretchedBounds;
@@ -206,6 +210,9 @@ private:
   void CutPixelUnderCursor(const TMessage& message);
   void SnapWhileMoving(TMessage& message);
   void ApplyBlur(HWND wnd);
+  // The device context to upload from: the cache's own, or, when the region cuts the owner's
+  // content out, that of a copy whose content pixels are cleared (colour and alpha 0).
+  HDC UploadSource(TBitmap* cache, int ownerWidth, int ownerHeight);
   TPoint WindowPoint(const TMessage& message) const;
 
   std::unique_ptr<IlxBorderOwner> FOwner;
@@ -214,6 +221,8 @@ private:
   // a round trip to the display on every update).
   bool FRegionKnown = false;
   TlxBorderRegion FRegion;
+  // The uploaded copy of the cache, kept for the next upload of the same size.
+  std::unique_ptr<TBitmap> FUpload;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -269,7 +269,7 @@ TPoint TsSkinProvider::WindowOriginInCache() {
     const TsFormGeometry f = Geometry();
     return TPoint{f.ShadowLeft, f.ShadowTop};
   }
-  return TPoint{FBorderForm->FormLeftOffset(), FBorderForm->FormTopOffset()};
+  return TPoint{FBorderForm->FormLeftOffset(), FBorderForm->PlacedTopOffset()};
 }
 
 void TsSkinProvider::BorderWindowMessage(TMessage& message) {

@@ -389,7 +389,7 @@ std::unique_ptr<TForm> FadeOnBorderWindow(TsSkinProvider* provider, TlxBorderFor
   const TRect old = ScreenRectOf(h);
   const TRect oldAt{old.Left, old.Top, old.Left + oldFace->GetWidth(), old.Top + oldFace->GetHeight()};
   const TRect form = ScreenRectOf(provider->Form()->Handle());
-  const POINT newAt{form.Left - border->FormLeftOffset(), form.Top - border->FormTopOffset()};
+  const POINT newAt{form.Left - border->FormLeftOffset(), form.Top - border->PlacedTopOffset()};
   std::unique_ptr<TForm> copy = MakeCopyWindow(oldAt);
   ShowCopy(copy->Handle(), h, oldAt);
   const POINT oldPt{oldAt.Left, oldAt.Top};

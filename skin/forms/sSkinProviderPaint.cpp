@@ -248,8 +248,9 @@ void TsSkinProvider::PaintTitleBar(TBitmap* cache, bool hasButtons) {
   const TsFormGeometry f = Geometry();
   const ISystemMetrics& sm = SystemMetrics();
   const int plain = FrameBorderWidthPlain(f, sm);
-  int captionH = CaptionHeight(f, sm, true);
-  if (f.SysExtendedHeight && f.MaxTitleHeight > 0) captionH = f.MaxTitleHeight;
+  // The strip reaches the menu line also when a maximized title is lower than the caption it
+  // keeps: a strip of the maximized title's height left the rows above the line unpainted.
+  const int captionH = CaptionHeight(f, sm, true);
   const TRect strip{f.ShadowLeft, f.ShadowTop, cache->GetWidth() - f.ShadowRight, f.ShadowTop + plain + captionH};
   const std::string name = t->GeneralData[static_cast<size_t>(FTitleIndex)].ClassName;
   const int titleState = StateIn(t, FTitleIndex, FormActive);

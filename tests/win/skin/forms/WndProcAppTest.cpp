@@ -318,6 +318,20 @@ protected:
     const int mid = u.Size.cy / 2;
     EXPECT_EQ(u.At(s.Left + 1, mid) >> 24, 255u) << "the frame is opaque";
     EXPECT_LT(u.At(0, mid) >> 24, 255u) << "the shadow is not";
+    EXPECT_EQ(u.At(u.Size.cx / 2, s.Top + 2) >> 24, 255u) << "the title is opaque";
+    // Where the form's client lies the image is clear, so that the client shows also where the
+    // system shapes the window by its alpha and not by its region.
+    const RECT br = WindowRectOf(border);
+    RECT client{};
+    GetClientRect(Main->Handle(), &client);
+    POINT at{0, 0};
+    ClientToScreen(Main->Handle(), &at);
+    OffsetRect(&client, at.x - br.left, at.y - br.top);
+    EXPECT_FALSE(IsRectEmpty(&client));
+    int covered = 0;
+    for (int y = std::max<int>(client.top, 0); y < std::min<int>(client.bottom, u.Size.cy); ++y)
+      for (int x = std::max<int>(client.left, 0); x < std::min<int>(client.right, u.Size.cx); ++x) covered += u.At(x, y) != 0;
+    EXPECT_EQ(covered, 0) << "pixels over the client";
     return u;
   }
   void Shot(const std::string& state) const {
@@ -390,6 +404,24 @@ TEST_P(AppBorder, MainWindowShowsTheShadowedFrameNormalMaximizedAndInactive) {
   EXPECT_GE(mr.left + box.left, work.Left);
   EXPECT_LE(mr.left + box.right, work.Right);
   EXPECT_LE(mr.top + box.top, work.Top);
+  // The title's text lies on the screen: no row of the title above the screen's top carries
+  // ink, the rows below it down to the menu line do; and the rows just above the menu line are
+  // the title's, as beside the bar's items.
+  ASSERT_TRUE(GetMenuItemRect(form, GetMenu(form), 0, &item));
+  const int top = work.Top - mr.top, left = work.Left - mr.left, line = item.top - mr.top;
+  const int mx = (item.left + item.right) / 2 - mr.left;
+  const auto inked = [&](int y) {
+    for (int x = left; x < left + 400; ++x)
+      if (max.At(x, y) != max.At(max.Size.cx / 2, y)) return true;
+    return false;
+  };
+  ASSERT_FALSE(max.Pixels.empty());
+  ASSERT_GT(line, top);
+  for (int y = std::max(top - 6, 0); y < top; ++y) EXPECT_FALSE(inked(y)) << "title row above the screen " << top - y;
+  bool text = false;
+  for (int y = top; y < line; ++y) text = text || inked(y);
+  EXPECT_TRUE(text) << "the caption on the screen";
+  for (int y = line - 3; y < line; ++y) EXPECT_EQ(max.At(mx, y), max.At(mx + 300, y)) << line - y;
   Shot("maximized");
   ShowWindow(form, SW_RESTORE);
   Pump();
