@@ -96,6 +96,11 @@ TEST(ThreadMessageLoop, WaitForInsideATimerHandlerServesTheWorker) {
     DispatchMessageA(&msg);
     if (GetTickCount() - started > 20000) break;   // a hang fails below instead of waiting
   }
+  // Past the time limit the worker is still running and posting: stop it here (WaitFor serves
+  // its blocked call), so that draining the queue below ends instead of serving it for ever.
+  KillTimer(wnd, kStopTimer);
+  worker.Terminate();
+  worker.WaitFor();
   WakeMainThread = nullptr;
 
   EXPECT_TRUE(state.Stopped);
