@@ -413,7 +413,8 @@ std::unique_ptr<TForm> FadeOnBorderWindow(TsSkinProvider* provider, TlxBorderFor
 // new face beneath. The copy is returned: it goes once the form's last redraw is over.
 std::unique_ptr<TForm> ChangeSkinBeneathCopy(TWinControl* control, TsSkinProvider* provider, int time,
                                              TlxAnimType kind, int target) {
-  AnimationInProgress = true;
+  // Only a change that animates holds children's refreshes back; shown at once, it does not.
+  if (AnimStepCount(time) >= 1) AnimationInProgress = true;
   target = std::clamp(target, 0, 255);
   std::unique_ptr<TForm> copy;
   if (provider != nullptr && LayeredWindowsAvailable()) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "skin/core/win/sControlUtils.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 
 namespace layeredtest {
@@ -22,6 +23,7 @@ struct TUpload {
   BYTE Alpha = 0;
   bool PerPixelAlpha = false;
   DWORD Flags = 0;
+  bool Animating = false;              // the process-wide animation flag at the upload
   std::vector<std::uint32_t> Pixels;   // empty when the source was not a 32-bit DIB section
   std::uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y * Size.cx + x)]; }
 };
@@ -67,6 +69,7 @@ private:
     if (size != nullptr) u.Size = *size;
     if (blend != nullptr) u.Alpha = blend->SourceConstantAlpha, u.PerPixelAlpha = blend->AlphaFormat == AC_SRC_ALPHA;
     u.Flags = flags;
+    u.Animating = AnimationInProgress;
     DIBSECTION ds{};
     if (src != nullptr && size != nullptr &&
         GetObjectA(GetCurrentObject(src, OBJ_BITMAP), sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32) {

@@ -119,6 +119,10 @@ TEST_F(Animations, SkinChangeOptions) {
     ASSERT_EQ(copies.size(), 1u);
     ASSERT_EQ(copies[0].second.size(), 1u);
     EXPECT_EQ(copies[0].second[0].Alpha, 255);
+    // Switched off, the change raises no animation flag (children refresh as usual).
+    if (!changing->Active) {
+      EXPECT_FALSE(copies[0].second[0].Animating);
+    }
     EXPECT_FALSE(IsWindow(copies[0].first));
     EXPECT_EQ(Sleeps, 0);
     EXPECT_TRUE(IsWindowVisible(p->Form()->Handle()));
