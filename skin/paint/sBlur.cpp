@@ -158,9 +158,8 @@ static void Widen(const Byte* from, int n, std::int16_t* to) {
   for (; x < n; ++x) to[x] = from[x];
 }
 
-// Both passes with the folded kernel over samples widened once: each row into a line with r
-// edge values repeated on either side, and for the columns a ring of the original rows
-// i - r .. i + r (the output overwrites rows the kernel still reads), widened as they enter.
+// Both passes with the folded kernel: each row widened into a line with r edge values repeated
+// on either side, then the columns over pairs of rows interleaved as they are needed.
 static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f) {
   const int r = f.R, w = b.Width, h = b.Height;
   std::vector<std::int32_t> lanes;
@@ -180,18 +179,73 @@ static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f) {
       else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
     }
   }
-  const int ringRows = 2 * r + 2;
-  std::vector<std::int16_t> ring(blocks * static_cast<std::size_t>(ringRows));
-  auto slot = [&](int y) { return ring.data() + blocks * static_cast<std::size_t>(y % ringRows); };
-  std::vector<const std::int16_t*> rows(static_cast<std::size_t>(2 * r + 1));
-  int kept = 0;  // rows 0 .. kept - 1 have been put into the ring
+  // Columns over whole rows. Row pairs are kept interleaved, pair y holding rows y and y + 1
+  // side by side for every pixel (and swapped, y + 1 before y): a pair and the swapped pair at
+  // the mirror distance then add up to the folded samples of two terms, in the layout of the
+  // weight pairs. The pairs i - r .. i + r - 1 that row i reads are made before it is
+  // overwritten, in a ring; rows beyond the edges repeat the edge rows.
+  const std::size_t pairLen = 2 * blocks;
+  const int ringPairs = 2 * r + 2;
+  std::vector<std::int16_t> ring(2 * pairLen * static_cast<std::size_t>(ringPairs));
+  auto pairs = [&](int y) { return ring.data() + 2 * pairLen * static_cast<std::size_t>((y + r) % ringPairs); };
+  const __m128i zero = _mm_setzero_si128();
+  auto make = [&](int y) {
+    const Byte* a = b.Row(std::clamp(y, 0, h - 1));
+    const Byte* c = b.Row(std::clamp(y + 1, 0, h - 1));
+    std::int16_t* p = pairs(y);
+    std::int16_t* q = p + pairLen;
+    int x = 0;
+    for (; x + 16 <= w; x += 16) {
+      const __m128i va = LoadBytes16(a + x), vc = LoadBytes16(c + x);
+      const __m128i ac[2] = {_mm_unpacklo_epi8(va, vc), _mm_unpackhi_epi8(va, vc)};
+      const __m128i ca[2] = {_mm_unpacklo_epi8(vc, va), _mm_unpackhi_epi8(vc, va)};
+      for (int j = 0; j < 2; ++j) {
+        StoreBytes16(p + 2 * x + 16 * j, _mm_unpacklo_epi8(ac[j], zero));
+        StoreBytes16(p + 2 * x + 16 * j + 8, _mm_unpackhi_epi8(ac[j], zero));
+        StoreBytes16(q + 2 * x + 16 * j, _mm_unpacklo_epi8(ca[j], zero));
+        StoreBytes16(q + 2 * x + 16 * j + 8, _mm_unpackhi_epi8(ca[j], zero));
+      }
+    }
+    for (; x < w; ++x) {
+      p[2 * x] = q[2 * x + 1] = a[x];
+      p[2 * x + 1] = q[2 * x] = c[x];
+    }
+  };
+  const int folds = r / 2;  // weight pairs of two folded terms; the last pair holds the centre
+  std::vector<const std::int16_t*> from(static_cast<std::size_t>(2 * folds + 2));
+  int made = -r;  // pairs below made are in the ring
   for (int i = 0; i < h; ++i) {
-    for (; kept < h && kept <= i + r; ++kept) Widen(b.Row(kept), w, slot(kept));
-    // Tap t reads row i + t - r, rows beyond the edges repeating the edge rows.
-    for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
+    for (; made <= i + r - 1; ++made) make(made);
+    // Terms t, t + 1 (t even, t + 1 < r): pair i + t - r plus swapped pair i + r - t - 1.
+    for (int j = 0; j < folds; ++j) {
+      from[static_cast<std::size_t>(2 * j)] = pairs(i + 2 * j - r);
+      from[static_cast<std::size_t>(2 * j + 1)] = pairs(i + r - 2 * j - 1) + pairLen;
+    }
+    // The centre row i with weight k[r], 0 (r even), or rows i - 1, i with k[r - 1], k[r] and
+    // row i + 1 first in the swapped pair i with k[r - 1], 0 (r odd).
+    from[static_cast<std::size_t>(2 * folds)] = pairs(r % 2 ? i - 1 : i);
+    from[static_cast<std::size_t>(2 * folds + 1)] = pairs(i) + pairLen;
+    const std::int32_t* centre = lanes.data() + 4 * folds;
+    const __m128i low = _mm_set1_epi32(0xFFFF);
     Byte* out = b.Row(i);
     for (int x = 0; x < w; x += 16) {
-      const __m128i v = Folded16(r, lanes.data(), [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
+      __m128i acc[4] = {zero, zero, zero, zero};
+      for (int j = 0; j < folds; ++j) {
+        const std::int16_t* p = from[static_cast<std::size_t>(2 * j)] + 2 * x;
+        const std::int16_t* q = from[static_cast<std::size_t>(2 * j + 1)] + 2 * x;
+        const __m128i wt = LoadBytes16(lanes.data() + 4 * j);
+        for (int g = 0; g < 4; ++g)
+          acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(_mm_add_epi16(LoadBytes16(p + 8 * g), LoadBytes16(q + 8 * g)), wt));
+      }
+      const __m128i wc = LoadBytes16(centre);
+      const std::int16_t* p = from[static_cast<std::size_t>(2 * folds)] + 2 * x;
+      for (int g = 0; g < 4; ++g) acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(LoadBytes16(p + 8 * g), wc));
+      if (r % 2) {
+        const __m128i w0 = _mm_and_si128(wc, low);
+        const std::int16_t* q = from[static_cast<std::size_t>(2 * folds + 1)] + 2 * x;
+        for (int g = 0; g < 4; ++g) acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(LoadBytes16(q + 8 * g), w0));
+      }
+      const __m128i v = SumsToBytes(acc);
       if (x + 16 <= w) StoreBytes16(out + x, v);
       else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
     }
