@@ -306,7 +306,9 @@ TRect TaskbarButtonRect(HWND window) {
     toolbar = FindWindowExA(toolbar, nullptr, cls, nullptr);
   }
   if (toolbar == nullptr || window == nullptr) return {};
-  const LRESULT count = SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0);
+  // The count comes from the shell's process: a taskbar holds a few hundred buttons at most,
+  // so a larger answer is not walked.
+  const LRESULT count = std::min<LRESULT>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 4096);
   if (count <= 0) return {};
   DWORD pid = 0;
   GetWindowThreadProcessId(toolbar, &pid);

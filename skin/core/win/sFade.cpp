@@ -4,6 +4,7 @@
 
 #include "framework/win/Controls.h"
 #include "framework/win/Forms.h"
+#include "framework/win/WinTypes.h"
 #include "skin/core/sAnimSteps.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/win/sCommonData.h"
@@ -98,13 +99,8 @@ void TsFadeTimer::FadeStep() {
                static_cast<Byte>(FadeWeight(Level, Iterations)));
     if (SendSkinCommandToControl(owner, SkinCmdFadeFrame, reinterpret_cast<LPARAM>(frame.get())) == 0) {
       if (auto* win = As<TWinControl>(owner); win != nullptr && win->HandleAllocated()) {
-        HDC dc = GetWindowDC(win->Handle());
-        if (dc != nullptr) {
-          const int saved = SaveDC(dc);
-          BitBlt(dc, 0, 0, w, h, frame->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-          RestoreDC(dc, saved);
-          ReleaseDC(win->Handle(), dc);
-        }
+        TWindowDC dc(win->Handle(), TWindowDC::TArea::Window);
+        if (dc.Valid()) BitBlt(dc.Get(), 0, 0, w, h, frame->Canvas()->GetHandle(), 0, 0, SRCCOPY);
       }
     }
   }

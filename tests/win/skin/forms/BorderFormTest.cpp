@@ -36,34 +36,16 @@
 #include "skin/paint/win/sDwmApi.h"
 #include "skin/core/sMessages.h"
 #include "skin/paint/win/lxPNGGraphic.h"
-#include "tests/win/GuiTestEnvironment.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/LayeredRecorder.h"
+#include "tests/win/skin/SkinManagerTestEnvironment.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
 namespace {
 
-// The units the border window needs, with the built-in shadow images in the test's resources.
-class TBorderEnvironment : public TGuiTestEnvironment {
-public:
-  TBorderEnvironment() : TGuiTestEnvironment("border test") {}
-
-protected:
-  void InitUnits() override {
-    InitGraphicsUnit();
-    sMessagesInitialization();
-    InitAlphaGraphUnit();
-    InitPNGUnit();
-    InitSkinManagerUnit();
-  }
-  void Stopped() override {
-    DoneSkinManagerUnit();
-    DonePNGUnit();
-    DoneAlphaGraphUnit();
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TBorderEnvironment);
+// The built-in shadow images come from the test program's resources.
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TSkinManagerTestEnvironment("border test"));
 
 using formtest::Pump;
 

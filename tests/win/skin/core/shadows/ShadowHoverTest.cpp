@@ -14,31 +14,14 @@
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "tests/win/GuiTestEnvironment.h"
 #include "tests/win/skin/ScratchSkins.h"
+#include "tests/win/skin/SkinManagerTestEnvironment.h"
 
 namespace {
 
-class TShadowEnvironment : public TGuiTestEnvironment {
-public:
-  TShadowEnvironment() : TGuiTestEnvironment("shadow test") {}
-
-protected:
-  void InitUnits() override {
-    InitGraphicsUnit();
-    sMessagesInitialization();
-    InitAlphaGraphUnit();
-    InitPNGUnit();
-    InitSkinManagerUnit();
-  }
-  void Stopped() override {
-    DoneSkinManagerUnit();
-    DonePNGUnit();
-    DoneAlphaGraphUnit();
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TShadowEnvironment);
+// The built-in shadow images come from the test program's resources.
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TSkinManagerTestEnvironment("shadow test"));
 
 struct TSeen {
   HWND Wnd;
