@@ -88,7 +88,7 @@ void FuzzBlurAndColours(TReader& r) {
   if (blur) {
     const double sigma = r.Small(0, 200) / 10.0;
     GaussianBlur8Ref(a.View(), sigma);
-    GaussianBlur8Fast(b.View(), sigma);
+    GaussianBlur8Fast(b.View(), sigma, (r.U8() & 1) ? TlxLanes::Widest : TlxLanes::Sse2);
   } else if (r.U8() & 1) {
     const int off = (r.U8() & 1) ? r.Coord() : r.Small(-400, 400);
     HueShiftBitmapRef(a.View(), off);

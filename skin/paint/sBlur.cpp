@@ -2,9 +2,16 @@
 #include "skin/paint/sBlur.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "skin/paint/sPixelLanes.h"
+
+#if defined(ORBEX_SSE2) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define ORBEX_AVX2 1
+#endif
 
 std::vector<int> GaussianKernel8(double sigma) {
   std::vector<int> out;
@@ -94,7 +101,9 @@ static TlxPairTaps KernelTaps(const std::vector<int>& k) {
 // bits (tiny sigmas), where the pair taps are used.
 struct TlxFoldedKernel {
   int R = 0;
-  std::vector<std::int32_t> Pairs;  // terms 2j and 2j + 1: weight of 2j + 1 << 16 | weight of 2j
+  // Terms 2j and 2j + 1 as weight of 2j + 1 << 16 | weight of 2j, eight times over from 8j on
+  // (one 32-byte load; the 16-byte lanes read the first four).
+  std::vector<std::int32_t> Lanes;
 };
 
 static TlxFoldedKernel FoldKernel(const std::vector<int>& k) {
@@ -108,46 +117,74 @@ static TlxFoldedKernel FoldKernel(const std::vector<int>& k) {
   for (int t = 0; t <= r; t += 2) {
     const std::uint32_t w0 = static_cast<std::uint32_t>(k[static_cast<std::size_t>(t)]);
     const std::uint32_t w1 = t + 1 <= r ? static_cast<std::uint32_t>(k[static_cast<std::size_t>(t + 1)]) : 0u;
-    f.Pairs.push_back(static_cast<std::int32_t>(w1 << 16 | w0));
+    f.Lanes.insert(f.Lanes.end(), 8, static_cast<std::int32_t>(w1 << 16 | w0));
   }
   return f;
 }
 
-// 16 outputs of the folded kernel from lines of 16-bit samples (line(t) the samples of tap t
-// for these outputs): the samples at equal distance from the centre are added first, then
-// terms t and t + 1 take one multiply-add with their weight pair (lanes[t / 2], four copies).
-template <typename L>
-static inline __m128i Folded16(int r, const std::int32_t* lanes, L line) {
-  const __m128i zero = _mm_setzero_si128();
-  auto term = [&](int t, __m128i& lo, __m128i& hi) {
-    if (t > r) {
-      lo = hi = zero;
-      return;
-    }
-    const std::int16_t* a = line(t);
-    lo = LoadBytes16(a);
-    hi = LoadBytes16(a + 8);
-    if (t == r) return;
-    const std::int16_t* b = line(2 * r - t);
-    lo = _mm_add_epi16(lo, LoadBytes16(b));
-    hi = _mm_add_epi16(hi, LoadBytes16(b + 8));
-  };
-  __m128i acc[4] = {zero, zero, zero, zero};
-  for (int t = 0; t <= r; t += 2) {
-    __m128i lo0, hi0, lo1, hi1;
-    term(t, lo0, hi0);
-    term(t + 1, lo1, hi1);
-    const __m128i w = LoadBytes16(lanes + 2 * t);
-    acc[0] = _mm_add_epi32(acc[0], _mm_madd_epi16(_mm_unpacklo_epi16(lo0, lo1), w));
-    acc[1] = _mm_add_epi32(acc[1], _mm_madd_epi16(_mm_unpackhi_epi16(lo0, lo1), w));
-    acc[2] = _mm_add_epi32(acc[2], _mm_madd_epi16(_mm_unpacklo_epi16(hi0, hi1), w));
-    acc[3] = _mm_add_epi32(acc[3], _mm_madd_epi16(_mm_unpackhi_epi16(hi0, hi1), w));
-  }
-  return SumsToBytes(acc);
+// The row-level steps of the folded blur in one instruction set, each over a whole line: the
+// row pass from the widened line (tap t of output x at line[x + t]) into a slot of the ring of
+// 16-bit rows, the column pass from the ring into a row of the mask. Lines and slots are padded
+// to whole steps of Block outputs, so a step never reads or writes past them. Each pass comes
+// in one version per radius up to UnrolledRadius, whose loops over the taps the compiler
+// unrolls (that halves their time), and one for any radius at index 0.
+constexpr int UnrolledRadius = 16;  // glows of sigma up to 5.5
+// A slot of the ring of 16-bit rows (see FoldedBlur), kept in blocks of 16 columns: the slot's
+// block j at Base + j * Stride, its second copy Copy further on.
+struct TlxBlockRing {
+  std::int16_t* Base;  // the slot in block 0
+  std::size_t Stride;  // from a block to the next
+  std::size_t Copy;    // from a slot to its second copy in the same block
+};
+using TlxRowsStep = void (*)(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out);
+using TlxColumnsStep = void (*)(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out);
+struct TlxFoldedLanes {
+  int Block;
+  // to[0 .. n) = from[0 .. n), widened.
+  void (*Widen)(const Byte* from, int n, std::int16_t* to);
+  // The row pass, into 16-bit samples (whole steps: up to w rounded up to Block).
+  std::array<TlxRowsStep, UnrolledRadius + 1> Rows;
+  // The column pass, into out[0 .. w).
+  std::array<TlxColumnsStep, UnrolledRadius + 1> Columns;
+};
+
+// The steps S<R>::Run for R = 0 .. UnrolledRadius.
+template <template <int> class S, int... R>
+static constexpr auto StepTable(std::integer_sequence<int, R...>) {
+  return std::array{&S<R>::Run...};
+}
+template <template <int> class S>
+static constexpr auto Steps() {
+  return StepTable<S>(std::make_integer_sequence<int, UnrolledRadius + 1>{});
 }
 
-// Widens n bytes to 16-bit samples (whole blocks of 16 read and written where they fit).
-static void Widen(const Byte* from, int n, std::int16_t* to) {
+// Stores the n < 16 first bytes of v.
+static inline void StoreBytesPart(Byte* to, __m128i v, int n) {
+  alignas(16) Byte last[16];
+  StoreBytes16(last, v);
+  std::copy_n(last, n, to);
+}
+
+// 8 outputs from x on, as 16-bit lanes in order (sums >> 16: the weights are positive and sum to
+// 65536, so each is a byte), tap t of output x at tap(t)[x]: the samples at equal distance from
+// the centre are added first, then terms t and t + 1 take one multiply-add with their weights.
+template <typename Tap>
+static inline __m128i FoldedSums8(int r, const std::int32_t* lanes, Tap tap, int x) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lo = zero, hi = zero;
+  for (int t = 0; t <= r; t += 2) {
+    __m128i a = LoadBytes16(tap(t) + x), b = zero;
+    if (t < r) a = _mm_add_epi16(a, LoadBytes16(tap(2 * r - t) + x));
+    if (t + 1 <= r) b = LoadBytes16(tap(t + 1) + x);
+    if (t + 1 < r) b = _mm_add_epi16(b, LoadBytes16(tap(2 * r - t - 1) + x));
+    const __m128i w = LoadBytes16(lanes + 4 * t);
+    lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), w));
+    hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), w));
+  }
+  return _mm_packs_epi32(_mm_srai_epi32(lo, 16), _mm_srai_epi32(hi, 16));
+}
+
+static void WidenSse2(const Byte* from, int n, std::int16_t* to) {
   const __m128i zero = _mm_setzero_si128();
   int x = 0;
   for (; x + 16 <= n; x += 16) {
@@ -158,97 +195,160 @@ static void Widen(const Byte* from, int n, std::int16_t* to) {
   for (; x < n; ++x) to[x] = from[x];
 }
 
-// Both passes with the folded kernel: each row widened into a line with r edge values repeated
-// on either side, then the columns over pairs of rows interleaved as they are needed.
-static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f) {
-  const int r = f.R, w = b.Width, h = b.Height;
-  std::vector<std::int32_t> lanes;
-  for (const std::int32_t pair : f.Pairs) lanes.insert(lanes.end(), 4, pair);
-  const std::size_t blocks = (static_cast<std::size_t>(w) + 15) / 16 * 16;
-  std::vector<std::int16_t> line(blocks + 2 * static_cast<std::size_t>(r) + 16);
-  alignas(16) Byte last[16];
-  for (int y = 0; y < h; ++y) {
-    Byte* row = b.Row(y);
-    std::fill_n(line.begin(), r, static_cast<std::int16_t>(row[0]));
-    Widen(row, w, line.data() + r);
-    std::fill(line.begin() + r + w, line.end(), static_cast<std::int16_t>(row[w - 1]));
-    // Tap t of output x reads line[x + t].
-    for (int x = 0; x < w; x += 16) {
-      const __m128i v = Folded16(r, lanes.data(), [&](int t) { return line.data() + x + t; });
-      if (x + 16 <= w) StoreBytes16(row + x, v);
-      else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
+// R the radius, or 0 for the radius r.
+template <int R>
+struct TlxRowsSse2 {
+  static void Run(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out) {
+    if (R > 0) r = R;
+    for (int x = 0; x < w; x += 8) {
+      const __m128i v = FoldedSums8(r, lanes, [line](int t) { return line + t; }, x);
+      std::int16_t* to = out.Base + static_cast<std::size_t>(x / 16) * out.Stride + x % 16;
+      StoreBytes16(to, v);
+      StoreBytes16(to + out.Copy, v);
     }
   }
-  // Columns over whole rows. Row pairs are kept interleaved, pair y holding rows y and y + 1
-  // side by side for every pixel (and swapped, y + 1 before y): a pair and the swapped pair at
-  // the mirror distance then add up to the folded samples of two terms, in the layout of the
-  // weight pairs. The pairs i - r .. i + r - 1 that row i reads are made before it is
-  // overwritten, in a ring; rows beyond the edges repeat the edge rows.
-  const std::size_t pairLen = 2 * blocks;
-  const int ringPairs = 2 * r + 2;
-  std::vector<std::int16_t> ring(2 * pairLen * static_cast<std::size_t>(ringPairs));
-  auto pairs = [&](int y) { return ring.data() + 2 * pairLen * static_cast<std::size_t>((y + r) % ringPairs); };
-  const __m128i zero = _mm_setzero_si128();
-  auto make = [&](int y) {
-    const Byte* a = b.Row(std::clamp(y, 0, h - 1));
-    const Byte* c = b.Row(std::clamp(y + 1, 0, h - 1));
-    std::int16_t* p = pairs(y);
-    std::int16_t* q = p + pairLen;
-    int x = 0;
-    for (; x + 16 <= w; x += 16) {
-      const __m128i va = LoadBytes16(a + x), vc = LoadBytes16(c + x);
-      const __m128i ac[2] = {_mm_unpacklo_epi8(va, vc), _mm_unpackhi_epi8(va, vc)};
-      const __m128i ca[2] = {_mm_unpacklo_epi8(vc, va), _mm_unpackhi_epi8(vc, va)};
-      for (int j = 0; j < 2; ++j) {
-        StoreBytes16(p + 2 * x + 16 * j, _mm_unpacklo_epi8(ac[j], zero));
-        StoreBytes16(p + 2 * x + 16 * j + 8, _mm_unpackhi_epi8(ac[j], zero));
-        StoreBytes16(q + 2 * x + 16 * j, _mm_unpacklo_epi8(ca[j], zero));
-        StoreBytes16(q + 2 * x + 16 * j + 8, _mm_unpackhi_epi8(ca[j], zero));
+};
+
+template <int R>
+struct TlxColumnsSse2 {
+  static void Run(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out) {
+    if (R > 0) r = R;
+    for (int x = 0; x < w; x += 16) {
+      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / 16) * in.Stride;
+      auto tap = [block](int t) { return block + 16 * t; };
+      const __m128i v = _mm_packus_epi16(FoldedSums8(r, lanes, tap, 0), FoldedSums8(r, lanes, tap, 8));
+      if (x + 16 <= w) StoreBytes16(out + x, v);
+      else StoreBytesPart(out + x, v, w - x);
+    }
+  }
+};
+
+static const TlxFoldedLanes FoldedSse2{16, WidenSse2, Steps<TlxRowsSse2>(), Steps<TlxColumnsSse2>()};
+
+#ifdef ORBEX_AVX2
+// The same steps 16 and 32 outputs at a time in 256-bit lanes, for processors that have AVX2
+// (chosen when the program runs). The 256-bit unpacks and packs work within each 128-bit half:
+// a multiply-add over unpacked pairs and the pack of its sums put 16 outputs back in order, the
+// pack to bytes needs a permute.
+#define ORBEX_AVX2_FN __attribute__((target("avx2")))
+
+ORBEX_AVX2_FN static inline __m256i Load256(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
+ORBEX_AVX2_FN static inline void Store256(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
+
+template <typename Tap>
+ORBEX_AVX2_FN static inline __m256i FoldedSums16(int r, const std::int32_t* lanes, Tap tap, int x) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i lo = zero, hi = zero;
+  for (int t = 0; t <= r; t += 2) {
+    __m256i a = Load256(tap(t) + x), b = zero;
+    if (t < r) a = _mm256_add_epi16(a, Load256(tap(2 * r - t) + x));
+    if (t + 1 <= r) b = Load256(tap(t + 1) + x);
+    if (t + 1 < r) b = _mm256_add_epi16(b, Load256(tap(2 * r - t - 1) + x));
+    const __m256i w = Load256(lanes + 4 * t);
+    lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
+    hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
+  }
+  return _mm256_packs_epi32(_mm256_srai_epi32(lo, 16), _mm256_srai_epi32(hi, 16));
+}
+
+ORBEX_AVX2_FN static void WidenAvx2(const Byte* from, int n, std::int16_t* to) {
+  int x = 0;
+  for (; x + 16 <= n; x += 16) Store256(to + x, _mm256_cvtepu8_epi16(LoadBytes16(from + x)));
+  for (; x < n; ++x) to[x] = from[x];
+}
+
+template <int R>
+struct TlxRowsAvx2 {
+  ORBEX_AVX2_FN static void Run(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out) {
+    if (R > 0) r = R;
+    for (int x = 0; x < w; x += 16) {
+      const __m256i v = FoldedSums16(r, lanes, [line](int t) { return line + t; }, x);
+      std::int16_t* to = out.Base + static_cast<std::size_t>(x / 16) * out.Stride;
+      Store256(to, v);
+      Store256(to + out.Copy, v);
+    }
+  }
+};
+
+template <int R>
+struct TlxColumnsAvx2 {
+  ORBEX_AVX2_FN static void Run(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out) {
+    if (R > 0) r = R;
+    for (int x = 0; x < w; x += 32) {
+      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / 16) * in.Stride;
+      const std::int16_t* next = block + in.Stride;
+      const __m256i a = FoldedSums16(r, lanes, [block](int t) { return block + 16 * t; }, 0);
+      const __m256i c = FoldedSums16(r, lanes, [next](int t) { return next + 16 * t; }, 0);
+      const __m256i v = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, c), 0xD8);
+      if (x + 32 <= w) {
+        Store256(out + x, v);
+      } else {
+        alignas(32) Byte last[32];
+        Store256(last, v);
+        std::copy_n(last, w - x, out + x);
       }
     }
-    for (; x < w; ++x) {
-      p[2 * x] = q[2 * x + 1] = a[x];
-      p[2 * x + 1] = q[2 * x] = c[x];
+  }
+};
+
+static const TlxFoldedLanes FoldedAvx2{32, WidenAvx2, Steps<TlxRowsAvx2>(), Steps<TlxColumnsAvx2>()};
+#endif
+
+static const TlxFoldedLanes& FoldedLanes(TlxLanes lanes) {
+#ifdef ORBEX_AVX2
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (lanes == TlxLanes::Widest && avx2) return FoldedAvx2;
+#else
+  (void)lanes;
+#endif
+  return FoldedSse2;
+}
+
+// Both passes with the folded kernel, a row at a time: row y is widened into a line with r edge
+// values repeated on either side and blurred across into a ring of 16-bit rows, which the
+// column pass of row i reads at rows i - r .. i + r, the edge rows standing in for the rows
+// beyond the mask. The ring is kept in blocks of 16 columns, each block holding its 2r + 1
+// slots one after the other and then all of them once more: the rows of one output block are
+// then 2r + 1 consecutive slots from one address, wherever the ring has come to. Row y of the
+// mask is read before the column pass writes it: row i is written once rows up to i + r are in.
+static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f, const TlxFoldedLanes& k) {
+  const int r = f.R, w = b.Width, h = b.Height, span = 2 * r + 1;
+  const std::size_t step = static_cast<std::size_t>(k.Block);  // a multiple of 16
+  const std::size_t columns16 = (static_cast<std::size_t>(w) + step - 1) / step * step / 16;
+  const std::size_t length = 16 * columns16 + 2 * static_cast<std::size_t>(r) + step;
+  std::vector<std::int16_t> lineBuffer(length);
+  std::int16_t* const line = lineBuffer.data();
+  const std::size_t copy = 16 * static_cast<std::size_t>(span), stride = 2 * copy;
+  std::vector<std::int16_t> ring(columns16 * stride);
+  const std::size_t unrolled = r <= UnrolledRadius ? static_cast<std::size_t>(r) : 0;
+  const TlxRowsStep rows = k.Rows[unrolled];
+  const TlxColumnsStep columns = k.Columns[unrolled];
+  // Row v (from -r, the rows before the mask, to h + r - 1) has slot (v + r) % span.
+  auto slot = [&](int v) { return TlxBlockRing{ring.data() + 16 * static_cast<std::size_t>((v + r) % span), stride, copy}; };
+  auto copyRow = [&](int from, int to) {
+    const std::int16_t* a = slot(from).Base;
+    std::int16_t* c = slot(to).Base;
+    for (std::size_t j = 0; j < columns16; ++j) {
+      std::copy_n(a + j * stride, 16, c + j * stride);
+      std::copy_n(a + j * stride, 16, c + j * stride + copy);
     }
   };
-  const int folds = r / 2;  // weight pairs of two folded terms; the last pair holds the centre
-  std::vector<const std::int16_t*> from(static_cast<std::size_t>(2 * folds + 2));
-  int made = -r;  // pairs below made are in the ring
+  int made = 0;  // rows below made are in the ring (those before the mask with row 0)
   for (int i = 0; i < h; ++i) {
-    for (; made <= i + r - 1; ++made) make(made);
-    // Terms t, t + 1 (t even, t + 1 < r): pair i + t - r plus swapped pair i + r - t - 1.
-    for (int j = 0; j < folds; ++j) {
-      from[static_cast<std::size_t>(2 * j)] = pairs(i + 2 * j - r);
-      from[static_cast<std::size_t>(2 * j + 1)] = pairs(i + r - 2 * j - 1) + pairLen;
-    }
-    // The centre row i with weight k[r], 0 (r even), or rows i - 1, i with k[r - 1], k[r] and
-    // row i + 1 first in the swapped pair i with k[r - 1], 0 (r odd).
-    from[static_cast<std::size_t>(2 * folds)] = pairs(r % 2 ? i - 1 : i);
-    from[static_cast<std::size_t>(2 * folds + 1)] = pairs(i) + pairLen;
-    const std::int32_t* centre = lanes.data() + 4 * folds;
-    const __m128i low = _mm_set1_epi32(0xFFFF);
-    Byte* out = b.Row(i);
-    for (int x = 0; x < w; x += 16) {
-      __m128i acc[4] = {zero, zero, zero, zero};
-      for (int j = 0; j < folds; ++j) {
-        const std::int16_t* p = from[static_cast<std::size_t>(2 * j)] + 2 * x;
-        const std::int16_t* q = from[static_cast<std::size_t>(2 * j + 1)] + 2 * x;
-        const __m128i wt = LoadBytes16(lanes.data() + 4 * j);
-        for (int g = 0; g < 4; ++g)
-          acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(_mm_add_epi16(LoadBytes16(p + 8 * g), LoadBytes16(q + 8 * g)), wt));
+    for (; made <= i + r; ++made) {
+      if (made >= h) {
+        copyRow(h - 1, made);
+        continue;
       }
-      const __m128i wc = LoadBytes16(centre);
-      const std::int16_t* p = from[static_cast<std::size_t>(2 * folds)] + 2 * x;
-      for (int g = 0; g < 4; ++g) acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(LoadBytes16(p + 8 * g), wc));
-      if (r % 2) {
-        const __m128i w0 = _mm_and_si128(wc, low);
-        const std::int16_t* q = from[static_cast<std::size_t>(2 * folds + 1)] + 2 * x;
-        for (int g = 0; g < 4; ++g) acc[g] = _mm_add_epi32(acc[g], _mm_madd_epi16(LoadBytes16(q + 8 * g), w0));
-      }
-      const __m128i v = SumsToBytes(acc);
-      if (x + 16 <= w) StoreBytes16(out + x, v);
-      else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
+      const Byte* row = b.Row(made);
+      std::fill_n(line, r, static_cast<std::int16_t>(row[0]));
+      k.Widen(row, w, line + r);
+      std::fill(line + r + w, line + length, static_cast<std::int16_t>(row[w - 1]));
+      rows(r, f.Lanes.data(), line, w, slot(made));
+      if (made == 0)
+        for (int v = -r; v < 0; ++v) copyRow(0, v);
     }
+    columns(r, f.Lanes.data(), slot(i - r), w, b.Row(i));
   }
 }
 
@@ -263,8 +363,9 @@ static inline __m128i Convolve16(const TlxPairTaps& taps, L line) {
 }
 #endif
 
-void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
+void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma, TlxLanes lanes) {
 #ifndef ORBEX_SSE2
+  (void)lanes;
   GaussianBlur8Ref(b, sigma);
 #else
   if (!Blurrable(b)) return;
@@ -280,8 +381,8 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma) {
     lastSigma = sigma;
   }
   if (k.empty()) return;
-  if (!folded.Pairs.empty()) {
-    FoldedBlur(b, folded);
+  if (!folded.Lanes.empty()) {
+    FoldedBlur(b, folded, FoldedLanes(lanes));
     return;
   }
   const int r = static_cast<int>(k.size() / 2);
