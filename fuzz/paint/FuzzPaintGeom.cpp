@@ -92,7 +92,7 @@ void FuzzBlurAndColours(TReader& r) {
   } else if (r.U8() & 1) {
     const int off = (r.U8() & 1) ? r.Coord() : r.Small(-400, 400);
     HueShiftBitmapRef(a.View(), off);
-    HueShiftBitmapFast(b.View(), off);
+    HueShiftBitmapFast(b.View(), off, (r.U8() & 1) ? TlxLanes::Widest : TlxLanes::Sse2);
   } else {
     const int amount = (r.U8() & 1) ? r.Coord() : r.Small(-150, 300);
     SaturateBitmapRef(a.View(), amount);

@@ -25,6 +25,10 @@ constexpr TColor clKeyColor = 0xFF00FF;       // colour order
 constexpr std::uint32_t KeyPixel = 0x00FF00FFu; // the key as a pixel, alpha 0
 constexpr TColor clNoneTint = 0x1FFFFFFF;      // the framework's "no colour" value
 
+// The vector lanes a fast kernel may use: the widest this processor has (256-bit AVX2 where
+// the processor and the system support it), or the 128-bit SSE2 lanes every target has.
+enum class TlxLanes { Widest, Sse2 };
+
 // A borrowed view of pixel memory: row y starts at Bits + y * Stride. Stride is negative for
 // bottom-up DIBs. BytesPerPixel is 4 for the engine's bitmaps, 3 for 24-bit sources that some
 // routines read, 1 for 8-bit masks.

@@ -2,15 +2,13 @@
 #include "skin/paint/sBlur.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <utility>
 
 #include "skin/paint/sPixelLanes.h"
 
-#if defined(ORBEX_SSE2) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define ORBEX_AVX2 1
+#ifdef ORBEX_SSE2
+#include "skin/paint/sBlurLanes.h"
+#include "skin/paint/sPaintAvx2.h"
 #endif
 
 std::vector<int> GaussianKernel8(double sigma) {
@@ -122,186 +120,14 @@ static TlxFoldedKernel FoldKernel(const std::vector<int>& k) {
   return f;
 }
 
-// The row-level steps of the folded blur in one instruction set, each over a whole line: the
-// row pass from the widened line (tap t of output x at line[x + t]) into a slot of the ring of
-// 16-bit rows, the column pass from the ring into a row of the mask. Lines and slots are padded
-// to whole steps of Block outputs, so a step never reads or writes past them. Each pass comes
-// in one version per radius up to UnrolledRadius, whose loops over the taps the compiler
-// unrolls (that halves their time), and one for any radius at index 0.
-constexpr int UnrolledRadius = 16;  // glows of sigma up to 5.5
-// A slot of the ring of 16-bit rows (see FoldedBlur), kept in blocks of 16 columns: the slot's
-// block j at Base + j * Stride, its second copy Copy further on.
-struct TlxBlockRing {
-  std::int16_t* Base;  // the slot in block 0
-  std::size_t Stride;  // from a block to the next
-  std::size_t Copy;    // from a slot to its second copy in the same block
-};
-using TlxRowsStep = void (*)(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out);
-using TlxColumnsStep = void (*)(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out);
-struct TlxFoldedLanes {
-  int Block;
-  // to[0 .. n) = from[0 .. n), widened.
-  void (*Widen)(const Byte* from, int n, std::int16_t* to);
-  // The row pass, into 16-bit samples (whole steps: up to w rounded up to Block).
-  std::array<TlxRowsStep, UnrolledRadius + 1> Rows;
-  // The column pass, into out[0 .. w).
-  std::array<TlxColumnsStep, UnrolledRadius + 1> Columns;
-};
-
-// The steps S<R>::Run for R = 0 .. UnrolledRadius.
-template <template <int> class S, int... R>
-static constexpr auto StepTable(std::integer_sequence<int, R...>) {
-  return std::array{&S<R>::Run...};
-}
-template <template <int> class S>
-static constexpr auto Steps() {
-  return StepTable<S>(std::make_integer_sequence<int, UnrolledRadius + 1>{});
-}
-
-// Stores the n < 16 first bytes of v.
-static inline void StoreBytesPart(Byte* to, __m128i v, int n) {
-  alignas(16) Byte last[16];
-  StoreBytes16(last, v);
-  std::copy_n(last, n, to);
-}
-
-// 8 outputs from x on, as 16-bit lanes in order (sums >> 16: the weights are positive and sum to
-// 65536, so each is a byte), tap t of output x at tap(t)[x]: the samples at equal distance from
-// the centre are added first, then terms t and t + 1 take one multiply-add with their weights.
-template <typename Tap>
-static inline __m128i FoldedSums8(int r, const std::int32_t* lanes, Tap tap, int x) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i lo = zero, hi = zero;
-  for (int t = 0; t <= r; t += 2) {
-    __m128i a = LoadBytes16(tap(t) + x), b = zero;
-    if (t < r) a = _mm_add_epi16(a, LoadBytes16(tap(2 * r - t) + x));
-    if (t + 1 <= r) b = LoadBytes16(tap(t + 1) + x);
-    if (t + 1 < r) b = _mm_add_epi16(b, LoadBytes16(tap(2 * r - t - 1) + x));
-    const __m128i w = LoadBytes16(lanes + 4 * t);
-    lo = _mm_add_epi32(lo, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), w));
-    hi = _mm_add_epi32(hi, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), w));
-  }
-  return _mm_packs_epi32(_mm_srai_epi32(lo, 16), _mm_srai_epi32(hi, 16));
-}
-
-static void WidenSse2(const Byte* from, int n, std::int16_t* to) {
-  const __m128i zero = _mm_setzero_si128();
-  int x = 0;
-  for (; x + 16 <= n; x += 16) {
-    const __m128i v = LoadBytes16(from + x);
-    StoreBytes16(to + x, _mm_unpacklo_epi8(v, zero));
-    StoreBytes16(to + x + 8, _mm_unpackhi_epi8(v, zero));
-  }
-  for (; x < n; ++x) to[x] = from[x];
-}
-
-// R the radius, or 0 for the radius r.
-template <int R>
-struct TlxRowsSse2 {
-  static void Run(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out) {
-    if (R > 0) r = R;
-    for (int x = 0; x < w; x += 8) {
-      const __m128i v = FoldedSums8(r, lanes, [line](int t) { return line + t; }, x);
-      std::int16_t* to = out.Base + static_cast<std::size_t>(x / 16) * out.Stride + x % 16;
-      StoreBytes16(to, v);
-      StoreBytes16(to + out.Copy, v);
-    }
-  }
-};
-
-template <int R>
-struct TlxColumnsSse2 {
-  static void Run(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out) {
-    if (R > 0) r = R;
-    for (int x = 0; x < w; x += 16) {
-      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / 16) * in.Stride;
-      auto tap = [block](int t) { return block + 16 * t; };
-      const __m128i v = _mm_packus_epi16(FoldedSums8(r, lanes, tap, 0), FoldedSums8(r, lanes, tap, 8));
-      if (x + 16 <= w) StoreBytes16(out + x, v);
-      else StoreBytesPart(out + x, v, w - x);
-    }
-  }
-};
-
-static const TlxFoldedLanes FoldedSse2{16, WidenSse2, Steps<TlxRowsSse2>(), Steps<TlxColumnsSse2>()};
-
-#ifdef ORBEX_AVX2
-// The same steps 16 and 32 outputs at a time in 256-bit lanes, for processors that have AVX2
-// (chosen when the program runs). The 256-bit unpacks and packs work within each 128-bit half:
-// a multiply-add over unpacked pairs and the pack of its sums put 16 outputs back in order, the
-// pack to bytes needs a permute.
-#define ORBEX_AVX2_FN __attribute__((target("avx2")))
-
-ORBEX_AVX2_FN static inline __m256i Load256(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
-ORBEX_AVX2_FN static inline void Store256(void* p, __m256i v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
-
-template <typename Tap>
-ORBEX_AVX2_FN static inline __m256i FoldedSums16(int r, const std::int32_t* lanes, Tap tap, int x) {
-  const __m256i zero = _mm256_setzero_si256();
-  __m256i lo = zero, hi = zero;
-  for (int t = 0; t <= r; t += 2) {
-    __m256i a = Load256(tap(t) + x), b = zero;
-    if (t < r) a = _mm256_add_epi16(a, Load256(tap(2 * r - t) + x));
-    if (t + 1 <= r) b = Load256(tap(t + 1) + x);
-    if (t + 1 < r) b = _mm256_add_epi16(b, Load256(tap(2 * r - t - 1) + x));
-    const __m256i w = Load256(lanes + 4 * t);
-    lo = _mm256_add_epi32(lo, _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), w));
-    hi = _mm256_add_epi32(hi, _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), w));
-  }
-  return _mm256_packs_epi32(_mm256_srai_epi32(lo, 16), _mm256_srai_epi32(hi, 16));
-}
-
-ORBEX_AVX2_FN static void WidenAvx2(const Byte* from, int n, std::int16_t* to) {
-  int x = 0;
-  for (; x + 16 <= n; x += 16) Store256(to + x, _mm256_cvtepu8_epi16(LoadBytes16(from + x)));
-  for (; x < n; ++x) to[x] = from[x];
-}
-
-template <int R>
-struct TlxRowsAvx2 {
-  ORBEX_AVX2_FN static void Run(int r, const std::int32_t* lanes, const std::int16_t* line, int w, TlxBlockRing out) {
-    if (R > 0) r = R;
-    for (int x = 0; x < w; x += 16) {
-      const __m256i v = FoldedSums16(r, lanes, [line](int t) { return line + t; }, x);
-      std::int16_t* to = out.Base + static_cast<std::size_t>(x / 16) * out.Stride;
-      Store256(to, v);
-      Store256(to + out.Copy, v);
-    }
-  }
-};
-
-template <int R>
-struct TlxColumnsAvx2 {
-  ORBEX_AVX2_FN static void Run(int r, const std::int32_t* lanes, TlxBlockRing in, int w, Byte* out) {
-    if (R > 0) r = R;
-    for (int x = 0; x < w; x += 32) {
-      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / 16) * in.Stride;
-      const std::int16_t* next = block + in.Stride;
-      const __m256i a = FoldedSums16(r, lanes, [block](int t) { return block + 16 * t; }, 0);
-      const __m256i c = FoldedSums16(r, lanes, [next](int t) { return next + 16 * t; }, 0);
-      const __m256i v = _mm256_permute4x64_epi64(_mm256_packus_epi16(a, c), 0xD8);
-      if (x + 32 <= w) {
-        Store256(out + x, v);
-      } else {
-        alignas(32) Byte last[32];
-        Store256(last, v);
-        std::copy_n(last, w - x, out + x);
-      }
-    }
-  }
-};
-
-static const TlxFoldedLanes FoldedAvx2{32, WidenAvx2, Steps<TlxRowsAvx2>(), Steps<TlxColumnsAvx2>()};
-#endif
-
 static const TlxFoldedLanes& FoldedLanes(TlxLanes lanes) {
+  static constexpr TlxFoldedLanes sse2 = FoldedLanesOf<TlxOps128>();
 #ifdef ORBEX_AVX2
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (lanes == TlxLanes::Widest && avx2) return FoldedAvx2;
+  if (lanes == TlxLanes::Widest && Avx2LanesUsable()) return FoldedLanesAvx2();
 #else
   (void)lanes;
 #endif
-  return FoldedSse2;
+  return sse2;
 }
 
 // Both passes with the folded kernel, a row at a time: row y is widened into a line with r edge

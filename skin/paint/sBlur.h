@@ -11,10 +11,6 @@
 // 65536, so that a constant area keeps its value (255 stays 255). Empty for sigma <= 0.
 std::vector<int> GaussianKernel8(double sigma);
 
-// The vector lanes a fast kernel may use: the widest this processor has (256-bit AVX2 where the
-// processor and the system support it), or the 128-bit SSE2 lanes every target has.
-enum class TlxLanes { Widest, Sse2 };
-
 // Blurs an 8-bit buffer in place; other pixel sizes, empty buffers and sigma <= 0 (or not a
 // number) leave it unchanged. Edge values repeat beyond the line. Ref convolves the columns one
 // by one; Fast runs both passes a row at a time in vector lanes (identical integer sums).

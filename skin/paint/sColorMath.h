@@ -27,9 +27,10 @@ void GrayscaleBitmap(const TlxPixelBuffer& b);
 void GrayscaleExceptKey(const TlxPixelBuffer& b, std::uint32_t key);
 // Hue shift / saturation of every pixel that is neither 0x00FF00FF nor grey. Ref evaluates the
 // colour maths per pixel; Fast maps each run of one colour once (skin images come in runs),
-// the hue shift in exact integer lanes four colours at a time. The same pixels either way.
+// the hue shift in exact integer lanes (four or eight colours at a time by `lanes`). The same
+// pixels either way.
 void HueShiftBitmapRef(const TlxPixelBuffer& b, int offset);
-void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset);
+void HueShiftBitmapFast(const TlxPixelBuffer& b, int offset, TlxLanes lanes = TlxLanes::Widest);
 void HueShiftBitmap(const TlxPixelBuffer& b, int offset);
 void SaturateBitmapRef(const TlxPixelBuffer& b, int amount);
 void SaturateBitmapFast(const TlxPixelBuffer& b, int amount);

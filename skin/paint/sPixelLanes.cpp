@@ -3,6 +3,18 @@
 
 #include <cstdlib>
 
+#include "skin/paint/sPaintAvx2.h"
+
+bool Avx2LanesUsable() {
+#if defined(ORBEX_AVX2)
+  // The compiler's check also asks the system whether it keeps the 256-bit registers.
+  static const bool usable = __builtin_cpu_supports("avx2");
+  return usable;
+#else
+  return false;
+#endif
+}
+
 void TlxPairTaps::Add(int index, int weight) {
   if (!FOpen) {
     FFirst.push_back(static_cast<int>(FIndex.size()));

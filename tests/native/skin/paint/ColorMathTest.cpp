@@ -82,10 +82,12 @@ TEST(ColorMath, BufferTransformsFastEqualReference) {
       // Runs of equal pixels, as skin images have them.
       for (int x = 1; x < w; x += 2) img.Set(x, 0, img.Get(x - 1, 0));
       for (int off : {-200, -1, 1, 90, 359, 725}) {
-        TTestImage a(img), b(img);
+        TTestImage a(img), b(img), c(img);
         HueShiftBitmapRef(a.View(), off);
         HueShiftBitmapFast(b.View(), off);
+        HueShiftBitmapFast(c.View(), off, TlxLanes::Sse2);
         ASSERT_EQ(a.Storage(), b.Storage()) << off;
+        ASSERT_EQ(a.Storage(), c.Storage()) << off;
       }
       for (int amt : {-100, -30, 25, 100}) {
         TTestImage a(img), b(img);
@@ -122,10 +124,12 @@ TEST(ColorMath, BitmapTransformsEqualReferenceOnEveryColour) {
       img.Set(0, 0, KeyPixel);
       img.Set(1, 0, 0xFFFF00FFu);  // opaque magenta is coloured
       for (int off : offsets) {
-        TTestImage a(img), b(img);
+        TTestImage a(img), b(img), d(img);
         HueShiftBitmapRef(a.View(), off);
         HueShiftBitmapFast(b.View(), off);
+        HueShiftBitmapFast(d.View(), off, TlxLanes::Sse2);
         ASSERT_EQ(a.Storage(), b.Storage()) << "offset " << off << " from " << c;
+        ASSERT_EQ(a.Storage(), d.Storage()) << "offset " << off << " from " << c << " (128-bit lanes)";
       }
       for (int amt : amounts) {
         TTestImage a(img), b(img);
