@@ -133,30 +133,30 @@ static const TlxFoldedLanes& FoldedLanes(TlxLanes lanes) {
 // Both passes with the folded kernel, a row at a time: row y is widened into a line with r edge
 // values repeated on either side and blurred across into a ring of 16-bit rows, which the
 // column pass of row i reads at rows i - r .. i + r, the edge rows standing in for the rows
-// beyond the mask. The ring is kept in blocks of 16 columns, each block holding its 2r + 1
+// beyond the mask. The ring is kept in blocks of RingBlock columns, each block holding its 2r + 1
 // slots one after the other and then all of them once more: the rows of one output block are
 // then 2r + 1 consecutive slots from one address, wherever the ring has come to. Row y of the
 // mask is read before the column pass writes it: row i is written once rows up to i + r are in.
 static void FoldedBlur(const TlxPixelBuffer& b, const TlxFoldedKernel& f, const TlxFoldedLanes& k) {
   const int r = f.R, w = b.Width, h = b.Height, span = 2 * r + 1;
-  const std::size_t step = static_cast<std::size_t>(k.Block);  // a multiple of 16
-  const std::size_t columns16 = (static_cast<std::size_t>(w) + step - 1) / step * step / 16;
-  const std::size_t length = 16 * columns16 + 2 * static_cast<std::size_t>(r) + step;
+  const std::size_t step = static_cast<std::size_t>(k.Block), block = RingBlock;  // step: a multiple of the block
+  const std::size_t blocks = (static_cast<std::size_t>(w) + step - 1) / step * step / block;
+  const std::size_t length = block * blocks + 2 * static_cast<std::size_t>(r) + step;
   std::vector<std::int16_t> lineBuffer(length);
   std::int16_t* const line = lineBuffer.data();
-  const std::size_t copy = 16 * static_cast<std::size_t>(span), stride = 2 * copy;
-  std::vector<std::int16_t> ring(columns16 * stride);
+  const std::size_t copy = block * static_cast<std::size_t>(span), stride = 2 * copy;
+  std::vector<std::int16_t> ring(blocks * stride);
   const std::size_t unrolled = r <= UnrolledRadius ? static_cast<std::size_t>(r) : 0;
   const TlxRowsStep rows = k.Rows[unrolled];
   const TlxColumnsStep columns = k.Columns[unrolled];
   // Row v (from -r, the rows before the mask, to h + r - 1) has slot (v + r) % span.
-  auto slot = [&](int v) { return TlxBlockRing{ring.data() + 16 * static_cast<std::size_t>((v + r) % span), stride, copy}; };
+  auto slot = [&](int v) { return TlxBlockRing{ring.data() + block * static_cast<std::size_t>((v + r) % span), stride, copy}; };
   auto copyRow = [&](int from, int to) {
     const std::int16_t* a = slot(from).Base;
     std::int16_t* c = slot(to).Base;
-    for (std::size_t j = 0; j < columns16; ++j) {
-      std::copy_n(a + j * stride, 16, c + j * stride);
-      std::copy_n(a + j * stride, 16, c + j * stride + copy);
+    for (std::size_t j = 0; j < blocks; ++j) {
+      std::copy_n(a + j * stride, block, c + j * stride);
+      std::copy_n(a + j * stride, block, c + j * stride + copy);
     }
   };
   int made = 0;  // rows below made are in the ring (those before the mask with row 0)

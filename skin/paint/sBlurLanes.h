@@ -14,8 +14,9 @@
 #include "skin/paint/sLaneOps.h"
 
 constexpr int UnrolledRadius = 16;  // glows of sigma up to 5.5
+constexpr int RingBlock = 16;       // columns of a block of the ring
 
-// A slot of the ring of 16-bit rows, kept in blocks of 16 columns: the slot's block j at
+// A slot of the ring of 16-bit rows, kept in blocks of RingBlock columns: the slot's block j at
 // Base + j * Stride, its second copy Copy further on.
 struct TlxBlockRing {
   std::int16_t* Base;
@@ -71,7 +72,7 @@ struct TlxFoldedRows {
     if (R > 0) r = R;
     for (int x = 0; x < w; x += O::Lanes16) {
       const typename O::V v = FoldedSums<O>(r, lanes, [line](int t) { return line + t; }, x);
-      std::int16_t* to = out.Base + static_cast<std::size_t>(x / 16) * out.Stride + x % 16;
+      std::int16_t* to = out.Base + static_cast<std::size_t>(x / RingBlock) * out.Stride + x % RingBlock;
       O::Store(to, v);
       O::Store(to + out.Copy, v);
     }
@@ -84,8 +85,8 @@ struct TlxFoldedColumns {
     if (R > 0) r = R;
     // The outputs from x on read their block's slots one after the other.
     auto sums = [&](int x) {
-      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / 16) * in.Stride + x % 16;
-      return FoldedSums<O>(r, lanes, [block](int t) { return block + 16 * t; }, 0);
+      const std::int16_t* block = in.Base + static_cast<std::size_t>(x / RingBlock) * in.Stride + x % RingBlock;
+      return FoldedSums<O>(r, lanes, [block](int t) { return block + RingBlock * t; }, 0);
     };
     for (int x = 0; x < w; x += 2 * O::Lanes16) {
       const typename O::V v = O::PackBytes(sums(x), sums(x + O::Lanes16));
