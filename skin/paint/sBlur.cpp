@@ -217,16 +217,13 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma, TlxLanes lanes) {
   const int w = b.Width, h = b.Height;
   const std::size_t blocks = (static_cast<std::size_t>(w) + 15) / 16 * 16;
   std::vector<Byte> line(blocks + 2 * static_cast<std::size_t>(r) + 16);
-  alignas(16) Byte last[16];
   for (int y = 0; y < h; ++y) {
     Byte* row = b.Row(y);
     std::fill_n(line.begin(), r, row[0]);
     std::copy_n(row, w, line.begin() + r);
     std::fill(line.begin() + r + w, line.end(), row[w - 1]);
     for (int x = 0; x < w; x += 16) {
-      const __m128i v = Convolve16(taps, [&](int t) { return line.data() + x + t; });
-      if (x + 16 <= w) StoreBytes16(row + x, v);
-      else { StoreBytes16(last, v); std::copy_n(last, w - x, row + x); }
+      StoreRowBytes<TlxOps128>(row, x, w, Convolve16(taps, [&](int t) { return line.data() + x + t; }));
     }
   }
   // Columns, row-wise over whole rows. The output overwrites the rows the kernel still reads,
@@ -243,9 +240,7 @@ void GaussianBlur8Fast(const TlxPixelBuffer& b, double sigma, TlxLanes lanes) {
     for (int t = 0; t <= 2 * r; ++t) rows[static_cast<std::size_t>(t)] = slot(std::clamp(i + t - r, 0, h - 1));
     Byte* out = b.Row(i);
     for (int x = 0; x < w; x += 16) {
-      const __m128i v = Convolve16(taps, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; });
-      if (x + 16 <= w) StoreBytes16(out + x, v);
-      else { StoreBytes16(last, v); std::copy_n(last, w - x, out + x); }
+      StoreRowBytes<TlxOps128>(out, x, w, Convolve16(taps, [&](int t) { return rows[static_cast<std::size_t>(t)] + x; }));
     }
   }
 #endif

@@ -89,9 +89,7 @@ struct TlxFoldedColumns {
       return FoldedSums<O>(r, lanes, [block](int t) { return block + RingBlock * t; }, 0);
     };
     for (int x = 0; x < w; x += 2 * O::Lanes16) {
-      const typename O::V v = O::PackBytes(sums(x), sums(x + O::Lanes16));
-      if (x + 2 * O::Lanes16 <= w) O::Store(out + x, v);
-      else StoreBytesPart<O>(out + x, v, w - x);
+      StoreRowBytes<O>(out, x, w, O::PackBytes(sums(x), sums(x + O::Lanes16)));
     }
   }
 };

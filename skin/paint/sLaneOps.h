@@ -105,12 +105,16 @@ inline typename O::V Select(typename O::V mask, typename O::V a, typename O::V b
   return O::Or(O::And(mask, a), O::AndNot(mask, b));
 }
 
-// Stores the first n bytes of v.
+// The bytes of v at x of a row of end bytes, or those of them before its end.
 template <class O>
-inline void StoreBytesPart(std::uint8_t* to, typename O::V v, int n) {
+inline void StoreRowBytes(std::uint8_t* out, int x, int end, typename O::V v) {
+  if (x + static_cast<int>(sizeof(v)) <= end) {
+    O::Store(out + x, v);
+    return;
+  }
   alignas(32) std::uint8_t last[sizeof(typename O::V)];
   O::Store(last, v);
-  std::memcpy(to, last, static_cast<std::size_t>(n));
+  std::memcpy(out + x, last, static_cast<std::size_t>(end - x));
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 
 #include "skin/paint/sPixelLanes.h"
 
+#ifdef ORBEX_SSE2
+#include "skin/paint/sLaneOps.h"
+#endif
+
 static constexpr double kPi = 3.14159265358979323846;
 
 float FilterSupport(int filter) {
@@ -141,16 +145,6 @@ int UniformPairs(const TlxPairTaps& t) {
 }
 
 #ifdef ORBEX_SSE2
-// The 16 bytes v at x of a row of end bytes, or those of them before its end.
-inline void StoreRowBytes(Byte* out, int x, int end, __m128i v) {
-  if (x + 16 <= end) {
-    StoreBytes16(out + x, v);
-    return;
-  }
-  alignas(16) Byte last[16];
-  StoreBytes16(last, v);
-  std::memcpy(out + x, last, static_cast<std::size_t>(end - x));
-}
 
 // floor((x + y) / 2) per byte: the rounding-up average less the lost half.
 inline __m128i FloorAverage(__m128i x, __m128i y) {
@@ -357,7 +351,7 @@ void HalveFolded(const TlxPixelBuffer& src, const TlxPixelBuffer& dst, const std
     Byte* out = dst.Row(i);
     for (int x = 0; x < lineBytes; x += 16) {
       const __m128i v = FoldedStencil16<DY>(py.data(), [&](int d) { return LoadBytes16(rows[d + DY] + x); });
-      StoreRowBytes(out, x, lineBytes, v);
+      StoreRowBytes<TlxOps128>(out, x, lineBytes, v);
     }
   }
 }
@@ -568,7 +562,7 @@ void Down32(const Byte* const* line, const std::int32_t* w, int pairs, int lineB
     const __m128i v = WeightedBytes16(
         pairs, [&](int q) { return LoadBytes16(line[2 * q] + x); }, [&](int q) { return LoadBytes16(line[2 * q + 1] + x); },
         [&](int q) { return LoadBytes16(w + 4 * q); });
-    StoreRowBytes(out, x, lineBytes, v);
+    StoreRowBytes<TlxOps128>(out, x, lineBytes, v);
   }
 }
 #endif
