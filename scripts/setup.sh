@@ -8,32 +8,68 @@ SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
 PKGS=(
-  # cross build of the program and its Windows tests
-  g++-mingw-w64-i686-posix libz-mingw-w64-dev cmake ninja-build googletest
-  # running it: Wine (32-bit), a virtual display, screenshots, driving, serial line
-  wine wine32:i386 xvfb imagemagick xdotool socat fonts-wine
+  # cross builds of the program and its Windows tests, 32- and 64-bit
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev cmake ninja-build googletest
+  # running them: Wine (64-bit; the 32-bit loader below), a virtual display, screenshots,
+  # driving, serial line
+  wine wine64 xvfb imagemagick xdotool socat fonts-wine
   # native build of the window-free core: sanitizers, fuzzers, benchmarks, test oracles
   g++ clang libclang-rt-14-dev zlib1g-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev libpng-dev
   # cross build of libjpeg-turbo from its source package
   dpkg-dev nasm python3
 )
+# Wine's 32-bit loader, only where this machine executes 32-bit code: elsewhere it cannot
+# start, and the 64-bit program and tests are what runs.
+PKGS32=(wine32:i386)
 
-missing=()
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
-  need_update=1
-fi
-for p in "${PKGS[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+missing_of() {
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "$p"
+    fi
+  done
+}
 
-if [ "${#missing[@]}" -gt 0 ] || [ -n "${need_update:-}" ]; then
+updated=""
+apt_update() {
+  [ -z "$updated" ] || return 0
+  updated=1
+  # A mirror caught mid-sync fails an index now and then: try again, and go on with what
+  # was read if it still fails (the install says clearly what it could not find).
+  local try
+  for try in 1 2 3; do
+    $SUDO apt-get update -qq && return 0
+    echo "setup: package index update failed (try $try of 3)" >&2
+    sleep $((try * 5))
+  done
+}
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+mapfile -t missing < <(missing_of "${PKGS[@]}")
+if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_update
+  apt_install "${missing[@]}" || { echo "setup: could not install ${missing[*]}" >&2; exit 1; }
+fi
+
+. "$(dirname "$0")/wine-arch.sh"
+if orbex_runs_32bit; then
+  mapfile -t missing < <(missing_of "${PKGS32[@]}")
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $SUDO dpkg --add-architecture i386
+      updated=""
+    fi
+    apt_update
+    # Without it only the 64-bit suites run; the test command says so in its summary.
+    apt_install "${missing[@]}" || echo "setup: could not install ${missing[*]}: the 32-bit program and tests will not run here" >&2
+  fi
+else
+  echo "setup: no 32-bit Wine: $ORBEX_NO32_WHY"
 fi
 echo "setup: all packages present"
 

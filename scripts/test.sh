@@ -6,8 +6,13 @@
 # background build and fuzzer runs in a process group of its own, which is stopped whole: the
 # compilers and workers with it).
 #
+# The Windows program and tests are built twice, 32-bit (what ships) and 64-bit. The 64-bit
+# suites always run; the 32-bit ones wherever this machine executes 32-bit code (some machines
+# run 64-bit user code only). Each runs in its own prefix and virtual display, side by side.
+#
 #   scripts/test.sh            full run (what CI runs)
 #   FUZZ_SECONDS=10 scripts/test.sh   shorter fuzzing
+#   ORBEX_WINE_ARCH=win64 scripts/test.sh   the 64-bit suites only, as where 32-bit code cannot run
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -17,6 +22,8 @@ JOBS=${JOBS:-$(nproc)}
 bash scripts/setup.sh || exit 1
 
 . scripts/wine-env.sh
+. scripts/wine-arch.sh
+started=$(date +%s)
 background_groups=()
 # in_background <command...>: runs the command as a background job in a process group of its
 # own (job control is on only while it starts) and records the group.
@@ -73,8 +80,8 @@ cd "$logs"
 
 # The builds are independent; build them side by side, sharing the machine: each gets a part
 # of JOBS by its size (the ThreadSanitizer preset builds only its two tests).
-build_presets=(native native-san native-tsan win)
-build_weights=(2 2 1 3)
+build_presets=(native native-san native-tsan win win64)
+build_weights=(2 2 1 3 3)
 build_weight_total=0
 for w in "${build_weights[@]}"; do build_weight_total=$((build_weight_total + w)); done
 # One build: its output and exit code go to the logs.
@@ -145,30 +152,67 @@ run_ctest() {
 }
 # ThreadSanitizer: the preset's test filter and options (any report fails the test).
 [ "$(cat "$logs/build-native-tsan.rc")" = 0 ] && run_ctest native-tsan
-[ "$(cat "$logs/build-win.rc")" = 0 ] && {
-  step "start Wine"
-  if orbex_wine_start "$top/build/win"; then
-    echo "display $DISPLAY, prefix $WINEPREFIX"
-    # A test that times out is run once more (ctest logs both runs): the process of a Windows
-    # test that passed every case has been seen to hang in its exit under Wine on a loaded
-    # machine; a test that hangs twice fails.
-    run_ctest win win --repeat after-timeout:2
+# One Windows suite: the build's tests in a prefix of its kind, then the skinned forms once
+# more where the system reports Windows 10 (composition on). Runs in a subshell of its own
+# (its Wine environment stays there); each ctest run's log and exit code go to the logs.
+# A test that times out is run once more (ctest logs both runs); a test that hangs twice fails.
+windows_suite() {
+  local preset=$1 arch=$2 jobs=$3 rc
+  if orbex_wine_start "$top/build/$preset" "$arch"; then
+    echo "$preset: display $DISPLAY, prefix $WINEPREFIX"
+    (cd "$top" && ctest --preset "$preset" -j "$jobs" --repeat after-timeout:2) >"$logs/ctest-$preset.log" 2>&1
+    echo $? >"$logs/ctest-$preset.rc"
   else
-    failed+=("wine start")
+    echo "$preset: Wine did not start" >"$logs/ctest-$preset.log"; echo 1 >"$logs/ctest-$preset.rc"
   fi
   orbex_wine_stop
-  # The skinned forms once more where the system reports Windows 10 (composition on).
-  step "start Wine (Windows 10)"
-  if orbex_wine_start "$top/build/win" virtual win10; then
-    echo "display $DISPLAY, prefix $WINEPREFIX"
-    run_ctest win win10 -L skinforms --repeat after-timeout:2
+  if orbex_wine_start "$top/build/$preset" "$arch" virtual win10; then
+    echo "$preset-win10: display $DISPLAY, prefix $WINEPREFIX"
+    (cd "$top" && ctest --preset "$preset" -j "$jobs" -L skinforms --repeat after-timeout:2) \
+      >"$logs/ctest-$preset-win10.log" 2>&1
+    echo $? >"$logs/ctest-$preset-win10.rc"
   else
-    failed+=("wine start win10")
+    echo "$preset-win10: Wine did not start" >"$logs/ctest-$preset-win10.log"; echo 1 >"$logs/ctest-$preset-win10.rc"
   fi
   orbex_wine_stop
 }
 
+# Which Windows suites run here: 64-bit always, 32-bit where this machine executes it.
+suites=(win64:win64)
+no32=""
+if orbex_runs_32bit; then
+  [ -x /usr/lib/wine/wine ] && suites=(win:win32 "${suites[@]}") ||
+    no32="the 32-bit Wine loader is not installed (scripts/setup.sh could not install wine32:i386)"
+else
+  no32=$ORBEX_NO32_WHY
+fi
+step "Windows suites: ${suites[*]%%:*}"
+[ -z "$no32" ] || echo "32-bit Windows suite not run: $no32"
+suite_jobs=$((JOBS / ${#suites[@]}))
+[ "$suite_jobs" -ge 1 ] || suite_jobs=1
+ran_suites=()
+for s in "${suites[@]}"; do
+  preset=${s%%:*}
+  rm -f "$logs/ctest-$preset.rc" "$logs/ctest-$preset-win10.rc"
+  if [ "$(cat "$logs/build-$preset.rc")" = 0 ]; then
+    in_background windows_suite "$preset" "${s##*:}" "$suite_jobs"
+    ran_suites+=("$preset")
+  fi
+done
+wait_background
+for preset in "${ran_suites[@]}"; do
+  for name in "$preset" "$preset-win10"; do
+    step "tests $name"
+    cat "$logs/ctest-$name.log"
+    count_ctest "$logs/ctest-$name.log"
+    [ "$(cat "$logs/ctest-$name.rc" 2>/dev/null)" = 0 ] || failed+=("tests $name")
+  done
+done
+
 step "summary"
+echo "Windows suites run: ${ran_suites[*]:-none}"
+[ -z "$no32" ] || echo "32-bit Windows suite not run: $no32"
+echo "wall time: $(( $(date +%s) - started )) s"
 if [ "${#failed[@]}" -gt 0 ]; then
   printf 'failed: %s\n' "${failed[@]}"
   failed_total=$((failed_total > 0 ? failed_total : ${#failed[@]}))

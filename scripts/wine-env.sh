@@ -1,21 +1,42 @@
 # Sourced by the test and run commands: a private virtual display (unless one is asked to use
-# the current display), a private 32-bit Wine prefix inside the build tree, and one persistent
-# wineserver. Everything started here is recorded and stopped by orbex_wine_stop. The prefix
-# is made anew when it was never finished or the registry settings (wine-setup.reg and the
-# Windows version) changed since: its ready marker holds the settings' checksum.
+# the current display), a private Wine prefix of the build's kind (32- or 64-bit) inside the
+# build tree, and one persistent wineserver. Everything started here is recorded and stopped by
+# orbex_wine_stop. The prefix is made anew when it was never finished or the registry settings
+# (wine-setup.reg and the Windows version) changed since: its ready marker holds the settings'
+# checksum. Two builds' environments can run side by side, each in a subshell of its own.
 #
-#   orbex_wine_start <build-dir> [current|virtual] [windows-version]
+#   orbex_wine_start <build-dir> <win32|win64> [current|virtual] [windows-version]
 #       sets DISPLAY, WINEPREFIX, WINEARCH, WINEDEBUG and ORBEX_WINDOWS_VERSION; without a
 #       version the prefix is Wine's own ("wine"), with one (e.g. win10) a second prefix
-#       "wine-<version>" in the build tree reports that version
+#       "wine-<version>" in the build tree reports that version. For win64, "wine" on PATH
+#       and WINELOADER are Wine's 64-bit loader.
 #   orbex_wine_stop                          stops the server and the display it started
 
 ORBEX_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
+# orbex_wine_loader64 <build-dir>: Debian's launchers ("wine", "wine-stable", and through them
+# wineboot, winepath, regedit) choose the 32-bit loader whenever it is installed, even on a
+# machine that cannot execute it: a private bin folder puts the 64-bit loader in their place.
+orbex_wine_loader64() {
+  local bin="$1/wine-bin" name
+  mkdir -p "$bin"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$bin/$name"
+    chmod +x "$bin/$name"
+  done
+  export WINELOADER=/usr/lib/wine/wine64
+  case ":$PATH:" in *":$bin:"*) ;; *) export PATH="$bin:$PATH" ;; esac
+}
+
 orbex_wine_start() {
-  local build=$1 mode=${2:-virtual} version=${3:-}
-  export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  local build=$1 arch=$2 mode=${3:-virtual} version=${4:-}
+  case "$arch" in
+    win32|win64) ;;
+    *) echo "wine-env: unknown kind '$arch' (win32 or win64)" >&2; return 1 ;;
+  esac
+  export WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   build=$(cd "$build" && pwd)
+  [ "$arch" = win32 ] || orbex_wine_loader64 "$build"
   export WINEPREFIX="$build/wine${version:+-$version}" ORBEX_WINDOWS_VERSION="$version"
   ORBEX_XVFB_PID=""
   if [ "$mode" = current ] && [ -n "${DISPLAY:-}" ]; then
@@ -41,7 +62,7 @@ orbex_wine_start() {
     [ -n "$ORBEX_XVFB_PID" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
   fi
   local settings
-  settings=$( (cat "$ORBEX_SCRIPTS/wine-setup.reg"; [ -z "$version" ] || echo "Version=$version") | sha256sum | cut -d' ' -f1)
+  settings=$( (cat "$ORBEX_SCRIPTS/wine-setup.reg"; echo "$arch"; [ -z "$version" ] || echo "Version=$version") | sha256sum | cut -d' ' -f1)
   if [ "$(cat "$WINEPREFIX/.orbex-ready" 2>/dev/null)" != "$settings" ]; then
     # A server still running on the old prefix would keep its registry: stop it first.
     wineserver -k >/dev/null 2>&1 </dev/null || true

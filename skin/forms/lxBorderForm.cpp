@@ -100,7 +100,7 @@ void TlxBorderForm::CreateWindow() {
   FRegionKnown = false;
   SetWindowLongA(h, GWL_EXSTYLE, static_cast<LONG>(BorderExStyle));
   const HWND owner = FOwner->OwnerHandle();
-  OldParent = reinterpret_cast<HWND>(SetWindowLongPtrA(h, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)));
+  OldParent = reinterpret_cast<HWND>(SetWindowLongPtrA(h, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner)));
 }
 
 void TlxBorderForm::FreeWindow() {

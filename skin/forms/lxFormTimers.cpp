@@ -432,7 +432,14 @@ void TlxSBAnimation::MakePicture() {
     TsBackgroundInfo bg;
     bg.Bitmap = FPicture.get();
     bg.Ready = 1;
-    DrawMaskState(FPicture.get(), TPoint{0, 0}, glow >= 0 ? 0 : std::max(0, State), bg, t, mask, 0, m->MasterBitmap());
+    // A glow's mask is drawn as its alpha says; a face as the frame cache draws it.
+    TsSkinProvider::TsTitleButtonState face = *b;
+    face.State = State;
+    if (glow >= 0)
+      DrawMaskState(FPicture.get(), TPoint{0, 0}, 0, bg, t, mask, 0, m->MasterBitmap());
+    else
+      DrawMaskState(FPicture.get(), TPoint{0, 0}, face.Frame(FProvider->FormActive), bg, t, mask,
+                    face.DrawMode(FProvider->FormActive), m->MasterBitmap());
   }
   // Centred, a pixel lower and to the right while pressed.
   if (glyph != nullptr) {

@@ -291,6 +291,12 @@ public:
     bool Big = false;
     bool Enabled = true;
     const char* MaskKey = "";   // the image's key in "GLOBALINFO" (its glow adds "GLOW")
+    // The inactive look (normal state on an inactive form, or a disabled button) is the
+    // mask's normal frame drawn lighter (mask painting mode 0); every other state shows the
+    // image as the skin has it (mode 1).
+    bool InactiveLook(bool formActive) const { return State <= 0 && (!formActive || !Enabled); }
+    int Frame(bool formActive) const { return InactiveLook(formActive) ? 0 : std::max(0, State); }
+    int DrawMode(bool formActive) const { return InactiveLook(formActive) ? 0 : 1; }
   };
   // Rebuilds the frame cache (the skin data's cache bitmap) when the background changed.
   void PaintFrameCache();

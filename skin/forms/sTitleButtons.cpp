@@ -194,9 +194,8 @@ void TsSkinProvider::DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b
   bg.X = at.X;
   bg.Y = at.Y;
   bg.Ready = 1;
-  // The inactive look of a button (form inactive or button disabled) is its normal frame.
-  const int frame = b.State == 0 && (!FormActive || !b.Enabled) ? 0 : b.State;
-  if (MaskIndexInRange(t, maskIndex)) DrawMaskState(cache, at, frame, bg, t, maskIndex, 0, m->MasterBitmap());
+  if (MaskIndexInRange(t, maskIndex))
+    DrawMaskState(cache, at, b.Frame(FormActive), bg, t, maskIndex, b.DrawMode(FormActive), m->MasterBitmap());
   // A user button removed since the images were resolved has nothing more to draw.
   if (b.HitCode < htcUserButton || b.HitCode - htcUserButton >= FTitleButtons->Count()) return;
   TsTitleButton* tb = FTitleButtons->Items(b.HitCode - htcUserButton);

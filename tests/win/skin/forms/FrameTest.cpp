@@ -84,6 +84,22 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
   EXPECT_TRUE(NothingLeaked(before, CountResources()));
 }
 
+// Band masks show at full strength on an active form in every state; the inactive look is the
+// normal frame drawn lighter over the caption.
+TEST_F(Frame, BandMaskButtonsShowAsTheSkinHasThemExceptWhenInactive) {
+  M->SetSkinName("FrameBand");
+  TsSkinProvider* p = Make(bsSizeable);
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(200, 0, 0));
+  p->SetHotElement(htcClose, true);
+  EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(255, 90, 90));
+  p->SetHotElement(0, true);
+  p->FormActive = false;
+  formtest::RepaintFrame(p);
+  const std::uint32_t inactive = ButtonPixel(p, htcClose);
+  EXPECT_NE(inactive, Rgb(200, 0, 0));
+  EXPECT_GT(inactive & 0xFF, 0u) << "the caption shows through the lighter drawing";
+}
+
 TEST_F(Frame, ActiveInactiveAndSkinsDiffer) {
   TsSkinProvider* p = Make(bsSizeable);
   const TPoint t = TitlePoint(p);
