@@ -77,6 +77,12 @@ orbex_wine_start() {
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
+  # Wine closes the desktop a second after its last program ends, and the next program to need
+  # one starts it as its own child, handing it that program's output pipes (ctest then waits
+  # for the desktop process, a minute or more, after the test has finished). A program of the
+  # build holds the desktop open, detached from every pipe, until the server stops.
+  local holder="$build/tests/win/desktop_holder.exe"
+  [ ! -f "$holder" ] || (wine "$holder" </dev/null >/dev/null 2>&1 &)
   return 0
 }
 

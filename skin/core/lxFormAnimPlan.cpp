@@ -62,3 +62,11 @@ int BlendMoveStep(int time, int target) {
   if (time < 13) return range;
   return std::max(1, static_cast<int>(std::lround(range / (time / 12.0))));
 }
+
+TlxTaskbarRecordLayout TaskbarRecordLayout(bool self64, bool selfUnderWow64, bool shellUnderWow64) {
+  const bool system64 = self64 || selfUnderWow64;
+  TlxTaskbarRecordLayout l;
+  if (system64 && !shellUnderWow64) l = TlxTaskbarRecordLayout{32, 16, 8, false};
+  l.ReachesAll = self64;
+  return l;
+}

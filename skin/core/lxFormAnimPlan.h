@@ -46,6 +46,18 @@ int RestoreAlpha(double alpha, const TlxMinPlan& plan);
 TRect TaskbarEdgeTarget(const TRect& taskbar, const TRect& monitor, const TRect& workArea,
                         const TRect& start);
 
+// Where a taskbar button's data lies in the shell's button records, which have the shell's own
+// pointer size: 64-bit where the system is 64-bit (this program 64-bit, or 32-bit under
+// WOW64) and the shell does not run under WOW64. `ReachesAll`: this program can read the
+// shell's memory at any address the record names (a 32-bit one only below 4 GiB).
+struct TlxTaskbarRecordLayout {
+  int Size = 20;
+  int DataAt = 12;
+  int DataSize = 4;
+  bool ReachesAll = false;
+};
+TlxTaskbarRecordLayout TaskbarRecordLayout(bool self64, bool selfUnderWow64, bool shellUnderWow64);
+
 // The alpha step of blend on moving: the whole way at once for times below 13 ms, else spread
 // over time / 12 ticks, and never 0 while the target is below opaque.
 int BlendMoveStep(int time, int target);

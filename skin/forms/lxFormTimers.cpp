@@ -315,22 +315,20 @@ TRect TaskbarButtonRect(HWND window) {
   const TOwnedHandle process(
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, pid));
   if (!process) return {};
-  // A 64-bit shell (a 64-bit system whose shell is not under WOW64) keeps 64-bit records.
-  const bool wide = IsWow64(GetCurrentProcess()) && !IsWow64(process.Get());
-  const SIZE_T recordSize = wide ? 32 : 20;
-  const size_t dataAt = wide ? 16 : 12;
+  const TlxTaskbarRecordLayout layout =
+      TaskbarRecordLayout(sizeof(void*) == 8, IsWow64(GetCurrentProcess()), IsWow64(process.Get()));
   const TRemoteMemory memory(process.Get(), 4096);
   if (memory.Get() == nullptr) return {};
   for (LRESULT i = 0; i < count; ++i) {
     if (!SendMessageA(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(memory.Get()))) continue;
     unsigned char record[32] = {};
-    if (!memory.Read(record, recordSize)) return {};
+    if (!memory.Read(record, static_cast<SIZE_T>(layout.Size))) return {};
     const BYTE state = record[8], style = record[9];
     if ((state & TBSTATE_HIDDEN) != 0 || (style & 0x0D) != 0) continue;
     std::uint64_t data = 0;
-    std::memcpy(&data, record + dataAt, wide ? 8 : 4);
+    std::memcpy(&data, record + layout.DataAt, static_cast<size_t>(layout.DataSize));
     // Out of reach of this process's reads: not ours to look at.
-    if (data == 0 || data > 0xFFFFFFFFull) continue;
+    if (data == 0 || (!layout.ReachesAll && data > 0xFFFFFFFFull)) continue;
     std::uint32_t owner = 0;
     if (!memory.Read(&owner, sizeof(owner), reinterpret_cast<const void*>(static_cast<std::uintptr_t>(data)))) continue;
     if (owner != static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window))) continue;

@@ -92,3 +92,21 @@ TEST(FormAnimPlan, BlendSteps) {
   EXPECT_EQ(BlendMoveStep(1000, 255), 0);    // nothing to fade
   EXPECT_EQ(BlendMoveStep(1000, 300), 0);    // out-of-range targets are clamped
 }
+
+TEST(FormAnimPlan, TaskbarRecordsHaveTheShellsPointerSize) {
+  struct Case { bool self64, selfWow, shellWow; int size, dataAt, dataSize; bool all; };
+  const Case cases[] = {
+      {false, false, false, 20, 12, 4, false},   // 32-bit system
+      {false, true, false, 32, 16, 8, false},    // 32-bit program, 64-bit shell
+      {false, true, true, 20, 12, 4, false},     // both under WOW64
+      {true, false, false, 32, 16, 8, true},     // 64-bit program and shell
+      {true, false, true, 20, 12, 4, true},      // 64-bit program, 32-bit shell
+  };
+  for (const Case& c : cases) {
+    const TlxTaskbarRecordLayout l = TaskbarRecordLayout(c.self64, c.selfWow, c.shellWow);
+    EXPECT_EQ(l.Size, c.size) << c.self64 << c.selfWow << c.shellWow;
+    EXPECT_EQ(l.DataAt, c.dataAt) << c.self64 << c.selfWow << c.shellWow;
+    EXPECT_EQ(l.DataSize, c.dataSize) << c.self64 << c.selfWow << c.shellWow;
+    EXPECT_EQ(l.ReachesAll, c.all) << c.self64 << c.selfWow << c.shellWow;
+  }
+}
