@@ -5,6 +5,9 @@
 #   orbex_runs_32bit      exit 0 when 32-bit code runs here; otherwise exit 1 with the reason in
 #                         ORBEX_NO32_WHY. ORBEX_WINE_ARCH=win64 forces the answer to no.
 
+# The clone's folder, taken when the file is sourced (callers change folders afterwards).
+ORBEX_ARCH_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
 orbex_runs_32bit() {
   ORBEX_NO32_WHY=""
   if [ "${ORBEX_WINE_ARCH:-}" = win64 ]; then
@@ -20,7 +23,7 @@ orbex_runs_32bit() {
   fi
   # Written into the clone (.deps), not /tmp, which may be mounted without execution.
   local probe rc deps
-  deps="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/.deps"
+  deps="$ORBEX_ARCH_TOP/.deps"
   mkdir -p "$deps"
   probe="$deps/probe-i386"
   printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
