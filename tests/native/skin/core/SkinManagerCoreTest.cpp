@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/base/TypInfo.h"
@@ -104,11 +106,18 @@ TEST(SkinManagerCore, ForeignClassListsByTheirListIndex) {
   ThirdPartyList l;
   EXPECT_EQ(l.ReadList(ThirdPartyList::tiButtons), "TButton");
   EXPECT_EQ(l.ReadList(0), " ");
-  SetStrProp(&l, "ThirdComboBoxes", "TMyCombo");
-  SetStrProp(&l, "ThirdGroupBoxes", "TMyGroup");
-  EXPECT_EQ(l.ReadList(4), "TMyCombo");
-  EXPECT_EQ(l.ReadList(6), "TMyGroup");
-  EXPECT_EQ(GetStrProp(&l, "ThirdVirtualTrees"), l.ReadList(12));
+  // Every property's list index; the published order differs from it.
+  static const std::pair<const char*, int> kIndexes[] = {
+      {"ThirdEdits", 0},         {"ThirdButtons", 1},        {"ThirdBitBtns", 2},        {"ThirdCheckBoxes", 3},
+      {"ThirdGroupBoxes", 6},    {"ThirdListViews", 7},      {"ThirdPanels", 8},         {"ThirdGrids", 5},
+      {"ThirdTreeViews", 9},     {"ThirdComboBoxes", 4},     {"ThirdWWEdits", 10},       {"ThirdVirtualTrees", 12},
+      {"ThirdGridEh", 11},       {"ThirdPageControl", 13},   {"ThirdTabControl", 14},    {"ThirdToolBar", 15},
+      {"ThirdStatusBar", 16},    {"ThirdSpeedButton", 17},   {"ThirdScrollControl", 18}, {"ThirdUpDown", 19}};
+  // A different text in every list, so that a property reading a wrong one shows.
+  for (const auto& [name, index] : kIndexes) l.WriteList(index, "TList" + std::to_string(index));
+  for (const auto& [name, index] : kIndexes) EXPECT_EQ(GetStrProp(&l, name), "TList" + std::to_string(index)) << name;
+  for (const auto& [name, index] : kIndexes) SetStrProp(&l, name, name);
+  for (const auto& [name, index] : kIndexes) EXPECT_EQ(l.ReadList(index), name) << name;
   l.WriteList(20, "X");
   l.WriteList(-1, "X");
   EXPECT_EQ(l.ReadList(20), "");

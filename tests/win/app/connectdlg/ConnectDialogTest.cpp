@@ -7,7 +7,6 @@
 // a message box's) message loop.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sLabel.h"
+#include "tests/win/ImportPatch.h"
 #include "tests/win/app/connectdlg/FakeDevices.h"
 
 namespace {
@@ -289,48 +289,6 @@ HDEVINFO WINAPI RefusedClassDevs(const GUID*, PCSTR, HWND, DWORD) {
   ::SetLastError(ERROR_ACCESS_DENIED);
   return INVALID_HANDLE_VALUE;
 }
-
-// Points this program's import of `function` from `dll` at `replacement` while it lives.
-class TImportPatch {
-public:
-  TImportPatch(const char* dll, const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-    for (; desc->Name != 0; ++desc) {
-      if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) continue;
-      auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
-      auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
-      for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-        auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-        if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-        FSlot = &slots->u1.Function;
-        FOriginal = *FSlot;
-        Write(reinterpret_cast<decltype(FOriginal)>(replacement));
-        return;
-      }
-    }
-  }
-  ~TImportPatch() {
-    if (FSlot != nullptr) Write(FOriginal);
-  }
-  TImportPatch(const TImportPatch&) = delete;
-  TImportPatch& operator=(const TImportPatch&) = delete;
-  bool Patched() const { return FSlot != nullptr; }
-
-private:
-  void Write(decltype(IMAGE_THUNK_DATA{}.u1.Function) value) {
-    DWORD old = 0;
-    ::VirtualProtect(FSlot, sizeof(*FSlot), PAGE_READWRITE, &old);
-    *FSlot = value;
-    ::VirtualProtect(FSlot, sizeof(*FSlot), old, &old);
-  }
-  decltype(IMAGE_THUNK_DATA{}.u1.Function)* FSlot = nullptr;
-  decltype(IMAGE_THUNK_DATA{}.u1.Function) FOriginal{};
-};
 
 TEST_F(ConnectDialog, AnEnumerationTheSystemRefusesIsReportedNotShownAsNoInstrument) {
   TFakeDevice a(TestDevice("A", "COM51"));

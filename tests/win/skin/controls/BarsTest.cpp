@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <tuple>
 
 #include "framework/win/Messages.h"
 #include "skin/controls/sPanel.h"
@@ -329,9 +330,16 @@ TEST_F(Bars, PanelSectionFollowsTheBevelOnlyFromItsDefaults) {
   EXPECT_EQ(lowered.At(100, 50), LowColour);
   p->SetBevelOuter(bvSpace);
   EXPECT_EQ(p->SkinData()->GetSkinSection(), "PANEL_LOW");
-  p->SkinData()->SetSkinSection("MINE");
-  p->SetBevelOuter(bvRaised);
-  EXPECT_EQ(p->SkinData()->GetSkinSection(), "MINE");
+  // Any section but the old bevel's default is the user's and stays, a default of another
+  // bevel too.
+  const std::tuple<TBevelCut, const char*, TBevelCut> kept[] = {
+      {bvLowered, "MINE", bvRaised}, {bvLowered, "PANEL", bvNone}, {bvNone, "PANEL_LOW", bvRaised}};
+  for (const auto& [from, section, to] : kept) {
+    p->SetBevelOuter(from);
+    p->SkinData()->SetSkinSection(section);
+    p->SetBevelOuter(to);
+    EXPECT_EQ(p->SkinData()->GetSkinSection(), section) << from << " to " << to;
+  }
   EXPECT_EQ(SendSkinCommand(p->Handle(), SkinCmdIsSkinned), 1);
   EXPECT_EQ(SendSkinCommand(p->Handle(), SkinCmdQueryAppObject), reinterpret_cast<LRESULT>(Application));
 }

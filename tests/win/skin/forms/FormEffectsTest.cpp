@@ -29,6 +29,7 @@
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sWinUtils.h"
+#include "tests/win/ImportPatch.h"
 #include "tests/win/OtherProgram.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/ScratchSkins.h"
@@ -67,6 +68,36 @@ int OtherVisibleWindows(HWND except) {
   EnumThreadWindows(GetCurrentThreadId(), &CountVisible, reinterpret_cast<LPARAM>(&count));
   return count.N;
 }
+
+// The system's minimize-and-restore animation setting on for one test and kept as a system
+// that keeps it would (Wine answers it off whatever it is told): this program's import of
+// SystemParametersInfoA answers and stores it; every other request reaches the system.
+class TKeptSystemAnimation {
+public:
+  TKeptSystemAnimation() : FPatch("user32.dll", "SystemParametersInfoA", reinterpret_cast<void*>(&Parameters)) {
+    On() = 1;
+  }
+  bool Patched() const { return FPatch.Patched(); }
+
+private:
+  static int& On() {
+    static int on = 0;
+    return on;
+  }
+  static BOOL WINAPI Parameters(UINT action, UINT param, PVOID data, UINT winIni) {
+    static const auto system = reinterpret_cast<decltype(&SystemParametersInfoA)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoA")));
+    if (action != SPI_GETANIMATION && action != SPI_SETANIMATION) return system(action, param, data, winIni);
+    auto* info = static_cast<ANIMATIONINFO*>(data);
+    if (info == nullptr || info->cbSize != sizeof(ANIMATIONINFO)) return FALSE;
+    if (action == SPI_GETANIMATION)
+      info->iMinAnimate = On();
+    else
+      On() = info->iMinAnimate;
+    return TRUE;
+  }
+  TImportPatch FPatch;
+};
 
 class FormEffects : public ::testing::Test {
 protected:
@@ -122,7 +153,11 @@ TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
   M->AnimEffects()->Minimizing()->Time = 200;
   TsSkinProvider* p = ShowMain();
   const RECT before = WindowRectNow(Wnd());
+  // The system's own animation on: the effect switches it off around its calls and puts it back.
+  const TKeptSystemAnimation animation;
+  ASSERT_TRUE(animation.Patched());
   const bool systemAnimation = GetWindowAnimationOn();
+  ASSERT_TRUE(systemAnimation);
   int restores = 0;
   Application->OnRestore = [&](TObject*) { ++restores; };
   layeredtest::TLayeredRecorder rec;
