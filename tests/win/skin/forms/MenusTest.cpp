@@ -33,13 +33,17 @@ std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
   return formtest::MainWindow(skin, formtest::ScratchPath("menus", ".ini"));
 }
 
-// Runs `open`, waits in the message loop until a popup menu window shows, hands it to
-// `inspect` and closes the menu. False when no menu window showed.
+// Runs `open`, waits in the message loop until a popup menu window shows (with `GSelected`'s
+// first item selected, when set), hands it to `inspect` and closes the menu. False when no
+// menu window showed. The mouse is parked in the screen's far corner first: a menu opened from
+// the keyboard selects its first item only while the mouse is not over another one.
 std::function<void(HWND)> GInspect;
 bool GInspected = false;
+HMENU GSelected = nullptr;
 void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   HWND popup = FindWindowA("#32768", nullptr);
   if (popup == nullptr || !IsWindowVisible(popup)) return;
+  if (GSelected != nullptr && (GetMenuState(GSelected, 0, MF_BYPOSITION) & MF_HILITE) == 0) return;
   KillTimer(nullptr, id);
   UpdateWindow(popup);
   GInspect(popup);
@@ -49,6 +53,7 @@ void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
 bool WithOpenMenu(const std::function<void()>& open, std::function<void(HWND)> inspect) {
   GInspect = std::move(inspect);
   GInspected = false;
+  SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, &MenuTimer);
   open();
   // A bound on the waiting, not a measure of speed.
@@ -57,6 +62,7 @@ bool WithOpenMenu(const std::function<void()>& open, std::function<void(HWND)> i
     Sleep(10);
   }
   KillTimer(nullptr, timer);
+  GSelected = nullptr;
   return GInspected;
 }
 
@@ -132,6 +138,7 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   }
   const TsGeneralData& item = Section(m, "MENUITEM");
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
+  GSelected = menu;
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
                            [&](HWND popup) {
                              formtest::Shot(popup, 60, std::string("file-") + GetParam());
