@@ -255,9 +255,14 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
   FBorderForm.reset();   // extended borders: the border window goes before the form's window
-  if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) SetMenuLineOwnerDraw(false);
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
+  // A form that lives on gets back what the skin took, so that it draws itself again (or a
+  // later provider finds it as it was designed).
+  if (!FEmpty && FForm != nullptr && !FForm->IsDestroying()) {
+    if (FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), false);
+    GiveFormBack();
+  }
   FSystemMenu.reset();
 }
 
@@ -281,10 +286,19 @@ void TsSkinProvider::HookForm() {
 
 void TsSkinProvider::UnhookForm() {
   if (!FHooked) return;
+  WindowGoing();
   FHooked = false;
   UnregisterSkinnedForm(FForm);
   FForm->WindowProc = std::move(FSavedWndProc);
   FSavedWndProc = nullptr;
+}
+
+void TsSkinProvider::WindowGoing() {
+  if (FForm == nullptr || !FForm->HandleAllocated()) return;
+  const HWND h = FForm->Handle();
+  if (FPressedButton != 0 && GetCapture() == h) ReleaseCapture();
+  FPressedButton = 0;
+  TsSkinManager::ForgetHoverWindow(h);
 }
 
 void TsSkinProvider::AfterConstruction() {
@@ -352,14 +366,28 @@ void TsSkinProvider::SetDrawNonClientArea(bool value) {
   if (value) {
     SetSystemMenuStyle(true);
     if (showing && Skinned()) {
+      // The skinned frame comes back whole: region, menu line (hooked at the frame's next
+      // painting) and the border window the manager asks for.
       FSkinData->BGChanged = 1;
+      RegionChanged = true;
+      MenuLineCount = -1;
+      if (TsSkinManager* m = SkinManager()) UpdateBorderForm(m->GetExtendedBorders());
       RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
+      RefreshBorderForm(true);
     }
     return;
   }
+  // The system draws the frame again: nothing of the skinned one stays (border window, menu
+  // line, region, system-menu style).
+  FBorderForm.reset();
+  SetMenuLineOwnerDraw(false);
   if (FForm != nullptr && FForm->HandleAllocated()) ResetWindowTheme(FForm->Handle());
   SetSystemMenuStyle(false);
-  if (showing) SetWindowRgn(FForm->Handle(), nullptr, TRUE);
+  RegionChanged = true;
+  if (showing) {
+    SetWindowRgn(FForm->Handle(), nullptr, TRUE);
+    RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -422,12 +450,7 @@ void TsSkinProvider::InitProvider() {
   PrepareForm();
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
   TsSkinManager* m = SkinManager();
-  const TsSkinTables* tables = m != nullptr ? m->Tables() : nullptr;
-  const int globalInfo = FindSectionIndex(tables, "GLOBALINFO");
-  for (int i = 0; i < FTitleButtons->Count(); ++i) {
-    TsTitleButton* b = FTitleButtons->Items(i);
-    b->MaskIndex = b->UseSkinData ? FindMaskEntry(tables, globalInfo, "GLOBALINFO", "TITLEBUTTON") : -1;
-  }
+  ResolveUserButtonMasks();
   if (FForm != nullptr && FForm->BorderStyle() == bsSizeToolWin) {
     AllowBlendOnMoving = false;
     SetUseGlobalColor(true);

@@ -315,12 +315,21 @@ public:
   TBitmap* MenuLineBitmap() const { return FMenuLineBitmap.get(); }
   // The title-button images of the skin for this form's border style.
   void ResolveTitleButtonMasks();
+  // The user buttons' image in the skin in use ("TITLEBUTTON", none without UseSkinData).
+  void ResolveUserButtonMasks();
   // Lays out and draws the title buttons into the frame cache.
   void PaintTitleButtons();
   // One button drawn again in its state into the cache and onto the window.
   void RepaintTitleButton(int code);
   void SetHotElement(int code, bool repaint);
+  // The left button went down on a title button of this form: it is drawn pressed and the form
+  // takes the mouse capture, so that the release comes here wherever it happens.
   void PressTitleButton(int code);
+  // The hit code of the title button pressed on this form and not yet released (0 none).
+  int PressedButton() const { return FPressedButton; }
+  // The press ends without its action (capture lost, the form or its window going): the
+  // button is drawn normal again and the capture given back.
+  void EndTitleButtonPress();
   // The hit-test code of a screen point (the provider's and the system's codes).
   int TitleHitTest(TPoint screenPoint);
   // The press of a button ends at the point: the button's action when it is still over it.
@@ -359,6 +368,8 @@ public:
   void PaintClientMessage(TMessage& message);
   // WM_NCMOUSEMOVE: the element under the mouse becomes hot.
   void HandleNCMouseMove(TMessage& message);
+  // The hit code of what lies under the mouse on this form (or its border window), 0 elsewhere.
+  int ElementUnderMouse();
   // The caption cover's window while it is shown (null otherwise).
   HWND CaptionCoverWindow() const;
 
@@ -461,6 +472,9 @@ private:
   // The designed font colours of the form's labels, put back when the skin goes.
   void RememberLabelColours();
   void RestoreLabelColours(TCustomForm* form);
+  // What the skin took from the form given back (menus, system-menu style, region, colours),
+  // the form redrawn by itself: when the skin goes, and when the provider goes before its form.
+  void GiveFormBack();
   std::map<const TControl*, TColor> FLabelColours;
   int FLockCount = 0;
   bool FIconDoubleClicked = false;
@@ -528,6 +542,9 @@ private:
   // --- frame painting and title buttons
   void PaintFrameBackground(TBitmap* cache, int state);
   void PaintGrip(TBitmap* cache);
+  // Where the grip lies in the frame cache; empty while none is shown (GripMode, a sizeable
+  // form that is not zoomed, a grip image in the skin).
+  TRect GripRect(const TBitmap* cache);
   void PaintFrameMask(TBitmap* cache, bool drawMode1);   // extended borders
   void PaintTitleBar(TBitmap* cache, bool hasButtons);
   void PaintTitleIcon(TBitmap* cache);
@@ -557,6 +574,9 @@ private:
   bool FMenuOwnerDrawTaken = false;
   bool FMenuOwnerDrawBefore = false;
   std::unique_ptr<THintWindow> FUserButtonHint;
+  int FPressedButton = 0;
+  // The window goes: its press ends and no hover tracking keeps it.
+  void WindowGoing();
   std::unique_ptr<TlxBorderForm> FBorderForm;
   friend class TlxProviderBorderOwner;
   // Declared after the border window: freed before it.
@@ -581,8 +601,6 @@ extern bool OldSkinAlphaFix;
 extern bool PreviewMode;
 // The window announced to the skin editor (0 until then).
 extern HWND PreviewWindow;
-// The left button went down on a title button and has not been released.
-extern bool ButtonPressed;
 // WM_QUERYENDSESSION arrived: the session ends.
 extern bool EndingSession;
 // The message the skin editor and a previewed form exchange.

@@ -123,7 +123,7 @@ void TsSkinProvider::PaintFrameCache() {
     PaintFrameMask(cache, true);
     FixOldSkinAlpha(cache);
   }
-  if (GripMode == gmRightBottom && !f.Zoomed && (f.Style & wsfThickFrame) != 0) PaintGrip(cache);
+  PaintGrip(cache);
   const int caption = CaptionHeight(f, sm, true);
   PaintTitleBar(cache, FSystemMenu != nullptr && FSysMenuStyleTaken);
   if (ShowsMenuLine()) PaintMenuLine(cache);
@@ -212,14 +212,27 @@ void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
   BlendFrameOver(TargetPixels32(cache), over);
 }
 
+TRect TsSkinProvider::GripRect(const TBitmap* cache) {
+  TsSkinManager* m = SkinManager();
+  const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
+  const TsFormGeometry f = Geometry();
+  if (cache == nullptr || GripMode != gmRightBottom || f.Zoomed || (f.Style & wsfThickFrame) == 0) return TRect{};
+  const int grip = FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
+  if (!MaskIndexInRange(t, grip)) return TRect{};
+  const TsMaskData& mask = t->MaskData[static_cast<size_t>(grip)];
+  const TPoint size = GripFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, mask.MaskType);
+  const TPoint at = GripPoint(f, SystemMetrics(), cache->GetWidth(), cache->GetHeight(), size.X, size.Y);
+  return TRect{at.X, at.Y, at.X + size.X, at.Y + size.Y};
+}
+
 void TsSkinProvider::PaintGrip(TBitmap* cache) {
+  const TRect r = GripRect(cache);
+  if (r.IsEmpty()) return;
   TsSkinManager* m = SkinManager();
   const TsSkinTables* t = m->Tables();
   const int grip = FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE");
-  if (!MaskIndexInRange(t, grip)) return;
   const TsMaskData& mask = t->MaskData[static_cast<size_t>(grip)];
-  const TPoint size = GripFrameSize(mask.R.Width(), mask.R.Height(), mask.ImageCount, mask.MaskType);
-  const TPoint at = GripPoint(Geometry(), SystemMetrics(), cache->GetWidth(), cache->GetHeight(), size.X, size.Y);
+  const TPoint at{r.Left, r.Top};
   // The grip is laid over the form's own background at its place. An image count of 0 from
   // bad skin data counts as one image, as for the grip's size.
   TlxMaskImage image = MaskImageOf(mask, m->MasterBitmap());
@@ -409,7 +422,7 @@ void TsSkinProvider::PaintMenuLine(TBitmap* cache) {
     if (!item->Visible()) continue;
     const TRect rect = MenuLineItemRect(item);
     if (!rect.IsEmpty())
-      DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, item->Enabled() ? 0u : unsigned(odGrayed | odDisabled));
+      DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, item->Enabled() ? odNoAccel : odNoAccel | odGrayed | odDisabled);
   }
 }
 

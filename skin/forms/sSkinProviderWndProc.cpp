@@ -89,6 +89,7 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_SKINEDITOR: WMSkinEditor(message); return;
     case WM_COPYDATA: WMCopyData(message); return;
+    case WM_DESTROY: WindowGoing(); break;
     default: break;
   }
   if (DestroyingForm() || !Skinned())
@@ -148,7 +149,11 @@ void TsSkinProvider::Unskin(TMessage& message) {
   FTitleIndex = FCaptionIndex = -1;
   if (FForm != nullptr && !DestroyingForm()) BroadcastToChildControls(FForm, message);
   if (DestroyingForm() || SkinManager() == nullptr) return;
-  UpdateMenus(false);
+  GiveFormBack();
+}
+
+void TsSkinProvider::GiveFormBack() {
+  if (SkinManager() != nullptr) UpdateMenus(false);
   SetSystemMenuStyle(false);
   SetMenuLineOwnerDraw(false);
   if (FForm->HandleAllocated() && FForm->BorderStyle() != bsNone) SetWindowRgn(FForm->Handle(), nullptr, TRUE);
@@ -288,8 +293,8 @@ bool TsSkinProvider::SkinnedCommand(TMessage& message) {
     // Children that see through ask the form's colour.
     case SkinCmdQueryColor: message.Result = static_cast<LRESULT>(FormBackColor()); return true;
     case SkinCmdHoverOut:
-      SetHotElement(0, true);
-      ButtonPressed = false;
+      // A pending press keeps its button: the form holds the capture until the press ends.
+      if (FPressedButton == 0) SetHotElement(0, true);
       return true;
     case SkinCmdScrollStart:
       SendMessageA(FForm->Handle(), WM_SETREDRAW, FALSE, 0);
@@ -406,7 +411,14 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
     case WM_NCHITTEST: WMNCHitTest(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
     case WM_NCACTIVATE: WMNCActivate(message); return;
-    case WM_NCMOUSEMOVE: HandleNCMouseMove(message); return;
+    case WM_NCMOUSEMOVE: {
+      if (TsSkinManager* m = SkinManager()) m->TrackHoverWindow(FForm->Handle());
+      // Leaving the frame for the client area or off the window is reported (WM_NCMOUSELEAVE).
+      TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, FForm->Handle(), 0};
+      TrackMouseEvent(&track);
+      HandleNCMouseMove(message);
+      return;
+    }
     case WM_NCLBUTTONDOWN: WMNCLButtonDown(message); return;
     case WM_NCLBUTTONUP:
     case WM_LBUTTONUP: WMNCLButtonUp(message); return;
@@ -424,18 +436,33 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
         CallSavedWndProc(message);
       return;
     case WM_ENTERIDLE: message.Result = 0; return;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
+      const std::shared_ptr<bool> alive = FAlive;
       CallSavedWndProc(message);
-      if (OwnDrag.Provider == this) MoveOwnDrag();
+      if (!*alive) return;
+      if (OwnDrag.Provider == this) {
+        MoveOwnDrag();
+        return;
+      }
+      // The mouse is over the client area: no title element is hot, no window is hovered. A
+      // pending press (the form holds the capture) keeps its button until it ends.
+      if (FPressedButton != 0) return;
+      SetHotElement(0, true);
+      if (TsSkinManager* m = TsSkinManager::DefaultManager(); m != nullptr && !Designing(this)) m->TrackHoverWindow(nullptr);
       return;
+    }
     case WM_CAPTURECHANGED:
       CallSavedWndProc(message);
-      if (OwnDrag.Provider == this && reinterpret_cast<HWND>(message.LParam) != FForm->Handle()) EndOwnDrag(false);
+      if (reinterpret_cast<HWND>(message.LParam) == FForm->Handle()) return;
+      if (OwnDrag.Provider == this) EndOwnDrag(false);
+      EndTitleButtonPress();
       return;
     case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
     case CM_MOUSELEAVE:
-      SetHotElement(0, true);
-      ButtonPressed = false;
+      // The system also reports the end of an earlier tracking when a new one starts: a report
+      // while the mouse is over the hot element is not a leave.
+      if (FPressedButton == 0 && (HotElement <= 0 || ElementUnderMouse() != HotElement)) SetHotElement(0, true);
       break;
     case 0x313: {   // the taskbar asks for the window menu
       const TPoint p = CursorPoint();
@@ -475,9 +502,12 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
       return;
     case 0xB04C:
     case 0xBC4D: message.Result = 0; return;
+    case CM_MOUSEENTER:
+      if (TsSkinManager* m = SkinManager()) m->TrackHoverWindow(FForm->Handle());
+      BorderWindowMessage(message);   // extended borders
+      return;
     case WM_ACTIVATEAPP:
-    case WM_STYLECHANGED:
-    case CM_MOUSEENTER: BorderWindowMessage(message); return;   // extended borders
+    case WM_STYLECHANGED: BorderWindowMessage(message); return;   // extended borders
     default: break;
   }
   CallSavedWndProc(message);
@@ -603,6 +633,14 @@ void TsSkinProvider::WMNCHitTest(TMessage& message) {
   if (OnExtHitTest) OnExtHitTest(this, message);
 }
 
+int TsSkinProvider::ElementUnderMouse() {
+  const TPoint p = CursorPoint();
+  const HWND under = WindowFromPoint(POINT{p.X, p.Y});
+  if (FBorderForm != nullptr && under == FBorderForm->Handle())
+    return FBorderForm->HitTest(TMessage{WM_NCHITTEST, 0, MAKELPARAM(p.X, p.Y), 0});
+  return under == FForm->Handle() ? TitleHitTest(p) : 0;
+}
+
 void TsSkinProvider::HandleNCMouseMove(TMessage& message) {
   const int code = TitleHitTest(LParamPoint(message.LParam));
   message.WParam = static_cast<WPARAM>(code);
@@ -632,8 +670,8 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
       message.Result = 0;
       CallSavedWndProc(message);
       if (message.Result != 0) return;
+      EndTitleButtonPress();
       SetHotElement(0, false);
-      ButtonPressed = false;
       // A second click may follow (the double click closes the form): wait for it, keeping
       // the messages flowing; the form may be gone afterwards.
       const std::shared_ptr<bool> alive = FAlive;
@@ -712,14 +750,20 @@ void TsSkinProvider::WMNCLButtonUp(TMessage& message) {
   if (FBorderForm != nullptr && message.Msg == WM_NCLBUTTONUP && message.WParam == static_cast<WPARAM>(-1))
     message.WParam = static_cast<WPARAM>(FBorderForm->HitTest(message));   // extended borders
   const TPoint point = message.Msg == WM_NCLBUTTONUP ? LParamPoint(message.LParam) : CursorPoint();
-  const int code = message.Msg == WM_NCLBUTTONUP ? static_cast<int>(message.WParam) : TitleHitTest(point);
-  // The release acts only on the button pressed and still under the mouse; a press released
-  // elsewhere leaves its button normal. Releasing the close button may free the form and
-  // this provider with it.
+  int code = static_cast<int>(message.WParam);
+  if (message.Msg == WM_LBUTTONUP) {
+    // A client-area release (also a captured one, anywhere on the screen): what lies under the
+    // mouse, told by the border window where it shows the frame.
+    const TMessage at{WM_NCHITTEST, 0, MAKELPARAM(point.X, point.Y), 0};
+    code = FBorderForm != nullptr ? FBorderForm->HitTest(at) : TitleHitTest(point);
+  }
+  // The release acts only on the button pressed on this form and still under the mouse; a
+  // press released elsewhere only ends, and its release goes no further. Releasing the close
+  // button may free the form and this provider with it.
   const std::shared_ptr<bool> alive = FAlive;
-  const bool titleButton = ButtonPressed && (HotElementCode(code) || code >= 1000);
+  const bool pressed = FPressedButton != 0;
   ReleaseTitleButton(code, point);
-  if (!*alive || titleButton) return;
+  if (!*alive || pressed) return;
   CallSavedWndProc(message);
 }
 
@@ -768,8 +812,8 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& message) {
   if (FBorderForm != nullptr && message.WParam == static_cast<WPARAM>(-1)) code = FBorderForm->HitTest(message);
   message.WParam = static_cast<WPARAM>(code);
   if (code == HTCAPTION || code == HTSYSMENU) {
+    EndTitleButtonPress();
     SetHotElement(0, true);
-    ButtonPressed = false;
     ShowSystemMenu(p.X, p.Y);
   }
 }
@@ -803,22 +847,28 @@ bool TsSkinProvider::CacheValid() const {
 }
 
 void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
-  if ((FSkinData->CtrlState() & 0x1) != 0) {
-    const TColor colour = FormBackColor();
-    TOwnedBrush brush(CreateSolidBrush(static_cast<COLORREF>(colour)));
-    RECT cr{};
-    GetClientRect(FForm->Handle(), &cr);
-    FillRect(dc, &cr, brush.Get());
-    return;
-  }
-  if (FSkinData->UrgentPainting == 0 && FSkinData->BGChanged != 0) PaintFrameCache();
-  if (!CacheValid()) return;
   TPoint offset = ClientOffset();
   if (FBorderForm != nullptr) {
     // Extended borders: the cache holds the border window's image around the form.
     const TPoint origin = WindowOriginInCache();
     offset = TPoint{offset.X + origin.X, offset.Y + origin.Y};
   }
+  if ((FSkinData->CtrlState() & csPlainOwner) != 0) {
+    // A flat client: its colour, and the grip from the frame cache over it at its place.
+    const TColor colour = FormBackColor();
+    TOwnedBrush brush(CreateSolidBrush(static_cast<COLORREF>(colour)));
+    RECT cr{};
+    GetClientRect(FForm->Handle(), &cr);
+    FillRect(dc, &cr, brush.Get());
+    TBitmap* cache = FSkinData->CacheBitmap();
+    const TRect grip = CacheValid() ? GripRect(cache) : TRect{};
+    if (!grip.IsEmpty())
+      BitBlt(dc, grip.Left - offset.X, grip.Top - offset.Y, grip.Width(), grip.Height(), cache->Canvas()->GetHandle(),
+             grip.Left, grip.Top, SRCCOPY);
+    return;
+  }
+  if (FSkinData->UrgentPainting == 0 && FSkinData->BGChanged != 0) PaintFrameCache();
+  if (!CacheValid()) return;
   RECT cr{};
   GetClientRect(FForm->Handle(), &cr);
   const TRect client{0, 0, static_cast<int>(cr.right), static_cast<int>(cr.bottom)};
@@ -984,11 +1034,19 @@ void TsSkinProvider::PassCovered(TMessage& message) {
     TMemoryDC mem(src.Get(), FCoverImage.Get());
     BitBlt(mem.Get(), 0, 0, width, strip, src.Get(), 0, 0, SRCCOPY);
   }
+  // The cover lies just above its form, so that it never comes over another window that
+  // overlaps the caption; topmost only with a topmost form. (Read before the cover's window
+  // exists: a new window starts at the top.)
+  const bool topmost = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  HWND above = GetWindow(wnd, GW_HWNDPREV);
+  // The first window of the form's band: the cover goes to that band's top.
+  if (above != nullptr && !topmost && (GetWindowLongA(above, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) above = nullptr;
   FCaptionCover = std::make_unique<TCaptionCoverForm>(FCoverImage.Get(), Bounds(wr.left, wr.top, width, strip));
-  FCaptionCover->HandleNeeded();
-  SetWindowPos(FCaptionCover->Handle(), HWND_TOPMOST, wr.left, wr.top, width, strip,
+  const HWND cover = FCaptionCover->Handle();
+  if (topmost) SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(cover, above != nullptr ? above : (topmost ? HWND_TOPMOST : HWND_TOP), wr.left, wr.top, width, strip,
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  UpdateWindow(FCaptionCover->Handle());
+  UpdateWindow(cover);
   CallSavedWndProc(message);
   if (!*alive) return;
   FCaptionCover.reset();

@@ -22,8 +22,6 @@
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sBitmapKernels.h"
 
-bool ButtonPressed = false;
-
 namespace {
 
 const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables() : nullptr; }
@@ -82,13 +80,26 @@ void TsSkinProvider::ResolveTitleButtonMasks() {
   };
   FRestoreBigMask = restore("BICONNORM");
   FRestoreSmallMask = restore("SICONNORM");
-  FUserButtons.assign(static_cast<size_t>(FTitleButtons->Count()), TsTitleButtonState{});
+  FUserButtons.clear();
+  ResolveUserButtonMasks();
+}
+
+// Looked up in the skin in use each time the buttons are laid out: the skin and the collection
+// (buttons added, removed, UseSkinData changed) may have changed since the last look. A button
+// keeps its state while it stays in the collection.
+void TsSkinProvider::ResolveUserButtonMasks() {
+  const TsSkinTables* t = TablesOf(SkinManager());
+  const int mask = FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "TITLEBUTTON");
+  const bool big = LargeStyle(FForm != nullptr ? FForm->BorderStyle() : bsSizeable);
+  FUserButtons.resize(static_cast<size_t>(FTitleButtons->Count()));
   for (int i = 0; i < FTitleButtons->Count(); ++i) {
+    TsTitleButton* tb = FTitleButtons->Items(i);
+    tb->MaskIndex = tb->UseSkinData ? mask : -1;
     TsTitleButtonState& b = FUserButtons[static_cast<size_t>(i)];
-    b.MaskIndex = FTitleButtons->Items(i)->MaskIndex;
+    b.MaskIndex = tb->MaskIndex;
     b.MaskKey = "TITLEBUTTON";
     b.HitCode = htcUserButton + i;
-    b.Big = LargeStyle(style);
+    b.Big = big;
   }
 }
 
@@ -114,7 +125,7 @@ void TsSkinProvider::PaintTitleButtons() {
   TBitmap* cache = FSkinData->CacheBitmap();
   if (t == nullptr || cache == nullptr || cache->Empty() || FForm == nullptr) return;
   RestoreTitleButtonsArea();
-  if (FUserButtons.size() != static_cast<size_t>(FTitleButtons->Count())) ResolveTitleButtonMasks();
+  ResolveUserButtonMasks();
   const TsFormGeometry f = Geometry();
   const ISystemMetrics& sm = SystemMetrics();
   TsTitleRowInput in;
@@ -273,7 +284,7 @@ void TsSkinProvider::SetHotElement(int code, bool repaint) {
   }
   FUserButtonHint.reset();
   HotElement = code;
-  if (ButtonPressed) return;
+  if (FPressedButton != 0) return;
   if (TsTitleButtonState* b = TitleButton(code); b != nullptr && b->State >= 0) {
     b->State = 1;
     if (repaint) RepaintTitleButton(code);
@@ -322,8 +333,22 @@ void TsSkinProvider::PressTitleButton(int code) {
     }
   }
   b->State = 2;
-  ButtonPressed = true;
+  FPressedButton = code;
+  // The release must come to this form, also when the mouse leaves it meanwhile.
+  SetCapture(FForm->Handle());
   RepaintTitleButton(code);
+}
+
+void TsSkinProvider::EndTitleButtonPress() {
+  const int code = FPressedButton;
+  if (code == 0) return;
+  FPressedButton = 0;
+  if (FForm != nullptr && FForm->HandleAllocated() && GetCapture() == FForm->Handle()) ReleaseCapture();
+  HotElement = 0;
+  if (TsTitleButtonState* b = TitleButton(code); b != nullptr && b->State > 0) {
+    b->State = 0;
+    if (!DestroyingForm()) RepaintTitleButton(code);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -381,12 +406,18 @@ int TsSkinProvider::TitleHitTest(TPoint screenPoint) {
 
 void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
   if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated()) return;
-  if (!ButtonPressed) {
+  if (FPressedButton == 0) {
     if (code == htcMinButton || code == htcMaxButton || code == htcHelp) HotElement = 0;
     return;
   }
-  ButtonPressed = false;
+  // A release elsewhere (another button, the caption, another window) only ends the press.
+  if (code != FPressedButton) {
+    EndTitleButtonPress();
+    return;
+  }
+  FPressedButton = 0;
   const HWND h = FForm->Handle();
+  if (GetCapture() == h) ReleaseCapture();
   // Commands may free the form and this provider with it: look before every later step.
   const std::shared_ptr<bool> alive = FAlive;
   const auto command = [&](WPARAM sc) {
@@ -399,8 +430,6 @@ void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
       RepaintTitleButton(c);
     }
   };
-  // A press released elsewhere leaves its button normal again.
-  if (HotElement > 0 && HotElement != code) normal(HotElement);
   switch (code) {
     case htcMinButton: {
       RECT window{};

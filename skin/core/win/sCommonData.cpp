@@ -104,6 +104,10 @@ TsCommonData::TsCommonData(TPersistent* owner, int controlKind, bool createCache
 TsCommonData::~TsCommonData() {
   FSectionIndex = FBorderIndex = FTextureIndex = FHotTextureIndex = -1;
   HideGlow();
+  // A control being freed loses its window without its own methods: the hover tracking must
+  // not keep that window.
+  if (auto* w = As<TWinControl>(FOwnerControl); w != nullptr && w->HandleAllocated())
+    TsSkinManager::ForgetHoverWindow(w->Handle());
   FOwner = nullptr;
   FOwnerControl = nullptr;
   FSkinManager = nullptr;
@@ -931,6 +935,10 @@ bool HandleCommonMessage(TMessage& m, TsCommonData* d) {
     case CM_VISIBLECHANGED: VisibleChanged(m, d); break;
     case CM_MOUSEENTER: MouseEnter(d); break;
     case CM_MOUSELEAVE: MouseLeave(d); break;
+    case WM_DESTROY:
+      if (auto* w = As<TWinControl>(d->OwnerControl()); w != nullptr && w->HandleAllocated())
+        TsSkinManager::ForgetHoverWindow(w->Handle());
+      break;
     case CM_SHOWINGCHANGED:
       if (d->OwnerControl() != nullptr && d->OwnerControl()->Visible()) d->AfterLoad();
       break;

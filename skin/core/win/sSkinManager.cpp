@@ -38,6 +38,8 @@ bool SkinEditorTextPending = false;
 namespace {
 
 TsSkinManager* GDefaultManager = nullptr;
+// Every manager alive, for what all of them must hear (a window that goes).
+std::vector<TsSkinManager*> GManagers;
 std::unique_ptr<TPNGGraphic> GShadowActive, GShadowInactive;
 
 // Sets a process-wide flag for a scope; the previous value returns on every exit.
@@ -261,11 +263,13 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
       SkinManagerLinks().HookAppWindow(this);
   }
   FIsDefault = GDefaultManager == this;
+  GManagers.push_back(this);
   CopyClassLists();
   FSkinDirectory = DefaultSkinDirectory;
 }
 
 TsSkinManager::~TsSkinManager() {
+  GManagers.erase(std::remove(GManagers.begin(), GManagers.end(), this), GManagers.end());
   // Marked first: what goes with the skin (glow windows) is freed at once, not queued.
   Destroying();
   // Withdraw without telling the application: its handlers may be gone already.
@@ -634,6 +638,12 @@ void TsSkinManager::TrackHoverWindow(HWND wnd) {
   FHoverWindow = wnd;
   if (left != nullptr) SendSkinCommand(left, SkinCmdHoverOut, reinterpret_cast<LPARAM>(this));
   if (wnd != nullptr) SendSkinCommand(wnd, SkinCmdHoverIn, reinterpret_cast<LPARAM>(this));
+}
+
+void TsSkinManager::ForgetHoverWindow(HWND wnd) {
+  if (wnd == nullptr) return;
+  for (TsSkinManager* m : GManagers)
+    if (m->FHoverWindow == wnd) m->FHoverWindow = nullptr;
 }
 
 namespace {

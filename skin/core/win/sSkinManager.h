@@ -268,6 +268,10 @@ public:
   // 30) before the window entered (command 29), each with LParam this manager.
   void TrackHoverWindow(HWND wnd);
   HWND HoverWindow() const { return FHoverWindow; }
+  // A window that goes (destroyed, or its skinned owner freed) is forgotten by the hover
+  // tracking of every manager, without a command: a later change must not reach it, nor a
+  // new window given the same handle.
+  static void ForgetHoverWindow(HWND wnd);
   // Rebuilds the two form-shadow templates and the four shadow sizes from the skin's
   // "EXBORDER" mask (frame 0 inactive, frame 1 active), else from the built-in images. Without
   // a skin or extended borders only the sizes change, to 0.

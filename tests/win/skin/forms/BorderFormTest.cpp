@@ -23,6 +23,8 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/win/Menus.h"
+#include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
@@ -263,6 +265,66 @@ TEST_P(BorderForm, AllowExtBordersOffFreesAndOnMakesIt) {
   EXPECT_EQ(p->BorderForm(), nullptr);
   p->SetAllowExtBorders(true);
   EXPECT_NE(p->BorderForm(), nullptr);
+}
+
+// User buttons take the image of the skin in use, also those added after a skin change.
+TEST_P(BorderForm, UserButtonsTakeTheImageOfTheSkinInUse) {
+  TsSkinProvider* p = Make();
+  p->TitleButtons()->Add();
+  formtest::RepaintFrame(p);
+  const auto skinsImage = [&] {
+    const TsSkinTables* t = M->Tables();
+    return FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "TITLEBUTTON");
+  };
+  for (const char* skin : {"BorderExtras", GetParam()}) {
+    SCOPED_TRACE(skin);
+    M->SetSkinName(skin);
+    Pump();
+    p->TitleButtons()->Add();
+    formtest::RepaintFrame(p);
+    for (int i = 0; i < p->TitleButtons()->Count(); ++i) {
+      EXPECT_EQ(p->TitleButton(htcUserButton + i)->MaskIndex, skinsImage()) << i;
+      EXPECT_EQ(p->TitleButtons()->Items(i)->MaskIndex, skinsImage()) << i;
+    }
+  }
+  EXPECT_LT(skinsImage(), 0) << GetParam() << " has no \"TITLEBUTTON\"";
+}
+
+// DrawNonClientArea switched on a shown form gives the form one made with that value has:
+// its border window, system-menu style, region and owner-drawn menu line, or none of them.
+TEST_P(BorderForm, DrawNonClientAreaSwitchedGivesTheFormMadeWithThatValue) {
+  struct TFace {
+    bool BorderWindow, SysMenuStyle, Region, MenuOwnerDrawn;
+  };
+  const auto face = [](TsSkinProvider* p) {
+    const HWND w = p->Form()->Handle();
+    return TFace{BorderOf(p) != nullptr && IsWindowVisible(BorderOf(p)), formtest::HasSysMenuStyle(w),
+                 formtest::InRegion(w, {{1, 1}}) != "no region", p->Form()->Menu()->OwnerDraw()};
+  };
+  const auto make = [&](bool draw, bool switched) {
+    TsSkinProvider* p = Make(bsSizeable, false);
+    auto* menu = NewComponent<TMainMenu>(p->Form());
+    auto* item = NewComponent<TMenuItem>(menu);
+    item->SetCaption("&File");
+    menu->Items()->Add(item);
+    p->Form()->SetMenu(menu);
+    p->SetDrawNonClientArea(switched ? !draw : draw);
+    p->Form()->Show();
+    Pump();
+    if (switched) p->SetDrawNonClientArea(draw);
+    Pump();
+    return face(p);
+  };
+  for (const bool draw : {false, true}) {
+    SCOPED_TRACE(draw ? "drawn" : "not drawn");
+    const TFace made = make(draw, false);
+    EXPECT_EQ(made.BorderWindow, draw);
+    const TFace switched = make(draw, true);
+    EXPECT_EQ(switched.BorderWindow, made.BorderWindow);
+    EXPECT_EQ(switched.SysMenuStyle, made.SysMenuStyle);
+    EXPECT_EQ(switched.Region, made.Region);
+    EXPECT_EQ(switched.MenuOwnerDrawn, made.MenuOwnerDrawn);
+  }
 }
 
 // The application window's hook on the main form: without the minimize effect the border

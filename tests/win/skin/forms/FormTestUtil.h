@@ -34,10 +34,34 @@ inline void Pump(int ms = 40) {
   } while (GetTickCount() - start < static_cast<DWORD>(ms));
 }
 
+// The mouse moved to a screen point through the system's input, as a user moves it; `flags`
+// adds a button going down or up there.
+inline void MouseInput(POINT p, DWORD flags = 0) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
 inline RECT WindowRectOf(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
   return r;
+}
+
+// The mouse moved (and a button pressed or released) as a user does, and what follows handled.
+inline void MouseAt(POINT p, DWORD flags = 0) {
+  MouseInput(p, flags);
+  Pump(250);
+}
+
+// A screen point beside the window, off it and on the screen.
+inline POINT BesideTheWindow(HWND w) {
+  const RECT r = WindowRectOf(w);
+  const int x = r.right + 30 < GetSystemMetrics(SM_CXSCREEN) ? r.right + 30 : r.left - 30;
+  return POINT{x, r.top + 10};
 }
 
 // A skin command delivered to the form as the engine sends it, from the manager `m`.

@@ -34,7 +34,6 @@ protected:
   void TearDown() override {
     Forms.clear();
     M.reset();
-    ButtonPressed = false;
   }
   TsSkinProvider* Make(TFormBorderStyle style, TBorderIcons icons = biSystemMenu | biMinimize | biMaximize,
                        const std::string& caption = "") {
@@ -68,15 +67,14 @@ TEST_F(Frame, CloseButtonShowsItsMaskFrameByStateWithoutACacheRebuild) {
   EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(255, 90, 90));
   p->PressTitleButton(htcClose);
   EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(110, 0, 0));
-  EXPECT_TRUE(ButtonPressed);
+  EXPECT_EQ(GetCapture(), p->Form()->Handle());
   // The window shows the pressed frame too.
   {
     TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
     const TPoint c = ButtonCentre(p, htcClose);
     EXPECT_EQ(GetPixel(dc.Get(), c.X, c.Y), RGB(110, 0, 0));
   }
-  ButtonPressed = false;
-  p->SetHotElement(0, true);
+  p->ReleaseTitleButton(htcCaption, ToScreen(p, TitlePoint(p)));   // released elsewhere: no action
   EXPECT_EQ(ButtonPixel(p, htcClose), Rgb(200, 0, 0));
   EXPECT_EQ(p->FrameCacheBuilds, builds);
   p->PaintNonClient();
@@ -164,6 +162,54 @@ TEST_F(Frame, GripOfAnImageWithoutImageCount) {
   EXPECT_EQ(p->TitleHitTest(ToScreen(p, TPoint{grip.X - 8, grip.Y + 8})), htcClient);
 }
 
+// A title button lit under the mouse is normal again, on the window too, once the mouse leaves
+// it straight into the client area or off the window (drawn directly, without the animation
+// that follows the mouse on its own).
+TEST_F(Frame, ALitTitleButtonGoesOutWhenTheMouseLeavesTheFrame) {
+  M->Effects()->SetAllowGlowing(false);
+  TsSkinProvider* p = Make(bsSizeable);
+  const HWND w = p->Form()->Handle();
+  const RECT wr = formtest::WindowRectOf(w);
+  const TPoint c = ToScreen(p, ButtonCentre(p, htcClose));
+  const POINT close{c.X, c.Y};
+  const auto onScreen = [](POINT at) {
+    TWindowDC dc(nullptr);
+    return GetPixel(dc.Get(), at.x, at.y);
+  };
+  formtest::MouseAt(formtest::BesideTheWindow(w));
+  const COLORREF normal = onScreen(close);
+  const struct {
+    const char* name;
+    POINT to;
+  } leaves[] = {{"into the client area", POINT{(wr.left + wr.right) / 2, (wr.top + wr.bottom) / 2}},
+                {"off the window", formtest::BesideTheWindow(w)}};
+  for (const auto& leave : leaves) {
+    SCOPED_TRACE(leave.name);
+    formtest::MouseAt(close);
+    ASSERT_EQ(p->HotElement, htcClose);
+    ASSERT_NE(onScreen(close), normal);
+    formtest::MouseAt(leave.to);
+    EXPECT_EQ(p->HotElement, 0);
+    EXPECT_EQ(p->TitleButton(htcClose)->State, 0);
+    EXPECT_EQ(onScreen(close), normal);
+  }
+}
+
+// The grip reaches the window, also over a client area the form paints in its flat colour.
+TEST_F(Frame, TheGripShowsOnTheWindow) {
+  M->SetSkinName("FrameB");
+  TsSkinProvider* p = Make(bsSizeable);
+  p->GripMode = gmRightBottom;
+  formtest::RepaintFrame(p);
+  RedrawWindow(p->Form()->Handle(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  formtest::Pump();
+  const RECT w = formtest::WindowRectOf(p->Form()->Handle());
+  const int f = GetSystemMetrics(SM_CXFRAME);
+  const POINT corner{w.right - w.left - f - 2, w.bottom - w.top - f - 2};   // the grip's last pixel
+  TWindowDC dc(p->Form()->Handle(), TWindowDC::TArea::Window);
+  EXPECT_EQ(GetPixel(dc.Get(), corner.x, corner.y), RGB(255, 255, 0));
+}
+
 TEST_F(Frame, AUserButtonShowsItsHintWhileHot) {
   TsSkinProvider* p = Make(bsSizeable);
   TsTitleButton* record = p->TitleButtons()->Add();
@@ -204,7 +250,7 @@ TEST_F(Frame, HitTestAndReleases) {
   p->PressTitleButton(htcMinButton);
   p->ReleaseTitleButton(htcMinButton, ToScreen(p, TitlePoint(p)));
   EXPECT_FALSE(IsIconic(p->Form()->Handle()));
-  EXPECT_FALSE(ButtonPressed);
+  EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(ButtonPixel(p, htcMinButton), Rgb(0, 0, 200));
 }
 
@@ -229,7 +275,7 @@ TEST_F(Frame, ACloseThatFreesTheProviderEndsTheRelease) {
   p->ReleaseTitleButton(htcClose, ToScreen(p, ButtonCentre(p, htcClose)));
   SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OuterPrevious));
   EXPECT_EQ(FreedOnClose, nullptr);
-  EXPECT_FALSE(ButtonPressed);
+  EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Forms.back()->ComponentCount(), 0);
 }
 
@@ -278,6 +324,34 @@ TEST_F(Frame, MenuLineOwnerDrawnWhileSkinned) {
   EXPECT_EQ(CachePixel(p, 11, y - 4), Rgb(10, 20, 60));
   M->SetActive(false);
   EXPECT_FALSE(menu->OwnerDraw());
+}
+
+// The bar's items are painted into the frame cache in the state the menu painter hides the
+// accelerator underlines in, as the system asks while the keyboard is not in use.
+TEST_F(Frame, MenuLineItemsArePaintedWithoutAcceleratorUnderlines) {
+  auto form = std::make_unique<TForm>(nullptr);
+  auto* menu = NewComponent<TMainMenu>(form.get());
+  std::vector<TOwnerDrawState> states;
+  const struct {
+    const char* caption;
+    bool enabled;
+    TOwnerDrawState expected;
+  } items[] = {{"&File", true, odNoAccel}, {"&Help", false, odNoAccel | odGrayed | odDisabled}};
+  for (const auto& i : items) {
+    auto* item = NewComponent<TMenuItem>(menu);
+    item->SetCaption(i.caption);
+    item->SetEnabled(i.enabled);
+    item->OnAdvancedDrawItem = [&states](TObject*, TCanvas*, const TRect&, TOwnerDrawState state) { states.push_back(state); };
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  form->SetBounds(60, 60, 740, 559);
+  TsSkinProvider* p = formtest::ShowWithFrame(form.get());
+  Forms.push_back(std::move(form));
+  states.clear();
+  formtest::RepaintFrame(p);
+  ASSERT_EQ(states.size(), 2u);
+  for (size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], items[i].expected) << items[i].caption;
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "framework/win/ExtCtrls.h"
 #include "skin/core/sSkinManagerCore.h"
+#include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
@@ -74,6 +77,7 @@ protected:
   std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Form;
   std::vector<UINT> Seen;
+  TPanel* Hovered = nullptr;
 };
 std::string Provider::Dir;
 
@@ -308,6 +312,77 @@ TEST_F(Provider, SkinnedFormsAnswerAndTakeTheSystemMenuStyle) {
   p->SetDrawNonClientArea(true);
   EXPECT_FALSE(HasSysMenuStyle(Form.get()));
   EXPECT_TRUE(p->SystemMenu()->VisibleClose());
+}
+
+// A skinned control as the library's own are made: its skin state hears its messages first.
+class TSkinnedBox : public TPanel {
+public:
+  explicit TSkinnedBox(TComponent* owner) : TPanel(owner), SkinData(std::make_unique<TsCommonData>(this, 51)) {
+    SkinData->SetSkinSection("FORM");
+    SkinData->ResolveSection();
+  }
+  void WndProc(TMessage& m) override {
+    if (!HandleCommonMessage(m, SkinData.get())) TPanel::WndProc(m);
+  }
+  std::unique_ptr<TsCommonData> SkinData;
+};
+
+// A window that goes leaves the hover tracking: no later change sends it anything, nor a new
+// window that is given its handle.
+TEST_F(Provider, AWindowThatGoesLeavesTheHoverTracking) {
+  Form->Show();
+  NewComponent<TsSkinProvider>(Form.get());
+  const auto hoveredBox = [this] {
+    Hovered = new TSkinnedBox(Form.get());
+    Hovered->SetParent(Form.get());
+    Hovered->Perform(CM_MOUSEENTER, 0, 0);
+    return Hovered->Handle();
+  };
+  const struct {
+    const char* name;
+    std::function<HWND()> hover;   // answers the hovered window
+    std::function<void()> away;
+  } cases[] = {
+      {"control freed", hoveredBox, [&] { delete Hovered; }},
+      {"control's window destroyed", hoveredBox,
+       [&] {
+         Hovered->DestroyHandle();
+         delete Hovered;
+       }},
+      {"skinned form freed",
+       [&] {
+         const RECT r = formtest::WindowRectOf(Form->Handle());
+         SendMessageA(Form->Handle(), WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(r.left + 40, r.top + 8));
+         return Form->Handle();
+       },
+       [&] { Form.reset(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HWND hovered = c.hover();
+    ASSERT_EQ(M->HoverWindow(), hovered);
+    c.away();
+    EXPECT_EQ(M->HoverWindow(), nullptr);
+  }
+}
+
+TEST_F(Provider, AProviderFreedBeforeItsFormGivesTheFormBack) {
+  Form->SetBounds(100, 100, 400, 300);
+  Form->Show();
+  auto* p = NewComponent<TsSkinProvider>(Form.get());
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  formtest::Pump();
+  ASSERT_FALSE(HasSysMenuStyle(Form.get()));
+  ASSERT_NE(formtest::InRegion(Form->Handle(), {{1, 1}}), "no region");
+  ASSERT_EQ(static_cast<COLORREF>(Form->Color()), GlobalColour);
+  delete p;
+  EXPECT_TRUE(HasSysMenuStyle(Form.get()));
+  EXPECT_EQ(formtest::InRegion(Form->Handle(), {{1, 1}}), "no region");
+  EXPECT_EQ(Form->Color(), DesignedColour);
+  // A later provider finds the form as designed and takes the title buttons into its care.
+  auto* later = NewComponent<TsSkinProvider>(Form.get());
+  EXPECT_TRUE(later->SysMenuStyleTaken());
+  EXPECT_FALSE(HasSysMenuStyle(Form.get()));
 }
 
 TEST_F(Provider, AFormIsPreparedWhenItsWindowIsMade) {

@@ -30,7 +30,6 @@ protected:
   void TearDown() override {
     Form.reset();
     M.reset();
-    ButtonPressed = false;
   }
   // The alpha kernels round an opaque pixel to within one step of its colour.
   static bool Near(std::uint32_t a, std::uint32_t b) {

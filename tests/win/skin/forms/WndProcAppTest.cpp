@@ -152,7 +152,41 @@ TEST_P(AppFrames, HoverRebuildsNoCacheAndAMinimizeReleasedOnTheCaptionDoesNothin
   Click(w, htcMinButton, ButtonCentre(Main.get(), htcMinButton), HTCAPTION, caption);
   Pump();
   EXPECT_FALSE(IsIconic(w));
-  EXPECT_FALSE(ButtonPressed);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// A press on the help form's close button acts on that button only: released over the main
+// window's close button or off both windows, it closes nothing and ends (the button normal,
+// the mouse free), and the main window's buttons light up under the mouse again.
+TEST_P(AppFrames, ATitleButtonPressReleasedElsewhereClosesNothing) {
+  const RECT mr = WindowRectOf(Main->Handle());
+  std::unique_ptr<THelpForm> help(NewComponent<THelpForm>(nullptr));
+  help->SetBounds(mr.left + 20, mr.top + 120, 360, 260);
+  help->Show();
+  Pump();
+  TsSkinProvider* main = ProviderOf(Main.get());
+  TsSkinProvider* helpProvider = ProviderOf(help.get());
+  ASSERT_NE(helpProvider, nullptr);
+  const POINT helpClose = ButtonCentre(help.get(), htcClose), mainClose = ButtonCentre(Main.get(), htcClose);
+  const struct {
+    const char* name;
+    POINT release;
+  } releases[] = {{"over the main window's close", mainClose}, {"off both windows", formtest::BesideTheWindow(Main->Handle())}};
+  for (const auto& r : releases) {
+    SCOPED_TRACE(r.name);
+    formtest::MouseAt(helpClose);
+    formtest::MouseAt(helpClose, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(helpProvider->TitleButton(htcClose)->State, 2);
+    formtest::MouseAt(r.release);
+    formtest::MouseAt(r.release, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(IsWindowVisible(Main->Handle()));
+    EXPECT_TRUE(IsWindowVisible(help->Handle()));
+    EXPECT_EQ(helpProvider->TitleButton(htcClose)->State, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    formtest::MouseAt(mainClose);
+    EXPECT_EQ(main->HotElement, htcClose);
+    EXPECT_EQ(main->TitleButton(htcClose)->State, 1);
+  }
 }
 
 TEST_P(AppFrames, NoSystemCaptionColourAfterACaptionChangeAndReactivation) {

@@ -277,6 +277,28 @@ TEST_F(WndProc, TheSystemsCaptionPaintingIsCoveredOrLocked) {
   EXPECT_STREQ(text, "Orbex test 2");
 }
 
+// The caption cover lies just above its form in the Z order, so that a window of another
+// program over the caption stays over it too; it is topmost only with a topmost form.
+TEST_F(WndProc, TheCaptionCoverLiesJustAboveItsForm) {
+  TsSkinProvider* p = ShowSkinned();
+  for (const bool topmost : {false, true}) {
+    SCOPED_TRACE(topmost ? "topmost form" : "normal form");
+    SetWindowPos(Wnd(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    bool seen = false, justAbove = false, coverTopmost = !topmost;
+    Inside = [&](TMessage& m) {
+      const HWND cover = p->CaptionCoverWindow();
+      if (m.Msg != WM_SETTEXT || cover == nullptr) return;
+      seen = true;
+      justAbove = GetWindow(cover, GW_HWNDNEXT) == Wnd();
+      coverTopmost = (GetWindowLongA(cover, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    };
+    SetWindowTextA(Wnd(), topmost ? "On top" : "Normal");
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(justAbove);
+    EXPECT_EQ(coverTopmost, topmost);
+  }
+}
+
 TEST_F(WndProc, OwnDragOnlyWithoutComposition) {
   SetDragFullWindowsOverride(false);
   TsSkinProvider* p = ShowSkinned();
@@ -334,12 +356,7 @@ void DragWithTheMouse(POINT from, POINT to) {
   std::atomic<bool> done{false};
   std::thread t([&] {
     auto send = [](DWORD flags, POINT p) {
-      INPUT in{};
-      in.type = INPUT_MOUSE;
-      in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-      in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-      in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-      SendInput(1, &in, sizeof in);
+      formtest::MouseInput(p, flags);
       Sleep(60);
     };
     send(0, from);
