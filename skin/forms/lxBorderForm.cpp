@@ -492,9 +492,10 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   const TlxOwnerFrame f = FOwner->Frame();
   switch (code) {
     case lxHitCaption:
-      if (!FOwner->MayMaximizeOrRestore()) return;
-      SendMessageA(owner, WM_SYSCOMMAND, f.Maximized || f.Iconic ? SC_RESTORE : SC_MAXIMIZE, 0);
-      FOwner->RefreshSystemMenu();
+      // The owner's own double click maximizes or restores and refreshes its system menu. A
+      // restore frees this object with its window (the owner makes both anew): nothing of it
+      // is touched once the owner has the message.
+      ForwardToOwner(WM_NCLBUTTONDBLCLK, HTCAPTION, message.LParam);
       return;
     case lxHitSysMenu: SendMessageA(owner, WM_SYSCOMMAND, SC_CLOSE, 0); return;
     default: break;

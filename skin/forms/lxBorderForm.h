@@ -125,9 +125,6 @@ public:
   virtual bool ScreenSnap(int& buffer) const { (void)buffer; return false; }
   // The work area of the owner's monitor.
   virtual TRect WorkArea() const = 0;
-  // The system menu allows maximize or restore (a double click on the caption).
-  virtual bool MayMaximizeOrRestore() const { return true; }
-  virtual void RefreshSystemMenu() {}
   // Ends the owner's own frame drag still pending (a double click ends it where it stands).
   virtual void EndPendingDrag() {}
 };

@@ -191,15 +191,6 @@ public:
     return P->ScreenSnap;
   }
   TRect WorkArea() const override { return MonitorWorkArea(P->FForm); }
-  bool MayMaximizeOrRestore() const override {
-    TsSystemMenu* menu = P->FSystemMenu.get();
-    const HWND h = OwnerHandle();
-    if (h != nullptr && IsIconic(h) && P->FForm->BorderStyle() == bsNone) return true;
-    return menu != nullptr && (menu->EnabledMax() || menu->EnabledRestore());
-  }
-  void RefreshSystemMenu() override {
-    if (P->FSystemMenu != nullptr) P->FSystemMenu->UpdateItems(false);
-  }
   void EndPendingDrag() override { P->EndOwnDrag(true); }
 
 private:

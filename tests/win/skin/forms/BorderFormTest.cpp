@@ -15,8 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,7 +44,31 @@
 #include "tests/win/skin/SkinManagerTestEnvironment.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
+// While set, every block freed through operator delete is overwritten first, so that a use
+// after free reads garbage and fails at once instead of finding the old values still there.
 namespace {
+bool PoisonFreed = false;
+}  // namespace
+// The library's operator new takes its blocks from malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept {
+  if (p != nullptr && PoisonFreed) std::memset(p, 0xDD, _msize(p));
+  std::free(p);
+}
+#pragma GCC diagnostic pop
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+// Freed blocks poisoned for its life.
+class TPoisonFreed {
+public:
+  TPoisonFreed() { PoisonFreed = true; }
+  ~TPoisonFreed() { PoisonFreed = false; }
+  TPoisonFreed(const TPoisonFreed&) = delete;
+  TPoisonFreed& operator=(const TPoisonFreed&) = delete;
+};
 
 // The built-in shadow images come from the test program's resources.
 [[maybe_unused]] testing::Environment* const Env =
@@ -464,6 +491,27 @@ TEST_P(BorderForm, DoubleClicksStretchRestoreAndClose) {
   Pump();
   EXPECT_FALSE(IsWindowVisible(form));
   EXPECT_EQ(p->BorderForm(), nullptr) << "freed with the hidden form";
+}
+
+// Restoring a maximized form frees its border window object and makes it anew: the double
+// click that asked for the restore touches nothing of the freed one.
+TEST_P(BorderForm, ACaptionDoubleClickRestoresAMaximizedFormWithoutTouchingTheFreedBorder) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsZoomed(form));
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr) << "kept while maximized";
+  const LPARAM caption = At(border, 300, M->ShadowSizes().Top + 10);
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, caption, 0}), HTCAPTION);
+  {
+    const TPoisonFreed poison;
+    SendMessageA(border, WM_NCLBUTTONDBLCLK, HTBORDER, caption);
+  }
+  Pump();
+  EXPECT_FALSE(IsZoomed(form));
+  EXPECT_NE(BorderOf(p), nullptr);
 }
 
 TEST_P(BorderForm, EdgesShowTheirCursors) {
