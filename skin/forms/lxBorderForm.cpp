@@ -492,12 +492,14 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   const TlxOwnerFrame f = FOwner->Frame();
   switch (code) {
     case lxHitCaption:
-      // The owner's own double click maximizes or restores and refreshes its system menu. A
-      // restore frees this object with its window (the owner makes both anew): nothing of it
-      // is touched once the owner has the message.
-      ForwardToOwner(WM_NCLBUTTONDBLCLK, HTCAPTION, message.LParam);
+    case lxHitSysMenu:
+      // The owner's own double click: on the caption it maximizes or restores and refreshes
+      // its system menu; on the icon it closes, and the icon's first click, which waits for a
+      // second one before it opens the system menu, stops waiting. A restore frees this object
+      // with its window (the owner makes both anew): nothing of it is touched once the owner
+      // has the message.
+      ForwardToOwner(WM_NCLBUTTONDBLCLK, static_cast<WPARAM>(code), message.LParam);
       return;
-    case lxHitSysMenu: SendMessageA(owner, WM_SYSCOMMAND, SC_CLOSE, 0); return;
     default: break;
   }
   if (!provider || !f.ThickFrame || f.Maximized) return;

@@ -34,6 +34,7 @@
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sDwmApi.h"
@@ -69,6 +70,12 @@ public:
   TPoisonFreed(const TPoisonFreed&) = delete;
   TPoisonFreed& operator=(const TPoisonFreed&) = delete;
 };
+
+// Ends the menu its timer fires in.
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
 
 // The built-in shadow images come from the test program's resources.
 [[maybe_unused]] testing::Environment* const Env =
@@ -512,6 +519,29 @@ TEST_P(BorderForm, ACaptionDoubleClickRestoresAMaximizedFormWithoutTouchingTheFr
   Pump();
   EXPECT_FALSE(IsZoomed(form));
   EXPECT_NE(BorderOf(p), nullptr);
+}
+
+// The second click of a double click on the icon arrives while the first waits for it: the
+// form closes and its system menu never opens.
+TEST_P(BorderForm, AnIconDoubleClickClosesWithoutOpeningTheSystemMenu) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  const TRect icon = IconRect(p->Geometry(), SystemMetrics());
+  const LPARAM at = At(border, icon.Left + 2, icon.Bottom - 2);
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, at, 0}), HTSYSMENU);
+  ASSERT_NE(p->SystemMenu(), nullptr);
+  int popups = 0;
+  p->SystemMenu()->OnPopup = [&](TObject*) {
+    ++popups;
+    SetTimer(nullptr, 0, 20, &EndTheMenu);
+  };
+  PostMessageA(border, WM_NCLBUTTONDBLCLK, HTBORDER, at);
+  SendMessageA(border, WM_NCLBUTTONDOWN, HTBORDER, at);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(form));
+  EXPECT_EQ(popups, 0);
 }
 
 TEST_P(BorderForm, EdgesShowTheirCursors) {
