@@ -136,7 +136,7 @@ public:
       b.EnabledRestore = menu->EnabledRestore();
       b.EnabledMin = menu->EnabledMin();
     }
-    b.ShowHelp = (f.ExStyle & WS_EX_CONTEXTHELP) != 0;
+    b.ShowHelp = P->ShowsHelpButton();
     const auto shown = [](const TsSkinProvider::TsTitleButtonState& s) { return s.State >= 0 && !s.Rect.IsEmpty(); };
     const auto inside = [&](const TRect& r) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; };
     std::vector<const TsSkinProvider::TsTitleButtonState*> order;

@@ -229,6 +229,9 @@ public:
   // none while the bit is off); null without one.
   HMENU WindowSystemMenu();
   TsSystemMenu* SystemMenu() const { return FSystemMenu.get(); }
+  // The title bar shows a help button: the form's border icons hold biHelp (the one rule of
+  // its painting, its layout and every hit test of it).
+  bool ShowsHelpButton() const;
   int TitleSectionIndex() const { return FTitleIndex; }
   int CaptionSectionIndex() const { return FCaptionIndex; }
   int MenuLineCount = -1;

@@ -270,6 +270,21 @@ TEST_P(BorderForm, UserButtonsAnswerByTheirCollectionIndexAndTakeTheSkinsImage) 
   EXPECT_EQ(p->TitleButton(htcUserButton + 1)->Rect.Width(), 30);
 }
 
+// A form with minimize and maximize buttons has no context-help style, yet shows a help button
+// for biHelp: the button answers where it is painted.
+TEST_P(BorderForm, TheHelpButtonAnswersWhereItIsPainted) {
+  TsSkinProvider* p = Make();
+  p->Form()->SetBorderIcons(p->Form()->BorderIcons() | biHelp);
+  ASSERT_EQ(GetWindowLongA(p->Form()->Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
+  formtest::RepaintFrame(p);
+  ASSERT_NE(p->BorderForm(), nullptr);
+  p->BorderForm()->UpdateExBorder(true, 255);
+  const TRect help = p->TitleButton(HTHELP)->Rect;
+  ASSERT_FALSE(help.IsEmpty());
+  const LPARAM at = At(BorderOf(p), (help.Left + help.Right) / 2, (help.Top + help.Bottom) / 2);
+  EXPECT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, at, 0}), HTHELP);
+}
+
 TEST_P(BorderForm, FormsWithoutBorderParentOrShowingGetNone) {
   EXPECT_EQ(Make(bsNone)->BorderForm(), nullptr);
   EXPECT_EQ(Make(bsSizeable, false)->BorderForm(), nullptr) << "hidden";
