@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -389,6 +390,35 @@ TEST_P(BorderForm, TheEndOfBlendOnMovingPausesThroughTheAnimationSleep) {
   p->EndBlendMoving();
   AnimSleep = saved;
   EXPECT_EQ(sleeps, std::vector<int>{20});
+}
+
+// Dragged by the caption with blend on moving, the border window carries the form's whole
+// image: the form's own window shows nothing until it follows at the end, opaque again.
+TEST_P(BorderForm, BlendOnMovingShowsNothingOfTheFormBehindItsMovingImage) {
+  TlxBlendOnMoving* blend = M->AnimEffects()->BlendOnMoving();
+  blend->Active = true;
+  blend->BlendValue = 170;
+  blend->Time = 120;
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle(), border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  const RECT before = Rect(form);
+  const POINT caption{Rect(border).left + 300, Rect(border).top + M->ShadowSizes().Top + 10};
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y), 0}), HTCAPTION);
+  Recorder.Uploads.clear();
+  std::thread mouse([caption] { formtest::DragFrom(caption, 50, 30); });
+  Pump(1500);
+  mouse.join();
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  const std::vector<layeredtest::TUpload>& shown = Recorder.Uploads[form];
+  ASSERT_FALSE(shown.empty());
+  ASSERT_FALSE(shown.front().Pixels.empty());
+  EXPECT_TRUE(std::all_of(shown.front().Pixels.begin(), shown.front().Pixels.end(), [](std::uint32_t px) { return px == 0; }));
+  EXPECT_EQ(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_EQ(std::make_pair(Rect(form).left - before.left, Rect(form).top - before.top), std::make_pair(50L, 30L));
 }
 
 // Another title section repaints the frame in the border window at once; the empty name is the
