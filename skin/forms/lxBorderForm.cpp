@@ -506,31 +506,35 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   RECT wr{};
   GetWindowRect(owner, &wr);
   const TRect work = FOwner->WorkArea();
-  std::uint32_t state = FOwner->OwnerState();
+  // The owner forgets its stretch at any other move or size (its WM_WINDOWPOSCHANGING clears
+  // the bits): they are set again once this one has moved it.
+  constexpr std::uint32_t stretchBits = lxOwnerStretchedVertically | lxOwnerStretchedHorizontally;
+  const std::uint32_t stretched = FOwner->OwnerState() & stretchBits;
+  const auto place = [&](std::uint32_t bits, int x, int y, int width, int height) {
+    SetWindowPos(owner, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    FOwner->SetOwnerState((FOwner->OwnerState() & ~stretchBits) | bits);
+  };
+  TRect saved = FOwner->StretchedBounds();
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   if (code == lxHitLeft || code == lxHitRight) {
-    if ((state & lxOwnerStretchedHorizontally) != 0) {
-      FOwner->SetOwnerState(state & ~lxOwnerStretchedHorizontally);
-      SetWindowPos(owner, nullptr, StretchedBounds.Left, wr.top, StretchedBounds.Width(), wr.bottom - wr.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-      StretchedBounds.Left = wr.left;
-      StretchedBounds.Right = wr.right;
-      FOwner->SetOwnerState(state | lxOwnerStretchedHorizontally);
-      SetWindowPos(owner, nullptr, work.Left + f.ExtraWidth, wr.top, work.Width() - 2 * f.ExtraWidth, wr.bottom - wr.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((stretched & lxOwnerStretchedHorizontally) != 0) {
+      place(stretched & ~lxOwnerStretchedHorizontally, saved.Left, wr.top, saved.Width(), h);
+      return;
     }
+    saved.Left = wr.left;
+    saved.Right = wr.right;
+    FOwner->SetStretchedBounds(saved);
+    place(stretched | lxOwnerStretchedHorizontally, work.Left + f.ExtraWidth, wr.top, work.Width() - 2 * f.ExtraWidth, h);
   } else if (code == lxHitTop || code == lxHitBottom) {
-    if ((state & lxOwnerStretchedVertically) != 0) {
-      FOwner->SetOwnerState(state & ~lxOwnerStretchedVertically);
-      SetWindowPos(owner, nullptr, wr.left, StretchedBounds.Top, wr.right - wr.left, StretchedBounds.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-      StretchedBounds.Top = wr.top;
-      StretchedBounds.Bottom = wr.bottom;
-      FOwner->SetOwnerState(state | lxOwnerStretchedVertically);
-      SetWindowPos(owner, nullptr, wr.left, work.Top + f.ExtTitleExtra, wr.right - wr.left,
-                   work.Height() - f.ExtTitleExtra - f.ExtraWidth, SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((stretched & lxOwnerStretchedVertically) != 0) {
+      place(stretched & ~lxOwnerStretchedVertically, wr.left, saved.Top, w, saved.Height());
+      return;
     }
+    saved.Top = wr.top;
+    saved.Bottom = wr.bottom;
+    FOwner->SetStretchedBounds(saved);
+    place(stretched | lxOwnerStretchedVertically, wr.left, work.Top + f.ExtTitleExtra, w,
+          work.Height() - f.ExtTitleExtra - f.ExtraWidth);
   }
 }
 

@@ -84,6 +84,8 @@ public:
 
   std::uint32_t OwnerState() const override { return P->FormState; }
   void SetOwnerState(std::uint32_t state) override { P->FormState = state; }
+  TRect StretchedBounds() const override { return P->StretchedBounds; }
+  void SetStretchedBounds(const TRect& bounds) override { P->StretchedBounds = bounds; }
 
   void StopButtonAnimations() override {
     P->StopButtonAnimations();

@@ -222,6 +222,9 @@ public:
   // The form's window method is the provider's.
   bool Hooked() const { return FHooked; }
   std::uint32_t FormState = 0;
+  // The normal bounds an edge double click of the border window stretched the form from (with
+  // StretchedVertically its top and bottom, with StretchedHorizontally its left and right).
+  TRect StretchedBounds;
   bool FormActive = true;
   // WS_SYSMENU was taken into the provider's care (the form had it when skinned).
   bool SysMenuStyleTaken() const { return FSysMenuStyleTaken; }

@@ -1109,6 +1109,9 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
   }
   auto& pos = *reinterpret_cast<WINDOWPOS*>(message.LParam);
   BorderBeforePosChange(pos);   // extended borders
+  // Moved or sized by anything but its own edge double click, the form is no longer stretched.
+  if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+    FormState &= ~static_cast<std::uint32_t>(StretchedVertically | StretchedHorizontally);
   // A change that keeps the place is never snapped; one that keeps the size uses the form's.
   if (ScreenSnap && FormShowing() && (pos.flags & SWP_NOMOVE) == 0 && !IsZoomed(FForm->Handle())) {
     RECT wr{};

@@ -589,6 +589,31 @@ TEST_P(BorderForm, AnIconDoubleClickClosesWithoutOpeningTheSystemMenu) {
   EXPECT_EQ(popups, 0);
 }
 
+// Minimized and restored, a form stretched by an edge double click is no longer stretched: the
+// next double click stretches it again.
+TEST_P(BorderForm, AfterAMinimizeAndRestoreAnEdgeDoubleClickStretchesAgain) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const TRect work = MonitorWorkArea(p->Form());
+  const int extra = M->SkinData().ExBorderWidth - GetSystemMetrics(SM_CXFRAME);
+  const int left = M->ShadowSizes().Left + 1;
+  const auto edge = [&] {
+    ASSERT_NE(BorderOf(p), nullptr);
+    SendMessageA(BorderOf(p), WM_NCLBUTTONDBLCLK, 0, At(BorderOf(p), left, 200));
+  };
+  const auto span = [&] { return std::make_pair(Rect(form).left, Rect(form).right - Rect(form).left); };
+  const std::pair<LONG, LONG> stretched{work.Left + extra, work.Width() - 2 * extra};
+  edge();
+  ASSERT_EQ(span(), stretched);
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_FALSE(IsIconic(form));
+  edge();
+  EXPECT_EQ(span(), stretched);
+}
+
 TEST_P(BorderForm, EdgesShowTheirCursors) {
   TsSkinProvider* p = Make();
   const HWND border = BorderOf(p);
