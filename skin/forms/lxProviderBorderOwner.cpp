@@ -324,3 +324,12 @@ void TsSkinProvider::BorderBeforePosChange(const WINDOWPOS& pos) {
   TsSkinManager* m = SkinManager();
   UpdateBorderForm(m != nullptr && m->GetExtendedBorders());
 }
+
+void TsSkinProvider::BorderAfterPosChange() {
+  // A minimize without the minimize run freed the window and held it away while the form is
+  // iconic (the application-window hook); the minimize run and the hide hold it themselves.
+  if (FBorderForm == nullptr || !FBorderForm->Updating || FBorderForm->Handle() != nullptr || !FormShowing()) return;
+  const HWND wnd = FForm->Handle();
+  if (IsWindowVisible(wnd) && !IsIconic(wnd) && (FormState & (Minimizing | Restoring | Hiding)) == 0)
+    FBorderForm->Updating = false;
+}

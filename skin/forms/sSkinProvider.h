@@ -395,6 +395,9 @@ public:
   bool BorderDroppedWhenMaximized();
   // Under the maximized-window rule: a form moved in normal state gets its border window back.
   void BorderBeforePosChange(const WINDOWPOS& pos);
+  // Back from iconic without the minimize run: the border window freed for the minimize is no
+  // longer held away.
+  void BorderAfterPosChange();
 
   // --- form animations (sAnimations.cpp)
   // Set while the form is shown, hidden or re-skinned through an animation (frozen included).

@@ -1074,6 +1074,7 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   }
   CallSavedWndProc(message);
   if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
+  BorderAfterPosChange();   // extended borders
   const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
   // Extended borders: the border window follows the form's place and order.
   if (FBorderForm != nullptr && IsWindowVisible(FForm->Handle()) && !IsIconic(FForm->Handle()) &&

@@ -342,6 +342,14 @@ TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
   Pump();
   EXPECT_FALSE(IsIconic(form));
   EXPECT_EQ(AppShowState(), ssRestoring);
+  // Restored by the application itself, the form shows its border window again.
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  Application->Restore();
+  Pump();
+  EXPECT_FALSE(IsIconic(form));
+  ASSERT_NE(BorderOf(p), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
   Application->SetMainForm(savedMain);
   Forms.clear();
   M.reset();   // takes its hook off
