@@ -171,7 +171,11 @@ void TlxBorderForm::SetRegion(int width, int height) {
 bool TlxBorderForm::NextToOwner() const {
   const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
-  return owner != nullptr && h != nullptr && (GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner);
+  if (owner == nullptr || h == nullptr) return false;
+  // Put topmost for an animation, the window is the last topmost one just above a normal owner:
+  // a neighbour, yet not in its place until it is placed beside the owner again.
+  if (((GetWindowLongA(h, GWL_EXSTYLE) ^ GetWindowLongA(owner, GWL_EXSTYLE)) & WS_EX_TOPMOST) != 0) return false;
+  return GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner;
 }
 
 void TlxBorderForm::RestoreRegion() {
@@ -379,6 +383,14 @@ void TlxBorderForm::PlaceBehindOwner() {
   const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
   if (owner == nullptr || h == nullptr || NextToOwner()) return;
+  if ((GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 && (GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) {
+    // Put topmost for an animation, the window leaves the topmost band first. Every place asked
+    // for an owned window lying just above its owner is turned into the one it has, topmost
+    // still: it leaves the band unowned for the moment.
+    const LONG_PTR ownedBy = SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+    SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, ownedBy);
+  }
   // The system keeps an owned window above its owner: asked for the place behind it, the
   // window lands directly above it, where its region's hole shows the owner's content.
   SetWindowPos(h, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

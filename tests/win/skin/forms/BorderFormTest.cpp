@@ -117,8 +117,27 @@ protected:
     ASSERT_TRUE(M->SkinData().Active);
   }
   void TearDown() override {
+    if (FHookedMain) Application->SetMainForm(FSavedMain);
     Forms.clear();
-    M.reset();
+    M.reset();   // takes its hook off
+    if (FHookedMain) {
+      SkinManagerLinks().HookAppWindow = FSavedLinks.HookAppWindow;
+      SkinManagerLinks().UnhookAppWindow = FSavedLinks.UnhookAppWindow;
+    }
+  }
+  // A shown main form whose manager hooks the application window (the hook's minimize and
+  // restore), the minimize run on or off.
+  TsSkinProvider* MakeHookedMain(bool minimizeRun) {
+    FSavedLinks = SkinManagerLinks();
+    FSavedMain = Application->MainForm();
+    FHookedMain = true;
+    InitAppWindowHookUnit();
+    NewManager();   // made now, it hooks the application window
+    M->AnimEffects()->Minimizing()->Active = minimizeRun;
+    M->AnimEffects()->Minimizing()->Time = 200;
+    TsSkinProvider* p = Make();
+    Application->SetMainForm(p->Form());
+    return p;
   }
   const layeredtest::TUpload& LastUpload(HWND h) { return Recorder.Uploads[h].back(); }
   TsSkinProvider* Make(TFormBorderStyle style = bsSizeable, bool show = true) {
@@ -146,6 +165,11 @@ protected:
   layeredtest::TLayeredRecorder Recorder;
   std::unique_ptr<TsSkinManager> M;
   std::vector<std::unique_ptr<TForm>> Forms;
+
+private:
+  bool FHookedMain = false;
+  TsSkinManagerLinks FSavedLinks;
+  TCustomForm* FSavedMain = nullptr;
 };
 
 TEST_P(BorderForm, StandsBehindTheFormAsAnOwnedLayeredToolWindow) {
@@ -318,13 +342,7 @@ TEST_P(BorderForm, AllowExtBordersOffFreesAndOnMakesIt) {
 // The application window's hook on the main form: without the minimize effect the border
 // window goes and the form minimizes plainly, with no window of the effect.
 TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
-  const TsSkinManagerLinks savedLinks = SkinManagerLinks();
-  InitAppWindowHookUnit();
-  NewManager();   // made now, it hooks the application window
-  M->AnimEffects()->Minimizing()->Active = false;
-  TsSkinProvider* p = Make();
-  TCustomForm* savedMain = Application->MainForm();
-  Application->SetMainForm(p->Form());
+  TsSkinProvider* p = MakeHookedMain(false);
   const HWND form = p->Form()->Handle();
   const HWND border = BorderOf(p);
   ASSERT_NE(border, nullptr);
@@ -350,11 +368,22 @@ TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
   EXPECT_FALSE(IsIconic(form));
   ASSERT_NE(BorderOf(p), nullptr);
   EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
-  Application->SetMainForm(savedMain);
-  Forms.clear();
-  M.reset();   // takes its hook off
-  SkinManagerLinks().HookAppWindow = savedLinks.HookAppWindow;
-  SkinManagerLinks().UnhookAppWindow = savedLinks.UnhookAppWindow;
+}
+
+// The restore run plays in the border window, put topmost for it: at its end the window is back
+// beside its form and no longer topmost.
+TEST_P(BorderForm, AfterTheRestoreRunTheBorderWindowIsNoLongerTopmost) {
+  TsSkinProvider* p = MakeHookedMain(true);
+  const HWND form = p->Form()->Handle();
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump(500);
+  ASSERT_TRUE(IsIconic(form));
+  SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(500);
+  ASSERT_FALSE(IsIconic(form));
+  ASSERT_NE(BorderOf(p), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+  EXPECT_EQ(GetWindowLongA(BorderOf(p), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 // Hidden as its owner closes, the border window stays and shows the owner's whole image when
