@@ -5,10 +5,15 @@
 
 int ClampSkinFrameSize(long long value) { return static_cast<int>(std::clamp<long long>(value, 0, MaxSkinFrameSize)); }
 
-int FormLeftOffset(int extBorderWidth, int shadowLeft, int plainFrame) { return extBorderWidth + shadowLeft - plainFrame; }
+// A skin size of 0 keeps the system's: the frame image is drawn with the plain frame and the
+// owner's caption there, so the owner lies at the shadow's edge.
+int FormLeftOffset(int extBorderWidth, int shadowLeft, int plainFrame) {
+  return (extBorderWidth > 0 ? extBorderWidth : plainFrame) + shadowLeft - plainFrame;
+}
 
 int FormTopOffset(int shadowTop, int extTitleHeight, bool hasCaption, int plainFrame, int captionHeight) {
-  return shadowTop + (hasCaption ? extTitleHeight : 0) - plainFrame - captionHeight;
+  const int title = extTitleHeight != 0 ? extTitleHeight : captionHeight;
+  return shadowTop + (hasCaption ? title : 0) - plainFrame - captionHeight;
 }
 
 // ---- region -------------------------------------------------------------------------------

@@ -22,10 +22,11 @@ constexpr int MaxSkinFrameSize = 255;
 int ClampSkinFrameSize(long long value);
 
 // The owner's left edge inside the border window: extended border width + shadow left - the
-// plain frame width (the system frame the owner keeps).
+// plain frame width (the system frame the owner keeps). A width of 0 is the plain frame's.
 int FormLeftOffset(int extBorderWidth, int shadowLeft, int plainFrame);
 // The owner's top edge inside the border window: shadow top + the extended title height (only
-// when the owner has a caption) - the plain frame width - the owner's caption height.
+// when the owner has a caption) - the plain frame width - the owner's caption height. A title
+// height of 0 is the caption's.
 int FormTopOffset(int shadowTop, int extTitleHeight, bool hasCaption, int plainFrame, int captionHeight);
 
 // ---------------------------------------------------------------------------------------------

@@ -171,7 +171,11 @@ void TlxBorderForm::SetRegion(int width, int height) {
 bool TlxBorderForm::NextToOwner() const {
   const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
-  return owner != nullptr && h != nullptr && (GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner);
+  if (owner == nullptr || h == nullptr) return false;
+  // Put topmost for an animation, the window is the last topmost one just above a normal owner:
+  // a neighbour, yet not in its place until it is placed beside the owner again.
+  if (((GetWindowLongA(h, GWL_EXSTYLE) ^ GetWindowLongA(owner, GWL_EXSTYLE)) & WS_EX_TOPMOST) != 0) return false;
+  return GetWindow(owner, GW_HWNDNEXT) == h || GetWindow(h, GW_HWNDNEXT) == owner;
 }
 
 void TlxBorderForm::RestoreRegion() {
@@ -379,6 +383,14 @@ void TlxBorderForm::PlaceBehindOwner() {
   const HWND owner = FOwner->OwnerHandle();
   const HWND h = Handle();
   if (owner == nullptr || h == nullptr || NextToOwner()) return;
+  if ((GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 && (GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) {
+    // Put topmost for an animation, the window leaves the topmost band first. Every place asked
+    // for an owned window lying just above its owner is turned into the one it has, topmost
+    // still: it leaves the band unowned for the moment.
+    const LONG_PTR ownedBy = SetWindowLongPtrA(h, GWLP_HWNDPARENT, 0);
+    SetWindowPos(h, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    SetWindowLongPtrA(h, GWLP_HWNDPARENT, ownedBy);
+  }
   // The system keeps an owned window above its owner: asked for the place behind it, the
   // window lands directly above it, where its region's hole shows the owner's content.
   SetWindowPos(h, owner, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -492,42 +504,49 @@ void TlxBorderForm::DoubleClick(TMessage& message) {
   const TlxOwnerFrame f = FOwner->Frame();
   switch (code) {
     case lxHitCaption:
-      if (!FOwner->MayMaximizeOrRestore()) return;
-      SendMessageA(owner, WM_SYSCOMMAND, f.Maximized || f.Iconic ? SC_RESTORE : SC_MAXIMIZE, 0);
-      FOwner->RefreshSystemMenu();
+    case lxHitSysMenu:
+      // The owner's own double click: on the caption it maximizes or restores and refreshes
+      // its system menu; on the icon it closes, and the icon's first click, which waits for a
+      // second one before it opens the system menu, stops waiting. A restore frees this object
+      // with its window (the owner makes both anew): nothing of it is touched once the owner
+      // has the message.
+      ForwardToOwner(WM_NCLBUTTONDBLCLK, static_cast<WPARAM>(code), message.LParam);
       return;
-    case lxHitSysMenu: SendMessageA(owner, WM_SYSCOMMAND, SC_CLOSE, 0); return;
     default: break;
   }
   if (!provider || !f.ThickFrame || f.Maximized) return;
   RECT wr{};
   GetWindowRect(owner, &wr);
   const TRect work = FOwner->WorkArea();
-  std::uint32_t state = FOwner->OwnerState();
+  // The owner forgets its stretch at any other move or size (its WM_WINDOWPOSCHANGING clears
+  // the bits): they are set again once this one has moved it.
+  constexpr std::uint32_t stretchBits = lxOwnerStretchedVertically | lxOwnerStretchedHorizontally;
+  const std::uint32_t stretched = FOwner->OwnerState() & stretchBits;
+  const auto place = [&](std::uint32_t bits, int x, int y, int width, int height) {
+    SetWindowPos(owner, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    FOwner->SetOwnerState((FOwner->OwnerState() & ~stretchBits) | bits);
+  };
+  TRect saved = FOwner->StretchedBounds();
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   if (code == lxHitLeft || code == lxHitRight) {
-    if ((state & lxOwnerStretchedHorizontally) != 0) {
-      FOwner->SetOwnerState(state & ~lxOwnerStretchedHorizontally);
-      SetWindowPos(owner, nullptr, StretchedBounds.Left, wr.top, StretchedBounds.Width(), wr.bottom - wr.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-      StretchedBounds.Left = wr.left;
-      StretchedBounds.Right = wr.right;
-      FOwner->SetOwnerState(state | lxOwnerStretchedHorizontally);
-      SetWindowPos(owner, nullptr, work.Left + f.ExtraWidth, wr.top, work.Width() - 2 * f.ExtraWidth, wr.bottom - wr.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((stretched & lxOwnerStretchedHorizontally) != 0) {
+      place(stretched & ~lxOwnerStretchedHorizontally, saved.Left, wr.top, saved.Width(), h);
+      return;
     }
+    saved.Left = wr.left;
+    saved.Right = wr.right;
+    FOwner->SetStretchedBounds(saved);
+    place(stretched | lxOwnerStretchedHorizontally, work.Left + f.ExtraWidth, wr.top, work.Width() - 2 * f.ExtraWidth, h);
   } else if (code == lxHitTop || code == lxHitBottom) {
-    if ((state & lxOwnerStretchedVertically) != 0) {
-      FOwner->SetOwnerState(state & ~lxOwnerStretchedVertically);
-      SetWindowPos(owner, nullptr, wr.left, StretchedBounds.Top, wr.right - wr.left, StretchedBounds.Height(),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    } else {
-      StretchedBounds.Top = wr.top;
-      StretchedBounds.Bottom = wr.bottom;
-      FOwner->SetOwnerState(state | lxOwnerStretchedVertically);
-      SetWindowPos(owner, nullptr, wr.left, work.Top + f.ExtTitleExtra, wr.right - wr.left,
-                   work.Height() - f.ExtTitleExtra - f.ExtraWidth, SWP_NOZORDER | SWP_NOACTIVATE);
+    if ((stretched & lxOwnerStretchedVertically) != 0) {
+      place(stretched & ~lxOwnerStretchedVertically, wr.left, saved.Top, w, saved.Height());
+      return;
     }
+    saved.Top = wr.top;
+    saved.Bottom = wr.bottom;
+    FOwner->SetStretchedBounds(saved);
+    place(stretched | lxOwnerStretchedVertically, wr.left, work.Top + f.ExtTitleExtra, w,
+          work.Height() - f.ExtTitleExtra - f.ExtraWidth);
   }
 }
 

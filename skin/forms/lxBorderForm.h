@@ -97,6 +97,10 @@ public:
   virtual void RenderWholeImage() = 0;
   virtual std::uint32_t OwnerState() const = 0;
   virtual void SetOwnerState(std::uint32_t state) = 0;
+  // The normal bounds an edge double click stretched the owner from, kept by the owner with
+  // its stretched bits (this object is made anew at every restore and show).
+  virtual TRect StretchedBounds() const { return TRect{}; }
+  virtual void SetStretchedBounds(const TRect& bounds) { (void)bounds; }
   // Frees the glow animations of the title buttons.
   virtual void StopButtonAnimations() = 0;
   // The owner's content in border-window coordinates for a window of width x height (the
@@ -125,9 +129,6 @@ public:
   virtual bool ScreenSnap(int& buffer) const { (void)buffer; return false; }
   // The work area of the owner's monitor.
   virtual TRect WorkArea() const = 0;
-  // The system menu allows maximize or restore (a double click on the caption).
-  virtual bool MayMaximizeOrRestore() const { return true; }
-  virtual void RefreshSystemMenu() {}
   // Ends the owner's own frame drag still pending (a double click ends it where it stands).
   virtual void EndPendingDrag() {}
 };
@@ -186,9 +187,6 @@ public:
   // maximized form whose title is lower than its caption, shadow top + extended-title extra
   // height + 4. The frame cache holds the owner's window there too.
   int PlacedTopOffset() const;
-
-  // Double-click stretching of a sizeable form: its normal bounds before the stretch.
-  TRect StretchedBounds;
 
   void BorderWndProc(TMessage& message);
 

@@ -54,6 +54,9 @@ void TsSkinProvider::StartBlendMoving() {
     RefreshBorderForm(true);
     FBorderForm->Updating = true;
     SetWindowPos(wnd, border, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    // The border window carries the whole image while it moves; the form stays where it was
+    // until the end and must show nothing there meanwhile.
+    ShowLayeredBitmap(wnd, nullptr, 0);
     RECT before{};
     GetWindowRect(border, &before);
     timer->SetEnabled(true);
@@ -98,6 +101,8 @@ void TsSkinProvider::EndBlendMoving() {
       ShowLayeredBitmap(border, cache->GetHandle(), alphaBlend ? FForm->AlphaBlendValue() : 255);
   }
   if (alphaBlend) {
+    // A window that showed an uploaded image takes a constant alpha only when made layered anew.
+    if (border != nullptr) SetWindowLongA(wnd, GWL_EXSTYLE, GetWindowLongA(wnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     SetWindowAlpha(wnd, FForm->AlphaBlendValue());
   } else {
     std::unique_ptr<TCustomForm> cover = border == nullptr ? MakeSnapshotCover(wnd) : nullptr;

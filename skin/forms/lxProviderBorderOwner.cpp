@@ -84,6 +84,8 @@ public:
 
   std::uint32_t OwnerState() const override { return P->FormState; }
   void SetOwnerState(std::uint32_t state) override { P->FormState = state; }
+  TRect StretchedBounds() const override { return P->StretchedBounds; }
+  void SetStretchedBounds(const TRect& bounds) override { P->StretchedBounds = bounds; }
 
   void StopButtonAnimations() override {
     P->StopButtonAnimations();
@@ -136,7 +138,7 @@ public:
       b.EnabledRestore = menu->EnabledRestore();
       b.EnabledMin = menu->EnabledMin();
     }
-    b.ShowHelp = (f.ExStyle & WS_EX_CONTEXTHELP) != 0;
+    b.ShowHelp = P->ShowsHelpButton();
     const auto shown = [](const TsSkinProvider::TsTitleButtonState& s) { return s.State >= 0 && !s.Rect.IsEmpty(); };
     const auto inside = [&](const TRect& r) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; };
     std::vector<const TsSkinProvider::TsTitleButtonState*> order;
@@ -191,15 +193,6 @@ public:
     return P->ScreenSnap;
   }
   TRect WorkArea() const override { return MonitorWorkArea(P->FForm); }
-  bool MayMaximizeOrRestore() const override {
-    TsSystemMenu* menu = P->FSystemMenu.get();
-    const HWND h = OwnerHandle();
-    if (h != nullptr && IsIconic(h) && P->FForm->BorderStyle() == bsNone) return true;
-    return menu != nullptr && (menu->EnabledMax() || menu->EnabledRestore());
-  }
-  void RefreshSystemMenu() override {
-    if (P->FSystemMenu != nullptr) P->FSystemMenu->UpdateItems(false);
-  }
   void EndPendingDrag() override { P->EndOwnDrag(true); }
 
 private:
@@ -330,4 +323,13 @@ void TsSkinProvider::BorderBeforePosChange(const WINDOWPOS& pos) {
   // Back from maximized: the form takes its border window again.
   TsSkinManager* m = SkinManager();
   UpdateBorderForm(m != nullptr && m->GetExtendedBorders());
+}
+
+void TsSkinProvider::BorderAfterPosChange() {
+  // A minimize without the minimize run freed the window and held it away while the form is
+  // iconic (the application-window hook); the minimize run and the hide hold it themselves.
+  if (FBorderForm == nullptr || !FBorderForm->Updating || FBorderForm->Handle() != nullptr || !FormShowing()) return;
+  const HWND wnd = FForm->Handle();
+  if (IsWindowVisible(wnd) && !IsIconic(wnd) && (FormState & (Minimizing | Restoring | Hiding)) == 0)
+    FBorderForm->Updating = false;
 }

@@ -405,6 +405,8 @@ bool TsSkinProvider::SkinIsActive() const {
          !m->Tables()->GeneralData.empty();
 }
 
+bool TsSkinProvider::ShowsHelpButton() const { return FForm != nullptr && (FForm->BorderIcons() & biHelp) != 0; }
+
 bool TsSkinProvider::Skinned() const {
   if (FSkinData == nullptr || FEmpty) return false;
   // The section is looked up on first need, as a skin may have come before the form's window.
@@ -581,7 +583,7 @@ int TsSkinProvider::TitleButtonsWidth() {
     in.VisibleMax = FSystemMenu->VisibleMax();
     in.VisibleMin = FSystemMenu->VisibleMin();
   }
-  in.ShowHelp = FForm != nullptr && (FForm->BorderIcons() & biHelp) != 0;
+  in.ShowHelp = ShowsHelpButton();
   const TFormBorderStyle style = FForm != nullptr ? FForm->BorderStyle() : bsSizeable;
   in.LargeSet = style == bsSingle || style == bsSizeable;
   if (in.LargeSet) {

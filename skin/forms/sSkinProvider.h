@@ -222,6 +222,9 @@ public:
   // The form's window method is the provider's.
   bool Hooked() const { return FHooked; }
   std::uint32_t FormState = 0;
+  // The normal bounds an edge double click of the border window stretched the form from (with
+  // StretchedVertically its top and bottom, with StretchedHorizontally its left and right).
+  TRect StretchedBounds;
   bool FormActive = true;
   // WS_SYSMENU was taken into the provider's care (the form had it when skinned).
   bool SysMenuStyleTaken() const { return FSysMenuStyleTaken; }
@@ -229,6 +232,9 @@ public:
   // none while the bit is off); null without one.
   HMENU WindowSystemMenu();
   TsSystemMenu* SystemMenu() const { return FSystemMenu.get(); }
+  // The title bar shows a help button: the form's border icons hold biHelp (the one rule of
+  // its painting, its layout and every hit test of it).
+  bool ShowsHelpButton() const;
   int TitleSectionIndex() const { return FTitleIndex; }
   int CaptionSectionIndex() const { return FCaptionIndex; }
   int MenuLineCount = -1;
@@ -400,6 +406,9 @@ public:
   bool BorderDroppedWhenMaximized();
   // Under the maximized-window rule: a form moved in normal state gets its border window back.
   void BorderBeforePosChange(const WINDOWPOS& pos);
+  // Back from iconic without the minimize run: the border window freed for the minimize is no
+  // longer held away.
+  void BorderAfterPosChange();
 
   // --- form animations (sAnimations.cpp)
   // Set while the form is shown, hidden or re-skinned through an animation (frozen included).

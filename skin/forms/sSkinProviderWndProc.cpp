@@ -1132,6 +1132,7 @@ void TsSkinProvider::WMWindowPosChanged(TMessage& message) {
   }
   CallSavedWndProc(message);
   if (DestroyingForm() || !FormShowing() || FSkinData->HoldPaint != 0 || message.LParam == 0) return;
+  BorderAfterPosChange();   // extended borders
   const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
   // Extended borders: the border window follows the form's place and order.
   if (FBorderForm != nullptr && IsWindowVisible(FForm->Handle()) && !IsIconic(FForm->Handle()) &&
@@ -1167,6 +1168,9 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
   }
   auto& pos = *reinterpret_cast<WINDOWPOS*>(message.LParam);
   BorderBeforePosChange(pos);   // extended borders
+  // Moved or sized by anything but its own edge double click, the form is no longer stretched.
+  if ((pos.flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+    FormState &= ~static_cast<std::uint32_t>(StretchedVertically | StretchedHorizontally);
   // A change that keeps the place is never snapped; one that keeps the size uses the form's.
   if (ScreenSnap && FormShowing() && (pos.flags & SWP_NOMOVE) == 0 && !IsZoomed(FForm->Handle())) {
     RECT wr{};

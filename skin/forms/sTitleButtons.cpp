@@ -154,7 +154,7 @@ void TsSkinProvider::PaintTitleButtons() {
     if (FSystemMenu->VisibleMax()) add(FButtonMax, ButtonMaskFor(FButtonMax), f.Zoomed ? FSystemMenu->EnabledRestore() : FSystemMenu->EnabledMax()), shown[1] = true;
     if (FSystemMenu->VisibleMin())
       add(FButtonMin, ButtonMaskFor(FButtonMin), f.Iconic && !f.MainForm ? FSystemMenu->EnabledRestore() : FSystemMenu->EnabledMin()), shown[2] = true;
-    if ((FForm->BorderIcons() & biHelp) != 0) add(FButtonHelp, FButtonHelp.MaskIndex, true), shown[3] = true;
+    if (ShowsHelpButton()) add(FButtonHelp, FButtonHelp.MaskIndex, true), shown[3] = true;
   }
   TsTitleButtonState* system[4] = {&FButtonClose, &FButtonMax, &FButtonMin, &FButtonHelp};
   for (int i = 0; i < 4; ++i)

@@ -18,6 +18,9 @@ TEST(BorderGeometry, OffsetsPlaceTheOwnerInsideTheBorderWindow) {
   EXPECT_EQ(FormTopOffset(9, 34, true, 4, 19), 20);
   // Without a caption the extended title is not added.
   EXPECT_EQ(FormTopOffset(9, 34, false, 4, 0), 5);
+  // A skin size of 0 keeps the system frame and caption: the owner lies at the shadow's edge.
+  EXPECT_EQ(FormLeftOffset(0, 9, 4), 9);
+  EXPECT_EQ(FormTopOffset(9, 0, true, 4, 19), 5);
 }
 
 TEST(BorderGeometry, SkinFrameSizesStayWithinAByte) {

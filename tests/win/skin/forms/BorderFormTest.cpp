@@ -15,11 +15,15 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -33,6 +37,7 @@
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sDwmApi.h"
@@ -43,7 +48,37 @@
 #include "tests/win/skin/SkinManagerTestEnvironment.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
+// While set, every block freed through operator delete is overwritten first, so that a use
+// after free reads garbage and fails at once instead of finding the old values still there.
 namespace {
+bool PoisonFreed = false;
+}  // namespace
+// The library's operator new takes its blocks from malloc.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept {
+  if (p != nullptr && PoisonFreed) std::memset(p, 0xDD, _msize(p));
+  std::free(p);
+}
+#pragma GCC diagnostic pop
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+// Freed blocks poisoned for its life.
+class TPoisonFreed {
+public:
+  TPoisonFreed() { PoisonFreed = true; }
+  ~TPoisonFreed() { PoisonFreed = false; }
+  TPoisonFreed(const TPoisonFreed&) = delete;
+  TPoisonFreed& operator=(const TPoisonFreed&) = delete;
+};
+
+// Ends the menu its timer fires in.
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
 
 // The built-in shadow images come from the test program's resources.
 [[maybe_unused]] testing::Environment* const Env =
@@ -84,8 +119,27 @@ protected:
     ASSERT_TRUE(M->SkinData().Active);
   }
   void TearDown() override {
+    if (FHookedMain) Application->SetMainForm(FSavedMain);
     Forms.clear();
-    M.reset();
+    M.reset();   // takes its hook off
+    if (FHookedMain) {
+      SkinManagerLinks().HookAppWindow = FSavedLinks.HookAppWindow;
+      SkinManagerLinks().UnhookAppWindow = FSavedLinks.UnhookAppWindow;
+    }
+  }
+  // A shown main form whose manager hooks the application window (the hook's minimize and
+  // restore), the minimize run on or off.
+  TsSkinProvider* MakeHookedMain(bool minimizeRun) {
+    FSavedLinks = SkinManagerLinks();
+    FSavedMain = Application->MainForm();
+    FHookedMain = true;
+    InitAppWindowHookUnit();
+    NewManager();   // made now, it hooks the application window
+    M->AnimEffects()->Minimizing()->Active = minimizeRun;
+    M->AnimEffects()->Minimizing()->Time = 200;
+    TsSkinProvider* p = Make();
+    Application->SetMainForm(p->Form());
+    return p;
   }
   const layeredtest::TUpload& LastUpload(HWND h) { return Recorder.Uploads[h].back(); }
   TsSkinProvider* Make(TFormBorderStyle style = bsSizeable, bool show = true) {
@@ -113,6 +167,11 @@ protected:
   layeredtest::TLayeredRecorder Recorder;
   std::unique_ptr<TsSkinManager> M;
   std::vector<std::unique_ptr<TForm>> Forms;
+
+private:
+  bool FHookedMain = false;
+  TsSkinManagerLinks FSavedLinks;
+  TCustomForm* FSavedMain = nullptr;
 };
 
 TEST_P(BorderForm, StandsBehindTheFormAsAnOwnedLayeredToolWindow) {
@@ -238,6 +297,21 @@ TEST_P(BorderForm, UserButtonsAnswerByTheirCollectionIndexAndTakeTheSkinsImage) 
   EXPECT_EQ(p->TitleButton(htcUserButton + 1)->Rect.Width(), 30);
 }
 
+// A form with minimize and maximize buttons has no context-help style, yet shows a help button
+// for biHelp: the button answers where it is painted.
+TEST_P(BorderForm, TheHelpButtonAnswersWhereItIsPainted) {
+  TsSkinProvider* p = Make();
+  p->Form()->SetBorderIcons(p->Form()->BorderIcons() | biHelp);
+  ASSERT_EQ(GetWindowLongA(p->Form()->Handle(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP, 0);
+  formtest::RepaintFrame(p);
+  ASSERT_NE(p->BorderForm(), nullptr);
+  p->BorderForm()->UpdateExBorder(true, 255);
+  const TRect help = p->TitleButton(HTHELP)->Rect;
+  ASSERT_FALSE(help.IsEmpty());
+  const LPARAM at = At(BorderOf(p), (help.Left + help.Right) / 2, (help.Top + help.Bottom) / 2);
+  EXPECT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, at, 0}), HTHELP);
+}
+
 TEST_P(BorderForm, FormsWithoutBorderParentOrShowingGetNone) {
   EXPECT_EQ(Make(bsNone)->BorderForm(), nullptr);
   EXPECT_EQ(Make(bsSizeable, false)->BorderForm(), nullptr) << "hidden";
@@ -330,13 +404,7 @@ TEST_P(BorderForm, DrawNonClientAreaSwitchedGivesTheFormMadeWithThatValue) {
 // The application window's hook on the main form: without the minimize effect the border
 // window goes and the form minimizes plainly, with no window of the effect.
 TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
-  const TsSkinManagerLinks savedLinks = SkinManagerLinks();
-  InitAppWindowHookUnit();
-  NewManager();   // made now, it hooks the application window
-  M->AnimEffects()->Minimizing()->Active = false;
-  TsSkinProvider* p = Make();
-  TCustomForm* savedMain = Application->MainForm();
-  Application->SetMainForm(p->Form());
+  TsSkinProvider* p = MakeHookedMain(false);
   const HWND form = p->Form()->Handle();
   const HWND border = BorderOf(p);
   ASSERT_NE(border, nullptr);
@@ -354,11 +422,30 @@ TEST_P(BorderForm, MinimizedWithoutTheEffectTheBorderWindowGoes) {
   Pump();
   EXPECT_FALSE(IsIconic(form));
   EXPECT_EQ(AppShowState(), ssRestoring);
-  Application->SetMainForm(savedMain);
-  Forms.clear();
-  M.reset();   // takes its hook off
-  SkinManagerLinks().HookAppWindow = savedLinks.HookAppWindow;
-  SkinManagerLinks().UnhookAppWindow = savedLinks.UnhookAppWindow;
+  // Restored by the application itself, the form shows its border window again.
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  Application->Restore();
+  Pump();
+  EXPECT_FALSE(IsIconic(form));
+  ASSERT_NE(BorderOf(p), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+}
+
+// The restore run plays in the border window, put topmost for it: at its end the window is back
+// beside its form and no longer topmost.
+TEST_P(BorderForm, AfterTheRestoreRunTheBorderWindowIsNoLongerTopmost) {
+  TsSkinProvider* p = MakeHookedMain(true);
+  const HWND form = p->Form()->Handle();
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump(500);
+  ASSERT_TRUE(IsIconic(form));
+  SendMessageA(Application->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(500);
+  ASSERT_FALSE(IsIconic(form));
+  ASSERT_NE(BorderOf(p), nullptr);
+  EXPECT_TRUE(IsWindowVisible(BorderOf(p)));
+  EXPECT_EQ(GetWindowLongA(BorderOf(p), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 }
 
 // Hidden as its owner closes, the border window stays and shows the owner's whole image when
@@ -402,6 +489,35 @@ TEST_P(BorderForm, TheEndOfBlendOnMovingPausesThroughTheAnimationSleep) {
   p->EndBlendMoving();
   AnimSleep = saved;
   EXPECT_EQ(sleeps, std::vector<int>{20});
+}
+
+// Dragged by the caption with blend on moving, the border window carries the form's whole
+// image: the form's own window shows nothing until it follows at the end, opaque again.
+TEST_P(BorderForm, BlendOnMovingShowsNothingOfTheFormBehindItsMovingImage) {
+  TlxBlendOnMoving* blend = M->AnimEffects()->BlendOnMoving();
+  blend->Active = true;
+  blend->BlendValue = 170;
+  blend->Time = 120;
+  BOOL full = FALSE;
+  SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0);
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle(), border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  const RECT before = Rect(form);
+  const POINT caption{Rect(border).left + 300, Rect(border).top + M->ShadowSizes().Top + 10};
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y), 0}), HTCAPTION);
+  Recorder.Uploads.clear();
+  std::thread mouse([caption] { formtest::DragFrom(caption, 50, 30); });
+  Pump(1500);
+  mouse.join();
+  SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, full, nullptr, 0);
+  const std::vector<layeredtest::TUpload>& shown = Recorder.Uploads[form];
+  ASSERT_FALSE(shown.empty());
+  ASSERT_FALSE(shown.front().Pixels.empty());
+  EXPECT_TRUE(std::all_of(shown.front().Pixels.begin(), shown.front().Pixels.end(), [](std::uint32_t px) { return px == 0; }));
+  EXPECT_EQ(GetWindowLongA(form, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  EXPECT_EQ(std::make_pair(Rect(form).left - before.left, Rect(form).top - before.top), std::make_pair(50L, 30L));
 }
 
 // Another title section repaints the frame in the border window at once; the empty name is the
@@ -526,6 +642,75 @@ TEST_P(BorderForm, DoubleClicksStretchRestoreAndClose) {
   Pump();
   EXPECT_FALSE(IsWindowVisible(form));
   EXPECT_EQ(p->BorderForm(), nullptr) << "freed with the hidden form";
+}
+
+// Restoring a maximized form frees its border window object and makes it anew: the double
+// click that asked for the restore touches nothing of the freed one.
+TEST_P(BorderForm, ACaptionDoubleClickRestoresAMaximizedFormWithoutTouchingTheFreedBorder) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  SendMessageA(form, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsZoomed(form));
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr) << "kept while maximized";
+  const LPARAM caption = At(border, 300, M->ShadowSizes().Top + 10);
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, caption, 0}), HTCAPTION);
+  {
+    const TPoisonFreed poison;
+    SendMessageA(border, WM_NCLBUTTONDBLCLK, HTBORDER, caption);
+  }
+  Pump();
+  EXPECT_FALSE(IsZoomed(form));
+  EXPECT_NE(BorderOf(p), nullptr);
+}
+
+// The second click of a double click on the icon arrives while the first waits for it: the
+// form closes and its system menu never opens.
+TEST_P(BorderForm, AnIconDoubleClickClosesWithoutOpeningTheSystemMenu) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const HWND border = BorderOf(p);
+  ASSERT_NE(border, nullptr);
+  const TRect icon = IconRect(p->Geometry(), SystemMetrics());
+  const LPARAM at = At(border, icon.Left + 2, icon.Bottom - 2);
+  ASSERT_EQ(p->BorderForm()->HitTest(TMessage{WM_NCHITTEST, 0, at, 0}), HTSYSMENU);
+  ASSERT_NE(p->SystemMenu(), nullptr);
+  int popups = 0;
+  p->SystemMenu()->OnPopup = [&](TObject*) {
+    ++popups;
+    SetTimer(nullptr, 0, 20, &EndTheMenu);
+  };
+  PostMessageA(border, WM_NCLBUTTONDBLCLK, HTBORDER, at);
+  SendMessageA(border, WM_NCLBUTTONDOWN, HTBORDER, at);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(form));
+  EXPECT_EQ(popups, 0);
+}
+
+// Minimized and restored, a form stretched by an edge double click is no longer stretched: the
+// next double click stretches it again.
+TEST_P(BorderForm, AfterAMinimizeAndRestoreAnEdgeDoubleClickStretchesAgain) {
+  TsSkinProvider* p = Make();
+  const HWND form = p->Form()->Handle();
+  const TRect work = MonitorWorkArea(p->Form());
+  const int extra = M->SkinData().ExBorderWidth - GetSystemMetrics(SM_CXFRAME);
+  const int left = M->ShadowSizes().Left + 1;
+  const auto edge = [&] {
+    ASSERT_NE(BorderOf(p), nullptr);
+    SendMessageA(BorderOf(p), WM_NCLBUTTONDBLCLK, 0, At(BorderOf(p), left, 200));
+  };
+  const auto span = [&] { return std::make_pair(Rect(form).left, Rect(form).right - Rect(form).left); };
+  const std::pair<LONG, LONG> stretched{work.Left + extra, work.Width() - 2 * extra};
+  edge();
+  ASSERT_EQ(span(), stretched);
+  SendMessageA(form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  SendMessageA(form, WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_FALSE(IsIconic(form));
+  edge();
+  EXPECT_EQ(span(), stretched);
 }
 
 TEST_P(BorderForm, EdgesShowTheirCursors) {

@@ -33,6 +33,7 @@
 #include "tests/win/OtherProgram.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/ScratchSkins.h"
+#include "tests/win/skin/forms/FormTestUtil.h"
 #include "tests/win/skin/LayeredRecorder.h"
 
 namespace {
@@ -258,24 +259,6 @@ TEST_F(FormEffects, BlendOnMovingFadesToTheBlendValue) {
   EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
 }
 
-// Mouse input from another thread: press at a point, move by (dx, dy) in steps, release.
-void DragFrom(POINT at, int dx, int dy) {
-  auto send = [](DWORD flags, LONG x, LONG y) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    SendInput(1, &in, sizeof(in));
-    Sleep(30);
-  };
-  send(0, at.x, at.y);
-  send(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
-  for (int i = 1; i <= 10; ++i) send(0, at.x + dx * i / 10, at.y + dy * i / 10);
-  Sleep(300);
-  send(MOUSEEVENTF_LEFTUP, at.x + dx, at.y + dy);
-}
-
 TEST_F(FormEffects, DraggedByTheCaptionTheFormFadesAndComesBack) {
   M->AnimEffects()->BlendOnMoving()->Active = true;
   M->AnimEffects()->BlendOnMoving()->BlendValue = 170;
@@ -289,7 +272,7 @@ TEST_F(FormEffects, DraggedByTheCaptionTheFormFadesAndComesBack) {
   const RECT before = WindowRectNow(Wnd());
   const POINT caption{before.left + 60, before.top + 10};
   ASSERT_EQ(SendMessageA(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
-  std::thread mouse([caption] { DragFrom(caption, 50, 30); });
+  std::thread mouse([caption] { formtest::DragFrom(caption, 50, 30); });
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 1500) {
     Application->ProcessMessages();

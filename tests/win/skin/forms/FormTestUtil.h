@@ -1,5 +1,5 @@
-// Helpers of the tests on shown forms: letting the messages flow for a while, a window's
-// screen rectangle and its pixels (on the screen or printed), scratch paths and small skin
+// Helpers of the tests on shown forms: letting the messages flow for a while, a mouse drag
+// from another thread, a window's screen rectangle and its pixels (on the screen or printed), scratch paths and small skin
 // folders written there, a form shown with a provider and the pixels of its frame cache.
 #pragma once
 
@@ -43,6 +43,19 @@ inline void MouseInput(POINT p, DWORD flags = 0) {
   in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
   in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &in, sizeof in);
+}
+
+// Mouse input from another thread: press at a point, move by (dx, dy) in steps, release.
+inline void DragFrom(POINT at, int dx, int dy) {
+  auto send = [](DWORD flags, LONG x, LONG y) {
+    MouseInput(POINT{x, y}, flags);
+    Sleep(30);
+  };
+  send(0, at.x, at.y);
+  send(MOUSEEVENTF_LEFTDOWN, at.x, at.y);
+  for (int i = 1; i <= 10; ++i) send(0, at.x + dx * i / 10, at.y + dy * i / 10);
+  Sleep(300);
+  send(MOUSEEVENTF_LEFTUP, at.x + dx, at.y + dy);
 }
 
 inline RECT WindowRectOf(HWND w) {
