@@ -2,8 +2,8 @@
 // "Linden" in turn, from the SkinName assignment until OnAfterChange), the main window alone
 // and with three more skinned test forms, the skin-change animation on and off, as a ratio to
 // one full redraw (frame and children) of the same forms measured in the same run. With the
-// animation, also the time beyond its (n + 1) x 12 ms of frame pauses per form, and the pauses
-// as slept. The program's units start as in the program. Prints milliseconds and ratios;
+// animation, also the time beyond its (n + 1) x 12 ms of frame pauses (one loop of frames for
+// all forms), and the pauses as slept. The program's units start as in the program. Prints milliseconds and ratios;
 // always exits 0.
 //
 //   wine bench_formswitch.exe [rounds]
@@ -119,14 +119,13 @@ void Measure(const char* title, TMainForm* main, const std::vector<TCustomForm*>
   const TRun off = Switches(main, rounds, toDark);
   changing->Active = true;
   const TRun on = Switches(main, rounds, toDark);
-  const double pauses = (AnimStepCount(changing->Time) + 1) * 12.0 * static_cast<double>(forms.size());
+  const double pauses = (AnimStepCount(changing->Time) + 1) * 12.0;
   std::printf("%s (%d form%s): full redraw %.2f ms\n", title, static_cast<int>(forms.size()),
               forms.size() == 1 ? "" : "s", redraw);
   std::printf("  switch, animation off  %8.2f ms  %6.2f x redraw\n", off.SwitchMs, off.SwitchMs / redraw);
   std::printf("  switch, animation on   %8.2f ms  %6.2f x redraw\n", on.SwitchMs, on.SwitchMs / redraw);
-  std::printf("    beyond (n + 1) x 12 ms x %d = %.0f ms: %8.2f ms  %6.2f x redraw (pauses slept %.2f ms)\n",
-              static_cast<int>(forms.size()), pauses, on.SwitchMs - pauses, (on.SwitchMs - pauses) / redraw,
-              on.SleptMs);
+  std::printf("    beyond (n + 1) x 12 ms = %.0f ms: %8.2f ms  %6.2f x redraw (pauses slept %.2f ms)\n", pauses,
+              on.SwitchMs - pauses, (on.SwitchMs - pauses) / redraw, on.SleptMs);
 }
 
 }  // namespace

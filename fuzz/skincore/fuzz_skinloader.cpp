@@ -4,7 +4,8 @@
 // the packed skin by that name; the last byte picks the options (bits 0-1 the hue offset in
 // steps of 120 degrees, bits 2-4 the saturation in steps of 15). Images are limited to 256 K
 // pixels. A failure must be an Exception; a load must leave tables whose look-ups and geometry
-// answer for every entry.
+// answer for every entry, with no negative count or width.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -30,6 +31,8 @@ void CheckTables(TsSkinTables& t, TsSkinImageHost& host) {
     const TsMaskData& m = t.MaskData[static_cast<size_t>(i)];
     if (m.Bmp && host.Pixels(m.Bmp.get()).Empty()) std::abort();
     if (m.CornerType < 0 || m.CornerType > 2) std::abort();
+    // No negative count or width reaches the painters (a mask type of -1: frames without height).
+    if (std::min({m.WL, m.WT, m.WR, m.WB, m.BorderWidth, m.ImageCount, m.DrawMode}) < 0 || m.MaskType < -1) std::abort();
     (void)MaskFrameWidth(m);
     (void)MaskFrameHeight(m);
     (void)(MaskBorderLeft(&t, i) + MaskBorderTop(&t, i) + MaskBorderRight(&t, i) + MaskBorderBottom(&t, i));

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -160,7 +161,13 @@ std::vector<std::string> SplitFields(const std::string& v, const char* separator
   return out;
 }
 
-std::int16_t Short(int v) { return static_cast<std::int16_t>(v); }
+// Mask fields are 16-bit: a count or width from the text outside [lowest, 32767] is held at
+// the nearer end, never cut to 16 bits (a cut 40000 would be a negative width).
+std::int16_t Short(int v, int lowest = 0) {
+  return static_cast<std::int16_t>(std::clamp(v, lowest, int{std::numeric_limits<std::int16_t>::max()}));
+}
+// A mask type of -1 means frames without height.
+constexpr int NoBands = -1;
 
 // Borders a third of a frame: left and right from the frame width, top and bottom from the band
 // height. A count or band number below 1 would divide by zero: the borders are then 0 and the
@@ -210,7 +217,7 @@ void AddOwnImage(TLoading& ld, const std::string& section, const std::string& ke
   m.Bmp = std::move(image);
   m.R = TRect{0, 0, w, h};
   m.ImageCount = Short(field(2));
-  m.MaskType = Short(field(3));
+  m.MaskType = Short(field(3), NoBands);
   // Image types 0 to 4; larger values read as 4, negative ones (no such type) as 0.
   m.ImgType = static_cast<std::uint8_t>(std::clamp(field(4), 0, 4));
   m.DrawMode = Short(f.size() < 9 ? 1 : field(9));
@@ -270,7 +277,7 @@ void AddMaskValue(TLoading& ld, const std::string& section, const std::string& k
       TsMaskData& m = ld.Add(TMaskForm::Region, section, key);
       m.R = r;
       m.ImageCount = Short(count);
-      m.MaskType = Short(maskType);
+      m.MaskType = Short(maskType, NoBands);
       m.ImgType = 2;
       return;
     }
@@ -287,7 +294,7 @@ void AddMaskValue(TLoading& ld, const std::string& section, const std::string& k
       m.WR = Short(wr);
       m.WB = Short(wb);
       m.ImageCount = Short(count);
-      m.MaskType = Short(maskType);
+      m.MaskType = Short(maskType, NoBands);
       m.DrawMode = Short(drawMode);
       m.BorderWidth = Short(border);
       return;
@@ -300,7 +307,7 @@ void AddMaskValue(TLoading& ld, const std::string& section, const std::string& k
       m.R = r;
       m.ImageCount = 1;
       m.DrawMode = Short(drawMode);
-      m.MaskType = Short(maskType);
+      m.MaskType = Short(maskType, NoBands);
       m.ImgType = 1;
       return;
     }

@@ -199,7 +199,10 @@ void TlxMinTimer::TimerProc() {
   }
   const HWND wnd = AnimationWindow();
   if (wnd == nullptr) {
-    SetEnabled(false);
+    // Nothing to show the run in: a restore still brings the form back (it waits unseen, at
+    // alpha 0, for the run's end).
+    if (Restoring) EndRestore();
+    else SetEnabled(false);
     return;
   }
   TlxBorderForm* border = FUsesBorder ? FProvider->BorderForm() : nullptr;
@@ -239,7 +242,7 @@ void TlxMinTimer::TimerProc() {
 void TlxMinTimer::EndRestore() {
   SetEnabled(false);
   const HWND wnd = AnimationWindow();
-  if (Image && !Image->Empty()) {
+  if (wnd != nullptr && Image && !Image->Empty()) {
     const POINT at{FStart.Left, FStart.Top};
     ShowLayeredBitmap(wnd, Image->GetHandle(), static_cast<BYTE>(StartAlpha), &at);
   }
@@ -247,7 +250,7 @@ void TlxMinTimer::EndRestore() {
     TSystemAnimationOff off;
     ShowWindow(FForm, IsZoomed(FForm) ? SW_MAXIMIZE : SW_SHOWNOACTIVATE);
   }
-  SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE);
+  if (wnd != nullptr) SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_NOACTIVATE);
   TCustomForm* form = FProvider->Form();
   if (FForm != nullptr) {
     if (form != nullptr && form->AlphaBlend()) SetLayeredAlpha(FForm, form->AlphaBlendValue());
@@ -273,7 +276,8 @@ void TlxMinTimer::EndRestore() {
     FOwnForm.reset();
   }
   if (FForm != nullptr) SetFocus(FForm);
-  if (Application != nullptr && Application->OnRestore) Application->OnRestore(Application);
+  // No OnRestore here: the application fires it from its own restore, which the window hook
+  // lets run as soon as the run starts.
 }
 
 // =============================================================================================

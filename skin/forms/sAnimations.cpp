@@ -135,9 +135,17 @@ void AfterAnimation(TsSkinProvider* provider, TlxAnimationEvent event) {
 // ---------------------------------------------------------------------------------------------
 // The hide timer: fades the copy of a window that went.
 
+class TlxHideTimer;
+TlxHideTimer* GHideTimer = nullptr;
+
 class TlxHideTimer : public TlxThreadedTimer {
 public:
   explicit TlxHideTimer(TComponent* owner) : TlxThreadedTimer(owner, true) {}
+  // The application frees the timer with its components, before the units stop: the unit
+  // must not reach it afterwards.
+  ~TlxHideTimer() override {
+    if (GHideTimer == this) GHideTimer = nullptr;
+  }
 
   void Start(std::unique_ptr<TForm> copy, std::unique_ptr<TBitmap> bitmap, int time, TlxAnimType kind,
              int startAlpha) {
@@ -198,8 +206,6 @@ private:
   TlxAnimType FKind = atFading;
   TRect FAt;
 };
-
-TlxHideTimer* GHideTimer = nullptr;
 
 }   // namespace
 
@@ -340,124 +346,169 @@ std::unique_ptr<TBitmap> NewFaceOver(TBitmap* oldFace, TBitmap* image) {
   return face;
 }
 
-// The fade of an opaque form, each frame one blend of the old face on the screen and the new
-// one, shown opaque: what a display shows does not depend on its blending a translucent copy
-// with the frozen form beneath.
-void PlayBlendedFrames(HWND copy, TBitmap* image, const std::vector<TlxAnimFrame>& frames, const TRect& at) {
-  std::unique_ptr<TBitmap> oldFace = CreateBitmap32(image->GetWidth(), image->GetHeight());
-  CopyScreen(oldFace.get(), at);
-  std::unique_ptr<TBitmap> newFace = NewFaceOver(oldFace.get(), image);
-  std::unique_ptr<TBitmap> dest = CreateBitmap32(image->GetWidth(), image->GetHeight());
-  const int w = image->GetWidth(), h = image->GetHeight();
-  const POINT pt{at.Left, at.Top};
-  for (const TlxAnimFrame& f : frames) {
-    // The last frame is the new face itself (the blend would lose a level).
-    TBitmap* shown = f.Alpha >= 255 ? newFace.get() : dest.get();
-    if (shown == dest.get()) {
-      BitBlt(dest->Canvas()->GetHandle(), 0, 0, w, h, oldFace->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-      GdiFlush();
-      const TlxPixelBuffer px = TargetPixels32(dest.get());
-      BlendConst(px, 0, 0, TargetPixels32(newFace.get()), 0, 0, w, h, static_cast<Byte>(255 - f.Alpha));
-      SetRectAlpha(px, px.BoundsRect(), 255, false);
+// One form's skin change on screen: the new face fading in over the frozen form on a copy (or,
+// with an extended border, on the border window itself while a copy shows the old face going),
+// until the form has drawn the new face beneath. The frames of every form changing together
+// are played in one loop.
+struct TSkinChangeRun {
+  enum class TWay { Copy, Blended, Border };
+  TWinControl* Control = nullptr;
+  TWay Way = TWay::Copy;
+  TlxAnimType Kind = atFading;
+  int Target = 255;
+  std::vector<TlxAnimFrame> Frames;
+  std::unique_ptr<TForm> Copy;          // goes once the form's last redraw is over
+  std::unique_ptr<TBitmap> Image;       // the new face
+  std::unique_ptr<TBitmap> Dest;        // the frame shown
+  std::unique_ptr<TBitmap> OwnOldFace;  // the old face when no saved one is borrowed
+  TBitmap* OldFace = nullptr;           // blended: the screen's old face; border: the old border image
+  std::unique_ptr<TBitmap> NewFace;     // blended: the new face laid over the old one, opaque
+  TlxBorderForm* Border = nullptr;
+  bool BorderWasUpdating = false;
+  POINT At{}, OldAt{};
+};
+
+// One frame of a run. An opaque fade shows one blend of the old face on the screen and the new
+// one, opaque: what a display shows does not depend on its blending a translucent copy with the
+// frozen form beneath. A border window shows the new face where the new skin's border places
+// it, while the copy at the old border window's place shows the old face fading out late (alpha
+// min(255, 3 x (target - current))), so that the old shadow never lies over the new one's.
+void ShowChangeFrame(TSkinChangeRun& r, const TlxAnimFrame& f) {
+  switch (r.Way) {
+    case TSkinChangeRun::TWay::Copy:
+      DrawFrame(r.Dest.get(), r.Image.get(), f, r.Kind);
+      ShowLayeredBitmap(r.Copy->Handle(), r.Dest->GetHandle(), static_cast<BYTE>(f.Alpha), &r.At);
+      return;
+    case TSkinChangeRun::TWay::Blended: {
+      // The last frame is the new face itself (the blend would lose a level).
+      TBitmap* shown = f.Alpha >= 255 ? r.NewFace.get() : r.Dest.get();
+      if (shown == r.Dest.get()) {
+        const int w = r.Image->GetWidth(), h = r.Image->GetHeight();
+        BitBlt(r.Dest->Canvas()->GetHandle(), 0, 0, w, h, r.OldFace->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+        GdiFlush();
+        const TlxPixelBuffer px = TargetPixels32(r.Dest.get());
+        BlendConst(px, 0, 0, TargetPixels32(r.NewFace.get()), 0, 0, w, h, static_cast<Byte>(255 - f.Alpha));
+        SetRectAlpha(px, px.BoundsRect(), 255, false);
+      }
+      ShowLayeredBitmap(r.Copy->Handle(), shown->GetHandle(), 255, &r.At);
+      return;
     }
-    ShowLayeredBitmap(copy, shown->GetHandle(), 255, &pt);
-    AnimSleep(AnimFrameInterval);
+    case TSkinChangeRun::TWay::Border:
+      DrawFrame(r.Dest.get(), r.Image.get(), f, r.Kind);
+      ShowLayeredBitmap(r.Border->Handle(), r.Dest->GetHandle(), static_cast<BYTE>(f.Alpha), &r.At);
+      ShowLayeredBitmap(r.Copy->Handle(), r.OldFace->GetHandle(), static_cast<BYTE>(OldImageAlpha(r.Target, f.Alpha)),
+                        &r.OldAt);
+      return;
   }
 }
 
-// The animation is over: the control draws its new face (beneath the copy, returned).
-std::unique_ptr<TForm> FinishSkinChange(TWinControl* control, std::unique_ptr<TForm> copy) {
+// The runs play their frames together, one pause of 12 ms after each frame of them all; a run
+// without frames (a time below one frame) shows its new face at once.
+void PlaySkinChanges(std::vector<TSkinChangeRun*>& runs) {
+  size_t count = 0;
+  for (TSkinChangeRun* r : runs) count = std::max(count, r->Frames.size());
+  for (size_t i = 0; i < count; ++i) {
+    for (TSkinChangeRun* r : runs)
+      if (i < r->Frames.size()) ShowChangeFrame(*r, r->Frames[i]);
+    AnimSleep(AnimFrameInterval);
+  }
+  for (TSkinChangeRun* r : runs) {
+    if (r->Image != nullptr && r->Frames.empty()) {
+      const HWND on = r->Way == TSkinChangeRun::TWay::Border ? r->Border->Handle() : r->Copy->Handle();
+      ShowLayeredBitmap(on, r->Image->GetHandle(), static_cast<BYTE>(r->Target), &r->At);
+    }
+    if (r->Border != nullptr) r->Border->Updating = r->BorderWasUpdating;
+  }
+}
+
+// The animation is over: the control draws again; with `redraw` it draws its new face now
+// (beneath the copy, which the caller frees after).
+void FinishSkinChange(TWinControl* control, bool redraw) {
   AnimationInProgress = false;
   // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
   if (control->Visible()) {
     SendMessageA(control->Handle(), WM_SETREDRAW, 1, 0);
-    RedrawWindow(control->Handle(), nullptr, nullptr, FullRedraw);
+    if (redraw) RedrawWindow(control->Handle(), nullptr, nullptr, FullRedraw);
   }
   GCoverWindow.reset();
   GCoverBitmap.reset();
-  return copy;
 }
 
-// With an extended border the new face fades in on the border window itself, at the place the
-// new skin's border gives it, while a copy at the old border window's place shows the old face
-// fading out late (alpha min(255, 3 x (target - current))), so that the old shadow never
-// lies over the new one's. The copy (old face) is returned.
-std::unique_ptr<TForm> FadeOnBorderWindow(TsSkinProvider* provider, TlxBorderForm* border, TBitmap* oldFace,
-                                          TBitmap* image, const std::vector<TlxAnimFrame>& frames, TlxAnimType kind,
-                                          int target) {
+// The old border image: the picture saved before the change, else a copy of the cache still
+// holding it (null without either).
+void TakeOldBorderFace(TSkinChangeRun& r, TsSkinProvider* provider) {
+  r.OldFace = provider->SkinChangeCover.get();
+  if (r.OldFace != nullptr) return;
+  TBitmap* cache = provider->SkinData()->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) return;
+  r.OwnOldFace = CreateBitmap32(cache->GetWidth(), cache->GetHeight());
+  BitBlt(r.OwnOldFace->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(),
+         cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  r.OldFace = r.OwnOldFace.get();
+}
+
+// The border window takes the new face; a copy at its old place shows the old one.
+void StartOnBorderWindow(TSkinChangeRun& r, TsSkinProvider* provider, TlxBorderForm* border) {
+  r.Way = TSkinChangeRun::TWay::Border;
+  r.Border = border;
   const HWND h = border->Handle();
   const TRect old = ScreenRectOf(h);
-  const TRect oldAt{old.Left, old.Top, old.Left + oldFace->GetWidth(), old.Top + oldFace->GetHeight()};
+  const TRect oldAt{old.Left, old.Top, old.Left + r.OldFace->GetWidth(), old.Top + r.OldFace->GetHeight()};
   const TRect form = ScreenRectOf(provider->Form()->Handle());
-  const POINT newAt{form.Left - border->FormLeftOffset(), form.Top - border->PlacedTopOffset()};
-  std::unique_ptr<TForm> copy = MakeCopyWindow(oldAt);
-  ShowCopy(copy->Handle(), h, oldAt);
-  const POINT oldPt{oldAt.Left, oldAt.Top};
-  std::unique_ptr<TBitmap> dest = CreateBitmap32(image->GetWidth(), image->GetHeight());
-  const bool wasUpdating = border->Updating;
+  r.At = POINT{form.Left - border->FormLeftOffset(), form.Top - border->PlacedTopOffset()};
+  r.OldAt = POINT{oldAt.Left, oldAt.Top};
+  r.Copy = MakeCopyWindow(oldAt);
+  ShowCopy(r.Copy->Handle(), h, oldAt);
+  r.BorderWasUpdating = border->Updating;
   border->Updating = true;
   SetWindowRgn(h, nullptr, FALSE);
-  for (const TlxAnimFrame& f : frames) {
-    DrawFrame(dest.get(), image, f, kind);
-    ShowLayeredBitmap(h, dest->GetHandle(), static_cast<BYTE>(f.Alpha), &newAt);
-    ShowLayeredBitmap(copy->Handle(), oldFace->GetHandle(), static_cast<BYTE>(OldImageAlpha(target, f.Alpha)), &oldPt);
-    AnimSleep(AnimFrameInterval);
-  }
-  if (frames.empty()) ShowLayeredBitmap(h, image->GetHandle(), static_cast<BYTE>(target), &newAt);
-  border->Updating = wasUpdating;
-  return copy;
 }
 
-// The new face shown on a copy above the form (fading in, or at once for a time below one
-// frame), or blended on the cover window without layered windows, while the form draws its
-// new face beneath. The copy is returned: it goes once the form's last redraw is over.
-std::unique_ptr<TForm> ChangeSkinBeneathCopy(TWinControl* control, TsSkinProvider* provider, int time,
-                                             TlxAnimType kind, int target) {
+// Everything of a control's skin change up to its frames: the new face painted and the copy
+// shown over the control. Without layered windows the old and new images blend on the cover
+// window at once, frame by frame (there is one cover window).
+TSkinChangeRun StartSkinChange(TWinControl* control, TsSkinProvider* provider, int time, TlxAnimType kind,
+                               int target) {
   // Only a change that animates holds children's refreshes back; shown at once, it does not.
   if (AnimStepCount(time) >= 1) AnimationInProgress = true;
-  target = std::clamp(target, 0, 255);
-  std::unique_ptr<TForm> copy;
-  if (provider != nullptr && LayeredWindowsAvailable()) {
-    TlxBorderForm* border = provider->BorderForm() != nullptr && provider->BorderForm()->Handle() != nullptr
-                                ? provider->BorderForm()
-                                : nullptr;
-    // The old border image: the picture saved before the change, else the cache still holding it.
-    std::unique_ptr<TBitmap> oldCopy;
-    TBitmap* oldFace = border != nullptr ? provider->SkinChangeCover.get() : nullptr;
-    if (border != nullptr && oldFace == nullptr) {
-      TBitmap* cache = provider->SkinData()->CacheBitmap();
-      if (cache != nullptr && !cache->Empty()) {
-        oldCopy = CreateBitmap32(cache->GetWidth(), cache->GetHeight());
-        BitBlt(oldCopy->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(),
-               0, 0, SRCCOPY);
-        oldFace = oldCopy.get();
-      }
-    }
-    provider->SkinData()->BGChanged = 1;
-    provider->PaintFrameCache();
-    if (std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider))) {
-      const TRect r = ScreenRectOf(ImageWindow(provider));
-      const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
-      const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
-      // An opaque fade is blended here, each frame one blend of the old face on the screen and
-      // the new one on an opaque copy, border window or not.
-      const bool blended = kind == atFading && target == 255;
-      if (border != nullptr && oldFace != nullptr && !blended)
-        return FinishSkinChange(control, FadeOnBorderWindow(provider, border, oldFace, image.get(), frames, kind, target));
-      copy = MakeCopyWindow(at);
-      ShowCopy(copy->Handle(), ImageWindow(provider), at);
-      if (blended)
-        PlayBlendedFrames(copy->Handle(), image.get(), frames, at);
-      else
-        PlayFrames(copy->Handle(), image.get(), frames, kind, at);
-      // The last frame is the whole new face already; without frames it shows now.
-      const POINT pt{at.Left, at.Top};
-      if (frames.empty()) ShowLayeredBitmap(copy->Handle(), image->GetHandle(), static_cast<BYTE>(target), &pt);
-    }
-  } else if (AnimStepCount(time) >= 1) {
-    BlendOnCover(control, provider, time);
+  TSkinChangeRun r;
+  r.Control = control;
+  r.Kind = kind;
+  r.Target = std::clamp(target, 0, 255);
+  if (provider == nullptr || !LayeredWindowsAvailable()) {
+    if (AnimStepCount(time) >= 1) BlendOnCover(control, provider, time);
+    return r;
   }
-  return FinishSkinChange(control, std::move(copy));
+  TlxBorderForm* border = provider->BorderForm() != nullptr && provider->BorderForm()->Handle() != nullptr
+                              ? provider->BorderForm()
+                              : nullptr;
+  if (border != nullptr) TakeOldBorderFace(r, provider);
+  provider->SkinData()->BGChanged = 1;
+  provider->PaintFrameCache();
+  r.Image = CopyImage(provider, ImageWindow(provider));
+  if (r.Image == nullptr) return r;
+  const int w = r.Image->GetWidth(), h = r.Image->GetHeight();
+  const TRect screen = ScreenRectOf(ImageWindow(provider));
+  const TRect at{screen.Left, screen.Top, screen.Left + w, screen.Top + h};
+  r.Frames = ShowFrames(time, kind, r.Target, w, h);
+  r.Dest = CreateBitmap32(w, h);
+  // An opaque fade is blended here, border window or not.
+  const bool blended = kind == atFading && r.Target == 255;
+  if (border != nullptr && r.OldFace != nullptr && !blended) {
+    StartOnBorderWindow(r, provider, border);
+    return r;
+  }
+  r.At = POINT{at.Left, at.Top};
+  r.Copy = MakeCopyWindow(at);
+  ShowCopy(r.Copy->Handle(), ImageWindow(provider), at);
+  if (blended) {
+    r.Way = TSkinChangeRun::TWay::Blended;
+    r.OwnOldFace = CreateBitmap32(w, h);
+    CopyScreen(r.OwnOldFace.get(), at);
+    r.OldFace = r.OwnOldFace.get();
+    r.NewFace = NewFaceOver(r.OldFace, r.Image.get());
+  }
+  return r;
 }
 
 }   // namespace
@@ -514,8 +565,12 @@ TBitmap* CoverBitmap() { return GCoverBitmap.get(); }
 void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int target) {
   if (control == nullptr || !control->HandleAllocated()) return;
   TsSkinProvider* provider = ProviderOf(As<TCustomForm>(control));
+  TSkinChangeRun run = StartSkinChange(control, provider, time, kind, target);
+  std::vector<TSkinChangeRun*> runs{&run};
+  PlaySkinChanges(runs);
+  FinishSkinChange(control, true);
   // The copy goes only now: the form beneath it has painted its new face completely.
-  ChangeSkinBeneathCopy(control, provider, time, kind, target).reset();
+  run.Copy.reset();
   if (provider == nullptr) return;
   // A border window that showed the new face whole gets its hole for the form back.
   if (TlxBorderForm* border = provider->BorderForm(); border != nullptr && border->Handle() != nullptr) {
@@ -632,18 +687,31 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
     if (form != nullptr && !form->Visible()) continue;
     SendMessageA(wnd, WM_SETREDRAW, 1, 0);
   }
+  // The new faces show on copies over the forms, faded in together or at once, until each form
+  // has drawn its new face whole beneath: the screen never shows a form half drawn in the new
+  // skin, and each form draws it once.
+  TlxSkinChanging* changing = manager->AnimEffects()->SkinChanging();
+  struct TReleased {
+    TCustomForm* Form;
+    TsSkinProvider* Provider;
+    TSkinChangeRun Run;
+  };
+  std::vector<TReleased> released;
   for (TCustomForm* form : Forms()) {
     if (!StillRegistered(form)) continue;
     TsSkinProvider* p = QualifyingProvider(form, manager);
     if (p == nullptr || !form->Visible() || (p->FormState & TsSkinProvider::Frozen) == 0) continue;
-    // The new face shows on a copy over the form, faded in or at once, until the form has
-    // drawn it whole beneath: the screen never shows a form half drawn in the new skin.
-    TlxSkinChanging* changing = manager->AnimEffects()->SkinChanging();
     const bool animate = changing->Active && p->DrawNonClientArea();
-    std::unique_ptr<TForm> copy = ChangeSkinBeneathCopy(form, p, animate ? changing->Time : 0,
-                                                        animate ? changing->Mode : atFading,
-                                                        animate ? FormAlpha(form) : 255);
+    released.push_back({form, p,
+                        StartSkinChange(form, p, animate ? changing->Time : 0, animate ? changing->Mode : atFading,
+                                        animate ? FormAlpha(form) : 255)});
+  }
+  std::vector<TSkinChangeRun*> runs;
+  for (TReleased& r : released) runs.push_back(&r.Run);
+  PlaySkinChanges(runs);
+  for (auto& [form, p, run] : released) {
     if (!StillRegistered(form)) continue;
+    FinishSkinChange(form, false);
     p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::SkinChanging);
     p->SkinChangeCover.reset();
     const HWND wnd = form->Handle();
@@ -656,18 +724,15 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
       if (active != nullptr) SetActiveWindow(active);
     }
     p->InAnimation = false;
-    if (p->DrawNonClientArea()) {
-      p->RegionChanged = true;
-      RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
-      if (TlxBorderForm* border = p->BorderForm(); border != nullptr && border->Handle() != nullptr) {
-        border->ResetRegion();
-        border->UpdateExBorder(true, 255);
-      }
-    } else {
-      RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    if (p->DrawNonClientArea()) p->RegionChanged = true;
+    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    if (TlxBorderForm* border = p->BorderForm();
+        p->DrawNonClientArea() && border != nullptr && border->Handle() != nullptr) {
+      border->ResetRegion();
+      border->UpdateExBorder(true, 255);
     }
     p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::Frozen);
-    copy.reset();
+    run.Copy.reset();
     if (changing->Active) AfterAnimation(p, aeSkinChanging);
   }
   // Forms frozen but no longer released here (hidden, minimized, gone): their marks go too.

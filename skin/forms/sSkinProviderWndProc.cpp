@@ -533,6 +533,9 @@ void TsSkinProvider::CMShowingChanged(TMessage& message) {
   // Shown again: a hide that its border window played is over.
   if (FForm->Showing()) FormState &= ~static_cast<std::uint32_t>(Hiding);
   if (FDrawNonClientArea && !DestroyingForm() && FForm->Showing()) {
+    // A minimize run is over once the form is shown again: its pictures (two of the form's
+    // size) go with it.
+    if (dynamic_cast<TlxMinTimer*>(FFormTimer.get()) != nullptr) SetFormTimer(nullptr);
     InitRuntimeProvider();
     if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());
     if (Skinned()) UpdateMenus(true);

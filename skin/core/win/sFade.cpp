@@ -70,9 +70,12 @@ bool TsFadeTimer::Finished() {
   TControl* owner = SkinData->OwnerControl();
   if (!ControlGoing(owner) && !(Application != nullptr && Application->Terminated())) {
     if (Level >= 0 && Level <= Iterations) return false;
-    // The control frees this timer on the command (at once outside a tick): only the control is
-    // touched after it. The last frame went straight to the window; the control's own paint
-    // takes over from it.
+    // The fade is over whatever the control answers: a control that ignores the command keeps
+    // the timer, stopped. One that takes it frees the timer (at once outside a tick): only the
+    // control is touched after it. The last frame went straight to the window; the control's
+    // own paint takes over from it.
+    SetEnabled(false);
+    FDirection = 0;
     SendSkinCommandToControl(owner, SkinCmdCancelFade);
     if (!ControlGoing(owner)) owner->Repaint();
     return true;

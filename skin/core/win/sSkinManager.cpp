@@ -746,6 +746,8 @@ void TsSkinManager::HandleEditorData(TMessage& message) {
     SetSkinName(block->SkinName);
     ReapplySkin(true, false);
   } catch (...) {
+    // Failed before the skin was applied again: later switches must repaint on their own.
+    FNoAutoUpdate = false;
     SkinEditorTextPending = false;
     SkinEditorText.clear();
     throw;

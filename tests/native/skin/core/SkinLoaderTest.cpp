@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/base/SysUtils.h"
 #include "skin/core/sSkinLoader.h"
@@ -249,6 +250,32 @@ TEST(SkinLoader, FaultCasesDivideNothingByZero) {
                               std::pair{"GLOBALINFO", "DESCRIPTION"}}) {
     ASSERT_NE(n->Mask(section, key), nullptr) << key;
     EXPECT_EQ(n->Mask(section, key)->CornerType, 0) << key;
+  }
+}
+
+TEST(SkinLoader, CountsAndWidthsOutsideSixteenBitsAreHeldInRange) {
+  struct TCase {
+    const char* Value;
+    int L, T, R, B, Border, Count;
+  };
+  const TCase cases[] = {
+      {"^0010 0020 0040 0060 -999 0005 0005 0005 3 2 1 0", 0, 5, 5, 5, 0, 3},
+      {"# (0,0,90,60) (1,0,40000)", 32767, 32767, 32767, 32767, 32767, 1},
+      {"# (0,0,90,60) (70000,0)", 0, 20, 0, 20, 0, 32767},
+      {"# (40,40,10,10) (1,0)", 0, 0, 0, 0, 0, 1},   // an inverted rectangle: no third of it
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Value);
+    std::unique_ptr<TMemIniFile> ini =
+        SkinIniFromText(std::string("[GLOBALINFO]\r\nVERSION=8\r\n[PANEL]\r\nBORDERSMASK=") + c.Value + "\r\n");
+    TsPixelImageHost host;
+    TsLoadedSkin skin;
+    LoadSkin(TsSkinSource{ini.get(), nullptr, "/nonexistent-orbex-skin/"}, {}, host, skin);
+    const int i = FindMaskEntryDirect(&skin.Tables, "PANEL", "BORDERSMASK");
+    ASSERT_GE(i, 0);
+    const TsMaskData& m = skin.Tables.MaskData[static_cast<size_t>(i)];
+    EXPECT_EQ((std::vector<int>{m.WL, m.WT, m.WR, m.WB, m.BorderWidth, m.ImageCount}),
+              (std::vector<int>{c.L, c.T, c.R, c.B, c.Border, c.Count}));
   }
 }
 

@@ -38,7 +38,7 @@ public:
           return;
         case SkinCmdCancelFade:
           ++Cancels;
-          StopFadeTimer(&Fade, &Data);
+          if (TakesCancel) StopFadeTimer(&Fade, &Data);
           return;
         case SkinCmdFadeFrame: {
           auto* frame = reinterpret_cast<TBitmap*>(m.LParam);
@@ -62,6 +62,7 @@ public:
   std::vector<int> Frames;
   int Cancels = 0;
   int Paints = 0;
+  bool TakesCancel = true;   // false: command 16 is ignored, the timer stays
 };
 
 class Fades : public ::testing::Test {
@@ -132,6 +133,18 @@ TEST_F(Fades, FramesCarryTheOldImageAtFallingWeightsAndTheTimerGoes) {
   EXPECT_EQ(C->Cancels, 1);
   Application->ProcessMessages();
   EXPECT_EQ(FadeTimerCount, 0);
+}
+
+TEST_F(Fades, AFadeEndsAfterItsLastStepAlsoWhenTheControlIgnoresTheEnd) {
+  C->TakesCancel = false;
+  TurnWhite();
+  ASSERT_NE(C->Fade, nullptr);
+  const DWORD start = GetTickCount();
+  while (C->Fade->Enabled() && GetTickCount() - start < 3000) Application->ProcessMessages();
+  ASSERT_NE(C->Fade, nullptr);
+  EXPECT_FALSE(C->Fade->Enabled());
+  EXPECT_EQ(C->Frames.size(), 5u);
+  EXPECT_EQ(C->Cancels, 1);
 }
 
 TEST_F(Fades, TheEndOfAFadeRepaintsTheControl) {

@@ -93,6 +93,27 @@ protected:
   std::unique_ptr<TsSkinManager> M;
 };
 
+// The skin editor's WM_COPYDATA: the block of skin "Ed" of the scratch folder whose text
+// holds the given section.
+struct TEditorMessage {
+  TEditorMessage(const std::string& dir, const char* section) : Block(TsEditorBlock::Size, 0) {
+    Block[1] = 0xA4;
+    memcpy(&Block[TsEditorBlock::NameOffset], "Ed", 2);
+    memcpy(&Block[TsEditorBlock::DirOffset], dir.data(), dir.size());
+    const std::string text = Options("7.2", section);
+    memcpy(&Block[TsEditorBlock::TextOffset], text.data(), text.size());
+    Cds = COPYDATASTRUCT{0, static_cast<DWORD>(Block.size()), Block.data()};
+    M.Msg = WM_COPYDATA;
+    M.WParam = 7;
+    M.LParam = reinterpret_cast<LPARAM>(&Cds);
+  }
+  TEditorMessage(const TEditorMessage&) = delete;
+  TEditorMessage& operator=(const TEditorMessage&) = delete;
+  std::vector<std::uint8_t> Block;
+  COPYDATASTRUCT Cds{};
+  TMessage M;
+};
+
 }  // namespace
 
 TEST_F(SkinManager, NamesLoadTheirSource) {
@@ -201,32 +222,33 @@ TEST_F(SkinManager, AFailedLoadKeepsTheSkinInUse) {
 }
 
 TEST_F(SkinManager, TheEditorBlockIsTakenOnlyWhole) {
-  std::vector<std::uint8_t> block(TsEditorBlock::Size, 0);
-  block[1] = 0xA4;
-  memcpy(&block[TsEditorBlock::NameOffset], "Ed", 2);
-  memcpy(&block[TsEditorBlock::DirOffset], Dir.data(), Dir.size());
-  const std::string text = Options("7.2", "EDITED");
-  memcpy(&block[TsEditorBlock::TextOffset], text.data(), text.size());
-  COPYDATASTRUCT cds{0, static_cast<DWORD>(block.size()), block.data()};
-  TMessage m;
-  m.Msg = WM_COPYDATA;
-  m.WParam = 7;
-  m.LParam = reinterpret_cast<LPARAM>(&cds);
-  M->HandleEditorData(m);
-  EXPECT_EQ(m.Result, 1);
+  TEditorMessage e(Dir, "EDITED");
+  M->HandleEditorData(e.M);
+  EXPECT_EQ(e.M.Result, 1);
   EXPECT_EQ(M->GetSkinName(), "Ed");
   EXPECT_TRUE(Has("EDITED"));
   EXPECT_TRUE(M->SkinData().Active);
   EXPECT_FALSE(SkinEditorTextPending);
 
-  cds.cbData = static_cast<DWORD>(block.size() - 1);
-  m.Result = 5;
-  M->HandleEditorData(m);
-  EXPECT_EQ(m.Result, 0);
-  cds.cbData = static_cast<DWORD>(block.size());
-  m.WParam = 6;
-  M->HandleEditorData(m);
-  EXPECT_EQ(m.Result, 0);
+  e.Cds.cbData = static_cast<DWORD>(e.Block.size() - 1);
+  e.M.Result = 5;
+  M->HandleEditorData(e.M);
+  EXPECT_EQ(e.M.Result, 0);
+  e.Cds.cbData = static_cast<DWORD>(e.Block.size());
+  e.M.WParam = 6;
+  M->HandleEditorData(e.M);
+  EXPECT_EQ(e.M.Result, 0);
+}
+
+// An editor block that fails before its skin is applied leaves the manager applying switches.
+TEST_F(SkinManager, AFailedEditorBlockLeavesLaterSwitchesApplied) {
+  TEditorMessage e(Dir, "EDITED");
+  M->OnBeforeChange = [](TObject*) { throw Exception("refused"); };
+  EXPECT_THROW(M->HandleEditorData(e.M), Exception);
+  M->OnBeforeChange = nullptr;
+  M->SetSkinName("Fold");
+  EXPECT_TRUE(Has("FOLD"));
+  EXPECT_TRUE(M->SkinData().Active);
 }
 
 TEST_F(SkinManager, StoredSkinsCopyOnlyStoredSkins) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sAnimations.h"
@@ -18,6 +20,28 @@
 namespace {
 
 using layeredtest::TUpload;
+
+// Counts the WM_PAINT messages each window of the thread is sent while it lives.
+class TPaintCounter {
+public:
+  TPaintCounter() : FHook(SetWindowsHookExA(WH_CALLWNDPROC, &Proc, nullptr, GetCurrentThreadId())) { Self = this; }
+  TPaintCounter(const TPaintCounter&) = delete;
+  TPaintCounter& operator=(const TPaintCounter&) = delete;
+  ~TPaintCounter() {
+    UnhookWindowsHookEx(FHook);
+    Self = nullptr;
+  }
+  std::map<HWND, int> Paints;
+
+private:
+  static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && Self != nullptr && sent->message == WM_PAINT) ++Self->Paints[sent->hwnd];
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline TPaintCounter* Self = nullptr;
+  HHOOK FHook;
+};
 
 class Animations : public ::testing::Test {
 protected:
@@ -107,6 +131,24 @@ TEST_F(Animations, ASkinChangeFadesTheNewImageInAndLeavesNoCopy) {
   EXPECT_FALSE(p->InAnimation);
   EXPECT_FALSE(AnimationInProgress);
   EXPECT_TRUE(IsWindowVisible(p->Form()->Handle()));
+}
+
+// Forms changing their skin together fade in one loop of frames, and each draws its new face
+// once beneath its copy.
+TEST_F(Animations, FormsChangeTogetherAndDrawTheirNewFaceOnce) {
+  const HWND first = Make(60)->Form()->Handle();
+  const HWND second = Make(420)->Form()->Handle();
+  TlxSkinChanging* changing = M->AnimEffects()->SkinChanging();
+  changing->Time = 120;
+  changing->Mode = atAero;
+  TPaintCounter counter;
+  M->SetSkinName("FrameB");
+  EXPECT_EQ(Sleeps, 11);   // n + 1 frames for both forms
+  const auto copies = CopyUploads();
+  ASSERT_EQ(copies.size(), 2u);
+  for (const auto& [copy, frames] : copies) EXPECT_EQ(frames.size(), 11u);
+  EXPECT_EQ(counter.Paints[first], 1);
+  EXPECT_EQ(counter.Paints[second], 1);
 }
 
 TEST_F(Animations, SkinChangeOptions) {
@@ -241,6 +283,26 @@ TEST_F(Animations, TheHideTimerFadesOneCopyAtATime) {
   StartHideAnimation(std::move(third), bitmap(), 0, atAero, 255);
   EXPECT_FALSE(IsWindow(thirdWnd));
   EXPECT_EQ(Recorder.Uploads.count(thirdWnd), 0u);
+}
+
+// The application frees the hide timer with its components before the units stop (the
+// program's end): the next hide makes a timer of its own and the freed one is never reached.
+TEST_F(Animations, AHideTimerTheApplicationFreedIsNeverReachedAgain) {
+  auto hide = [] {
+    std::unique_ptr<TForm> copy = MakeCopyWindow(TRect{10, 10, 74, 58});
+    const HWND wnd = copy->Handle();
+    StartHideAnimation(std::move(copy), CreateBitmap32(64, 48), 200, atFading, 255);
+    return wnd;
+  };
+  const int owned = Application->ComponentCount();
+  hide();
+  ASSERT_EQ(Application->ComponentCount(), owned + 1);
+  delete Application->Components(owned);
+  ASSERT_EQ(Application->ComponentCount(), owned);
+  EXPECT_EQ(HidingCopyWindow(), nullptr);
+  const HWND second = hide();
+  EXPECT_EQ(Application->ComponentCount(), owned + 1);
+  EXPECT_EQ(HidingCopyWindow(), second);
 }
 
 TEST_F(Animations, AShowOf120msIsElevenGrowingFramesOnACopyThatGoes) {

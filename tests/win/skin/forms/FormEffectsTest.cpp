@@ -211,7 +211,7 @@ TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
   const RECT after = WindowRectNow(Wnd());
   EXPECT_EQ(std::make_tuple(after.left, after.top, after.right, after.bottom),
             std::make_tuple(before.left, before.top, before.right, before.bottom));
-  EXPECT_GE(restores, 1);
+  EXPECT_EQ(restores, 1);
   EXPECT_EQ(GetWindowAnimationOn(), systemAnimation);
   EXPECT_EQ(p->FormState & TsSkinProvider::Restoring, 0u);
   EXPECT_FALSE(p->Animating);
@@ -219,6 +219,33 @@ TEST_F(FormEffects, MinimizeRunsTowardTheTaskbarAndRestoreComesBack) {
   // The timer's own form went with the end of the restore, once.
   EXPECT_EQ(timer->AnimationWindow(), nullptr);
   EXPECT_FALSE(IsWindow(anim));
+  // Shown again, the form lets the run go with its pictures.
+  Form->Hide();
+  Form->Show();
+  Pump(60);
+  EXPECT_EQ(p->FormTimer(), nullptr);
+}
+
+// The border window the run was shown in went while the form was minimized: the restore has
+// nothing to show its pictures in and brings the form back at once, not left unseen at alpha 0.
+TEST_F(FormEffects, ARestoreWithNothingToShowItsRunInShowsTheForm) {
+  M->AnimEffects()->Minimizing()->Active = true;
+  M->AnimEffects()->Minimizing()->Time = 200;
+  M->SetExtendedBorders(true);
+  TsSkinProvider* p = ShowMain();
+  ASSERT_NE(p->BorderForm(), nullptr);
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump(500);
+  ASSERT_TRUE(IsIconic(Wnd()));
+  p->SetAllowExtBorders(false);
+  ASSERT_EQ(p->BorderForm(), nullptr);
+  SendMessageA(Wnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump(300);
+  EXPECT_FALSE(IsIconic(Wnd()));
+  EXPECT_TRUE(IsWindowVisible(Wnd()));
+  EXPECT_EQ(ExStyle() & WS_EX_LAYERED, 0);
+  EXPECT_EQ(p->FormState & TsSkinProvider::Restoring, 0u);
+  EXPECT_FALSE(p->Animating);
 }
 
 TEST_F(FormEffects, WithoutTheEffectTheFormMinimizesPlainly) {
