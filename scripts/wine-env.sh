@@ -53,10 +53,15 @@ orbex_wine_start() {
         kill -0 "$ORBEX_XVFB_PID" 2>/dev/null || break
         sleep 0.1
       done
-      if [ -e "/tmp/.X11-unix/X$n" ]; then
+      # Two environments started side by side may try one number at once: the display is ours
+      # only when its lock names our server.
+      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$ORBEX_XVFB_PID" 2>/dev/null &&
+         [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$ORBEX_XVFB_PID" ]; then
         export DISPLAY=":$n"
         break
       fi
+      kill "$ORBEX_XVFB_PID" 2>/dev/null
+      wait "$ORBEX_XVFB_PID" 2>/dev/null
       ORBEX_XVFB_PID=""
     done
     [ -n "$ORBEX_XVFB_PID" ] || { echo "wine-env: could not start Xvfb" >&2; return 1; }
