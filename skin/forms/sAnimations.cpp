@@ -491,7 +491,9 @@ TSkinChangeRun StartSkinChange(TWinControl* control, TsSkinProvider* provider, i
   const TRect screen = ScreenRectOf(ImageWindow(provider));
   const TRect at{screen.Left, screen.Top, screen.Left + w, screen.Top + h};
   r.Frames = ShowFrames(time, kind, r.Target, w, h);
-  r.Dest = CreateBitmap32(w, h);
+  // Without frames the new face shows at once: nothing is drawn or blended on the way.
+  const bool framed = !r.Frames.empty();
+  if (framed) r.Dest = CreateBitmap32(w, h);
   // An opaque fade is blended here, border window or not.
   const bool blended = kind == atFading && r.Target == 255;
   if (border != nullptr && r.OldFace != nullptr && !blended) {
@@ -503,6 +505,7 @@ TSkinChangeRun StartSkinChange(TWinControl* control, TsSkinProvider* provider, i
   ShowCopy(r.Copy->Handle(), ImageWindow(provider), at);
   if (blended) {
     r.Way = TSkinChangeRun::TWay::Blended;
+    if (!framed) return r;
     r.OwnOldFace = CreateBitmap32(w, h);
     CopyScreen(r.OwnOldFace.get(), at);
     r.OldFace = r.OwnOldFace.get();
