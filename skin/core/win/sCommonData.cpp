@@ -93,6 +93,16 @@ TColor ParentColorOf(TControl* owner, HWND wnd, TColor none) {
 // ---------------------------------------------------------------------------------------------
 // Skin state.
 
+namespace {
+
+// The control's window leaves every manager's hover tracking.
+void ForgetOwnerWindow(TControl* control) {
+  if (auto* w = As<TWinControl>(control); w != nullptr && w->HandleAllocated())
+    TsSkinManager::ForgetHoverWindow(w->Handle());
+}
+
+}  // namespace
+
 TsCommonData::TsCommonData(TPersistent* owner, int controlKind, bool createCache)
     : FOwner(owner), FOwnerControl(As<TControl>(owner)), FControlKind(controlKind) {
   if (createCache) {
@@ -106,8 +116,7 @@ TsCommonData::~TsCommonData() {
   HideGlow();
   // A control being freed loses its window without its own methods: the hover tracking must
   // not keep that window.
-  if (auto* w = As<TWinControl>(FOwnerControl); w != nullptr && w->HandleAllocated())
-    TsSkinManager::ForgetHoverWindow(w->Handle());
+  ForgetOwnerWindow(FOwnerControl);
   FOwner = nullptr;
   FOwnerControl = nullptr;
   FSkinManager = nullptr;
@@ -935,10 +944,7 @@ bool HandleCommonMessage(TMessage& m, TsCommonData* d) {
     case CM_VISIBLECHANGED: VisibleChanged(m, d); break;
     case CM_MOUSEENTER: MouseEnter(d); break;
     case CM_MOUSELEAVE: MouseLeave(d); break;
-    case WM_DESTROY:
-      if (auto* w = As<TWinControl>(d->OwnerControl()); w != nullptr && w->HandleAllocated())
-        TsSkinManager::ForgetHoverWindow(w->Handle());
-      break;
+    case WM_DESTROY: ForgetOwnerWindow(d->OwnerControl()); break;
     case CM_SHOWINGCHANGED:
       if (d->OwnerControl() != nullptr && d->OwnerControl()->Visible()) d->AfterLoad();
       break;
