@@ -141,9 +141,10 @@ private:
 // A null window means the screen.
 class TWindowDC {
 public:
-  enum class TArea { Client, Window };
-  explicit TWindowDC(HWND wnd, TArea area = TArea::Client)
-      : FWnd(wnd), FDC(area == TArea::Client ? ::GetDC(wnd) : ::GetWindowDC(wnd)) {}
+  // OverChildren: the whole window, its children's places included (a finished picture of
+  // the window and its children put on screen in one piece).
+  enum class TArea { Client, Window, OverChildren };
+  explicit TWindowDC(HWND wnd, TArea area = TArea::Client) : FWnd(wnd), FDC(Open(wnd, area)) {}
   TWindowDC(const TWindowDC&) = delete;
   TWindowDC& operator=(const TWindowDC&) = delete;
   ~TWindowDC() {
@@ -153,6 +154,14 @@ public:
   bool Valid() const { return FDC != nullptr; }
 
 private:
+  static HDC Open(HWND wnd, TArea area) {
+    switch (area) {
+      case TArea::Client: return ::GetDC(wnd);
+      case TArea::Window: return ::GetWindowDC(wnd);
+      case TArea::OverChildren: return ::GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE | DCX_CLIPSIBLINGS);
+    }
+    return nullptr;
+  }
   HWND FWnd;
   HDC FDC;
 };

@@ -2,6 +2,7 @@
 #include "skin/forms/sAnimations.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "framework/win/WinTypes.h"
@@ -25,6 +26,8 @@ namespace {
 
 constexpr UINT CopyPlacing = SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOCOPYBITS | SWP_NOACTIVATE | SWP_NOREDRAW;
 constexpr UINT FullRedraw = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+// The frame and the form's own client only: its children already show their new faces.
+constexpr UINT FrameRedraw = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
 
 TRect ScreenRectOf(HWND wnd) {
   RECT r{};
@@ -346,12 +349,15 @@ std::unique_ptr<TBitmap> NewFaceOver(TBitmap* oldFace, TBitmap* image) {
   return face;
 }
 
-// One form's skin change on screen: the new face fading in over the frozen form on a copy (or,
-// with an extended border, on the border window itself while a copy shows the old face going),
-// until the form has drawn the new face beneath. The frames of every form changing together
-// are played in one loop.
+// One form's skin change on screen. A form without a border window whose new face shows
+// opaque (an opaque fade, or at once) gets it painted once, off screen, and put onto its own
+// window in one piece, blended with the old face frame by frame: nothing is painted on the
+// screen half done, and nothing twice. Other changes show the new face on a copy (or, with an
+// extended border, on the border window itself while a copy shows the old face going) until
+// the form has drawn the new face beneath. The frames of every form changing together are
+// played in one loop.
 struct TSkinChangeRun {
-  enum class TWay { Copy, Blended, Border };
+  enum class TWay { Direct, Copy, Blended, Border };
   TWinControl* Control = nullptr;
   TWay Way = TWay::Copy;
   TlxAnimType Kind = atFading;
@@ -361,12 +367,33 @@ struct TSkinChangeRun {
   std::unique_ptr<TBitmap> Image;       // the new face
   std::unique_ptr<TBitmap> Dest;        // the frame shown
   std::unique_ptr<TBitmap> OwnOldFace;  // the old face when no saved one is borrowed
-  TBitmap* OldFace = nullptr;           // blended: the screen's old face; border: the old border image
+  TBitmap* OldFace = nullptr;           // direct, blended: the screen's old face; border: the old border image
   std::unique_ptr<TBitmap> NewFace;     // blended: the new face laid over the old one, opaque
   TlxBorderForm* Border = nullptr;
   bool BorderWasUpdating = false;
   POINT At{}, OldAt{};
+  // The new face is on the form's window itself: only the frame and the form's own client are
+  // drawn again (the frame to take the new skin's region).
+  bool FaceOnWindow() const { return Way == TWay::Direct && Image != nullptr; }
 };
+
+// `dest` = the old face blended with the new one, the new one at `alpha`; opaque.
+void BlendFaces(TBitmap* dest, TBitmap* oldFace, TBitmap* newFace, int alpha) {
+  const int w = newFace->GetWidth(), h = newFace->GetHeight();
+  BitBlt(dest->Canvas()->GetHandle(), 0, 0, w, h, oldFace->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  GdiFlush();
+  const TlxPixelBuffer px = TargetPixels32(dest);
+  BlendConst(px, 0, 0, TargetPixels32(newFace), 0, 0, w, h, static_cast<Byte>(255 - alpha));
+  SetRectAlpha(px, px.BoundsRect(), 255, false);
+}
+
+// The picture onto the whole window, over its children's places too, in one piece.
+void PutOnWindow(HWND wnd, TBitmap* picture) {
+  TWindowDC dc(wnd, TWindowDC::TArea::OverChildren);
+  if (!dc.Valid()) return;
+  BitBlt(dc.Get(), 0, 0, picture->GetWidth(), picture->GetHeight(), picture->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  GdiFlush();
+}
 
 // One frame of a run. An opaque fade shows one blend of the old face on the screen and the new
 // one, opaque: what a display shows does not depend on its blending a translucent copy with the
@@ -375,6 +402,14 @@ struct TSkinChangeRun {
 // min(255, 3 x (target - current))), so that the old shadow never lies over the new one's.
 void ShowChangeFrame(TSkinChangeRun& r, const TlxAnimFrame& f) {
   switch (r.Way) {
+    case TSkinChangeRun::TWay::Direct:
+      if (f.Alpha >= 255) {
+        PutOnWindow(r.Control->Handle(), r.Image.get());
+      } else {
+        BlendFaces(r.Dest.get(), r.OldFace, r.Image.get(), f.Alpha);
+        PutOnWindow(r.Control->Handle(), r.Dest.get());
+      }
+      return;
     case TSkinChangeRun::TWay::Copy:
       DrawFrame(r.Dest.get(), r.Image.get(), f, r.Kind);
       ShowLayeredBitmap(r.Copy->Handle(), r.Dest->GetHandle(), static_cast<BYTE>(f.Alpha), &r.At);
@@ -382,14 +417,7 @@ void ShowChangeFrame(TSkinChangeRun& r, const TlxAnimFrame& f) {
     case TSkinChangeRun::TWay::Blended: {
       // The last frame is the new face itself (the blend would lose a level).
       TBitmap* shown = f.Alpha >= 255 ? r.NewFace.get() : r.Dest.get();
-      if (shown == r.Dest.get()) {
-        const int w = r.Image->GetWidth(), h = r.Image->GetHeight();
-        BitBlt(r.Dest->Canvas()->GetHandle(), 0, 0, w, h, r.OldFace->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-        GdiFlush();
-        const TlxPixelBuffer px = TargetPixels32(r.Dest.get());
-        BlendConst(px, 0, 0, TargetPixels32(r.NewFace.get()), 0, 0, w, h, static_cast<Byte>(255 - f.Alpha));
-        SetRectAlpha(px, px.BoundsRect(), 255, false);
-      }
+      if (shown == r.Dest.get()) BlendFaces(r.Dest.get(), r.OldFace, r.NewFace.get(), f.Alpha);
       ShowLayeredBitmap(r.Copy->Handle(), shown->GetHandle(), 255, &r.At);
       return;
     }
@@ -402,18 +430,26 @@ void ShowChangeFrame(TSkinChangeRun& r, const TlxAnimFrame& f) {
   }
 }
 
-// The runs play their frames together, one pause of 12 ms after each frame of them all; a run
-// without frames (a time below one frame) shows its new face at once.
+// The runs play their frames together, a frame of them all every 12 ms: the pause after each
+// is what remains of its 12 ms once it is shown, so that the change takes its animation time
+// however many forms it shows. A run without frames (a time below one frame) shows its new
+// face at once.
 void PlaySkinChanges(std::vector<TSkinChangeRun*>& runs) {
+  using Clock = std::chrono::steady_clock;
   size_t count = 0;
   for (TSkinChangeRun* r : runs) count = std::max(count, r->Frames.size());
+  const Clock::time_point start = Clock::now();
   for (size_t i = 0; i < count; ++i) {
     for (TSkinChangeRun* r : runs)
       if (i < r->Frames.size()) ShowChangeFrame(*r, r->Frames[i]);
-    AnimSleep(AnimFrameInterval);
+    const auto due = start + std::chrono::milliseconds(AnimFrameInterval * static_cast<int>(i + 1));
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - Clock::now()).count();
+    AnimSleep(static_cast<int>(std::clamp<long long>(left, 0, AnimFrameInterval)));
   }
   for (TSkinChangeRun* r : runs) {
-    if (r->Image != nullptr && r->Frames.empty()) {
+    if (r->FaceOnWindow() && r->Frames.empty()) {
+      PutOnWindow(r->Control->Handle(), r->Image.get());
+    } else if (r->Image != nullptr && r->Frames.empty()) {
       const HWND on = r->Way == TSkinChangeRun::TWay::Border ? r->Border->Handle() : r->Copy->Handle();
       ShowLayeredBitmap(on, r->Image->GetHandle(), static_cast<BYTE>(r->Target), &r->At);
     }
@@ -421,14 +457,14 @@ void PlaySkinChanges(std::vector<TSkinChangeRun*>& runs) {
   }
 }
 
-// The animation is over: the control draws again; with `redraw` it draws its new face now
-// (beneath the copy, which the caller frees after).
-void FinishSkinChange(TWinControl* control, bool redraw) {
+// The animation is over: the control draws again; with `redraw` flags it draws now what its
+// new face still needs (beneath the copy, which the caller frees after).
+void FinishSkinChange(TWinControl* control, UINT redraw) {
   AnimationInProgress = false;
   // Frozen, the window has WS_VISIBLE off: the control says whether it shows.
   if (control->Visible()) {
     SendMessageA(control->Handle(), WM_SETREDRAW, 1, 0);
-    if (redraw) RedrawWindow(control->Handle(), nullptr, nullptr, FullRedraw);
+    if (redraw != 0) RedrawWindow(control->Handle(), nullptr, nullptr, redraw);
   }
   GCoverWindow.reset();
   GCoverBitmap.reset();
@@ -485,6 +521,22 @@ TSkinChangeRun StartSkinChange(TWinControl* control, TsSkinProvider* provider, i
   if (border != nullptr) TakeOldBorderFace(r, provider);
   provider->SkinData()->BGChanged = 1;
   provider->PaintFrameCache();
+  // An opaque fade is blended here, border window or not.
+  const bool blended = kind == atFading && r.Target == 255;
+  if (border == nullptr && (blended || AnimStepCount(time) < 1)) {
+    r.Way = TSkinChangeRun::TWay::Direct;
+    r.Image = MakeFormImage(provider, false);
+    if (r.Image == nullptr) return r;
+    const int w = r.Image->GetWidth(), h = r.Image->GetHeight();
+    r.Frames = ShowFrames(time, kind, r.Target, w, h);
+    if (r.Frames.empty()) return r;
+    r.Dest = CreateBitmap32(w, h);
+    r.OwnOldFace = CreateBitmap32(w, h);
+    const TRect screen = ScreenRectOf(control->Handle());
+    CopyScreen(r.OwnOldFace.get(), TRect{screen.Left, screen.Top, screen.Left + w, screen.Top + h});
+    r.OldFace = r.OwnOldFace.get();
+    return r;
+  }
   r.Image = CopyImage(provider, ImageWindow(provider));
   if (r.Image == nullptr) return r;
   const int w = r.Image->GetWidth(), h = r.Image->GetHeight();
@@ -494,8 +546,6 @@ TSkinChangeRun StartSkinChange(TWinControl* control, TsSkinProvider* provider, i
   // Without frames the new face shows at once: nothing is drawn or blended on the way.
   const bool framed = !r.Frames.empty();
   if (framed) r.Dest = CreateBitmap32(w, h);
-  // An opaque fade is blended here, border window or not.
-  const bool blended = kind == atFading && r.Target == 255;
   if (border != nullptr && r.OldFace != nullptr && !blended) {
     StartOnBorderWindow(r, provider, border);
     return r;
@@ -571,7 +621,7 @@ void AnimateSkinChange(TWinControl* control, int time, TlxAnimType kind, int tar
   TSkinChangeRun run = StartSkinChange(control, provider, time, kind, target);
   std::vector<TSkinChangeRun*> runs{&run};
   PlaySkinChanges(runs);
-  FinishSkinChange(control, true);
+  FinishSkinChange(control, run.FaceOnWindow() ? FrameRedraw : FullRedraw);
   // The copy goes only now: the form beneath it has painted its new face completely.
   run.Copy.reset();
   if (provider == nullptr) return;
@@ -714,7 +764,7 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
   PlaySkinChanges(runs);
   for (auto& [form, p, run] : released) {
     if (!StillRegistered(form)) continue;
-    FinishSkinChange(form, false);
+    FinishSkinChange(form, 0);
     p->FormState &= ~static_cast<std::uint32_t>(TsSkinProvider::SkinChanging);
     p->SkinChangeCover.reset();
     const HWND wnd = form->Handle();
@@ -728,7 +778,7 @@ void ReleaseSkinnedForms(TsSkinManager* manager) {
     }
     p->InAnimation = false;
     if (p->DrawNonClientArea()) p->RegionChanged = true;
-    RedrawWindow(wnd, nullptr, nullptr, FullRedraw);
+    RedrawWindow(wnd, nullptr, nullptr, run.FaceOnWindow() ? FrameRedraw : FullRedraw);
     if (TlxBorderForm* border = p->BorderForm();
         p->DrawNonClientArea() && border != nullptr && border->Handle() != nullptr) {
       border->ResetRegion();
