@@ -2,9 +2,9 @@
 // "Linden" in turn, from the SkinName assignment until OnAfterChange), the main window alone
 // and with three more skinned test forms, the skin-change animation on and off, as a ratio to
 // one full redraw (frame and children) of the same forms measured in the same run. With the
-// animation, also the time beyond its (n + 1) x 12 ms of frame pauses (one loop of frames for
-// all forms), and the pauses as slept (what remains of each frame's 12 ms). The program's units start as in the program. Prints milliseconds and ratios;
-// always exits 0.
+// animation, also the time beyond its (n + 1) x 12 ms of frames (one loop of frames for all
+// forms), and the pauses as slept (what remains of each frame's 12 ms). The program's units
+// start as in the program. Prints milliseconds and ratios; always exits 0.
 //
 //   wine bench_formswitch.exe [rounds]
 #include "bench/forms/MicrosPerRun.h"
