@@ -30,6 +30,7 @@
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
+#include "skin/paint/win/sThemes.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sGradientWin.h"
@@ -125,8 +126,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"lxSBUtils", nullptr, nullptr},
       // TODO: the alpha image list fills this step with the 48 x 16 list from "SF" ... "SC".
       {"lxAlphaImageList", nullptr, nullptr},
-      // TODO: the skin manager's unit fills this step with the theme-switch entry point.
-      {"sThemes", nullptr, nullptr},
+      {"sThemes", &InitThemesUnit, &DoneThemesUnit},
       {"sGradient", &InitGradientUnit, &DoneGradientUnit},
       {"sAlphaGraph", &InitAlphaGraphUnit, &DoneAlphaGraphUnit},
       {"Skinned classes", &InitSkinnedClasses, nullptr},

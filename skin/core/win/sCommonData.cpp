@@ -15,6 +15,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sColorMath.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sThemes.h"
 
 ORBEX_IMPLEMENT_PUBLISHED(TsCommonData, TPersistent, nullptr)
 
@@ -835,13 +836,9 @@ bool HandleSkinCommand(TMessage& m, TsCommonData* d) {
 
 namespace {
 
+// The control's theme is reset only where the application draws with visual styles.
 bool ThemesInUse() {
-  using TIsAppThemed = BOOL(WINAPI*)();
-  static const TIsAppThemed entry = [] {
-    HMODULE lib = GetModuleHandleA("uxtheme.dll");
-    return lib != nullptr ? reinterpret_cast<TIsAppThemed>(reinterpret_cast<void*>(GetProcAddress(lib, "IsAppThemed")))
-                          : nullptr;
-  }();
+  const auto entry = ThemeEntries().IsAppThemed;
   return entry != nullptr && entry() != FALSE;
 }
 

@@ -2,6 +2,7 @@
 #include "skin/core/win/sControlUtils.h"
 
 #include "framework/win/Controls.h"
+#include "skin/paint/win/sThemes.h"
 
 bool AnimationInProgress = false;
 
@@ -18,24 +19,8 @@ HWND TopLevelWindowOf(HWND wnd) {
   return top;
 }
 
-namespace {
-using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-
-// The theme library stays loaded for the life of the process once found: the entry point is
-// kept.
-TSetWindowTheme SetWindowThemeEntry() {
-  static const TSetWindowTheme entry = [] {
-    HMODULE lib = LoadLibraryA("uxtheme.dll");
-    return lib != nullptr
-               ? reinterpret_cast<TSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme")))
-               : nullptr;
-  }();
-  return entry;
-}
-}  // namespace
-
 bool ResetWindowTheme(HWND wnd) {
-  const TSetWindowTheme entry = SetWindowThemeEntry();
+  const auto entry = ThemeEntries().SetWindowTheme;
   if (entry == nullptr || wnd == nullptr) return false;
   entry(wnd, nullptr, nullptr);
   return true;

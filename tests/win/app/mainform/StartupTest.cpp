@@ -9,7 +9,9 @@
 
 #include "app/win/Startup.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sControlUtils.h"
 #include "skin/paint/win/lxPNGGraphic.h"
+#include "skin/paint/win/sThemes.h"
 
 namespace {
 
@@ -94,6 +96,29 @@ TEST_F(Startup, TheSkinManagersStepReadsTheShadowsAndThePlatform) {
   EXPECT_EQ(BuiltInShadowActive()->GetWidth(), 32);
   EXPECT_EQ(BuiltInShadowInactive()->GetHeight(), 32);
   EXPECT_TRUE(IsNTFamily);
+}
+
+// The theme step fills the visual-styles table from the system's library (Wine has one), a
+// control's theme reset goes through the table, and shut-down empties it.
+TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
+  TThemeEntries& t = ThemeEntries();
+  ASSERT_NE(t.SetWindowTheme, nullptr);
+  EXPECT_NE(t.DrawThemeParentBackground, nullptr);
+  const TThemeEntries saved = t;
+  static HWND reset = nullptr;
+  t.SetWindowTheme = [](HWND wnd, LPCWSTR, LPCWSTR) -> HRESULT {
+    reset = wnd;
+    return S_OK;
+  };
+  const HWND desktop = GetDesktopWindow();
+  EXPECT_TRUE(ResetWindowTheme(desktop));
+  EXPECT_EQ(reset, desktop);
+  DoneThemesUnit();
+  EXPECT_EQ(t.SetWindowTheme, nullptr);
+  EXPECT_EQ(t.IsAppThemed, nullptr);
+  InitThemesUnit();
+  EXPECT_NE(t.SetWindowTheme, nullptr);
+  t = saved;
 }
 
 }  // namespace
