@@ -36,6 +36,12 @@ struct TRect {
   friend bool operator==(const TRect&, const TRect&) = default;
 };
 
+// The state of an item being custom-drawn (a tool button), a set of the system's CDIS_ bits.
+using TCustomDrawState = std::uint32_t;
+constexpr TCustomDrawState cdsSelected = 0x1, cdsGrayed = 0x2, cdsDisabled = 0x4, cdsChecked = 0x8,
+                           cdsFocused = 0x10, cdsDefault = 0x20, cdsHot = 0x40, cdsMarked = 0x80,
+                           cdsIndeterminate = 0x100;
+
 inline TRect Rect(int l, int t, int r, int b) { return TRect{l, t, r, b}; }
 inline TRect Bounds(int l, int t, int w, int h) { return TRect{l, t, l + w, t + h}; }
 inline TPoint Point(int x, int y) { return TPoint{x, y}; }

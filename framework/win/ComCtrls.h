@@ -169,7 +169,10 @@ private:
 };
 
 using TCustomDrawStage = std::uint32_t;   // the system's CDDS_ value
-using TCustomDrawState = std::uint32_t;   // the system's CDIS_ value
+// TCustomDrawState (framework/base/Types.h) names the system's CDIS_ bits.
+static_assert(cdsSelected == CDIS_SELECTED && cdsGrayed == CDIS_GRAYED && cdsDisabled == CDIS_DISABLED &&
+              cdsChecked == CDIS_CHECKED && cdsFocused == CDIS_FOCUS && cdsDefault == CDIS_DEFAULT &&
+              cdsHot == CDIS_HOT && cdsMarked == CDIS_MARKED && cdsIndeterminate == CDIS_INDETERMINATE);
 using TTBCustomDrawEvent =
     std::function<void(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw)>;
 using TTBCustomDrawBtnEvent = std::function<void(TToolBar* Sender, TToolButton* Button,

@@ -335,6 +335,7 @@ void TCustomForm::SetActiveControl(TWinControl* c) {
 
 void TCustomForm::SetFocusedControl(TWinControl* c) {
   FActiveControl = (c == this) ? nullptr : c;
+  if (!IsDestroying()) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(FActiveControl));
 }
 
 void TCustomForm::FocusFirstControl() {

@@ -184,6 +184,7 @@ void TButton::PublishProperties(TPublisher<TButton>& P) {
   P.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel).Default(0);
   P.Boolean("Default", &TButton::Default, &TButton::SetDefault).Default(0);
   P.Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).Default(0);
+  P.Boolean("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap).Default(0);
 }
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
@@ -196,14 +197,30 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 void TButton::SetDefault(bool v) {
   if (FDefault == v) return;
   FDefault = v;
-  if (HandleAllocated())
-    ::SendMessageA(Handle(), BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!HandleAllocated()) return;
+  // Which button is the active one is the form's focus question: asked again.
+  if (TCustomForm* form = GetParentForm(this))
+    form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
+}
+
+void TButton::SetWordWrap(bool v) {
+  if (FWordWrap == v) return;
+  FWordWrap = v;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+  if (!HandleAllocated()) return;
+  const LONG_PTR style = ::GetWindowLongPtrA(Handle(), GWL_STYLE) & 0xF;
+  if (style == BS_OWNERDRAW) return;
+  const LONG_PTR wanted = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  if (style != wanted) ::SendMessageA(Handle(), BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
 }
 
 void TButton::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, "BUTTON");
-  Params.Style |= WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  Params.Style |= WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (FWordWrap ? BS_MULTILINE : 0u);
 }
 
 void TButton::Click() {
@@ -215,6 +232,12 @@ void TButton::Click() {
 
 void TButton::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
+    case CM_FOCUSCHANGED: {
+      auto* focused = reinterpret_cast<TControl*>(Message.LParam);
+      const bool active = As<TButton>(focused) != nullptr ? focused == this : FDefault;
+      SetButtonStyle(active);
+      break;
+    }
     case CN_COMMAND:
       if (HIWORD(Message.WParam) == BN_CLICKED) {
         Click();

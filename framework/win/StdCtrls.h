@@ -75,13 +75,18 @@ public:
 
 // ---------------------------------------------------------------------------------------------
 // A push button. Clicking sets the parent form's ModalResult to the button's; Enter runs the
-// Default button and Escape the Cancel button of the form.
+// Default button and Escape the Cancel button of the form. The form tells its buttons when the
+// focus moves (CM_FOCUSCHANGED): the focused button, or the Default one while no button has
+// the focus, is the active one and gets the default look (SetButtonStyle).
 class TButton : public TWinControl {
   ORBEX_CLASS(TButton, TWinControl)
 public:
   explicit TButton(TComponent* AOwner);
   bool Default() const { return FDefault; }
   void SetDefault(bool v);
+  // The caption breaks into lines (BS_MULTILINE); changing it makes the window anew.
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool v);
   bool Cancel() const { return FCancel; }
   void SetCancel(bool v) { FCancel = v; }
   TModalResult ModalResult() const { return FModalResult; }
@@ -91,10 +96,15 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // The button became the active one of its form (or stopped being it): the system's button
+  // takes or drops the default style. An owner-drawn button keeps its style, which a default
+  // style would replace; it draws the active look itself.
+  virtual void SetButtonStyle(bool ADefault);
 
 private:
   bool FDefault = false;
   bool FCancel = false;
+  bool FWordWrap = false;
   TModalResult FModalResult = mrNone;
 };
 

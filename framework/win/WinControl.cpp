@@ -919,6 +919,11 @@ void TWinControl::Dispatch(TMessage& m) {
       break;
     case CM_DIALOGKEY: CMDialogKey(m); break;
     case CM_DIALOGCHAR: CMDialogChar(m); break;
+    case CM_FOCUSCHANGED:
+      // Every control of the form hears where the focus went (buttons decide which is active).
+      for (TControl* c : std::vector<TControl*>(FControls))
+        if (!c->IsDestroying()) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
+      break;
     case CM_RECREATEWND: RecreateWnd(); break;
     case CM_INVALIDATE:
       if (FHandle != nullptr) ::InvalidateRect(FHandle, nullptr, m.WParam == 0);

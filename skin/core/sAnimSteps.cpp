@@ -1,7 +1,13 @@
 #include "skin/core/sAnimSteps.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
+
+std::function<void(int)> AnimSleep = [](int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+};
 
 int AnimStepCount(int time) { return time > 0 ? time / AnimFrameInterval : 0; }
 

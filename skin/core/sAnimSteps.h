@@ -4,6 +4,7 @@
 // rule of counting and rounding lives here and runs under the sanitizers. Owns nothing.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "framework/base/Types.h"
@@ -11,6 +12,11 @@
 
 // One frame of a form animation is shown this many milliseconds after the one before.
 constexpr int AnimFrameInterval = 12;
+
+// The pause of the GUI thread inside a blocking animation step: between two frames of a form
+// animation, and after a button's pressed face was shown at once. Sleeps by default; tests put
+// a recorder in.
+extern std::function<void(int milliseconds)> AnimSleep;
 
 // Frames after the first of an animation of `time` milliseconds (time div 12; never below 0).
 int AnimStepCount(int time);

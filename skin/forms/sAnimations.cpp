@@ -20,8 +20,6 @@
 #include "skin/paint/win/sBitmap32.h"
 #include "skin/paint/win/sDwmApi.h"
 
-std::function<void(int)> AnimSleep = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
-
 namespace {
 
 constexpr UINT CopyPlacing = SWP_NOSENDCHANGING | SWP_NOOWNERZORDER | SWP_NOCOPYBITS | SWP_NOACTIVATE | SWP_NOREDRAW;

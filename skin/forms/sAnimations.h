@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "skin/core/sAnimSteps.h"   // AnimSleep
 #include "skin/core/sConst.h"
 #include "skin/core/win/lxThreadedTimer.h"
 #include "skin/core/win/sControlUtils.h"   // AnimationInProgress
@@ -25,9 +26,6 @@
 class TsSkinProvider;
 class TsSkinManager;
 class TBitmap;
-
-// The pause between two frames of a blocking animation (Sleep by default; tests replace it).
-extern std::function<void(int milliseconds)> AnimSleep;
 
 // A borderless, never activated tool window (Tag -98, so the thread hook never skins it) at
 // the screen rectangle; WS_EX_LAYERED comes with its first image.
