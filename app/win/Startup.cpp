@@ -90,9 +90,9 @@ void InitFrameworkClasses() {
 
 void InitSkinStrings() { sConstInitialization(nullptr); }
 
-// The skinned classes the stored forms name. The status bar, the panel and the skin provider
-// are built; TODO: the other skinned controls and the alpha image list replace their stand-ins
-// (same names, same steps).
+// The skinned classes the stored forms name. The status bar, the panel, the push button and the
+// skin provider are built; TODO: the other skinned controls and the alpha image list replace
+// their stand-ins (same names, same steps).
 void InitSkinnedClasses() {
   InitStatusBarUnit();
   InitPanelUnit();

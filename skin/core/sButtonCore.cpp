@@ -164,3 +164,22 @@ TRect BitBtnGlyphRect(const TsBitBtnGlyph& g) {
   }
   return r;
 }
+
+TsDropDownHints DropDownHints;
+
+bool SuspendDropDownHints(bool showHint, const void* button) {
+  if (DropDownHints.Off) return false;
+  DropDownHints = TsDropDownHints{true, showHint, button};
+  return true;
+}
+
+std::optional<bool> TakeDropDownHints() {
+  if (!DropDownHints.Off) return std::nullopt;
+  const bool saved = DropDownHints.Saved;
+  DropDownHints = TsDropDownHints{};
+  return saved;
+}
+
+void ForgetDropDownButton(const void* button) {
+  if (DropDownHints.Button == button) DropDownHints.Button = nullptr;
+}

@@ -5,6 +5,8 @@
 // from its controls and paints at these places. Owns nothing.
 #pragma once
 
+#include <optional>
+
 #include "framework/base/Types.h"
 
 enum TImageAlignment { iaLeft, iaRight, iaTop, iaBottom, iaCenter };
@@ -106,3 +108,20 @@ int BitBtnGlyphHeight(const TsBitBtnGlyph& g);
 // The glyph's rectangle at its position, moved by (1, 1) when down and up by a sixth of its
 // width when reflected.
 TRect BitBtnGlyphRect(const TsBitBtnGlyph& g);
+
+// --- hints around a split button's menu
+// The application's hints are switched off while a split button opens its drop-down menu, so
+// that no hint window covers the menu; the first menu item painted (or the button, when its
+// menu returns without painting one) puts the saved value back. One record for the program.
+struct TsDropDownHints {
+  bool Off = false;            // switched off and not yet given back
+  bool Saved = true;           // the application's ShowHint before
+  const void* Button = nullptr;   // the button that switched them off (null once it is freed)
+};
+extern TsDropDownHints DropDownHints;
+// Records the switch and answers true; false (nothing recorded) when they are off already.
+bool SuspendDropDownHints(bool showHint, const void* button);
+// The value to give back, once: the record is cleared. Nothing when hints are not off.
+std::optional<bool> TakeDropDownHints();
+// A freed button leaves the record; the hints still come back with the next item painted.
+void ForgetDropDownButton(const void* button);

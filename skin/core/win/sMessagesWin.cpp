@@ -120,6 +120,8 @@ LRESULT QuerySkinControl(TControl* control, std::uint16_t command) {
   return SendSkinCommandToControl(control, command, 0);
 }
 
+std::function<bool(TWinControl*)> ExternalChildHandledHook;
+
 void BroadcastToChildControls(TWinControl* control, TMessage& message) {
   if (control == nullptr) return;
   for (int i = 0; i < control->ControlCount(); ++i) {
@@ -131,7 +133,7 @@ void BroadcastToChildControls(TWinControl* control, TMessage& message) {
       DeliverToControl(child, message.Msg, message.WParam, message.LParam);
     } else if (QuerySkinControl(windowed, SkinCmdIsSkinned) == 1) {
       DeliverToControl(windowed, message.Msg, message.WParam, message.LParam);
-    } else {
+    } else if (!(ExternalChildHandledHook && ExternalChildHandledHook(windowed))) {
       BroadcastToChildControls(windowed, message);
     }
   }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "skin/core/sMessages.h"
 
@@ -41,8 +42,13 @@ LRESULT QuerySkinControl(TControl* control, std::uint16_t command);
 // Passes the message down the control tree in child order: graphic children and windowed
 // children without a handle by Perform; a skinned windowed child (command 7 answers 1) by
 // SendMessage, not descending into it; an unskinned windowed child is not sent the message but
-// its children are visited. Children being destroyed are skipped.
+// its children are visited, unless ExternalChildHandledHook takes it first. Children being
+// destroyed are skipped.
 void BroadcastToChildControls(TWinControl* control, TMessage& message);
+// A hook an extension outside the engine may set: offered each unskinned windowed child of a
+// broadcast; true means it handled the child, whose children are then not visited. Nothing in
+// the program sets it.
+extern std::function<bool(TWinControl* child)> ExternalChildHandledHook;
 // clFuchsia ($FF00FF) for no control; an unskinned control's own colour; a skinned control's
 // answer to command 21 (asked with LParam clFuchsia). RGB values.
 COLORREF GetControlColor(TControl* control);

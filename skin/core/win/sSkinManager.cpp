@@ -30,6 +30,8 @@
 
 bool SkinLoading = false;
 bool SkinApplying = false;
+std::function<void(bool)> ExternalSkinSwitchHook;
+std::function<void()> ExternalAfterApplyHook;
 bool IsNTFamily = false;
 bool SkinEditorActive = false;
 std::string SkinEditorText;
@@ -266,6 +268,8 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
   GManagers.push_back(this);
   CopyClassLists();
   FSkinDirectory = DefaultSkinDirectory;
+  const bool reading = Reading() || (AOwner != nullptr && (AOwner->ComponentState() & (csLoading | csReading)) != 0);
+  if (!reading && ExternalSkinSwitchHook) ExternalSkinSwitchHook(FActive && !FSkinName.empty());
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -577,6 +581,8 @@ void TsSkinManager::ApplySkin(bool animate) {
   FSkinableMenus->ReapplyOwnerDraw();
   if (GDefaultManager == this && !FHookInstalled) InstallGlobalHook();
   if (animate) RefreshAllForms(false);
+  if (ExternalSkinSwitchHook) ExternalSkinSwitchHook(true);
+  if (ExternalAfterApplyHook) ExternalAfterApplyHook();
 }
 
 void TsSkinManager::RefreshAllForms(bool freeze) {
@@ -609,6 +615,7 @@ void TsSkinManager::WithdrawSkin() {
   FSkin->Tables.PatternData.clear();
   FSkin->Tables.MaskData.clear();
   FSkin->Tables.GeneralData.clear();
+  if (ExternalSkinSwitchHook) ExternalSkinSwitchHook(false);
 }
 
 void TsSkinManager::ReapplySkin(bool animate, bool immediate) {

@@ -154,6 +154,15 @@ struct TsSkinManagerLinks {
 TsSkinManagerLinks& SkinManagerLinks();
 
 // ---------------------------------------------------------------------------------------------
+// Hooks an extension outside the engine may set to take part in skin changes; nothing in the
+// program sets them, and the manager works the same while they are empty. The switch hook
+// hears true at the end of applying a skin, false when the skin is withdrawn, and after a
+// manager's construction (not while it is read from a form) whether it is active with a skin
+// name; the after-apply hook runs right after the switch hook's true.
+extern std::function<void(bool skinned)> ExternalSkinSwitchHook;
+extern std::function<void()> ExternalAfterApplyHook;
+
+// ---------------------------------------------------------------------------------------------
 // Process-wide state, GUI thread only.
 
 // Set while a skin is loaded, and while the skin-loaded command is broadcast; other units skip

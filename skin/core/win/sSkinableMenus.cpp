@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/win/ImgList.h"
+#include "skin/core/sButtonCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSectionPaint.h"
@@ -600,6 +601,9 @@ void RequestBorderPaint(TMenuItem* item) {
 void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRect& rect, TOwnerDrawState state) {
   auto* item = As<TMenuItem>(sender);
   if (!FActive || item == nullptr || canvas == nullptr || FOwner == nullptr) return;
+  // A split button switched the hints off while its drop-down menu opened: they come back now
+  // that the menu shows.
+  if (auto hints = TakeDropDownHints(); hints && Application != nullptr) Application->SetShowHint(*hints);
   const TsSkinTables* t = FOwner->Tables();
   TBitmap* master = FOwner->MasterBitmap();
   const bool rtl = MenuReadsRightToLeft(item->GetParentMenu());
