@@ -405,7 +405,7 @@ void TsButton::PaintFaceMask(int state) {
   const bool paints = state != BtnNormal || (mask->DrawMode & 2) == 0;
   if (FRegionChanged && CutsRegion(mask) && !AnimationInProgress && FFadeTimer == nullptr) {
     FRegion.Reset(::CreateRectRgn(0, 0, Width(), Height()));
-    if (paints && FRegion.Get() != nullptr) ControlRegionFromMask(cache, FRegion.Get(), false, state, *mask, sm->MasterBitmap());
+    if (paints && FRegion.Get() != nullptr) ControlRegionFromMask(cache, FRegion.Get(), (mask->DrawMode & 4) != 0, state, *mask, sm->MasterBitmap());
   } else if (paints) {
     TsBackgroundInfo self{cache, 0, 0, 0xFF00FF, 1};
     PaintMaskFrame(cache, TRect{0, 0, Width(), Height()}, true, state, *mask, self, sm->MasterBitmap());

@@ -23,13 +23,15 @@ TColor KeyColorOf(TCustomImageList* list) {
   return bk == clNone ? TColor(clFuchsia) : ColorToRGB(bk);
 }
 
-// Image `index` of the list in a new 32-bit bitmap of the list's image size, over `fill`.
+// Image `index` of the list over `fill` in a new bitmap of the list's image size. It is made
+// 24-bit: a keyed copy then compares colours only, whatever alpha the list's drawing left.
 std::unique_ptr<TBitmap> ImageOver(TCustomImageList* list, int index, TColor fill) {
   auto bmp = CreateBitmap32(list->GetWidth(), list->GetHeight());
   TCanvas* c = bmp->Canvas();
   c->Brush()->SetColor(fill);
   c->FillRect(TRect{0, 0, list->GetWidth(), list->GetHeight()});
   list->Draw(c, 0, 0, index, true);
+  bmp->SetPixelFormat(TPixelFormat::pf24bit);
   return bmp;
 }
 
