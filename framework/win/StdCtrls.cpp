@@ -223,6 +223,11 @@ void TButton::CreateParams(TCreateParams& Params) {
   Params.Style |= WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | (FWordWrap ? BS_MULTILINE : 0u);
 }
 
+void TButton::CreateWnd() {
+  TWinControl::CreateWnd();
+  SetButtonStyle(FDefault);
+}
+
 void TButton::Click() {
   // The form reads its result after the click handler ran; a handler may change it.
   if (FModalResult != mrNone)

@@ -96,6 +96,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // A new window starts with the Default button as the active one.
+  void CreateWnd() override;
   // The button became the active one of its form (or stopped being it): the system's button
   // takes or drops the default style. An owner-drawn button keeps its style, which a default
   // style would replace; it draws the active look itself.

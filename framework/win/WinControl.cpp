@@ -1036,9 +1036,22 @@ void TWinControl::WMChar(TMessage& m) {
 }
 
 void TWinControl::WMMouseLeave(TMessage& m) {
+  // A window appearing under the cursor (a control's glow) can end the tracking while the
+  // cursor is still over this window: tracking starts again instead of a leave.
+  POINT cursor{};
+  HWND under = FHandle != nullptr && ::GetCursorPos(&cursor) ? ::WindowFromPoint(cursor) : nullptr;
+  if (under != nullptr && under == FHandle) {
+    TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, FHandle, 0};
+    ::TrackMouseEvent(&t);
+    DefaultHandler(m);
+    return;
+  }
   if (Application != nullptr) {
     TControl* mc = Application->MouseControl();
-    if (mc == this || (mc != nullptr && ContainsControl(mc))) Application->SetMouseControl(nullptr);
+    // A parent's leave that comes late, when the cursor has gone on into one of its child
+    // windows, leaves that child's mouse state alone.
+    const bool intoChild = under != nullptr && ::IsChild(FHandle, under);
+    if (mc == this || (mc != nullptr && !intoChild && ContainsControl(mc))) Application->SetMouseControl(nullptr);
   }
   DefaultHandler(m);
 }

@@ -778,13 +778,17 @@ bool TsButton::SkinnedMessage(TMessage& m) {
         Repaint_();
       }
       return false;
-    case CM_FOCUSCHANGED:
+    case CM_FOCUSCHANGED: {
       if (!Visible()) return false;
+      const bool was = FFocusedOrDefault;
       {
         TRedrawOff off(this);
         TButton::WndProc(m);
       }
+      // The repaint asked for while the redraw was off was dropped with it.
+      if (FFocusedOrDefault != was) Repaint_();
       return true;
+    }
     case CM_TEXTCHANGED:
       if (IsDestroying()) return false;
       TButton::WndProc(m);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -288,6 +289,52 @@ long SectionColour(const std::string& skin, const std::string& section) {
     else if (inside && line.rfind("COLOR=", 0) == 0) return std::stol(line.substr(6));
   }
   return -1;
+}
+
+// The two colours of a section's gradient key ("GRADIENTDATA", "HOTGRADIENTDATA") of a stored
+// skin, as COLORREF; {-1, -1} when not found.
+std::pair<long, long> GradientColours(const std::string& skin, const std::string& section, const std::string& key) {
+  std::istringstream in(ReadFileText(std::string(ORBEX_SKIN_SOURCES) + "\\" + skin + "\\Options.dat"));
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') inside = line == "[" + section + "]";
+    else if (inside && line.rfind(key + "=", 0) == 0) {
+      std::istringstream v(line.substr(key.size() + 1));
+      std::string a, b;
+      std::getline(v, a, ';');
+      std::getline(v, b, ';');
+      return {std::stol(a), std::stol(b)};
+    }
+  }
+  return {-1, -1};
+}
+
+int ColourDistance(COLORREF a, long b) {
+  return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+         std::abs(GetBValue(a) - GetBValue(b));
+}
+
+// Which face of "BUTTON" a button shows on screen near its top-left corner (inside the border,
+// clear of the caption): 1 hot, 0 normal, judged by the nearer of the two gradients' first
+// colours; -1 when it is near neither.
+int ButtonFace(const std::string& skin, HWND button) {
+  RECT r{};
+  GetWindowRect(button, &r);
+  const COLORREF c = ScreenPixel(r.left + 6, r.top + 5);
+  const long normal = GradientColours(skin, "BUTTON", "GRADIENTDATA").first;
+  const long hot = GradientColours(skin, "BUTTON", "HOTGRADIENTDATA").first;
+  const int dn = ColourDistance(c, normal), dh = ColourDistance(c, hot);
+  if (std::min(dn, dh) > 40) return -1;
+  return dh < dn ? 1 : 0;
+}
+
+void MouseButton(bool down) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof(INPUT));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -666,9 +713,10 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   EXPECT_EQ(ini.find("NoSuchSkin"), std::string::npos) << ini;
 }
 
-// Each skinned stand-in control of the main window and the device dialog answers command 7
-// with 1 (a plain window 0) and command 21 with its section's colour in the current skin; the
-// port combo box is painted in the colours of "COMBOBOX" and, hovered, shows its glow.
+// Each skinned control of the main window and the device dialog (stand-ins and built ones
+// alike; the push buttons' faces are checked on their own) answers command 7 with 1 (a plain
+// window 0) and command 21 with its section's colour in the current skin; the port combo box
+// is painted in the colours of "COMBOBOX" and, hovered, shows its glow.
 TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
   TProgram& p = Run();
   const std::vector<std::pair<std::string, std::string>> mainControls = {
@@ -997,6 +1045,77 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   p.Press(about, "OK");
   ASSERT_TRUE(p.Gone("", "About"));
   EXPECT_TRUE(IsWindowEnabled(p.Main()));
+}
+
+// The dialogs' push buttons draw their faces from "BUTTON" in both skins: the About box's
+// "OK", the help form's "&Close", and in "Select device" the default "&OK" hot and "&Cancel"
+// normal until the mouse is over it (hot, with its glow), pressed while the mouse is held.
+TEST_F(AppE2E, DialogButtonsDrawFromTheSkinAndFollowItsSwitch) {
+  TProgram& p = Run();
+  for (const char* skin : {"Dusk", "Linden"}) {
+    if (std::string(skin) == "Linden") p.ChooseSkin('L');
+    const std::string name = std::string(skin) == "Dusk" ? "dusk" : "linden";
+    HWND dlg = p.ConnectDialog();
+    ASSERT_NE(dlg, nullptr);
+    HWND ok = FindChild(dlg, "TsButton", "&OK"), cancel = FindChild(dlg, "TsButton", "&Cancel");
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(GetWindowLongA(ok, GWL_STYLE) & 0xF, 0xB);
+    RECT dr{};
+    GetWindowRect(dlg, &dr);
+    MoveMouse(POINT{dr.left + 20, dr.bottom - 15});
+    EXPECT_TRUE(WaitFor([&] { return ButtonFace(skin, ok) == 1 && ButtonFace(skin, cancel) == 0; }, 5000))
+        << skin << ": OK " << ButtonFace(skin, ok) << ", Cancel " << ButtonFace(skin, cancel);
+    Sleep(500);
+    Line.Request("shot buttons-" + name);
+    RECT cr{};
+    GetWindowRect(cancel, &cr);
+    p.Foreground(dlg);
+    MoveMouse(POINT{(cr.left + cr.right) / 2, (cr.top + cr.bottom) / 2});
+    EXPECT_TRUE(WaitFor([&] { return ButtonFace(skin, cancel) == 1; }, 5000)) << skin << " hover";
+    EXPECT_TRUE(WaitFor([&] { return FindGlow(p.Pid()) != nullptr; }, 5000)) << skin << ": no glow";
+    Sleep(300);
+    const std::vector<COLORREF> hot = ScreenRows(cancel, 0, cr.bottom - cr.top);
+    Line.Request("shot buttons-" + name + "-hover");
+    MouseButton(true);
+    EXPECT_TRUE(WaitFor([&] { return (SendMessageA(cancel, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return ScreenRows(cancel, 0, cr.bottom - cr.top) != hot; }, 5000)) << skin << " pressed";
+    Line.Request("shot buttons-" + name + "-pressed");
+    // Released off the button: no click; the press gave it the focus, so it stays hot.
+    MoveMouse(POINT{dr.left + 20, dr.bottom - 15});
+    MouseButton(false);
+    EXPECT_TRUE(WaitFor([&] { return (SendMessageA(cancel, BM_GETSTATE, 0, 0) & BST_PUSHED) == 0; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return ButtonFace(skin, cancel) == 1 && ButtonFace(skin, ok) == 0; }, 5000))
+        << skin << " focused";
+    EXPECT_NE(FindTop(p.Pid(), "", "Select device"), nullptr);
+    p.Press(dlg, "&Cancel");
+    ASSERT_TRUE(p.Gone("", "Select device"));
+
+    p.Foreground(p.Main());
+    SendKey(VK_F1);
+    HWND help = p.Wait("", "Help - FAQ");
+    ASSERT_NE(help, nullptr);
+    HWND close = FindChild(help, "TsButton", "&Close");
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ButtonFace(skin, close) >= 0; }, 5000)) << skin << " help";
+    p.Press(help, "&Close");
+    ASSERT_TRUE(p.Gone("", "Help - FAQ"));
+
+    p.Foreground(p.Main());
+    SendKey('H', false, true);
+    ASSERT_TRUE(WaitFor([&] { return FindTop(p.Pid(), "#32768", "") != nullptr; }, 5000));
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+    HWND about = p.Wait("", "About");
+    ASSERT_NE(about, nullptr);
+    HWND aboutOk = FindChild(about, "TsButton", "OK");
+    ASSERT_NE(aboutOk, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ButtonFace(skin, aboutOk) == 1; }, 5000)) << skin << " about";
+    Sleep(300);
+    Line.Request("shot about-" + name);
+    p.Press(about, "OK");
+    ASSERT_TRUE(p.Gone("", "About"));
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
