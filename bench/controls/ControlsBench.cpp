@@ -6,8 +6,6 @@
 // machine.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -17,19 +15,14 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "bench/controls/BltRatio.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr int BarW = 740, BarH = 19, PanelW = 725, PanelH = 437;
+using benchratio::BltNs;
+using benchratio::SkinsDir;
 
-// The stored skins' folder as the program sees it (a Unix path goes through Wine's Z: drive).
-std::string SkinsDir() {
-  std::string dir = ORBEX_SKINS_DIR;
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir;
-}
+constexpr int BarW = 740, BarH = 19, PanelW = 725, PanelH = 437;
 
 // One shown form with the manager's skin, a bar and a panel, made at the first use.
 struct TScene {
@@ -80,34 +73,9 @@ TScene& Scene() {
   return s;
 }
 
-// Best-of time of one BitBlt of w x h between two 32-bit bitmaps, in nanoseconds.
-double BltNs(int w, int h) {
-  auto src = CreateBitmap32(w, h), dst = CreateBitmap32(w, h);
-  double best = 1e30;
-  for (int round = 0; round < 5; ++round) {
-    const auto t0 = Clock::now();
-    for (int i = 0; i < 200; ++i)
-      BitBlt(dst->Canvas()->GetHandle(), 0, 0, w, h, src->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-    GdiFlush();
-    best = std::min(best, std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / 200);
-  }
-  return best;
-}
-
 template <typename F>
 void Measure(benchmark::State& st, double bltNs, F body) {
-  if (!Scene().Ready) {
-    st.SkipWithError("the stored skin \"Dusk\" could not be loaded");
-    return;
-  }
-  double ns = 0;
-  for (auto _ : st) {
-    const auto t0 = Clock::now();
-    body();
-    GdiFlush();
-    ns += std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
-  }
-  st.counters["x_blt"] = ns / static_cast<double>(st.iterations()) / bltNs;
+  benchratio::MeasureRatio(st, Scene().Ready, bltNs, body);
 }
 
 void BM_BitBltBar(benchmark::State& st) {

@@ -569,6 +569,17 @@ public:
     ASSERT_TRUE(WaitFor([&] { return FindTop(Pid(), "#32768", "") == nullptr; }, 5000));
   }
 
+  // "&About" of the "&Help" menu, by keyboard; null when the menu or the box did not open.
+  HWND OpenAbout() {
+    Foreground(FMain);
+    SendKey('H', false, true);
+    if (!WaitFor([&] { return FindTop(Pid(), "#32768", "") != nullptr; }, 5000)) return nullptr;
+    // The first item ("&Help") is highlighted; the next one is "&About".
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+    return Wait("", "About");
+  }
+
   // Opens the device dialog with Ctrl+O, types the port and presses OK.
   HWND ConnectDialog() {
     Foreground(FMain);
@@ -1029,14 +1040,7 @@ TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   ASSERT_TRUE(p.Gone("", "Help - FAQ"));
   EXPECT_TRUE(IsWindowEnabled(p.Main()));
 
-  // "&About" of the "&Help" menu, by keyboard.
-  p.Foreground(p.Main());
-  SendKey('H', false, true);
-  ASSERT_TRUE(WaitFor([&] { return FindTop(p.Pid(), "#32768", "") != nullptr; }, 5000));
-  // The first item ("&Help") is highlighted; the next one is "&About".
-  SendKey(VK_DOWN);
-  SendKey(VK_RETURN);
-  HWND about = p.Wait("", "About");
+  HWND about = p.OpenAbout();
   ASSERT_NE(about, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));
   EXPECT_EQ(AskSkin(about, 7), 1);
@@ -1101,12 +1105,7 @@ TEST_F(AppE2E, DialogButtonsDrawFromTheSkinAndFollowItsSwitch) {
     p.Press(help, "&Close");
     ASSERT_TRUE(p.Gone("", "Help - FAQ"));
 
-    p.Foreground(p.Main());
-    SendKey('H', false, true);
-    ASSERT_TRUE(WaitFor([&] { return FindTop(p.Pid(), "#32768", "") != nullptr; }, 5000));
-    SendKey(VK_DOWN);
-    SendKey(VK_RETURN);
-    HWND about = p.Wait("", "About");
+    HWND about = p.OpenAbout();
     ASSERT_NE(about, nullptr);
     HWND aboutOk = FindChild(about, "TsButton", "OK");
     ASSERT_NE(aboutOk, nullptr);

@@ -1,0 +1,60 @@
+// Shared by the skinned controls' benchmarks: the stored skins' folder as the program sees
+// it, and timings reported as a ratio to a BitBlt of the same size measured in the same run,
+// so that the numbers say what the skin costs on any machine.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+
+#include "skin/paint/win/sBitmap32.h"
+
+namespace benchratio {
+
+using Clock = std::chrono::steady_clock;
+
+// ORBEX_SKINS_DIR with a Unix path put through Wine's Z: drive.
+inline std::string SkinsDir() {
+  std::string dir = ORBEX_SKINS_DIR;
+  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
+  std::replace(dir.begin(), dir.end(), '/', '\\');
+  return dir;
+}
+
+// Best-of time of one BitBlt of w x h between two 32-bit bitmaps, in nanoseconds.
+inline double BltNs(int w, int h) {
+  auto src = CreateBitmap32(w, h), dst = CreateBitmap32(w, h);
+  double best = 1e30;
+  for (int round = 0; round < 5; ++round) {
+    const auto t0 = Clock::now();
+    for (int i = 0; i < 200; ++i)
+      BitBlt(dst->Canvas()->GetHandle(), 0, 0, w, h, src->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+    GdiFlush();
+    best = std::min(best, std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / 200);
+  }
+  return best;
+}
+
+// Times `body` and reports "x_blt", its time per call over bltNs; an error when the scene
+// could not be made.
+template <typename F>
+void MeasureRatio(benchmark::State& st, bool ready, double bltNs, F body) {
+  if (!ready) {
+    st.SkipWithError("the stored skin \"Dusk\" could not be loaded");
+    return;
+  }
+  double ns = 0;
+  for (auto _ : st) {
+    const auto t0 = Clock::now();
+    body();
+    GdiFlush();
+    ns += std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+  }
+  st.counters["x_blt"] = ns / static_cast<double>(st.iterations()) / bltNs;
+}
+
+}  // namespace benchratio
