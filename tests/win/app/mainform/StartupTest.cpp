@@ -98,6 +98,12 @@ TEST_F(Startup, TheSkinManagersStepReadsTheShadowsAndThePlatform) {
   EXPECT_TRUE(IsNTFamily);
 }
 
+HWND ThemeResetOf = nullptr;
+HRESULT WINAPI RecordThemeReset(HWND wnd, LPCWSTR, LPCWSTR) {
+  ThemeResetOf = wnd;
+  return S_OK;
+}
+
 // The theme step fills the visual-styles table from the system's library (Wine has one), a
 // control's theme reset goes through the table, and shut-down empties it.
 TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
@@ -105,14 +111,10 @@ TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
   ASSERT_NE(t.SetWindowTheme, nullptr);
   EXPECT_NE(t.DrawThemeParentBackground, nullptr);
   const TThemeEntries saved = t;
-  static HWND reset = nullptr;
-  t.SetWindowTheme = [](HWND wnd, LPCWSTR, LPCWSTR) -> HRESULT {
-    reset = wnd;
-    return S_OK;
-  };
+  t.SetWindowTheme = &RecordThemeReset;
   const HWND desktop = GetDesktopWindow();
   EXPECT_TRUE(ResetWindowTheme(desktop));
-  EXPECT_EQ(reset, desktop);
+  EXPECT_EQ(ThemeResetOf, desktop);
   DoneThemesUnit();
   EXPECT_EQ(t.SetWindowTheme, nullptr);
   EXPECT_EQ(t.IsAppThemed, nullptr);
