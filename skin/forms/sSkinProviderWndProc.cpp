@@ -853,6 +853,12 @@ bool TsSkinProvider::CacheValid() const {
 }
 
 void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
+  PaintClientBackground(dc);
+  PaintGraphicChildren(dc, FForm);
+  if (resumeChildren) RefreshChildControls(FForm);
+}
+
+void TsSkinProvider::PaintClientBackground(HDC dc) {
   TPoint offset = ClientOffset();
   if (FBorderForm != nullptr) {
     // Extended borders: the cache holds the border window's image around the form.
@@ -881,8 +887,6 @@ void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
   const int saved = SaveDC(dc);
   CopyCacheExcludingChildren(FForm, FSkinData.get(), client, offset.Y, offset.X, false, dc, client);
   RestoreDC(dc, saved);
-  PaintGraphicChildren(dc, FForm);
-  if (resumeChildren) RefreshChildControls(FForm);
 }
 
 void TsSkinProvider::PaintFormOnPaint(HDC dc) {
