@@ -9,7 +9,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sBackgroundRequest.h"
 #include "skin/core/win/sMessagesWin.h"
-#include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDibSection.h"
 #include "skin/paint/win/sThemes.h"
 
 bool AnimationInProgress = false;
@@ -140,8 +140,12 @@ void PaintGraphicChildren(HDC DC, TWinControl* control, bool skipWhenHidden, TPo
   TsBackgroundRequest bg;
   bg.Rect = TRect{0, 0, control->Width(), control->Height()};
   RequestControlBackground(bg, control, false);
-  const std::unique_ptr<TBitmap> image = CreateBitmap32(control->Width(), control->Height());
-  const HDC mem = image->Canvas()->GetHandle();
+  // A bare DIB section in a memory DC, released on every way out: the pixels are all that is
+  // needed of it (the key colour is read from them).
+  const TlxDibSection image(control->Width(), control->Height());
+  const TMemoryDC memory(DC, image.GetHandle());
+  if (image.GetHandle() == nullptr || !memory.Valid()) return;
+  const HDC mem = memory.Get();
   FillUnderChildren(mem, children, bg);
   const bool paintCopy = (control->ControlState() & csPaintCopy) != 0;
   for (TControl* c : children) {
@@ -152,14 +156,12 @@ void PaintGraphicChildren(HDC DC, TWinControl* control, bool skipWhenHidden, TPo
   }
 
   GdiFlush();
-  TlxFast32 pixels;
-  const bool readable = AttachFast32(pixels, image.get());
+  const TlxPixelBuffer& pixels = image.View();
   for (TControl* c : children) {
     // The key pixel is looked up where the child lands in DC, which for a child at the right
     // or bottom edge lies beyond the off-screen bitmap: such a child is copied.
     const int x = c->Left() + offset.X, y = c->Top() + offset.Y;
-    const bool inside = readable && x >= 0 && y >= 0 && x < pixels.GetWidth() && y < pixels.GetHeight();
-    if (inside && (static_cast<std::uint32_t>(pixels.GetPixel(x, y)) & 0xFFFFFF) == 0xFF00FF) continue;
+    if (pixels.Contains(x, y) && (GetPix(pixels, x, y) & 0xFFFFFF) == 0xFF00FF) continue;
     BitBlt(DC, x, y, c->Width(), c->Height(), mem, c->Left(), c->Top(), SRCCOPY);
   }
 }
