@@ -2,6 +2,7 @@
 // sControlUtils.h).
 #include "skin/core/win/sControlUtils.h"
 
+#include <iterator>
 #include <vector>
 
 #include "framework/win/ComCtrls.h"
