@@ -20,20 +20,6 @@
 
 namespace {
 
-// Sets a list's changing flag for one scope and puts back what it was on every way out, so
-// that a failed generation or assignment never leaves the list deaf to later changes.
-class TChangingScope {
-public:
-  explicit TChangingScope(bool& flag) : FFlag(flag), FSaved(flag) { FFlag = true; }
-  ~TChangingScope() { FFlag = FSaved; }
-  TChangingScope(const TChangingScope&) = delete;
-  TChangingScope& operator=(const TChangingScope&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
-
 // Systems before version 6 with a screen below 32 bits give icons' colour bitmaps no alpha.
 bool IconsLoseAlpha() {
   const DWORD major = LOBYTE(LOWORD(::GetVersion()));
@@ -73,6 +59,16 @@ std::unique_ptr<TBitmap> SystemListImage(HIMAGELIST list, int index, int width, 
   image->SetSize(width, height);
   if (IconsLoseAlpha()) FixAlpha(image.get());
   return image;
+}
+
+// Paints into a 32-bit work bitmap that holds the DC's w x h area at (x, y), and puts the
+// result back there.
+template <class F>
+void ThroughWorkBitmap(HDC dc, int x, int y, int w, int h, F paint) {
+  const auto work = CreateBitmap32(w, h);
+  ::BitBlt(work->Canvas()->GetHandle(), 0, 0, w, h, dc, x, y, SRCCOPY);
+  paint(work.get());
+  ::BitBlt(dc, x, y, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
 TColor FromColorRef(COLORREF c) {
@@ -181,7 +177,8 @@ bool TsAlphaImageList::KeepsSourceData() const { return FKeepSourceData || (Comp
 void TsAlphaImageList::GenerateStdList() {
   if (!HandleAllocated()) return;
   const HIMAGELIST list = GetHandle();
-  const TChangingScope changing(FChanging);
+  // Put back on every way out: a failed decode must not leave the list deaf to changes.
+  const TFlagScope changing(FChanging);
   ::ImageList_Remove(list, -1);
   for (int i = 0; i < FItems->Count(); ++i) {
     TsImgListItem* it = FItems->Items(i);
@@ -237,9 +234,18 @@ TBitmap* TsAlphaImageList::ItemImage(int index, int width, int height) {
 }
 
 std::unique_ptr<TBitmap> TsAlphaImageList::CreateImageBitmap(int index, int width, int height) {
+  std::unique_ptr<TBitmap> owned;
+  TBitmap* image = ImageForDraw(index, width, height, owned);
+  if (owned == nullptr && image != nullptr) return Copy32(image);
+  return owned;
+}
+
+TBitmap* TsAlphaImageList::ImageForDraw(int index, int width, int height, std::unique_ptr<TBitmap>& owned) {
+  // The item's cached image is blended as it is: one draw needs no copy of it.
   if (!HandleAllocated() || index < 0 || index >= Count() || width < 1 || height < 1) return nullptr;
-  if (TBitmap* image = ItemImage(index, width, height)) return Copy32(image);
-  return SystemListImage(GetHandle(), index, width, height);
+  if (TBitmap* image = ItemImage(index, width, height)) return image;
+  owned = SystemListImage(GetHandle(), index, width, height);
+  return owned.get();
 }
 
 void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT /*style*/, bool /*enabled*/) {
@@ -253,26 +259,19 @@ void TsAlphaImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT /*s
     if (icon) ::DrawIconEx(dc, x, y, icon.Get(), w, h, 0, nullptr, DI_NORMAL);
     return;
   }
-  // The item's cached image is blended as it is: no copy of it is needed for one draw.
   std::unique_ptr<TBitmap> owned;
-  TBitmap* image = ItemImage(index, w, h);
-  if (image == nullptr) {
-    owned = CreateImageBitmap(index, w, h);
-    image = owned.get();
-  }
+  TBitmap* image = ImageForDraw(index, w, h, owned);
   if (image == nullptr) return;
-  auto work = CreateBitmap32(w, h);
-  const HDC workDC = work->Canvas()->GetHandle();
-  ::BitBlt(workDC, 0, 0, w, h, dc, x, y, SRCCOPY);
-  const TRect all{0, 0, w, h};
-  CopyWithAlpha(all, all, work.get(), false, 0, clNone, false, FillImageSpec(work.get(), 0, 0), image);
-  ::BitBlt(dc, x, y, w, h, workDC, 0, 0, SRCCOPY);
+  ThroughWorkBitmap(dc, x, y, w, h, [&](TBitmap* work) {
+    const TRect all{0, 0, w, h};
+    CopyWithAlpha(all, all, work, false, 0, clNone, false, FillImageSpec(work, 0, 0), image);
+  });
 }
 
 // ---- assignment ----
 
 void TsAlphaImageList::CopyFromList(TsAlphaImageList& source) {
-  const TChangingScope changing(FChanging);
+  const TFlagScope changing(FChanging);
   // The old list goes before ShareImages is copied: a shared list would not let it go.
   SetHandle(nullptr);
   SetMasked(source.GetMasked());
@@ -335,7 +334,7 @@ void TsAlphaImageList::Change() {
 // Images added through the framework's own methods come without alpha: all but their key
 // pixels (0x00FF00FF) are made opaque, and each repaired image replaces itself.
 void TsAlphaImageList::RepairImagesWithoutAlpha() {
-  const TChangingScope changing(FChanging);
+  const TFlagScope changing(FChanging);
   const HIMAGELIST list = GetHandle();
   for (int i = 0; i < Count(); ++i) {
     TIconBitmaps bitmaps = BitmapsOf(TOwnedIcon(::ImageList_GetIcon(list, i, ILD_NORMAL)));
@@ -363,31 +362,26 @@ void DrawAlphaImage(TCustomImageList* list, TBitmap* target, int x, TSize& size,
   const TlxStateColumn column = StateColumn(list->GetWidth(), stateCount, state);
   size = TSize{column.Width, h};
   if (!SaneCoord(x) || !SaneCoord(y) || column.Width < 1) return;
-  const TRect dst{x, y, x + column.Width, y + h};
   if (auto* alpha = As<TsAlphaImageList>(list)) {
-    const std::unique_ptr<TBitmap> image = alpha->CreateImageBitmap(index, list->GetWidth(), h);
+    std::unique_ptr<TBitmap> owned;
+    TBitmap* image = alpha->ImageForDraw(index, list->GetWidth(), h, owned);
     if (image == nullptr) return;
-    const TRect src{column.Left, 0, column.Left + column.Width, h};
-    CopyWithAlpha(dst, src, target, reflected, blendPercent, tint, false, EmptyBackgroundInfo(), image.get());
+    const TRect dst{x, y, x + column.Width, y + h}, src{column.Left, 0, column.Left + column.Width, h};
+    CopyWithAlpha(dst, src, target, reflected, blendPercent, tint, false, EmptyBackgroundInfo(), image);
     return;
   }
-  auto work = CreateBitmap32(column.Width, h);
-  const HDC workDC = work->Canvas()->GetHandle();
-  const HDC targetDC = target->Canvas()->GetHandle();
-  ::BitBlt(workDC, 0, 0, column.Width, h, targetDC, x, y, SRCCOPY);
-  list->Draw(work->Canvas(), -column.Left, 0, index);
-  ::BitBlt(targetDC, x, y, column.Width, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  ThroughWorkBitmap(target->Canvas()->GetHandle(), x, y, column.Width, h,
+                    [&](TBitmap* work) { list->Draw(work->Canvas(), -column.Left, 0, index); });
 }
 
 void DrawAlphaImageToDC(TCustomImageList* list, HDC dc, int x, bool reflected, int stateCount, int state,
                         int blendPercent, TColor tint, int index, int y) {
   if (list == nullptr || dc == nullptr || !list->HandleAllocated()) return;
-  const int w = list->GetWidth(), h = list->GetHeight() + (reflected ? list->GetHeight() / 2 : 0);
-  auto work = CreateBitmap32(w, h);
-  ::BitBlt(work->Canvas()->GetHandle(), 0, 0, w, h, dc, x, y, SRCCOPY);
-  TSize size;
-  DrawAlphaImage(list, work.get(), 0, size, reflected, stateCount, state, blendPercent, tint, index, 0);
-  ::BitBlt(dc, x, y, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  const int h = list->GetHeight() + (reflected ? list->GetHeight() / 2 : 0);
+  ThroughWorkBitmap(dc, x, y, list->GetWidth(), h, [&](TBitmap* work) {
+    TSize size;
+    DrawAlphaImage(list, work, 0, size, reflected, stateCount, state, blendPercent, tint, index, 0);
+  });
 }
 
 void FixAlpha(TBitmap* bitmap) {

@@ -104,10 +104,15 @@ private:
   bool FChanging = false;
   bool FKeepSourceData = true;
 
+  friend void DrawAlphaImage(TCustomImageList* list, TBitmap* target, int x, TSize& size, bool reflected,
+                             int stateCount, int state, int blendPercent, TColor tint, int index, int y);
   void CopyFromList(TsAlphaImageList& source);
   // The item's image at width x height from its source, cached in the item; null when the
   // image is not a PNG item with data.
   TBitmap* ItemImage(int index, int width, int height);
+  // The image for one draw: the item's cached image (borrowed) or one from the system list
+  // (put into `owned`); null for a bad index or size, or when the system list gives none.
+  TBitmap* ImageForDraw(int index, int width, int height, std::unique_ptr<TBitmap>& owned);
   void RepairImagesWithoutAlpha();
 };
 
