@@ -71,6 +71,13 @@ void ThroughWorkBitmap(HDC dc, int x, int y, int w, int h, F paint) {
   ::BitBlt(dc, x, y, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
+// Adds an item's icon at the end of the list. Raises when the system refuses it, since the
+// images would no longer stand at their items' indexes.
+void AppendIcon(HIMAGELIST list, HICON icon) {
+  if (icon == nullptr || ::ImageList_ReplaceIcon(list, -1, icon) < 0)
+    throw EOutOfResources("the system image list did not take the image");
+}
+
 TColor FromColorRef(COLORREF c) {
   if (c == CLR_NONE) return clNone;
   if (c == CLR_DEFAULT) return clDefault;
@@ -189,7 +196,7 @@ void TsAlphaImageList::GenerateStdList() {
         icon.LoadFromStream(s);
         it->DecodedWidth = icon.GetWidth();
         it->DecodedHeight = icon.GetHeight();
-        ::ImageList_ReplaceIcon(list, -1, icon.GetHandle());
+        AppendIcon(list, icon.GetHandle());
         continue;
       }
       TPNGGraphic png;
@@ -198,7 +205,7 @@ void TsAlphaImageList::GenerateStdList() {
       it->DecodedHeight = png.GetHeight();
       const TOwnedIcon icon = IsNTPlatform() ? BitmapToIcon(&png, static_cast<TColor>(::ImageList_GetBkColor(list) & 0xFFFFFF))
                                              : png.MakeIcon(false);
-      ::ImageList_ReplaceIcon(list, -1, icon.Get());
+      AppendIcon(list, icon.Get());
     } catch (Exception& e) {
       e.SetMessage(Format("Image %d of %s: %s", i, Name().empty() ? "an alpha image list" : Name().c_str(),
                           e.Message().c_str()));
@@ -278,22 +285,21 @@ void TsAlphaImageList::CopyFromList(TsAlphaImageList& source) {
   SetImageType(source.GetImageType());
   SetDrawingStyle(source.GetDrawingStyle());
   SetBlendColor(source.GetBlendColor());
+  // The source's system list is made when it has none yet: its size and colour are read there.
+  const HIMAGELIST from = source.GetHandle();
   int w = source.GetWidth(), h = source.GetHeight();
-  if (source.HandleAllocated()) ::ImageList_GetIconSize(source.GetHandle(), &w, &h);
+  ::ImageList_GetIconSize(from, &w, &h);
   SetSize(w, h);
   const HIMAGELIST list = GetHandle();
-  if (source.HandleAllocated()) {
-    const HIMAGELIST from = source.GetHandle();
-    SetBkColor(FromColorRef(::ImageList_GetBkColor(from)));
-    ::ImageList_SetBkColor(from, CLR_NONE);
-    if (KeepsSourceData()) {
-      FItems->Assign(source.Items());
-      GenerateStdList();
-    } else {
-      for (int i = 0; i < source.Count(); ++i) {
-        const TOwnedIcon icon(::ImageList_GetIcon(from, i, ILD_TRANSPARENT));
-        if (icon) ::ImageList_ReplaceIcon(list, -1, icon.Get());
-      }
+  SetBkColor(FromColorRef(::ImageList_GetBkColor(from)));
+  ::ImageList_SetBkColor(from, CLR_NONE);
+  if (KeepsSourceData()) {
+    FItems->Assign(source.Items());
+    GenerateStdList();
+  } else {
+    for (int i = 0; i < source.Count(); ++i) {
+      const TOwnedIcon icon(::ImageList_GetIcon(from, i, ILD_TRANSPARENT));
+      if (icon) ::ImageList_ReplaceIcon(list, -1, icon.Get());
     }
   }
   SetShareImages(source.GetShareImages());

@@ -76,8 +76,8 @@ public:
   bool KeepsSourceData() const;
 
   // Rebuilds the system list from Items (nothing without a system list). An item whose data
-  // cannot be decoded raises the PNG reader's (or icon's) error, its message naming the item;
-  // the list then holds the images before it.
+  // cannot be decoded raises the PNG reader's (or icon's) error, one the system list refuses
+  // EOutOfResources, the message naming the item; the list then holds the images before it.
   void GenerateStdList();
   // A new 32-bit bitmap of image `index` at width x height, owned by the caller; null for a
   // bad index, a list without a system list or a size below 1. PNG items are drawn from their
