@@ -1,5 +1,5 @@
 // The alpha image list's window-free rules: the alpha repair of images decoded without alpha
-// (keyed on the bottom-left colour, or on a given key) and the column of one state of a strip.
+// and the column of one state of a strip.
 #include <gtest/gtest.h>
 
 #include "skin/paint/lxAlphaImageListCore.h"
@@ -9,8 +9,7 @@ using namespace painttest;
 
 namespace {
 
-// A 3 x 2 image: the bottom-left pixel's colour (0x00102030) twice, two other colours, and one
-// pixel that is the key of MakeOpaqueExceptKey below.
+// A 3 x 2 image without alpha: the bottom-left pixel's colour (0x00102030) twice, and others.
 TTestImage NoAlphaImage(TLayout layout) {
   TTestImage img(3, 2, layout);
   const std::uint32_t px[2][3] = {{0x00102030u, 0x00FF00FFu, 0x00405060u}, {0x00102030u, 0x00000000u, 0x00FFFFFFu}};
@@ -33,14 +32,6 @@ TEST(FixAlphaPixels, OpaqueUnlessBottomLeftColourOrAlphaPresent) {
     FixAlphaPixels(some.View());
     EXPECT_EQ(some.Storage(), before.Storage());
   }
-}
-
-TEST(MakeOpaqueExceptKey, KeyPixelsStayTransparent) {
-  TTestImage img = NoAlphaImage(TLayout::Padded);
-  EXPECT_TRUE(MakeOpaqueExceptKey(img.View(), KeyPixel));
-  EXPECT_EQ(img.Get(1, 0), KeyPixel);
-  EXPECT_EQ(img.Get(0, 1), 0xFF102030u);
-  EXPECT_FALSE(MakeOpaqueExceptKey(img.View(), KeyPixel));   // now it has alpha
 }
 
 TEST(StateColumn, WidthByCountAndStateLimited) {
