@@ -91,8 +91,8 @@ void InitFrameworkClasses() {
 void InitSkinStrings() { sConstInitialization(nullptr); }
 
 // The skinned classes the stored forms name. The status bar, the panel, the push button and the
-// skin provider are built; TODO: the other skinned controls and the alpha image list replace
-// their stand-ins (same names, same steps).
+// skin provider are built; TODO: the other skinned controls replace their stand-ins (same names,
+// same steps). The alpha image list registers its class in its own unit step.
 void InitSkinnedClasses() {
   InitStatusBarUnit();
   InitPanelUnit();
@@ -101,7 +101,6 @@ void InitSkinnedClasses() {
   InitLabelUnit();
   InitButtonUnit();
   InitComboBoxUnit();
-  InitAlphaImageListUnit();
   InitSkinProviderUnit();
   InitAppWindowHookUnit();
 }
@@ -124,8 +123,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"sAnimations", &InitAnimationsUnit, &DoneAnimationsUnit},
       // TODO: the scroll-bar engine fills this step with its entry points.
       {"lxSBUtils", nullptr, nullptr},
-      // TODO: the alpha image list fills this step with the 48 x 16 list from "SF" ... "SC".
-      {"lxAlphaImageList", nullptr, nullptr},
+      {"lxAlphaImageList", &InitAlphaImageListUnit, &DoneAlphaImageListUnit},
       {"sThemes", &InitThemesUnit, &DoneThemesUnit},
       {"sGradient", &InitGradientUnit, &DoneGradientUnit},
       {"sAlphaGraph", &InitAlphaGraphUnit, &DoneAlphaGraphUnit},

@@ -7,6 +7,7 @@
 // start as in the program. Prints milliseconds and ratios; always exits 0.
 //
 //   wine bench_formswitch.exe [rounds]
+#include "bench/forms/BenchMainWindow.h"
 #include "bench/forms/MicrosPerRun.h"
 #include "framework/win/Forms.h"
 
@@ -18,11 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win/About.h"
-#include "app/win/ConnectDlg.h"
-#include "app/win/HelpFrm.h"
 #include "app/win/MainFrm.h"
-#include "app/win/Startup.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/StdCtrls.h"
 #include "skin/core/sAnimSteps.h"
@@ -33,11 +30,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-}
 
 // A test form skinned by the main window's manager, with panels and buttons in it.
 std::unique_ptr<TForm> TestForm(int i) {
@@ -132,38 +124,18 @@ void Measure(const char* title, TMainForm* main, const std::vector<TCustomForm*>
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;
-  TUnitStartup units(OrbexUnitSteps());
-  units.Initialize();
-  RegisterMainForm();
-  InitConnectDlgUnit();
-  RegisterAboutBox();
-  RegisterHelpForm();
-  Application->Initialize();
-  Application->SetTitle("Orbex skin-switch benchmark");
-  char tmp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, tmp);
-  const std::string ini = std::string(tmp) + "orbex-bench-formswitch-" + std::to_string(GetCurrentProcessId()) + ".ini";
-  DeleteFileA(ini.c_str());
-  {
-    auto main = std::make_unique<TMainForm>(Application, std::make_unique<TOrbexScope>(), ini);
-    main->SetBounds(40, 40, 740, 520);
-    main->Show();
+  TBenchMainWindow program("Orbex skin-switch benchmark", "formswitch", std::make_unique<TOrbexScope>());
+  TMainForm* main = program.Main();
+  if (program.Skinned("bench_formswitch")) {
+    const int time = main->SkinManager->AnimEffects()->SkinChanging()->Time;
+    std::printf("skin change: %d ms, n = %d frames of 12 ms; %d switches a case\n", time, AnimStepCount(time), rounds);
+    bool toDark = main->SkinManager->GetSkinName() == DarkSkinName;
+    Measure("main window alone", main, {main}, rounds, toDark);
+    std::vector<std::unique_ptr<TForm>> more;
+    for (int i = 0; i < 3; ++i) more.push_back(TestForm(i));
     Pump();
-    if (main->SkinManager == nullptr || !main->SkinManager->SkinData().Active) {
-      std::printf("bench_formswitch: the main window has no active skin\n");
-    } else {
-      const int time = main->SkinManager->AnimEffects()->SkinChanging()->Time;
-      std::printf("skin change: %d ms, n = %d frames of 12 ms; %d switches a case\n", time, AnimStepCount(time), rounds);
-      bool toDark = main->SkinManager->GetSkinName() == DarkSkinName;
-      Measure("main window alone", main.get(), {main.get()}, rounds, toDark);
-      std::vector<std::unique_ptr<TForm>> more;
-      for (int i = 0; i < 3; ++i) more.push_back(TestForm(i));
-      Pump();
-      Measure("main window and three test forms", main.get(), {main.get(), more[0].get(), more[1].get(), more[2].get()},
-              rounds, toDark);
-    }
+    Measure("main window and three test forms", main, {main, more[0].get(), more[1].get(), more[2].get()}, rounds,
+            toDark);
   }
-  DeleteFileA(ini.c_str());
-  units.Finalize();
   return 0;
 }

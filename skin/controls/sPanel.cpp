@@ -78,12 +78,6 @@ void TsPanel::PaintWindow(HDC DC) {
 // ---------------------------------------------------------------------------------------------
 // Painting.
 
-void TsPanel::ResumeChildPaint() {
-  for (int i = 0; i < ControlCount(); ++i)
-    if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
-      SendSkinCommand(w->Handle(), SkinCmdResumePaint);
-}
-
 void TsPanel::WriteText(const TRect& r, TCanvas* ACanvas, HDC DC) {
   std::unique_ptr<TCanvas> own;
   if (ACanvas == nullptr) {
@@ -95,8 +89,7 @@ void TsPanel::WriteText(const TRect& r, TCanvas* ACanvas, HDC DC) {
   const std::string text = Caption();
   if (!text.empty()) {
     ACanvas->Font()->Assign(Font());
-    static constexpr UINT AlignFlags[] = {DT_LEFT, DT_RIGHT, DT_CENTER | DT_EXPANDTABS | DT_VCENTER};
-    const UINT flags = AlignFlags[Alignment()];
+    const UINT flags = TextAlignFlags(Alignment());
     RECT m = ToRECT(r);
     HDC tdc = ACanvas->GetHandle();
     {
@@ -146,14 +139,14 @@ void TsPanel::PaintToDC(HDC DC, bool RefreshChildren) {
       if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) noted = true;
       if (noted && d->UrgentPainting == 0) PrepareCache();
       CopyCacheExcludingChildren(this, d, full, 0, 0, false, DC, full);
-      PaintControls(DC, nullptr);
+      PaintGraphicChildren(DC, this);
     }
   } else {
     d->HoldPaint = 0;
     PaintDirect(DC);
   }
   if (RefreshChildren && (ControlState() & csPaintCopy) == 0)
-    ResumeChildPaint();
+    RefreshChildControls(this);
 }
 
 void TsPanel::PaintDirect(HDC DC) {
@@ -207,7 +200,7 @@ void TsPanel::PaintDirect(HDC DC) {
     canvas.SetHandle(nullptr);
     d->BGChanged = 0;
   }
-  PaintControls(DC, nullptr);
+  PaintGraphicChildren(DC, this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,7 +313,7 @@ void TsPanel::WndProc(TMessage& m) {
           if (d->HoldPaint == 0)
             ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
         }
-        ResumeChildPaint();
+        RefreshChildControls(this);
       } else if (SkinCommandOf(m.WParam) == SkinCmdIsHeld) {
         TBitmap* cache = d->CacheBitmap();
         if (d->IsPaintLocked())

@@ -51,8 +51,6 @@ private:
   void WmPaint(TMessage& Message);
   void WmEraseBkgnd(TMessage& Message);
   bool SkinCommandFirst(TMessage& Message);
-  // Command 6 to the windowed children, which wait for the panel before they paint.
-  void ResumeChildPaint();
 
   std::unique_ptr<TsCommonData> FSkinData;
   TBevelCut FOldBevel = bvRaised;

@@ -9,6 +9,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Messages.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinManager.h"
@@ -158,15 +159,6 @@ bool TsStatusBar::CacheStale() {
          SendSkinCommand(Parent()->Handle(), SkinCmdIsPartlyHidden) != 0;
 }
 
-TPoint TsStatusBar::ClientOrigin() {
-  // Where the client area starts inside the window.
-  POINT p{0, 0};
-  RECT w{};
-  ::ClientToScreen(Handle(), &p);
-  ::GetWindowRect(Handle(), &w);
-  return TPoint{p.x - w.left, p.y - w.top};
-}
-
 void TsStatusBar::PaintFrameTo(HDC DC) {
   TsCommonData* d = FSkinData.get();
   if (!Visible() || d->IsPaintLocked()) return;
@@ -186,14 +178,9 @@ void TsStatusBar::PaintCacheTo(HDC DC) {
   if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
   // The client shows its part of the cache. Without a system frame the border ring lies in the
   // client too, and a client repaint brings no WM_NCPAINT, so the ring is copied with it.
-  const TPoint o = ClientOrigin();
-  const TRect client = ClientRect();
-  CopyCacheExcludingChildren(this, d, TRect{o.X, o.Y, o.X + client.Width(), o.Y + client.Height()}, 0, 0, false, DC,
-                             client);
-  PaintControls(DC, nullptr);
-  for (int i = 0; i < ControlCount(); ++i)
-    if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
-      SendSkinCommand(w->Handle(), SkinCmdResumePaint);
+  CopyCacheExcludingChildren(this, d, ClientRectInWindow(Handle()), 0, 0, false, DC, ClientRect());
+  PaintGraphicChildren(DC, this);
+  RefreshChildControls(this);
 }
 
 bool TsStatusBar::SkinCommandFirst(TMessage& m) {
@@ -265,7 +252,7 @@ void TsStatusBar::WndProc(TMessage& m) {
           if (cache != nullptr && cache->GetWidth() == Width() && cache->GetHeight() == Height()) {
             const TRect full{0, 0, Width(), Height()};
             CopyCacheExcludingChildren(this, d, full, 0, 0, false, reinterpret_cast<HDC>(m.WParam), full);
-            PaintControls(reinterpret_cast<HDC>(m.WParam), nullptr);
+            PaintGraphicChildren(reinterpret_cast<HDC>(m.WParam), this);
           }
         }
         m.Result = 1;
@@ -282,10 +269,9 @@ void TsStatusBar::WndProc(TMessage& m) {
           d->BGChanged = 1;
           PaintFrameTo(dc);
           TSaveDC saved(dc);
-          const TPoint o = ClientOrigin();
-          const TRect client = ClientRect();
+          const TRect client = ClientRectInWindow(Handle());
           POINT old{};
-          ::OffsetViewportOrgEx(dc, o.X, o.Y, &old);
+          ::OffsetViewportOrgEx(dc, client.Left, client.Top, &old);
           ::IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
           PaintCacheTo(dc);
         }

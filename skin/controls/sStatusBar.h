@@ -45,7 +45,6 @@ private:
   // Whether the cache must be rebuilt before it is shown: the background changed, the bar or
   // its parent is partly hidden, or the cache is not the bar's size.
   bool CacheStale();
-  TPoint ClientOrigin();
   // Rebuilds the cache and copies its border ring (the border mask's width) into DC, which
   // covers the whole window.
   void PaintFrameTo(HDC DC);

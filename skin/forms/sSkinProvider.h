@@ -366,8 +366,14 @@ public:
   void ShowSkinnedSystemMenu(int x, int y);
   // Maximized, a skinned form covers the work area with its frame just outside it.
   void HandleGetMinMaxInfo(TMessage& message);
-  // The client part of the frame cache into `dc` without the children's areas.
+  // The client's face (PaintClientBackground) into `dc`, the graphic children over it and,
+  // with `resumeChildren`, the child controls let resume their painting.
   void PaintClient(HDC dc, bool resumeChildren);
+  // The client's face alone: the client part of the frame cache without the children's areas,
+  // or a flat client's colour with the grip.
+  void PaintClientBackground(HDC dc);
+  // The form's OnPaint with the form's canvas on `dc` (client coordinates); nothing without one.
+  void PaintFormOnPaint(HDC dc);
   // WM_ERASEBKGND's painting into `dc`.
   void EraseBackground(HDC dc);
   // WM_PAINT with a valid frame cache.

@@ -153,8 +153,7 @@ void TsSkinProvider::PaintFrameCache() {
     const TPoint origin = WindowOriginInCache();
     TSaveDC saved(dc);
     SetViewportOrgEx(dc, client.X + origin.X, client.Y + origin.Y, nullptr);
-    TCanvasDC bound(*FForm->Canvas(), dc);
-    FForm->OnPaint(FForm);
+    PaintFormOnPaint(dc);
   }
   FSkinData->HoldPaint = 0;
   FirstInitialized = true;

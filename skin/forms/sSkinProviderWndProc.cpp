@@ -17,6 +17,7 @@
 #include "skin/core/sAnimSteps.h"
 #include "skin/core/sFormMoves.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
@@ -593,6 +594,8 @@ void TsSkinProvider::WMActivate(TMessage& message) {
   if (LOWORD(message.WParam) != WA_INACTIVE) {
     UpdateMenus(true);
     if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+    // The children of a borderless form that hold their painting for it are let go here.
+    if (FForm->BorderStyle() == bsNone) RefreshChildControls(FForm);
   }
 }
 
@@ -850,6 +853,12 @@ bool TsSkinProvider::CacheValid() const {
 }
 
 void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
+  PaintClientBackground(dc);
+  PaintGraphicChildren(dc, FForm);
+  if (resumeChildren) RefreshChildControls(FForm);
+}
+
+void TsSkinProvider::PaintClientBackground(HDC dc) {
   TPoint offset = ClientOffset();
   if (FBorderForm != nullptr) {
     // Extended borders: the cache holds the border window's image around the form.
@@ -878,9 +887,16 @@ void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
   const int saved = SaveDC(dc);
   CopyCacheExcludingChildren(FForm, FSkinData.get(), client, offset.Y, offset.X, false, dc, client);
   RestoreDC(dc, saved);
-  // Windowed children paint themselves on their own WM_PAINT; `resumeChildren` is kept for
-  // the skinned children that wait for their parent.
-  (void)resumeChildren;
+}
+
+void TsSkinProvider::PaintFormOnPaint(HDC dc) {
+  if (!FForm->OnPaint) return;
+  TCanvas* canvas = FForm->Canvas();
+  TCanvasLock lock(*canvas);
+  // A DC the canvas took outside painting gives way to this one.
+  if (auto* own = dynamic_cast<TControlCanvas*>(canvas)) own->FreeHandle();
+  TCanvasDC bound(*canvas, dc);
+  FForm->OnPaint(FForm);
 }
 
 void TsSkinProvider::PaintClientMessage(TMessage& message) {
@@ -890,10 +906,9 @@ void TsSkinProvider::PaintClientMessage(TMessage& message) {
     ps.emplace(FForm->Handle());
     given = ps->Get();
   }
+  // The graphic children are painted with the client; the form's own painting goes over both.
   PaintClient(given, true);
-  // The graphic children and the form's OnPaint paint over the cache in the same DC.
-  TMessage pass{WM_PAINT, reinterpret_cast<WPARAM>(given), 0, 0};
-  CallSavedWndProc(pass);
+  PaintFormOnPaint(given);
   message.Result = 0;
 }
 
@@ -954,8 +969,7 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     SetViewportOrgEx(dc, offset.X, offset.Y, nullptr);
     IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
     PaintClient(dc, false);
-    TMessage pass{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
-    CallSavedWndProc(pass);
+    PaintFormOnPaint(dc);
     RestoreDC(dc, saved);
   } else {
     CallSavedWndProc(message);

@@ -36,6 +36,19 @@ void SwapInts(int& a, int& b);
 std::string IfThenStr(bool condition, const std::string& ifTrue, const std::string& ifFalse = "");
 TObject* IfThenObj(bool condition, TObject* ifTrue, TObject* ifFalse = nullptr);
 
+// Sets a flag for a scope; the previous value returns on every way out, exceptions included.
+class TFlagScope {
+public:
+  explicit TFlagScope(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
+  ~TFlagScope() { FFlag = FOld; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+  bool& FFlag;
+  bool FOld;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Ini text held in string lists (skin text of the editor, small settings blocks).
 

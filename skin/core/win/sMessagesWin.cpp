@@ -5,6 +5,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Messages.h"
+#include "skin/core/win/sControlUtils.h"
 
 namespace {
 // Innermost send in progress on this thread.
@@ -135,6 +136,19 @@ void BroadcastToChildControls(TWinControl* control, TMessage& message) {
       DeliverToControl(windowed, message.Msg, message.WParam, message.LParam);
     } else if (!(ExternalChildHandledHook && ExternalChildHandledHook(windowed))) {
       BroadcastToChildControls(windowed, message);
+    }
+  }
+}
+
+void RefreshChildControls(TWinControl* control) {
+  if (control == nullptr || AnimationInProgress) return;
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* child = control->Controls(i);
+    if (child->IsDestroying() || As<TGraphicControl>(child) != nullptr) continue;
+    if (auto* windowed = As<TWinControl>(child)) {
+      if (windowed->HandleAllocated() && windowed->Showing()) SendSkinCommand(windowed->Handle(), SkinCmdResumePaint);
+    } else {
+      SendSkinCommandToControl(child, SkinCmdResumePaint);
     }
   }
 }

@@ -2,9 +2,6 @@
 // window or control, its children, colour queries; and the check a receiver makes before it
 // honours a command that carries or returns an address. Owns nothing but the calling thread's
 // record of its sends in progress.
-//
-// TODO: RefreshChildControls is not written yet; it must do nothing while a form animation
-// runs (the process-wide AnimationInProgress, sControlUtils.h).
 #pragma once
 
 #include <windows.h>
@@ -49,6 +46,11 @@ void BroadcastToChildControls(TWinControl* control, TMessage& message);
 // broadcast; true means it handled the child, whose children are then not visited. Nothing in
 // the program sets it.
 extern std::function<bool(TWinControl* child)> ExternalChildHandledHook;
+// Lets the children of a container that finished painting resume theirs (command 6): windowed
+// children with a window handle that are showing, by SendMessage; graphic children and
+// children being destroyed are passed over. Nothing while a form's show, hide or skin-change
+// animation runs (AnimationInProgress): the animation paints them into its pictures itself.
+void RefreshChildControls(TWinControl* control);
 // clFuchsia ($FF00FF) for no control; an unskinned control's own colour; a skinned control's
 // answer to command 21 (asked with LParam clFuchsia). RGB values.
 COLORREF GetControlColor(TControl* control);

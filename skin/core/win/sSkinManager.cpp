@@ -44,19 +44,6 @@ TsSkinManager* GDefaultManager = nullptr;
 std::vector<TsSkinManager*> GManagers;
 std::unique_ptr<TPNGGraphic> GShadowActive, GShadowInactive;
 
-// Sets a process-wide flag for a scope; the previous value returns on every exit.
-class TFlagScope {
-public:
-  explicit TFlagScope(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
-  ~TFlagScope() { FFlag = FOld; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-  bool& FFlag;
-  bool FOld;
-};
-
 bool CommandLineHas(const std::string& flag) {
   for (int i = 1; i <= TApplication::ParamCount(); ++i)
     if (SameText(TApplication::ParamStr(i), flag)) return true;

@@ -1,6 +1,7 @@
 // The ordered unit start-up: steps start in list order and stop in reverse; a failing step
 // stops what started before it; a failing shut-down step does not keep the others from
-// stopping; the program's list keeps its fixed order; the skin manager's step.
+// stopping; the program's list keeps its fixed order; the skin manager's step and the alpha
+// image list's.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,8 +9,10 @@
 #include <vector>
 
 #include "app/win/Startup.h"
+#include "framework/base/win/ResourceStream.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sControlUtils.h"
+#include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sThemes.h"
 
@@ -98,6 +101,34 @@ TEST_F(Startup, TheSkinManagersStepReadsTheShadowsAndThePlatform) {
   EXPECT_TRUE(IsNTFamily);
 }
 
+// The alpha image list's step builds the 48 x 16 list from the five PNG resources in their
+// order; shut-down frees it.
+TEST_F(Startup, TheAlphaImageListStepBuildsTheGlobalListAndShutDownFreesIt) {
+  TsAlphaImageList* list = GlobalAlphaImageList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GetWidth(), 48);
+  EXPECT_EQ(list->GetHeight(), 16);
+  EXPECT_EQ(list->Count(), 5);
+  ASSERT_EQ(list->Items()->Count(), 5);
+  const char* names[] = {"SF", "SR", "SD", "SE", "SC"};
+  for (int i = 0; i < 5; ++i) {
+    const TsImgListItem* it = list->Items()->Items(i);
+    TResourceStream s(nullptr, names[i]);
+    EXPECT_EQ(it->Data, std::vector<std::uint8_t>(s.Memory(), s.Memory() + s.Size())) << names[i];
+    EXPECT_EQ(it->DecodedWidth, 48) << names[i];
+    EXPECT_EQ(it->DecodedHeight, 16) << names[i];
+  }
+  DoneAlphaImageListUnit();
+  EXPECT_EQ(GlobalAlphaImageList(), nullptr);
+  InitAlphaImageListUnit();
+}
+
+HWND ThemeResetOf = nullptr;
+HRESULT WINAPI RecordThemeReset(HWND wnd, LPCWSTR, LPCWSTR) {
+  ThemeResetOf = wnd;
+  return S_OK;
+}
+
 // The theme step fills the visual-styles table from the system's library (Wine has one), a
 // control's theme reset goes through the table, and shut-down empties it.
 TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
@@ -105,14 +136,10 @@ TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
   ASSERT_NE(t.SetWindowTheme, nullptr);
   EXPECT_NE(t.DrawThemeParentBackground, nullptr);
   const TThemeEntries saved = t;
-  static HWND reset = nullptr;
-  t.SetWindowTheme = [](HWND wnd, LPCWSTR, LPCWSTR) -> HRESULT {
-    reset = wnd;
-    return S_OK;
-  };
+  t.SetWindowTheme = &RecordThemeReset;
   const HWND desktop = GetDesktopWindow();
   EXPECT_TRUE(ResetWindowTheme(desktop));
-  EXPECT_EQ(reset, desktop);
+  EXPECT_EQ(ThemeResetOf, desktop);
   DoneThemesUnit();
   EXPECT_EQ(t.SetWindowTheme, nullptr);
   EXPECT_EQ(t.IsAppThemed, nullptr);

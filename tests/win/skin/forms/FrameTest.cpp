@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/Menus.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSkinManager.h"
@@ -237,6 +238,25 @@ TEST_F(Frame, TheFormsOwnPaintingGoesIntoTheCacheAtTheClient) {
   EXPECT_EQ(CachePixel(p, client.X + 3, client.Y + 2), Rgb(1, 2, 3));
   EXPECT_NE(CachePixel(p, 3, 2), Rgb(1, 2, 3));
   form->OnPaint = nullptr;
+}
+
+TEST_F(Frame, GraphicChildrenArePaintedOverTheClientOnce) {
+  TsSkinProvider* p = Make(bsSizeable);
+  TCustomForm* form = p->Form();
+  auto* box = new TPaintBox(form);
+  box->SetParent(form);
+  box->SetBounds(10, 20, 30, 40);
+  int paints = 0;
+  box->OnPaint = [box, &paints](TObject*) {
+    ++paints;
+    box->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(1, 2, 3)));
+    box->Canvas()->FillRect(TRect{0, 0, box->Width(), box->Height()});
+  };
+  const std::unique_ptr<TBitmap> image = CreateBitmap32(form->Width(), form->Height());
+  SendMessageA(form->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(image->Canvas()->GetHandle()), PRF_CLIENT);
+  const TPoint client = p->ClientOffset();
+  EXPECT_EQ(GetPixel(image->Canvas()->GetHandle(), client.X + 25, client.Y + 40) & 0xFFFFFF, RGB(1, 2, 3));
+  EXPECT_EQ(paints, 1);
 }
 
 TEST_F(Frame, HitTestAndReleases) {
