@@ -15,7 +15,7 @@
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "bench/controls/BltRatio.h"
+#include "bench/harness/RatioBench.h"
 
 namespace {
 

@@ -10,10 +10,11 @@
 
 #include "skin/core/win/sSkinText.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "bench/harness/RatioBench.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using benchratio::Clock;
 constexpr UINT Format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
 const TRect Caption{8, 8, 208, 48};
 const char* const Text = "Orbex Handheld Scope";
@@ -62,14 +63,7 @@ double PlainNs() {
 
 template <typename F>
 void Measure(benchmark::State& st, F body) {
-  double ns = 0;
-  for (auto _ : st) {
-    const auto t0 = Clock::now();
-    body();
-    GdiFlush();
-    ns += std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
-  }
-  st.counters["x_plain"] = ns / static_cast<double>(st.iterations()) / PlainNs();
+  benchratio::MeasureRatio(st, true, PlainNs(), body, "x_plain");
 }
 
 void BM_CaptionPlain(benchmark::State& st) {

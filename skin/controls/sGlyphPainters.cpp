@@ -35,13 +35,6 @@ std::unique_ptr<TBitmap> ImageOver(TCustomImageList* list, int index, TColor fil
   return bmp;
 }
 
-// An alpha list's image with its alpha over what the target holds.
-// TODO: the alpha image list's own DrawAlphaImage (strip columns, reflection, grey tint) takes
-// over here once the list has it; the system list blends the image's alpha meanwhile.
-void DrawAlphaListImage(TCustomImageList* list, TCanvas* canvas, TPoint at, int index, bool enabled) {
-  list->Draw(canvas, at.X, at.Y, index, enabled);
-}
-
 // Any other list's image copied keyed on its fill colour into the 32-bit target at `at`.
 void DrawKeyedImage(TCustomImageList* list, int index, TColor fill, TBitmap* target, TPoint at) {
   auto bmp = ImageOver(list, index, fill);
@@ -84,7 +77,17 @@ void ButtonGlyphPainter(TControl* control, TCanvas* canvas) {
   const TRect r = b->GlyphRect();
   const bool enabled = b->Enabled();
   if (As<TsAlphaImageList>(list) != nullptr) {
-    DrawAlphaListImage(list, canvas, TPoint{r.Left, r.Top}, index, enabled);
+    // One image per glyph; a disabled glyph is half blended (the button's DisabledKind is the
+    // face's), without a grey tint.
+    const int state = b->CurrentState();
+    const int column = (state == BtnPressed ? 1 : 0) + state;
+    const int blend = enabled ? 0 : 50;
+    if (skinned && cache != nullptr && canvas == cache->Canvas()) {
+      TSize size;
+      DrawAlphaImage(list, cache, r.Left, size, b->GetReflected(), 1, column, blend, clNone, index, r.Top);
+    } else {
+      DrawAlphaImageToDC(list, canvas->GetHandle(), r.Left, b->GetReflected(), 1, column, blend, clNone, index, r.Top);
+    }
     return;
   }
   const TColor fill = KeyColorOf(list);
@@ -134,7 +137,9 @@ void ForeignToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDr
   if (index < 0 || index >= ImageCountOf(list)) return;
   const TRect r = ToolButtonImageRect(ToolLayout(bar, button, state, target->Canvas()));
   if (As<TsAlphaImageList>(list) != nullptr) {
-    DrawAlphaListImage(list, target->Canvas(), TPoint{r.Left, r.Top}, index, true);
+    const int column = (state & cdsHot) != 0 ? 1 : (state & cdsChecked) != 0 ? 2 : 0;
+    TSize size;
+    DrawAlphaImage(list, target, r.Left, size, false, 1, column, 0, clNone, index, r.Top);
     return;
   }
   DrawKeyedImage(list, index, KeyColorOf(list), target, TPoint{r.Left, r.Top});

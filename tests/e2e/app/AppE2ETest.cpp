@@ -278,37 +278,31 @@ std::vector<std::pair<std::string, HWND>> Descendants(HWND parent) {
   return out;
 }
 
-// "COLOR" of a section in a stored skin's options ("Dusk", "Linden"); -1 when not found.
-long SectionColour(const std::string& skin, const std::string& section) {
+// The value of `key` in `section` of a stored skin's options ("Dusk", "Linden"); "" when not
+// found.
+std::string SectionValue(const std::string& skin, const std::string& section, const std::string& key) {
   std::istringstream in(ReadFileText(std::string(ORBEX_SKIN_SOURCES) + "\\" + skin + "\\Options.dat"));
   std::string line;
   bool inside = false;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty() && line[0] == '[') inside = line == "[" + section + "]";
-    else if (inside && line.rfind("COLOR=", 0) == 0) return std::stol(line.substr(6));
+    else if (inside && line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
   }
-  return -1;
+  return "";
 }
 
-// The two colours of a section's gradient key ("GRADIENTDATA", "HOTGRADIENTDATA") of a stored
-// skin, as COLORREF; {-1, -1} when not found.
-std::pair<long, long> GradientColours(const std::string& skin, const std::string& section, const std::string& key) {
-  std::istringstream in(ReadFileText(std::string(ORBEX_SKIN_SOURCES) + "\\" + skin + "\\Options.dat"));
-  std::string line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line[0] == '[') inside = line == "[" + section + "]";
-    else if (inside && line.rfind(key + "=", 0) == 0) {
-      std::istringstream v(line.substr(key.size() + 1));
-      std::string a, b;
-      std::getline(v, a, ';');
-      std::getline(v, b, ';');
-      return {std::stol(a), std::stol(b)};
-    }
-  }
-  return {-1, -1};
+// "COLOR" of a section in a stored skin's options; -1 when not found.
+long SectionColour(const std::string& skin, const std::string& section) {
+  const std::string v = SectionValue(skin, section, "COLOR");
+  return v.empty() ? -1 : std::stol(v);
+}
+
+// The first colour of a section's gradient key ("GRADIENTDATA", "HOTGRADIENTDATA") as COLORREF;
+// -1 when not found.
+long GradientColour(const std::string& skin, const std::string& section, const std::string& key) {
+  const std::string v = SectionValue(skin, section, key);
+  return v.empty() ? -1 : std::stol(v.substr(0, v.find(';')));
 }
 
 int ColourDistance(COLORREF a, long b) {
@@ -323,9 +317,8 @@ int ButtonFace(const std::string& skin, HWND button) {
   RECT r{};
   GetWindowRect(button, &r);
   const COLORREF c = ScreenPixel(r.left + 6, r.top + 5);
-  const long normal = GradientColours(skin, "BUTTON", "GRADIENTDATA").first;
-  const long hot = GradientColours(skin, "BUTTON", "HOTGRADIENTDATA").first;
-  const int dn = ColourDistance(c, normal), dh = ColourDistance(c, hot);
+  const int dn = ColourDistance(c, GradientColour(skin, "BUTTON", "GRADIENTDATA"));
+  const int dh = ColourDistance(c, GradientColour(skin, "BUTTON", "HOTGRADIENTDATA"));
   if (std::min(dn, dh) > 40) return -1;
   return dh < dn ? 1 : 0;
 }

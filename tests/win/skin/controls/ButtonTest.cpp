@@ -207,6 +207,12 @@ TEST_F(Buttons, SplitPartOpensTheMenuWithoutAClickAndHintsReturnWithTheFirstItem
   EXPECT_EQ(clicks, 1);
 }
 
+// Runs `during` inside the open menu's loop, which then goes on (the keys it posted choose).
+void CALLBACK ChooseInMenuLoop(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (GDuringMenu) GDuringMenu();
+}
+
 // A button whose memory is poisoned when freed: touching it afterwards crashes at once.
 class TPoisonedButton : public TsButton {
 public:
@@ -234,14 +240,15 @@ TEST_F(Buttons, AMenuItemMayFreeTheButtonWithItsForm) {
   b->SetDropDownMenu(menu);
   Application->SetShowHint(true);
   // The item is chosen in the open menu; its handler runs when the menu has returned it.
-  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+  GDuringMenu = [] {
     HWND open = FindWindowA("#32768", nullptr);
     PostMessageA(open, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(open, WM_KEYDOWN, VK_RETURN, 0);
-  });
+  };
+  SetTimer(nullptr, 0, 50, &ChooseInMenuLoop);
   const HWND h = b->Handle();
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(70, 12));
+  GDuringMenu = nullptr;
   EXPECT_FALSE(IsWindow(h));
   EXPECT_TRUE(Application->ShowHint());
 }
@@ -283,39 +290,53 @@ TEST_F(Buttons, SkinCommands) {
   EXPECT_EQ(SendSkinCommand(b->Handle(), SkinCmdFadeFrame, reinterpret_cast<LPARAM>(frame.get())), 0);
 }
 
+// The recording theme table: every push-button draw as part x 10 + state, in a flat colour.
+std::vector<int> GThemeStates;
+int GThemeOpened = 0, GThemeClosed = 0;
+BOOL WINAPI Yes() { return TRUE; }
+BOOL WINAPI No() { return FALSE; }
+TThemeHandle WINAPI FakeOpenThemeData(HWND, LPCWSTR) {
+  ++GThemeOpened;
+  return reinterpret_cast<TThemeHandle>(0x77);
+}
+HRESULT WINAPI FakeCloseThemeData(TThemeHandle) {
+  ++GThemeClosed;
+  return S_OK;
+}
+HRESULT WINAPI FakeDrawThemeParentBackground(HWND, HDC, const RECT*) { return S_OK; }
+HRESULT WINAPI FakeDrawThemeBackground(TThemeHandle, HDC dc, int part, int state, const RECT* r, const RECT*) {
+  GThemeStates.push_back(part * 10 + state);
+  TOwnedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+  FillRect(dc, r, brush.Get());
+  return S_OK;
+}
+
 TEST_F(Buttons, UnskinnedFaceIsTheSystemsOrTheVisualStyle) {
   M.reset();
   TsButton* b = Button("", 20);
   b->SetDefault(true);
   const TThemeEntries saved = ThemeEntries();
   TThemeEntries& t = ThemeEntries();
-  t.IsAppThemed = []() -> BOOL { return FALSE; };
+  t.IsAppThemed = &No;
   TPrinted plain(b);
   EXPECT_EQ(plain.At(0, 0), RGB(0, 0, 0));   // the default button's black frame
   EXPECT_EQ(plain.At(30, 12), GetSysColor(COLOR_BTNFACE));
   // Through a recording theme table.
-  static std::vector<int> states;
-  static int opened, closed;
-  states.clear();
-  opened = closed = 0;
-  t.IsAppThemed = []() -> BOOL { return TRUE; };
-  t.IsThemeActive = []() -> BOOL { return TRUE; };
-  t.OpenThemeData = [](HWND, LPCWSTR) -> TThemeHandle { ++opened; return reinterpret_cast<TThemeHandle>(0x77); };
-  t.CloseThemeData = [](TThemeHandle) -> HRESULT { ++closed; return S_OK; };
-  t.DrawThemeParentBackground = [](HWND, HDC, const RECT*) -> HRESULT { return S_OK; };
-  t.DrawThemeBackground = [](TThemeHandle, HDC dc, int part, int state, const RECT* r, const RECT*) -> HRESULT {
-    states.push_back(part * 10 + state);
-    TOwnedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
-    FillRect(dc, r, brush.Get());
-    return S_OK;
-  };
+  GThemeStates.clear();
+  GThemeOpened = GThemeClosed = 0;
+  t.IsAppThemed = &Yes;
+  t.IsThemeActive = &Yes;
+  t.OpenThemeData = &FakeOpenThemeData;
+  t.CloseThemeData = &FakeCloseThemeData;
+  t.DrawThemeParentBackground = &FakeDrawThemeParentBackground;
+  t.DrawThemeBackground = &FakeDrawThemeBackground;
   TPrinted themed(b);
   b->Perform(CM_MOUSEENTER, 0, 0);
   TPrinted hot(b);
   ThemeEntries() = saved;
   EXPECT_EQ(themed.At(30, 12), RGB(1, 2, 3));
-  EXPECT_EQ(states, (std::vector<int>{15, 12}));   // push button: defaulted, then hot
-  EXPECT_EQ(opened, closed);
+  EXPECT_EQ(GThemeStates, (std::vector<int>{15, 12}));   // push button: defaulted, then hot
+  EXPECT_EQ(GThemeOpened, GThemeClosed);
 }
 
 TEST_F(Buttons, ExtensionHooksAreCalledWhenSet) {

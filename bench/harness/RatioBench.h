@@ -1,6 +1,6 @@
-// Shared by the skinned controls' benchmarks: the stored skins' folder as the program sees
-// it, and timings reported as a ratio to a BitBlt of the same size measured in the same run,
-// so that the numbers say what the skin costs on any machine.
+// Shared by the painting benchmarks under Wine: the stored skins' folder as the program sees
+// it, and timings reported as a ratio to a baseline measured in the same run (a BitBlt of the
+// same size, a plain draw), so that the numbers say what the skin costs on any machine.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -17,6 +17,7 @@ namespace benchratio {
 
 using Clock = std::chrono::steady_clock;
 
+#ifdef ORBEX_SKINS_DIR
 // ORBEX_SKINS_DIR with a Unix path put through Wine's Z: drive.
 inline std::string SkinsDir() {
   std::string dir = ORBEX_SKINS_DIR;
@@ -24,6 +25,7 @@ inline std::string SkinsDir() {
   std::replace(dir.begin(), dir.end(), '/', '\\');
   return dir;
 }
+#endif
 
 // Best-of time of one BitBlt of w x h between two 32-bit bitmaps, in nanoseconds.
 inline double BltNs(int w, int h) {
@@ -39,10 +41,10 @@ inline double BltNs(int w, int h) {
   return best;
 }
 
-// Times `body` and reports "x_blt", its time per call over bltNs; an error when the scene
-// could not be made.
+// Times `body` and reports `counter` ("x_blt" by default), its time per call over baseNs; an
+// error when the scene could not be made.
 template <typename F>
-void MeasureRatio(benchmark::State& st, bool ready, double bltNs, F body) {
+void MeasureRatio(benchmark::State& st, bool ready, double baseNs, F body, const char* counter = "x_blt") {
   if (!ready) {
     st.SkipWithError("the stored skin \"Dusk\" could not be loaded");
     return;
@@ -54,7 +56,7 @@ void MeasureRatio(benchmark::State& st, bool ready, double bltNs, F body) {
     GdiFlush();
     ns += std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
   }
-  st.counters["x_blt"] = ns / static_cast<double>(st.iterations()) / bltNs;
+  st.counters[counter] = ns / static_cast<double>(st.iterations()) / baseNs;
 }
 
 }  // namespace benchratio
