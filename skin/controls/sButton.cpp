@@ -447,8 +447,7 @@ void TsButton::BuildFace() {
     DrawSmallArrow(cv, c, TRect{Width() - SplitPartWidth, 0, Width(), Height()}, saDown);
   }
   // 8. The disabled look over the parent's background.
-  const TBasicAction* action = Action();
-  const auto* custom = As<TCustomAction>(const_cast<TBasicAction*>(action));
+  const auto* custom = As<TCustomAction>(Action());
   if (!Enabled() || (custom != nullptr && !custom->Enabled()))
     MakeDisabledLook(cache, FDisabledKind, this, TPoint{0, 0}, bg);
   d->BGChanged = 0;

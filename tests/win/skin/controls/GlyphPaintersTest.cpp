@@ -11,9 +11,7 @@
 
 #include "framework/win/ComCtrls.h"
 #include "skin/controls/sGlyphPainters.h"
-#include "skin/controls/sToolBar.h"
 #include "skin/core/sMessages.h"
-#include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/sBitmap32.h"
 
@@ -119,31 +117,6 @@ TEST_F(Painters, ListsWithoutBackgroundAreKeyedOnFuchsiaAndHotImagesServeTheirIn
     EXPECT_EQ(n[c.Inner], c.Inner != 0 ? 64 : 0) << c.Index << " " << c.State;
     EXPECT_EQ(n[Blue], t->GetWidth() * t->GetHeight() - (c.Inner != 0 ? 64 : 0)) << c.Index;
   }
-}
-
-TEST_F(Painters, SkinnedToolBarKeysOnItsImagesBackground) {
-  auto manager = std::make_unique<TsSkinManager>(nullptr);
-  manager->SetSkinDirectory(ORBEX_BUTTON_SKINS);
-  manager->SetSkinName("ButtonA");
-  auto* bar = new TsToolBar(Form.get());
-  bar->SetParent(Form.get());
-  bar->SetButtonWidth(40);
-  bar->SetButtonHeight(30);
-  bar->SkinData()->AfterLoad();
-  ASSERT_TRUE(bar->SkinData()->HasSkin());
-  auto* button = new TToolButton(Form.get());
-  button->SetParent(bar);
-  TImageList* images = Keyed(Green);
-  images->SetBkColor(static_cast<TColor>(RGB(255, 0, 255)));
-  bar->SetImages(images);
-  button->SetImageIndex(0);
-  auto t = CreateBitmap32(button->Width(), button->Height());
-  t->Canvas()->Brush()->SetColor(static_cast<TColor>(Blue));
-  t->Canvas()->FillRect(TRect{0, 0, t->GetWidth(), t->GetHeight()});
-  ToolButtonGlyphPainter(bar, button, 0, t.get());
-  auto n = Colours(t.get());
-  EXPECT_EQ(n[Green], 64);
-  EXPECT_EQ(n[RGB(255, 0, 255)], 0);
 }
 
 }  // namespace
