@@ -685,25 +685,67 @@ void TsButton::FocusStep(TMessage& m) {
   TButton::WndProc(m);
 }
 
+bool TsButton::PaintCommand(TMessage& m) {
+  TsCommonData* d = FSkinData.get();
+  switch (SkinCommandOf(m.WParam)) {
+    case SkinCmdResumePaint:
+      if (d->HoldPaint != 0) {
+        d->SetPaintLock(false);
+        Repaint_();
+      }
+      return true;
+    case SkinCmdPaintAtOnce:
+      if (d->UrgentPainting != 0) BuildFace();
+      HandleCommonMessage(m, d);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TsButton::KillFocusStep(TMessage& m) {
+  TsCommonData* d = FSkinData.get();
+  if (Designing() || !Visible() || !Enabled() || IsDestroying()) return false;
+  StopFade();
+  {
+    TRedrawOff off(this);
+    TButton::WndProc(m);
+  }
+  d->Focused = 0;
+  FRegionChanged = true;
+  Repaint_();
+  d->HideGlow();
+  return true;
+}
+
+bool TsButton::EraseBackground(TMessage& m) {
+  TsCommonData* d = FSkinData.get();
+  if (!Visible() && !Designing()) return false;
+  if (m.WParam != 0 && d->CacheBitmap() != nullptr && d->BGChanged == 0 &&
+      !(FFadeTimer != nullptr && FFadeTimer->Enabled())) {
+    const TRect full{0, 0, Width(), Height()};
+    CopyCacheExcludingChildren(this, d, full, 0, 0, false, reinterpret_cast<HDC>(m.WParam), full);
+  }
+  m.Result = 0;
+  return true;
+}
+
+bool TsButton::FocusChanged(TMessage& m) {
+  if (!Visible()) return false;
+  const bool was = FFocusedOrDefault;
+  {
+    TRedrawOff off(this);
+    TButton::WndProc(m);
+  }
+  // The repaint asked for while the redraw was off was dropped with it.
+  if (FFocusedOrDefault != was) Repaint_();
+  return true;
+}
+
 // The messages of a paintable, skinned button; true when answered.
 bool TsButton::SkinnedMessage(TMessage& m) {
   TsCommonData* d = FSkinData.get();
-  if (m.Msg == WM_SKINCOMMAND) {
-    switch (SkinCommandOf(m.WParam)) {
-      case SkinCmdResumePaint:
-        if (d->HoldPaint != 0) {
-          d->SetPaintLock(false);
-          Repaint_();
-        }
-        return true;
-      case SkinCmdPaintAtOnce:
-        if (d->UrgentPainting != 0) BuildFace();
-        HandleCommonMessage(m, d);
-        return true;
-      default:
-        return false;
-    }
-  }
+  if (m.Msg == WM_SKINCOMMAND) return PaintCommand(m);
   const TsGeneralData* section = SectionOf(d);
   switch (m.Msg) {
     case WM_MOVE:
@@ -723,17 +765,7 @@ bool TsButton::SkinnedMessage(TMessage& m) {
       return true;
     case WM_KILLFOCUS:
     case CM_EXIT:
-      if (Designing() || !Visible() || !Enabled() || IsDestroying()) return false;
-      StopFade();
-      {
-        TRedrawOff off(this);
-        TButton::WndProc(m);
-      }
-      d->Focused = 0;
-      FRegionChanged = true;
-      Repaint_();
-      d->HideGlow();
-      return true;
+      return KillFocusStep(m);
     case WM_ENABLE:
       return true;
     case WM_PAINT:
@@ -744,14 +776,7 @@ bool TsButton::SkinnedMessage(TMessage& m) {
       }
       return false;
     case WM_ERASEBKGND:
-      if (!Visible() && !Designing()) return false;
-      if (m.WParam != 0 && d->CacheBitmap() != nullptr && d->BGChanged == 0 &&
-          !(FFadeTimer != nullptr && FFadeTimer->Enabled())) {
-        const TRect full{0, 0, Width(), Height()};
-        CopyCacheExcludingChildren(this, d, full, 0, 0, false, reinterpret_cast<HDC>(m.WParam), full);
-      }
-      m.Result = 0;
-      return true;
+      return EraseBackground(m);
     case WM_WINDOWPOSCHANGING:
       FRegionChanged = true;
       return false;
@@ -777,17 +802,8 @@ bool TsButton::SkinnedMessage(TMessage& m) {
         Repaint_();
       }
       return false;
-    case CM_FOCUSCHANGED: {
-      if (!Visible()) return false;
-      const bool was = FFocusedOrDefault;
-      {
-        TRedrawOff off(this);
-        TButton::WndProc(m);
-      }
-      // The repaint asked for while the redraw was off was dropped with it.
-      if (FFocusedOrDefault != was) Repaint_();
-      return true;
-    }
+    case CM_FOCUSCHANGED:
+      return FocusChanged(m);
     case CM_TEXTCHANGED:
       if (IsDestroying()) return false;
       TButton::WndProc(m);

@@ -136,6 +136,11 @@ private:
   void MouseEnterLeave(bool enter);
   bool SkinCommand(TMessage& m);
   bool SkinnedMessage(TMessage& m);
+  // Handlers of SkinnedMessage; true when the message was answered.
+  bool PaintCommand(TMessage& m);
+  bool KillFocusStep(TMessage& m);
+  bool EraseBackground(TMessage& m);
+  bool FocusChanged(TMessage& m);
   void AfterFramework(const TMessage& m);
   void FocusStep(TMessage& m);
   void DrawUnskinned(const DRAWITEMSTRUCT& item);
