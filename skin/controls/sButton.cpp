@@ -276,19 +276,23 @@ void TsButton::SetButtonStyle(bool ADefault) {
 bool TsButton::Skinned() const { return FSkinData->HasSkin(); }
 
 int TsButton::CurrentState() {
+  if (FStateNow >= 0) return FStateNow;
+  // Each question below is a round trip to the window system: the pressed ones first, the
+  // others only when the button is not pressed.
   TsButtonStateInput in;
-  if (HandleAllocated()) {
-    in.Pushed = (::SendMessageA(Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-    in.StyleType = static_cast<int>(::GetWindowLongPtrA(Handle(), GWL_STYLE) & 0xF);
-    in.LeftHeldHere = (::GetKeyState(VK_LBUTTON) & 0x8000) != 0 && ::GetCapture() == Handle();
-  }
-  in.Pushed = in.Pushed || PaintAsPressed;
+  const bool handle = HandleAllocated();
+  in.Pushed = PaintAsPressed || (handle && (::SendMessageA(Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0);
   in.MouseInside = FSkinData->MouseAbove != 0;
+  if (in.Pushed && handle) in.LeftHeldHere = ::GetCapture() == Handle() && (::GetKeyState(VK_LBUTTON) & 0x8000) != 0;
   in.Down = FDown;
   in.DroppedDown = FDroppedDown;
+  if (ButtonCurrentState(in) == BtnPressed) return BtnPressed;
   in.FocusedOrDefault = FFocusedOrDefault;
-  in.ActiveState = FSkinData->IsActiveState();
   in.DesignDefault = Designing() && Default();
+  if (!in.FocusedOrDefault && !in.DesignDefault) {
+    if (handle) in.StyleType = static_cast<int>(::GetWindowLongPtrA(Handle(), GWL_STYLE) & 0xF);
+    in.ActiveState = FSkinData->IsActiveState();
+  }
   return ButtonCurrentState(in);
 }
 
@@ -422,7 +426,9 @@ void TsButton::BuildFace() {
   TBitmap* cache = d->CacheBitmap();
   if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
   cache->Canvas()->Font()->Assign(Font());
-  // 2. - 3. The section's fill for the state over the parent's background.
+  // 2. - 3. The section's fill for the state over the parent's background. The state is asked
+  // once for the whole face: glyph and caption places follow it.
+  TStateScope once(*this);
   const int state = std::min(CurrentState(), std::max(section->States - 1, 0));
   TsBackgroundInfo bg;
   d->ParentBackgroundInfo(bg);
@@ -940,6 +946,7 @@ constexpr int PbsNormal = 1, PbsHot = 2, PbsPressed = 3, PbsDisabled = 4, PbsDef
 void TsButton::DrawUnskinned(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   if (dc == nullptr) return;
+  TStateScope once(*this);
   TSaveDC saved(dc);
   TCanvas canvas;
   TCanvasDC bound(canvas, dc);

@@ -168,6 +168,22 @@ private:
   bool FRegionChanged = true;
   bool FDroppedDown = false;
   bool FMouseClicked = false;
+  // While a face is drawn: the state it shows, asked once (-1 outside).
+  int FStateNow = -1;
+  class TStateScope {
+  public:
+    explicit TStateScope(TsButton& b) : FButton(b), FOuter(b.FStateNow) {
+      b.FStateNow = -1;
+      b.FStateNow = b.CurrentState();
+    }
+    ~TStateScope() { FButton.FStateNow = FOuter; }
+    TStateScope(const TStateScope&) = delete;
+    TStateScope& operator=(const TStateScope&) = delete;
+
+  private:
+    TsButton& FButton;
+    int FOuter;
+  };
   // Cleared when the button goes: a menu handler or a click may free it with its form.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
