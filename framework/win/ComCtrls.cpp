@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <shlwapi.h>
+
 #include "framework/base/TypInfo.h"
 #include "framework/win/ActnList.h"
 
@@ -977,6 +979,7 @@ void TCoolBar::PublishProperties(TPublisher<TCoolBar>& P) {
   P.Boolean("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(0);
   P.Component("Images", &TCoolBar::Images, &TCoolBar::SetImages);
   P.Boolean("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(1);
+  P.Boolean("Vertical", &TCoolBar::Vertical, &TCoolBar::SetVertical).Default(0);
 }
 
 TCoolBar::TCoolBar(TComponent* AOwner)
@@ -1021,6 +1024,12 @@ void TCoolBar::SetShowText(bool v) {
   if (SetAndCheck(FShowText, v)) UpdateBands();
 }
 
+void TCoolBar::SetVertical(bool v) {
+  if (FVertical == v) return;
+  FVertical = v;
+  if (HandleAllocated()) RecreateWnd();
+}
+
 void TCoolBar::SetBandBorders(bool v) {
   if (FBandBorders == v) return;
   FBandBorders = v;
@@ -1058,7 +1067,7 @@ void TCoolBar::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, REBARCLASSNAMEA);
   Params.Style |= CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE | RBS_VARHEIGHT |
                   WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (FBandBorders ? RBS_BANDBORDERS : 0u) |
-                  (FFixedOrder ? RBS_FIXEDORDER : 0u);
+                  (FFixedOrder ? RBS_FIXEDORDER : 0u) | (FVertical ? CCS_VERT : 0u);
 }
 
 void TCoolBar::CreateWnd() {
@@ -1185,6 +1194,35 @@ void TCoolBar::Dispatch(TMessage& Message) {
   }
   TWinControl::Dispatch(Message);
 }
+
+// ---------------------------------------------------------------------------------------------
+// The common controls' version
+
+namespace {
+
+DWORD ComCtlVersionOverride = 0;
+
+DWORD AskComCtlVersion() {
+  HMODULE lib = ::GetModuleHandleA("comctl32.dll");
+  if (lib == nullptr) return 0;
+  using TDllGetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+  auto get = reinterpret_cast<TDllGetVersion>(reinterpret_cast<void*>(::GetProcAddress(lib, "DllGetVersion")));
+  if (get == nullptr) return 0;
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof(info);
+  if (FAILED(get(&info))) return 0;
+  return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+}
+
+}  // namespace
+
+DWORD GetComCtlVersion() {
+  if (ComCtlVersionOverride != 0) return ComCtlVersionOverride;
+  static const DWORD version = AskComCtlVersion();
+  return version;
+}
+
+void SetComCtlVersionOverride(DWORD version) { ComCtlVersionOverride = version; }
 
 // ---------------------------------------------------------------------------------------------
 // Start-up

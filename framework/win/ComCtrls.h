@@ -342,6 +342,9 @@ public:
   void SetBandBorders(bool v);
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* v);
+  // The bands run from top to bottom (the window is made again).
+  bool Vertical() const { return FVertical; }
+  void SetVertical(bool v);
 
   // Puts every band into the window again.
   void UpdateBands();
@@ -372,8 +375,15 @@ private:
   bool FShowText = true;
   bool FBandBorders = true;
   TCustomImageList* FImages = nullptr;
+  bool FVertical = false;
   bool FUpdatingBands = false;
 };
+
+// The version of the loaded comctl32 (major in the high word, minor in the low word), asked
+// once; 0 when the library does not tell. Tests put another value in with
+// SetComCtlVersionOverride (0 takes the library's again).
+DWORD GetComCtlVersion();
+void SetComCtlVersionOverride(DWORD version);
 
 // Start-up step of the unit: registers the stored-form classes (status, tool and cool bars) by
 // name. Runs once; later calls do nothing.
