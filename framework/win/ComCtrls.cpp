@@ -1128,9 +1128,12 @@ void TCoolBar::UpdateBands() {
       bi.cbSize = REBARBANDINFOA_V6_SIZE;
       bi.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID | RBBIM_TEXT |
                  RBBIM_IMAGE;
-      bi.fStyle = (band->FBreak ? RBBS_BREAK : 0u) |
-                  ((band->FFixedSize || FFixedSize) ? RBBS_FIXEDSIZE | RBBS_NOGRIPPER : 0u) |
-                  (band->FVisible ? 0u : RBBS_HIDDEN);
+      // A band that can be moved shows its grip even when it is alone in the bar; the first
+      // band of a bar in fixed order cannot be moved.
+      const bool fixed = band->FFixedSize || FFixedSize;
+      const bool noGrip = fixed || (FFixedOrder && i == 0);
+      bi.fStyle = (band->FBreak ? RBBS_BREAK : 0u) | (fixed ? RBBS_FIXEDSIZE : 0u) |
+                  (noGrip ? RBBS_NOGRIPPER : RBBS_GRIPPERALWAYS) | (band->FVisible ? 0u : RBBS_HIDDEN);
       HWND child = nullptr;
       if (band->FControl != nullptr && band->FControl->Parent() == this)
         child = band->FControl->Handle();
@@ -1141,6 +1144,10 @@ void TCoolBar::UpdateBands() {
       bi.wID = static_cast<UINT>(i);
       bi.lpText = text.data();
       bi.iImage = (FImages != nullptr && band->FImageIndex >= 0) ? band->FImageIndex : -1;
+      if (const int room = BandHeaderRoom(band); room >= 0) {
+        bi.fMask |= RBBIM_HEADERSIZE;
+        bi.cxHeader = static_cast<UINT>(room);
+      }
       ::SendMessageA(h, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&bi));
     }
   } catch (...) {

@@ -348,6 +348,8 @@ public:
 
   // Puts every band into the window again.
   void UpdateBands();
+  // The room a band keeps before its control, in pixels; -1 leaves it to the system (as here).
+  virtual int BandHeaderRoom(const TCoolBand* band) { return -1; }
   // Height of the rows of bands plus the edges (what AutoSize sets).
   int BarHeight() const;
   void Dispatch(TMessage& Message) override;

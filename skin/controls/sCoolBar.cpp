@@ -64,12 +64,13 @@ void TsCoolBar::Loaded() {
   TCoolBar::Loaded();
   FSkinData->AfterLoad();
   SetupGrip();
+  if (FSkinData->HasSkin()) UpdateBands();
 }
 
 void TsCoolBar::SetupGrip() {
   FGripIndex = FGripBorder = FGripTexture = -1;
   TsSkinManager* m = FSkinData->GetSkinManager();
-  if (!FSkinData->HasSkin() || m == nullptr) return;
+  if (!FSkinData->HasSkin(false) || m == nullptr) return;
   const TsSkinTables* t = m->Tables();
   FGripName = Vertical() ? "GRIPV" : "GRIPH";
   FGripIndex = FindSectionIndex(t, FGripName);
@@ -112,6 +113,10 @@ int TsCoolBar::HeaderSize(const TCoolBand* band) {
   }
   q.GripWidth = GripWidth(band);
   return BandHeaderSize(q);
+}
+
+int TsCoolBar::BandHeaderRoom(const TCoolBand* band) {
+  return FSkinData->HasSkin() ? HeaderSize(band) : -1;
 }
 
 TPoint TsCoolBar::ClientOffset() {
@@ -319,11 +324,13 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
       BroadcastToChildControls(this, m);
       HandleCommonMessage(m, d);
       SetupGrip();
+      UpdateBands();
       return true;
     case SkinCmdUnskin:
       if (!own) return false;
       HandleCommonMessage(m, d);
       SetupGrip();
+      UpdateBands();
       if (HandleAllocated()) {
         if (!design) SetTheme(Handle(), false);
         ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);

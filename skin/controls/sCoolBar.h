@@ -30,6 +30,9 @@ public:
   int GripSection() const { return FGripIndex; }
   const std::string& GripName() const { return FGripName; }
 
+  // Skinned, each band keeps the room its header is painted in.
+  int BandHeaderRoom(const TCoolBand* band) override;
+
 protected:
   void WndProc(TMessage& Message) override;
 
