@@ -85,7 +85,6 @@ TEST_F(CoolBar, GripFromProgressWithoutGriph) {
   auto image = Printed(Bar);
   const TRect h = Header();
   ASSERT_GT(h.Left, 0);
-  printf("child %d header %d h.Left %d\n", Child->Left(), Bar->HeaderSize(Bar->Bands()->Items(0)), h.Left);
   // The grip fills the header's first grip width less 2 pixels, over the whole band height.
   const TRect grip{h.Left + 1, h.Top + 2, h.Left + Bar->GripWidth(Bar->Bands()->Items(0)) - 3, h.Bottom - 2};
   EXPECT_EQ(Count(image.get(), grip, Progress), grip.Width() * grip.Height());
