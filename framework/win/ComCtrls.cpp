@@ -1192,6 +1192,10 @@ void TCoolBar::Dispatch(TMessage& Message) {
       EdgePrint(Message, Handle(), FEdgeBorders);
       return;
     case WM_PARENTNOTIFY: WMParentNotify(Message); return;
+    case CM_CHANGED:
+      // Something the bands' layout depends on changed (their header room): put them anew.
+      UpdateBands();
+      return;
     case CM_CONTROLCHANGE:
       TWinControl::Dispatch(Message);
       CMControlChange(Message);

@@ -260,6 +260,21 @@ void TsCoolBar::PaintToDC(HDC DC, bool RefreshChildren) {
 // ---------------------------------------------------------------------------------------------
 // Messages.
 
+void TsCoolBar::EraseForChild(HDC DC) {
+  // A see-through band control (a flat tool bar) has the bar erase its background into its
+  // own DC, moved to the bar's coordinates: it gets the bar's face. The bar's own erase draws
+  // nothing; its paint covers everything.
+  HWND target = DC != nullptr ? ::WindowFromDC(DC) : nullptr;
+  if (target == nullptr || target == Handle() || ::GetParent(target) != Handle()) return;
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (FSkinData->BGChanged != 0 || cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height())
+    PrepareCache();
+  cache = FSkinData->CacheBitmap();
+  if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
+  const TPoint o = ClientOffset();
+  ::BitBlt(DC, 0, 0, ClientWidth(), ClientHeight(), cache->Canvas()->GetHandle(), o.X, o.Y, SRCCOPY);
+}
+
 void TsCoolBar::WMPaint(TMessage& m) {
   HDC given = reinterpret_cast<HDC>(m.WParam);
   PAINTSTRUCT ps{};
@@ -387,6 +402,7 @@ void TsCoolBar::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_ERASEBKGND:
       if (!skinned) break;
+      EraseForChild(reinterpret_cast<HDC>(m.WParam));
       m.Result = 1;
       return;
     case WM_PAINT:

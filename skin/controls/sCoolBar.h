@@ -49,6 +49,7 @@ private:
   void PaintBandHeader(HDC DC, int index, const TPoint& offset);
   void CopyFrame(HDC DC);
   void ResumeChildPaint();
+  void EraseForChild(HDC DC);
   bool SkinCommand(TMessage& Message);
   void WMPaint(TMessage& Message);
   void WMNCPaint(TMessage& Message);
