@@ -1,5 +1,5 @@
 // The program's skinned cool bar and labels in both stored skins: the grip left of the tool
-// bar; the labels of the About box, the help form and "Select device" in the font colour of
+// bar; the title icon from the program's own icons; the labels of the About box, the help form and "Select device" in the font colour of
 // the "FORM" section, the port label ending 4 pixels left of its box, the forum link's hover
 // colour; and the main window and the About box's logo unchanged after a round of switches.
 #include <gtest/gtest.h>
@@ -16,7 +16,11 @@
 #include "skin/controls/sCoolBar.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sToolBar.h"
+#include "skin/core/sFormMetrics.h"
 #include "skin/core/sSkinData.h"
+#include "skin/core/win/sSkinDataWin.h"
+#include "skin/forms/sFormRegion.h"
+#include "skin/paint/win/sBitmap32.h"
 #include "tests/win/app/mainform/AppTestUtil.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
@@ -140,6 +144,49 @@ TEST_F(SkinnedControls, ForumLinkShowsTheSkinsHoverColour) {
     help->sWebLabel1->Perform(CM_MOUSELEAVE, 0, 0);
     Pump(60);
   });
+}
+
+// The main window has no icon of its own: its title shows the program's small icon, made once
+// at start-up. Where the icon is opaque (the same drawn on black and on white), the title's
+// pixel is the icon's.
+TEST_F(SkinnedControls, TitleIconFromTheProgramsIcons) {
+  ASSERT_NE(AppLargeIcon(), nullptr);
+  ASSERT_NE(AppSmallIcon(), nullptr);
+  ASSERT_FALSE(AppSmallIcon()->Empty());
+  TsSkinProvider* p = Main->SkinProvider;
+  const TRect r = IconRect(p->Geometry(), SystemMetrics());
+  ASSERT_FALSE(r.IsEmpty());
+  ASSERT_LE(r.Height(), 16);
+  auto onBlack = CreateBitmap32(r.Width(), r.Height()), onWhite = CreateBitmap32(r.Width(), r.Height());
+  PatBlt(onWhite->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), WHITENESS);
+  for (TBitmap* b : {onBlack.get(), onWhite.get()})
+    DrawIconEx(b->Canvas()->GetHandle(), 0, 0, AppSmallIcon()->GetHandle(), r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  const TlxPixelBuffer black = TargetPixels32(onBlack.get()), white = TargetPixels32(onWhite.get());
+  // Opaque icon pixels, and how many of them the title shows.
+  auto shown = [&](int& opaque) {
+    const TlxPixelBuffer cache = TargetPixels32(p->SkinData()->CacheBitmap());
+    int same = 0;
+    opaque = 0;
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x) {
+        const std::uint32_t c = GetPix(black, x, y) & 0xFFFFFF;
+        if (c != (GetPix(white, x, y) & 0xFFFFFF)) continue;
+        ++opaque;
+        same += (GetPix(cache, r.Left + x, r.Top + y) & 0xFFFFFF) == c ? 1 : 0;
+      }
+    return same;
+  };
+  int opaque = 0;
+  EXPECT_EQ(shown(opaque), opaque);
+  EXPECT_GT(opaque, 20);
+  // Without them the title shows the system's application icon: nothing else is loaded.
+  DoneRegisteredFormsUnit();
+  p->RepaintFormFrame();
+  EXPECT_LT(shown(opaque), opaque);
+  InitRegisteredFormsUnit();
+  p->RepaintFormFrame();
+  EXPECT_EQ(shown(opaque), opaque);
 }
 
 // The main window's pixels after a round of switches, left out the tool bar (it is still
