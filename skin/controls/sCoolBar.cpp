@@ -387,6 +387,7 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
       ResumeChildPaint();
       return true;
     case SkinCmdIsSkinned: m.Result = 1; return true;
+    case SkinCmdIsHeld: m.Result = d->HoldPaint; return true;
     case SkinCmdQueryAppObject: m.Result = reinterpret_cast<LRESULT>(Application); return true;
     default: return HandleSkinCommand(m, d);
   }
