@@ -9,26 +9,22 @@
 namespace {
 
 TEST(CoolBarLayout, GripWidthAndHeaderSize) {
-  const TsBandHeaderQuery text30image16{true, false, false, true, 30, 13, 0, true, 16, 16, 9};
-  const TsBandHeaderQuery imageWithoutList{true, false, false, false, 0, 13, 0, false, 0, 0, 9};
-  const TsBandHeaderQuery hidden{true, true, false, true, 30, 13, 0, true, 16, 16, 9};
-  const TsBandHeaderQuery vertical{true, false, true, true, 30, 13, 0, true, 16, 20, 9};
+  // Exists, hidden, vertical, text, text width, font height, image index, list, image size, grip.
   const struct {
     TsBandHeaderQuery Band;
     int Size;
-  } headers[] = {{text30image16, 61}, {imageWithoutList, 13}, {hidden, 0}, {vertical, 48}};
+  } headers[] = {{{true, false, false, true, 30, 13, 0, true, 16, 16, 9}, 61},
+                 {{true, false, false, false, 0, 13, 0, false, 0, 0, 9}, 13},   // image 0, no list, no text
+                 {{true, true, false, true, 30, 13, 0, true, 16, 16, 9}, 0},    // hidden
+                 {{true, false, true, true, 30, 13, 0, true, 16, 20, 9}, 48}};  // vertical
   for (const auto& c : headers) EXPECT_EQ(BandHeaderSize(c.Band), c.Size) << c.Size;
-
+  // Fixed order, band, fixed size, comctl32 version.
   const struct {
     TsBandGripQuery Band;
     int Width;
-  } grips[] = {
-      {{false, 0, false, ComCtlVersion471}, 9},
-      {{false, 0, true, ComCtlVersion471}, 0},     // FixedSize: no grip
-      {{true, 0, false, ComCtlVersion471}, 0},     // first band of a fixed order
-      {{true, 1, false, ComCtlVersion471}, 9},
-      {{false, 0, false, 0x40046}, 12},            // comctl32 4.70
-  };
+  } grips[] = {{{false, 0, false, ComCtlVersion471}, 9}, {{false, 0, true, ComCtlVersion471}, 0},
+               {{true, 0, false, ComCtlVersion471}, 0}, {{true, 1, false, ComCtlVersion471}, 9},
+               {{false, 0, false, 0x40046}, 12}};
   for (const auto& c : grips) EXPECT_EQ(BandGripWidth(c.Band), c.Width) << c.Width;
 }
 
