@@ -1211,8 +1211,6 @@ void TCoolBar::Dispatch(TMessage& Message) {
 
 namespace {
 
-DWORD ComCtlVersionOverride = 0;
-
 DWORD AskComCtlVersion() {
   HMODULE lib = ::GetModuleHandleA("comctl32.dll");
   if (lib == nullptr) return 0;
@@ -1228,12 +1226,9 @@ DWORD AskComCtlVersion() {
 }  // namespace
 
 DWORD GetComCtlVersion() {
-  if (ComCtlVersionOverride != 0) return ComCtlVersionOverride;
   static const DWORD version = AskComCtlVersion();
   return version;
 }
-
-void SetComCtlVersionOverride(DWORD version) { ComCtlVersionOverride = version; }
 
 // ---------------------------------------------------------------------------------------------
 // Start-up

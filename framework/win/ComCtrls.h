@@ -382,10 +382,8 @@ private:
 };
 
 // The version of the loaded comctl32 (major in the high word, minor in the low word), asked
-// once; 0 when the library does not tell. Tests put another value in with
-// SetComCtlVersionOverride (0 takes the library's again).
+// once; 0 when the library does not tell.
 DWORD GetComCtlVersion();
-void SetComCtlVersionOverride(DWORD version);
 
 // Start-up step of the unit: registers the stored-form classes (status, tool and cool bars) by
 // name. Runs once; later calls do nothing.
