@@ -107,6 +107,31 @@ function(orbex_test_path var path)
   endif()
 endfunction()
 
+# orbex_fixture_skins(<test> <script> <subdir> <define> <skin>...): the fixture skins <script>
+# writes at build time into <subdir> of the current binary folder (a folder per skin), made
+# before <test> builds and named to it by the macro <define> (the folder as the test reads it).
+# Nothing where <test> is not built.
+function(orbex_fixture_skins test script subdir define)
+  if(NOT TARGET ${test})
+    return()
+  endif()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${subdir})
+  set(outputs)
+  foreach(skin ${ARGN})
+    list(APPEND outputs ${out}/${skin}/Options.dat)
+  endforeach()
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND python3 ${script} ${out}
+    DEPENDS ${script} ${PROJECT_SOURCE_DIR}/tests/fixtures/skins/make_skins.py
+    COMMENT "Writing the fixture skins of ${test}"
+    VERBATIM)
+  add_custom_target(${test}_skins DEPENDS ${outputs})
+  orbex_test_path(path ${out})
+  target_compile_definitions(${test} PRIVATE ${define}="${path}")
+  add_dependencies(${test} ${test}_skins)
+endfunction()
+
 # orbex_fuzz(<name> SOURCES <src>... [DEPS <target>...])
 # A libFuzzer target (clang, sanitizer build) plus a replay runner that builds everywhere.
 function(orbex_fuzz name)

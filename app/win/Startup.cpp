@@ -24,6 +24,7 @@
 #include "skin/controls/sToolBar.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sConstWin.h"
+#include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sAnimations.h"
@@ -130,7 +131,6 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"Skinned classes", &InitSkinnedClasses, nullptr},
       {"sSkinManager", &InitSkinManagerUnit, &DoneSkinManagerUnit},
       {"sUtils", &sUtilsInitialization, nullptr},
-      // TODO: the registered-forms unit fills this step with the program's icons.
-      {"sRegisteredForms", nullptr, nullptr},
+      {"sRegisteredForms", &InitRegisteredFormsUnit, &DoneRegisteredFormsUnit},
   };
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <shlwapi.h>
+
 #include "framework/base/TypInfo.h"
 #include "framework/win/ActnList.h"
 
@@ -977,6 +979,7 @@ void TCoolBar::PublishProperties(TPublisher<TCoolBar>& P) {
   P.Boolean("FixedSize", &TCoolBar::FixedSize, &TCoolBar::SetFixedSize).Default(0);
   P.Component("Images", &TCoolBar::Images, &TCoolBar::SetImages);
   P.Boolean("ShowText", &TCoolBar::ShowText, &TCoolBar::SetShowText).Default(1);
+  P.Boolean("Vertical", &TCoolBar::Vertical, &TCoolBar::SetVertical).Default(0);
 }
 
 TCoolBar::TCoolBar(TComponent* AOwner)
@@ -1021,6 +1024,12 @@ void TCoolBar::SetShowText(bool v) {
   if (SetAndCheck(FShowText, v)) UpdateBands();
 }
 
+void TCoolBar::SetVertical(bool v) {
+  if (FVertical == v) return;
+  FVertical = v;
+  if (HandleAllocated()) RecreateWnd();
+}
+
 void TCoolBar::SetBandBorders(bool v) {
   if (FBandBorders == v) return;
   FBandBorders = v;
@@ -1058,7 +1067,7 @@ void TCoolBar::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, REBARCLASSNAMEA);
   Params.Style |= CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE | RBS_VARHEIGHT |
                   WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (FBandBorders ? RBS_BANDBORDERS : 0u) |
-                  (FFixedOrder ? RBS_FIXEDORDER : 0u);
+                  (FFixedOrder ? RBS_FIXEDORDER : 0u) | (FVertical ? CCS_VERT : 0u);
 }
 
 void TCoolBar::CreateWnd() {
@@ -1119,9 +1128,12 @@ void TCoolBar::UpdateBands() {
       bi.cbSize = REBARBANDINFOA_V6_SIZE;
       bi.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE | RBBIM_ID | RBBIM_TEXT |
                  RBBIM_IMAGE;
-      bi.fStyle = (band->FBreak ? RBBS_BREAK : 0u) |
-                  ((band->FFixedSize || FFixedSize) ? RBBS_FIXEDSIZE | RBBS_NOGRIPPER : 0u) |
-                  (band->FVisible ? 0u : RBBS_HIDDEN);
+      // A band that can be moved shows its grip even when it is alone in the bar; the first
+      // band of a bar in fixed order cannot be moved.
+      const bool fixed = band->FFixedSize || FFixedSize;
+      const bool noGrip = fixed || (FFixedOrder && i == 0);
+      bi.fStyle = (band->FBreak ? RBBS_BREAK : 0u) | (fixed ? RBBS_FIXEDSIZE : 0u) |
+                  (noGrip ? RBBS_NOGRIPPER : RBBS_GRIPPERALWAYS) | (band->FVisible ? 0u : RBBS_HIDDEN);
       HWND child = nullptr;
       if (band->FControl != nullptr && band->FControl->Parent() == this)
         child = band->FControl->Handle();
@@ -1132,6 +1144,10 @@ void TCoolBar::UpdateBands() {
       bi.wID = static_cast<UINT>(i);
       bi.lpText = text.data();
       bi.iImage = (FImages != nullptr && band->FImageIndex >= 0) ? band->FImageIndex : -1;
+      if (const int room = BandHeaderRoom(band); room >= 0) {
+        bi.fMask |= RBBIM_HEADERSIZE;
+        bi.cxHeader = static_cast<UINT>(room);
+      }
       ::SendMessageA(h, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&bi));
     }
   } catch (...) {
@@ -1176,6 +1192,10 @@ void TCoolBar::Dispatch(TMessage& Message) {
       EdgePrint(Message, Handle(), FEdgeBorders);
       return;
     case WM_PARENTNOTIFY: WMParentNotify(Message); return;
+    case CM_CHANGED:
+      // Something the bands' layout depends on changed (their header room): put them anew.
+      UpdateBands();
+      return;
     case CM_CONTROLCHANGE:
       TWinControl::Dispatch(Message);
       CMControlChange(Message);
@@ -1184,6 +1204,30 @@ void TCoolBar::Dispatch(TMessage& Message) {
       break;
   }
   TWinControl::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The common controls' version
+
+namespace {
+
+DWORD AskComCtlVersion() {
+  HMODULE lib = ::GetModuleHandleA("comctl32.dll");
+  if (lib == nullptr) return 0;
+  using TDllGetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+  auto get = reinterpret_cast<TDllGetVersion>(reinterpret_cast<void*>(::GetProcAddress(lib, "DllGetVersion")));
+  if (get == nullptr) return 0;
+  DLLVERSIONINFO info{};
+  info.cbSize = sizeof(info);
+  if (FAILED(get(&info))) return 0;
+  return MAKELONG(info.dwMinorVersion, info.dwMajorVersion);
+}
+
+}  // namespace
+
+DWORD GetComCtlVersion() {
+  static const DWORD version = AskComCtlVersion();
+  return version;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -345,9 +345,14 @@ public:
   void SetBandBorders(bool v);
   TCustomImageList* Images() const { return FImages; }
   void SetImages(TCustomImageList* v);
+  // The bands run from top to bottom (the window is made again).
+  bool Vertical() const { return FVertical; }
+  void SetVertical(bool v);
 
   // Puts every band into the window again.
   void UpdateBands();
+  // The room a band keeps before its control, in pixels; -1 leaves it to the system (as here).
+  virtual int BandHeaderRoom(const TCoolBand* band) { return -1; }
   // Height of the rows of bands plus the edges (what AutoSize sets).
   int BarHeight() const;
   void Dispatch(TMessage& Message) override;
@@ -375,8 +380,13 @@ private:
   bool FShowText = true;
   bool FBandBorders = true;
   TCustomImageList* FImages = nullptr;
+  bool FVertical = false;
   bool FUpdatingBands = false;
 };
+
+// The version of the loaded comctl32 (major in the high word, minor in the low word), asked
+// once; 0 when the library does not tell.
+DWORD GetComCtlVersion();
 
 // Start-up step of the unit: registers the stored-form classes (status, tool and cool bars) by
 // name. Runs once; later calls do nothing.

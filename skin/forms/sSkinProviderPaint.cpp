@@ -12,6 +12,7 @@
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinMaskPaint.h"
+#include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinText.h"
 #include "skin/core/win/sSkinableMenus.h"
@@ -290,7 +291,11 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* cache) {
   HICON icon = FForm->Icon() != nullptr ? FForm->Icon()->GetHandle() : nullptr;
   if (icon == nullptr && Application != nullptr && Application->Handle() != nullptr)
     icon = reinterpret_cast<HICON>(SendMessageA(Application->Handle(), WM_GETICON, ICON_SMALL2, 0));
-  if (icon == nullptr) icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  if (icon == nullptr) {
+    // The program's own icons, extracted once at start-up: the large one for a tall title.
+    TIcon* own = r.Height() > 16 ? AppLargeIcon() : AppSmallIcon();
+    if (own != nullptr) icon = own->GetHandle();
+  }
   if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
   const TlxPixelBuffer px = TargetPixels32(cache);
   TlxImageBuffer saved(r.Width(), r.Height());

@@ -437,6 +437,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
         CallSavedWndProc(message);
       return;
     case WM_ENTERIDLE: message.Result = 0; return;
+    case WM_CONTEXTMENU:
+      // The form's own popup menu opens skinned (when popups are) on its way to the framework.
+      if (TsSkinManager* m = SkinManager(); m != nullptr && m->SkinableMenus() != nullptr)
+        m->SkinableMenus()->HookPopupMenu(FForm->PopupMenu(), true);
+      break;
     case WM_MOUSEMOVE: {
       const std::shared_ptr<bool> alive = FAlive;
       CallSavedWndProc(message);

@@ -13,6 +13,7 @@
 #include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/paint/sColorMath.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sThemes.h"
@@ -902,6 +903,15 @@ void Moved(TsCommonData* d) {
   d->HideGlow();
 }
 
+// The owner's popup menu is about to open: skinned while the skin is active, the system's
+// otherwise.
+void ContextMenu(TsCommonData* d) {
+  TControl* c = d->OwnerControl();
+  TsSkinManager* m = d->GetSkinManager();
+  if (c == nullptr || c->PopupMenu() == nullptr || m == nullptr || m->SkinableMenus() == nullptr) return;
+  m->SkinableMenus()->HookPopupMenu(c->PopupMenu(), m->Tables() != nullptr && m->SkinData().Active);
+}
+
 void Sized(TsCommonData* d) {
   if (!d->HasSkin()) return;
   d->BGChanged = 1;
@@ -927,6 +937,7 @@ bool HandleCommonMessage(TMessage& m, TsCommonData* d) {
       d->Focused = 0;
       if (d->OwnerControl() != nullptr && !d->OwnerControl()->Enabled()) d->HideGlow();
       break;
+    case WM_CONTEXTMENU: ContextMenu(d); break;
     case WM_UPDATEUISTATE:
       if (d->HasSkin()) return true;
       if (auto* w = As<TWinControl>(d->OwnerControl()); w != nullptr && w->HandleAllocated() && ThemesInUse())

@@ -6,9 +6,11 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Messages.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "skin/paint/win/sWinUtils.h"
 
 namespace {
 std::vector<TCustomForm*> RegisteredForms;
+std::unique_ptr<TIcon> LargeIcon, SmallIcon;
 
 bool Receives(TCustomForm* form) {
   return form != nullptr && (form->ComponentState() & (csDestroying | csLoading)) == 0;
@@ -53,4 +55,20 @@ void BroadcastToRegisteredForms(TMessage& message) {
     TCustomForm* form = RegisteredForms[i];
     if (Receives(form)) SendToForm(form, message);
   }
+}
+
+TIcon* AppLargeIcon() { return LargeIcon.get(); }
+TIcon* AppSmallIcon() { return SmallIcon.get(); }
+
+void InitRegisteredFormsUnit() {
+  char path[MAX_PATH] = {};
+  const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  LargeIcon = ExtractAppIcon(path, true);
+  SmallIcon = ExtractAppIcon(path, false);
+}
+
+void DoneRegisteredFormsUnit() {
+  LargeIcon.reset();
+  SmallIcon.reset();
 }

@@ -1,6 +1,8 @@
 // The process-wide list of registered skinned forms (filled by the skin providers) and the
 // broadcasts of a message to every form of the application and to the registered forms, each
-// with its child controls. The list holds no ownership; touched only on the GUI thread.
+// with its child controls; and the program's own large and small icons that title bars show.
+// The list holds no ownership; the unit owns the two icons from its start-up step to its
+// shut-down step. Touched only on the GUI thread.
 //
 // TODO: MDI parent forms' client windows, MDI child forms and the visible windows of the
 // dialog hook's list join the broadcasts when the framework's MDI forms and the hook exist.
@@ -11,6 +13,7 @@
 #include <vector>
 
 class TCustomForm;
+class TIcon;
 struct TMessage;
 
 // The registered skinned forms, in registration order.
@@ -26,3 +29,11 @@ void UnregisterSkinnedForm(TCustomForm* form);
 void BroadcastToForms(TMessage& message);
 // To every registered form that is not being destroyed: its window and its child controls.
 void BroadcastToRegisteredForms(TMessage& message);
+
+// The program's icons, null before the start-up step or when the program file has none.
+TIcon* AppLargeIcon();
+TIcon* AppSmallIcon();
+// Start-up step: the large and small icons extracted from the program file. Shut-down step:
+// both freed.
+void InitRegisteredFormsUnit();
+void DoneRegisteredFormsUnit();
