@@ -170,12 +170,6 @@ void TsCoolBar::CopyFrame(HDC DC) {
     if (!s.IsEmpty()) ::BitBlt(DC, s.Left, s.Top, s.Width(), s.Height(), src, s.Left, s.Top, SRCCOPY);
 }
 
-void TsCoolBar::ResumeChildPaint() {
-  for (int i = 0; i < ControlCount(); ++i)
-    if (auto* w = As<TWinControl>(Controls(i)); w != nullptr && w->HandleAllocated())
-      SendSkinCommand(w->Handle(), SkinCmdResumePaint);
-}
-
 void TsCoolBar::PaintBandHeader(HDC DC, int index, const TPoint& offset) {
   const TRect area = HeaderRect(index);
   if (area.IsEmpty()) return;
@@ -252,9 +246,9 @@ void TsCoolBar::PaintToDC(HDC DC, bool RefreshChildren) {
     CopyCacheExcludingChildren(this, d, TRect{o.X, o.Y, o.X + client.Width(), o.Y + client.Height()}, 0, 0, false,
                                DC, client);
   }
-  PaintControls(DC, nullptr);
+  PaintGraphicChildren(DC, this);
   for (int i = 0; i < Bands()->Count(); ++i) PaintBandHeader(DC, i, o);
-  if (RefreshChildren) ResumeChildPaint();
+  if (RefreshChildren) RefreshChildControls(this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -384,7 +378,7 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
       d->HoldPaint = 0;
       d->BGChanged = 1;
       if (HandleAllocated()) ::RedrawWindow(Handle(), nullptr, nullptr, 0x707);
-      ResumeChildPaint();
+      RefreshChildControls(this);
       return true;
     case SkinCmdIsSkinned: m.Result = 1; return true;
     case SkinCmdIsHeld: m.Result = d->HoldPaint; return true;

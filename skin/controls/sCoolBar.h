@@ -48,7 +48,6 @@ private:
   std::string ShownText(const TCoolBand* band) const;
   void PaintBandHeader(HDC DC, int index, const TPoint& offset);
   void CopyFrame(HDC DC);
-  void ResumeChildPaint();
   void EraseForChild(HDC DC);
   bool SkinCommand(TMessage& Message);
   void WMPaint(TMessage& Message);
