@@ -7,6 +7,7 @@
 
 #include "framework/win/ComCtrls.h"
 #include "framework/win/Controls.h"
+#include "framework/win/Forms.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sBackgroundRequest.h"
 #include "skin/core/win/sMessagesWin.h"
@@ -49,6 +50,31 @@ TRect ClientRectInWindow(HWND wnd) {
   ClientToScreen(wnd, &origin);
   const int x = origin.x - window.left, y = origin.y - window.top;
   return TRect{x, y, x + client.right, y + client.bottom};
+}
+
+TCustomForm* OwnerFormOf(TComponent* component) {
+  for (TComponent* c = component; c != nullptr; c = c->Owner())
+    if (auto* form = As<TCustomForm>(c)) return form;
+  return nullptr;
+}
+
+int AlignedChildrenExtent(TWinControl* control, TAlign align, bool withGraphic) {
+  if (control == nullptr) return 0;
+  const bool vertical = align == alTop || align == alBottom;
+  if (!vertical && align != alLeft && align != alRight) return 0;
+  int extent = 0;
+  for (int i = 0; i < control->ControlCount(); ++i) {
+    TControl* c = control->Controls(i);
+    if (!c->Visible() || c->Align() != align || (!withGraphic && As<TWinControl>(c) == nullptr)) continue;
+    extent += vertical ? c->Height() : c->Width();
+  }
+  return extent;
+}
+
+TPoint CursorPosition() {
+  POINT p{};
+  GetCursorPos(&p);
+  return TPoint{static_cast<int>(p.x), static_cast<int>(p.y)};
 }
 
 // ---------------------------------------------------------------------------------------------

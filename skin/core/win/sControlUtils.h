@@ -45,3 +45,11 @@ void PaintGraphicChildren(HDC DC, TWinControl* control, bool skipWhenHidden = tr
 UINT TextAlignFlags(TAlignment alignment);
 // The client area in window coordinates (origin at the window's top left corner); empty for 0.
 TRect ClientRectInWindow(HWND wnd);
+// The nearest owner that is a form, the component itself first; null without one.
+TCustomForm* OwnerFormOf(TComponent* component);
+// The sum of the heights (alTop, alBottom) or widths (alLeft, alRight) of the control's
+// visible children with that alignment, graphic ones only with `withGraphic`; 0 for other
+// alignments.
+int AlignedChildrenExtent(TWinControl* control, TAlign align, bool withGraphic);
+// The mouse position on the screen.
+TPoint CursorPosition();

@@ -152,3 +152,33 @@ TEST_F(GraphicChildren, RefreshReachesShowingWindowedChildrenOnlyAndNoneWhileAni
   }
   EXPECT_EQ(graphic.Resumed, 0);
 }
+
+namespace {
+
+// The extent of a container's aligned children: visible ones of that alignment, graphic ones
+// only when asked, heights for top and bottom, widths for left and right; and the owner form.
+TEST_F(GraphicChildren, AlignedChildrenAddUpAndTheOwnerFormIsFound) {
+  Box->SetBounds(0, 0, 200, 150);
+  const auto add = [&](TControl* c, TAlign align, bool visible) {
+    c->SetParent(Box);
+    c->SetBounds(0, 0, 20, 10);
+    c->SetAlign(align);
+    c->SetVisible(visible);
+  };
+  add(new TWinControl(&Form), alTop, true);
+  add(new TWinControl(&Form), alTop, false);
+  add(new TChild(Box, TRect{}, Red), alTop, true);
+  add(new TWinControl(&Form), alLeft, true);
+  const struct {
+    TAlign Align;
+    bool WithGraphic;
+    int Extent;
+  } cases[] = {{alTop, false, 10}, {alTop, true, 20}, {alLeft, true, 20}, {alBottom, true, 0}, {alClient, true, 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(AlignedChildrenExtent(Box, c.Align, c.WithGraphic), c.Extent) << c.Align << " " << c.WithGraphic;
+  EXPECT_EQ(OwnerFormOf(Box), &Form);
+  EXPECT_EQ(OwnerFormOf(&Form), &Form);
+  EXPECT_EQ(OwnerFormOf(nullptr), nullptr);
+}
+
+}  // namespace
