@@ -60,7 +60,26 @@ void BroadcastToRegisteredForms(TMessage& message) {
 TIcon* AppLargeIcon() { return LargeIcon.get(); }
 TIcon* AppSmallIcon() { return SmallIcon.get(); }
 
+namespace {
+
+// The program's "MAINICON" at one size, loaded from its own resources; empty without it.
+std::unique_ptr<TIcon> MainIconOfSize(int metricX, int metricY) {
+  auto icon = std::make_unique<TIcon>();
+  HANDLE h = ::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, ::GetSystemMetrics(metricX),
+                          ::GetSystemMetrics(metricY), 0);
+  if (h != nullptr) icon->SetHandle(static_cast<HICON>(h));
+  return icon;
+}
+
+}  // namespace
+
 void InitRegisteredFormsUnit() {
+  // The program's own icon is loaded from its resources at each size: so it draws as drawn
+  // (Wine's extraction hands out a small icon that draws garbled). A program without one
+  // gets the icons extracted from its file.
+  LargeIcon = MainIconOfSize(SM_CXICON, SM_CYICON);
+  SmallIcon = MainIconOfSize(SM_CXSMICON, SM_CYSMICON);
+  if (!LargeIcon->Empty() && !SmallIcon->Empty()) return;
   char path[MAX_PATH] = {};
   const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return;

@@ -141,6 +141,17 @@ TEST_F(SkinnedControls, TitleIconFromTheProgramsIcons) {
     return n;
   };
   EXPECT_EQ(missing(), 0);
+  // The small icon draws as the icon file's own 16-pixel image (extracted, Wine's garbled it).
+  auto designed = CreateBitmap32(r.Width(), r.Height());
+  PatBlt(designed->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), WHITENESS);
+  HANDLE own = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 16, 16, 0);
+  DrawIconEx(designed->Canvas()->GetHandle(), 0, 0, static_cast<HICON>(own), r.Width(), r.Height(), 0, nullptr,
+             DI_NORMAL);
+  DestroyIcon(static_cast<HICON>(own));
+  GdiFlush();
+  const TlxPixelBuffer d = TargetPixels32(designed.get());
+  for (int y = 0; y < r.Height(); ++y)
+    for (int x = 0; x < r.Width(); ++x) ASSERT_EQ(GetPix(d, x, y), GetPix(white, x, y)) << x << "," << y;
   DoneRegisteredFormsUnit();
   EXPECT_GT(missing(), 0);
   InitRegisteredFormsUnit();
