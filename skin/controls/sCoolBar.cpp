@@ -147,28 +147,9 @@ TRect TsCoolBar::HeaderRect(int index) {
 // ---------------------------------------------------------------------------------------------
 // Painting.
 
-void TsCoolBar::PrepareCache() {
-  TsCommonData* d = FSkinData.get();
-  d->EnsureCacheBitmap();
-  TBitmap* cache = d->CacheBitmap();
-  if (cache == nullptr || cache->GetWidth() <= 0 || cache->GetHeight() <= 0) return;
-  TsSkinManager* m = d->GetSkinManager();
-  PaintControlItemFromParent(this, d->SectionIndex(), m->Tables(), d->GetCustomColor() ? Color() : TColor(0xFF00FF),
-                             d->HueOffsetOf(), d->SaturationOf(), cache, 0, m->MasterBitmap());
-  d->BGChanged = 0;
-}
+void TsCoolBar::PrepareCache() { PaintCacheFromParent(this, FSkinData.get()); }
 
-void TsCoolBar::CopyFrame(HDC DC) {
-  TBitmap* cache = FSkinData->CacheBitmap();
-  if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
-  const TPoint o = ClientOffset();
-  const TRect c{o.X, o.Y, o.X + ClientWidth(), o.Y + ClientHeight()};
-  HDC src = cache->Canvas()->GetHandle();
-  const TRect strips[] = {{0, 0, Width(), c.Top}, {0, c.Top, c.Left, c.Bottom}, {0, c.Bottom, Width(), Height()},
-                          {c.Right, c.Top, Width(), c.Bottom}};
-  for (const TRect& s : strips)
-    if (!s.IsEmpty()) ::BitBlt(DC, s.Left, s.Top, s.Width(), s.Height(), src, s.Left, s.Top, SRCCOPY);
-}
+void TsCoolBar::CopyFrame(HDC DC) { CopyCacheFrame(this, FSkinData.get(), DC); }
 
 void TsCoolBar::PaintBandHeader(HDC DC, int index, const TPoint& offset) {
   const TRect area = HeaderRect(index);

@@ -196,6 +196,13 @@ void CopyCacheExcludingChildren(TWinControl* control, TsCommonData* data, const 
                                 int yOffset, int xOffset, bool updateFirst, HDC dc, const TRect& dest);
 void CopyCacheExcludingChildWindows(HWND wnd, TsCommonData* data, const TRect& source, int yOffset,
                                     int xOffset, bool updateFirst, HDC dc, const TRect& dest);
+// The four strips of the cache around the control's client area (top, left, bottom, right)
+// into DC, whose origin is the window's top left corner. Nothing unless the cache has the
+// control's size.
+void CopyCacheFrame(TWinControl* control, TsCommonData* data, HDC dc);
+// The cache made to fit the control and its section item painted into it over the parent's
+// background at the control's place; the background-changed flag is cleared.
+void PaintCacheFromParent(TControl* control, TsCommonData* data);
 
 // ---------------------------------------------------------------------------------------------
 // Message routines. Both answer false for no skin data; true means the message was answered
