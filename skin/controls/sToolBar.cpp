@@ -131,7 +131,7 @@ int TsToolBar::HitTest(TPoint P) const {
 
 void TsToolBar::PrepareCache() { PaintCacheFromParent(this, FSkinData.get()); }
 
-void TsToolBar::PaintBar(TToolBar*, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw) {
+void TsToolBar::PaintBar(TToolBar*, const TRect&, TCustomDrawStage Stage, bool& DefaultDraw) {
   TsCommonData* d = FSkinData.get();
   if (!d->HasSkin()) {
     DefaultDraw = true;
@@ -140,6 +140,9 @@ void TsToolBar::PaintBar(TToolBar*, const TRect& ARect, TCustomDrawStage Stage, 
   d->SetPaintLock(d->IsPaintLocked());
   if (Stage != cdPrePaint) {
     DefaultDraw = false;
+    // The dividers go into the DC the buttons were painted into, whichever origin it has (the
+    // screen, a double buffer or a print of the bar inside its parent).
+    if (Stage == cdPostPaint) PaintDividers(Canvas()->GetHandle(), TPoint{});
     return;
   }
   if (d->HoldPaint != 0) return;
@@ -149,8 +152,11 @@ void TsToolBar::PaintBar(TToolBar*, const TRect& ARect, TCustomDrawStage Stage, 
   d->CacheBitmap()->Canvas()->Font()->Assign(Font());
   HDC dc = Canvas()->GetHandle();
   const TRect c = ClientRectInWindow(Handle());
-  CopyCacheExcludingChildren(this, d, TRect{c.Left + ARect.Left, c.Top + ARect.Top, c.Left + ARect.Right, c.Top + ARect.Bottom},
-                             0, 0, false, dc, ARect);
+  // The whole client area: a double-buffered paint reports only the buttons' bounds, and the
+  // bar beyond them would keep what the buffer held.
+  const TRect all = ClientRect();
+  CopyCacheExcludingChildren(this, d, TRect{c.Left, c.Top, c.Left + all.Width(), c.Top + all.Height()}, 0, 0, false, dc,
+                             all);
   PaintGraphicChildren(dc, this);
   RefreshChildControls(this);
   if (c.Left != 0 || c.Top != 0 || c.Width() != Width() || c.Height() != Height())
@@ -254,16 +260,24 @@ void TsToolBar::RepaintButton(int Index) {
   Canvas()->SetHandle(nullptr);
 }
 
-void TsToolBar::PaintDivider(HDC DC, const TRect& R, bool Line) {
+void TsToolBar::PaintDivider(HDC DC, const TRect& R, bool Line, TPoint Origin) {
   TsSkinManager* m = FSkinData->GetSkinManager();
   const TsSkinTables* t = m->Tables();
   const int section = FindSectionIndex(t, DividerSection);
   if (section < 0 || FindMaskEntry(t, section, DividerSection, "BORDERSMASK") < 0 || R.Width() <= 0 || R.Height() <= 0)
     return;
   std::unique_ptr<TBitmap> work = CreateBitmap32(R.Width(), R.Height());
+  // The bar's own background: its cache when that is ready, else what the window answers (a
+  // skin change may be half done and answer with the section's colour).
   TsBackgroundRequest req;
   req.Rect = R;
-  RequestWindowBackground(req, Handle(), false);
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (FSkinData->BGChanged == 0 && cache != nullptr && cache->GetWidth() == Width() && cache->GetHeight() == Height()) {
+    const TPoint edge = EdgeOffset();
+    req = TsBackgroundRequest{cache, 0, edge.X, edge.Y, R, bkBitmap};
+  } else {
+    RequestWindowBackground(req, Handle(), false);
+  }
   if (req.Kind == bkBitmap && req.Bitmap != nullptr)
     ::BitBlt(work->Canvas()->GetHandle(), 0, 0, R.Width(), R.Height(), req.Bitmap->Canvas()->GetHandle(),
              R.Left + req.OffsetX, R.Top + req.OffsetY, SRCCOPY);
@@ -275,25 +289,16 @@ void TsToolBar::PaintDivider(HDC DC, const TRect& R, bool Line) {
     PaintSectionItem(section, DividerSection, self, -1, -1, t, work.get(), TPoint{R.Left + BorderWidth(), R.Top + BorderWidth()},
                      TRect{left, 2, left + 4, R.Height() - 2}, 0, m->MasterBitmap());
   }
-  TPoint at{R.Left, R.Top};
-  std::unique_ptr<TSaveDC> saved;
-  if (DC == FSkinData->PrintDC()) {
-    // The print DC's origin is the window's corner: the client area starts at the offset.
-    saved = std::make_unique<TSaveDC>(DC);
-    const TRect c = ClientRectInWindow(Handle());
-    ::OffsetWindowOrgEx(DC, -c.Left, -c.Top, nullptr);
-  }
-  const TPoint edge = EdgeOffset();
-  ::BitBlt(DC, at.X + edge.X, at.Y + edge.Y, R.Width(), R.Height(), work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  ::BitBlt(DC, R.Left + Origin.X, R.Top + Origin.Y, R.Width(), R.Height(), work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
-void TsToolBar::PaintDividers(HDC DC) {
+void TsToolBar::PaintDividers(HDC DC, TPoint Origin) {
   if (DC == nullptr || !FSkinData->HasSkin()) return;
   for (int i = 0; i < ButtonCount(); ++i) {
     TToolButton* b = Buttons(i);
     const bool separator = b->Style() == tbsSeparator;
     if ((!separator && b->Style() != tbsDivider) || b->Wrap() || !b->Visible()) continue;
-    PaintDivider(DC, ItemRect(i), !separator || Flat());
+    PaintDivider(DC, ItemRect(i), !separator || Flat(), Origin);
   }
 }
 
@@ -414,7 +419,6 @@ void TsToolBar::WMPrint(TMessage& m) {
   // TODO: the parent's redraw is to be held around this paint while a skin change runs; the
   // manager keeps no flag for a change in progress yet.
   ::SendMessageA(Handle(), WM_PAINT, m.WParam, 0);
-  PaintDividers(dc);
 }
 
 void TsToolBar::HotTracking(TMessage& m) {
@@ -494,17 +498,7 @@ void TsToolBar::WndProc(TMessage& m) {
       d->BGChanged = 1;
       ::InvalidateRect(Handle(), nullptr, FALSE);
       break;
-    case WM_PAINT:
-      if (!AnimationInProgress) {
-        if (m.WParam != 0) {
-          PaintDividers(reinterpret_cast<HDC>(m.WParam));
-        } else {
-          TWindowDC dc(Handle(), TWindowDC::TArea::Client);
-          PaintDividers(dc.Get());
-        }
-      }
-      RelayoutIfNeeded();
-      break;
+    case WM_PAINT: RelayoutIfNeeded(); break;
     default: break;
   }
   if (tracking && HandleAllocated()) HotTracking(m);

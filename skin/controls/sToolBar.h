@@ -35,8 +35,9 @@ public:
   int HitTest(TPoint P) const;
   // Paints one button into the window DC at once (nothing for an index out of range).
   void RepaintButton(int Index);
-  // The separators and dividers into DC (client coordinates, or the print DC).
-  void PaintDividers(HDC DC);
+  // The separators and dividers into DC, whose client area starts at `Origin` (the bar paints
+  // them after its buttons, into the same DC).
+  void PaintDividers(HDC DC, TPoint Origin);
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -49,7 +50,7 @@ private:
   void PaintButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                    TTBCustomDrawFlags& Flags, bool& DefaultDraw);
   void PaintFace(TToolButton* Button, TCustomDrawState State, const TRect& Item);
-  void PaintDivider(HDC DC, const TRect& R, bool Line);
+  void PaintDivider(HDC DC, const TRect& R, bool Line, TPoint Origin);
   // After a paint that found a button's item width not its own: one new layout per change of
   // the buttons or the bar's size, outside the system's paint loop.
   void RelayoutIfNeeded();
