@@ -21,7 +21,6 @@
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinText.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "skin/paint/win/sThemes.h"
 
 namespace {
 
@@ -30,11 +29,6 @@ bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning)
 // The band's control shows: it is visible, or the bar is being designed.
 bool ControlShown(const TCoolBand* band, const TCoolBar* bar) {
   return band->Control() != nullptr && (band->Control()->Visible() || Designing(bar));
-}
-
-// Switches the system's visual style of the window off (" ") or back on (null names).
-void SetTheme(HWND wnd, bool off) {
-  if (const auto set = ThemeEntries().SetWindowTheme) set(wnd, off ? L" " : nullptr, off ? L" " : nullptr);
 }
 
 }  // namespace
@@ -309,10 +303,7 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
   const bool design = Designing(this);
   switch (SkinCommandOf(m.WParam)) {
     case SkinCmdSkinLoaded:
-      if (!own) return false;
-      if (!design && HandleAllocated()) SetTheme(Handle(), true);
-      BroadcastToChildControls(this, m);
-      HandleCommonMessage(m, d);
+      if (!BarSkinLoaded(m, d, this)) return false;
       SetupGrip();
       UpdateBands();
       return true;
@@ -322,14 +313,14 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
       SetupGrip();
       UpdateBands();
       if (HandleAllocated()) {
-        if (!design) SetTheme(Handle(), false);
+        if (!design) ResetWindowTheme(Handle());
         ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
       }
       BroadcastToChildControls(this, m);
       return true;
     case SkinCmdRedrawSkin:
       if (!own) return false;
-      if (!design && HandleAllocated()) SetTheme(Handle(), true);
+      if (!design && HandleAllocated()) SwitchOffWindowTheme(Handle());
       HandleCommonMessage(m, d);
       BroadcastToChildControls(this, m);
       Perform(CM_CHANGED, 0, 0);

@@ -28,7 +28,6 @@
 #include "skin/paint/sAlphaGraph.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "skin/paint/win/sThemes.h"
 
 namespace {
 
@@ -36,11 +35,6 @@ const char* const ButtonSection = "TOOLBUTTON";
 const char* const DividerSection = "DIVIDER";
 
 bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning) != 0; }
-
-// Switches the system's visual style of the window off (" ") or back on (null names).
-void SetTheme(HWND wnd, bool off) {
-  if (const auto set = ThemeEntries().SetWindowTheme) set(wnd, off ? L" " : nullptr, off ? L" " : nullptr);
-}
 
 // The custom-draw state a button shows by itself (the hot state is the bar's to add).
 TCustomDrawState StateOf(HWND bar, int index) {
@@ -348,10 +342,7 @@ bool TsToolBar::SkinCommand(TMessage& m) {
   const bool design = Designing(this);
   switch (SkinCommandOf(m.WParam)) {
     case SkinCmdSkinLoaded:
-      if (!own) return false;
-      if (!design && HandleAllocated()) SetTheme(Handle(), true);
-      BroadcastToChildControls(this, m);
-      HandleCommonMessage(m, d);
+      if (!BarSkinLoaded(m, d, this)) return false;
       HookCustomDraw();
       return true;
     case SkinCmdUnskin:
@@ -359,7 +350,7 @@ bool TsToolBar::SkinCommand(TMessage& m) {
       if (!own) return false;
       SetDroppedButton(nullptr);
       HandleCommonMessage(m, d);
-      if (SkinCommandOf(m.WParam) == SkinCmdUnskin && !design && HandleAllocated()) SetTheme(Handle(), false);
+      if (SkinCommandOf(m.WParam) == SkinCmdUnskin && !design && HandleAllocated()) ResetWindowTheme(Handle());
       BroadcastToChildControls(this, m);
       HookCustomDraw();
       if (HandleAllocated()) {

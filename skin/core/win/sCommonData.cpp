@@ -1011,3 +1011,11 @@ void TsCtrlSkinData::Assign(TPersistent* source) {
     FSaturation = s->FSaturation;
   }
 }
+
+bool BarSkinLoaded(TMessage& m, TsCommonData* d, TWinControl* bar) {
+  if (!IsFromOwnManager(m, d)) return false;
+  if ((bar->ComponentState() & csDesigning) == 0 && bar->HandleAllocated()) SwitchOffWindowTheme(bar->Handle());
+  BroadcastToChildControls(bar, m);
+  HandleCommonMessage(m, d);
+  return true;
+}

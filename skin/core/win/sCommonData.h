@@ -214,3 +214,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data);
 // The first step of a skinned container's window method: HandleCommonMessage, then the skin
 // loaded, unskin and redraw commands passed on to its child controls.
 bool HandleContainerMessage(TMessage& message, TsCommonData* data, TWinControl* container);
+// The first steps of a skinned bar at the skin-loaded command: false when it came from another
+// manager; else the bar's visual style switched off (outside design time, with a window), the
+// command passed to its children and the common handling run. The bar's own set-up follows.
+bool BarSkinLoaded(TMessage& message, TsCommonData* data, TWinControl* bar);
