@@ -5,6 +5,7 @@
 // stored skin "Dusk". Prints microseconds per operation and the ratios; always exits 0.
 //
 //   wine bench_coolbar_labels.exe [rounds]
+#include "bench/controls/StoredSkinBench.h"
 #include "bench/forms/MicrosPerRun.h"
 #include "framework/win/Forms.h"
 
@@ -19,21 +20,11 @@
 #include "skin/controls/sCoolBar.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sPanel.h"
-#include "skin/core/sMessages.h"
-#include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/sBitmap32.h"
 
 namespace {
 
 constexpr int BarW = 740, BarH = 56;
-
-// The stored skins' folder as the program sees it (a Unix path goes through Wine's Z: drive).
-std::string SkinsDir() {
-  std::string dir = ORBEX_SKINS_DIR;
-  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-  std::replace(dir.begin(), dir.end(), '/', '\\');
-  return dir;
-}
 
 template <class T>
 T* Label(TForm* form, TWinControl* parent) {
@@ -48,15 +39,8 @@ T* Label(TForm* form, TWinControl* parent) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
-  InitForms();
-  sMessagesInitialization();
   TsSkinManager manager(nullptr);
-  manager.SetSkinDirectory(SkinsDir());
-  manager.SetSkinName("Dusk");
-  if (!manager.SkinData().Active) {
-    std::printf("bench_coolbar_labels: the skin \"Dusk\" could not be loaded from %s\n", SkinsDir().c_str());
-    return 0;
-  }
+  if (!StartWithStoredSkin(manager, "Dusk", "bench_coolbar_labels")) return 0;
   auto form = std::make_unique<TForm>(nullptr);
   form->SetBounds(0, 0, 780, 400);
   form->Show();

@@ -34,45 +34,54 @@ TCollectionItem* NewWholeItem(TCollection* c) {
   return item;
 }
 
-constexpr int EdgeSize = 2;
+// An edge's lines as DrawEdge takes them: etched (a lowered outer and a raised inner line) for
+// the bars that have no choice; a tool bar's comes from its EdgeInner and EdgeOuter.
+constexpr UINT EtchedEdge = EDGE_ETCHED;
 
-void EdgeNCCalcSize(TMessage& m, TEdgeBorders edges) {
+// One pixel for each line the edge draws.
+int EdgeSize(UINT style) {
+  return ((style & (BDR_RAISEDOUTER | BDR_SUNKENOUTER)) ? 1 : 0) +
+         ((style & (BDR_RAISEDINNER | BDR_SUNKENINNER)) ? 1 : 0);
+}
+
+void EdgeNCCalcSize(TMessage& m, TEdgeBorders edges, UINT style = EtchedEdge) {
   if (m.LParam == 0) return;
   // With WParam FALSE (as at creation) LParam is the rectangle itself, else the first of three.
   RECT& r = m.WParam != 0 ? reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam)->rgrc[0]
                           : *reinterpret_cast<RECT*>(m.LParam);
-  if (edges & ebLeft) r.left += EdgeSize;
-  if (edges & ebTop) r.top += EdgeSize;
-  if (edges & ebRight) r.right -= EdgeSize;
-  if (edges & ebBottom) r.bottom -= EdgeSize;
+  const int size = EdgeSize(style);
+  if (edges & ebLeft) r.left += size;
+  if (edges & ebTop) r.top += size;
+  if (edges & ebRight) r.right -= size;
+  if (edges & ebBottom) r.bottom -= size;
   if (r.right < r.left) r.right = r.left;
   if (r.bottom < r.top) r.bottom = r.top;
 }
 
 // The edges drawn into `dc`, whose origin is the window's top left corner.
-void DrawEdges(HDC dc, HWND wnd, TEdgeBorders edges) {
+void DrawEdges(HDC dc, HWND wnd, TEdgeBorders edges, UINT style) {
   RECT r{};
   ::GetWindowRect(wnd, &r);
   ::OffsetRect(&r, -r.left, -r.top);
   UINT flags = ((edges & ebLeft) ? BF_LEFT : 0u) | ((edges & ebTop) ? BF_TOP : 0u) |
                ((edges & ebRight) ? BF_RIGHT : 0u) | ((edges & ebBottom) ? BF_BOTTOM : 0u);
-  ::DrawEdge(dc, &r, EDGE_ETCHED, flags);
+  if (style != 0) ::DrawEdge(dc, &r, style, flags);
 }
 
-void EdgeNCPaint(HWND wnd, TEdgeBorders edges) {
+void EdgeNCPaint(HWND wnd, TEdgeBorders edges, UINT style = EtchedEdge) {
   if (edges == 0) return;
   TWindowDC dc(wnd, TWindowDC::TArea::Window);
-  if (dc.Valid()) DrawEdges(dc.Get(), wnd, edges);
+  if (dc.Valid()) DrawEdges(dc.Get(), wnd, edges, style);
 }
 
 // A print of a bar with edges: the edges (which the system's print knows nothing of) and the
 // client area at its own place inside them, as on the screen (the system's print may put the
 // client area at the window's origin).
-void EdgePrint(TMessage& m, HWND wnd, TEdgeBorders edges) {
+void EdgePrint(TMessage& m, HWND wnd, TEdgeBorders edges, UINT style = EtchedEdge) {
   const HDC dc = reinterpret_cast<HDC>(m.WParam);
   m.Result = 0;
   if (dc == nullptr || ((m.LParam & PRF_CHECKVISIBLE) && !::IsWindowVisible(wnd))) return;
-  if (m.LParam & PRF_NONCLIENT) DrawEdges(dc, wnd, edges);
+  if (m.LParam & PRF_NONCLIENT) DrawEdges(dc, wnd, edges, style);
   if ((m.LParam & PRF_CLIENT) == 0) return;
   RECT window{}, client{};
   ::GetWindowRect(wnd, &window);
@@ -87,9 +96,16 @@ void EdgePrint(TMessage& m, HWND wnd, TEdgeBorders edges) {
 }
 
 int EdgeHeight(TEdgeBorders edges) {
-  return ((edges & ebTop) ? EdgeSize : 0) + ((edges & ebBottom) ? EdgeSize : 0);
+  return ((edges & ebTop) ? EdgeSize(EtchedEdge) : 0) + ((edges & ebBottom) ? EdgeSize(EtchedEdge) : 0);
 }
 
+// A tool bar's edge: its inner and outer line, each raised, lowered or none.
+UINT EdgeStyleOf(TEdgeStyle inner, TEdgeStyle outer) {
+  return (inner == esRaised ? BDR_RAISEDINNER : inner == esLowered ? BDR_SUNKENINNER : 0u) |
+         (outer == esRaised ? BDR_RAISEDOUTER : outer == esLowered ? BDR_SUNKENOUTER : 0u);
+}
+
+const std::vector<std::string> EdgeStyleNames{"esNone", "esRaised", "esLowered"};
 const std::vector<std::string> AlignmentNames{"taLeftJustify", "taRightJustify", "taCenter"};
 const std::vector<std::string> EdgeNames{"ebLeft", "ebTop", "ebRight", "ebBottom"};
 
@@ -438,6 +454,8 @@ void TToolBar::PublishProperties(TPublisher<TToolBar>& P) {
   P.Component("DisabledImages", &TToolBar::DisabledImages, &TToolBar::SetDisabledImages);
   P.Set("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders, EdgeNames)
       .Default(ebTop);
+  P.Enum("EdgeInner", &TToolBar::EdgeInner, &TToolBar::SetEdgeInner, EdgeStyleNames).Default(esRaised);
+  P.Enum("EdgeOuter", &TToolBar::EdgeOuter, &TToolBar::SetEdgeOuter, EdgeStyleNames).Default(esLowered);
   P.Boolean("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(0);
   P.Component("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
   P.Component("Images", &TToolBar::Images, &TToolBar::SetImages);
@@ -542,6 +560,22 @@ void TToolBar::SetList(bool v) {
 void TToolBar::SetEdgeBorders(TEdgeBorders v) {
   if (FEdgeBorders == v) return;
   FEdgeBorders = v;
+  FrameChanged();
+}
+
+void TToolBar::SetEdgeInner(TEdgeStyle v) {
+  if (FEdgeInner == v) return;
+  FEdgeInner = v;
+  FrameChanged();
+}
+
+void TToolBar::SetEdgeOuter(TEdgeStyle v) {
+  if (FEdgeOuter == v) return;
+  FEdgeOuter = v;
+  FrameChanged();
+}
+
+void TToolBar::FrameChanged() {
   if (HandleAllocated())
     ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -759,33 +793,9 @@ void TToolBar::CNNotify(TMessage& m) {
       m.Result = TBDDRET_DEFAULT;
       return;
     }
-    case NM_CUSTOMDRAW: {
-      auto* cd = reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam);
-      if (!OnCustomDraw && !OnCustomDrawButton) {
-        m.Result = CDRF_DODEFAULT;
-        return;
-      }
-      bool defaultDraw = true;
-      FCanvas->SetHandle(cd->nmcd.hdc);
-      try {
-        if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
-          if (OnCustomDraw) OnCustomDraw(this, ToTRect(cd->nmcd.rc), defaultDraw);
-          m.Result = defaultDraw ? (OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT)
-                                 : CDRF_SKIPDEFAULT;
-        } else if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-          int i = static_cast<int>(cd->nmcd.dwItemSpec);
-          if (OnCustomDrawButton && i >= 0 && i < ButtonCount())
-            OnCustomDrawButton(this, FButtons[static_cast<size_t>(i)], cd->nmcd.uItemState,
-                               defaultDraw);
-          m.Result = defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
-        }
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
+    case NM_CUSTOMDRAW:
+      CustomDraw(m);
       return;
-    }
     case TTN_GETDISPINFOA: {
       auto* tt = reinterpret_cast<NMTTDISPINFOA*>(m.LParam);
       int i = static_cast<int>(tt->hdr.idFrom);
@@ -803,6 +813,52 @@ void TToolBar::CNNotify(TMessage& m) {
   }
 }
 
+namespace {
+
+// The system's TBCDRF_ values of the flags a button handler set.
+LRESULT ToolBarDrawFlags(TTBCustomDrawFlags f) {
+  return ((f & tbNoEdges) ? TBCDRF_NOEDGES : 0) | ((f & tbHiliteHotTrack) ? TBCDRF_HILITEHOTTRACK : 0) |
+         ((f & tbNoOffset) ? TBCDRF_NOOFFSET : 0) | ((f & tbNoMark) ? TBCDRF_NOMARK : 0) |
+         ((f & tbNoEtchedEffect) ? TBCDRF_NOETCHEDEFFECT : 0);
+}
+
+}  // namespace
+
+void TToolBar::CustomDraw(TMessage& m) {
+  auto* cd = reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam);
+  const bool bar = OnCustomDraw || OnAdvancedCustomDraw;
+  const bool button = OnCustomDrawButton || OnAdvancedCustomDrawButton;
+  m.Result = CDRF_DODEFAULT;
+  if (!bar && !button) return;
+  bool defaultDraw = true;
+  const DWORD stage = cd->nmcd.dwDrawStage;
+  FCanvas->SetHandle(cd->nmcd.hdc);
+  try {
+    if ((stage & CDDS_ITEM) == 0) {
+      const TRect r = ToTRect(cd->nmcd.rc);
+      if (stage == CDDS_PREPAINT && OnCustomDraw) OnCustomDraw(this, r, defaultDraw);
+      if (OnAdvancedCustomDraw && defaultDraw) OnAdvancedCustomDraw(this, r, stage, defaultDraw);
+      if (!defaultDraw) m.Result = CDRF_SKIPDEFAULT;
+      else if (stage == CDDS_PREPAINT)
+        m.Result = (button ? CDRF_NOTIFYITEMDRAW : 0) | (OnAdvancedCustomDraw ? CDRF_NOTIFYPOSTPAINT : 0);
+    } else if (stage == CDDS_ITEMPREPAINT) {
+      const int i = static_cast<int>(cd->nmcd.dwItemSpec);
+      TTBCustomDrawFlags flags = 0;
+      if (i >= 0 && i < ButtonCount()) {
+        TToolButton* b = FButtons[static_cast<size_t>(i)];
+        if (OnCustomDrawButton) OnCustomDrawButton(this, b, cd->nmcd.uItemState, defaultDraw);
+        if (OnAdvancedCustomDrawButton && defaultDraw)
+          OnAdvancedCustomDrawButton(this, b, cd->nmcd.uItemState, cdPrePaint, flags, defaultDraw);
+      }
+      m.Result = defaultDraw ? ToolBarDrawFlags(flags) : CDRF_SKIPDEFAULT;
+    }
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+}
+
 void TToolBar::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_COMMAND:
@@ -816,14 +872,14 @@ void TToolBar::Dispatch(TMessage& Message) {
       return;
     case WM_NCCALCSIZE:
       DefaultHandler(Message);
-      EdgeNCCalcSize(Message, FEdgeBorders);
+      EdgeNCCalcSize(Message, FEdgeBorders, EdgeStyleOf(FEdgeInner, FEdgeOuter));
       return;
     case WM_NCPAINT:
       DefaultHandler(Message);
-      EdgeNCPaint(Handle(), FEdgeBorders);
+      EdgeNCPaint(Handle(), FEdgeBorders, EdgeStyleOf(FEdgeInner, FEdgeOuter));
       return;
     case WM_PRINT:
-      EdgePrint(Message, Handle(), FEdgeBorders);
+      EdgePrint(Message, Handle(), FEdgeBorders, EdgeStyleOf(FEdgeInner, FEdgeOuter));
       return;
     case WM_SIZE:
       TWinControl::Dispatch(Message);

@@ -27,6 +27,8 @@
 // Edges a bar draws around itself (an etched line on each edge in the set).
 using TEdgeBorders = std::uint8_t;
 enum TEdgeBorder : std::uint8_t { ebLeft = 0x1, ebTop = 0x2, ebRight = 0x4, ebBottom = 0x8 };
+// The two one-pixel lines of a tool bar's edge, each raised, lowered or left out.
+enum TEdgeStyle { esNone, esRaised, esLowered };
 
 // ---------------------------------------------------------------------------------------------
 class TStatusBar;
@@ -177,6 +179,18 @@ using TTBCustomDrawEvent =
     std::function<void(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw)>;
 using TTBCustomDrawBtnEvent = std::function<void(TToolBar* Sender, TToolButton* Button,
                                                  TCustomDrawState State, bool& DefaultDraw)>;
+// The stage of an advanced custom-draw event: the system's CDDS_ value without the item bit.
+constexpr TCustomDrawStage cdPrePaint = CDDS_PREPAINT, cdPostPaint = CDDS_POSTPAINT,
+                           cdPreErase = CDDS_PREERASE, cdPostErase = CDDS_POSTERASE;
+// What the system leaves out of a button it still draws (turned into its TBCDRF_ values).
+using TTBCustomDrawFlags = std::uint32_t;
+constexpr TTBCustomDrawFlags tbNoEdges = 0x1, tbHiliteHotTrack = 0x2, tbNoOffset = 0x4, tbNoMark = 0x8,
+                             tbNoEtchedEffect = 0x10;
+using TTBAdvancedCustomDrawEvent =
+    std::function<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+using TTBAdvancedCustomDrawBtnEvent =
+    std::function<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
+                       TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
 
 class TToolBar : public TWinControl {
   ORBEX_CLASS(TToolBar, TWinControl)
@@ -205,6 +219,13 @@ public:
   void SetDisabledImages(TCustomImageList* v);
   TEdgeBorders EdgeBorders() const { return FEdgeBorders; }
   void SetEdgeBorders(TEdgeBorders v);
+  TEdgeStyle EdgeInner() const { return FEdgeInner; }
+  void SetEdgeInner(TEdgeStyle v);
+  TEdgeStyle EdgeOuter() const { return FEdgeOuter; }
+  void SetEdgeOuter(TEdgeStyle v);
+  // The lines of each edge in EdgeBorders: one pixel for each of EdgeInner, EdgeOuter that is
+  // not esNone.
+  int EdgeLines() const { return (FEdgeInner != esNone ? 1 : 0) + (FEdgeOuter != esNone ? 1 : 0); }
   int Indent() const { return FIndent; }
   void SetIndent(int v);
   TCanvas* Canvas() const { return FCanvas.get(); }
@@ -217,8 +238,11 @@ public:
   void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
 
+  // The simple events come first; the advanced ones see every stage the system reports.
   TTBCustomDrawEvent OnCustomDraw;
   TTBCustomDrawBtnEvent OnCustomDrawButton;
+  TTBAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  TTBAdvancedCustomDrawBtnEvent OnAdvancedCustomDrawButton;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
@@ -238,6 +262,9 @@ private:
   void SyncButtonBounds();
   void CNCommand(TMessage& m);
   void CNNotify(TMessage& m);
+  void CustomDraw(TMessage& m);
+  // The frame is measured and drawn again (the edges changed).
+  void FrameChanged();
   void ImageListChange(TObject* Sender);
   // Slot 0 Images, 1 HotImages, 2 DisabledImages.
   void SetImageList(int Slot, TCustomImageList* Value);
@@ -254,6 +281,8 @@ private:
   TCustomImageList* FDisabledImages = nullptr;
   std::unique_ptr<TChangeLink> FImageLinks[3];
   TEdgeBorders FEdgeBorders = ebTop;
+  TEdgeStyle FEdgeInner = esRaised;
+  TEdgeStyle FEdgeOuter = esLowered;
   int FIndent = 0;
   std::unique_ptr<TCanvas> FCanvas;
   bool FUpdatingButtons = false;

@@ -21,7 +21,6 @@
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinText.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "skin/paint/win/sThemes.h"
 
 namespace {
 
@@ -30,11 +29,6 @@ bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning)
 // The band's control shows: it is visible, or the bar is being designed.
 bool ControlShown(const TCoolBand* band, const TCoolBar* bar) {
   return band->Control() != nullptr && (band->Control()->Visible() || Designing(bar));
-}
-
-// Switches the system's visual style of the window off (" ") or back on (null names).
-void SetTheme(HWND wnd, bool off) {
-  if (const auto set = ThemeEntries().SetWindowTheme) set(wnd, off ? L" " : nullptr, off ? L" " : nullptr);
 }
 
 }  // namespace
@@ -147,28 +141,9 @@ TRect TsCoolBar::HeaderRect(int index) {
 // ---------------------------------------------------------------------------------------------
 // Painting.
 
-void TsCoolBar::PrepareCache() {
-  TsCommonData* d = FSkinData.get();
-  d->EnsureCacheBitmap();
-  TBitmap* cache = d->CacheBitmap();
-  if (cache == nullptr || cache->GetWidth() <= 0 || cache->GetHeight() <= 0) return;
-  TsSkinManager* m = d->GetSkinManager();
-  PaintControlItemFromParent(this, d->SectionIndex(), m->Tables(), d->GetCustomColor() ? Color() : TColor(0xFF00FF),
-                             d->HueOffsetOf(), d->SaturationOf(), cache, 0, m->MasterBitmap());
-  d->BGChanged = 0;
-}
+void TsCoolBar::PrepareCache() { PaintCacheFromParent(this, FSkinData.get()); }
 
-void TsCoolBar::CopyFrame(HDC DC) {
-  TBitmap* cache = FSkinData->CacheBitmap();
-  if (cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height()) return;
-  const TPoint o = ClientOffset();
-  const TRect c{o.X, o.Y, o.X + ClientWidth(), o.Y + ClientHeight()};
-  HDC src = cache->Canvas()->GetHandle();
-  const TRect strips[] = {{0, 0, Width(), c.Top}, {0, c.Top, c.Left, c.Bottom}, {0, c.Bottom, Width(), Height()},
-                          {c.Right, c.Top, Width(), c.Bottom}};
-  for (const TRect& s : strips)
-    if (!s.IsEmpty()) ::BitBlt(DC, s.Left, s.Top, s.Width(), s.Height(), src, s.Left, s.Top, SRCCOPY);
-}
+void TsCoolBar::CopyFrame(HDC DC) { CopyCacheFrame(this, FSkinData.get(), DC); }
 
 void TsCoolBar::PaintBandHeader(HDC DC, int index, const TPoint& offset) {
   const TRect area = HeaderRect(index);
@@ -328,10 +303,7 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
   const bool design = Designing(this);
   switch (SkinCommandOf(m.WParam)) {
     case SkinCmdSkinLoaded:
-      if (!own) return false;
-      if (!design && HandleAllocated()) SetTheme(Handle(), true);
-      BroadcastToChildControls(this, m);
-      HandleCommonMessage(m, d);
+      if (!BarSkinLoaded(m, d, this)) return false;
       SetupGrip();
       UpdateBands();
       return true;
@@ -341,14 +313,14 @@ bool TsCoolBar::SkinCommand(TMessage& m) {
       SetupGrip();
       UpdateBands();
       if (HandleAllocated()) {
-        if (!design) SetTheme(Handle(), false);
+        if (!design) ResetWindowTheme(Handle());
         ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
       }
       BroadcastToChildControls(this, m);
       return true;
     case SkinCmdRedrawSkin:
       if (!own) return false;
-      if (!design && HandleAllocated()) SetTheme(Handle(), true);
+      if (!design && HandleAllocated()) SwitchOffWindowTheme(Handle());
       HandleCommonMessage(m, d);
       BroadcastToChildControls(this, m);
       Perform(CM_CHANGED, 0, 0);

@@ -41,10 +41,11 @@ void DrawKeyedImage(TCustomImageList* list, int index, TColor fill, TBitmap* tar
   CopyBitmapKeyed(target, bmp.get(), at.X, fill, at.Y);
 }
 
-TsToolButtonLayout ToolLayout(TToolBar* bar, TToolButton* button, TCustomDrawState state, TCanvas* measure) {
+TsToolButtonLayout ToolLayout(TToolBar* bar, TToolButton* button, TCustomDrawState state, TCanvas* measure,
+                              TSize item = TSize{}) {
   TsToolButtonLayout t;
-  t.ButtonWidth = button->Width();
-  t.ButtonHeight = button->Height();
+  t.ButtonWidth = item.cx > 0 ? item.cx : button->Width();
+  t.ButtonHeight = item.cy > 0 ? item.cy : button->Height();
   TCustomImageList* images = bar->Images();
   t.ImageWidth = images != nullptr ? images->GetWidth() : 0;
   t.ImageHeight = images != nullptr ? images->GetHeight() : 0;
@@ -108,7 +109,7 @@ void ButtonGlyphPainter(TControl* control, TCanvas* canvas) {
     CopyBitmapKeyed(cache, bmp.get(), r.Left, fill, r.Top);
 }
 
-void ToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState state, TBitmap* target) {
+void ToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState state, TBitmap* target, TSize item) {
   if (bar == nullptr || button == nullptr || target == nullptr || bar->Images() == nullptr) return;
   const int index = button->ImageIndex();
   const int drawState = ToolButtonState(state);
@@ -119,7 +120,7 @@ void ToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState
   if (index < 0 || index >= ImageCountOf(list)) return;
   auto* skinned = As<TsToolBar>(bar);
   TBitmap* cache = skinned != nullptr ? skinned->SkinData()->CacheBitmap() : nullptr;
-  const TRect r = ToolButtonImageRect(ToolLayout(bar, button, state, cache != nullptr ? cache->Canvas() : nullptr));
+  const TRect r = ToolButtonImageRect(ToolLayout(bar, button, state, cache != nullptr ? cache->Canvas() : nullptr, item));
   if (As<TsAlphaImageList>(list) != nullptr || skinned == nullptr || !skinned->SkinData()->HasSkin()) {
     list->Draw(target->Canvas(), r.Left, r.Top, index, true);
     return;

@@ -24,8 +24,10 @@ void ButtonGlyphPainter(TControl* button, TCanvas* canvas);
 
 // The image of `button` of a skinned tool bar (TsToolBar) in custom-draw state `state`, into
 // the bar's paint bitmap `target`: DisabledImages for a disabled button when the bar has them,
-// HotImages for a hot or pressed one whose index they hold, else Images.
-void ToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState state, TBitmap* target);
+// HotImages for a hot or pressed one whose index they hold, else Images. The image is placed in
+// `item` (the system's item size) when it is given, else in the button's own size.
+void ToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState state, TBitmap* target,
+                            TSize item = TSize{});
 // The same for a framework tool bar painted by the tool-bar adapter: HotImages or Images (no
 // disabled images); alpha images take the hot, checked or normal column of their strip.
 void ForeignToolButtonGlyphPainter(TToolBar* bar, TToolButton* button, TCustomDrawState state, TBitmap* target);

@@ -12,6 +12,7 @@
 #include "skin/core/win/sBackgroundRequest.h"
 #include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/paint/sColorMath.h"
@@ -666,6 +667,30 @@ void CopyCacheExcludingChildren(TWinControl* control, TsCommonData* data, const 
   });
 }
 
+void CopyCacheFrame(TWinControl* control, TsCommonData* data, HDC dc) {
+  TBitmap* cache = data != nullptr ? data->CacheBitmap() : nullptr;
+  if (control == nullptr || dc == nullptr || !control->HandleAllocated() || cache == nullptr ||
+      cache->GetWidth() != control->Width() || cache->GetHeight() != control->Height())
+    return;
+  const TRect c = ClientRectInWindow(control->Handle());
+  const int w = control->Width(), h = control->Height();
+  HDC src = cache->Canvas()->GetHandle();
+  const TRect strips[] = {{0, 0, w, c.Top}, {0, c.Top, c.Left, c.Bottom}, {0, c.Bottom, w, h}, {c.Right, c.Top, w, c.Bottom}};
+  for (const TRect& s : strips)
+    if (!s.IsEmpty()) BitBlt(dc, s.Left, s.Top, s.Width(), s.Height(), src, s.Left, s.Top, SRCCOPY);
+}
+
+void PaintCacheFromParent(TControl* control, TsCommonData* d) {
+  d->EnsureCacheBitmap();
+  TBitmap* cache = d->CacheBitmap();
+  TsSkinManager* m = d->GetSkinManager();
+  if (cache == nullptr || cache->GetWidth() <= 0 || cache->GetHeight() <= 0 || m == nullptr) return;
+  PaintControlItemFromParent(control, d->SectionIndex(), m->Tables(),
+                             d->GetCustomColor() ? control->Color() : TColor(0xFF00FF), d->HueOffsetOf(),
+                             d->SaturationOf(), cache, 0, m->MasterBitmap());
+  d->BGChanged = 0;
+}
+
 void CopyCacheExcludingChildWindows(HWND wnd, TsCommonData* data, const TRect& source, int yOffset,
                                     int xOffset, bool updateFirst, HDC dc, const TRect& dest) {
   CopyCachePiece(data, source, yOffset, xOffset, updateFirst, dc, dest, [&] {
@@ -985,4 +1010,12 @@ void TsCtrlSkinData::Assign(TPersistent* source) {
     FHueOffset = s->FHueOffset;
     FSaturation = s->FSaturation;
   }
+}
+
+bool BarSkinLoaded(TMessage& m, TsCommonData* d, TWinControl* bar) {
+  if (!IsFromOwnManager(m, d)) return false;
+  if ((bar->ComponentState() & csDesigning) == 0 && bar->HandleAllocated()) SwitchOffWindowTheme(bar->Handle());
+  BroadcastToChildControls(bar, m);
+  HandleCommonMessage(m, d);
+  return true;
 }

@@ -196,6 +196,13 @@ void CopyCacheExcludingChildren(TWinControl* control, TsCommonData* data, const 
                                 int yOffset, int xOffset, bool updateFirst, HDC dc, const TRect& dest);
 void CopyCacheExcludingChildWindows(HWND wnd, TsCommonData* data, const TRect& source, int yOffset,
                                     int xOffset, bool updateFirst, HDC dc, const TRect& dest);
+// The four strips of the cache around the control's client area (top, left, bottom, right)
+// into DC, whose origin is the window's top left corner. Nothing unless the cache has the
+// control's size.
+void CopyCacheFrame(TWinControl* control, TsCommonData* data, HDC dc);
+// The cache made to fit the control and its section item painted into it over the parent's
+// background at the control's place; the background-changed flag is cleared.
+void PaintCacheFromParent(TControl* control, TsCommonData* data);
 
 // ---------------------------------------------------------------------------------------------
 // Message routines. Both answer false for no skin data; true means the message was answered
@@ -207,3 +214,7 @@ bool HandleCommonMessage(TMessage& message, TsCommonData* data);
 // The first step of a skinned container's window method: HandleCommonMessage, then the skin
 // loaded, unskin and redraw commands passed on to its child controls.
 bool HandleContainerMessage(TMessage& message, TsCommonData* data, TWinControl* container);
+// The first steps of a skinned bar at the skin-loaded command: false when it came from another
+// manager; else the bar's visual style switched off (outside design time, with a window), the
+// command passed to its children and the common handling run. The bar's own set-up follows.
+bool BarSkinLoaded(TMessage& message, TsCommonData* data, TWinControl* bar);

@@ -36,6 +36,13 @@ bool ResetWindowTheme(HWND wnd) {
   return true;
 }
 
+bool SwitchOffWindowTheme(HWND wnd) {
+  const auto entry = ThemeEntries().SetWindowTheme;
+  if (entry == nullptr || wnd == nullptr) return false;
+  entry(wnd, L" ", L" ");
+  return true;
+}
+
 UINT TextAlignFlags(TAlignment alignment) {
   static constexpr UINT Flags[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
   static_assert(std::size(Flags) == taCenter + 1, "one flag per alignment");

@@ -25,6 +25,9 @@ HWND TopLevelWindowOf(HWND wnd);
 // looked up in the theme library at the first call; without it nothing happens and the answer
 // is false.
 bool ResetWindowTheme(HWND wnd);
+// Switches the system's visual style of the window off (SetWindowTheme with " " names), so
+// that a skinned bar is drawn without it; false as above.
+bool SwitchOffWindowTheme(HWND wnd);
 
 // True when the child is a graphic control that is visible (or being designed), at least one
 // pixel wide and high, not being destroyed, not a tool button that its bar paints itself
