@@ -407,9 +407,14 @@ void TsToolBar::WMPrint(TMessage& m) {
   TSaveDC saved(dc);
   ::OffsetViewportOrgEx(dc, c.Left, c.Top, nullptr);
   ::IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
-  // TODO: the parent's redraw is to be held around this paint while a skin change runs; the
-  // manager keeps no flag for a change in progress yet.
+  // While a skin is loaded or applied the parent's redraw is held around the paint, so that
+  // nothing of it reaches the screen through the parent; a hidden parent stays hidden.
+  const HWND parent = Parent() != nullptr && Parent()->HandleAllocated() ? Parent()->Handle() : nullptr;
+  const bool hold = (SkinLoading || SkinApplying) && parent != nullptr &&
+                    (::GetWindowLongA(parent, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (hold) ::SendMessageA(parent, WM_SETREDRAW, 0, 0);
   ::SendMessageA(Handle(), WM_PAINT, m.WParam, 0);
+  if (hold) ::SendMessageA(parent, WM_SETREDRAW, 1, 0);
 }
 
 void TsToolBar::HotTracking(TMessage& m) {
