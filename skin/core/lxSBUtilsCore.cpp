@@ -30,7 +30,9 @@ int ScrollMulDiv(int a, int b, int c) {
   return q > INT_MAX || q < -INT_MAX ? -1 : static_cast<int>(q);
 }
 
-int TlxScrollBarLen::Track() const { return Sat(static_cast<i64>(Length) - 2 * static_cast<i64>(Arrow)); }
+int TlxScrollBarLen::Track() const {
+  return Sat(static_cast<i64>(Length) - 2 * static_cast<i64>(Arrow));
+}
 
 TlxThumb ScrollThumb(const TlxScrollInfo& si, const TlxScrollBarLen& b) {
   const i64 range = static_cast<i64>(si.nMax) - si.nMin;
@@ -58,7 +60,8 @@ int ScrollHitPart(const TRect& bar, bool vertical, TPoint p, const TlxScrollInfo
   const int cross = vertical ? p.X : p.Y;
   if (cross < (vertical ? bar.Left : bar.Top) || cross >= (vertical ? bar.Right : bar.Bottom))
     return sbpNone;
-  const i64 start = vertical ? bar.Top : bar.Left, len = static_cast<i64>(vertical ? bar.Bottom : bar.Right) - start;
+  const i64 start = vertical ? bar.Top : bar.Left;
+  const i64 len = static_cast<i64>(vertical ? bar.Bottom : bar.Right) - start;
   const i64 along = static_cast<i64>(vertical ? p.Y : p.X) - start;
   if (along < 0 || along >= len) return sbpNone;
   const TlxScrollBarLen b{Sat(len), arrow, minThumb};

@@ -37,7 +37,8 @@ TEST(SBUtilsCore, MulDivRounding) {
     int A, B, C, Want;
   } cases[] = {{5, 3, 2, 8}, {-5, 3, 2, -8}, {5, -3, -2, 8}, {7, 1, 3, 2}, {1, 1, 0, -1},
                {0x40000000, 4, 1, -1}};
-  for (const auto& c : cases) EXPECT_EQ(ScrollMulDiv(c.A, c.B, c.C), c.Want) << c.A << " " << c.B << " " << c.C;
+  for (const auto& c : cases)
+    EXPECT_EQ(ScrollMulDiv(c.A, c.B, c.C), c.Want) << c.A << " " << c.B << " " << c.C;
 }
 
 TEST(SBUtilsCore, PartUnderPoint) {
