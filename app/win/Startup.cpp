@@ -15,6 +15,7 @@
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxGlow.h"
+#include "skin/adapters/lxSBUtils.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/controls/sCoolBar.h"
@@ -122,8 +123,7 @@ std::vector<TUnitStep> OrbexUnitSteps() {
       {"lxGlow", &InitGlowUnit, &DoneGlowUnit},
       {"sDialogHook", &InitDialogHookUnit, &DoneDialogHookUnit},
       {"sAnimations", &InitAnimationsUnit, &DoneAnimationsUnit},
-      // TODO: the scroll-bar engine fills this step with its entry points.
-      {"lxSBUtils", nullptr, nullptr},
+      {"lxSBUtils", &InitSBUtilsUnit, &DoneSBUtilsUnit},
       {"lxAlphaImageList", &InitAlphaImageListUnit, &DoneAlphaImageListUnit},
       {"sThemes", &InitThemesUnit, &DoneThemesUnit},
       {"sGradient", &InitGradientUnit, &DoneGradientUnit},

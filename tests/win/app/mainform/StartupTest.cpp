@@ -10,8 +10,9 @@
 
 #include "app/win/Startup.h"
 #include "framework/base/win/ResourceStream.h"
-#include "skin/core/win/sSkinManager.h"
+#include "skin/adapters/lxSBUtils.h"
 #include "skin/core/win/sControlUtils.h"
+#include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sThemes.h"
@@ -146,6 +147,20 @@ TEST_F(Startup, TheThemeStepFillsTheThemeTableAndShutDownEmptiesIt) {
   InitThemesUnit();
   EXPECT_NE(t.SetWindowTheme, nullptr);
   t = saved;
+}
+
+// The scroll-bar step finds its three system entry points (Wine has them all) and shut-down
+// drops them.
+TEST_F(Startup, TheScrollBarStepFindsItsEntryPointsAndShutDownDropsThem) {
+  const TlxScrollEntries& t = ScrollEntries();
+  EXPECT_NE(t.GetScrollBarInfo, nullptr);
+  EXPECT_NE(t.InitializeFlatSB, nullptr);
+  EXPECT_NE(t.UninitializeFlatSB, nullptr);
+  DoneSBUtilsUnit();
+  EXPECT_EQ(t.GetScrollBarInfo, nullptr);
+  EXPECT_EQ(t.InitializeFlatSB, nullptr);
+  InitSBUtilsUnit();
+  EXPECT_NE(t.GetScrollBarInfo, nullptr);
 }
 
 }  // namespace
