@@ -36,7 +36,7 @@ int TlxScrollBarLen::Track() const {
 
 TlxThumb ScrollThumb(const TlxScrollInfo& si, const TlxScrollBarLen& b) {
   const i64 range = static_cast<i64>(si.nMax) - si.nMin;
-  if (range > kScrollMaxRange) return {};
+  if (range > ScrollMaxRange) return {};
   const int track = b.Track();
   TlxThumb t;
   t.Size = si.nPage == 0 ? b.Arrow

@@ -22,7 +22,7 @@ constexpr int sbpNone = -1, sbpFirstArrow = 0, sbpSecondArrow = 1, sbpTrackBefor
               sbpTrackAfter = 3, sbpThumb = 5;
 
 // Ranges wider than this give no thumb: the system's scaling cannot hold them.
-constexpr std::int64_t kScrollMaxRange = 0x7FFFFFFE;
+constexpr std::int64_t ScrollMaxRange = 0x7FFFFFFE;
 
 // a * b / c over 64 bits, rounded half away from zero as the system's MulDiv; -1 when c is 0 or
 // the result does not fit in an int (as the system answers).
@@ -37,7 +37,7 @@ struct TlxScrollBarLen {
 };
 
 // The thumb: its size and its offset from the track start (the end of the first arrow). With
-// nPage 0 it is as long as an arrow; over a range wider than kScrollMaxRange it is 0 at 0. Its
+// nPage 0 it is as long as an arrow; over a range wider than ScrollMaxRange it is 0 at 0. Its
 // size may reach or pass the track, and then the bar shows no thumb.
 struct TlxThumb {
   int Size = 0;

@@ -29,19 +29,21 @@ HWND TopLevelWindowOf(HWND wnd) {
   return top;
 }
 
-bool ResetWindowTheme(HWND wnd) {
+namespace {
+
+// SetWindowTheme through the theme table; false without the entry or the window.
+bool SetTheme(HWND wnd, LPCWSTR appName, LPCWSTR idList) {
   const auto entry = ThemeEntries().SetWindowTheme;
   if (entry == nullptr || wnd == nullptr) return false;
-  entry(wnd, nullptr, nullptr);
+  entry(wnd, appName, idList);
   return true;
 }
 
-bool SwitchOffWindowTheme(HWND wnd) {
-  const auto entry = ThemeEntries().SetWindowTheme;
-  if (entry == nullptr || wnd == nullptr) return false;
-  entry(wnd, L" ", L" ");
-  return true;
-}
+}  // namespace
+
+bool ResetWindowTheme(HWND wnd) { return SetTheme(wnd, nullptr, nullptr); }
+
+bool SwitchOffWindowTheme(HWND wnd) { return SetTheme(wnd, L" ", L" "); }
 
 UINT TextAlignFlags(TAlignment alignment) {
   static constexpr UINT Flags[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
