@@ -232,7 +232,7 @@ void TlxMainWnd::Construct(HWND handle, bool repaintFrame, const std::string& se
   // Visual styles would draw the system's frame and bars over the skin's.
   if (section != "DIALOG" && MayChangeTheme()) ThemeEntries().SetWindowTheme(handle, L" ", L" ");
   if (AdapterFlags().OwnFont || FSkinData->GetCustomFont()) FSkinData->SetCustomFont(true);
-  if (FSkinData->GetSkinSection().empty()) FSkinData->SetSkinSection(section);
+  TakeSection(section);
   FDialogMode = AdapterFlags().DialogMode;
   StoreControlColors();
   ParamsApplied = false;
@@ -243,6 +243,10 @@ void TlxMainWnd::Construct(HWND handle, bool repaintFrame, const std::string& se
     FControlStyleSaved = true;
     control->SetControlStyle(FSavedControlStyle | csOpaque);
   }
+}
+
+void TlxMainWnd::TakeSection(const std::string& section) {
+  if (FSkinData->GetSkinSection().empty()) FSkinData->SetSkinSection(section);
 }
 
 void TlxMainWnd::AttachToWindow(bool) { AttachAdapter(*this, FHandle); }
