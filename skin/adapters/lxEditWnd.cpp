@@ -44,11 +44,13 @@ bool ClipIsEmpty(HDC dc) {
 }
 
 // The frame is hot while the window has the focus or the mouse, when the skin has a hot frame.
+// The focus is the data's flag, kept by the focus messages: asking the system is a server
+// round trip under Wine, several times the cost of the whole frame.
 int FrameState(const TsCommonData* data, HWND wnd) {
   if (!SkinHasFrameStates(data)) return 0;
   const TsSkinManager* m = TsSkinManager::DefaultManager();
   const bool hover = data->MouseAbove != 0 || (m != nullptr && m->HoverWindow() == wnd);
-  return data->Focused != 0 || GetFocus() == wnd || hover ? 1 : 0;
+  return data->Focused != 0 || hover ? 1 : 0;
 }
 
 void PaintPlainFrame(TBitmap* cache, TColor border) {
@@ -161,6 +163,12 @@ TlxEditWnd::~TlxEditWnd() { ReleaseWndAdapter(Handle(), false, *this); }
 
 void TlxEditWnd::TakeSection(const std::string& section) {
   SkinData()->SetSkinSection(section.empty() ? std::string("EDIT") : section);
+}
+
+void TlxEditWnd::AttachToWindow(bool repaintFrame) {
+  // The focus messages keep the flag from now on.
+  SkinData()->Focused = GetFocus() == Handle() ? 1 : 0;
+  TlxBaseWnd::AttachToWindow(repaintFrame);
 }
 
 bool TlxEditWnd::KeepsVisualStyle() const {

@@ -50,6 +50,8 @@ public:
   TlxEditWnd() = default;   // made through CreateForHandle
 
 protected:
+  // The focus flag taken, then attached as a scroll adapter.
+  void AttachToWindow(bool repaintFrame) override;
   // Names the given section always, "EDIT" when none is given.
   void TakeSection(const std::string& section) override;
   // List views (from Windows 6 on) and controls that choose their own visual style keep it.
