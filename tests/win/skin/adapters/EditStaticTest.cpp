@@ -26,6 +26,7 @@
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
+#include "skin/paint/win/sBitmap32.h"
 #include "tests/win/skin/SkinManagerTestEnvironment.h"
 
 namespace {
@@ -62,11 +63,7 @@ bool Near(COLORREF a, COLORREF b) {
 struct TRecorder {
   WNDPROC Old = nullptr;
   std::vector<UINT> Seen;
-  int Count(UINT msg) const {
-    int n = 0;
-    for (UINT m : Seen) n += m == msg ? 1 : 0;
-    return n;
-  }
+  int Count(UINT msg) const { return static_cast<int>(std::count(Seen.begin(), Seen.end(), msg)); }
 };
 TRecorder Rec;
 
@@ -86,33 +83,15 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(h, msg, wp, lp);
 }
 
-// A 32-bit picture of `w` x `h` filled with the sentinel, that a window paints into.
-class TPicture {
-public:
-  TPicture(int w, int h) : FDC(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    FBitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    FOld = SelectObject(FDC, FBitmap);
-    const RECT r{0, 0, w, h};
-    HBRUSH b = CreateSolidBrush(Sentinel);
-    FillRect(FDC, &r, b);
-    DeleteObject(b);
-  }
-  ~TPicture() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-  }
-  HDC DC() const { return FDC; }
-  COLORREF At(int x, int y) const { return GetPixel(FDC, x, y); }
-
-private:
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
-};
+// A 32-bit picture filled with the sentinel, that a window paints into.
+std::unique_ptr<TBitmap> Picture(int w, int h) {
+  auto picture = CreateBitmap32(w, h);
+  const RECT r{0, 0, w, h};
+  const TOwnedBrush fill(CreateSolidBrush(Sentinel));
+  FillRect(picture->Canvas()->GetHandle(), &r, fill.Get());
+  return picture;
+}
+COLORREF At(TBitmap& picture, int x, int y) { return GetPixel(picture.Canvas()->GetHandle(), x, y); }
 
 class EditStatic : public ::testing::Test {
 public:
@@ -149,6 +128,12 @@ public:
   }
   void Record(HWND h) {
     Rec.Old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordProc)));
+  }
+  void Record(TControl* control) {
+    control->WindowProc = [own = control->WindowProc](TMessage& m) {
+      Rec.Seen.push_back(m.Msg);
+      own(m);
+    };
   }
   template <class T>
   std::unique_ptr<T> Adapt(HWND h, const char* section, TsCommonData* data = nullptr) {
@@ -199,26 +184,20 @@ TEST_F(EditStatic, TheFrameIsTheSkinsNormalAndFocusedAndWMNCPaintNeverReachesThe
   for (const bool framework : {false, true}) {
     SCOPED_TRACE(framework ? "TEdit" : "bare EDIT");
     TEditUnderTest e = MakeEdit(*this, framework);
-    int frameworkNCPaints = 0;
-    if (framework) {
-      TControl* edit = e.Data->OwnerControl();
-      TWndMethod own = edit->WindowProc;
-      edit->WindowProc = [&frameworkNCPaints, own](TMessage& m) {
-        frameworkNCPaints += m.Msg == WM_NCPAINT ? 1 : 0;
-        own(m);
-      };
-    } else {
+    Rec = TRecorder{};
+    if (framework)
+      Record(e.Data->OwnerControl());
+    else
       Record(e.Handle);
-    }
     auto a = Adapt<TlxEditWnd>(e.Handle, "EDIT", e.Data.get());
     RECT r{};
     GetWindowRect(e.Handle, &r);
     const int midY = (r.bottom - r.top) / 2;
     SetFocus(nullptr);
-    EXPECT_TRUE(Near(ScreenPixel(e.Handle, 1, midY), EditFrame)) << std::hex << ScreenPixel(e.Handle, 1, midY);
+    EXPECT_TRUE(Near(ScreenPixel(e.Handle, 1, midY), EditFrame));
     SetFocus(e.Handle);
-    EXPECT_TRUE(Near(ScreenPixel(e.Handle, 1, midY), EditFrameHot)) << std::hex << ScreenPixel(e.Handle, 1, midY);
-    EXPECT_EQ(framework ? frameworkNCPaints : Rec.Count(WM_NCPAINT), 0);
+    EXPECT_TRUE(Near(ScreenPixel(e.Handle, 1, midY), EditFrameHot));
+    EXPECT_EQ(Rec.Count(WM_NCPAINT), 0);
     a.reset();
     if (!framework) DestroyWindow(e.Handle);
   }
@@ -255,23 +234,16 @@ TEST_F(EditStatic, UnskinningGivesTheControlItsColoursBackAndMeasuresTheFrameAga
   auto* edit = static_cast<TEdit*>(e.Data->OwnerControl());
   edit->SetColor(clYellow);
   edit->Font()->SetColor(clRed);
-  // Below the adapter: counts the frame measurements that reach the control.
-  int calcs = 0;
-  TWndMethod own = edit->WindowProc;
-  edit->WindowProc = [&calcs, own](TMessage& m) {
-    calcs += m.Msg == WM_NCCALCSIZE ? 1 : 0;
-    own(m);
-  };
+  Record(edit);
   auto a = Adapt<TlxEditWnd>(e.Handle, "EDIT", e.Data.get());
   SendMessageA(e.Handle, WM_NCPAINT, 1, 0);
   // The focused edit takes the section's hot colour.
   EXPECT_EQ(ColorToRGB(edit->Color()), static_cast<TColor>(EditFillHot));
-  calcs = 0;
+  Rec.Seen.clear();
   ReleaseWndAdapter(e.Handle, false, a);
   EXPECT_EQ(edit->Color(), clYellow);
   EXPECT_EQ(edit->Font()->GetColor(), clRed);
-  EXPECT_GT(calcs, 0);
-  edit->WindowProc = own;
+  EXPECT_GT(Rec.Count(WM_NCCALCSIZE), 0);
 }
 
 TEST_F(EditStatic, AListBoxScrollsThroughTheSkinnedBars) {
@@ -291,17 +263,22 @@ TEST_F(EditStatic, AListBoxScrollsThroughTheSkinnedBars) {
 // ---------------------------------------------------------------------------------------------
 // Statics.
 
-// The static's picture through WM_PRINT.
-std::unique_ptr<TPicture> Print(HWND h, int w, int ht) {
-  auto p = std::make_unique<TPicture>(w, ht);
-  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(p->DC()), PRF_CLIENT);
+// The static's picture through WM_PRINT, or painted by the adapter itself.
+std::unique_ptr<TBitmap> Print(HWND h, int w, int ht) {
+  auto p = Picture(w, ht);
+  SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(p->Canvas()->GetHandle()), PRF_CLIENT);
+  return p;
+}
+std::unique_ptr<TBitmap> Painted(TlxStaticWnd& a, int w, int h) {
+  auto p = Picture(w, h);
+  a.PaintThroughCache(p->Canvas()->GetHandle());
   return p;
 }
 
-bool SamePicture(const TPicture& a, const TPicture& b, int w, int h) {
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      if (a.At(x, y) != b.At(x, y)) return false;
+bool SamePicture(TBitmap& a, TBitmap& b) {
+  for (int y = 0; y < a.GetHeight(); ++y)
+    for (int x = 0; x < a.GetWidth(); ++x)
+      if (At(a, x, y) != At(b, x, y)) return false;
   return true;
 }
 
@@ -310,17 +287,15 @@ TEST_F(EditStatic, AStaticWithoutPrefixesShowsItsAmpersand) {
     const char* Text;
     DWORD Style;
   } cases[] = {{"A&B", SS_NOPREFIX}, {"A&&B", 0}, {"A&B", 0}};
-  std::vector<std::unique_ptr<TPicture>> pictures;
+  std::vector<std::unique_ptr<TBitmap>> pictures;
   for (const Case& c : cases) {
     const HWND h = Child("STATIC", c.Text, c.Style, 80, 30);
     auto a = Adapt<TlxStaticWnd>(h, "CHECKBOX");
     pictures.push_back(Print(h, 80, 30));
-    a.reset();
-    DestroyWindow(h);
   }
   // "A&B" unprefixed draws as the escaped "A&&B" does, and not as the prefixed "A&B".
-  EXPECT_TRUE(SamePicture(*pictures[0], *pictures[1], 80, 30));
-  EXPECT_FALSE(SamePicture(*pictures[0], *pictures[2], 80, 30));
+  EXPECT_TRUE(SamePicture(*pictures[0], *pictures[1]));
+  EXPECT_FALSE(SamePicture(*pictures[0], *pictures[2]));
 }
 
 TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapOutlivesTheAdapter) {
@@ -329,23 +304,20 @@ TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapOutl
   BITMAPINFO bi{};
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 64, -64, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  HBITMAP own = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const TOwnedBitmap own(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   for (int i = 0; i < 64 * 64; ++i) static_cast<std::uint8_t*>(bits)[i * 3 + 1] = 0xC0;
   const HWND h = Child("STATIC", "", SS_BITMAP | SS_REALSIZECONTROL, 30, 20);
-  SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(own));
+  SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(own.Get()));
   SetWindowPos(h, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
   auto a = Adapt<TlxIconWnd>(h, "CHECKBOX");
-  auto p = std::make_unique<TPicture>(64, 64);
-  a->PaintThroughCache(p->DC());
-  EXPECT_EQ(p->At(29, 19), RGB(0, 0xC0, 0));
-  EXPECT_EQ(p->At(30, 5), Sentinel);
-  EXPECT_EQ(p->At(5, 20), Sentinel);
+  const auto p = Painted(*a, 64, 64);
+  EXPECT_EQ(At(*p, 29, 19), RGB(0, 0xC0, 0));
+  EXPECT_EQ(At(*p, 30, 5), Sentinel);
+  EXPECT_EQ(At(*p, 5, 20), Sentinel);
   ReleaseWndAdapter(h, false, a);
   BITMAP info{};
-  EXPECT_NE(GetObjectA(own, sizeof(info), &info), 0);
-  EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(h, STM_GETIMAGE, IMAGE_BITMAP, 0)), own);
+  EXPECT_NE(GetObjectA(own.Get(), sizeof(info), &info), 0);
   DestroyWindow(h);
-  DeleteObject(own);
 }
 
 TEST_F(EditStatic, TheGripAnswersBottomRightAndIsPaintedOnlyWithAGripImage) {
@@ -357,12 +329,9 @@ TEST_F(EditStatic, TheGripAnswersBottomRightAndIsPaintedOnlyWithAGripImage) {
     SCOPED_TRACE(c.Skin);
     Load(c.Skin);
     const HWND h = Child("SCROLLBAR", "", SBS_SIZEGRIP, 10, 10);
-    auto a = Adapt<TlxSizerWnd>(h, "GRIP");
+    auto a = Adapt<TlxSizerWnd>(h, "");
     EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, 0), HTBOTTOMRIGHT);
-    const auto p = Print(h, 10, 10);
-    EXPECT_EQ(p->At(9, 9), c.Corner);
-    a.reset();
-    DestroyWindow(h);
+    EXPECT_EQ(At(*Print(h, 10, 10), 9, 9), c.Corner);
   }
 }
 
@@ -370,14 +339,12 @@ TEST_F(EditStatic, TheLinkShowsItsCaptionWithoutTagsUnderlined) {
   const HWND h = Child("SysLink", "Visit <A>forum</A> now", 0, 200, 24);
   ASSERT_NE(h, nullptr);
   auto a = Adapt<TlxLinkWnd>(h, "CHECKBOX");
-  auto p = std::make_unique<TPicture>(200, 24);
-  a->PaintThroughCache(p->DC());
+  const auto p = Painted(*a, 200, 24);
   // The text's extent and its longest run of text pixels in one row (the underline).
   int left = 200, right = -1, longest = 0;
   for (int y = 0; y < 24; ++y) {
-    int run = 0;
-    for (int x = 0; x < 200; ++x) {
-      const bool text = !Near(p->At(x, y), Form);
+    for (int x = 0, run = 0; x < 200; ++x) {
+      const bool text = !Near(At(*p, x, y), Form);
       run = text ? run + 1 : 0;
       longest = std::max(longest, run);
       if (!text) continue;
@@ -385,19 +352,11 @@ TEST_F(EditStatic, TheLinkShowsItsCaptionWithoutTagsUnderlined) {
       right = std::max(right, x);
     }
   }
-  HDC dc = GetDC(h);
-  NONCLIENTMETRICSA m{};
-  m.cbSize = sizeof(m);
-  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(m), &m, 0);
-  m.lfMessageFont.lfUnderline = TRUE;
-  HFONT font = CreateFontIndirectA(&m.lfMessageFont);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE shown{}, tagged{};
-  GetTextExtentPoint32A(dc, "Visit forum now", 15, &shown);
-  GetTextExtentPoint32A(dc, "Visit <A>forum</A> now", 22, &tagged);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(h, dc);
+  const TOwnedFont font(CreateNonClientFont(5));
+  const TWindowDC dc(h);
+  const TSelectObject selected(dc.Get(), font.Get());
+  SIZE shown{};
+  GetTextExtentPoint32A(dc.Get(), "Visit forum now", 15, &shown);
   EXPECT_NEAR(right - left + 1, shown.cx, 2);
   EXPECT_GE(longest, shown.cx * 9 / 10);
 }
@@ -405,13 +364,12 @@ TEST_F(EditStatic, TheLinkShowsItsCaptionWithoutTagsUnderlined) {
 TEST_F(EditStatic, TheEdgeStaticPaintsOnlyItsTwoPixelFrame) {
   const HWND h = Child("STATIC", "", SS_ETCHEDFRAME, 40, 30);
   auto a = Adapt<TlxEdgeWnd>(h, "PANEL");
-  TPicture p(40, 30);
-  a->PaintThroughCache(p.DC());
+  const auto p = Painted(*a, 40, 30);
   struct Probe {
     int X, Y;
     COLORREF Expected;
   } probes[] = {{0, 0, Panel}, {1, 15, Panel}, {39, 29, Panel}, {20, 1, Panel}, {2, 2, Sentinel}, {20, 15, Sentinel}};
-  for (const Probe& q : probes) EXPECT_EQ(p.At(q.X, q.Y), q.Expected) << q.X << "," << q.Y;
+  for (const Probe& q : probes) EXPECT_EQ(At(*p, q.X, q.Y), q.Expected) << q.X << "," << q.Y;
 }
 
 TEST_F(EditStatic, AStaticWithASunkenEdgeIsLeftToTheSystem) {
