@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/win/WinTypes.h"
+
 class TlxScrollWnd;
 
 // Bar flags.
@@ -83,7 +85,42 @@ protected:
 
 private:
   friend void AttachScrollAdapter(TlxScrollWnd& adapter, HWND handle, bool repaintFrame);
+  void Attach(HWND handle, bool repaintFrame);
+  // The bars' rectangle of `kind` (screen), the arrow length it is drawn with, and the part
+  // under a screen point.
+  TRect BarRect(int kind) const;
+  int ArrowOf(const TlxScrollBar& bar) const;
+  int PartAt(const TlxScrollBar& bar, TPoint screen) const;
+  void ReadInfo(TlxScrollBar& bar) const;
+  // Re-reads the scroll info after a message the control handled and repaints the bars when
+  // it moved: the system paints its own bar over ours whenever the control sets new values.
+  void FollowScrollInfo();
+  void PassOn(TMessage& message);
+  // The bar composed off screen and put on `dc` (window coordinates) in one piece; thumbStart
+  // -1 for the computed place, thumbState the thumb's state.
+  void PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thumbStart, int thumbState);
+  void PaintCorner(HDC dc);
+  bool SitsInParentCorner() const;
+  void StartTimer(TOwnedTimer& timer, UINT_PTR id, UINT ms);
+  void ForgetScrollState();
+  // One handler per message.
+  void WMSkinCommand(TMessage& message);
+  void WMNCCalcSize(TMessage& message);
+  void WMStyleChanged(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCMouseMove(TMessage& message);
+  void WMNCLButtonDown(TMessage& message);
+  void WMMouseMove(TMessage& message);
+  void WMLButtonUp(TMessage& message);
+  void WMTimer(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void PressedMove(TPoint screen);
+  void DragThumb(TPoint screen);
+  void ScrollCommand(int code, int pos);
+
   std::unique_ptr<TlxScrollBar> FHorzBar, FVertBar;
+  // The auto-repeat and hot-tracking timers on the window (ids in ScrollState()).
+  TOwnedTimer FRepeatTimer, FHotTimer;
 };
 
 // The scroll adapters' attach: both bars made and read, the property set, the window hooked
