@@ -92,6 +92,9 @@ public:
     adapter->Construct(handle, repaintFrame, section, manager, skinData);
     return adapter;
   }
+  // Detaches first when still attached. Descendants that restore colours or let parts go call
+  // ReleaseWndAdapter in their own destructor, since a base destructor reaches only the base's
+  // operations.
   ~TlxMainWnd() override;
   TlxMainWnd(const TlxMainWnd&) = delete;
   TlxMainWnd& operator=(const TlxMainWnd&) = delete;
@@ -137,6 +140,8 @@ protected:
   virtual void AttachToWindow(bool repaintFrame);
   // Popup-menu adapters keep the system's visual style.
   virtual bool KeepsVisualStyle() const { return false; }
+  // Command 23: the painting adapters rebuild their cache image; the base paints nothing.
+  virtual void RebuildCache() {}
   // The skin's command answered by the base (see the source); the scroll adapter adds to it.
   void HandleSkinCommandMessage(TMessage& message);
   // WM_DESTROY and WM_NCDESTROY: the glow hidden, the message passed on and, when that
@@ -171,6 +176,10 @@ private:
   bool Unhook();
   // The provider that holds the form's method, when the skin data's owner is one.
   IlxWndMethodHost* MethodHost() const;
+  // Lets go of the window: unhooked, property removed, colours and control style restored,
+  // descendants' parts let go and, unless the window is going, its visual style given back
+  // and (when visible) its frame redrawn.
+  void Detach(bool repaintFrame, bool windowGoing);
 
   friend void AttachAdapter(TlxMainWnd& adapter, HWND handle);
   friend void ReleaseWndAdapter(HWND handle, bool repaintFrame, TlxMainWnd& adapter);

@@ -294,6 +294,7 @@ void TsSkinProvider::UnhookForm() {
 }
 
 void TsSkinProvider::WindowGoing() {
+  SetFormMoving(false);
   if (FForm == nullptr || !FForm->HandleAllocated()) return;
   const HWND h = FForm->Handle();
   if (FPressedButton != 0 && GetCapture() == h) ReleaseCapture();

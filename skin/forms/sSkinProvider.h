@@ -32,6 +32,7 @@
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/WinTypes.h"
+#include "skin/adapters/lxSBUtils.h"
 #include "skin/core/sFormMetrics.h"
 #include "skin/core/win/lxThreadedTimer.h"
 #include "skin/core/win/sCommonData.h"
@@ -151,9 +152,15 @@ using TlxNCHitTest = std::function<void(TObject* Sender, TMessage& Message)>;
 using TAddItemEvent =
     std::function<void(TObject* Item, bool& CanBeAdded, std::string& SkinSection)>;
 
-class TsSkinProvider : public TComponent {
+class TsSkinProvider : public TComponent, public IlxWndMethodHost {
   ORBEX_CLASS(TsSkinProvider, TComponent)
 public:
+  // The form's window method that the provider passes messages to; an adapter on the form
+  // takes it over and gives it back.
+  TWndMethod& HeldWndMethod() override { return FSavedWndProc; }
+  // Whether adapters on this form may switch its visual style off (on by default).
+  bool AllowsThemeChanges() const override { return FAllowThemeChanges; }
+  void SetAllowThemeChanges(bool value) { FAllowThemeChanges = value; }
   // The form-state word: bits of transient work on the form that other parts read.
   enum TFormStateBit : std::uint32_t {
     Sizing = 0x1,
@@ -475,6 +482,8 @@ private:
   bool FormShowing() const;
   // Own drag (ResizeMode rmBorder, full-window dragging off).
   void StartOwnDrag(int kind, bool moving);
+  // Sets or clears the adapters' "a form is being moved" flag for this form's move or size.
+  void SetFormMoving(bool moving);
   void MoveOwnDrag();
   void EndOwnDrag(bool apply);
   // Passes a message on with the form's redraw locked, or under the caption cover, so that
@@ -528,6 +537,9 @@ private:
 
   TCustomForm* FForm = nullptr;
   TWndMethod FSavedWndProc;
+  bool FAllowThemeChanges = true;
+  // This form is being moved or sized by the user (it set the adapters' flag).
+  bool FMovingForm = false;
   bool FHooked = false;
   bool FEmpty = false;
   bool FRuntimeMade = false;

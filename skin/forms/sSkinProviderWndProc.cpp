@@ -91,6 +91,8 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
     case WM_SKINEDITOR: WMSkinEditor(message); return;
     case WM_COPYDATA: WMCopyData(message); return;
     case WM_DESTROY: WindowGoing(); break;
+    case WM_ENTERSIZEMOVE: SetFormMoving(true); break;
+    case WM_EXITSIZEMOVE: SetFormMoving(false); break;
     default: break;
   }
   if (DestroyingForm() || !Skinned())
@@ -1263,6 +1265,14 @@ void TsSkinProvider::StartOwnDrag(int kind, bool moving) {
   SetCapture(wnd);
   DrawDragFrame(OwnDrag.Rect);
   OwnDrag.FrameDrawn = true;
+  SetFormMoving(true);
+}
+
+void TsSkinProvider::SetFormMoving(bool moving) {
+  // Scroll bars hold their repaints while a form is dragged: the whole form follows at the end.
+  if (moving == FMovingForm) return;
+  FMovingForm = moving;
+  AdapterFlags().WindowMoving = moving;
 }
 
 void TsSkinProvider::MoveOwnDrag() {
@@ -1283,6 +1293,7 @@ void TsSkinProvider::EndOwnDrag(bool apply) {
   if (OwnDrag.Provider != this) return;
   const TOwnDrag drag = OwnDrag;
   OwnDrag = TOwnDrag{};
+  SetFormMoving(false);
   if (drag.FrameDrawn) DrawDragFrame(drag.Rect);
   if (GetCapture() == FForm->Handle()) ReleaseCapture();
   if (apply && !(drag.Rect == drag.StartRect))
