@@ -156,7 +156,12 @@ void TlxScrollWnd::DetachParts() {
   FVertBar.reset();
 }
 
-TlxScrollWnd::~TlxScrollWnd() { DetachParts(); }
+TlxScrollWnd::~TlxScrollWnd() {
+  // Detached here, while the detach still reaches this class's parts (the base's destructor
+  // would not); the frame is measured again for the system's own bars.
+  if (!Defunct() && Handle() != nullptr && SkinData() != nullptr) Detach(true, IsWindow(Handle()) == FALSE);
+  DetachParts();
+}
 
 int TlxScrollWnd::GetScrollBarMetric(const TlxScrollBar& bar, bool wantThickness, bool useSkin) const {
   const bool vert = IsVert(bar);
@@ -372,7 +377,7 @@ void TlxScrollWnd::PaintCorner(HDC dc) {
   if (MaskIndexInRange(t, grip) && SitsInParentCorner()) {
     const TsMaskData& m = t->MaskData[static_cast<size_t>(grip)];
     DrawMaskState(work.get(), TPoint{w - MaskFrameWidth(m), h - MaskFrameHeight(m)}, 0,
-                  TsBackgroundInfo{work.get(), 0, 0, 0xFF00FF, 1}, t, grip, 0, SkinManager()->MasterBitmap());
+                  TsBackgroundInfo{work.get(), 0, 0, 0xFF00FF, 1}, t, grip, 1, SkinManager()->MasterBitmap());
   }
   BitBlt(dc, local.Left, local.Top, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
