@@ -419,10 +419,15 @@ TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
   SetCursorPos(VBar().Left - 60, VBar().Top + 30);
   SendMessageA(Wnd, WM_TIMER, ScrollHotTimer, 0);
   EXPECT_TRUE(Near(Pixel(edge), BtnBottom));
+  // The dragged thumb is pressed where it is dragged to, while the control scrolls along.
   const TPoint thumb = ThumbCentre();
   NC(WM_NCLBUTTONDOWN, HTVSCROLL, thumb);
   EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, thumb.Y}), SliderVPressed));
-  Client(WM_LBUTTONUP, thumb);
+  for (int dy : {15, 30}) {
+    Client(WM_MOUSEMOVE, TPoint{thumb.X, thumb.Y + dy});
+    EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, thumb.Y + dy}), SliderVPressed)) << dy;
+  }
+  Client(WM_LBUTTONUP, TPoint{thumb.X, thumb.Y + 30});
 }
 
 TEST_F(ScrollWnd, WithoutTheFirstVerticalTrackNoVerticalBarIsPainted) {
