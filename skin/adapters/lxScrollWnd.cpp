@@ -548,7 +548,8 @@ void TlxScrollWnd::WMNCHitTest(TMessage& m) {
 }
 
 void TlxScrollWnd::WMNCMouseMove(TMessage& m) {
-  if (m.WParam == HTHSCROLL || m.WParam == HTVSCROLL) {
+  const bool onBar = m.WParam == HTHSCROLL || m.WParam == HTVSCROLL;
+  if (onBar) {
     TlxScrollState& s = ScrollState();
     s.ScrollStateWnd = Handle();
     const int kind = m.WParam == HTVSCROLL ? SB_VERT : SB_HORZ;
@@ -558,10 +559,12 @@ void TlxScrollWnd::WMNCMouseMove(TMessage& m) {
       s.HotBarKind = kind;
       StartTimer(FHotTimer, ScrollHotTimer, HotInterval);
       s.HotTimerId = FHotTimer.Valid() ? ScrollHotTimer : 0;
-      PaintScrollBars(nullptr);
     }
   }
   PassOn(m);
+  // The system tracks the mouse over the bars it thinks it has and paints its own hot parts
+  // there, so ours are painted again after it.
+  if (onBar && !Defunct()) PaintScrollBars(nullptr);
 }
 
 void TlxScrollWnd::WMNCLButtonDown(TMessage& m) {
@@ -779,6 +782,11 @@ void TlxScrollWnd::HandleMessage(TMessage& m) {
     case WM_NCCALCSIZE: WMNCCalcSize(m); return;
     case WM_NCHITTEST: WMNCHitTest(m); return;
     case WM_NCMOUSEMOVE: WMNCMouseMove(m); return;
+    case WM_NCMOUSELEAVE:
+      // The system paints its own bars back to normal when the mouse leaves them.
+      PassOn(m);
+      if (!Defunct()) PaintScrollBars(nullptr);
+      return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: WMNCLButtonDown(m); return;
     case WM_MOUSEMOVE: WMMouseMove(m); return;

@@ -14,6 +14,7 @@
 #include "skin/adapters/lxScrollWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/paint/sBackgroundInfo.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 
@@ -21,7 +22,8 @@ namespace {
 
 TsSkinManager* Manager = nullptr;
 
-// The window is filled with the skin's own colour, the one the bars are laid on.
+// The window is filled with the skin's own colour, and answers the bars' background request
+// with it.
 LRESULT CALLBACK DemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_ERASEBKGND: {
@@ -34,8 +36,15 @@ LRESULT CALLBACK DemoProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     }
     case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcA(h, msg, wp, lp);
+    default: break;
   }
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
+    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
+    request->Kind = bkColor;
+    request->Color = Manager->GlobalInfoColor();
+    return 1;
+  }
+  return DefWindowProcA(h, msg, wp, lp);
 }
 
 std::string SkinsFolder(int argc, char** argv) {

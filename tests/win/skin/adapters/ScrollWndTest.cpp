@@ -413,7 +413,12 @@ TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
   MakeList();
   const TPoint arrow = DownArrow(), edge{VBar().Left + 2, VBar().Bottom - 3};
   SetCursorPos(arrow.X, arrow.Y);
-  NC(WM_NCMOUSEMOVE, HTVSCROLL, arrow);
+  // The system's own hot tracking of the mouse over its bars never shows through.
+  for (UINT msg : {WM_NCMOUSEMOVE, WM_NCMOUSELEAVE}) {
+    NC(msg, HTVSCROLL, arrow);
+    EXPECT_TRUE(Near(Pixel(edge), BtnBottom)) << msg;
+    EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, ThumbCentre().Y}), SliderV)) << msg;
+  }
   SendMessageA(Wnd, WM_TIMER, ScrollHotTimer, 0);
   EXPECT_TRUE(Near(Pixel(edge), BtnBottomHot));
   SetCursorPos(VBar().Left - 60, VBar().Top + 30);
