@@ -639,10 +639,9 @@ void TlxScrollWnd::DragThumb(TPoint screen) {
     ScrollCommand(SB_THUMBTRACK, pos);
     s.DragLastPos = pos;
   }
-  // Only the dragged bar, after the command (whose scroll values repaint the system's bar).
-  TWindowDC dc(Handle(), TWindowDC::TArea::Window);
-  if (dc.Valid() && FHorzBar && FVertBar)
-    PaintBar(dc.Get(), bar, sbpNone, s.DragThumbStart - Start(s.DragBarRect, vert), 2);
+  // Painted after the command, and both bars: a control that scrolls sets the scroll values of
+  // both, and the system repaints its own bars for each.
+  if (FHorzBar && FVertBar) PaintScrollBars(nullptr);
 }
 
 void TlxScrollWnd::WMMouseMove(TMessage& m) {

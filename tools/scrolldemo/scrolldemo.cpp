@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   wc.lpszClassName = "OrbexScrollDemo";
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   RegisterClassA(&wc);
-  HWND top = CreateWindowExA(0, "OrbexScrollDemo", "Scroll bars", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 560, 380,
+  HWND top = CreateWindowExA(0, "OrbexScrollDemo", "Scroll bars", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 60, 60, 560, 380,
                              nullptr, nullptr, nullptr, nullptr);
   RECT c{};
   GetClientRect(top, &c);

@@ -46,7 +46,7 @@ protected:
 // The fixture's colours (make_scroll_skins.py).
 constexpr COLORREF Bar1V = RGB(40, 40, 200), Bar2V = RGB(200, 200, 200), SliderV = RGB(0, 120, 120),
                    SliderVPressed = RGB(0, 220, 220), BtnTop = RGB(60, 100, 0), BtnBottom = RGB(100, 0, 60),
-                   BtnBottomHot = RGB(140, 0, 60), Grip = RGB(250, 250, 0), Form = RGB(70, 70, 70);
+                   BtnBottomHot = RGB(140, 0, 60), BtnLeft = RGB(100, 60, 0), Grip = RGB(250, 250, 0), Form = RGB(70, 70, 70);
 
 bool Near(COLORREF a, COLORREF b) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
@@ -116,7 +116,7 @@ public:
   void SetUp() override {
     Rec = &R;
     Load("Scroll");
-    Parent = CreateWindowExA(0, "OrbexScrollParent", "scroll", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 460, 340,
+    Parent = CreateWindowExA(0, "OrbexScrollParent", "scroll", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40, 460, 340,
                              nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
@@ -407,6 +407,18 @@ TEST_F(ScrollWnd, TheBarsShowTheSkinAfterTheControlScrolls) {
       EXPECT_TRUE(Near(Pixel(TPoint{x, (bottom + v.Bottom - Arrow()) / 2}), Bar2V)) << a.what;
     }
   }
+}
+
+TEST_F(ScrollWnd, WhileOneBarIsDraggedTheOtherKeepsTheSkin) {
+  MakeEdit(false);
+  const TPoint thumb = ThumbCentre();
+  const TRect h = Adapter->GetHorzBarRect();
+  NC(WM_NCLBUTTONDOWN, HTVSCROLL, thumb);
+  for (int dy : {10, 20}) {
+    Client(WM_MOUSEMOVE, TPoint{thumb.X, thumb.Y + dy});
+    EXPECT_TRUE(Near(Pixel(TPoint{h.Left + 2, h.Top + 2}), BtnLeft)) << dy;
+  }
+  Client(WM_LBUTTONUP, TPoint{thumb.X, thumb.Y + 20});
 }
 
 TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
