@@ -96,14 +96,15 @@ TsBackgroundInfo BackgroundAt(HWND h, TPoint at) {
   return info;
 }
 
-// A 32-bit bitmap of the piece's size holding the background.
-std::unique_ptr<TBitmap> BackgroundBitmap(const TsBackgroundInfo& bg, int w, int h) {
-  std::unique_ptr<TBitmap> b = CreateBitmap32(w, h);
+// `b` made a 32-bit bitmap of the piece's size (kept from the last paint when it has it)
+// holding the background.
+TBitmap* BackgroundBitmap(std::unique_ptr<TBitmap>& b, const TsBackgroundInfo& bg, int w, int h) {
+  if (!b || b->GetWidth() != w || b->GetHeight() != h) b = CreateBitmap32(w, h);
   if (bg.Bitmap != nullptr)
     BitBlt(b->Canvas()->GetHandle(), 0, 0, w, h, bg.Bitmap->Canvas()->GetHandle(), bg.X, bg.Y, SRCCOPY);
   else
     FillRectOpaque(TargetPixels32(b.get()), TRect{0, 0, w, h}, bg.Color);
-  return b;
+  return b.get();
 }
 
 }  // namespace
@@ -154,6 +155,7 @@ void TlxScrollWnd::DetachParts() {
     if (bar != nullptr) bar->Owner = nullptr;
   FHorzBar.reset();
   FVertBar.reset();
+  for (auto& work : FWork) work.reset();
 }
 
 TlxScrollWnd::~TlxScrollWnd() {
@@ -322,16 +324,16 @@ void TlxScrollWnd::PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thum
   const TRect local = Offset(screen, -wr.Left, -wr.Top);   // window coordinates
   const int w = local.Width(), h = local.Height(), len = vert ? h : w, cross = vert ? w : h;
   const TsBackgroundInfo bg = BackgroundAt(Handle(), TPoint{local.Left, local.Top});
-  std::unique_ptr<TBitmap> work = BackgroundBitmap(bg, w, h);
-  const TsBackgroundInfo self{work.get(), 0, 0, 0xFF00FF, 1};
+  TBitmap* work = BackgroundBitmap(FWork[vert ? 1 : 0], bg, w, h);
+  const TsBackgroundInfo self{work, 0, 0, 0xFF00FF, 1};
   auto piece = [&](const TsScrollPartIndexes& p, const TRect& r, int state, bool glyph) {
     if (r.IsEmpty()) return;
     if (p.Section >= 0)
-      PaintSectionWithBorder(work.get(), r, p.Section, p.Border, state, t, bg, TPoint{r.Left, r.Top}, master);
+      PaintSectionWithBorder(work, r, p.Section, p.Border, state, t, bg, TPoint{r.Left, r.Top}, master);
     if (glyph && MaskIndexInRange(t, p.Glyph)) {
       const TsMaskData& g = t->MaskData[static_cast<size_t>(p.Glyph)];
       const TPoint at{r.Left + (r.Width() - MaskFrameWidth(g)) / 2, r.Top + (r.Height() - MaskFrameHeight(g)) / 2};
-      DrawMaskState(work.get(), at, state, self, t, p.Glyph, 1, master);
+      DrawMaskState(work, at, state, self, t, p.Glyph, 1, master);
     }
   };
 
@@ -358,9 +360,9 @@ void TlxScrollWnd::PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thum
   }
   if (!usable) {
     if (bg.Bitmap != nullptr)
-      BlendWithBackground(work.get(), 0, 0, 0xFF00FF, 0.4, TRect{bg.X, bg.Y, bg.X + w - 1, bg.Y + h - 1}, bg.Bitmap);
+      BlendWithBackground(work, 0, 0, 0xFF00FF, 0.4, TRect{bg.X, bg.Y, bg.X + w - 1, bg.Y + h - 1}, bg.Bitmap);
     else
-      BlendColorIntoRect(TargetPixels32(work.get()), TRect{0, 0, w, h}, 40, bg.Color);
+      BlendColorIntoRect(TargetPixels32(work), TRect{0, 0, w, h}, 40, bg.Color);
   }
   BitBlt(dc, local.Left, local.Top, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
@@ -372,12 +374,11 @@ void TlxScrollWnd::PaintCorner(HDC dc) {
   const TRect wr = WindowRectOf(Handle());
   const TRect local = Offset(screen, -wr.Left, -wr.Top);
   const int w = local.Width(), h = local.Height();
-  std::unique_ptr<TBitmap> work = BackgroundBitmap(BackgroundAt(Handle(), TPoint{local.Left, local.Top}), w, h);
+  TBitmap* work = BackgroundBitmap(FWork[2], BackgroundAt(Handle(), TPoint{local.Left, local.Top}), w, h);
   const int grip = t->CommonIndexes.GripImage;
   if (MaskIndexInRange(t, grip) && SitsInParentCorner()) {
     const TsMaskData& m = t->MaskData[static_cast<size_t>(grip)];
-    DrawMaskState(work.get(), TPoint{w - MaskFrameWidth(m), h - MaskFrameHeight(m)}, 0,
-                  TsBackgroundInfo{work.get(), 0, 0, 0xFF00FF, 1}, t, grip, 1, SkinManager()->MasterBitmap());
+    DrawMaskState(work, TPoint{w - MaskFrameWidth(m), h - MaskFrameHeight(m)}, 0, TsBackgroundInfo{work, 0, 0, 0xFF00FF, 1}, t, grip, 1, SkinManager()->MasterBitmap());
   }
   BitBlt(dc, local.Left, local.Top, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "framework/win/Graphics.h"
 #include "framework/win/WinTypes.h"
 
 class TlxScrollWnd;
@@ -121,6 +122,9 @@ private:
   std::unique_ptr<TlxScrollBar> FHorzBar, FVertBar;
   // The auto-repeat and hot-tracking timers on the window (ids in ScrollState()).
   TOwnedTimer FRepeatTimer, FHotTimer;
+  // The off-screen pictures of the horizontal bar, the vertical bar and the corner, kept
+  // between paints while their size stays.
+  std::unique_ptr<TBitmap> FWork[3];
 };
 
 // The scroll adapters' attach: both bars made and read, the property set, the window hooked
