@@ -439,15 +439,6 @@ void TlxScrollWnd::WMSkinCommand(TMessage& m) {
   TsCommonData* d = SkinData();
   const bool own = IsFromOwnManager(m, d);
   switch (SkinCommandOf(m.WParam)) {
-    case SkinCmdSkinLoaded:
-      if (own) {
-        d->ResolveSection();
-        PassSkinCommandDown(d->OwnerControl(), Handle(), m);
-      }
-      break;
-    case SkinCmdUnskin:
-      if (own) RestoreControlColors();
-      break;
     case SkinCmdRedrawSkin:
       if (own) {
         d->ResolveSection();
@@ -462,10 +453,6 @@ void TlxScrollWnd::WMSkinCommand(TMessage& m) {
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
       return;
     case SkinCmdHoldPaint: d->SetPaintLock(LOWORD(m.WParam) == 1); break;
-    case SkinCmdTakeSection:
-      if (m.LParam != 0 && SkinCommandAllowed(m.WParam, m.LParam))
-        d->SetSkinSection(reinterpret_cast<const TlxSectionInfo*>(m.LParam)->SectionName);
-      break;
     case SkinCmdQueryBackground: {
       if (!SkinCommandAllowed(m.WParam, m.LParam) || m.LParam == 0) {
         m.Result = 0;
@@ -476,6 +463,7 @@ void TlxScrollWnd::WMSkinCommand(TMessage& m) {
       if (request->Kind == bkNotAnswered) d->ProvideBackground(*request, 0, Handle());
       return;
     }
+    // The rest as every adapter answers them.
     default: HandleSkinCommandMessage(m); return;
   }
   m.Result = CallOldProc(m);

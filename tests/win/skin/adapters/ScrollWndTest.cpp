@@ -19,6 +19,7 @@
 #include "skin/adapters/lxScrollWnd.h"
 #include "skin/core/lxSBUtilsCore.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
 #include "skin/paint/sBackgroundInfo.h"
 #include "skin/core/win/sSkinManager.h"
 #include "tests/win/ResourceCount.h"
@@ -68,6 +69,7 @@ struct TRecorder {
   std::vector<TScrollCall> Scrolls;
   bool Answer51 = false;     // answer the scroll-start command with 1
   bool KeepScroll = false;   // keep scroll messages from the control
+  bool AnswerBackground = false;   // answer background requests with Form
   bool Saw(UINT msg) const {
     for (UINT m : Seen)
       if (m == msg) return true;
@@ -85,6 +87,12 @@ LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (r.KeepScroll) return 0;
   }
   if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdScrollStart && r.Answer51) return 1;
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && r.AnswerBackground) {
+    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
+    request->Kind = bkColor;
+    request->Color = Form;
+    return 5;
+  }
   // The system's own scroll tracking would start a modal loop.
   if (msg == WM_SYSCOMMAND) return 0;
   return CallWindowProcA(r.Old, h, msg, wp, lp);
@@ -352,6 +360,22 @@ TEST_F(ScrollWnd, AControlThatTakesTheScrollStartGetsThePositionInLParam) {
     Adapter.reset();
     DestroyWindow(Wnd);
     R = TRecorder{};
+  }
+}
+
+TEST_F(ScrollWnd, ABackgroundRequestIsTheControlsToAnswerElseTheSkins) {
+  struct {
+    bool controlAnswers;
+    LRESULT result;
+    TColor color;
+  } const cases[] = {{true, 5, Form}, {false, 0, RGB(250, 250, 250)}};
+  MakeList();
+  for (const auto& c : cases) {
+    R.AnswerBackground = c.controlAnswers;
+    TsBackgroundRequest request;
+    EXPECT_EQ(SendSkinCommand(Wnd, SkinCmdQueryBackground, reinterpret_cast<LPARAM>(&request)), c.result);
+    EXPECT_NE(request.Kind, bkNotAnswered);
+    EXPECT_EQ(request.Color, c.color) << c.controlAnswers;
   }
 }
 
