@@ -33,6 +33,8 @@ TlxScrollState& ScrollState() {
 namespace {
 
 constexpr LONG ScrollStyles = WS_HSCROLL | WS_VSCROLL;
+// BarRect's kind for the square between the two bars.
+constexpr int CornerKind = -1;
 constexpr UINT HotInterval = 20, FirstRepeatInterval = 300, RepeatInterval = 55;
 // WM_SYSCOMMAND of the system's own vertical scroll tracking (SC_VSCROLL + HTVSCROLL).
 constexpr WPARAM SysVertScroll = 0xF077;
@@ -222,7 +224,7 @@ TRect TlxScrollWnd::BarRect(int kind) const {
   f.HorzThickness = GetScrollBarMetric(*FHorzBar, true, false) * FHorzBar->BarShown;
   f.VertThickness = GetScrollBarMetric(*FVertBar, true, false) * FVertBar->BarShown;
   f.LeftScrollBar = LeftScrollBar;
-  if (kind == -1) return ScrollCornerRect(f);
+  if (kind == CornerKind) return ScrollCornerRect(f);
   const TRect r = kind == SB_VERT ? ScrollVertBarRect(f) : ScrollHorzBarRect(f);
   return r.IsEmpty() ? TRect{} : r;
 }
@@ -264,7 +266,7 @@ bool TlxScrollWnd::SitsInParentCorner() const {
   if (parent == nullptr || (GetWindowLongA(Handle(), GWL_STYLE) & WS_CHILD) == 0 ||
       (GetWindowLongA(parent, GWL_STYLE) & WS_CHILD) != 0)
     return false;
-  const TRect sq = BarRect(-1);
+  const TRect sq = BarRect(CornerKind);
   if (sq.IsEmpty()) return false;
   RECT c{};
   GetClientRect(parent, &c);
@@ -368,7 +370,7 @@ void TlxScrollWnd::PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thum
 }
 
 void TlxScrollWnd::PaintCorner(HDC dc) {
-  const TRect screen = BarRect(-1);
+  const TRect screen = BarRect(CornerKind);
   if (screen.IsEmpty()) return;
   const TsSkinTables* t = SkinManager()->Tables();
   const TRect wr = WindowRectOf(Handle());
@@ -529,7 +531,7 @@ void TlxScrollWnd::WMNCHitTest(TMessage& m) {
       return;
     }
   }
-  if (Inside(BarRect(-1), p) && SitsInParentCorner()) {
+  if (Inside(BarRect(CornerKind), p) && SitsInParentCorner()) {
     m.Result = HTBOTTOMRIGHT;
     return;
   }
