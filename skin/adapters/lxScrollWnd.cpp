@@ -6,6 +6,7 @@
 #include "skin/adapters/lxScrollWnd.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
@@ -291,8 +292,8 @@ void TlxScrollWnd::PaintScrollBars(HDC dc, int thumbOverride) {
   auto* windowed = dynamic_cast<TWinControl*>(owner);
   if (!IsWindowVisible(Handle()) && !(windowed != nullptr && windowed->Showing())) return;
   if (d->BGChanged != 0) SendSkinCommand(Handle(), SkinCmdRebuildCache);
-  TWindowDC own(dc == nullptr ? Handle() : nullptr, TWindowDC::TArea::Window);
-  if (dc == nullptr) dc = own.Get();
+  std::optional<TWindowDC> own;
+  if (dc == nullptr) dc = own.emplace(Handle(), TWindowDC::TArea::Window).Get();
   if (dc == nullptr) return;
   const TlxScrollState& s = ScrollState();
   const bool ours = s.ScrollStateWnd == Handle();
