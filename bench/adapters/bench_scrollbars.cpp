@@ -55,9 +55,8 @@ int main(int argc, char** argv) {
   RECT wr{};
   GetWindowRect(wnd, &wr);
   const int x = bar.Left - wr.left, y = bar.Top - wr.top;
-  const double blit = MicrosPerRun(rounds, [&] {
-    BitBlt(dc, x, y, bar.Width(), bar.Height(), src->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-  });
+  const double blit = MicrosPerRun(
+      rounds, [&] { BitBlt(dc, x, y, bar.Width(), bar.Height(), src->Canvas()->GetHandle(), 0, 0, SRCCOPY); });
   const double repaint = MicrosPerRun(rounds, [&] { adapter->PaintScrollBars(dc); });
 
   // The thumb pressed at its middle, then moved down and back by one pixel per step.

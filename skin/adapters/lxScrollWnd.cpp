@@ -81,9 +81,8 @@ TBarParts PartsOf(const TsCommonIndexes& c, bool vert) {
   const TsScrollPartIndexes* second = &c.ScrollBars[vert ? 3 : 2];
   // A skin without the second track part shows the first one on both sides of the thumb.
   if (second->Section < 0) second = first;
-  return TBarParts{{first, second},
-                   {&c.ScrollParts[vert ? 0 : 2], &c.ScrollParts[vert ? 1 : 3]},
-                   &c.ScrollParts[vert ? 4 : 5]};
+  return TBarParts{
+      {first, second}, {&c.ScrollParts[vert ? 0 : 2], &c.ScrollParts[vert ? 1 : 3]}, &c.ScrollParts[vert ? 4 : 5]};
 }
 
 // What lies behind a piece of the window at `at` (window coordinates): the piece of the parent's
@@ -117,7 +116,9 @@ TBitmap* BackgroundBitmap(std::unique_ptr<TBitmap>& b, const TsBackgroundInfo& b
 
 void TlxScrollWnd::AttachToWindow(bool repaintFrame) { AttachScrollAdapter(*this, Handle(), repaintFrame); }
 
-void AttachScrollAdapter(TlxScrollWnd& adapter, HWND handle, bool repaintFrame) { adapter.Attach(handle, repaintFrame); }
+void AttachScrollAdapter(TlxScrollWnd& adapter, HWND handle, bool repaintFrame) {
+  adapter.Attach(handle, repaintFrame);
+}
 
 void TlxScrollWnd::Attach(HWND handle, bool repaintFrame) {
   ScrollInProgress = false;
@@ -198,8 +199,7 @@ bool TlxScrollWnd::ScrollBarUsable(const TlxScrollBar& bar) const {
       (sbfFirstArrowDisabled | sbfSecondArrowDisabled))
     return false;
   const SCROLLINFO& si = bar.Info;
-  if ((bar.Flags & sbfNeedsRange) != 0 &&
-      !(si.nMax >= static_cast<int>(si.nPage) && si.nMin < si.nMax && si.nMax != 0))
+  if ((bar.Flags & sbfNeedsRange) != 0 && !(si.nMax >= static_cast<int>(si.nPage) && si.nMin < si.nMax && si.nMax != 0))
     return false;
   return (sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
 }
@@ -324,7 +324,7 @@ void TlxScrollWnd::PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thum
   auto stateOf = [&](int part) { return pressedPart == part ? 2 : hot == part ? 1 : 0; };
 
   const TRect wr = WindowRectOf(Handle());
-  const TRect local = Offset(screen, -wr.Left, -wr.Top);   // window coordinates
+  const TRect local = Offset(screen, -wr.Left, -wr.Top);  // window coordinates
   const int w = local.Width(), h = local.Height(), len = vert ? h : w, cross = vert ? w : h;
   const TsBackgroundInfo bg = BackgroundAt(Handle(), TPoint{local.Left, local.Top});
   TBitmap* work = BackgroundBitmap(FWork[vert ? 1 : 0], bg, w, h);
@@ -350,9 +350,8 @@ void TlxScrollWnd::PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thum
     piece(*parts.Track[1], Span(vert, mid, len, cross), pressedPart == sbpTrackAfter ? 2 : 0, false);
     piece(*parts.Button[0], Span(vert, 0, b.Arrow, cross), stateOf(sbpFirstArrow), true);
     piece(*parts.Button[1], Span(vert, len - b.Arrow, len, cross), stateOf(sbpSecondArrow), true);
-    if (shown)
-      piece(*parts.Slider, Span(vert, start, start + thumb.Size, cross),
-            thumbState >= 0 ? thumbState : hot == sbpThumb ? 1 : 0, true);
+    const int sliderState = thumbState >= 0 ? thumbState : (hot == sbpThumb ? 1 : 0);
+    if (shown) piece(*parts.Slider, Span(vert, start, start + thumb.Size, cross), sliderState, true);
   } else {
     // Too short for a thumb: each half shows its track part under a half-length arrow.
     const int half = len / 2;
@@ -381,7 +380,8 @@ void TlxScrollWnd::PaintCorner(HDC dc) {
   const int grip = t->CommonIndexes.GripImage;
   if (MaskIndexInRange(t, grip) && SitsInParentCorner()) {
     const TsMaskData& m = t->MaskData[static_cast<size_t>(grip)];
-    DrawMaskState(work, TPoint{w - MaskFrameWidth(m), h - MaskFrameHeight(m)}, 0, TsBackgroundInfo{work, 0, 0, 0xFF00FF, 1}, t, grip, 1, SkinManager()->MasterBitmap());
+    DrawMaskState(work, TPoint{w - MaskFrameWidth(m), h - MaskFrameHeight(m)}, 0,
+                  TsBackgroundInfo{work, 0, 0, 0xFF00FF, 1}, t, grip, 1, SkinManager()->MasterBitmap());
   }
   BitBlt(dc, local.Left, local.Top, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
@@ -827,7 +827,8 @@ void UpdateScrollWndAdapter(TsCommonData* data, std::unique_ptr<TlxScrollWnd>& a
     if (e.UninitializeFlatSB != nullptr) e.UninitializeFlatSB(h);
     if (adapter && adapter->Defunct()) adapter.reset();
     if (!adapter)
-      adapter = TlxMainWnd::CreateForHandle<TlxScrollWnd>(h, true, data->GetSkinSection(), data->GetSkinManager(), data);
+      adapter =
+          TlxMainWnd::CreateForHandle<TlxScrollWnd>(h, true, data->GetSkinSection(), data->GetSkinManager(), data);
   } else {
     ReleaseScrollWndAdapter(h, true, adapter);
     if (e.InitializeFlatSB != nullptr) e.InitializeFlatSB(h);

@@ -78,22 +78,23 @@ int main(int argc, char** argv) {
   wc.lpszClassName = "OrbexScrollDemo";
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   RegisterClassA(&wc);
-  HWND top = CreateWindowExA(0, "OrbexScrollDemo", "Scroll bars", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 60, 60, 560, 380,
-                             nullptr, nullptr, nullptr, nullptr);
+  HWND top = CreateWindowExA(0, "OrbexScrollDemo", "Scroll bars", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                             60, 60, 560, 380, nullptr, nullptr, nullptr, nullptr);
   RECT c{};
   GetClientRect(top, &c);
-  HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-                              12, 12, 180, c.bottom - 24, top, nullptr, nullptr, nullptr);
+  HWND list =
+      CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 12,
+                      12, 180, c.bottom - 24, top, nullptr, nullptr, nullptr);
   for (int i = 0; i < 200; ++i)
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Channel sample " + std::to_string(i)).c_str()));
   std::string text;
   for (int i = 0; i < 80; ++i)
     text += "Line " + std::to_string(i) + ": the trace of a handheld oscilloscope, sampled and kept for later\r\n";
   // The edit fills the window's bottom-right corner, where its corner square shows the grip.
-  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text.c_str(),
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
-                                  ES_AUTOVSCROLL,
-                              204, 12, c.right - 204, c.bottom - 12, top, nullptr, nullptr, nullptr);
+  HWND edit =
+      CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", text.c_str(),
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                      204, 12, c.right - 204, c.bottom - 12, top, nullptr, nullptr, nullptr);
   SendMessageA(edit, EM_LINESCROLL, 6, 20);
   auto listBars = TlxMainWnd::CreateForHandle<TlxScrollWnd>(list, true, "EDIT", manager.get(), nullptr);
   auto editBars = TlxMainWnd::CreateForHandle<TlxScrollWnd>(edit, true, "EDIT", manager.get(), nullptr);

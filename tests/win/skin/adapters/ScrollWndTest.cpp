@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,8 +22,8 @@
 #include "skin/core/lxSBUtilsCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
-#include "skin/paint/sBackgroundInfo.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/paint/sBackgroundInfo.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/SkinManagerTestEnvironment.h"
 
@@ -47,7 +49,8 @@ protected:
 // The fixture's colours (make_scroll_skins.py).
 constexpr COLORREF Bar1V = RGB(40, 40, 200), Bar2V = RGB(200, 200, 200), SliderV = RGB(0, 120, 120),
                    SliderVPressed = RGB(0, 220, 220), BtnTop = RGB(60, 100, 0), BtnBottom = RGB(100, 0, 60),
-                   BtnBottomHot = RGB(140, 0, 60), BtnLeft = RGB(100, 60, 0), Grip = RGB(250, 250, 0), Form = RGB(70, 70, 70);
+                   BtnBottomHot = RGB(140, 0, 60), BtnLeft = RGB(100, 60, 0), Grip = RGB(250, 250, 0),
+                   Form = RGB(70, 70, 70);
 
 bool Near(COLORREF a, COLORREF b) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
@@ -59,7 +62,7 @@ bool Near(COLORREF a, COLORREF b) {
 struct TScrollCall {
   UINT Msg;
   int Code;
-  int Pos;       // the high word of WParam
+  int Pos;  // the high word of WParam
   LPARAM LParam;
 };
 struct TRecorder {
@@ -67,16 +70,18 @@ struct TRecorder {
   int StyleChanged = 0;
   std::vector<UINT> Seen;
   std::vector<TScrollCall> Scrolls;
-  bool Answer51 = false;     // answer the scroll-start command with 1
-  bool KeepScroll = false;   // keep scroll messages from the control
-  bool AnswerBackground = false;   // answer background requests with Form
-  bool Saw(UINT msg) const {
-    for (UINT m : Seen)
-      if (m == msg) return true;
-    return false;
-  }
+  bool Answer51 = false;          // answer the scroll-start command with 1
+  bool KeepScroll = false;        // keep scroll messages from the control
+  bool AnswerBackground = false;  // answer background requests with Form
+  bool Saw(UINT msg) const { return std::find(Seen.begin(), Seen.end(), msg) != Seen.end(); }
 };
 TRecorder* Rec = nullptr;
+
+LRESULT AnswerWithForm(LPARAM request, LRESULT result) {
+  reinterpret_cast<TsBackgroundRequest*>(request)->Kind = bkColor;
+  reinterpret_cast<TsBackgroundRequest*>(request)->Color = Form;
+  return result;
+}
 
 LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   TRecorder& r = *Rec;
@@ -87,12 +92,8 @@ LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (r.KeepScroll) return 0;
   }
   if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdScrollStart && r.Answer51) return 1;
-  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && r.AnswerBackground) {
-    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
-    request->Kind = bkColor;
-    request->Color = Form;
-    return 5;
-  }
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && r.AnswerBackground)
+    return AnswerWithForm(lp, 5);
   // The system's own scroll tracking would start a modal loop.
   if (msg == WM_SYSCOMMAND) return 0;
   return CallWindowProcA(r.Old, h, msg, wp, lp);
@@ -101,12 +102,7 @@ LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 // The parent answers the background request with the skin's form colour, so that what the bars
 // are laid on is known.
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
-    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
-    request->Kind = bkColor;
-    request->Color = Form;
-    return 1;
-  }
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) return AnswerWithForm(lp, 1);
   return DefWindowProcA(h, msg, wp, lp);
 }
 
@@ -124,8 +120,8 @@ public:
   void SetUp() override {
     Rec = &R;
     Load("Scroll");
-    Parent = CreateWindowExA(0, "OrbexScrollParent", "scroll", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40, 460, 340,
-                             nullptr, nullptr, nullptr, nullptr);
+    Parent = CreateWindowExA(0, "OrbexScrollParent", "scroll", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40,
+                             40, 460, 340, nullptr, nullptr, nullptr, nullptr);
   }
   void TearDown() override {
     Adapter.reset();
@@ -135,7 +131,7 @@ public:
   }
   void Load(const char* skin) {
     Adapter.reset();
-    M.reset();   // the new manager becomes the default one, whose colour the parent answers
+    M.reset();  // the new manager becomes the default one, whose colour the parent answers
     M = std::make_unique<TsSkinManager>(nullptr);
     M->SetSkinDirectory(ORBEX_SCROLL_SKINS);
     M->SetSkinName(skin);
@@ -151,10 +147,11 @@ public:
     R.Scrolls.clear();
   }
   void MakeList() {
-    HWND h = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10,
-                             10, 150, 220, Parent, nullptr, nullptr, nullptr);
+    HWND h = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                             10, 10, 150, 220, Parent, nullptr, nullptr, nullptr);
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-    for (int i = 0; i < 200; ++i) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Item " + std::to_string(i)).c_str()));
+    for (int i = 0; i < 200; ++i)
+      SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Item " + std::to_string(i)).c_str()));
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
     Adapt(h);
   }
@@ -166,10 +163,10 @@ public:
     const int x = inCorner ? c.right - w : 180, y = inCorner ? c.bottom - h : 10;
     std::string text;
     for (int i = 0; i < 60; ++i) text += "Line " + std::to_string(i) + std::string(80, 'x') + "\r\n";
-    HWND e = CreateWindowExA(0, "EDIT", text.c_str(),
-                             WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
-                                 ES_AUTOVSCROLL,
-                             x, y, w, h, Parent, nullptr, nullptr, nullptr);
+    HWND e = CreateWindowExA(
+        0, "EDIT", text.c_str(),
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, x,
+        y, w, h, Parent, nullptr, nullptr, nullptr);
     Adapt(e);
   }
 
@@ -182,7 +179,8 @@ public:
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(Wnd, SB_VERT, &si);
     const TRect r = VBar();
-    const TlxThumb t = ScrollThumb(TlxScrollInfo{si.nMin, si.nMax, si.nPage, si.nPos}, TlxScrollBarLen{r.Height(), Arrow(), 10});
+    const TlxThumb t =
+        ScrollThumb(TlxScrollInfo{si.nMin, si.nMax, si.nPage, si.nPos}, TlxScrollBarLen{r.Height(), Arrow(), 10});
     return {r.Top + Arrow() + t.Offset, r.Top + Arrow() + t.Offset + t.Size};
   }
   TPoint ThumbCentre() const {
@@ -213,6 +211,24 @@ public:
     return c;
   }
   std::vector<TScrollCall> Scrolls() const { return R.Scrolls; }
+  // The thumb pressed at its middle and moved down by each offset in turn; released at the
+  // last one unless `hold`. `check` runs after each move.
+  template <class F = void (*)(int)>
+  void Drag(
+      std::initializer_list<int> dys, bool hold = false, F check = [](int) {}) {
+    const TPoint p = ThumbCentre();
+    NC(WM_NCLBUTTONDOWN, HTVSCROLL, p);
+    int last = 0;
+    for (int dy : dys) {
+      Client(WM_MOUSEMOVE, TPoint{p.X, p.Y + dy});
+      check(last = dy);
+    }
+    if (!hold) Client(WM_LBUTTONUP, TPoint{p.X, p.Y + last});
+  }
+  void Drop() {
+    Adapter.reset();
+    DestroyWindow(Wnd);
+  }
 
   TRecorder R;
   std::unique_ptr<TsSkinManager> M;
@@ -234,22 +250,24 @@ TEST_F(ScrollWnd, HitCodesOfBarsAndOfTheCornerInTheParentsCorner) {
   constexpr LRESULT NotTheGrip = -100;
   struct {
     bool inCorner;
-    int where;   // 0 vertical bar, 1 horizontal bar, 2 corner square, 3 client
+    int where;
     LRESULT expected;
-  } const cases[] = {{true, 0, HTVSCROLL}, {true, 1, HTHSCROLL}, {true, 2, HTBOTTOMRIGHT}, {true, 3, HTCLIENT},
+  } const cases[] = {{true, 0, HTVSCROLL},
+                     {true, 1, HTHSCROLL},
+                     {true, 2, HTBOTTOMRIGHT},
+                     {true, 3, HTCLIENT},
                      {false, 2, NotTheGrip}};
   for (const auto& c : cases) {
     MakeEdit(c.inCorner);
     const TRect v = Adapter->GetVertBarRect(), h = Adapter->GetHorzBarRect();
-    const TPoint points[] = {{v.Left + 3, v.Top + 40}, {h.Left + 40, h.Top + 3}, {v.Left + 3, h.Top + 3},
-                             {h.Left + 40, v.Top + 40}};
+    const TPoint points[] = {
+        {v.Left + 3, v.Top + 40}, {h.Left + 40, h.Top + 3}, {v.Left + 3, h.Top + 3}, {h.Left + 40, v.Top + 40}};
     const LRESULT hit = NC(WM_NCHITTEST, 0, points[c.where]);
     if (c.expected == NotTheGrip)
       EXPECT_NE(hit, HTBOTTOMRIGHT) << "a window away from the parent's corner";
     else
       EXPECT_EQ(hit, c.expected) << c.where << " in corner " << c.inCorner;
-    Adapter.reset();
-    DestroyWindow(Wnd);
+    Drop();
   }
 }
 
@@ -264,8 +282,10 @@ TEST_F(ScrollWnd, AnArrowSendsAtOnceThenOncePerRepeatTimerWhileTheCursorStaysOnI
     bool onArrow;
     UINT_PTR timer;
     size_t sent;
-  } const steps[] = {{true, ScrollFirstRepeatTimer, 2}, {true, ScrollRepeatTimer, 3},
-                     {false, ScrollRepeatTimer, 3},     {false, ScrollRepeatTimer, 3},
+  } const steps[] = {{true, ScrollFirstRepeatTimer, 2},
+                     {true, ScrollRepeatTimer, 3},
+                     {false, ScrollRepeatTimer, 3},
+                     {false, ScrollRepeatTimer, 3},
                      {true, ScrollRepeatTimer, 4}};
   for (const auto& s : steps) {
     const TPoint p = s.onArrow ? arrow : away;
@@ -290,36 +310,28 @@ TEST_F(ScrollWnd, OurTimerIdsWithoutAPressAreTheControlsOwn) {
   }
 }
 
-TEST_F(ScrollWnd, RightAndMiddleClicksOnABarDoNothing) {
+TEST_F(ScrollWnd, RightAndMiddleClicksAndTheVerticalScrollCommandAreSwallowed) {
   MakeList();
   const TPoint p = DownArrow();
-  for (UINT msg : {WM_NCRBUTTONDOWN, WM_NCRBUTTONUP, WM_NCMBUTTONDOWN, WM_NCMBUTTONUP}) {
-    R.Seen.clear();
-    NC(msg, HTVSCROLL, p);
-    EXPECT_FALSE(R.Saw(msg)) << msg;
-    EXPECT_TRUE(Scrolls().empty()) << msg;
-  }
-}
-
-TEST_F(ScrollWnd, TheVerticalScrollSystemCommandIsSwallowedOthersPassOn) {
-  MakeList();
   struct {
-    WPARAM command;
+    UINT msg;
+    WPARAM wparam;
     bool passed;
-  } const cases[] = {{0xF077, false}, {0xF086, true}, {SC_KEYMENU, true}};
+  } const cases[] = {{WM_NCRBUTTONDOWN, HTVSCROLL, false}, {WM_NCRBUTTONUP, HTVSCROLL, false},
+                     {WM_NCMBUTTONDOWN, HTVSCROLL, false}, {WM_NCMBUTTONUP, HTHSCROLL, false},
+                     {WM_SYSCOMMAND, 0xF077, false},       {WM_SYSCOMMAND, 0xF086, true},
+                     {WM_SYSCOMMAND, SC_KEYMENU, true}};
   for (const auto& c : cases) {
     R.Seen.clear();
-    SendMessageA(Wnd, WM_SYSCOMMAND, c.command, 0);
-    EXPECT_EQ(R.Saw(WM_SYSCOMMAND), c.passed) << std::hex << c.command;
+    NC(c.msg, c.wparam, p);
+    EXPECT_EQ(R.Saw(c.msg), c.passed) << std::hex << c.msg << " " << c.wparam;
   }
+  EXPECT_TRUE(Scrolls().empty());
 }
 
 TEST_F(ScrollWnd, ADragSendsTrackOnChangeThenTheLastPositionThenEnd) {
   MakeList();
-  const TPoint start = ThumbCentre();
-  NC(WM_NCLBUTTONDOWN, HTVSCROLL, start);
-  for (int dy : {0, 12, 12, 24, 40}) Client(WM_MOUSEMOVE, TPoint{start.X, start.Y + dy});
-  Client(WM_LBUTTONUP, TPoint{start.X, start.Y + 40});
+  Drag({0, 12, 12, 24, 40});
   const std::vector<TScrollCall> s = Scrolls();
   ASSERT_GE(s.size(), 4u);
   // One track message per position change: the repeated point and the start send nothing.
@@ -348,17 +360,14 @@ TEST_F(ScrollWnd, AControlThatTakesTheScrollStartGetsThePositionInLParam) {
     R.Answer51 = c.answer;
     R.KeepScroll = true;
     const int before = Pos();
-    const TPoint start = ThumbCentre();
-    NC(WM_NCLBUTTONDOWN, HTVSCROLL, start);
-    Client(WM_MOUSEMOVE, TPoint{start.X, start.Y + 30});
+    Drag({30}, true);
     ASSERT_FALSE(Scrolls().empty());
     const TScrollCall track = Scrolls()[0];
     EXPECT_EQ(track.Code, SB_THUMBTRACK);
     EXPECT_EQ(track.LParam == track.Pos, c.positionInLParam) << c.answer;
     EXPECT_EQ(Pos() != before, c.infoMoved) << c.answer;
-    Client(WM_LBUTTONUP, TPoint{start.X, start.Y + 30});
-    Adapter.reset();
-    DestroyWindow(Wnd);
+    Client(WM_LBUTTONUP, ThumbCentre());
+    Drop();
     R = TRecorder{};
   }
 }
@@ -399,16 +408,13 @@ TEST_F(ScrollWnd, TheBarsShowTheSkinAfterTheControlScrolls) {
     void (*act)(ScrollWnd& t);
   } const actions[] = {
       {"wheel", [](ScrollWnd& t) { SendMessageA(t.Wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); }},
-      {"drag", [](ScrollWnd& t) {
-         const TPoint p = t.ThumbCentre();
-         t.NC(WM_NCLBUTTONDOWN, HTVSCROLL, p);
-         t.Client(WM_MOUSEMOVE, TPoint{p.X, p.Y + 20});
-         t.Client(WM_LBUTTONUP, TPoint{p.X, p.Y + 20});
-       }},
-      {"keys", [](ScrollWnd& t) {
+      {"drag", [](ScrollWnd& t) { t.Drag({20}); }},
+      {"keys",
+       [](ScrollWnd& t) {
          for (int i = 0; i < 2; ++i) SendMessageA(t.Wnd, WM_KEYDOWN, VK_NEXT, 0);
        }},
-      {"frame", [](ScrollWnd& t) { RedrawWindow(t.Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }},
+      {"frame",
+       [](ScrollWnd& t) { RedrawWindow(t.Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); }},
   };
   MakeList();
   for (const auto& a : actions) {
@@ -435,14 +441,8 @@ TEST_F(ScrollWnd, TheBarsShowTheSkinAfterTheControlScrolls) {
 
 TEST_F(ScrollWnd, WhileOneBarIsDraggedTheOtherKeepsTheSkin) {
   MakeEdit(false);
-  const TPoint thumb = ThumbCentre();
   const TRect h = Adapter->GetHorzBarRect();
-  NC(WM_NCLBUTTONDOWN, HTVSCROLL, thumb);
-  for (int dy : {10, 20}) {
-    Client(WM_MOUSEMOVE, TPoint{thumb.X, thumb.Y + dy});
-    EXPECT_TRUE(Near(Pixel(TPoint{h.Left + 2, h.Top + 2}), BtnLeft)) << dy;
-  }
-  Client(WM_LBUTTONUP, TPoint{thumb.X, thumb.Y + 20});
+  Drag({10, 20}, false, [&](int dy) { EXPECT_TRUE(Near(Pixel(TPoint{h.Left + 2, h.Top + 2}), BtnLeft)) << dy; });
 }
 
 TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
@@ -461,14 +461,10 @@ TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
   SendMessageA(Wnd, WM_TIMER, ScrollHotTimer, 0);
   EXPECT_TRUE(Near(Pixel(edge), BtnBottom));
   // The dragged thumb is pressed where it is dragged to, while the control scrolls along.
-  const TPoint thumb = ThumbCentre();
-  NC(WM_NCLBUTTONDOWN, HTVSCROLL, thumb);
-  EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, thumb.Y}), SliderVPressed));
-  for (int dy : {15, 30}) {
-    Client(WM_MOUSEMOVE, TPoint{thumb.X, thumb.Y + dy});
-    EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, thumb.Y + dy}), SliderVPressed)) << dy;
-  }
-  Client(WM_LBUTTONUP, TPoint{thumb.X, thumb.Y + 30});
+  const int y = ThumbCentre().Y;
+  Drag({0, 15, 30}, false, [&](int dy) {
+    EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, y + dy}), SliderVPressed)) << dy;
+  });
 }
 
 TEST_F(ScrollWnd, WithoutTheFirstVerticalTrackNoVerticalBarIsPainted) {
@@ -492,9 +488,8 @@ TEST_F(ScrollWnd, TheCornerShowsTheGripOnlyInTheParentsCornerWithAGripImage) {
     Load(c.skin);
     MakeEdit(c.inCorner);
     const TRect v = Adapter->GetVertBarRect(), h = Adapter->GetHorzBarRect();
-    EXPECT_TRUE(Near(Pixel(TPoint{v.Right - 2, h.Bottom - 2}), c.expected)) << c.skin << " " << c.inCorner << " " << std::hex << Pixel(TPoint{v.Right - 2, h.Bottom - 2});
-    Adapter.reset();
-    DestroyWindow(Wnd);
+    EXPECT_TRUE(Near(Pixel(TPoint{v.Right - 2, h.Bottom - 2}), c.expected)) << c.skin << " " << c.inCorner;
+    Drop();
   }
 }
 
@@ -528,8 +523,7 @@ TEST_F(ScrollWnd, NothingLeaksOverRepeatedAttachPaintAndDetach) {
     SendMessageA(Wnd, WM_TIMER, ScrollFirstRepeatTimer, 0);
     Client(WM_LBUTTONUP, DownArrow());
     RedrawWindow(Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    Adapter.reset();
-    DestroyWindow(Wnd);
+    Drop();
   };
   round();
   const long gdi = GdiObjectCount();
