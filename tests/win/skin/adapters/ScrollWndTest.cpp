@@ -18,9 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxScrollWnd.h"
 #include "skin/core/lxSBUtilsCore.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
@@ -514,6 +516,33 @@ TEST_F(ScrollWnd, ABareWindowDetachesWhenDestroyed) {
   TMessage m{WM_NCHITTEST, 0, 0, 7};
   Adapter->HandleMessage(m);
   EXPECT_EQ(m.Result, 7);
+}
+
+TEST_F(ScrollWnd, AFrameworkControlsAdapterFollowsItsSkin) {
+  auto form = std::make_unique<TForm>(nullptr);
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(form.get());
+  TsCommonData data(edit, 0);
+  data.SetSkinManager(M.get());
+  data.SetSkinSection("EDIT");
+  std::unique_ptr<TlxScrollWnd> a;
+  TlxScrollWnd* before = nullptr;
+  // A defunct adapter is replaced by a live one; an attached one is kept.
+  struct { const char* step; bool adapter; } const steps[] = {
+      {"loading", false}, {"skinned", true}, {"again", true}, {"defunct", true}, {"unskinned", false}};
+  for (const auto& s : steps) {
+    const std::string step = s.step;
+    edit->SetLoading(step == "loading");
+    if (step == "defunct") ReleaseScrollWndAdapter(edit->Handle(), false, *a);
+    if (step == "unskinned") data.SetSkinSection("NOSUCHSECTION");
+    UpdateScrollWndAdapter(&data, a);
+    EXPECT_EQ(a != nullptr, s.adapter) << step;
+    EXPECT_EQ(GetWndAdapter(edit->Handle()), a.get()) << step;
+    if (step == "again") {
+      EXPECT_EQ(a.get(), before);
+    }
+    before = a.get();
+  }
 }
 
 TEST_F(ScrollWnd, NothingLeaksOverRepeatedAttachPaintAndDetach) {
