@@ -212,6 +212,15 @@ void TlxScrollWnd::ReadInfo(TlxScrollBar& bar) const {
   bar.Info.cbSize = sizeof(SCROLLINFO);
   bar.Info.fMask = SIF_ALL;
   GetScrollInfo(Handle(), bar.Kind, &bar.Info);
+  // The arrows' disabled state is the system's (EnableScrollBar); the bar's flags follow it, so
+  // that a disabled arrow ignores presses and a bar with both disabled cannot be used.
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof sbi;
+  const auto getInfo = ScrollEntries().GetScrollBarInfo;
+  if (getInfo == nullptr || !getInfo(Handle(), IsVert(bar) ? OBJID_VSCROLL : OBJID_HSCROLL, &sbi)) return;
+  const auto off = [&](int i) { return (sbi.rgstate[i] & STATE_SYSTEM_UNAVAILABLE) != 0; };
+  bar.Flags = static_cast<std::uint16_t>((bar.Flags & ~(sbfFirstArrowDisabled | sbfSecondArrowDisabled)) |
+                                         (off(1) ? sbfFirstArrowDisabled : 0) | (off(5) ? sbfSecondArrowDisabled : 0));
 }
 
 TRect TlxScrollWnd::BarRect(int kind) const {
@@ -501,13 +510,16 @@ void TlxScrollWnd::WMNCCalcSize(TMessage& m) {
   RightEdge = proposed.right - r->right;
   BottomEdge = proposed.bottom - r->bottom;
   if (!FHorzBar || !FVertBar) return;
-  FHorzBar->Flags = (style & WS_HSCROLL) != 0 ? sbfHasStyle : 0;
+  // Only the style bit: the arrows' bits are the system's state, kept.
+  const auto styled = [&](TlxScrollBar& bar, LONG bit) {
+    bar.Flags = static_cast<std::uint16_t>((bar.Flags & ~sbfHasStyle) | ((style & bit) != 0 ? sbfHasStyle : 0));
+    return (bar.Flags & sbfHasStyle) != 0;
+  };
   const int ht = GetScrollBarMetric(*FHorzBar, true, false);
-  FHorzBar->BarShown = FHorzBar->Flags != 0 && r->bottom - r->top >= ht;
+  FHorzBar->BarShown = styled(*FHorzBar, WS_HSCROLL) && r->bottom - r->top >= ht;
   if (FHorzBar->BarShown) r->bottom -= ht;
-  FVertBar->Flags = (style & WS_VSCROLL) != 0 ? sbfHasStyle : 0;
   const int vt = GetScrollBarMetric(*FVertBar, true, false);
-  FVertBar->BarShown = FVertBar->Flags != 0 && r->right - r->left >= vt;
+  FVertBar->BarShown = styled(*FVertBar, WS_VSCROLL) && r->right - r->left >= vt;
   if (FVertBar->BarShown != 0 && LeftScrollBar)
     r->left += vt;
   else if (FVertBar->BarShown != 0)

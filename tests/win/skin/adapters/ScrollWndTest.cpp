@@ -469,6 +469,30 @@ TEST_F(ScrollWnd, PressedAndHotPartsShowTheirStates) {
   });
 }
 
+TEST_F(ScrollWnd, ABarThatCannotBeUsedIsBlendedTowardTheBackgroundAndNotHit) {
+  MakeList();
+  EnableScrollBar(Wnd, SB_VERT, ESB_DISABLE_BOTH);
+  RedrawWindow(Wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const TPoint p{VBar().Left + 2, VBar().Top + 2};
+  // 40 % of the arrow's colour over 60 % of the parent's.
+  EXPECT_TRUE(Near(Pixel(p), RGB(66, 82, 42))) << std::hex << Pixel(p);
+  EXPECT_EQ(NC(WM_NCHITTEST, 0, DownArrow()), HTNOWHERE);
+}
+
+TEST_F(ScrollWnd, ADisabledArrowIgnoresPresses) {
+  MakeList();
+  struct { UINT disable; size_t sent; } const cases[] = {{ESB_DISABLE_DOWN, 0}, {ESB_DISABLE_UP, 2}};
+  for (const auto& c : cases) {
+    R.Scrolls.clear();
+    EnableScrollBar(Wnd, SB_VERT, ESB_ENABLE_BOTH);
+    EnableScrollBar(Wnd, SB_VERT, c.disable);
+    NC(WM_NCLBUTTONDOWN, HTVSCROLL, DownArrow());
+    Client(WM_LBUTTONUP, DownArrow());
+    EXPECT_EQ(Scrolls().size(), c.sent) << c.disable;
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}
+
 TEST_F(ScrollWnd, WithoutTheFirstVerticalTrackNoVerticalBarIsPainted) {
   Load("ScrollNoV");
   MakeList();
