@@ -555,9 +555,11 @@ void TlxScrollWnd::WMNCMouseMove(TMessage& m) {
   const bool onBar = m.WParam == HTHSCROLL || m.WParam == HTVSCROLL;
   if (onBar) {
     TlxScrollState& s = ScrollState();
-    s.ScrollStateWnd = Handle();
     const int kind = m.WParam == HTVSCROLL ? SB_VERT : SB_HORZ;
-    if (kind != s.HotBarKind) {
+    // A bar of the same kind in another window is another bar: its hot part is not ours.
+    const bool otherBar = kind != s.HotBarKind || s.ScrollStateWnd != Handle();
+    s.ScrollStateWnd = Handle();
+    if (otherBar) {
       s.LastHotPart = s.HotPart = sbpNone;
       s.HotBarRect = BarRect(kind);
       s.HotBarKind = kind;

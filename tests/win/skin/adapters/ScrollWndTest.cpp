@@ -493,6 +493,26 @@ TEST_F(ScrollWnd, ADisabledArrowIgnoresPresses) {
   }
 }
 
+TEST_F(ScrollWnd, TheMouseMovingToAnotherWindowsBarTakesNoHotPartAlong) {
+  MakeEdit(false);
+  const TPoint editThumb = ThumbCentre();
+  SetCursorPos(editThumb.X, editThumb.Y);
+  NC(WM_NCMOUSEMOVE, HTVSCROLL, editThumb);
+  SendMessageA(Wnd, WM_TIMER, ScrollHotTimer, 0);
+  ASSERT_EQ(ScrollState().HotPart, 5);
+  const HWND edit = Wnd;
+  auto editBars = std::move(Adapter);
+  MakeList();
+  const TPoint arrow = DownArrow();
+  SetCursorPos(arrow.X, arrow.Y);
+  NC(WM_NCMOUSEMOVE, HTVSCROLL, arrow);
+  EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, ThumbCentre().Y}), SliderV));
+  SendMessageA(Wnd, WM_TIMER, ScrollHotTimer, 0);
+  EXPECT_TRUE(Near(Pixel(TPoint{VBar().Left + 2, VBar().Bottom - 3}), BtnBottomHot));
+  editBars.reset();
+  DestroyWindow(edit);
+}
+
 TEST_F(ScrollWnd, WithoutTheFirstVerticalTrackNoVerticalBarIsPainted) {
   Load("ScrollNoV");
   MakeList();
