@@ -752,20 +752,23 @@ void TlxScrollWnd::PassOn(TMessage& m) {
 // ---------------------------------------------------------------------------------------------
 // The window method.
 
+// An unnamed framework combo box being rebuilt while hidden keeps its old window.
+bool TlxScrollWnd::KeepsOldWindow() const {
+  TsCommonData* d = SkinData();
+  auto* combo = d != nullptr ? dynamic_cast<TCustomComboBox*>(d->OwnerControl()) : nullptr;
+  return combo != nullptr && combo->Name().empty() && !IsWindowVisible(Handle());
+}
+
 void TlxScrollWnd::HandleMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_DESTROY:
     case WM_NCDESTROY: HandleDestroyMessage(m); return;
-    case CM_RECREATEWND: {
-      // An unnamed framework combo box being rebuilt while hidden keeps its old window.
-      TsCommonData* d = SkinData();
-      auto* combo = d != nullptr ? dynamic_cast<TCustomComboBox*>(d->OwnerControl()) : nullptr;
-      if (combo != nullptr && combo->Name().empty() && !IsWindowVisible(Handle())) {
+    case CM_RECREATEWND:
+      if (KeepsOldWindow()) {
         m.Result = 0;
         return;
       }
       break;
-    }
     default: break;
   }
   if (Defunct()) return;

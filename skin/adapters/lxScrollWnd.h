@@ -6,9 +6,10 @@
 // thumb presses into ordinary WM_HSCROLL/WM_VSCROLL messages. Every edit-like adapter and the
 // dialog adapter build on it.
 //
-// Ownership: the adapter owns its two bars. The hot, pressed and drag state is program-wide
-// (only one bar anywhere is hot or pressed at a time) and is reset when the window it names
-// detaches. GUI thread only.
+// Ownership: the adapter owns its two bars, its repeat and hot-tracking timers on the window
+// and the off-screen pictures of the bars; all go when it detaches. The hot, pressed and drag
+// state is program-wide (only one bar anywhere is hot or pressed at a time) and is reset when
+// the window it names detaches. GUI thread only.
 #pragma once
 
 #include "skin/adapters/lxSBUtils.h"
@@ -61,8 +62,10 @@ public:
   // The bars' screen rectangles (empty when not shown).
   TRect GetHorzBarRect() const;
   TRect GetVertBarRect() const;
-  // Paints both bars and the corner square into `dc` (the window DC when null); a
-  // `thumbOverride` other than -1 replaces the computed thumb start.
+  // Paints both bars and the corner square into `dc` (window coordinates; the window DC when
+  // null), each bar composed off screen and put on `dc` in one piece; a `thumbOverride` other
+  // than -1 replaces the computed thumb start (pixels from the bar's start). While the thumb is
+  // dragged the dragged bar shows it pressed where it is dragged to.
   void PaintScrollBars(HDC dc, int thumbOverride = -1);
   // The bar's thickness or arrow length; with `useSkin` the arrow grows to the skin's arrow
   // glyph.
@@ -97,6 +100,7 @@ private:
   // it moved: the system paints its own bar over ours whenever the control sets new values.
   void FollowScrollInfo();
   void PassOn(TMessage& message);
+  bool KeepsOldWindow() const;
   // The bar composed off screen and put on `dc` (window coordinates) in one piece; thumbStart
   // -1 for the computed place, thumbState the thumb's state.
   void PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thumbStart, int thumbState);
