@@ -87,6 +87,8 @@ TBarParts PartsOf(const TsCommonIndexes& c, bool vert) {
 
 // What lies behind a piece of the window at `at` (window coordinates): the piece of the parent's
 // background bitmap, or its colour.
+// TODO: an MDI client's and an extended-border form's offsets move this piece; they come with
+// the MDI client adapter and the form adapter, which do not exist yet.
 TsBackgroundInfo BackgroundAt(HWND h, TPoint at) {
   TsBackgroundInfo info;
   GetWindowParentBackground(h, info);
@@ -672,6 +674,8 @@ void TlxScrollWnd::WMLButtonUp(TMessage& m) {
     PassOn(m);
     return;
   }
+  // TODO: the drop-down list of a combo box keeps the capture here and sends thumb codes of
+  // its own on release; that comes with the combo-box list adapter, which does not exist yet.
   if (GetCapture() == Handle()) ReleaseCapture();
   int endPos = 0;
   if (s.PressedPart == sbpThumb) {
