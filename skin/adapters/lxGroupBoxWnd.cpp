@@ -98,8 +98,7 @@ void TlxGroupBoxWnd::Paint(HDC given) {
   }
   CopyCacheExcludingChildWindows(Handle(), d, all, 0, 0, false, dc, all);
   if (auto* owner = dynamic_cast<TWinControl*>(d->OwnerControl())) PaintGraphicChildren(dc, owner);
-  for (HWND c = GetWindow(Handle(), GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-    SendSkinCommand(c, SkinCmdResumePaint);
+  RefreshChildWindows(Handle());
 }
 
 void TlxGroupBoxWnd::Redraw() {

@@ -125,8 +125,7 @@ void TlxPanelWnd::Paint(HDC given) {
     RefreshChildControls(windowed);
   } else {
     CopyCacheExcludingChildWindows(Handle(), d, inner, 0, 0, false, dc, inner);
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-      if (Visible(child)) SendSkinCommand(child, SkinCmdResumePaint);
+    RefreshChildWindows(Handle());
   }
   if (HasFrame()) PaintFrame(dc);
 }
@@ -206,8 +205,7 @@ void TlxPanelWnd::HandleMessage(TMessage& message) {
     case CM_SHOWINGCHANGED:
       TlxMainWnd::HandleMessage(message);
       d->BGChanged = 1;
-      for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if (Visible(child)) SendSkinCommand(child, SkinCmdResumePaint);
+      RefreshChildWindows(Handle());
       return;
     case WM_WINDOWPOSCHANGING:
       TlxMainWnd::HandleMessage(message);

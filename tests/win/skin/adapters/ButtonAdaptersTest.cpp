@@ -354,6 +354,22 @@ TEST_F(ButtonAdapters, CheckGlyphsByTypeAndStateChangeAtOnce) {
   }
 }
 
+TEST_F(ButtonAdapters, TheGlyphSizeComesFromTheSkinsOwnBitmapsElse16) {
+  struct Case {
+    const char* Skin;
+    int Size;
+  } cases[] = {{"BtnAdapters", 13}, {"BtnAdaptersNoGlyphs", 16}};
+  for (const Case& c : cases) {
+    Load(c.Skin);
+    const HWND h = Child("BUTTON", "Check", BS_AUTOCHECKBOX, 120, 20);
+    auto a = Adapt<TlxCheckBoxWnd>(h, "");
+    EXPECT_EQ(a->GlyphSize().cx, c.Size) << c.Skin;
+    EXPECT_EQ(a->GlyphSize().cy, c.Size) << c.Skin;
+    a.reset();
+    DestroyWindow(h);
+  }
+}
+
 TEST_F(ButtonAdapters, AnIndeterminateRadioShowsBoxGrayed) {
   const HWND h = Child("BUTTON", "Radio", BS_AUTORADIOBUTTON, 120, 20);
   Record(h);
