@@ -270,6 +270,12 @@ TEST_F(ButtonAdapters, HoverShowsTheHotFaceWithTheGlowAndAPushedButtonNone) {
   EXPECT_LT(a->SkinData()->GlowID(), 0);
   SendMessageA(h, BM_SETSTATE, FALSE, 0);
   M->TrackHoverWindow(nullptr);
+  EnableWindow(h, FALSE);
+  // Disabled: the normal face blended with the parent's background.
+  const COLORREF blended = Shown(h, 1, 12);
+  EXPECT_FALSE(Near(blended, ButtonFrame[0]) || Near(blended, Form));
+  EXPECT_LT(GetRValue(blended), GetRValue(ButtonFrame[0]));
+  EnableWindow(h, TRUE);
   EXPECT_FALSE(a->MouseInside());
   EXPECT_EQ(GlowEffects().Get(a->SkinData()->GlowID()), nullptr);
   EXPECT_PRED2(Near, Shown(h, 1, 12), ButtonFrame[0]);
@@ -624,6 +630,14 @@ TEST_F(ButtonAdapters, UnskinningGivesEveryWindowItsProcedureBack) {
     EXPECT_EQ(GetWndAdapter(h), nullptr) << c.Kind;
     DestroyWindow(h);
   }
+  // A framework control's method and control style.
+  auto f = OnForm<TButton>(M.get(), 75, 25);
+  const TControlStyle style = f.Control->ControlStyle();
+  auto a = Adapt<TlxBtnWnd>(f.Control->Handle(), "BUTTON", f.Data.get());
+  EXPECT_EQ(GetWndAdapter(f.Control->Handle()), a.get());
+  ReleaseWndAdapter(f.Control->Handle(), false, a);
+  EXPECT_EQ(GetWndAdapter(f.Control->Handle()), nullptr);
+  EXPECT_EQ(f.Control->ControlStyle(), style);
 }
 
 }  // namespace
