@@ -380,11 +380,7 @@ void TlxEditWnd::SkinCommand(TMessage& message) {
       return;
     case SkinCmdResumePaint:
       if (d->HoldPaint == 0) break;
-      d->SetPaintLock(false);
-      d->SetPaintLock(d->IsPaintLocked());
-      if (d->HoldPaint == 0)
-        RedrawWindow(Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      ResumeHeldPaint(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       message.Result = CallOldProc(message);
       return;
     case SkinCmdIsSkinned:
