@@ -246,6 +246,21 @@ TEST_F(EditStatic, UnskinningGivesTheControlItsColoursBackAndMeasuresTheFrameAga
   EXPECT_GT(Rec.Count(WM_NCCALCSIZE), 0);
 }
 
+TEST_F(EditStatic, AControlsEditAdapterFollowsItsSkin) {
+  TEditUnderTest e = MakeEdit(*this, true);
+  e.Data->SetSkinSection("EDIT");
+  std::unique_ptr<TlxEditWnd> a;
+  UpdateEditWndAdapter(e.Data.get(), a);
+  ASSERT_NE(a, nullptr);
+  ReleaseWndAdapter(e.Handle, false, *a);   // defunct: replaced by a new one
+  UpdateEditWndAdapter(e.Data.get(), a);
+  EXPECT_TRUE(a != nullptr && !a->Defunct() && GetWndAdapter(e.Handle) == a.get());
+  e.Data->SetSkinSection("NOSUCHSECTION");
+  UpdateEditWndAdapter(e.Data.get(), a);
+  EXPECT_EQ(a, nullptr);
+  EXPECT_EQ(GetWndAdapter(e.Handle), nullptr);
+}
+
 TEST_F(EditStatic, AListBoxScrollsThroughTheSkinnedBars) {
   const HWND h = Child("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 150, 200);
   for (int i = 0; i < 100; ++i) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
