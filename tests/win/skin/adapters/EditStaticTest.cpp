@@ -313,25 +313,36 @@ TEST_F(EditStatic, AStaticWithoutPrefixesShowsItsAmpersand) {
   EXPECT_FALSE(SamePicture(*pictures[0], *pictures[2]));
 }
 
-TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapOutlivesTheAdapter) {
-  // The application's 64 x 64 bitmap, all green, 24-bit (a 32-bit one is laid over the window
-  // by its alpha instead).
+// The application's 64 x 64 bitmap of one colour channel at 0xC0, 24-bit (a 32-bit one is laid
+// over the window by its alpha instead).
+TOwnedBitmap Flat24(int channel) {
   BITMAPINFO bi{};
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 64, -64, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const TOwnedBitmap own(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  for (int i = 0; i < 64 * 64; ++i) static_cast<std::uint8_t*>(bits)[i * 3 + 1] = 0xC0;
+  TOwnedBitmap b(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  for (int i = 0; i < 64 * 64; ++i) static_cast<std::uint8_t*>(bits)[i * 3 + channel] = 0xC0;
+  return b;
+}
+
+TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapsOutliveTheAdapter) {
+  const TOwnedBitmap green = Flat24(1), blue = Flat24(0);
   const HWND h = Child("STATIC", "", SS_BITMAP | SS_REALSIZECONTROL, 30, 20);
-  SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(own.Get()));
-  SetWindowPos(h, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
   auto a = Adapt<TlxIconWnd>(h, "CHECKBOX");
-  const auto p = Painted(*a, 64, 64);
-  EXPECT_EQ(At(*p, 29, 19), RGB(0, 0xC0, 0));
-  EXPECT_EQ(At(*p, 30, 5), Sentinel);
-  EXPECT_EQ(At(*p, 5, 20), Sentinel);
+  struct Step {
+    HBITMAP Bitmap;
+    COLORREF Shown;
+  } steps[] = {{green.Get(), RGB(0, 0xC0, 0)}, {blue.Get(), RGB(0, 0, 0xC0)}};
+  for (const Step& s : steps) {
+    SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(s.Bitmap));
+    SetWindowPos(h, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
+    const auto p = Painted(*a, 64, 64);
+    EXPECT_EQ(At(*p, 29, 19), s.Shown);
+    EXPECT_EQ(At(*p, 30, 5), Sentinel);
+    EXPECT_EQ(At(*p, 5, 20), Sentinel);
+  }
   ReleaseWndAdapter(h, false, a);
   BITMAP info{};
-  EXPECT_NE(GetObjectA(own.Get(), sizeof(info), &info), 0);
+  for (const Step& s : steps) EXPECT_NE(GetObjectA(s.Bitmap, sizeof(info), &info), 0);
   DestroyWindow(h);
 }
 
