@@ -27,37 +27,17 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "tests/win/skin/SkinManagerTestEnvironment.h"
+#include "tests/win/skin/adapters/AdapterTestSupport.h"
 
 namespace {
 
-class TAdapterEnvironment : public TSkinManagerTestEnvironment {
-public:
-  TAdapterEnvironment() : TSkinManagerTestEnvironment("edit and static adapter test") {}
-
-protected:
-  void InitUnits() override {
-    TSkinManagerTestEnvironment::InitUnits();
-    InitSBUtilsUnit();
-    if (Application == nullptr) InitForms();
-  }
-  void Stopped() override {
-    DoneSBUtilsUnit();
-    TSkinManagerTestEnvironment::Stopped();
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAdapterEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("edit and static adapter test", true));
 
 // The fixture's colours (make_adapter_skins.py).
 constexpr COLORREF Form = RGB(70, 70, 70), EditFrame = RGB(0, 160, 255), EditFrameHot = RGB(255, 120, 0),
                    EditFillHot = RGB(30, 50, 70), Panel = RGB(90, 60, 110), Grip = RGB(240, 240, 0),
                    Sentinel = RGB(1, 2, 3);
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
 
 // What reaches a window's own procedure below the adapter.
 struct TRecorder {
@@ -96,12 +76,7 @@ COLORREF At(TBitmap& picture, int x, int y) { return GetPixel(picture.Canvas()->
 class EditStatic : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexAdapterParent";
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    RegisterClassA(&wc);
+    RegisterAdapterParentClass("OrbexAdapterParent", ParentProc);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
   }
