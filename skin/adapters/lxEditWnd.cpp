@@ -118,13 +118,11 @@ void TlxBaseWnd::HandleMessage(TMessage& message) {
     TlxScrollWnd::HandleMessage(message);
     return;
   }
-  if (message.Msg == WM_SKINCOMMAND) {
-    if (HIWORD(message.WParam) == SkinCmdRedrawSkin && IsFromOwnManager(message, d)) {
-      TlxScrollWnd::HandleMessage(message);
-      if (Visible(Handle())) SendMessageA(Handle(), WM_NCPAINT, 0, 0);
-      return;
-    }
-    if (HIWORD(message.WParam) == SkinCmdRebuildCache) RebuildCache();
+  // Command 23 reaches RebuildCache through the base's command handling.
+  if (message.Msg == WM_SKINCOMMAND && HIWORD(message.WParam) == SkinCmdRedrawSkin && IsFromOwnManager(message, d)) {
+    TlxScrollWnd::HandleMessage(message);
+    if (Visible(Handle())) SendMessageA(Handle(), WM_NCPAINT, 0, 0);
+    return;
   }
   switch (message.Msg) {
     case WM_SIZE:
@@ -382,11 +380,7 @@ void TlxEditWnd::SkinCommand(TMessage& message) {
       return;
     case SkinCmdResumePaint:
       if (d->HoldPaint == 0) break;
-      d->SetPaintLock(false);
-      d->SetPaintLock(d->IsPaintLocked());
-      if (d->HoldPaint == 0)
-        RedrawWindow(Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      ResumeHeldPaint(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       message.Result = CallOldProc(message);
       return;
     case SkinCmdIsSkinned:

@@ -334,6 +334,12 @@ void TlxMainWnd::HandleDestroyMessage(TMessage& message) {
   }
 }
 
+void TlxMainWnd::ResumeHeldPaint(UINT redrawFlags) {
+  FSkinData->SetPaintLock(false);
+  FSkinData->SetPaintLock(FSkinData->IsPaintLocked());
+  if (FSkinData->HoldPaint == 0) RedrawWindow(FHandle, nullptr, nullptr, redrawFlags);
+}
+
 void TlxMainWnd::PrepareContextMenu() {
   TControl* control = FSkinData != nullptr ? FSkinData->OwnerControl() : nullptr;
   if (control == nullptr || control->PopupMenu() == nullptr || FSkinManager == nullptr) return;
@@ -410,10 +416,7 @@ void TlxMainWnd::HandleSkinCommandMessage(TMessage& message) {
       return;
     case SkinCmdResumePaint:
       if (d->HoldPaint == 0) break;
-      d->SetPaintLock(false);
-      d->SetPaintLock(d->IsPaintLocked());
-      if (d->HoldPaint == 0)
-        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      ResumeHeldPaint(RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return;
     case SkinCmdIsSkinned:
       message.Result = 1;

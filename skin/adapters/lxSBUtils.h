@@ -154,6 +154,9 @@ protected:
   // descendants let go of what belongs to the window (the scroll adapter its bars and the
   // program-wide scroll state naming it).
   virtual void DetachParts() {}
+  // Command 6 while painting is held: the hold re-read and, when it is over, the window
+  // redrawn with `redrawFlags`.
+  void ResumeHeldPaint(UINT redrawFlags);
   // WM_CONTEXTMENU: the owner control's popup menu prepared by the skinned menus.
   void PrepareContextMenu();
   // WM_MOUSEMOVE: the default manager told that the mouse is over this window.

@@ -27,37 +27,17 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
 #include "skin/paint/win/sBitmap32.h"
-#include "tests/win/skin/SkinManagerTestEnvironment.h"
+#include "tests/win/skin/adapters/AdapterTestSupport.h"
 
 namespace {
 
-class TAdapterEnvironment : public TSkinManagerTestEnvironment {
-public:
-  TAdapterEnvironment() : TSkinManagerTestEnvironment("edit and static adapter test") {}
-
-protected:
-  void InitUnits() override {
-    TSkinManagerTestEnvironment::InitUnits();
-    InitSBUtilsUnit();
-    if (Application == nullptr) InitForms();
-  }
-  void Stopped() override {
-    DoneSBUtilsUnit();
-    TSkinManagerTestEnvironment::Stopped();
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TAdapterEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("edit and static adapter test", true));
 
 // The fixture's colours (make_adapter_skins.py).
 constexpr COLORREF Form = RGB(70, 70, 70), EditFrame = RGB(0, 160, 255), EditFrameHot = RGB(255, 120, 0),
                    EditFillHot = RGB(30, 50, 70), Panel = RGB(90, 60, 110), Grip = RGB(240, 240, 0),
                    Sentinel = RGB(1, 2, 3);
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
 
 // What reaches a window's own procedure below the adapter.
 struct TRecorder {
@@ -96,12 +76,7 @@ COLORREF At(TBitmap& picture, int x, int y) { return GetPixel(picture.Canvas()->
 class EditStatic : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexAdapterParent";
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    RegisterClassA(&wc);
+    RegisterAdapterParentClass("OrbexAdapterParent", ParentProc);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
   }
@@ -246,6 +221,21 @@ TEST_F(EditStatic, UnskinningGivesTheControlItsColoursBackAndMeasuresTheFrameAga
   EXPECT_GT(Rec.Count(WM_NCCALCSIZE), 0);
 }
 
+TEST_F(EditStatic, AControlsEditAdapterFollowsItsSkin) {
+  TEditUnderTest e = MakeEdit(*this, true);
+  e.Data->SetSkinSection("EDIT");
+  std::unique_ptr<TlxEditWnd> a;
+  UpdateEditWndAdapter(e.Data.get(), a);
+  ASSERT_NE(a, nullptr);
+  ReleaseWndAdapter(e.Handle, false, *a);   // defunct: replaced by a new one
+  UpdateEditWndAdapter(e.Data.get(), a);
+  EXPECT_TRUE(a != nullptr && !a->Defunct() && GetWndAdapter(e.Handle) == a.get());
+  e.Data->SetSkinSection("NOSUCHSECTION");
+  UpdateEditWndAdapter(e.Data.get(), a);
+  EXPECT_EQ(a, nullptr);
+  EXPECT_EQ(GetWndAdapter(e.Handle), nullptr);
+}
+
 TEST_F(EditStatic, AListBoxScrollsThroughTheSkinnedBars) {
   const HWND h = Child("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 150, 200);
   for (int i = 0; i < 100; ++i) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
@@ -298,25 +288,36 @@ TEST_F(EditStatic, AStaticWithoutPrefixesShowsItsAmpersand) {
   EXPECT_FALSE(SamePicture(*pictures[0], *pictures[2]));
 }
 
-TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapOutlivesTheAdapter) {
-  // The application's 64 x 64 bitmap, all green, 24-bit (a 32-bit one is laid over the window
-  // by its alpha instead).
+// The application's 64 x 64 bitmap of one colour channel at 0xC0, 24-bit (a 32-bit one is laid
+// over the window by its alpha instead).
+TOwnedBitmap Flat24(int channel) {
   BITMAPINFO bi{};
   bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 64, -64, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const TOwnedBitmap own(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  for (int i = 0; i < 64 * 64; ++i) static_cast<std::uint8_t*>(bits)[i * 3 + 1] = 0xC0;
+  TOwnedBitmap b(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  for (int i = 0; i < 64 * 64; ++i) static_cast<std::uint8_t*>(bits)[i * 3 + channel] = 0xC0;
+  return b;
+}
+
+TEST_F(EditStatic, ALargerBitmapIsCutAtTheWindowEdgeAndTheApplicationsBitmapsOutliveTheAdapter) {
+  const TOwnedBitmap green = Flat24(1), blue = Flat24(0);
   const HWND h = Child("STATIC", "", SS_BITMAP | SS_REALSIZECONTROL, 30, 20);
-  SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(own.Get()));
-  SetWindowPos(h, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
   auto a = Adapt<TlxIconWnd>(h, "CHECKBOX");
-  const auto p = Painted(*a, 64, 64);
-  EXPECT_EQ(At(*p, 29, 19), RGB(0, 0xC0, 0));
-  EXPECT_EQ(At(*p, 30, 5), Sentinel);
-  EXPECT_EQ(At(*p, 5, 20), Sentinel);
+  struct Step {
+    HBITMAP Bitmap;
+    COLORREF Shown;
+  } steps[] = {{green.Get(), RGB(0, 0xC0, 0)}, {blue.Get(), RGB(0, 0, 0xC0)}};
+  for (const Step& s : steps) {
+    SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(s.Bitmap));
+    SetWindowPos(h, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
+    const auto p = Painted(*a, 64, 64);
+    EXPECT_EQ(At(*p, 29, 19), s.Shown);
+    EXPECT_EQ(At(*p, 30, 5), Sentinel);
+    EXPECT_EQ(At(*p, 5, 20), Sentinel);
+  }
   ReleaseWndAdapter(h, false, a);
   BITMAP info{};
-  EXPECT_NE(GetObjectA(own.Get(), sizeof(info), &info), 0);
+  for (const Step& s : steps) EXPECT_NE(GetObjectA(s.Bitmap, sizeof(info), &info), 0);
   DestroyWindow(h);
 }
 
