@@ -31,7 +31,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
 #include "tests/win/ResourceCount.h"
-#include "tests/win/skin/SkinManagerTestEnvironment.h"
+#include "tests/win/skin/adapters/AdapterTestSupport.h"
 
 // A bitmap button as the framework has none: a push button publishing a glyph strip and its
 // layout by name.
@@ -59,21 +59,19 @@ void TTestBitBtn::PublishProperties(TPublisher<TTestBitBtn>& P) {
 
 namespace {
 
-class TButtonAdapterEnvironment : public TSkinManagerTestEnvironment {
+// The glow windows come with the adapter environment.
+class TButtonAdapterEnvironment : public TAdapterTestEnvironment {
 public:
-  TButtonAdapterEnvironment() : TSkinManagerTestEnvironment("button adapter test") {}
+  TButtonAdapterEnvironment() : TAdapterTestEnvironment("button adapter test", true) {}
 
 protected:
   void InitUnits() override {
-    TSkinManagerTestEnvironment::InitUnits();
+    TAdapterTestEnvironment::InitUnits();
     InitGlowUnit();
-    InitSBUtilsUnit();
-    if (Application == nullptr) InitForms();
   }
   void Stopped() override {
-    DoneSBUtilsUnit();
     DoneGlowUnit();
-    TSkinManagerTestEnvironment::Stopped();
+    TAdapterTestEnvironment::Stopped();
   }
 };
 
@@ -86,11 +84,6 @@ constexpr COLORREF Form = RGB(64, 64, 72), GroupFill = RGB(30, 90, 120), GroupFr
                    StatusFill = RGB(20, 20, 100), StatusText = RGB(255, 255, 255), Divider = RGB(250, 0, 120),
                    PanelMask = RGB(0, 230, 230), BoxGrayed = RGB(130, 130, 130);
 constexpr COLORREF ButtonFrame[3] = {RGB(120, 0, 0), RGB(0, 100, 0), RGB(0, 0, 120)};
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
 
 // The window's pixel as it is on screen (window coordinates), without painting first.
 COLORREF Shown(HWND h, int x, int y) {
@@ -157,15 +150,8 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 class ButtonAdapters : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexBtnAdapterParent";
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "OrbexBarePanel";
-    RegisterClassA(&wc);
+    RegisterAdapterParentClass("OrbexBtnAdapterParent", ParentProc);
+    RegisterAdapterParentClass("OrbexBarePanel", DefWindowProcA);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
   }
