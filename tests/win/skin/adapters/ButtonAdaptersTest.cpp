@@ -267,6 +267,18 @@ TEST_F(ButtonAdapters, HoverShowsTheHotFaceWithTheGlowAndAPushedButtonNone) {
   EXPECT_PRED2(Near, Shown(h, 1, 12), ButtonFrame[0]);
 }
 
+TEST_F(ButtonAdapters, AFocusedButtonShowsTheDottedFrameOfItsSection) {
+  const HWND h = Child("BUTTON", "OK", BS_PUSHBUTTON);
+  auto a = Adapt<TlxBtnWnd>(h, "BUTTON");
+  const RECT inner{4, 4, 71, 21};
+  SetFocus(nullptr);
+  Painted(h, 0, 0);
+  EXPECT_FALSE(Shows(h, inner, GetSysColor(COLOR_BTNFACE)));
+  SetFocus(h);
+  Painted(h, 0, 0);
+  EXPECT_TRUE(Shows(h, inner, GetSysColor(COLOR_BTNFACE)));
+}
+
 TEST_F(ButtonAdapters, AThousandRepaintsLeaveTheGdiCountFlat) {
   const HWND h = Child("BUTTON", "Repaint", BS_PUSHBUTTON);
   auto a = Adapt<TlxBtnWnd>(h, "BUTTON");
