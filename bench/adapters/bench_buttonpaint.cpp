@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
                              nullptr, nullptr, nullptr);
   HWND button = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, Width, Height, top,
                                 nullptr, nullptr, nullptr);
+  // The same button drawn by the system: what a repaint costs before the skin adds to it.
+  HWND plain = CreateWindowExA(0, "BUTTON", "OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 50, Width, Height, top,
+                               nullptr, nullptr, nullptr);
   auto adapter = TlxMainWnd::CreateForHandle<TlxBtnWnd>(button, true, "BUTTON", &manager, nullptr);
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
@@ -51,11 +54,15 @@ int main(int argc, char** argv) {
   const double repaint = MicrosPerRun(rounds, [&] {
     RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   });
+  const double system = MicrosPerRun(rounds, [&] {
+    RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  });
   // The face alone: the cache rebuilt through the skin's command, nothing shown.
   const double cache = MicrosPerRun(rounds, [&] { SendSkinCommand(button, SkinCmdRebuildCache); });
 
   std::printf("BitBlt %dx%d to the window      %8.2f us\n", Width, Height, blit);
   std::printf("Button repaint %dx%d             %8.2f us  x%.1f BitBlt\n", Width, Height, repaint, repaint / blit);
+  std::printf("System button repaint %dx%d      %8.2f us  x%.1f BitBlt\n", Width, Height, system, system / blit);
   std::printf("Button cache rebuild %dx%d       %8.2f us  x%.1f BitBlt\n", Width, Height, cache, cache / blit);
   adapter.reset();
   DestroyWindow(top);

@@ -137,12 +137,17 @@ void TlxBtnWnd::TakeSection(const std::string& section) {
   TlxMainWnd::TakeSection(section.empty() ? "BUTTON" : section);
 }
 
+void TlxBtnWnd::AttachToWindow(bool repaintFrame) {
+  FHasFocus = GetFocus() == Handle();
+  TlxMainWnd::AttachToWindow(repaintFrame);
+}
+
 int TlxBtnWnd::CurrentState() const {
   const HWND h = Handle();
   TlxBtnStateInput in;
   in.ButtonState = ButtonStateOf(h);
   in.Enabled = IsWindowEnabled(h) != FALSE;
-  in.FocusedOrHot = FHasFocus || GetFocus() == h || IsHotWindow(h);
+  in.FocusedOrHot = FHasFocus || IsHotWindow(h);
   in.Style = StyleOf(h);
   in.OwnedByControl = SkinData()->OwnerControl() != nullptr;
   return BtnFaceState(in);

@@ -34,6 +34,9 @@ public:
   TlxBtnWnd() = default;   // made through CreateForHandle
 
 protected:
+  // The focus is read once here and then followed by the focus messages: asking the system at
+  // every paint costs more than the paint (a server call under Wine).
+  void AttachToWindow(bool repaintFrame) override;
   // "BUTTON" when no section is given.
   void TakeSection(const std::string& section) override;
   // Command 23: the cache prepared for the current state.
