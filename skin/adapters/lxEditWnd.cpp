@@ -30,8 +30,6 @@ constexpr const char* FocusColorProp = "FocusColor";
 
 bool Visible(HWND wnd) { return IsWindowVisible(wnd) != FALSE; }
 
-bool WindowsVistaOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
-
 const TsSkinTables* TablesOf(const TsCommonData* data) {
   const TsSkinManager* m = data != nullptr ? data->GetSkinManager() : nullptr;
   return m != nullptr ? m->Tables() : nullptr;
@@ -498,6 +496,8 @@ void TlxEditWnd::HandleMessage(TMessage& message) {
   TlxBaseWnd::HandleMessage(message);
   if (!Defunct()) AfterMessage(message);
 }
+
+bool WindowsVistaOrLater() { return LOBYTE(LOWORD(GetVersion())) >= 6; }
 
 // ---------------------------------------------------------------------------------------------
 // UpdateEditWndAdapter.

@@ -87,6 +87,9 @@ private:
   bool FApplying = false;
 };
 
+// The system is Windows 6 or later (visual styles draw list views' selection there).
+bool WindowsVistaOrLater();
+
 // Keeps a framework control's edit adapter in step with its skin: with a skin (the active state
 // not asked) a defunct adapter is freed and one made when there is none; without one the
 // adapter is freed.

@@ -10,8 +10,10 @@
 #include "skin/adapters/lxCheckBoxWnd.h"
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
+#include "skin/adapters/lxListViewWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
 #include "skin/adapters/lxStatusBarWnd.h"
+#include "skin/adapters/lxTreeViewWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManagerCore.h"
@@ -54,6 +56,10 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxStatusBarWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiEdits:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiListViews:
+      return TlxMainWnd::CreateForHandle<TlxListViewWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiTreeViews:
+      return TlxMainWnd::CreateForHandle<TlxTreeViewWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section.empty() ? "PANEL_LOW" : section, manager, data);
     default:

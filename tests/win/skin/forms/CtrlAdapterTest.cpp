@@ -3,6 +3,7 @@
 // skin's text colour and given their designed colours back; walks that do not nest.
 #include "framework/win/Forms.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +11,8 @@
 
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/StdCtrls.h"
+#include "skin/adapters/lxListViewWnd.h"
+#include "skin/adapters/lxTreeViewWnd.h"
 #include "skin/core/sSkinManagerCore.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
@@ -112,7 +115,7 @@ TEST_F(CtrlAdapter, AButtonIsAdaptedByTheListThatNamesIt) {
   // Speed buttons are graphic controls: a window listed there gets nothing; nor does one in a
   // list whose adapter kind does not exist yet.
   const std::pair<int, bool> cases[] = {
-      {ThirdPartyList::tiButtons, true}, {ThirdPartyList::tiSpeedButton, false}, {ThirdPartyList::tiTreeViews, false}};
+      {ThirdPartyList::tiButtons, true}, {ThirdPartyList::tiSpeedButton, false}, {ThirdPartyList::tiPageControl, false}};
   for (const auto& [list, adapted] : cases) {
     SCOPED_TRACE(list);
     TearDown();
@@ -124,6 +127,26 @@ TEST_F(CtrlAdapter, AButtonIsAdaptedByTheListThatNamesIt) {
     Skin();
     EXPECT_EQ(Adapted(b), adapted);
     EXPECT_EQ(P->CtrlAdapter()->Count(), adapted ? 2 : 1);
+  }
+}
+
+TEST_F(CtrlAdapter, ListViewAndTreeViewRowsMakeTheirAdapters) {
+  const struct {
+    int List;
+    const char* Class;
+    bool (*Made)(TlxMainWnd* adapter);
+  } cases[] = {
+      {ThirdPartyList::tiListViews, WC_LISTVIEWA, [](TlxMainWnd* a) { return dynamic_cast<TlxListViewWnd*>(a) != nullptr; }},
+      {ThirdPartyList::tiTreeViews, WC_TREEVIEWA, [](TlxMainWnd* a) { return dynamic_cast<TlxTreeViewWnd*>(a) != nullptr; }},
+  };
+  Skin();
+  for (const auto& c : cases) {
+    HWND h = CreateWindowExA(0, c.Class, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, Form->Handle(), nullptr, nullptr,
+                             nullptr);
+    std::unique_ptr<TlxMainWnd> adapter = MakeListedAdapter(c.List, h, "", M.get(), nullptr);
+    EXPECT_TRUE(c.Made(adapter.get())) << c.Class;
+    adapter.reset();
+    DestroyWindow(h);
   }
 }
 
