@@ -9,6 +9,7 @@
 #include "skin/adapters/lxBtnWnd.h"
 #include "skin/adapters/lxCheckBoxWnd.h"
 #include "skin/adapters/lxEditWnd.h"
+#include "skin/adapters/lxGridWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxListViewWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
@@ -56,6 +57,10 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxStatusBarWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiEdits:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiGrids:
+      return TlxMainWnd::CreateForHandle<TlxGridWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiGridEh:
+      return TlxMainWnd::CreateForHandle<TlxGridEhWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiListViews:
       return TlxMainWnd::CreateForHandle<TlxListViewWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiTreeViews:

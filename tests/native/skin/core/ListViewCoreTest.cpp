@@ -1,8 +1,15 @@
-// The list view adapter's arithmetic: view styles, thumb drags, header column layout, total
-// column width.
+// The list view and grid adapters' arithmetic: view styles, thumb drags, header column layout,
+// total column width; the grid colour plan.
+#include "skin/core/lxGridWndCore.h"
 #include "skin/core/lxListViewCore.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "skin/paint/sColorMath.h"
 
 TEST(ListViewCore, ViewStyleOfLvmGetView) {
   const int expected[] = {lxViewIcon, lxViewReport, lxViewSmallIcon, lxViewList, lxViewList};
@@ -51,4 +58,25 @@ TEST(ListViewCore, TotalColumnWidthStopsAboveTheLimit) {
   EXPECT_EQ(TotalColumnWidth({100, 50, 999999, 7}), 1000156);
   EXPECT_EQ(TotalColumnWidth({100, 50, 1000000, 7}), 150);
   EXPECT_EQ(TotalColumnWidth({100, -1000000, 7}), 100);
+}
+
+TEST(GridWndCore, ControlLookLinesOnlyForGridsThatHaveIt) {
+  TlxGridSkinColors c;
+  c.Fixed = 0x102030;
+  c.Hot = 0x405060;
+  c.EditFont = 0xFFFFFF;
+  c.Border = 0x0000FF;
+  auto has = [](const std::vector<TlxGridColorEntry>& plan, const std::string& path) {
+    return std::any_of(plan.begin(), plan.end(), [&](const TlxGridColorEntry& e) { return e.Path == path; });
+  };
+  EXPECT_FALSE(has(GridColorPlan(c, false), "GridLineColor"));
+  EXPECT_FALSE(has(GridColorPlan(c, false), "ControlLook.SelectionColor"));
+  for (const TlxGridColorEntry& e : GridColorPlan(c, true)) {
+    if (e.Path == "GridLineColor") {
+      EXPECT_EQ(e.Value, BlendColors(c.Hot, c.EditFont, 0.7));
+    } else if (e.Path == "LineColors.FixedColor") {
+      EXPECT_EQ(e.Value, c.Border);
+    }
+  }
+  EXPECT_EQ(SplitPropPath("GridStyle.Title.StartColor"), (std::vector<std::string>{"GridStyle", "Title", "StartColor"}));
 }
