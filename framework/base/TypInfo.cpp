@@ -266,6 +266,12 @@ void SetMethodProp(TObject* obj, const std::string& name, const TMethodValue& ha
   SetMethodProp(obj, FindPropInfo(obj, name), handler);
 }
 
+TMethodValue GetMethodProp(TObject* obj, const std::string& name) {
+  const TPropInfo& p = FindPropInfo(obj, name);
+  if (p.Kind != TTypeKind::tkMethod) RaiseInvalidType(p);
+  return p.GetMethod(*obj);
+}
+
 bool IsMethodAssigned(TObject* obj, const std::string& name) {
   const TPropInfo& p = FindPropInfo(obj, name);
   if (p.Kind != TTypeKind::tkMethod) RaiseInvalidType(p);

@@ -86,6 +86,7 @@ struct TPropInfo {
   std::function<TObject*(TObject&)> GetObj;
   std::function<void(TObject&, TObject*)> SetObj;
   std::function<bool(TObject&)> IsAssigned;                      // tkMethod
+  std::function<TMethodValue(TObject&)> GetMethod;               // tkMethod
   std::function<void(TObject&, const TMethodValue&)> SetMethod;  // tkMethod
   std::function<void(TObject&, TStream&)> ReadData;              // tkBinary: fill from a stream
   std::function<void(TObject&, TStream&)> WriteData;             // tkBinary
@@ -278,6 +279,7 @@ public:
     using E = typinfo_detail::ValueOf<T, G>;
     TPropInfo& p = Add(name, TTypeKind::tkMethod);
     p.IsAssigned = [get](TObject& o) { return static_cast<bool>(std::invoke(get, static_cast<T&>(o))); };
+    p.GetMethod = [get](TObject& o) { return TMethodValue(E(std::invoke(get, static_cast<T&>(o)))); };
     std::string n = name;
     p.SetMethod = [set, n](TObject& o, const TMethodValue& v) {
       if (!v.has_value()) {
@@ -396,6 +398,9 @@ void SetObjectProp(TObject* obj, const TPropInfo& prop, TObject* value);
 void SetMethodProp(TObject* obj, const std::string& name, const TMethodValue& handler);
 void SetMethodProp(TObject* obj, const TPropInfo& prop, const TMethodValue& handler);
 bool IsMethodAssigned(TObject* obj, const std::string& name);
+// The event's handler as a TMethodValue holding the event's own std::function type (empty
+// function when unassigned); raises as the other readers for a missing or non-event property.
+TMethodValue GetMethodProp(TObject* obj, const std::string& name);
 // Binary data.
 void ReadBinaryProp(TObject* obj, const TPropInfo& prop, TStream& from);
 void WriteBinaryProp(TObject* obj, const TPropInfo& prop, TStream& to);

@@ -256,54 +256,67 @@ void TlxListViewWnd::PaintHeaderTo(HDC dc) {
   BitBlt(dc, 0, 0, client.right, client.bottom, FHeaderWork->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
-void TlxListViewWnd::PaintColumn(TBitmap* work, int index, const TRect& r) {
-  TsCommonData* d = SkinData();
+void PaintSkinHeaderColumn(TBitmap* work, const TRect& r, TsCommonData* d, TColor back, const TlxHeaderColumn& c) {
   TsSkinManager* m = d->GetSkinManager();
   const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
   if (t == nullptr) return;
   const char* name = "COLHEADER";
   int section = FindSectionIndex(t, name);
   if (section < 0) section = FindSectionIndex(t, name = "BUTTON");
-  const int state = index >= 0 && index == FPressedColumn ? 2 : index >= 0 && index == FHotColumn ? 1 : 0;
-  const TsBackgroundInfo bg{nullptr, 0, 0, DialogMode() ? ColorToRGB(clWindow) : d->SectionColor(0, Handle()), 0};
+  const TsBackgroundInfo bg{nullptr, 0, 0, back, 0};
   if (section >= 0)
-    PaintSectionWithBorder(work, r, section, FindMaskEntry(t, section, name, "BORDERSMASK"), state, t, bg,
+    PaintSectionWithBorder(work, r, section, FindMaskEntry(t, section, name, "BORDERSMASK"), c.State, t, bg,
                            TPoint{r.Left, r.Top}, m->MasterBitmap());
-  if (index < 0) return;
-
-  char text[TextBufferSize] = {};
-  HDITEMA item{};
-  item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
-  item.pszText = text;
-  item.cchTextMax = TextBufferSize;
-  SendMessageA(FHeader->Handle(), HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  if (c.Text == nullptr) return;
   TCanvas* canvas = work->Canvas();
-  SelectCaptionFont(canvas, d->OwnerControl(), reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-  const TSize textSize = canvas->TextExtent(text);
-  const int glyph = (item.fmt & HDF_SORTDOWN) != 0 ? t->CommonIndexes.ScrollParts[1].Glyph
-                    : (item.fmt & HDF_SORTUP) != 0 ? t->CommonIndexes.ScrollParts[0].Glyph
+  SelectCaptionFont(canvas, c.FontOwner, c.Font);
+  const TSize textSize = canvas->TextExtent(c.Text);
+  const int glyph = (c.Format & HDF_SORTDOWN) != 0 ? t->CommonIndexes.ScrollParts[1].Glyph
+                    : (c.Format & HDF_SORTUP) != 0 ? t->CommonIndexes.ScrollParts[0].Glyph
                                                    : -1;
   TSize arrow;
   if (MaskIndexInRange(t, glyph)) {
     const TsMaskData& g = t->MaskData[static_cast<size_t>(glyph)];
     arrow = TSize{MaskFrameWidth(g), MaskFrameHeight(g)};
   }
-  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHeader->Handle(), HDM_GETIMAGELIST, 0, 0));
   TSize image;
-  if (images != nullptr && (item.fmt & HDF_IMAGE) != 0) ImageList_GetIconSize(images, &image.cx, &image.cy);
-  const TlxHeaderColumnLayout l = HeaderColumnLayout({r, textSize, arrow, image, item.fmt, state == 2});
+  if (c.Images != nullptr && (c.Format & HDF_IMAGE) != 0) ImageList_GetIconSize(c.Images, &image.cx, &image.cy);
+  const TlxHeaderColumnLayout l = HeaderColumnLayout({r, textSize, arrow, image, c.Format, c.State == 2});
 
   if (!l.Arrow.IsEmpty()) {
     const TsBackgroundInfo self{work, 0, 0, 0xFF00FF, 1};
     DrawMaskState(work, TPoint{l.Arrow.Left, l.Arrow.Top}, 0, self, t, glyph, 1, m->MasterBitmap());
   }
   if (!l.Image.IsEmpty())
-    ImageList_Draw(images, item.iImage, canvas->GetHandle(), l.Image.Left, l.Image.Top, ILD_TRANSPARENT);
+    ImageList_Draw(c.Images, c.Image, canvas->GetHandle(), l.Image.Left, l.Image.Top, ILD_TRANSPARENT);
   canvas->Brush()->SetStyle(TBrushStyle::bsClear);
   TsTextSkinInfo info = TextSkinInfoOf(m, section);
   info.CustomFont = d->GetCustomFont();
-  const TRect clip{l.Text.Left, r.Top, std::min(l.Text.Right, r.Right - 4), r.Bottom};
-  DrawSkinText(canvas, text, true, state != 0, info, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX, clip);
+  const unsigned lines = c.WordWrap ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
+  const TRect clip{l.Text.Left, c.WordWrap ? l.Text.Top : r.Top, std::min(l.Text.Right, r.Right - 4), r.Bottom};
+  DrawSkinText(canvas, c.Text, true, c.State != 0, info, lines | DT_END_ELLIPSIS | DT_NOPREFIX, clip);
+}
+
+void TlxListViewWnd::PaintColumn(TBitmap* work, int index, const TRect& r) {
+  TsCommonData* d = SkinData();
+  TlxHeaderColumn c;
+  c.State = index >= 0 && index == FPressedColumn ? 2 : index >= 0 && index == FHotColumn ? 1 : 0;
+  const TColor back = DialogMode() ? ColorToRGB(clWindow) : d->SectionColor(0, Handle());
+  char text[TextBufferSize] = {};
+  if (index >= 0) {
+    HDITEMA item{};
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+    item.pszText = text;
+    item.cchTextMax = TextBufferSize;
+    SendMessageA(FHeader->Handle(), HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    c.Text = text;
+    c.Format = item.fmt;
+    c.Image = item.iImage;
+    c.Images = reinterpret_cast<HIMAGELIST>(SendMessageA(FHeader->Handle(), HDM_GETIMAGELIST, 0, 0));
+    c.FontOwner = d->OwnerControl();
+    c.Font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+  }
+  PaintSkinHeaderColumn(work, r, d, back, c);
 }
 
 void TlxListViewWnd::PrintHeader(HDC dc) {

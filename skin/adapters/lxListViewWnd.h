@@ -12,9 +12,30 @@
 
 #include "skin/adapters/lxEditWnd.h"
 
+#include <commctrl.h>
+
 #include <memory>
 
 class TlxListViewWnd;
+class TBitmap;
+class TControl;
+
+// A header column as the skin paints it: section "COLHEADER" (else "BUTTON") in the column's
+// state (0 normal, 1 hot, 2 pressed) over `back`, then, with a text, the sort glyph of
+// "SCROLLBTNBOTTOM" or "SCROLLBTNTOP" (HDF_SORTDOWN, HDF_SORTUP), the image (HDF_IMAGE) and the
+// text in the section's colours, placed by HeaderColumnLayout. Shared by the list view's
+// header and the virtual tree's header-draw handler.
+struct TlxHeaderColumn {
+  int State = 0;
+  const char* Text = nullptr;   // null: the empty piece right of the last column
+  int Format = 0;               // HDITEM.fmt
+  HIMAGELIST Images = nullptr;
+  int Image = -1;
+  TControl* FontOwner = nullptr;   // its font, else Font
+  HFONT Font = nullptr;
+  bool WordWrap = false;
+};
+void PaintSkinHeaderColumn(TBitmap* work, const TRect& r, TsCommonData* d, TColor back, const TlxHeaderColumn& c);
 
 // The header's subclass: the header's procedure replaced by one that hands the header's
 // messages to the adapter; the old one put back at the end, only while ours is still current

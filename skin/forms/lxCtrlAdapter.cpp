@@ -15,6 +15,7 @@
 #include "skin/adapters/lxPanelWnd.h"
 #include "skin/adapters/lxStatusBarWnd.h"
 #include "skin/adapters/lxTreeViewWnd.h"
+#include "skin/adapters/lxVirtualTreeWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManagerCore.h"
@@ -65,6 +66,8 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxListViewWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiTreeViews:
       return TlxMainWnd::CreateForHandle<TlxTreeViewWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiVirtualTrees:
+      return TlxMainWnd::CreateForHandle<TlxVirtualTreeViewWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section.empty() ? "PANEL_LOW" : section, manager, data);
     default:

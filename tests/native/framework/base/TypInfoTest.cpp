@@ -331,6 +331,10 @@ TEST(TypInfo, SubObjectsReferencesEventsAndBinaryData) {
   EXPECT_TRUE(IsMethodAssigned(a, "OnClick"));
   a->OnClick(a);
   EXPECT_EQ(clicks, 1);
+  const TMethodValue read = GetMethodProp(a, "OnClick");
+  ASSERT_NE(std::any_cast<TNotifyEvent>(&read), nullptr);
+  std::any_cast<const TNotifyEvent&>(read)(a);
+  EXPECT_EQ(clicks, 2);
   try {
     SetMethodProp(a, "OnResize", TMethodValue(TNotifyEvent([](TObject*) {})));
     FAIL();
