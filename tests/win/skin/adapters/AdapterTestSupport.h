@@ -6,10 +6,15 @@
 #include "framework/win/Forms.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "skin/adapters/lxSBUtils.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/paint/sBackgroundInfo.h"
 #include "tests/win/skin/SkinManagerTestEnvironment.h"
 
 class TAdapterTestEnvironment : public TSkinManagerTestEnvironment {
@@ -41,6 +46,25 @@ inline void RegisterAdapterParentClass(const char* name, WNDPROC proc) {
   wc.lpszClassName = name;
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   RegisterClassA(&wc);
+}
+
+// A parent's answer to the background request (command 34): `colour`; true when the message
+// was that request.
+inline bool AnswerBackgroundRequest(UINT msg, WPARAM wp, LPARAM lp, COLORREF colour) {
+  if (msg != WM_SKINCOMMAND || SkinCommandOf(wp) != SkinCmdQueryBackground || lp == 0) return false;
+  auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
+  request->Kind = bkColor;
+  request->Color = colour;
+  return true;
+}
+
+// `m` replaced by a new manager (which becomes the default one) with the fixture skin `skin`
+// of the folder `dir`.
+inline void LoadFixtureSkin(std::unique_ptr<TsSkinManager>& m, const char* dir, const char* skin) {
+  m.reset();
+  m = std::make_unique<TsSkinManager>(nullptr);
+  m->SetSkinDirectory(dir);
+  m->SetSkinName(skin);
 }
 
 // Each channel within 2 of the other's.

@@ -138,12 +138,7 @@ LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 // The parent answers the background request with the skin's form colour.
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   ParentSeen.push_back(msg);
-  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
-    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
-    request->Kind = bkColor;
-    request->Color = Form;
-    return 1;
-  }
+  if (AnswerBackgroundRequest(msg, wp, lp, Form)) return 1;
   return DefWindowProcA(h, msg, wp, lp);
 }
 
@@ -168,10 +163,7 @@ public:
     M.reset();
   }
   void Load(const char* skin) {
-    M.reset();
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_BUTTON_ADAPTER_SKINS);
-    M->SetSkinName(skin);
+    LoadFixtureSkin(M, ORBEX_BUTTON_ADAPTER_SKINS, skin);
     ASSERT_TRUE(M->SkinData().Active);
   }
   HWND Child(const char* cls, const char* text, DWORD style, int w = 75, int h = 25) {

@@ -54,12 +54,7 @@ LRESULT CALLBACK RecordProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The parent answers the background request with the skin's form colour.
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
-    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
-    request->Kind = bkColor;
-    request->Color = Form;
-    return 1;
-  }
+  if (AnswerBackgroundRequest(msg, wp, lp, Form)) return 1;
   return DefWindowProcA(h, msg, wp, lp);
 }
 
@@ -91,10 +86,7 @@ public:
     M.reset();
   }
   void Load(const char* skin) {
-    M.reset();   // the new manager becomes the default one
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_ADAPTER_SKINS);
-    M->SetSkinName(skin);
+    LoadFixtureSkin(M, ORBEX_ADAPTER_SKINS, skin);
     ASSERT_TRUE(M->SkinData().Active);
   }
   HWND Child(const char* cls, const char* text, DWORD style, int w = 120, int h = 60, DWORD ex = 0) {

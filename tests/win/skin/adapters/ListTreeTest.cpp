@@ -31,12 +31,7 @@ constexpr COLORREF Form = RGB(70, 70, 70), EditFill = RGB(20, 40, 60), EditText 
 constexpr COLORREF HeaderFrame[3] = {RGB(0, 160, 255), RGB(255, 120, 0), RGB(0, 220, 90)};
 
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
-    auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
-    request->Kind = bkColor;
-    request->Color = Form;
-    return 1;
-  }
+  if (AnswerBackgroundRequest(msg, wp, lp, Form)) return 1;
   return DefWindowProcA(h, msg, wp, lp);
 }
 
@@ -75,10 +70,7 @@ public:
     M.reset();
   }
   void Load(const char* skin) {
-    M.reset();
-    M = std::make_unique<TsSkinManager>(nullptr);
-    M->SetSkinDirectory(ORBEX_LIST_ADAPTER_SKINS);
-    M->SetSkinName(skin);
+    LoadFixtureSkin(M, ORBEX_LIST_ADAPTER_SKINS, skin);
     ASSERT_TRUE(M->SkinData().Active);
   }
   // A 200-item report list view with three 100-pixel columns.
