@@ -6,15 +6,19 @@
 // thumb presses into ordinary WM_HSCROLL/WM_VSCROLL messages. Every edit-like adapter and the
 // dialog adapter build on it.
 //
-// Ownership: the adapter owns its two bars. The hot, pressed and drag state is program-wide
-// (only one bar anywhere is hot or pressed at a time) and is reset when the window it names
-// detaches. GUI thread only.
+// Ownership: the adapter owns its two bars, its repeat and hot-tracking timers on the window
+// and the off-screen pictures of the bars; all go when it detaches. The hot, pressed and drag
+// state is program-wide (only one bar anywhere is hot or pressed at a time) and is reset when
+// the window it names detaches. GUI thread only.
 #pragma once
 
 #include "skin/adapters/lxSBUtils.h"
 
 #include <cstdint>
 #include <memory>
+
+#include "framework/win/Graphics.h"
+#include "framework/win/WinTypes.h"
 
 class TlxScrollWnd;
 
@@ -58,8 +62,10 @@ public:
   // The bars' screen rectangles (empty when not shown).
   TRect GetHorzBarRect() const;
   TRect GetVertBarRect() const;
-  // Paints both bars and the corner square into `dc` (the window DC when null); a
-  // `thumbOverride` other than -1 replaces the computed thumb start.
+  // Paints both bars and the corner square into `dc` (window coordinates; the window DC when
+  // null), each bar composed off screen and put on `dc` in one piece; a `thumbOverride` other
+  // than -1 replaces the computed thumb start (pixels from the bar's start). While the thumb is
+  // dragged the dragged bar shows it pressed where it is dragged to.
   void PaintScrollBars(HDC dc, int thumbOverride = -1);
   // The bar's thickness or arrow length; with `useSkin` the arrow grows to the skin's arrow
   // glyph.
@@ -83,7 +89,46 @@ protected:
 
 private:
   friend void AttachScrollAdapter(TlxScrollWnd& adapter, HWND handle, bool repaintFrame);
+  void Attach(HWND handle, bool repaintFrame);
+  // The bars' rectangle of `kind` (screen), the arrow length it is drawn with, and the part
+  // under a screen point.
+  TRect BarRect(int kind) const;
+  int ArrowOf(const TlxScrollBar& bar) const;
+  int PartAt(const TlxScrollBar& bar, TPoint screen) const;
+  void ReadInfo(TlxScrollBar& bar) const;
+  // Re-reads the scroll info after a message the control handled and repaints the bars when
+  // it moved: the system paints its own bar over ours whenever the control sets new values.
+  void FollowScrollInfo();
+  void PassOn(TMessage& message);
+  bool KeepsOldWindow() const;
+  // The bar composed off screen and put on `dc` (window coordinates) in one piece; thumbStart
+  // -1 for the computed place, thumbState the thumb's state.
+  void PaintBar(HDC dc, TlxScrollBar& bar, int pressedPart, int thumbStart, int thumbState);
+  void PaintCorner(HDC dc);
+  bool SitsInParentCorner() const;
+  void StartTimer(TOwnedTimer& timer, UINT_PTR id, UINT ms);
+  void ForgetScrollState();
+  // One handler per message.
+  void WMSkinCommand(TMessage& message);
+  void WMNCCalcSize(TMessage& message);
+  void WMStyleChanged(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCMouseMove(TMessage& message);
+  void WMNCLButtonDown(TMessage& message);
+  void WMMouseMove(TMessage& message);
+  void WMLButtonUp(TMessage& message);
+  void WMTimer(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void PressedMove(TPoint screen);
+  void DragThumb(TPoint screen);
+  void ScrollCommand(int code, int pos);
+
   std::unique_ptr<TlxScrollBar> FHorzBar, FVertBar;
+  // The auto-repeat and hot-tracking timers on the window (ids in ScrollState()).
+  TOwnedTimer FRepeatTimer, FHotTimer;
+  // The off-screen pictures of the horizontal bar, the vertical bar and the corner, kept
+  // between paints while their size stays.
+  std::unique_ptr<TBitmap> FWork[3];
 };
 
 // The scroll adapters' attach: both bars made and read, the property set, the window hooked
