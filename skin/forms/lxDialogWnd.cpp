@@ -14,6 +14,7 @@
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSectionPaint.h"
+#include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinableMenus.h"
@@ -62,6 +63,8 @@ HICON DialogIcon(HWND h) {
   auto icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_SMALL, 0));
   if (icon == nullptr) icon = reinterpret_cast<HICON>(SendMessageA(h, WM_GETICON, ICON_BIG, 0));
   if (icon == nullptr) icon = reinterpret_cast<HICON>(GetClassLongPtrA(h, GCLP_HICONSM));
+  // A system dialog of this program shows the program's icon, as its forms do.
+  if (icon == nullptr && AppSmallIcon() != nullptr) icon = AppSmallIcon()->GetHandle();
   if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
   return icon;
 }
@@ -230,6 +233,7 @@ void TlxDialogWnd::PaintFrameCache() {
                    TRect{0, 0, w, h}, StateIn(t, section, FormActive), m->MasterBitmap());
   PaintTitle(cache, f);
   d->BGChanged = 0;
+  FChildBrush.Reset();
 }
 
 void TlxDialogWnd::PaintTitle(TBitmap* cache, const TsFormGeometry& f) {
@@ -557,6 +561,30 @@ void TlxDialogWnd::Showing() {
   AnimShowDialog(this, show->Time, show->Mode, 255);
 }
 
+// Statics and check boxes without an adapter of their own stand on the dialog's skinned
+// background (a brush of the frame cache, aligned to the child), in the section's text colour.
+bool TlxDialogWnd::CtlColorStatic(TMessage& message) {
+  TsSkinManager* m = SkinManager();
+  TsCommonData* d = SkinData();
+  if (m == nullptr || d == nullptr || !SectionIndexInRange(m->Tables(), d->SectionIndex())) return false;
+  PaintFrameCache();
+  TBitmap* cache = d->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) return false;
+  if (!FChildBrush.Valid()) FChildBrush.Reset(CreatePatternBrush(cache->GetHandle()));
+  if (!FChildBrush.Valid()) return false;
+  const auto dc = reinterpret_cast<HDC>(message.WParam);
+  const auto child = reinterpret_cast<HWND>(message.LParam);
+  POINT origin{0, 0};
+  ClientToScreen(child, &origin);
+  const TRect wr = WindowRectOfWnd(Handle());
+  SetBrushOrgEx(dc, wr.Left - origin.x, wr.Top - origin.y, nullptr);
+  const TsGeneralData& section = m->Tables()->GeneralData[static_cast<size_t>(d->SectionIndex())];
+  SetTextColor(dc, ColorToRGB(section.Props[0].FontColor[0]));
+  SetBkMode(dc, TRANSPARENT);
+  message.Result = reinterpret_cast<LRESULT>(FChildBrush.Get());
+  return true;
+}
+
 void TlxDialogWnd::SkinCommand(TMessage& message) {
   const HWND h = Handle();
   TsCommonData* d = SkinData();
@@ -694,6 +722,9 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
     case WM_CTLCOLORDLG:
       message.Result = reinterpret_cast<LRESULT>(DialogBrush());
       return;
+    case WM_CTLCOLORSTATIC:
+      if (CtlColorStatic(message)) return;
+      break;
     case WM_SYSCOMMAND:
       TlxScrollWnd::HandleMessage(message);
       if ((message.WParam & 0xFFF0) == SC_MAXIMIZE || (message.WParam & 0xFFF0) == SC_RESTORE) SetHotButton(0, true);

@@ -109,6 +109,7 @@ private:
   void NCLButtonDblClk(TMessage& message);
   void EraseBackground(TMessage& message);
   void SkinCommand(TMessage& message);
+  bool CtlColorStatic(TMessage& message);
   // The first showing: the preset place, the show animation.
   void Showing();
   // The manager animates a dialog's showing (or hiding) and layered windows exist.
@@ -132,6 +133,8 @@ private:
   TSize FCacheSize{0, 0};
   TOwnedFont FTitleFont;
   TOwnedBrush FBrush;
+  // The frame cache as a brush for children that paint no background of their own.
+  TOwnedBrush FChildBrush;
   std::unique_ptr<TlxSystemMenu> FSystemMenu;
   std::unique_ptr<TlxMoveTimer> FMoveTimer;
 };

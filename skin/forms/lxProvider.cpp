@@ -12,6 +12,7 @@
 #include "framework/base/TypInfo.h"
 #include "skin/adapters/lxSBUtils.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxDialogWnd.h"
@@ -279,6 +280,8 @@ bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation) {
     // Only a system dialog of its own (not a child: an owned one has an owner, not a parent).
     if (className != "#32770" || (style & WS_CHILD) != 0) return false;
     if ((manager->GetSkinningRules() & (1u << srStdDialogs)) == 0) return false;
+    // A skin without a dialog section leaves dialogs as the system draws them.
+    if (FindSectionIndex(manager->Tables(), "DIALOG") < 0) return false;
     if (CountVisibleSkinnedDialogs() >= VisibleDialogThreshold && !HasChildOfClass(wnd, "toolbarwindow32")) return false;
     auto* dialog = NewComponent<TlxProvider>(nullptr);
     GProviders.push_back(dialog);

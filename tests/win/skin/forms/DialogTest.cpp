@@ -202,6 +202,19 @@ TEST_F(Dialog, SkinSwitchKeepsTheCloseButtonAndWithdrawalGivesAllBack) {
   HWND w = ModelessDialog(t);
   TlxDialogWnd* d = DialogAdapterOf(w);
   ASSERT_NE(d, nullptr);
+  // The static without an adapter of its own shows the dialog's skinned background.
+  HWND label = GetWindow(w, GW_CHILD);
+  ASSERT_NE(label, nullptr);
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT lr{}, wr{};
+  GetWindowRect(label, &lr);
+  GetWindowRect(w, &wr);
+  {
+    TWindowDC screen(nullptr);
+    const POINT at{lr.right - 3, (lr.top + lr.bottom) / 2};   // right of the short text
+    EXPECT_EQ(GetPixel(screen.Get(), at.x, at.y),
+              GetPixel(d->SkinData()->CacheBitmap()->Canvas()->GetHandle(), at.x - wr.left, at.y - wr.top));
+  }
   const auto brush = SendMessageA(w, WM_CTLCOLORDLG, 0, 0);
   EXPECT_EQ(SendMessageA(w, WM_CTLCOLORDLG, 0, 0), brush);
   M->SetSkinName("FrameB");
