@@ -325,12 +325,16 @@ void TWinControl::InsertControl(TControl* c) {
     c->Invalidate();
   }
   Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(c), 1);
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(c), 1);
   AlignControl(c);
 }
 
 void TWinControl::RemoveControl(TControl* c) {
   if (c == nullptr || c->FParent != this) return;
-  if (!IsDestroying()) Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(c), 0);
+  if (!IsDestroying()) {
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(c), 0);
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(c), 0);
+  }
   if (TCustomForm* f = GetParentForm(this)) {
     TWinControl* active = f->ActiveControl();
     if (active != nullptr && (active == c || (c->IsWindowed() && static_cast<TWinControl*>(c)->ContainsControl(active))))
@@ -925,6 +929,10 @@ void TWinControl::Dispatch(TMessage& m) {
         if (!c->IsDestroying()) c->Perform(CM_FOCUSCHANGED, m.WParam, m.LParam);
       break;
     case CM_RECREATEWND: RecreateWnd(); break;
+    // Every container up to the form hears of a control that came or goes below it.
+    case CM_CONTROLLISTCHANGE:
+      if (FParent != nullptr) FParent->Perform(m.Msg, m.WParam, m.LParam);
+      break;
     case CM_INVALIDATE:
       if (FHandle != nullptr) ::InvalidateRect(FHandle, nullptr, m.WParam == 0);
       break;

@@ -232,7 +232,7 @@ void TlxMainWnd::Construct(HWND handle, bool repaintFrame, const std::string& se
   // Visual styles would draw the system's frame and bars over the skin's.
   if (section != "DIALOG" && MayChangeTheme()) ThemeEntries().SetWindowTheme(handle, L" ", L" ");
   if (AdapterFlags().OwnFont || FSkinData->GetCustomFont()) FSkinData->SetCustomFont(true);
-  if (FSkinData->GetSkinSection().empty()) FSkinData->SetSkinSection(section);
+  TakeSection(section);
   FDialogMode = AdapterFlags().DialogMode;
   StoreControlColors();
   ParamsApplied = false;
@@ -243,6 +243,10 @@ void TlxMainWnd::Construct(HWND handle, bool repaintFrame, const std::string& se
     FControlStyleSaved = true;
     control->SetControlStyle(FSavedControlStyle | csOpaque);
   }
+}
+
+void TlxMainWnd::TakeSection(const std::string& section) {
+  if (FSkinData->GetSkinSection().empty()) FSkinData->SetSkinSection(section);
 }
 
 void TlxMainWnd::AttachToWindow(bool) { AttachAdapter(*this, FHandle); }
@@ -330,6 +334,12 @@ void TlxMainWnd::HandleDestroyMessage(TMessage& message) {
   }
 }
 
+void TlxMainWnd::ResumeHeldPaint(UINT redrawFlags) {
+  FSkinData->SetPaintLock(false);
+  FSkinData->SetPaintLock(FSkinData->IsPaintLocked());
+  if (FSkinData->HoldPaint == 0) RedrawWindow(FHandle, nullptr, nullptr, redrawFlags);
+}
+
 void TlxMainWnd::PrepareContextMenu() {
   TControl* control = FSkinData != nullptr ? FSkinData->OwnerControl() : nullptr;
   if (control == nullptr || control->PopupMenu() == nullptr || FSkinManager == nullptr) return;
@@ -406,10 +416,7 @@ void TlxMainWnd::HandleSkinCommandMessage(TMessage& message) {
       return;
     case SkinCmdResumePaint:
       if (d->HoldPaint == 0) break;
-      d->SetPaintLock(false);
-      d->SetPaintLock(d->IsPaintLocked());
-      if (d->HoldPaint == 0)
-        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+      ResumeHeldPaint(RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
       return;
     case SkinCmdIsSkinned:
       message.Result = 1;

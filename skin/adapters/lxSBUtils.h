@@ -142,6 +142,9 @@ protected:
   virtual bool KeepsVisualStyle() const { return false; }
   // Command 23: the painting adapters rebuild their cache image; the base paints nothing.
   virtual void RebuildCache() {}
+  // The section given at construction: the base names it only when the skin data has none yet;
+  // adapters with a section of their own name it always.
+  virtual void TakeSection(const std::string& section);
   // The skin's command answered by the base (see the source); the scroll adapter adds to it.
   void HandleSkinCommandMessage(TMessage& message);
   // WM_DESTROY and WM_NCDESTROY: the glow hidden, the message passed on and, when that
@@ -151,6 +154,9 @@ protected:
   // descendants let go of what belongs to the window (the scroll adapter its bars and the
   // program-wide scroll state naming it).
   virtual void DetachParts() {}
+  // Command 6 while painting is held: the hold re-read and, when it is over, the window
+  // redrawn with `redrawFlags`.
+  void ResumeHeldPaint(UINT redrawFlags);
   // WM_CONTEXTMENU: the owner control's popup menu prepared by the skinned menus.
   void PrepareContextMenu();
   // WM_MOUSEMOVE: the default manager told that the mouse is over this window.

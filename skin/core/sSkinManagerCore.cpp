@@ -236,6 +236,21 @@ void ThirdPartyList::FillDefaults() {
   }
 }
 
+int ThirdPartyList::IndexOfClass(const std::string& className) const {
+  if (className.empty()) return -1;
+  for (int i = 0; i < kCount; ++i) {
+    const std::string& text = FLists[static_cast<std::size_t>(i)];
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      std::size_t end = text.find_first_of("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      if (text.compare(start, end - start, className) == 0) return i;
+      start = end + 1;
+    }
+  }
+  return -1;
+}
+
 void ThirdPartyList::Assign(TPersistent* source) {
   auto* s = As<ThirdPartyList>(source);
   if (s == nullptr) {

@@ -149,6 +149,9 @@ public:
   void WriteList(int index, const std::string& text);
   // Every empty text gets its default: "TButton" for the buttons, a single blank elsewhere.
   void FillDefaults();
+  // The index of the first list, in index order, holding a line equal to `className` (whole
+  // line, case-sensitive); -1 when none does.
+  int IndexOfClass(const std::string& className) const;
   void Assign(TPersistent* source) override;
 
 private:

@@ -218,8 +218,8 @@ void TlxProvider::AttachFormProvider(TCustomForm* form) {
   if (!form->HandleAllocated()) return;
   const HWND h = form->Handle();
   if (AeroIsActive()) {
-    // TODO: once forms have a control adapter, Loaded runs only for a provider without one.
-    provider->Loaded();
+    // A provider whose controls were adapted has taken the skin already.
+    if (provider->CtrlAdapter() == nullptr) provider->Loaded();
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     SendMessageA(h, WM_NCPAINT, 1, 0);
   } else if ((form->ComponentState() & csDesigning) == 0) {

@@ -13,6 +13,7 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxCtrlAdapter.h"
 #include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sSystemMenu.h"
@@ -254,6 +255,7 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
+  FCtrlAdapter.reset();
   FBorderForm.reset();   // extended borders: the border window goes before the form's window
   // An empty provider never took the form: it has nothing to give back.
   if (!FEmpty) UnhookForm();
@@ -268,6 +270,7 @@ TsSkinProvider::~TsSkinProvider() {
 
 void TsSkinProvider::Destroying() {
   TComponent::Destroying();
+  FCtrlAdapter.reset();   // the adapters give the controls back while they still have windows
   FBorderForm.reset();   // extended borders
   if (!FEmpty) UnhookForm();
 }
@@ -318,6 +321,7 @@ void TsSkinProvider::Loaded() {
 
 void TsSkinProvider::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
+  ControlNotification(AComponent, Operation);
   auto* manager = As<TsSkinManager>(AComponent);
   if (manager == nullptr || FSkinData == nullptr) return;
   if (Operation == TOperation::opInsert && FSkinData->StoredSkinManager() == nullptr &&
@@ -434,7 +438,6 @@ void TsSkinProvider::PrepareForm() {
   if (FEmpty || (FRuntimeMade && !FRuntimeInitialized)) return;
   if (SkinManager() == nullptr || FForm == nullptr || !FForm->HandleAllocated() || !SkinIsActive()) return;
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
-  RememberLabelColours();
   if (FSystemMenu == nullptr) {
     FSystemMenu = std::make_unique<TsSystemMenu>(this);
     FSystemMenu->UpdateItems(false);
@@ -451,6 +454,7 @@ void TsSkinProvider::PrepareForm() {
 void TsSkinProvider::InitProvider() {
   if (FForm != nullptr && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), FDrawNonClientArea);
   PrepareForm();
+  AdaptControls();
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
   TsSkinManager* m = SkinManager();
   ResolveUserButtonMasks();

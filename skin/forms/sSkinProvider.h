@@ -43,6 +43,7 @@ class TsSystemMenu;
 class TlxBorderForm;
 class TlxProviderBorderOwner;
 class TlxThreadedTimer;
+class TlxCtrlAdapter;
 class TlxSBAnimation;
 struct TsMenuLineSpot;
 
@@ -224,6 +225,18 @@ public:
 
   // --- state
   TCustomForm* Form() const { return FForm; }
+  // The control adapter (null until the skin adapts the form's controls).
+  TlxCtrlAdapter* CtrlAdapter() const { return FCtrlAdapter.get(); }
+  // Makes the control adapter and adapts the form's controls (not at design time, nor without
+  // a skin).
+  virtual void AdaptControls();
+  // Tells every adapted control that the skin goes, then frees the control adapter.
+  void UnadaptControls();
+  // Hands the message to every adapted control.
+  void SendToAdapter(TMessage& message);
+  // A label's designed font colour and opacity, recorded before the skin recolours it (the
+  // first record of a label wins).
+  void RememberLabelColours(const TControl* label);
   bool IsEmptyProvider() const { return FEmpty; }
   bool RuntimeMade() const { return FRuntimeMade; }
   // The form's window method is the provider's.
@@ -473,6 +486,10 @@ private:
   void WMSysCommand(TMessage& message);
   void WMPrint(TMessage& message);
   void WMShowWindow(TMessage& message);
+  // A child window was made: the new controls are adapted and told to look again.
+  void WMParentNotify(TMessage& message);
+  // A control came into the form: it and its children are adapted.
+  void CMControlListChange(TMessage& message);
   void WMActivate(TMessage& message);
   void CMVisibleChanged(TMessage& message);
   void CMMenuChanged(TMessage& message);
@@ -493,13 +510,21 @@ private:
 
 private:
   bool CacheValid() const;
-  // The designed font colours of the form's labels, put back when the skin goes.
-  void RememberLabelColours();
+  // The recorded labels still in the form get their designed colours back; the records go.
   void RestoreLabelColours(TCustomForm* form);
+  // Walks the form again (or makes the control adapter).
+  void ReadaptControls();
+  // A control coming into or leaving the form's components.
+  void ControlNotification(TComponent* component, TOperation operation);
   // What the skin took from the form given back (menus, system-menu style, region, colours),
   // the form redrawn by itself: when the skin goes, and when the provider goes before its form.
   void GiveFormBack();
-  std::map<const TControl*, TColor> FLabelColours;
+  struct TLabelLook {
+    TColor Colour;
+    bool Opaque;
+  };
+  std::map<const TControl*, TLabelLook> FLabelColours;
+  std::unique_ptr<TlxCtrlAdapter> FCtrlAdapter;
   int FLockCount = 0;
   bool FIconDoubleClicked = false;
   std::unique_ptr<TCustomForm> FCaptionCover;

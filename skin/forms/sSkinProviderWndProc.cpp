@@ -10,6 +10,7 @@
 #include "skin/forms/sSkinProvider.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 
@@ -22,6 +23,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxCtrlAdapter.h"
 #include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormImage.h"
@@ -138,6 +140,7 @@ void TsSkinProvider::SkinLoaded(TMessage& message) {
   if (TsSkinableMenus* menus = SkinManager()->SkinableMenus()) menus->ReapplyOwnerDraw();
   FSkinData->BGChanged = 1;
   MenuLineCount = -1;
+  ReadaptControls();
 }
 
 void TsSkinProvider::Unskin(TMessage& message) {
@@ -151,6 +154,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
   MenuLineCount = -1;
   FTitleIndex = FCaptionIndex = -1;
   if (FForm != nullptr && !DestroyingForm()) BroadcastToChildControls(FForm, message);
+  if (!Designing(this)) UnadaptControls();
   if (DestroyingForm() || SkinManager() == nullptr) return;
   GiveFormBack();
 }
@@ -266,6 +270,15 @@ bool TsSkinProvider::SkinnedCommand(TMessage& message) {
       if (IsFromOwnManager(message, FSkinData.get())) RepaintFormFrame();
       return true;
     case SkinCmdRedrawSkin: RedrawSkin(message); return true;
+    case SkinCmdAdoptControls:
+      if (!FForm->IsLoading()) {
+        auto* control = reinterpret_cast<TControl*>(message.LParam);
+        if (FCtrlAdapter != nullptr)
+          FCtrlAdapter->AdaptChildren(control != nullptr ? As<TWinControl>(control) : nullptr);
+        else
+          AdaptControls();
+      }
+      return true;
     case SkinCmdResumePaint:
       if (FSkinData->HoldPaint != 0) {
         FSkinData->HoldPaint = 0;
@@ -313,6 +326,7 @@ bool TsSkinProvider::SkinnedCommand(TMessage& message) {
 
 void TsSkinProvider::RedrawSkin(TMessage& message) {
   if (!IsFromOwnManager(message, FSkinData.get())) return;
+  ReadaptControls();
   MenuLineCount = -1;
   if (FDrawNonClientArea) RegionChanged = true;
   // While a skin change animates, the border window keeps the old face at its old place: the
@@ -329,6 +343,7 @@ void TsSkinProvider::RedrawSkin(TMessage& message) {
   ApplyGlobalColor();
   FSkinData->HoldPaint = 0;
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
+  if (!Designing(this)) SendToAdapter(message);
   if (!changing) RefreshBorderForm(true);
 }
 
@@ -414,6 +429,14 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
     case WM_NCHITTEST: WMNCHitTest(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
     case WM_NCACTIVATE: WMNCActivate(message); return;
+    case WM_NOTIFY:
+      CallSavedWndProc(message);
+      // A tab page came into view: its controls may be new to the adapter.
+      if (message.LParam != 0 && reinterpret_cast<const NMHDR*>(message.LParam)->code == static_cast<UINT>(TCN_SELCHANGE))
+        ReadaptControls();
+      return;
+    case WM_PARENTNOTIFY: WMParentNotify(message); return;
+    case CM_CONTROLLISTCHANGE: CMControlListChange(message); return;
     case WM_NCMOUSEMOVE: {
       if (TsSkinManager* m = SkinManager()) m->TrackHoverWindow(FForm->Handle());
       // Leaving the frame for the client area or off the window is reported (WM_NCMOUSELEAVE).
@@ -521,22 +544,6 @@ void TsSkinProvider::SkinnedMessage(TMessage& message) {
   CallSavedWndProc(message);
 }
 
-void TsSkinProvider::RememberLabelColours() {
-  if (FForm == nullptr) return;
-  for (int i = 0; i < FForm->ControlCount(); ++i)
-    if (auto* label = As<TLabel>(FForm->Controls(i))) FLabelColours.try_emplace(label, label->Font()->GetColor());
-}
-
-void TsSkinProvider::RestoreLabelColours(TCustomForm* form) {
-  // Only labels that are children now are looked up: a freed one is never touched.
-  for (int i = 0; i < form->ControlCount(); ++i) {
-    auto* label = As<TLabel>(form->Controls(i));
-    if (label == nullptr) continue;
-    const auto it = FLabelColours.find(label);
-    label->Font()->SetColor(it != FLabelColours.end() ? it->second : clWindowText);
-  }
-}
-
 void TsSkinProvider::CMShowingChanged(TMessage& message) {
   // Shown again: a hide that its border window played is over.
   if (FForm->Showing()) FormState &= ~static_cast<std::uint32_t>(Hiding);
@@ -546,7 +553,10 @@ void TsSkinProvider::CMShowingChanged(TMessage& message) {
     if (dynamic_cast<TlxMinTimer*>(FFormTimer.get()) != nullptr) SetFormTimer(nullptr);
     InitRuntimeProvider();
     if (PreviewMode && FForm->HandleAllocated()) AnnounceToSkinEditor(FForm->Handle());
-    if (Skinned()) UpdateMenus(true);
+    if (Skinned()) {
+      UpdateMenus(true);
+      ReadaptControls();
+    }
   }
   // Form animations: a form shown with the manager's FormShow appears through its copy. It is
   // shown nearly transparent, then with its redraw off (WS_VISIBLE off) until the copy is done.
@@ -850,6 +860,7 @@ void TsSkinProvider::WMNCPaint(TMessage& message) {
   if (!FormShowing() || FForm->IsLoading() || FSystemMenu == nullptr) return;
   // The own drag has no sense under composition: the system drags as it likes there.
   if (ResizeMode == rmBorder && AeroIsActive()) ResizeMode = rmStandard;
+  if (FCtrlAdapter == nullptr) AdaptControls();
   PaintNonClient();
   message.Result = 0;
 }
@@ -862,7 +873,11 @@ bool TsSkinProvider::CacheValid() const {
 void TsSkinProvider::PaintClient(HDC dc, bool resumeChildren) {
   PaintClientBackground(dc);
   PaintGraphicChildren(dc, FForm);
-  if (resumeChildren) RefreshChildControls(FForm);
+  if (resumeChildren) {
+    RefreshChildControls(FForm);
+    TMessage resume{WM_SKINCOMMAND, MakeSkinWParam(SkinCmdResumePaint), 0, 0};
+    SendToAdapter(resume);
+  }
 }
 
 void TsSkinProvider::PaintClientBackground(HDC dc) {

@@ -125,6 +125,11 @@ TsCommonData::~TsCommonData() {
   FSkinManager = nullptr;
 }
 
+void TsCommonData::SetOwner(TPersistent* owner) {
+  FOwner = owner;
+  FOwnerControl = As<TControl>(owner);
+}
+
 TsSkinManager* TsCommonData::GetSkinManager() const {
   return FSkinManager != nullptr ? FSkinManager : TsSkinManager::DefaultManager();
 }

@@ -63,6 +63,9 @@ public:
 
   // --- owner and indexes
   TPersistent* Owner() const { return FOwner; }
+  // Binds the state to another owner (a control adapter's item to the control it adapts);
+  // null lets go of the owner before it goes.
+  void SetOwner(TPersistent* owner);
   TControl* OwnerControl() const { return FOwnerControl; }
   int SectionIndex() const { return FSectionIndex; }
   int BorderIndex() const { return FBorderIndex; }

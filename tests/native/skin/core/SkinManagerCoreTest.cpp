@@ -126,4 +126,21 @@ TEST(SkinManagerCore, ForeignClassListsByTheirListIndex) {
   EXPECT_EQ(l.ReadList(4), " ");
 }
 
+TEST(SkinManagerCore, AClassTakesTheFirstListNamingItsWholeName) {
+  ThirdPartyList l;
+  l.WriteList(ThirdPartyList::tiPanels, "TMyEdit\r\nTOther");
+  l.WriteList(ThirdPartyList::tiEdits, "TFoo\r\nTMyEdit");
+  l.WriteList(ThirdPartyList::tiSpeedButton, "TMySpeed");
+  const std::pair<const char*, int> cases[] = {
+      {"TMyEdit", ThirdPartyList::tiEdits},   // in edits and panels: the lower index
+      {"TOther", ThirdPartyList::tiPanels},
+      {"TMySpeed", ThirdPartyList::tiSpeedButton},
+      {"TButton", ThirdPartyList::tiButtons},
+      {"tmyedit", -1},   // case counts
+      {"TMy", -1},       // whole names only
+      {"", -1},
+  };
+  for (const auto& [name, index] : cases) EXPECT_EQ(l.IndexOfClass(name), index) << name;
+}
+
 }  // namespace

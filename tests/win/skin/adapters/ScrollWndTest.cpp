@@ -27,37 +27,18 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/paint/sBackgroundInfo.h"
 #include "tests/win/ResourceCount.h"
-#include "tests/win/skin/SkinManagerTestEnvironment.h"
+#include "tests/win/skin/adapters/AdapterTestSupport.h"
 
 namespace {
 
-class TScrollEnvironment : public TSkinManagerTestEnvironment {
-public:
-  TScrollEnvironment() : TSkinManagerTestEnvironment("scroll test") {}
-
-protected:
-  void InitUnits() override {
-    TSkinManagerTestEnvironment::InitUnits();
-    InitSBUtilsUnit();
-  }
-  void Stopped() override {
-    DoneSBUtilsUnit();
-    TSkinManagerTestEnvironment::Stopped();
-  }
-};
-
-[[maybe_unused]] testing::Environment* const Env = testing::AddGlobalTestEnvironment(new TScrollEnvironment);
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("scroll test", false));
 
 // The fixture's colours (make_scroll_skins.py).
 constexpr COLORREF Bar1V = RGB(40, 40, 200), Bar2V = RGB(200, 200, 200), SliderV = RGB(0, 120, 120),
                    SliderVPressed = RGB(0, 220, 220), BtnTop = RGB(60, 100, 0), BtnBottom = RGB(100, 0, 60),
                    BtnBottomHot = RGB(140, 0, 60), BtnLeft = RGB(100, 60, 0), Grip = RGB(250, 250, 0),
                    Form = RGB(70, 70, 70);
-
-bool Near(COLORREF a, COLORREF b) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= 2 && std::abs(GetGValue(a) - GetGValue(b)) <= 2 &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= 2;
-}
 
 // ---------------------------------------------------------------------------------------------
 // What reaches the window's own procedure below the adapter.
@@ -112,12 +93,7 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 class ScrollWnd : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "OrbexScrollParent";
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    RegisterClassA(&wc);
+    RegisterAdapterParentClass("OrbexScrollParent", ParentProc);
   }
   void SetUp() override {
     Rec = &R;

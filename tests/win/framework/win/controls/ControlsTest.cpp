@@ -163,10 +163,11 @@ TEST_F(ControlsTest, PropertyChangesSendTheirNotificationsInOrder) {
   EXPECT_EQ(notices(), (std::vector<UINT>{CM_PARENTCOLORCHANGED, CM_COLORCHANGED, CM_INVALIDATE}));
   EXPECT_EQ(p->Color(), clAqua);
   auto* q = new TTestPanel(Form);
+  // A control coming or going is told to the container, and on up to the form.
   q->SetParent(p);
-  EXPECT_EQ(notices(), (std::vector<UINT>{CM_CONTROLCHANGE}));
+  EXPECT_EQ(notices(), (std::vector<UINT>{CM_CONTROLCHANGE, CM_CONTROLLISTCHANGE}));
   delete q;
-  EXPECT_EQ(notices(), (std::vector<UINT>{CM_CONTROLCHANGE}));
+  EXPECT_EQ(notices(), (std::vector<UINT>{CM_CONTROLLISTCHANGE, CM_CONTROLCHANGE}));
   Form->Hide();
 }
 

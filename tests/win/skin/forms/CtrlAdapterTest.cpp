@@ -1,0 +1,178 @@
+// A skinned form's control adapter under Wine: controls adapted by the class lists, vetoed by
+// the form or marked not to be, picked up when made later; plain labels recoloured with the
+// skin's text colour and given their designed colours back; walks that do not nest.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/StdCtrls.h"
+#include "skin/core/sSkinManagerCore.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxCtrlAdapter.h"
+#include "skin/forms/sSkinProvider.h"
+
+namespace {
+
+// The "Controls" skin's text colour (GLOBALINFO's font colour).
+constexpr TColor SkinText = 0x202020;
+
+class CtrlAdapter : public ::testing::Test {
+protected:
+  void SetUp() override {
+    sMessagesInitialization();
+    if (Application == nullptr) InitForms();
+    M = std::make_unique<TsSkinManager>(nullptr);
+    M->ThirdParty()->WriteList(ThirdPartyList::tiEdits, "TEdit");
+    M->SetSkinDirectory(ORBEX_CONTROL_SKINS);
+    Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(40, 40, 400, 300);
+    P = new TsSkinProvider(Form.get());
+    Panel = new TPanel(Form.get());
+    Panel->SetParent(Form.get());
+    Panel->SetBounds(200, 10, 150, 100);
+    Edit = NewEdit(Form.get());
+    Label = NewLabel(Form.get(), clWindowText);
+    Nested = NewLabel(Panel, clWindowText);
+  }
+  void TearDown() override {
+    Form.reset();
+    M.reset();
+  }
+  void Skin(const char* name = "Controls") {
+    M->SetSkinName(name);
+    Form->Show();
+    SendSkinCommandToControl(Form.get(), SkinCmdRedrawSkin, reinterpret_cast<LPARAM>(M.get()));
+  }
+  TEdit* NewEdit(TWinControl* parent) {
+    auto* e = new TEdit(Form.get());
+    e->SetParent(parent);
+    e->SetBounds(10, 10, 120, 24);
+    return e;
+  }
+  TLabel* NewLabel(TWinControl* parent, TColor colour) {
+    auto* l = new TLabel(Form.get());
+    l->SetParent(parent);
+    l->SetCaption("text");
+    l->SetBounds(10, 60, 80, 20);
+    l->Font()->SetColor(colour);
+    return l;
+  }
+  static bool Adapted(TWinControl* c) { return SendSkinCommandToControl(c, SkinCmdIsSkinned) == 1; }
+  std::unique_ptr<TsSkinManager> M;
+  std::unique_ptr<TForm> Form;
+  TsSkinProvider* P = nullptr;
+  TPanel* Panel = nullptr;
+  TEdit* Edit = nullptr;
+  TLabel* Label = nullptr;
+  TLabel* Nested = nullptr;
+};
+
+TEST_F(CtrlAdapter, AListedControlIsAdaptedAndPlainLabelsTakeTheSkinsTextColour) {
+  Label->SetTag(98);
+  Skin();
+  ASSERT_NE(P->CtrlAdapter(), nullptr);
+  EXPECT_TRUE(Adapted(Edit));
+  EXPECT_EQ(P->CtrlAdapter()->Count(), 1);
+  EXPECT_EQ(Nested->Font()->GetColor(), SkinText);
+  EXPECT_FALSE(Nested->ControlStyle() & csOpaque);
+  EXPECT_EQ(Label->Font()->GetColor(), clWindowText);   // marked to keep its colour
+}
+
+TEST_F(CtrlAdapter, NothingIsAdaptedOrRecolouredWhereTheControlRulesOrSkinSayNo) {
+  const struct {
+    const char* Case;
+    std::intptr_t EditTag;
+    TsSkinningRules Rules;
+    const char* Skin;
+    bool EditAdapted, LabelsKept;
+  } cases[] = {
+      {"edit marked -98", -98, AllSkinningRules, "Controls", false, false},
+      {"no third-party rule", 0, AllSkinningRules & ~(1u << srThirdParty), "Controls", false, true},
+      {"skin without global info", 0, AllSkinningRules, "ControlsNoGlobal", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    TearDown();
+    SetUp();
+    Edit->SetTag(c.EditTag);
+    M->SetSkinningRules(c.Rules);
+    Skin(c.Skin);
+    EXPECT_EQ(Adapted(Edit), c.EditAdapted);
+    EXPECT_EQ(Nested->Font()->GetColor() == clWindowText, c.LabelsKept);
+    EXPECT_EQ(Label->Font()->GetColor() == clWindowText, c.LabelsKept);
+  }
+}
+
+TEST_F(CtrlAdapter, AButtonOfTheButtonListGetsNoItem) {
+  auto* b = new TButton(Form.get());
+  b->SetParent(Form.get());
+  Skin();
+  EXPECT_FALSE(Adapted(b));
+  EXPECT_EQ(P->CtrlAdapter()->Count(), 1);   // the edit only
+}
+
+TEST_F(CtrlAdapter, AnEditMadeLaterIsAdapted) {
+  Skin();
+  TEdit* late = NewEdit(Panel);   // the panel's new child: the list change reaches the form
+  EXPECT_TRUE(Adapted(late));
+  EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
+}
+
+TEST_F(CtrlAdapter, TheFormsItemHandlerMayVetoAControlOrChooseItsSection) {
+  TEdit* vetoed = NewEdit(Form.get());
+  P->OnSkinItem = [vetoed](TObject* item, bool& canBeAdded, std::string& section) {
+    if (item == vetoed) canBeAdded = false;
+    if (As<TEdit>(item) != nullptr) section = "PANEL";
+  };
+  Skin();
+  EXPECT_FALSE(Adapted(vetoed));
+  ASSERT_EQ(P->CtrlAdapter()->Count(), 1);
+  EXPECT_EQ(P->CtrlAdapter()->GetItem(0)->SkinData->GetSkinSection(), "PANEL");
+}
+
+TEST_F(CtrlAdapter, UnskinningGivesRecolouredLabelsTheirDesignedColoursOnly) {
+  Label->Font()->SetColor(clRed);
+  Skin();
+  TLabel* added = NewLabel(Form.get(), clBlue);   // never recoloured: no walk saw it
+  EXPECT_EQ(Label->Font()->GetColor(), SkinText);
+  M->SetActive(false);
+  EXPECT_EQ(Label->Font()->GetColor(), clRed);
+  EXPECT_EQ(Nested->Font()->GetColor(), clWindowText);
+  EXPECT_EQ(added->Font()->GetColor(), clBlue);
+  EXPECT_EQ(P->CtrlAdapter(), nullptr);
+  EXPECT_FALSE(Adapted(Edit));
+}
+
+TEST_F(CtrlAdapter, AWalkStartedByTheMessagesOfAnAdaptingControlDoesNothing) {
+  // The panel is walked first (a nested walk), then the edit is adapted: the frame change its
+  // adapter makes reaches the edit's own method, which asks for a walk that would adapt `third`.
+  TEdit* third = NewEdit(Form.get());
+  int asked = 0, changed = 0;
+  TWndMethod own = Edit->WindowProc;
+  Edit->WindowProc = [&, own](TMessage& m) {
+    if (m.Msg == WM_NCCALCSIZE && TlxCtrlAdapter::WalkRunning() && P->CtrlAdapter() != nullptr) {
+      const int before = P->CtrlAdapter()->Count();
+      P->CtrlAdapter()->AdaptChildren(nullptr);
+      ++asked;
+      changed += P->CtrlAdapter()->Count() != before;
+    }
+    own(m);
+  };
+  Skin();
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(changed, 0);
+  ASSERT_EQ(P->CtrlAdapter()->Count(), 2);
+  EXPECT_TRUE(Adapted(Edit));
+  EXPECT_TRUE(Adapted(third));
+  // Removing outside the list changes nothing.
+  P->CtrlAdapter()->RemoveItem(-1);
+  P->CtrlAdapter()->RemoveItem(2);
+  EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
+}
+
+}  // namespace
