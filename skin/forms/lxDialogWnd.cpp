@@ -109,13 +109,12 @@ void TlxDialogWnd::DetachParts() {
 void TlxDialogWnd::Prepare() {
   const HWND h = Handle();
   if (h == nullptr) return;
-  // The window's own style lacks WS_SYSMENU once taken: what was read first stays.
+  // The window's own style lacks WS_SYSMENU once taken: whether it had one is read once.
   if (!FPrepared) {
-    FStyle = static_cast<std::uint32_t>(GetWindowLongA(h, GWL_STYLE));
-    FExStyle = static_cast<std::uint32_t>(GetWindowLongA(h, GWL_EXSTYLE));
+    FSysMenu = (GetWindowLongA(h, GWL_STYLE) & WS_SYSMENU) != 0;
     FPrepared = true;
   }
-  BorderKind = DialogBorderKind(FStyle);
+  BorderKind = DialogBorderKind(SavedStyle());
   ResolveImages();
   NONCLIENTMETRICSA ncm{};
   ncm.cbSize = sizeof(ncm);
@@ -166,11 +165,15 @@ HBRUSH TlxDialogWnd::DialogBrush() {
 // ---------------------------------------------------------------------------------------------
 // Geometry
 
+std::uint32_t TlxDialogWnd::SavedStyle() const {
+  const auto live = static_cast<std::uint32_t>(GetWindowLongA(Handle(), GWL_STYLE));
+  return FPrepared ? ((live & ~static_cast<std::uint32_t>(WS_SYSMENU)) | (FSysMenu ? WS_SYSMENU : 0)) : live;
+}
+
 TlxDialogState TlxDialogWnd::DialogState() const {
   const HWND h = Handle();
-  const auto style = FPrepared ? FStyle : static_cast<std::uint32_t>(GetWindowLongA(h, GWL_STYLE));
-  const auto ex = FPrepared ? FExStyle : static_cast<std::uint32_t>(GetWindowLongA(h, GWL_EXSTYLE));
-  return DialogStateOf(style, ex, static_cast<std::uint32_t>(GetClassLongA(h, GCL_STYLE)), IsIconic(h) != FALSE,
+  const auto ex = static_cast<std::uint32_t>(GetWindowLongA(h, GWL_EXSTYLE));
+  return DialogStateOf(SavedStyle(), ex, static_cast<std::uint32_t>(GetClassLongA(h, GCL_STYLE)), IsIconic(h) != FALSE,
                        IsZoomed(h) != FALSE);
 }
 
@@ -179,7 +182,7 @@ TlxDialogState TlxDialogWnd::DialogState() const {
 TsFormGeometry TlxDialogWnd::Geometry() const {
   const HWND h = Handle();
   TsFormGeometry f;
-  f.Style = static_cast<std::uint32_t>(GetWindowLongA(h, GWL_STYLE)) | (FStyle & WS_SYSMENU);
+  f.Style = SavedStyle();
   f.ExStyle = static_cast<std::uint32_t>(GetWindowLongA(h, GWL_EXSTYLE));
   f.BorderStyle = BorderKind == dbkNone       ? TsFormBorder::None
                   : BorderKind == dbkSizeable ? TsFormBorder::Sizeable
@@ -549,6 +552,12 @@ bool TlxDialogWnd::Animated(bool showing) const {
 
 void TlxDialogWnd::Showing() {
   const HWND h = Handle();
+  // A dialog may change its frame while it initialises (a file dialog becomes sizeable).
+  if (DialogBorderKind(SavedStyle()) != BorderKind) {
+    Prepare();
+    if (SkinData() != nullptr) SkinData()->BGChanged = 1;
+    FRegionChanged = true;
+  }
   // The box places itself after its creation: the preset place is taken now.
   if (PresetPosition.X != -1 || PresetPosition.Y != -1) {
     SetWindowPos(h, nullptr, PresetPosition.X, PresetPosition.Y, 0, 0,

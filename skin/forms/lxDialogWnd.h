@@ -48,9 +48,9 @@ public:
   void SetProvider(TlxProvider* provider) { FProvider = provider; }
   TlxProvider* Provider() const { return FProvider; }
 
-  // Reads the window's styles (once: a later call keeps what it read, since the window's own
-  // style has lost WS_SYSMENU by then), the border kind, the images and the caption font,
-  // and takes WS_SYSMENU from the window so that the system draws no buttons.
+  // Reads whether the window has WS_SYSMENU (once: a later call keeps what it read, since the
+  // window's own style has lost it by then), the border kind, the images and the caption
+  // font, and takes WS_SYSMENU from the window so that the system draws no buttons.
   void Prepare();
   // The title's height: 0 without a caption (unless iconic).
   int CaptionHeight() const;
@@ -59,7 +59,8 @@ public:
   int ClientOffsetY() const;
   // The dialog's state as the title buttons and the system menu see it.
   TlxDialogState DialogState() const;
-  std::uint32_t SavedStyle() const { return FStyle; }
+  // The window's style with the WS_SYSMENU it had before the adapter took it.
+  std::uint32_t SavedStyle() const;
   // The frame cache (the skin data's cache bitmap) painted again when its size or the
   // background changed; nothing while moving.
   void PaintFrameCache();
@@ -116,7 +117,7 @@ private:
   bool Animated(bool showing) const;
 
   TlxProvider* FProvider = nullptr;
-  std::uint32_t FStyle = 0, FExStyle = 0;
+  bool FSysMenu = false;
   bool FPrepared = false;
   bool FSysMenuTaken = false;
   bool FInitialized = false;

@@ -10,7 +10,9 @@
 
 #include "framework/base/SysUtils.h"
 #include "framework/base/TypInfo.h"
+#include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxSBUtils.h"
+#include "skin/adapters/lxStaticWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/win/sMessagesWin.h"
@@ -169,10 +171,20 @@ void TlxProvider::PaintChildrenTo(HWND wnd, HDC dc) {
 
 std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rule, TsSkinManager* manager,
                                              bool repaint) {
-  // TODO: the edit and static adapters (text, edge, icon, edit, size grip, link) are made here
-  // once they exist; every other kind waits for its own adapter.
-  (void)child, (void)rule, (void)manager, (void)repaint;
-  return nullptr;
+  using K = TlxChildKind;
+  const std::string section = rule.Section;
+  switch (rule.Kind) {
+    case K::Static: return TlxMainWnd::CreateForHandle<TlxStaticWnd>(child, repaint, section, manager, nullptr);
+    case K::Edge: return TlxMainWnd::CreateForHandle<TlxEdgeWnd>(child, repaint, section, manager, nullptr);
+    case K::Icon: return TlxMainWnd::CreateForHandle<TlxIconWnd>(child, repaint, section, manager, nullptr);
+    case K::Edit: return TlxMainWnd::CreateForHandle<TlxEditWnd>(child, repaint, section, manager, nullptr);
+    case K::Sizer: return TlxMainWnd::CreateForHandle<TlxSizerWnd>(child, repaint, section, manager, nullptr);
+    case K::Link: return TlxMainWnd::CreateForHandle<TlxLinkWnd>(child, repaint, section, manager, nullptr);
+    default:
+      // TODO: buttons, check and group boxes, list views, combo boxes, tab controls, tool bars,
+      // spins, track bars, tree views and panels get their adapters with their own steps.
+      return nullptr;
+  }
 }
 
 int CountVisibleSkinnedDialogs() {

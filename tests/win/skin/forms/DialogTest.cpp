@@ -5,6 +5,7 @@
 // threshold, a skin switch and a withdrawal, the dialog brush, freeing while its method runs).
 // The program's units start as in the program; the skins are the frame fixtures.
 #include "framework/win/Forms.h"
+#include "framework/win/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,16 @@ TEST_F(Dialog, OwnedMessageBoxIsSkinnedAndFreedAfterItWent) {
     for (TMenuItem* item : d->SystemMenu()->Items6)
       if (item->Visible()) shown += item->Name() + " ";
     EXPECT_EQ(shown, "miMove miClose ");
+    // Its text and icon are adapted; its buttons wait for their adapter.
+    int statics = 0, buttons = 0;
+    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+      const std::string cls = WindowClassNameOf(c);
+      const bool adapted = GetPropA(c, "LXSBSC") != nullptr;
+      if (cls == "Static") statics += adapted ? 1 : 100;
+      if (cls == "Button") buttons += adapted ? 100 : 1;
+    }
+    EXPECT_EQ(statics, 2);
+    EXPECT_EQ(buttons, 1);
     listed = ListedProviders().size();
   });
   ASSERT_TRUE(TBoxProbe::Ran);
@@ -319,6 +330,61 @@ TEST_F(Dialog, StoppingTheHookStopsTheMoveTimer) {
   EXPECT_TRUE(TMoveProbe::Stopped);
   EXPECT_EQ(TMoveProbe::D->MoveTimer(), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+}
+
+// Every window below `w` (depth first) with its class name.
+void Descendants(HWND w, std::vector<std::pair<HWND, std::string>>& out) {
+  for (HWND c = GetWindow(w, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+    out.emplace_back(c, WindowClassNameOf(c));
+    Descendants(c, out);
+  }
+}
+
+struct TSaveProbe {
+  static inline bool Ran = false;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND box = FindWindowA("#32770", "Export scope trace to file");
+    if (box == nullptr) return;
+    Ran = true;
+    TlxDialogWnd* d = DialogAdapterOf(box);
+    EXPECT_NE(d, nullptr);
+    if (d != nullptr) {
+      // A sizing frame without boxes: the lone close image of the fixture (its normal frame).
+      const TPoint c = Centre(d->Button(htcClose)->Rect);
+      EXPECT_EQ(GetPixel(d->SkinData()->CacheBitmap()->Canvas()->GetHandle(), c.X, c.Y), RGB(0, 160, 160));
+      EXPECT_EQ(HitAt(box, c), htcClose);
+    }
+    std::vector<std::pair<HWND, std::string>> all;
+    Descendants(box, all);
+    int statics = 0, edits = 0, grips = 0;
+    for (const auto& [h, cls] : all) {
+      const bool adapted = GetPropA(h, "LXSBSC") != nullptr;
+      if (cls == "Static" && adapted) ++statics;
+      if (cls == "Edit" && IsWindowVisible(h)) edits += adapted ? 1 : 100;
+      if (cls == "ScrollBar" && (GetWindowLongA(h, GWL_STYLE) & SBS_SIZEGRIP) != 0) grips += adapted ? 1 : 100;
+      if (cls == "SHELLDLL_DefView" || cls == "SysHeader32") {
+        EXPECT_FALSE(adapted) << cls;
+      }
+    }
+    EXPECT_GT(statics, 0);
+    EXPECT_GE(edits, 1);
+    EXPECT_LT(edits, 100);
+    EXPECT_EQ(grips, 1);
+    // Escape closes it, as the system's dialog does.
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  }
+};
+
+TEST_F(Dialog, SaveDialogIsSkinnedAndEscapeClosesIt) {
+  TSaveDialog dlg(nullptr);
+  dlg.SetTitle("Export scope trace to file");
+  dlg.SetFilter("Windows Bitmap (256 colors)|*.bmp");
+  dlg.SetDefaultExt("bmp");
+  TSaveProbe::Ran = false;
+  SetTimer(nullptr, 0, 300, &TSaveProbe::Tick);
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_TRUE(TSaveProbe::Ran);
 }
 
 }  // namespace
