@@ -624,6 +624,16 @@ void TlxDialogWnd::SkinCommand(TMessage& message) {
         return;
       }
       break;
+    case SkinCmdQueryBackground:
+      // Children ask in client coordinates; the frame cache holds the whole window.
+      if (message.LParam != 0 && d != nullptr) {
+        auto& request = *reinterpret_cast<TsBackgroundRequest*>(message.LParam);
+        PaintFrameCache();
+        request.OffsetX += ClientOffsetX();
+        request.OffsetY += ClientOffsetY();
+        d->ProvideBackground(request, 0, h);
+      }
+      return;
     case SkinCmdQueryClientOffset:
       message.Result = static_cast<LRESULT>(MAKELONG(ClientOffsetX(), ClientOffsetY()));
       return;

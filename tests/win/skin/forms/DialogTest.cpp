@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "skin/forms/sAnimations.h"
 #include "skin/paint/win/sWinUtils.h"
 #include "tests/win/skin/LayeredRecorder.h"
+#include "tests/win/skin/ScratchSkins.h"
 #include "tests/win/skin/forms/AppFormTestUtil.h"
 
 namespace {
@@ -119,9 +121,10 @@ protected:
 struct TBoxProbe {
   static inline std::function<void(HWND)> Check;
   static inline bool Ran = false;
+  static inline const char* Title = "Probe";
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    HWND box = FindWindowA("#32770", "Probe");
+    HWND box = FindWindowA("#32770", Title);
     if (box == nullptr) return;
     Ran = true;
     Check(box);
@@ -188,6 +191,25 @@ TEST_F(Dialog, PresetPositionHoldsAfterTheBoxPlacedItself) {
   });
   EXPECT_EQ(at.x, 100);
   EXPECT_EQ(at.y, 120);
+}
+
+// A skin that fails to load is reported in a box that shows the skin still in use.
+TEST_F(Dialog, LoadErrorBoxShowsInThePreviousSkin) {
+  const std::string dir = formtest::ScratchPath("dialog-broken");
+  formtest::WriteSkinFolder(dir, "Broken", "[GLOBALINFO]\r\nVERSION=7.5\r\nMASTERBITMAP=MASTER.BMP\r\n");
+  std::ofstream(dir + "\\Broken\\MASTER.BMP", std::ios::binary) << "BM not an image";
+  M->SetSkinDirectory(dir);
+  bool active = false, skinnedBox = false;
+  TBoxProbe::Title = "Error";
+  TBoxProbe::Run([&] { M->SetSkinName("Broken"); return 0; }, [&](HWND box) {
+    active = M->SkinData().Active;
+    skinnedBox = Skinned(box);
+  });
+  TBoxProbe::Title = "Probe";
+  ASSERT_TRUE(TBoxProbe::Ran);
+  EXPECT_TRUE(active);
+  EXPECT_TRUE(skinnedBox);
+  EXPECT_EQ(M->GetSkinName(), "FrameA");
 }
 
 TEST_F(Dialog, ChildDialogStaysPlainAndAThirdNeedsAToolBar) {
@@ -300,6 +322,13 @@ TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
   const TPoint close = Centre(d->Button(htcClose)->Rect), help = Centre(d->Button(htcHelp)->Rect);
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), close.X, close.Y), RGB(0, 160, 160));
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), help.X, help.Y), RGB(200, 120, 0));
+  // A child asking for its background in client coordinates gets the cache at the client's
+  // place in the window (the fixture's dialog is a gradient, answered from the cache).
+  TsBackgroundRequest request;
+  request.Rect = TRect{0, 0, 4, 4};
+  SendSkinCommand(w, SkinCmdQueryBackground, reinterpret_cast<LPARAM>(&request));
+  EXPECT_EQ(request.Bitmap, cache);
+  EXPECT_EQ(MAKELONG(request.OffsetX, request.OffsetY), SendSkinCommand(w, SkinCmdQueryClientOffset));
 }
 
 // Looks at the dialog from a timer inside its drag: the move timer runs, and stops when the
