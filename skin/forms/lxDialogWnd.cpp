@@ -36,12 +36,6 @@ constexpr WPARAM OwnRegionAnswer = 0x41A2;
 constexpr int ButtonCount = 4;
 constexpr int ButtonCodes[ButtonCount] = {htcClose, htcMaxButton, htcMinButton, htcHelp};
 
-TPoint MaskFrameSize(const TsSkinTables* t, int mask) {
-  if (!MaskIndexInRange(t, mask)) return TPoint{0, 0};
-  const TsMaskData& m = t->MaskData[static_cast<size_t>(mask)];
-  return GripFrameSize(m.R.Width(), m.R.Height(), m.ImageCount, m.MaskType);
-}
-
 TRect WindowRectOfWnd(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);

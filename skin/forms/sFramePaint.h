@@ -19,6 +19,10 @@ class TsSkinManager;
 // the section has an active state, else 0 (also for an index outside the tables).
 int StateIn(const TsSkinTables* t, int section, bool active);
 
+// The size of one frame of a mask image (a title button's, the grip's); 0 x 0 for an index
+// outside the tables.
+TPoint MaskFrameSize(const TsSkinTables* t, int mask);
+
 // A background description that reads from `bitmap` at `at`.
 TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at);
 

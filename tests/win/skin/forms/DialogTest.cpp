@@ -331,14 +331,16 @@ TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
   EXPECT_EQ(MAKELONG(request.OffsetX, request.OffsetY), SendSkinCommand(w, SkinCmdQueryClientOffset));
 }
 
-// Looks at the dialog from a timer inside its drag: the move timer runs, and stops when the
-// hook's work is stopped; then the drag ends.
+// Looks at the dialog from a timer inside its drag: the move timer runs with its step, and
+// stops when the hook's work is stopped; then the drag ends.
 struct TMoveProbe {
   static inline TlxDialogWnd* D = nullptr;
   static inline bool Running = false, Stopped = false;
+  static inline int Step = 0;
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     Running = D->MoveTimer() != nullptr && D->MoveTimer()->Enabled();
+    Step = D->MoveTimer() != nullptr ? D->MoveTimer()->Step : 0;
     SkinManagerLinks().StopDialogHookWork();
     Stopped = D->MoveTimer() != nullptr && !D->MoveTimer()->Enabled();
     PostMessageA(D->Handle(), WM_LBUTTONUP, 0, 0);
@@ -346,8 +348,9 @@ struct TMoveProbe {
   }
 };
 
-TEST_F(Dialog, StoppingTheHookStopsTheMoveTimer) {
+TEST_F(Dialog, BlendWhileMovingStepsAndStopsWithTheHook) {
   M->AnimEffects()->BlendOnMoving()->Active = true;
+  M->AnimEffects()->BlendOnMoving()->BlendValue = 240;
   TTemplate t(BoxStyle, 0, L"Moving");
   HWND w = ModelessDialog(t);
   TMoveProbe::D = DialogAdapterOf(w);
@@ -356,6 +359,7 @@ TEST_F(Dialog, StoppingTheHookStopsTheMoveTimer) {
   TMoveProbe::D->StartMoving();
   formtest::Pump(200);
   EXPECT_TRUE(TMoveProbe::Running);
+  EXPECT_EQ(TMoveProbe::Step, 1);   // a value close to opaque is still reached
   EXPECT_TRUE(TMoveProbe::Stopped);
   EXPECT_EQ(TMoveProbe::D->MoveTimer(), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
