@@ -38,6 +38,29 @@ std::vector<TRect> StatusPanelRects(const std::vector<int>& panelWidths, bool si
   return rects;
 }
 
+int StatusPanelMask(const TsSkinTables* t, const TsCommonData* data) {
+  return FindMaskEntry(t, data->SectionIndex(), data->GetSkinSection(), "STATUSPANELMASK");
+}
+
+int StatusDividerMask(const TsSkinTables* t) {
+  const int divider = FindSectionIndex(t, "DIVIDER");
+  return divider >= 0 ? FindMaskEntry(t, divider, "DIVIDER", "BORDERSMASK") : -1;
+}
+
+void PaintStatusPartFrame(TBitmap* cache, const TsSkinTables* t, TBitmap* master, const TsStatusPartFrame& p) {
+  const TsBackgroundInfo self{cache, 0, 0, 0xFF00FF, 1};
+  const int height = cache->GetHeight();
+  if (MaskIndexInRange(t, p.PanelMask)) {
+    PaintMaskFrame(cache, p.Simple ? TRect{0, 0, cache->GetWidth(), height} : p.Inner, true, 0,
+                   t->MaskData[static_cast<size_t>(p.PanelMask)], self, master);
+  } else if (!p.Last && MaskIndexInRange(t, p.DividerMask)) {
+    const TsMaskData& m = t->MaskData[static_cast<size_t>(p.DividerMask)];
+    const int w = std::max(2, MaskBorderLeft(t, p.DividerMask) + MaskBorderRight(t, p.DividerMask));
+    const int x = p.Part.Right - w / 2;
+    PaintMaskFrame(cache, TRect{x, 1, x + w, height - 1}, true, 0, m, self, master);
+  }
+}
+
 TsStatusBar::TsStatusBar(TComponent* AOwner)
     : TStatusBar(AOwner), FSkinData(std::make_unique<TsCommonData>(this, 151, true)) {
   SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque);
@@ -98,10 +121,8 @@ void TsStatusBar::RebuildCache() {
   PaintControlItemFromParent(this, d->SectionIndex(), t, d->GetCustomColor() ? Color() : TColor(0xFF00FF),
                              d->HueOffsetOf(), d->SaturationOf(), cache, 0, master);
   // 3. - 5. Panels.
-  const std::string section = d->GetSkinSection();
-  const int panelMask = FindMaskEntry(t, d->SectionIndex(), section, "STATUSPANELMASK");
-  const int divider = FindSectionIndex(t, "DIVIDER");
-  const int dividerMask = divider >= 0 ? FindMaskEntry(t, divider, "DIVIDER", "BORDERSMASK") : -1;
+  const int panelMask = StatusPanelMask(t, d);
+  const int dividerMask = StatusDividerMask(t);
   std::vector<TRect> rects = PanelRects();
   const bool simple = rects.size() == 1 && (Panels()->Count() == 0 || (HandleAllocated() &&
                                             ::SendMessageA(Handle(), SB_ISSIMPLE, 0, 0) != 0));
@@ -112,16 +133,8 @@ void TsStatusBar::RebuildCache() {
   const TsBackgroundInfo self{cache, 0, 0, 0xFF00FF, 1};
   for (size_t i = 0; i < rects.size(); ++i) {
     TRect r{rects[i].Left + 1, rects[i].Top + 1, rects[i].Right - 1, rects[i].Bottom - 1};
-    const bool last = i + 1 == rects.size();
-    if (MaskIndexInRange(t, panelMask)) {
-      PaintMaskFrame(cache, simple ? TRect{0, 0, Width(), Height()} : r, true, 0,
-                     t->MaskData[static_cast<size_t>(panelMask)], self, master);
-    } else if (!last && MaskIndexInRange(t, dividerMask)) {
-      const TsMaskData& m = t->MaskData[static_cast<size_t>(dividerMask)];
-      const int w = std::max(2, MaskBorderLeft(t, dividerMask) + MaskBorderRight(t, dividerMask));
-      const int x = rects[i].Right - w / 2;
-      PaintMaskFrame(cache, TRect{x, 1, x + w, Height() - 1}, true, 0, m, self, master);
-    }
+    PaintStatusPartFrame(cache, t, master, TsStatusPartFrame{rects[i], r, i + 1 == rects.size(), simple, panelMask,
+                                                             dividerMask});
     TStatusPanel* panel = simple ? nullptr : Panels()->Items(static_cast<int>(i));
     if (panel != nullptr && panel->Style() == psOwnerDraw && OnDrawPanel) {
       // The handler draws on the bar's canvas, which points into the cache meanwhile.

@@ -21,6 +21,20 @@ constexpr int StatusGripWidth = 18;
 std::vector<TRect> StatusPanelRects(const std::vector<int>& panelWidths, bool simple, bool grip, int width,
                                     int height);
 
+// The frame of one part of a status bar's cache: the section's "STATUSPANELMASK" over the
+// part (the whole cache for a simple bar), or without it a "DIVIDER" strip at the part's right
+// edge unless it is the last. `Part` is the part's rectangle, `Inner` the same shrunk by 1.
+struct TsStatusPartFrame {
+  TRect Part, Inner;
+  bool Last = false, Simple = false;
+  int PanelMask = -1, DividerMask = -1;
+};
+void PaintStatusPartFrame(TBitmap* cache, const TsSkinTables* t, TBitmap* master, const TsStatusPartFrame& part);
+// The mask indexes the part frames use: the section's "STATUSPANELMASK" (inherited) and the
+// "DIVIDER" section's border mask; -1 when missing.
+int StatusPanelMask(const TsSkinTables* t, const TsCommonData* data);
+int StatusDividerMask(const TsSkinTables* t);
+
 class TsStatusBar : public TStatusBar {
   ORBEX_CLASS(TsStatusBar, TStatusBar)
 public:

@@ -6,7 +6,12 @@
 
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
+#include "skin/adapters/lxBtnWnd.h"
+#include "skin/adapters/lxCheckBoxWnd.h"
 #include "skin/adapters/lxEditWnd.h"
+#include "skin/adapters/lxGroupBoxWnd.h"
+#include "skin/adapters/lxPanelWnd.h"
+#include "skin/adapters/lxStatusBarWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManagerCore.h"
@@ -35,6 +40,18 @@ ORBEX_IMPLEMENT_CLASS(TlxCtrlAdapter, TPersistent, nullptr)
 std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const std::string& section,
                                               TsSkinManager* manager, TsCommonData* data) {
   switch (listIndex) {
+    case ThirdPartyList::tiButtons:
+      return TlxMainWnd::CreateForHandle<TlxBtnWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiBitBtns:
+      return TlxMainWnd::CreateForHandle<TlxBitBtnWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiCheckBoxes:
+      return TlxMainWnd::CreateForHandle<TlxCheckBoxWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiGroupBoxes:
+      return TlxMainWnd::CreateForHandle<TlxGroupBoxWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiPanels:
+      return TlxMainWnd::CreateForHandle<TlxPanelWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiStatusBar:
+      return TlxMainWnd::CreateForHandle<TlxStatusBarWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiEdits:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:

@@ -108,12 +108,23 @@ TEST_F(CtrlAdapter, NothingIsAdaptedOrRecolouredWhereTheControlRulesOrSkinSayNo)
   }
 }
 
-TEST_F(CtrlAdapter, AButtonOfTheButtonListGetsNoItem) {
-  auto* b = new TButton(Form.get());
-  b->SetParent(Form.get());
-  Skin();
-  EXPECT_FALSE(Adapted(b));
-  EXPECT_EQ(P->CtrlAdapter()->Count(), 1);   // the edit only
+TEST_F(CtrlAdapter, AButtonIsAdaptedByTheListThatNamesIt) {
+  // Speed buttons are graphic controls: a window listed there gets nothing; nor does one in a
+  // list whose adapter kind does not exist yet.
+  const std::pair<int, bool> cases[] = {
+      {ThirdPartyList::tiButtons, true}, {ThirdPartyList::tiSpeedButton, false}, {ThirdPartyList::tiTreeViews, false}};
+  for (const auto& [list, adapted] : cases) {
+    SCOPED_TRACE(list);
+    TearDown();
+    SetUp();
+    M->ThirdParty()->WriteList(ThirdPartyList::tiButtons, " ");
+    M->ThirdParty()->WriteList(list, "TButton");
+    auto* b = new TButton(Form.get());
+    b->SetParent(Form.get());
+    Skin();
+    EXPECT_EQ(Adapted(b), adapted);
+    EXPECT_EQ(P->CtrlAdapter()->Count(), adapted ? 2 : 1);
+  }
 }
 
 TEST_F(CtrlAdapter, AnEditMadeLaterIsAdapted) {
