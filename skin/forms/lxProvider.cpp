@@ -10,7 +10,11 @@
 
 #include "framework/base/SysUtils.h"
 #include "framework/base/TypInfo.h"
+#include "skin/adapters/lxBtnWnd.h"
+#include "skin/adapters/lxCheckBoxWnd.h"
 #include "skin/adapters/lxEditWnd.h"
+#include "skin/adapters/lxGroupBoxWnd.h"
+#include "skin/adapters/lxPanelWnd.h"
 #include "skin/adapters/lxSBUtils.h"
 #include "skin/adapters/lxStaticWnd.h"
 #include "skin/core/sMessages.h"
@@ -180,9 +184,15 @@ std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rul
     case K::Edit: return TlxMainWnd::CreateForHandle<TlxEditWnd>(child, repaint, section, manager, nullptr);
     case K::Sizer: return TlxMainWnd::CreateForHandle<TlxSizerWnd>(child, repaint, section, manager, nullptr);
     case K::Link: return TlxMainWnd::CreateForHandle<TlxLinkWnd>(child, repaint, section, manager, nullptr);
+    case K::Button: return TlxMainWnd::CreateForHandle<TlxBtnWnd>(child, repaint, section, manager, nullptr);
+    case K::CheckBox: return TlxMainWnd::CreateForHandle<TlxCheckBoxWnd>(child, repaint, section, manager, nullptr);
+    case K::GroupBox: return TlxMainWnd::CreateForHandle<TlxGroupBoxWnd>(child, repaint, section, manager, nullptr);
+    case K::Panel:
+    case K::SilentPanel: return TlxMainWnd::CreateForHandle<TlxPanelWnd>(child, repaint, section, manager, nullptr);
+    case K::TransPanel: return TlxMainWnd::CreateForHandle<TlxTransPanelWnd>(child, repaint, section, manager, nullptr);
     default:
-      // TODO: buttons, check and group boxes, list views, combo boxes, tab controls, tool bars,
-      // spins, track bars, tree views and panels get their adapters with their own steps.
+      // TODO: list views, combo boxes, tab controls, tool bars, spins, track bars and tree views
+      // get their adapters with their own steps.
       return nullptr;
   }
 }

@@ -163,13 +163,13 @@ TEST_F(Dialog, OwnedMessageBoxIsSkinnedAndFreedAfterItWent) {
     for (TMenuItem* item : d->SystemMenu()->Items6)
       if (item->Visible()) shown += item->Name() + " ";
     EXPECT_EQ(shown, "miMove miClose ");
-    // Its text and icon are adapted; its buttons wait for their adapter.
+    // Its text, icon and button are adapted.
     int statics = 0, buttons = 0;
     for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
       const std::string cls = WindowClassNameOf(c);
       const bool adapted = GetPropA(c, "LXSBSC") != nullptr;
       if (cls == "Static") statics += adapted ? 1 : 100;
-      if (cls == "Button") buttons += adapted ? 100 : 1;
+      if (cls == "Button") buttons += adapted ? 1 : 100;
     }
     EXPECT_EQ(statics, 2);
     EXPECT_EQ(buttons, 1);
@@ -390,10 +390,12 @@ struct TSaveProbe {
     }
     std::vector<std::pair<HWND, std::string>> all;
     Descendants(box, all);
-    int statics = 0, edits = 0, grips = 0;
+    int statics = 0, edits = 0, grips = 0, buttons = 0;
     for (const auto& [h, cls] : all) {
       const bool adapted = GetPropA(h, "LXSBSC") != nullptr;
       if (cls == "Static" && adapted) ++statics;
+      if (cls == "Button" && IsWindowVisible(h) && (GetWindowLongA(h, GWL_STYLE) & 0xF) <= BS_DEFPUSHBUTTON)
+        buttons += adapted ? 1 : 100;
       if (cls == "Edit" && IsWindowVisible(h)) edits += adapted ? 1 : 100;
       if (cls == "ScrollBar" && (GetWindowLongA(h, GWL_STYLE) & SBS_SIZEGRIP) != 0) grips += adapted ? 1 : 100;
       if (cls == "SHELLDLL_DefView" || cls == "SysHeader32") {
@@ -404,6 +406,7 @@ struct TSaveProbe {
     EXPECT_GE(edits, 1);
     EXPECT_LT(edits, 100);
     EXPECT_EQ(grips, 1);
+    EXPECT_EQ(buttons, 2);   // Save and Cancel
     // Escape closes it, as the system's dialog does.
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
   }
