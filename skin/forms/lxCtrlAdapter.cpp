@@ -14,6 +14,8 @@
 #include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxStatusBarWnd.h"
 #include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarVCLWnd.h"
+#include "skin/adapters/lxToolBarWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManagerCore.h"
@@ -60,6 +62,10 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxPageControlWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiTabControl:
       return TlxMainWnd::CreateForHandle<TlxTabControlWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiToolBar:
+      if (data != nullptr && dynamic_cast<TToolBar*>(data->OwnerControl()) != nullptr)
+        return TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(handle, true, section, manager, data);
+      return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiUpDown:
       return TlxMainWnd::CreateForHandle<TlxSpinWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:

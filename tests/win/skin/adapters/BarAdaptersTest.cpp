@@ -8,13 +8,17 @@
 #include "framework/win/Forms.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "framework/win/ComCtrls.h"
+#include "framework/win/Messages.h"
 #include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarVCLWnd.h"
 #include "skin/adapters/lxToolBarWnd.h"
 #include "skin/adapters/lxTrackWnd.h"
 #include "skin/core/lxTabWndCore.h"
@@ -30,7 +34,7 @@
 namespace {
 
 [[maybe_unused]] testing::Environment* const Env =
-    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("bar adapter test", false));
+    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("bar adapter test", true));
 
 // The fixture's colours (make_tab_adapter_skins.py).
 constexpr COLORREF Form = RGB(64, 64, 72), TrackFill = RGB(50, 50, 50), Text = RGB(250, 250, 250),
@@ -369,6 +373,102 @@ TEST_F(BarAdapters, PageControlErasesNothingWhileAnAnimationRuns) {
   AnimationInProgress = false;
   EXPECT_EQ(GetPixel(dc, 150, 100), RGB(1, 2, 3));
   ReleaseDC(h, dc);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Framework tool bars.
+
+struct TBarForm {
+  std::unique_ptr<TForm> Form;
+  TToolBar* Bar = nullptr;
+  std::unique_ptr<TsCommonData> Data;
+  std::unique_ptr<TlxToolBarVCLWnd> Adapter;
+  TToolButton* Button(int i) const { return Bar->Buttons(i); }
+  LPARAM Centre(int i) const {
+    const TRect r = Bar->ButtonRect(i);
+    return MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  }
+  // The cursor put over the button too: the framework drops the hot button when it leaves.
+  void MoveTo(int i) const {
+    POINT p{GET_X_LPARAM(Centre(i)), GET_Y_LPARAM(Centre(i))};
+    ClientToScreen(Bar->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    SendMessageA(Bar->Handle(), WM_MOUSEMOVE, 0, Centre(i));
+  }
+  COLORREF LeftEdge(int i) const {
+    const TRect r = Bar->ButtonRect(i);
+    return Shown(Bar->Handle(), r.Left, (r.Top + r.Bottom) / 2);
+  }
+};
+
+// A non-flat bar of `count` buttons on a form, with the application's own background handler
+// counting its calls in `appDraws`.
+TBarForm BarForm(TsSkinManager* m, int count, int& appDraws) {
+  TBarForm f;
+  f.Form = std::make_unique<TForm>(nullptr);
+  f.Form->SetBounds(40, 40, 400, 200);
+  f.Bar = new TToolBar(f.Form.get());
+  f.Bar->SetParent(f.Form.get());
+  f.Bar->OnAdvancedCustomDraw = [&appDraws](TToolBar*, const TRect&, TCustomDrawStage, bool&) { ++appDraws; };
+  for (int i = 0; i < count; ++i) {
+    auto* b = new TToolButton(f.Form.get());
+    b->SetParent(f.Bar);
+  }
+  f.Form->Show();
+  f.Data = std::make_unique<TsCommonData>(f.Bar, 0);
+  f.Data->SetSkinManager(m);
+  f.Adapter = TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(f.Bar->Handle(), true, "", m, f.Data.get());
+  return f;
+}
+
+TEST_F(BarAdapters, FrameworkBarHotTrackingAndADownButton) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 3, appDraws);
+  f.Button(2)->SetStyle(tbsCheck);
+  f.Button(2)->SetDown(true);
+  RedrawWindow(f.Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_PRED2(Near, f.LeftEdge(0), ToolFrame[0]);
+  EXPECT_PRED2(Near, f.LeftEdge(2), ToolFrame[2]);
+  struct Case {
+    int Under, Hot;
+  } cases[] = {{0, 0}, {1, 1}, {2, 2}};
+  for (const Case& c : cases) {
+    f.MoveTo(c.Under);
+    EXPECT_EQ(f.Adapter->HotIndex(), c.Hot);
+    for (int i = 0; i < 2; ++i) EXPECT_PRED2(Near, f.LeftEdge(i), ToolFrame[i == c.Hot ? 1 : 0]) << c.Under << " " << i;
+    EXPECT_PRED2(Near, f.LeftEdge(2), ToolFrame[2]) << c.Under;
+  }
+}
+
+TEST_F(BarAdapters, UnskinningGivesTheApplicationsHandlerBack) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 2, appDraws);
+  const int before = appDraws;
+  RedrawWindow(f.Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(appDraws, before);
+  SendSkinCommand(f.Bar->Handle(), SkinCmdUnskin, reinterpret_cast<LPARAM>(M.get()));
+  RedrawWindow(f.Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_GT(appDraws, before);
+}
+
+TEST_F(BarAdapters, DeletingTheHotLastButtonIsHarmless) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 3, appDraws);
+  f.MoveTo(2);
+  ASSERT_EQ(f.Adapter->HotIndex(), 2);
+  // The system's notice, which comes while the button is still there (the cursor away, so that
+  // the bar does not make it hot again meanwhile).
+  SetCursorPos(0, 0);
+  TBBUTTON last{};
+  SendMessageA(f.Bar->Handle(), TB_GETBUTTON, 2, reinterpret_cast<LPARAM>(&last));
+  NMTOOLBARA notice{};
+  notice.hdr = NMHDR{f.Bar->Handle(), 0, static_cast<UINT>(TBN_DELETINGBUTTON)};
+  notice.iItem = last.idCommand;
+  SendMessageA(GetParent(f.Bar->Handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+  EXPECT_EQ(f.Adapter->HotIndex(), -1);
+  delete f.Button(2);
+  f.MoveTo(0);
+  EXPECT_EQ(f.Adapter->HotIndex(), 0);
 }
 
 }  // namespace
