@@ -500,6 +500,10 @@ def title_glyph(kind, rgb, f):
     elif kind == 'norm':
         f.paint(ring(x0, y0 + 2, x1 - 2, y1, 1), rgb)
         f.paint(union(box(x0 + 2, y0, x1, y0 + 1), box(x1 - 1, y0, x1, y1 - 2)), rgb)
+    elif kind == 'help':
+        f.paint(polyline([(x0 + 1.5, y0 + 2.2), (x0 + 2.6, y0 + 0.7), (x0 + 5.4, y0 + 0.7), (x0 + 6.5, y0 + 2.2),
+                          (x0 + 6.2, y0 + 3.4), (x0 + 4, y0 + 4.6), (x0 + 4, y0 + 5.8)], 1.3), rgb)
+        f.paint(box(x0 + 3, y1 - 1, x0 + 5, y1), rgb)
     return f
 
 
@@ -591,11 +595,12 @@ def build(name):
          ('MASTERBITMAP', 'MASTER.BMP')]
     g += section(2, p['window'], p['text'], p['input'], p['text'])
     g += [('TCTOP', col(p['accent_soft'])), ('BORDERCOLOR', col(p['border']))]
-    big = {k: title_button(p, k, 28, 18) for k in ('close', 'max', 'min', 'norm')}
+    big = {k: title_button(p, k, 28, 18) for k in ('close', 'max', 'min', 'norm', 'help')}
     g += [('BICONCLOSE', region(m, big['close'])), ('BICONMAX', region(m, big['max'])),
           ('BICONMIN', region(m, big['min'])), ('BICONNORM', region(m, big['norm'])),
           ('BICLOSEALONE', region(m, big['close'])),
-          ('SICONCLOSE', region(m, title_button(p, 'close', 24, 16)))]
+          ('SICONCLOSE', region(m, title_button(p, 'close', 24, 16))),
+          ('BICONHELP', region(m, big['help'])), ('SICONHELP', region(m, title_button(p, 'help', 24, 16)))]
     for key, kind, radio in (('BOXCHECKED', 'checked', False), ('BOXUNCHECKED', 'unchecked', False),
                              ('BOXGRAYED', 'grayed', False), ('RADIOCHECKED', 'checked', True),
                              ('RADIOUNCHECKED', 'unchecked', True)):
@@ -732,6 +737,31 @@ def build(name):
                             ('SCROLLBTNTOP', 'up'), ('SCROLLBTNBOTTOM', 'down')):
         S[part] = section(3, p['surface_low'], p['text'], p['surface_low'], p['text'],
                           BORDERSMASK=button_mask, GLYPHMASK=region(m, arrow_strip(p, 10, direction, 3.0)))
+
+    # -- tabs, pages, spins and track bars ------------------------------------------------------
+    S['PAGECONTROL'] = section(1, p['window'], p['text'],
+                               BORDERSMASK=nine(m, Strip([outlined(9, 9, 3, p['border'])]), 4, 4, 4, 4, STRETCH))
+    for side in ('BOTTOM', 'LEFT', 'RIGHT'):
+        S['PAGECONTROL' + side] = [('PARENTCLASS', 'PAGECONTROL'), ('STATES', '1')]
+    # Normal and hot tabs on the bar's surface; the selected one in the page's colour, edged in
+    # the accent.
+    tab = Strip([outlined(9, 9, 3, p['border'], p['surface'], keyed=False),
+                 outlined(9, 9, 3, mix(p['border_hot'], p['accent'], 0.55), p['hover'], keyed=False),
+                 outlined(9, 9, 3, p['accent'], p['window'], keyed=False)])
+    S['TABTOP'] = section(3, p['surface'], p['text'], p['window'], p['text_hot'],
+                          BORDERSMASK=nine(m, tab, 4, 4, 4, 4, STRETCH))
+    for side in ('BOTTOM', 'LEFT', 'RIGHT'):
+        S['TAB' + side] = [('PARENTCLASS', 'TABTOP'), ('STATES', '3')]
+    S['UPDOWNBTN'] = [('PARENTCLASS', 'SPEEDBUTTON_SMALL'), ('STATES', '3')]
+    thumbs = [outlined(11, 19, 3, p['border'], rgb, keyed=False) for rgb in (p['thumb'], p['thumb_down'])]
+    thumbs_v = [outlined(19, 11, 3, p['border'], rgb, keyed=False) for rgb in (p['thumb'], p['thumb_down'])]
+    S['TRACKBAR'] = see_through(1, p['text_muted'],
+                                SLIDERCHANNEL=nine(m, Strip([outlined(7, 5, 2, p['border'], p['surface_low'])]),
+                                                   3, 2, 3, 2, STRETCH),
+                                SLIDERMASK=region(m, Strip(thumbs)),
+                                SLIDERVMASK=region(m, Strip(thumbs_v)),
+                                TICKHORZ=region(m, Strip([hairline(1, 4, (0, 0, 1, 4), p['line'])], band=False)),
+                                TICKVERT=region(m, Strip([hairline(4, 1, (0, 0, 4, 1), p['line'])], band=False)))
 
     images['MASTER.BMP'] = bmp(m.image())
     return S, images

@@ -119,14 +119,8 @@ void TlxSpinWnd::HandleMessage(TMessage& message) {
     if (SkinCommandOf(message.WParam) == SkinCmdHoverOut || SkinCommandOf(message.WParam) == SkinCmdHoverIn) Redraw();
     return;
   }
+  if (HandlePaintOrPrint(Handle(), message, [this](HDC given) { Paint(given); })) return;
   switch (message.Msg) {
-    case WM_PAINT:
-      HandlePaintMessage(Handle(), message, [this](HDC given) { Paint(given); });
-      return;
-    case WM_PRINT:
-      Paint(reinterpret_cast<HDC>(message.WParam));
-      message.Result = 0;
-      return;
     case WM_ERASEBKGND:
     case WM_NCPAINT:
       message.Result = 0;

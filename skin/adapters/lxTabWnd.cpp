@@ -323,13 +323,6 @@ void TlxTabControlWnd::HandleMessage(TMessage& message) {
         d->SetPaintLock(false);
         InvalidateRect(Handle(), nullptr, TRUE);
         return;
-      case SkinCmdIsSkinned:
-        message.Result = 1;
-        return;
-      case SkinCmdIsHeld:
-        if (!DataSkinned(*this)) break;
-        message.Result = d->HoldPaint;
-        return;
       case SkinCmdQueryContainer:
         message.Result = reinterpret_cast<LRESULT>(SkinManager());
         return;
@@ -509,12 +502,6 @@ void TlxPageWnd::HandleMessage(TMessage& message) {
           return;
         }
         break;
-      case SkinCmdIsSkinned:
-        message.Result = 1;
-        return;
-      case SkinCmdIsHeld:
-        message.Result = d->HoldPaint;
-        return;
       case SkinCmdQueryBackground:
         if (message.LParam != 0) {
           auto& request = *reinterpret_cast<TsBackgroundRequest*>(message.LParam);

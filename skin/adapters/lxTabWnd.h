@@ -17,10 +17,10 @@
 #include <memory>
 #include <string>
 
+#include "skin/adapters/lxSpinWnd.h"
 #include "skin/core/lxTabWndCore.h"
 
 class TBitmap;
-class TlxSpinWnd;
 
 class TlxTabControlWnd : public TlxMainWnd {
 public:

@@ -228,12 +228,9 @@ void TlxToolBarWnd::HandleMessage(TMessage& message) {
       SendMessageA(Handle(), WM_NCPAINT, 0, 0);
       return;
     case WM_PAINT:
-      if (message.WParam == 0 && IsWindowVisible(Handle()) == FALSE) break;
-      HandlePaintMessage(Handle(), message, [this](HDC given) { PaintTo(given); });
-      return;
     case WM_PRINT:
-      PaintTo(reinterpret_cast<HDC>(message.WParam));
-      message.Result = 0;
+      if (message.Msg == WM_PAINT && message.WParam == 0 && IsWindowVisible(Handle()) == FALSE) break;
+      HandlePaintOrPrint(Handle(), message, [this](HDC given) { PaintTo(given); });
       return;
     case WM_ERASEBKGND:
       message.Result = 1;

@@ -144,14 +144,8 @@ void TlxTrackWnd::HandleMessage(TMessage& message) {
     TlxMainWnd::HandleMessage(message);
     return;
   }
+  if (HandlePaintOrPrint(Handle(), message, [this](HDC given) { Paint(given); })) return;
   switch (message.Msg) {
-    case WM_PAINT:
-      HandlePaintMessage(Handle(), message, [this](HDC given) { Paint(given); });
-      return;
-    case WM_PRINT:
-      Paint(reinterpret_cast<HDC>(message.WParam));
-      message.Result = 0;
-      return;
     case WM_ERASEBKGND:
       message.Result = 1;
       return;
