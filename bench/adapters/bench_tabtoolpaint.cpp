@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
                              nullptr, nullptr, nullptr);
   HWND tabs = CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | TCS_MULTILINE, 10, 10, TabW, TabH, top,
                               nullptr, nullptr, nullptr);
-  // Eight tabs that need two rows in 300 pixels.
-  for (int i = 0; i < 8; ++i) {
+  // Six tabs that need two rows in 300 pixels.
+  for (int i = 0; i < 6; ++i) {
     std::string text = "Channel " + std::to_string(i + 1);
     TCITEMA item{};
     item.mask = TCIF_TEXT;

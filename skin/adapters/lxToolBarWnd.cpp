@@ -40,11 +40,15 @@ std::unique_ptr<TBitmap> WorkBitmap(int w, int h) {
   return b;
 }
 
-bool CursorIn(HWND wnd, const TRect& r) {
+// The cursor in the window's client coordinates, read once a frame: each read is a server call
+// under Wine that costs more than a button's face. Far outside when it cannot be read.
+TPoint ClientCursor(HWND wnd) {
   POINT p{};
-  if (!GetCursorPos(&p) || !ScreenToClient(wnd, &p)) return false;
-  return p.x >= r.Left && p.x < r.Right && p.y >= r.Top && p.y < r.Bottom;
+  if (!GetCursorPos(&p) || !ScreenToClient(wnd, &p)) return TPoint{-100000, -100000};
+  return TPoint{p.x, p.y};
 }
+
+bool Inside(TPoint p, const RECT& r) { return p.X >= r.left && p.X < r.right && p.Y >= r.top && p.Y < r.bottom; }
 
 }  // namespace
 
@@ -92,7 +96,7 @@ void TlxToolBarWnd::RebuildCache() {
   Prepare();
 }
 
-void TlxToolBarWnd::PaintButton(int index, TBitmap* target) {
+void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
   TBBUTTON button{};
   if (SendMessageA(Handle(), TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)) == 0) return;
   RECT item{};
@@ -119,7 +123,7 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target) {
   }
   const bool enabled = (button.fsState & TBSTATE_ENABLED) != 0;
   const bool pressed = (button.fsState & TBSTATE_PRESSED) != 0;
-  const int state = NativeToolButtonState(enabled, pressed, CursorIn(Handle(), TRect{item.left, item.top, item.right, item.bottom}));
+  const int state = NativeToolButtonState(enabled, pressed, Inside(cursor, item));
   const int shift = state == 2 ? 1 : 0;
   const int section = FindSectionIndex(t, "TOOLBUTTON");
   PaintSectionItem(section, "TOOLBUTTON", under, -1, -1, t, work.get(), TPoint{0, 0}, TRect{0, 0, w, h}, state,
@@ -185,7 +189,8 @@ void TlxToolBarWnd::PaintTo(HDC dc) {
   BitBlt(frame->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0,
          SRCCOPY);
   const int count = static_cast<int>(SendMessageA(Handle(), TB_BUTTONCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) PaintButton(i, frame.get());
+  const TPoint cursor = ClientCursor(Handle());
+  for (int i = 0; i < count; ++i) PaintButton(i, frame.get(), cursor);
   const int b = FBorderWidth;
   const TWindowDC window(dc == nullptr ? Handle() : nullptr, TWindowDC::TArea::Client);
   const HDC target = dc != nullptr ? dc : window.Get();

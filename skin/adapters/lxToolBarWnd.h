@@ -33,7 +33,8 @@ protected:
 private:
   // The cache rebuilt when its background is marked changed.
   void Prepare();
-  void PaintButton(int index, TBitmap* target);
+  // `cursor` in client coordinates makes the button under it hot.
+  void PaintButton(int index, TBitmap* target, TPoint cursor);
   void PaintTo(HDC dc);
   void PaintFrame();
   bool Locked();
