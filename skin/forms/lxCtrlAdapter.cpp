@@ -11,7 +11,11 @@
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
+#include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxStatusBarWnd.h"
+#include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarVCLWnd.h"
+#include "skin/adapters/lxToolBarWnd.h"
 #include "skin/controls/sLabel.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinManagerCore.h"
@@ -54,6 +58,16 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxStatusBarWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiEdits:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiPageControl:
+      return TlxMainWnd::CreateForHandle<TlxPageControlWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiTabControl:
+      return TlxMainWnd::CreateForHandle<TlxTabControlWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiToolBar:
+      if (data != nullptr && dynamic_cast<TToolBar*>(data->OwnerControl()) != nullptr)
+        return TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(handle, true, section, manager, data);
+      return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiUpDown:
+      return TlxMainWnd::CreateForHandle<TlxSpinWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section.empty() ? "PANEL_LOW" : section, manager, data);
     default:
