@@ -738,6 +738,31 @@ def build(name):
         S[part] = section(3, p['surface_low'], p['text'], p['surface_low'], p['text'],
                           BORDERSMASK=button_mask, GLYPHMASK=region(m, arrow_strip(p, 10, direction, 3.0)))
 
+    # -- tabs, pages, spins and track bars ------------------------------------------------------
+    S['PAGECONTROL'] = section(1, p['window'], p['text'],
+                               BORDERSMASK=nine(m, Strip([outlined(9, 9, 3, p['border'])]), 4, 4, 4, 4, STRETCH))
+    for side in ('BOTTOM', 'LEFT', 'RIGHT'):
+        S['PAGECONTROL' + side] = [('PARENTCLASS', 'PAGECONTROL'), ('STATES', '1')]
+    # Normal and hot tabs on the bar's surface; the selected one in the page's colour, edged in
+    # the accent.
+    tab = Strip([outlined(9, 9, 3, p['border'], p['surface'], keyed=False),
+                 outlined(9, 9, 3, mix(p['border_hot'], p['accent'], 0.55), p['hover'], keyed=False),
+                 outlined(9, 9, 3, p['accent'], p['window'], keyed=False)])
+    S['TABTOP'] = section(3, p['surface'], p['text'], p['window'], p['text_hot'],
+                          BORDERSMASK=nine(m, tab, 4, 4, 4, 4, STRETCH))
+    for side in ('BOTTOM', 'LEFT', 'RIGHT'):
+        S['TAB' + side] = [('PARENTCLASS', 'TABTOP'), ('STATES', '3')]
+    S['UPDOWNBTN'] = [('PARENTCLASS', 'SPEEDBUTTON_SMALL'), ('STATES', '3')]
+    thumbs = [outlined(11, 19, 3, p['border'], rgb, keyed=False) for rgb in (p['thumb'], p['thumb_down'])]
+    thumbs_v = [outlined(19, 11, 3, p['border'], rgb, keyed=False) for rgb in (p['thumb'], p['thumb_down'])]
+    S['TRACKBAR'] = see_through(1, p['text_muted'],
+                                SLIDERCHANNEL=nine(m, Strip([outlined(7, 5, 2, p['border'], p['surface_low'])]),
+                                                   3, 2, 3, 2, STRETCH),
+                                SLIDERMASK=region(m, Strip(thumbs)),
+                                SLIDERVMASK=region(m, Strip(thumbs_v)),
+                                TICKHORZ=region(m, Strip([hairline(1, 4, (0, 0, 1, 4), p['line'])], band=False)),
+                                TICKVERT=region(m, Strip([hairline(4, 1, (0, 0, 4, 1), p['line'])], band=False)))
+
     images['MASTER.BMP'] = bmp(m.image())
     return S, images
 

@@ -80,6 +80,17 @@ void HandlePaintMessage(HWND wnd, TMessage& message, const std::function<void(HD
   message.Result = 0;
 }
 
+bool HandlePaintOrPrint(HWND wnd, TMessage& message, const std::function<void(HDC given)>& paint) {
+  if (message.Msg == WM_PAINT) {
+    HandlePaintMessage(wnd, message, paint);
+    return true;
+  }
+  if (message.Msg != WM_PRINT) return false;
+  paint(reinterpret_cast<HDC>(message.WParam));
+  message.Result = 0;
+  return true;
+}
+
 void SelectCaptionFont(TCanvas* canvas, TControl* owner, HFONT fallback) {
   const HFONT wanted = owner != nullptr ? owner->Font()->GetHandle() : fallback;
   LOGFONTA want{}, have{};

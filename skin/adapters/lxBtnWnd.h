@@ -111,6 +111,9 @@ TBitmap* SizedCache(TsCommonData* data, HWND wnd);
 // A paint message: `paint` called with the message's DC (a print) or, for a real paint, with
 // none between BeginPaint and EndPaint, so the update region is always validated; answers 0.
 void HandlePaintMessage(HWND wnd, TMessage& message, const std::function<void(HDC given)>& paint);
+// WM_PAINT as HandlePaintMessage and WM_PRINT (`paint` with the message's DC, answer 0): true
+// when the message was one of them.
+bool HandlePaintOrPrint(HWND wnd, TMessage& message, const std::function<void(HDC given)>& paint);
 // The canvas takes the owner control's font, else `fallback` (none: the canvas keeps its own),
 // only when its font differs: a font made anew at every paint is the slowest part of a paint.
 void SelectCaptionFont(TCanvas* canvas, TControl* owner, HFONT fallback);

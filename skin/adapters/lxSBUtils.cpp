@@ -9,6 +9,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Menus.h"
+#include "skin/adapters/lxTabWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/win/sCommonData.h"
@@ -61,7 +62,11 @@ void InitSBUtilsUnit() {
   Entry(t.UninitializeFlatSB, "comctl32.dll", "UninitializeFlatSB");
 }
 
-void DoneSBUtilsUnit() { ScrollEntries() = TlxScrollEntries{}; }
+void DoneSBUtilsUnit() {
+  ScrollEntries() = TlxScrollEntries{};
+  // The page adapters no page control has swept yet.
+  FreePageAdapters();
+}
 
 TlxAdapterFlags& AdapterFlags() {
   static TlxAdapterFlags flags;

@@ -45,7 +45,8 @@ struct TlxScrollEntries {
 TlxScrollEntries& ScrollEntries();
 
 // Start-up and shut-down steps: the entries looked up (user32 and comctl32 are loaded with the
-// program, so nothing is loaded or freed here); the table emptied.
+// program, so nothing is loaded or freed here); the table emptied and the page adapters that
+// are left freed.
 void InitSBUtilsUnit();
 void DoneSBUtilsUnit();
 

@@ -36,14 +36,17 @@ const char* const DividerSection = "DIVIDER";
 
 bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning) != 0; }
 
-// The custom-draw state a button shows by itself (the hot state is the bar's to add).
-TCustomDrawState StateOf(HWND bar, int index) {
+}  // namespace
+
+TCustomDrawState ToolButtonStateOf(HWND bar, int index) {
   const LRESULT s = ::SendMessageA(bar, TB_GETSTATE, static_cast<WPARAM>(index), 0);
   if (s == -1) return 0;
   return ((s & TBSTATE_CHECKED) ? cdsChecked : 0u) | ((s & TBSTATE_PRESSED) ? cdsSelected : 0u) |
          ((s & TBSTATE_ENABLED) ? 0u : cdsDisabled) | ((s & TBSTATE_MARKED) ? cdsMarked : 0u) |
          ((s & TBSTATE_INDETERMINATE) ? cdsIndeterminate : 0u);
 }
+
+namespace {
 
 bool IsPushStyle(TToolButtonStyle s) { return s == tbsButton || s == tbsCheck || s == tbsDropDown; }
 
@@ -98,10 +101,12 @@ void TsToolBar::HookCustomDraw() {
   }
 }
 
-TPoint TsToolBar::EdgeOffset() const {
-  return ToolBarEdgeOffset(TsToolBarEdges{(EdgeBorders() & ebLeft) != 0, (EdgeBorders() & ebTop) != 0, BorderWidth(),
-                                          EdgeLines()});
+TPoint ToolBarEdgeOffsetOf(const TToolBar* bar) {
+  return ToolBarEdgeOffset(TsToolBarEdges{(bar->EdgeBorders() & ebLeft) != 0, (bar->EdgeBorders() & ebTop) != 0,
+                                          bar->BorderWidth(), bar->EdgeLines()});
 }
+
+TPoint TsToolBar::EdgeOffset() const { return ToolBarEdgeOffsetOf(this); }
 
 TRect TsToolBar::ItemRect(int Index) const {
   RECT r{};
@@ -111,19 +116,41 @@ TRect TsToolBar::ItemRect(int Index) const {
   return ToTRect(r);
 }
 
-int TsToolBar::HitTest(TPoint P) const {
-  for (int i = 0; i < ButtonCount(); ++i) {
-    const TRect r = ItemRect(i);
+int ToolBarHitTest(const TToolBar* bar, HWND wnd, TPoint P) {
+  for (int i = 0; i < bar->ButtonCount(); ++i) {
+    RECT item{};
+    if (!::SendMessageA(wnd, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) continue;
+    const TRect r = ToTRect(item);
     if (P.X >= r.Left && P.X < r.Right && P.Y >= r.Top && P.Y < r.Bottom)
-      return IsPushStyle(Buttons(i)->Style()) ? i : -1;
+      return IsPushStyle(bar->Buttons(i)->Style()) ? i : -1;
   }
   return -1;
 }
+
+int TsToolBar::HitTest(TPoint P) const { return HandleAllocated() ? ToolBarHitTest(this, FHandle, P) : -1; }
 
 // ---------------------------------------------------------------------------------------------
 // Painting.
 
 void TsToolBar::PrepareCache() { PaintCacheFromParent(this, FSkinData.get()); }
+
+void PaintToolBarBackground(TToolBar* bar, TsCommonData* d) {
+  TBitmap* cache = d->CacheBitmap();
+  if (d->BGChanged != 0 || cache == nullptr || cache->GetWidth() != bar->Width() || cache->GetHeight() != bar->Height())
+    PaintCacheFromParent(bar, d);
+  d->CacheBitmap()->Canvas()->Font()->Assign(bar->Font());
+  HDC dc = bar->Canvas()->GetHandle();
+  const TRect c = ClientRectInWindow(bar->Handle());
+  // The whole client area: a double-buffered paint reports only the buttons' bounds, and the
+  // bar beyond them would keep what the buffer held.
+  const TRect all = bar->ClientRect();
+  CopyCacheExcludingChildren(bar, d, TRect{c.Left, c.Top, c.Left + all.Width(), c.Top + all.Height()}, 0, 0, false, dc,
+                             all);
+  PaintGraphicChildren(dc, bar);
+  RefreshChildControls(bar);
+  if (c.Left != 0 || c.Top != 0 || c.Width() != bar->Width() || c.Height() != bar->Height())
+    ::SendMessageA(bar->Handle(), WM_NCPAINT, 1, 0);
+}
 
 void TsToolBar::PaintBar(TToolBar*, const TRect&, TCustomDrawStage Stage, bool& DefaultDraw) {
   TsCommonData* d = FSkinData.get();
@@ -140,21 +167,7 @@ void TsToolBar::PaintBar(TToolBar*, const TRect&, TCustomDrawStage Stage, bool& 
     return;
   }
   if (d->HoldPaint != 0) return;
-  TBitmap* cache = d->CacheBitmap();
-  if (d->BGChanged != 0 || cache == nullptr || cache->GetWidth() != Width() || cache->GetHeight() != Height())
-    PrepareCache();
-  d->CacheBitmap()->Canvas()->Font()->Assign(Font());
-  HDC dc = Canvas()->GetHandle();
-  const TRect c = ClientRectInWindow(Handle());
-  // The whole client area: a double-buffered paint reports only the buttons' bounds, and the
-  // bar beyond them would keep what the buffer held.
-  const TRect all = ClientRect();
-  CopyCacheExcludingChildren(this, d, TRect{c.Left, c.Top, c.Left + all.Width(), c.Top + all.Height()}, 0, 0, false, dc,
-                             all);
-  PaintGraphicChildren(dc, this);
-  RefreshChildControls(this);
-  if (c.Left != 0 || c.Top != 0 || c.Width() != Width() || c.Height() != Height())
-    ::SendMessageA(Handle(), WM_NCPAINT, 1, 0);
+  PaintToolBarBackground(this, d);
 }
 
 void TsToolBar::PaintButton(TToolBar*, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
@@ -173,15 +186,21 @@ void TsToolBar::PaintButton(TToolBar*, TToolButton* Button, TCustomDrawState Sta
   const TRect item = ItemRect(index);
   if (item.Width() != Button->Width()) FRelayoutWanted = true;
   if (item.Width() <= 0 || item.Height() <= 0) return;
-  PaintFace(Button, State, item);
+  PaintToolButtonFace(TsToolFace{this, FSkinData.get(), Button, State, item,
+                                 Button == FDroppedButton && Button->DropdownMenu() != nullptr, FBtnDisabledKind, false});
 }
 
-void TsToolBar::PaintFace(TToolButton* Button, TCustomDrawState State, const TRect& Item) {
-  TsCommonData* d = FSkinData.get();
+void PaintToolButtonFace(const TsToolFace& f) {
+  TToolBar* bar = f.Bar;
+  TsCommonData* d = f.Data;
+  TToolButton* Button = f.Button;
+  const TCustomDrawState State = f.State;
+  const TRect& Item = f.Item;
   TsSkinManager* m = d->GetSkinManager();
   const TsSkinTables* t = m->Tables();
   TBitmap* master = m->MasterBitmap();
-  if (d->BGChanged != 0 || d->CacheBitmap() == nullptr || d->CacheBitmap()->GetWidth() != Width()) PrepareCache();
+  if (d->BGChanged != 0 || d->CacheBitmap() == nullptr || d->CacheBitmap()->GetWidth() != bar->Width())
+    PaintCacheFromParent(bar, d);
   TBitmap* cache = d->CacheBitmap();
   const int w = Item.Width(), h = Item.Height();
   const int section = FindSectionIndex(t, ButtonSection);
@@ -190,9 +209,9 @@ void TsToolBar::PaintFace(TToolButton* Button, TCustomDrawState State, const TRe
   // 4. The face over the bar's background, then the border.
   std::unique_ptr<TBitmap> work = CreateBitmap32(w, h);
   TCanvas* canvas = work->Canvas();
-  canvas->Font()->Assign(Font());
-  const TPoint edge = EdgeOffset();
-  const TsBackgroundInfo bg{cache, edge.X + 2 * BorderWidth(), edge.Y + 2 * BorderWidth(), 0xFF00FF, 1};
+  canvas->Font()->Assign(bar->Font());
+  const TPoint edge = ToolBarEdgeOffsetOf(bar);
+  const TsBackgroundInfo bg{cache, edge.X + 2 * bar->BorderWidth(), edge.Y + 2 * bar->BorderWidth(), 0xFF00FF, 1};
   const TsBackgroundInfo self{work.get(), 0, 0, 0xFF00FF, 1};
   const TRect whole{0, 0, w, h};
   if (section >= 0)
@@ -202,11 +221,11 @@ void TsToolBar::PaintFace(TToolButton* Button, TCustomDrawState State, const TRe
   // 5. The caption.
   const bool dropDown = Button->Style() == tbsDropDown;
   const int partWidth = dropDown ? ::GetSystemMetrics(SM_CXVSCROLL) - 2 : 0;
-  TCustomImageList* images = Images();
-  if (ShowCaptions()) {
+  TCustomImageList* images = bar->Images();
+  if (bar->ShowCaptions()) {
     TsToolCaptionQuery q;
     q.Button = TsToolButtonLayout{w, h, images != nullptr ? images->GetWidth() : 0, images != nullptr ? images->GetHeight() : 0,
-                                  List(), true, dropDown, canvas->TextHeight("A"), state};
+                                  bar->List(), true, dropDown, canvas->TextHeight("A"), state};
     q.BarHasImages = images != nullptr;
     q.ShowsImage = images != nullptr && Button->ImageIndex() >= 0;
     q.DropDownWidth = partWidth;
@@ -217,11 +236,12 @@ void TsToolBar::PaintFace(TToolButton* Button, TCustomDrawState State, const TRe
   }
   // 6. The image.
   if (images != nullptr && Button->ImageIndex() >= 0 && Button->ImageIndex() < ImageCountOf(images))
-    ToolButtonGlyphPainter(this, Button, State, work.get(), TSize{w, h});
+    f.Foreign ? ForeignToolButtonGlyphPainter(bar, Button, State, work.get())
+              : ToolButtonGlyphPainter(bar, Button, State, work.get(), TSize{w, h});
   // 7. The drop-down part with its arrow, where the skin has an arrow.
   const int arrow = t->CommonIndexes.ScrollParts[1].Glyph;
   if (dropDown && MaskIndexInRange(t, arrow)) {
-    const int partState = (Button == FDroppedButton && Button->DropdownMenu() != nullptr) || Button->Down() ? BtnPressed
+    const int partState = f.MenuOpen || Button->Down() ? BtnPressed
                           : (State & cdsHot) != 0                                                         ? BtnHot
                                                                                                           : BtnNormal;
     const TRect part = ToolButtonDropDownRect(w, h, partWidth);
@@ -231,11 +251,11 @@ void TsToolBar::PaintFace(TToolButton* Button, TCustomDrawState State, const TRe
                   arrow, 1, master);
   }
   // 8. The disabled look over the bar.
-  if ((!Button->Enabled() || Button->Indeterminate()) && DisabledImages() == nullptr)
-    MakeDisabledLook(work.get(), FBtnDisabledKind, this, TPoint{0, 0},
+  if ((!Button->Enabled() || Button->Indeterminate()) && bar->DisabledImages() == nullptr)
+    MakeDisabledLook(work.get(), f.DisabledKind, bar, TPoint{0, 0},
                      TsBackgroundInfo{cache, bg.X + Item.Left, bg.Y + Item.Top, 0xFF00FF, 1});
   // 9.
-  ::BitBlt(Canvas()->GetHandle(), Item.Left, Item.Top, w, h, canvas->GetHandle(), 0, 0, SRCCOPY);
+  ::BitBlt(bar->Canvas()->GetHandle(), Item.Left, Item.Top, w, h, canvas->GetHandle(), 0, 0, SRCCOPY);
 }
 
 void TsToolBar::RepaintButton(int Index) {
@@ -246,7 +266,7 @@ void TsToolBar::RepaintButton(int Index) {
   bool defaultDraw = true;
   Canvas()->SetHandle(dc.Get());
   try {
-    PaintButton(this, Buttons(Index), StateOf(Handle(), Index), cdPrePaint, flags, defaultDraw);
+    PaintButton(this, Buttons(Index), ToolButtonStateOf(Handle(), Index), cdPrePaint, flags, defaultDraw);
   } catch (...) {
     Canvas()->SetHandle(nullptr);
     throw;
@@ -471,7 +491,11 @@ void TsToolBar::WndProc(TMessage& m) {
       // before, so that it shows pressed while the menu is open.
       const auto* hdr = reinterpret_cast<const NMHDR*>(m.LParam);
       const UINT code = hdr != nullptr ? hdr->code : 0;
-      if (code == static_cast<UINT>(TBN_DELETINGBUTTON) && FHotIndex >= ButtonCount()) FHotIndex = -1;
+      if (code == static_cast<UINT>(TBN_DELETINGBUTTON)) {
+        const int deleted = static_cast<int>(
+            ::SendMessageA(Handle(), TB_COMMANDTOINDEX, static_cast<WPARAM>(reinterpret_cast<const NMTOOLBARA*>(m.LParam)->iItem), 0));
+        FHotIndex = HotIndexAfterDeleting(FHotIndex, deleted, static_cast<int>(::SendMessageA(Handle(), TB_BUTTONCOUNT, 0, 0)));
+      }
       if (code == static_cast<UINT>(TBN_DROPDOWN) && tracking) {
         const int i = reinterpret_cast<const NMTOOLBARA*>(m.LParam)->iItem;
         TBBUTTON info{};

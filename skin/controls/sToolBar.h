@@ -49,7 +49,6 @@ private:
   void PaintBar(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw);
   void PaintButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                    TTBCustomDrawFlags& Flags, bool& DefaultDraw);
-  void PaintFace(TToolButton* Button, TCustomDrawState State, const TRect& Item);
   void PaintDivider(HDC DC, const TRect& R, bool Line, TPoint Origin);
   // After a paint that found a button's item width not its own: one new layout per change of
   // the buttons or the bar's size, outside the system's paint loop.
@@ -70,6 +69,34 @@ private:
   TPoint FRelaidSize{-1, -1};
   int FRelaidCount = -1;
 };
+
+// ---------------------------------------------------------------------------------------------
+// The painting a framework tool bar shares with the tool-bar adapter, which skins a plain
+// TToolBar through the same events.
+
+// The custom-draw state a button shows by itself (the hot state is the bar's to add).
+TCustomDrawState ToolButtonStateOf(HWND bar, int index);
+// The client area's offset inside the bar's edges: each edge's lines and twice BorderWidth.
+TPoint ToolBarEdgeOffsetOf(const TToolBar* bar);
+// The push, check or drop-down button under the client point of the bar's window; else -1.
+int ToolBarHitTest(const TToolBar* bar, HWND wnd, TPoint P);
+// The bar's background on its canvas: the skin data's cache (rebuilt when marked changed) under
+// the client area less the visible child controls, the graphic children over it, the frame
+// repainted when the client area does not fill the window.
+void PaintToolBarBackground(TToolBar* bar, TsCommonData* data);
+// One button composed in a 32-bit work bitmap ("TOOLBUTTON" face and border by state, caption,
+// image, drop-down part and arrow, disabled look) and copied to the bar's canvas at its item.
+struct TsToolFace {
+  TToolBar* Bar = nullptr;
+  TsCommonData* Data = nullptr;   // the bar's skin data with its cache
+  TToolButton* Button = nullptr;
+  TCustomDrawState State = 0;
+  TRect Item;
+  bool MenuOpen = false;          // the button's drop-down menu is open
+  int DisabledKind = 1;           // as TsToolBar::BtnDisabledKind
+  bool Foreign = false;           // images by ForeignToolButtonGlyphPainter
+};
+void PaintToolButtonFace(const TsToolFace& face);
 
 // Start-up step of the unit: registers TsToolBar for stored forms.
 void InitToolBarUnit();

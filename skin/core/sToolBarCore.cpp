@@ -45,3 +45,8 @@ TPoint ToolButtonArrowPos(const TRect& part, int glyphW, int glyphH) {
 int ToolButtonFaceState(TCustomDrawState state, bool markedOrIndeterminate) {
   return markedOrIndeterminate ? BtnPressed : ToolButtonState(state);
 }
+
+int HotIndexAfterDeleting(int hot, int deleted, int count) {
+  if (hot == deleted || hot >= count - 1) return -1;
+  return hot;
+}

@@ -37,3 +37,8 @@ TPoint ToolButtonArrowPos(const TRect& part, int glyphW, int glyphH);
 
 // The face of a tool button: 2 (pressed) when marked or indeterminate, else as ToolButtonState.
 int ToolButtonFaceState(TCustomDrawState state, bool markedOrIndeterminate);
+
+// The hot button's index once the system announces the deletion of the button at `deleted`
+// (the bar still holds `count` buttons): -1 when it named that button or would lie past the
+// end afterwards (not below count - 1); else unchanged.
+int HotIndexAfterDeleting(int hot, int deleted, int count);

@@ -13,7 +13,11 @@
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxListViewWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
+#include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxStatusBarWnd.h"
+#include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarVCLWnd.h"
+#include "skin/adapters/lxToolBarWnd.h"
 #include "skin/adapters/lxTreeViewWnd.h"
 #include "skin/adapters/lxVirtualTreeWnd.h"
 #include "skin/controls/sLabel.h"
@@ -68,6 +72,16 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxTreeViewWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiVirtualTrees:
       return TlxMainWnd::CreateForHandle<TlxVirtualTreeViewWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiPageControl:
+      return TlxMainWnd::CreateForHandle<TlxPageControlWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiTabControl:
+      return TlxMainWnd::CreateForHandle<TlxTabControlWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiToolBar:
+      if (data != nullptr && dynamic_cast<TToolBar*>(data->OwnerControl()) != nullptr)
+        return TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(handle, true, section, manager, data);
+      return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiUpDown:
+      return TlxMainWnd::CreateForHandle<TlxSpinWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
       return TlxMainWnd::CreateForHandle<TlxEditWnd>(handle, true, section.empty() ? "PANEL_LOW" : section, manager, data);
     default:

@@ -65,3 +65,10 @@ TEST(ToolBarCore, DropDownPartArrowAndFace) {
 }
 
 }  // namespace
+
+TEST(ToolBarCore, HotIndexForgottenWhenItsButtonOrTheLastGoes) {
+  struct Case {
+    int Hot, Deleted, Count, Expected;
+  } cases[] = {{4, 4, 5, -1}, {4, 1, 5, -1}, {2, 2, 5, -1}, {1, 3, 5, 1}, {-1, 0, 5, -1}};
+  for (const Case& c : cases) EXPECT_EQ(HotIndexAfterDeleting(c.Hot, c.Deleted, c.Count), c.Expected) << c.Hot;
+}

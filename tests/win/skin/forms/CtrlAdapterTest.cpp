@@ -6,18 +6,52 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "framework/win/ComCtrls.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxListViewWnd.h"
+#include "skin/adapters/lxSpinWnd.h"
+#include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarVCLWnd.h"
 #include "skin/adapters/lxTreeViewWnd.h"
 #include "skin/core/sSkinManagerCore.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxCtrlAdapter.h"
 #include "skin/forms/sSkinProvider.h"
+
+// Test-only controls over the system's tab and up-down windows, as other code brings them.
+class TTestTabs : public TWinControl {
+  ORBEX_CLASS(TTestTabs, TWinControl)
+public:
+  explicit TTestTabs(TComponent* owner) : TWinControl(owner) {}
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "SysTabControl32");
+  }
+};
+ORBEX_IMPLEMENT_PUBLISHED(TTestTabs, TWinControl, &CreateComponentOf<TTestTabs>)
+void TTestTabs::PublishProperties(TPublisher<TTestTabs>&) {}
+
+class TTestUpDown : public TWinControl {
+  ORBEX_CLASS(TTestUpDown, TWinControl)
+public:
+  explicit TTestUpDown(TComponent* owner) : TWinControl(owner) {}
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "msctls_updown32");
+  }
+};
+ORBEX_IMPLEMENT_PUBLISHED(TTestUpDown, TWinControl, &CreateComponentOf<TTestUpDown>)
+void TTestUpDown::PublishProperties(TPublisher<TTestUpDown>&) {}
 
 namespace {
 
@@ -115,7 +149,7 @@ TEST_F(CtrlAdapter, AButtonIsAdaptedByTheListThatNamesIt) {
   // Speed buttons are graphic controls: a window listed there gets nothing; nor does one in a
   // list whose adapter kind does not exist yet.
   const std::pair<int, bool> cases[] = {
-      {ThirdPartyList::tiButtons, true}, {ThirdPartyList::tiSpeedButton, false}, {ThirdPartyList::tiPageControl, false}};
+      {ThirdPartyList::tiButtons, true}, {ThirdPartyList::tiSpeedButton, false}, {ThirdPartyList::tiWWEdits, false}};
   for (const auto& [list, adapted] : cases) {
     SCOPED_TRACE(list);
     TearDown();
@@ -207,6 +241,35 @@ TEST_F(CtrlAdapter, AWalkStartedByTheMessagesOfAnAdaptingControlDoesNothing) {
   P->CtrlAdapter()->RemoveItem(-1);
   P->CtrlAdapter()->RemoveItem(2);
   EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
+}
+
+TEST_F(CtrlAdapter, TabPageSpinAndToolBarListsMakeTheirAdapters) {
+  struct Case {
+    int List;
+    const char* ClassName;
+    std::function<TWinControl*(TComponent*)> Make;
+    std::function<bool(TlxMainWnd*)> IsExpected;
+  } cases[] = {
+      {ThirdPartyList::tiTabControl, "TTestTabs", [](TComponent* o) { return new TTestTabs(o); },
+       [](TlxMainWnd* a) { return dynamic_cast<TlxTabControlWnd*>(a) != nullptr; }},
+      {ThirdPartyList::tiPageControl, "TTestTabs", [](TComponent* o) { return new TTestTabs(o); },
+       [](TlxMainWnd* a) { return dynamic_cast<TlxPageControlWnd*>(a) != nullptr; }},
+      {ThirdPartyList::tiUpDown, "TTestUpDown", [](TComponent* o) { return new TTestUpDown(o); },
+       [](TlxMainWnd* a) { return dynamic_cast<TlxSpinWnd*>(a) != nullptr; }},
+      {ThirdPartyList::tiToolBar, "TToolBar", [](TComponent* o) { return new TToolBar(o); },
+       [](TlxMainWnd* a) { return dynamic_cast<TlxToolBarVCLWnd*>(a) != nullptr; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ClassName);
+    TearDown();
+    SetUp();
+    M->ThirdParty()->WriteList(c.List, c.ClassName);
+    TWinControl* control = c.Make(Form.get());
+    control->SetParent(Form.get());
+    control->SetBounds(10, 60, 160, 60);
+    Skin();
+    EXPECT_TRUE(c.IsExpected(GetWndAdapter(control->Handle())));
+  }
 }
 
 }  // namespace
