@@ -309,6 +309,13 @@ void TsCustomComboBox::AfterSkinned(TMessage& m) {
       d->BGChanged = 1;
       Repaint();
       break;
+    case CN_COMMAND:
+      // The focus came to or left the edit part: the box shows its item or lets the edit draw.
+      if (HIWORD(m.WParam) == CBN_SETFOCUS || HIWORD(m.WParam) == CBN_KILLFOCUS) {
+        d->BGChanged = 1;
+        Repaint();
+      }
+      break;
     default:
       if (m.Msg == WM_SKINCOMMAND && SkinCommandOf(m.WParam) == SkinCmdPopupState) m.Result = DroppedDown() ? 1 : 0;
       break;
@@ -352,9 +359,16 @@ void TsCustomComboBox::ComboWndProc(TMessage& Message) {
   }
   TsCommonData* d = FSkinData.get();
   if (d->HasSkin(false) && !IsDestroying() && Style() != csSimple && !(Focused() && Enabled() && !FReadOnly)) {
-    // The cached image shows through the idle edit part.
+    // The idle edit part shows the box's cached image (with the item's text) under it.
     if (Message.Msg == WM_PAINT) {
-      TPaintDC validated(EditHandle());
+      TPaintDC paint(EditHandle());
+      TBitmap* cache = d->CacheBitmap();
+      RECT r{};
+      ::GetClientRect(EditHandle(), &r);
+      POINT at{0, 0};
+      ::MapWindowPoints(EditHandle(), Handle(), &at, 1);
+      if (cache != nullptr && paint.Get() != nullptr)
+        ::BitBlt(paint.Get(), 0, 0, r.right, r.bottom, cache->Canvas()->GetHandle(), at.x, at.y, SRCCOPY);
       return;
     }
     if (Message.Msg == WM_ERASEBKGND || Message.Msg == WM_NCPAINT) {
@@ -400,6 +414,8 @@ void TsCustomComboBox::PaintCombo(HDC given) {
       ::BitBlt(dc, button.Left, button.Top, button.Width(), button.Height(), src, button.Left, button.Top, SRCCOPY);
   } else {
     ::BitBlt(dc, 0, 0, Width(), Style() == csDropDown ? cache->GetHeight() : Height(), src, 0, 0, SRCCOPY);
+    // The idle edit part is a child window the copy does not reach: it shows the cache itself.
+    if (Style() == csDropDown && EditHandle() != nullptr) ::InvalidateRect(EditHandle(), nullptr, FALSE);
   }
 }
 
