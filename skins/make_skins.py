@@ -500,6 +500,10 @@ def title_glyph(kind, rgb, f):
     elif kind == 'norm':
         f.paint(ring(x0, y0 + 2, x1 - 2, y1, 1), rgb)
         f.paint(union(box(x0 + 2, y0, x1, y0 + 1), box(x1 - 1, y0, x1, y1 - 2)), rgb)
+    elif kind == 'help':
+        f.paint(polyline([(x0 + 1.5, y0 + 2.2), (x0 + 2.6, y0 + 0.7), (x0 + 5.4, y0 + 0.7), (x0 + 6.5, y0 + 2.2),
+                          (x0 + 6.2, y0 + 3.4), (x0 + 4, y0 + 4.6), (x0 + 4, y0 + 5.8)], 1.3), rgb)
+        f.paint(box(x0 + 3, y1 - 1, x0 + 5, y1), rgb)
     return f
 
 
@@ -591,11 +595,12 @@ def build(name):
          ('MASTERBITMAP', 'MASTER.BMP')]
     g += section(2, p['window'], p['text'], p['input'], p['text'])
     g += [('TCTOP', col(p['accent_soft'])), ('BORDERCOLOR', col(p['border']))]
-    big = {k: title_button(p, k, 28, 18) for k in ('close', 'max', 'min', 'norm')}
+    big = {k: title_button(p, k, 28, 18) for k in ('close', 'max', 'min', 'norm', 'help')}
     g += [('BICONCLOSE', region(m, big['close'])), ('BICONMAX', region(m, big['max'])),
           ('BICONMIN', region(m, big['min'])), ('BICONNORM', region(m, big['norm'])),
           ('BICLOSEALONE', region(m, big['close'])),
-          ('SICONCLOSE', region(m, title_button(p, 'close', 24, 16)))]
+          ('SICONCLOSE', region(m, title_button(p, 'close', 24, 16))),
+          ('BICONHELP', region(m, big['help'])), ('SICONHELP', region(m, title_button(p, 'help', 24, 16)))]
     for key, kind, radio in (('BOXCHECKED', 'checked', False), ('BOXUNCHECKED', 'unchecked', False),
                              ('BOXGRAYED', 'grayed', False), ('RADIOCHECKED', 'checked', True),
                              ('RADIOUNCHECKED', 'unchecked', True)):

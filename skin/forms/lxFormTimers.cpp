@@ -97,15 +97,39 @@ bool IsWow64(HANDLE process) {
 // =============================================================================================
 // Blend on moving
 
-TlxMoveTimer::TlxMoveTimer(TsSkinProvider* provider, HWND form, int currentAlpha, int targetAlpha, int step)
+namespace {
+
+class TlxProviderEffectOwner final : public IlxEffectOwner {
+public:
+  explicit TlxProviderEffectOwner(TsSkinProvider* provider) : P(provider) {}
+  TlxBorderForm* EffectBorderForm() const override { return P != nullptr ? P->BorderForm() : nullptr; }
+  TBitmap* EffectFrameCache() const override {
+    return P != nullptr && P->SkinData() != nullptr ? P->SkinData()->CacheBitmap() : nullptr;
+  }
+
+private:
+  TsSkinProvider* P;
+};
+
+}  // namespace
+
+TlxMoveTimer::TlxMoveTimer(IlxEffectOwner* owner, HWND form, int currentAlpha, int targetAlpha, int step)
     : TlxThreadedTimer(nullptr, true), CurrentAlpha(currentAlpha), TargetAlpha(targetAlpha), Step(step),
-      FProvider(provider), FForm(form) {
+      FOwner(owner), FForm(form) {
   SetInterval(MoveTimerInterval);
 }
 
+TlxMoveTimer::TlxMoveTimer(TsSkinProvider* provider, HWND form, int currentAlpha, int targetAlpha, int step)
+    : TlxMoveTimer(static_cast<IlxEffectOwner*>(nullptr), form, currentAlpha, targetAlpha, step) {
+  FOwnOwner = std::make_unique<TlxProviderEffectOwner>(provider);
+  FOwner = FOwnOwner.get();
+}
+
+TlxMoveTimer::~TlxMoveTimer() = default;
+
 void TlxMoveTimer::TimerProc() {
-  TlxBorderForm* border = FProvider != nullptr ? FProvider->BorderForm() : nullptr;
-  TBitmap* cache = FProvider != nullptr && FProvider->SkinData() != nullptr ? FProvider->SkinData()->CacheBitmap() : nullptr;
+  TlxBorderForm* border = FOwner != nullptr ? FOwner->EffectBorderForm() : nullptr;
+  TBitmap* cache = FOwner != nullptr ? FOwner->EffectFrameCache() : nullptr;
   if (border != nullptr && border->Handle() != nullptr && cache != nullptr && !cache->Empty()) {
     ShowLayeredBitmap(border->Handle(), cache->GetHandle(), static_cast<BYTE>(CurrentAlpha));
   } else if (FForm != nullptr) {

@@ -21,10 +21,23 @@
 
 class TlxBorderForm;
 
+// What a timer effect needs of the window it runs on: its extended-border window (null for
+// none) and its frame cache (null or empty while there is none). A skin provider and a system
+// dialog's adapter are such owners.
+class IlxEffectOwner {
+public:
+  virtual ~IlxEffectOwner() = default;
+  virtual TlxBorderForm* EffectBorderForm() const = 0;
+  virtual TBitmap* EffectFrameCache() const = 0;
+};
+
 // Fades the dragged form (or its border window) toward the target alpha, one step a tick.
 class TlxMoveTimer : public TlxThreadedTimer {
 public:
+  // `owner` is borrowed; the provider's form uses the provider as owner.
+  TlxMoveTimer(IlxEffectOwner* owner, HWND form, int currentAlpha, int targetAlpha, int step);
   TlxMoveTimer(TsSkinProvider* provider, HWND form, int currentAlpha, int targetAlpha, int step);
+  ~TlxMoveTimer() override;
   int CurrentAlpha = 255;
   int TargetAlpha = 170;
   int Step = 1;
@@ -35,7 +48,9 @@ protected:
   void TimerProc() override;
 
 private:
-  TsSkinProvider* FProvider;
+  // Made for a provider's form; null when the owner was given.
+  std::unique_ptr<IlxEffectOwner> FOwnOwner;
+  IlxEffectOwner* FOwner;
   HWND FForm;
 };
 

@@ -8,12 +8,23 @@
 #include <memory>
 #include <utility>
 
+#include "framework/base/SysUtils.h"
 #include "framework/base/TypInfo.h"
+#include "skin/adapters/lxBtnWnd.h"
+#include "skin/adapters/lxCheckBoxWnd.h"
+#include "skin/adapters/lxEditWnd.h"
+#include "skin/adapters/lxGroupBoxWnd.h"
+#include "skin/adapters/lxPanelWnd.h"
+#include "skin/adapters/lxSBUtils.h"
+#include "skin/adapters/lxStaticWnd.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sSkinData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxDialogWnd.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/sDwmApi.h"
+#include "skin/paint/win/sWinUtils.h"
 
 // ---------------------------------------------------------------------------------------------
 // Process-wide lists
@@ -22,6 +33,9 @@ namespace {
 
 std::vector<TlxProvider*> GProviders;
 std::unique_ptr<TStringList> GExemptClasses;
+// More skinned dialogs than this on screen: a further one is skinned only with a tool bar.
+constexpr int VisibleDialogThreshold = 2;
+constexpr ATOM DialogClassAtom = 32770;
 
 bool ApplicationGoing() { return Application == nullptr || Application->IsDestroying(); }
 
@@ -67,6 +81,149 @@ TlxProvider::TlxProvider(TComponent* AOwner) : TComponent(AOwner) {}
 TlxProvider::~TlxProvider() {
   if (FSkinProvider != nullptr) FSkinProvider->RemoveFreeNotification(this);
   Unlist(this);
+  // The children's adapters go before the dialog's: they may ask the dialog for its background.
+  FChildren.clear();
+  FDialogWnd.reset();
+}
+
+bool TlxProvider::Busy() const { return FDialogWnd != nullptr && FDialogWnd->MethodDepth() > 0; }
+
+namespace {
+
+TsSkinManager* ActiveDefaultManager() {
+  TsSkinManager* m = TsSkinManager::DefaultManager();
+  return m != nullptr && m->GetActive() ? m : nullptr;
+}
+
+template <class F>
+void ForEachChildZ(HWND wnd, F&& f) {
+  for (HWND c = GetWindow(wnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) f(c);
+}
+
+}  // namespace
+
+bool TlxProvider::InitDialog(HWND wnd) {
+  FHandle = wnd;
+  TsSkinManager* m = ActiveDefaultManager();
+  if (FDialogWnd != nullptr || m == nullptr) return true;
+  RightToLeft = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+  FDialogWnd = TlxMainWnd::CreateForHandle<TlxDialogWnd>(wnd, false, "DIALOG", m, nullptr);
+  FDialogWnd->SetProvider(this);
+  // The box's own placing comes after its creation: the preset waits for the first showing.
+  if (SkinMessageBoxPosition.X != -1 || SkinMessageBoxPosition.Y != -1) FDialogWnd->PresetPosition = SkinMessageBoxPosition;
+  if (!SkinChildren(wnd)) {
+    Unlist(this);
+    return false;
+  }
+  FDialogWnd->Prepare();
+  SendSkinCommand(wnd, SkinCmdSkinLoaded, reinterpret_cast<LPARAM>(m));
+  return true;
+}
+
+bool TlxProvider::SkinChildren(HWND wnd) {
+  bool ok = true;
+  ForEachChildZ(wnd, [&](HWND c) {
+    if (!ok) return;
+    ok = SkinChildren(c) && ((GetWindowLongA(c, GWL_STYLE) & WS_CHILD) == 0 || SkinChildControl(c));
+  });
+  return ok;
+}
+
+bool TlxProvider::SkinChildControl(HWND child) {
+  if (child == nullptr || GetWndAdapter(child) != nullptr || WindowAnswersSkinCommand(child, SkinCmdIsSkinned))
+    return true;
+  TsSkinManager* m = FDialogWnd != nullptr ? FDialogWnd->SkinManager() : nullptr;
+  if (m == nullptr) return true;
+  const auto style = static_cast<std::uint32_t>(GetWindowLongA(child, GWL_STYLE));
+  const auto ex = static_cast<std::uint32_t>(GetWindowLongA(child, GWL_EXSTYLE));
+  const TlxChildRule rule = ChildAdapterRule(LowerCase(WindowClassNameOf(child)), style, ex, (style & WS_VISIBLE) != 0);
+  if (rule.ClearsPaintForbidden) FDialogWnd->PaintForbidden = false;
+  if (rule.Kind == TlxChildKind::None) return true;
+  TBitmap* cache = FDialogWnd->SkinData() != nullptr ? FDialogWnd->SkinData()->CacheBitmap() : nullptr;
+  const bool repaint = rule.RepaintWhenCached && cache != nullptr && !cache->Empty();
+  AdapterFlags().DialogMode = true;
+  std::unique_ptr<TlxMainWnd> adapter;
+  try {
+    adapter = MakeChildAdapter(child, rule, m, repaint);
+  } catch (...) {
+    AdapterFlags().DialogMode = false;
+    throw;
+  }
+  AdapterFlags().DialogMode = false;
+  if (adapter != nullptr) FChildren.push_back(std::move(adapter));
+  return true;
+}
+
+void TlxProvider::PaintChildrenTo(HWND wnd, HDC dc) {
+  ForEachChildZ(wnd, [&](HWND c) {
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&r), 2);
+    const TSaveDC saved(dc);
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    SetViewportOrgEx(dc, origin.x + r.left, origin.y + r.top, nullptr);
+    const auto style = static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE));
+    if ((style & WS_CHILD) != 0 && (style & WS_VISIBLE) != 0) {
+      SendSkinCommand(c, SkinCmdPrintMode, reinterpret_cast<LPARAM>(dc));
+      SendMessageA(c, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
+      SendSkinCommand(c, SkinCmdPrintMode, 0);
+    }
+    PaintChildrenTo(c, dc);
+  });
+}
+
+std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rule, TsSkinManager* manager,
+                                             bool repaint) {
+  using K = TlxChildKind;
+  const std::string section = rule.Section;
+  switch (rule.Kind) {
+    case K::Static: return TlxMainWnd::CreateForHandle<TlxStaticWnd>(child, repaint, section, manager, nullptr);
+    case K::Edge: return TlxMainWnd::CreateForHandle<TlxEdgeWnd>(child, repaint, section, manager, nullptr);
+    case K::Icon: return TlxMainWnd::CreateForHandle<TlxIconWnd>(child, repaint, section, manager, nullptr);
+    case K::Edit: return TlxMainWnd::CreateForHandle<TlxEditWnd>(child, repaint, section, manager, nullptr);
+    case K::Sizer: return TlxMainWnd::CreateForHandle<TlxSizerWnd>(child, repaint, section, manager, nullptr);
+    case K::Link: return TlxMainWnd::CreateForHandle<TlxLinkWnd>(child, repaint, section, manager, nullptr);
+    case K::Button: return TlxMainWnd::CreateForHandle<TlxBtnWnd>(child, repaint, section, manager, nullptr);
+    case K::CheckBox: return TlxMainWnd::CreateForHandle<TlxCheckBoxWnd>(child, repaint, section, manager, nullptr);
+    case K::GroupBox: return TlxMainWnd::CreateForHandle<TlxGroupBoxWnd>(child, repaint, section, manager, nullptr);
+    case K::Panel:
+    case K::SilentPanel: return TlxMainWnd::CreateForHandle<TlxPanelWnd>(child, repaint, section, manager, nullptr);
+    case K::TransPanel: return TlxMainWnd::CreateForHandle<TlxTransPanelWnd>(child, repaint, section, manager, nullptr);
+    default:
+      // TODO: list views, combo boxes, tab controls, tool bars, spins, track bars and tree views
+      // get their adapters with their own steps.
+      return nullptr;
+  }
+}
+
+int CountVisibleSkinnedDialogs() {
+  int n = 0;
+  for (TlxProvider* p : GProviders)
+    if (p->DialogWnd() != nullptr && IsWindowVisible(p->DialogWnd()->Handle())) ++n;
+  return n;
+}
+
+bool HasChildOfClass(HWND wnd, const std::string& lowerClass) {
+  for (HWND c = GetWindow(wnd, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+    if (LowerCase(WindowClassNameOf(c)) == lowerClass || HasChildOfClass(c, lowerClass)) return true;
+  return false;
+}
+
+void BroadcastToChildWindowsZ(HWND wnd, TMessage& message) {
+  ForEachChildZ(wnd, [&](HWND c) { message.Result = SendMessageA(c, message.Msg, message.WParam, message.LParam); });
+}
+
+void FreeDestroyedProviders() {
+  std::vector<TlxProvider*> gone;
+  for (TlxProvider* p : GProviders)
+    if (p->DialogWnd() != nullptr && p->DialogWnd()->Destroyed() && !p->Busy()) gone.push_back(p);
+  for (TlxProvider* p : gone) delete p;
+}
+
+void StopDialogHookWork() {
+  for (TlxProvider* p : GProviders)
+    if (p->DialogWnd() != nullptr) p->DialogWnd()->StopButtonAnimations();
 }
 
 void TlxProvider::Notification(TComponent* AComponent, TOperation Operation) {
@@ -141,7 +298,24 @@ bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation) {
   if ((style & WS_POPUP) != 0 && (style & WS_BORDER) == 0) return false;
   if (FindDialogProvider(wnd) != nullptr) return false;
   TCustomForm* form = FindFormOfWindow(wnd);
-  if (form == nullptr || form->IsLoading()) return false;
+  if (form == nullptr || form->IsLoading()) {
+    // Only a system dialog of its own (not a child: an owned one has an owner, not a parent).
+    if (className != "#32770" || (style & WS_CHILD) != 0) return false;
+    if ((manager->GetSkinningRules() & (1u << srStdDialogs)) == 0) return false;
+    // A skin without a dialog section leaves dialogs as the system draws them.
+    if (FindSectionIndex(manager->Tables(), "DIALOG") < 0) return false;
+    if (CountVisibleSkinnedDialogs() >= VisibleDialogThreshold && !HasChildOfClass(wnd, "toolbarwindow32")) return false;
+    auto* dialog = NewComponent<TlxProvider>(nullptr);
+    GProviders.push_back(dialog);
+    try {
+      if (dialog->InitDialog(wnd)) return true;
+    } catch (...) {
+      delete dialog;
+      throw;
+    }
+    delete dialog;
+    return false;
+  }
   if (!FormMayBeSkinned(form->Tag(), className, manager->GetSkinningRules())) return false;
   auto* provider = NewComponent<TlxProvider>(form);
   GProviders.push_back(provider);
@@ -164,7 +338,11 @@ namespace {
 void WindowCreating(HWND wnd, const CBT_CREATEWNDA* record) {
   if (wnd == nullptr || record == nullptr || record->lpcs == nullptr) return;
   const CREATESTRUCTA* cs = record->lpcs;
-  if (IS_INTRESOURCE(cs->lpszClass)) return;   // system dialogs and menus: see the header
+  if (IS_INTRESOURCE(cs->lpszClass)) {
+    // TODO: popup menus (atom 32768) get their window adapter with it.
+    if (reinterpret_cast<ULONG_PTR>(cs->lpszClass) == DialogClassAtom) AttachSkinToWindow(wnd, cs);
+    return;
+  }
   if (std::strcmp(cs->lpszClass, "TPUtilWindow") == 0) return;
   if (cs->dwExStyle == 0 || cs->style == 0) return;
   TCustomForm* main = Application->MainForm();
@@ -185,6 +363,9 @@ LRESULT CALLBACK SkinWindowsHookProc(int code, WPARAM wparam, LPARAM lparam) {
     switch (code) {
       case HCBT_CREATEWND:
         WindowCreating(reinterpret_cast<HWND>(wparam), reinterpret_cast<const CBT_CREATEWNDA*>(lparam));
+        break;
+      case HCBT_DESTROYWND:
+        FreeDestroyedProviders();
         break;
       case HCBT_ACTIVATE:
         AttachSkinToWindow(reinterpret_cast<HWND>(wparam), nullptr);
@@ -211,6 +392,7 @@ void InitDialogHookUnit() {
   links.CbtHook = &SkinWindowsHookProc;
   links.FreeHookedWindows = &FreeListedProviders;
   links.VisibleHookedWindows = &VisibleListedWindows;
+  links.StopDialogHookWork = &StopDialogHookWork;
 }
 
 void DoneDialogHookUnit() {
@@ -218,6 +400,7 @@ void DoneDialogHookUnit() {
   links.CbtHook = nullptr;
   links.FreeHookedWindows = nullptr;
   links.VisibleHookedWindows = nullptr;
+  links.StopDialogHookWork = nullptr;
   FreeListedProviders();
   GExemptClasses.reset();
 }

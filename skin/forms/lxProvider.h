@@ -10,9 +10,11 @@
 // makes the exempt list and fills the manager's hook links, its shut-down step frees every
 // listed provider, then both lists.
 //
-// TODO: the dialog branch (system dialogs of class "#32770", their dialog adapter and child
-// adapters, the visible-dialog threshold) comes with the dialog adapter, and the popup-menu
-// branch ("#32768") with the popup-window adapter.
+// System dialogs (class "#32770") without a parent window get a provider of their own that
+// owns the dialog adapter and one window adapter per skinned child; at most two skinned dialogs
+// show at a time, unless a further one holds a tool bar.
+//
+// TODO: the popup-menu branch ("#32768") comes with the popup-window adapter.
 #pragma once
 
 // The framework's Windows headers come first: <windows.h> renames GetObject.
@@ -21,13 +23,20 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "skin/core/lxProviderCore.h"
+
 class TsSkinProvider;
+class TsSkinManager;
+class TlxMainWnd;
+class TlxDialogWnd;
 
 // What the hook attached to one window: for a framework form, the run-time skin provider it
-// made for the form (the form owns both).
+// made for the form (the form owns both); for a system dialog, the dialog adapter and the
+// child adapters (owned by the provider).
 class TlxProvider : public TComponent {
   ORBEX_CLASS(TlxProvider, TComponent)
 public:
@@ -43,6 +52,25 @@ public:
 
   // The window a dialog provider serves (null for a form's provider).
   HWND Handle() const { return FHandle; }
+
+  // Skins the dialog: its adapter made and told this provider, the preset message-box
+  // position kept for its first showing, every child wrapped, the adapter prepared and the
+  // skin's command 1 sent. False when a child could not be wrapped; the provider has then left
+  // the list. True also when there is no active default manager (nothing is made).
+  bool InitDialog(HWND wnd);
+  // Every child in Z order, its own children first, wrapped by SkinChildControl.
+  bool SkinChildren(HWND wnd);
+  // The child gets the adapter its class and style ask for (nothing when it has one already
+  // or none fits); true for any window.
+  bool SkinChildControl(HWND child);
+  // Paints every visible child of `wnd`, at its place, into `dc` (WM_PRINT between commands 38).
+  void PaintChildrenTo(HWND wnd, HDC dc);
+  TlxDialogWnd* DialogWnd() const { return FDialogWnd.get(); }
+  size_t ChildAdapterCount() const { return FChildren.size(); }
+  // WS_EX_LEFTSCROLLBAR of the dialog.
+  bool RightToLeft = false;
+  // The dialog adapter's window method is running: the provider must not be freed now.
+  bool Busy() const;
   // The run-time skin provider made for the form; null before AttachFormProvider and once
   // that provider is gone.
   TsSkinProvider* SkinProvider() const { return FSkinProvider; }
@@ -53,7 +81,14 @@ protected:
 private:
   HWND FHandle = nullptr;
   TsSkinProvider* FSkinProvider = nullptr;
+  std::unique_ptr<TlxDialogWnd> FDialogWnd;
+  std::vector<std::unique_ptr<TlxMainWnd>> FChildren;
 };
+
+// Makes the window adapter of `rule` for a dialog's child; null for kinds that have no adapter
+// yet. The caller has set the adapters' dialog-mode flag.
+std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rule, TsSkinManager* manager,
+                                             bool repaint);
 
 // The procedure of the thread's window-creation hook: asks the rest of the chain first and
 // returns its answer in every case. Only when the rest of the chain allows the activation or
@@ -74,6 +109,19 @@ bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation);
 // or -2, not of an exempt class; "TMessageForm" needs srStdDialogs in `rules`, any other form
 // srStdForms.
 bool FormMayBeSkinned(std::intptr_t tag, const std::string& className, std::uint8_t rules);
+
+// Listed providers whose dialog window is visible.
+int CountVisibleSkinnedDialogs();
+// A window below `wnd` (depth first in Z order: a child, then its children) has the class
+// `lowerClass` (compared in lower case).
+bool HasChildOfClass(HWND wnd, const std::string& lowerClass);
+// Sends the message to every direct child of `wnd`, in Z order.
+void BroadcastToChildWindowsZ(HWND wnd, TMessage& message);
+// Frees the providers whose dialog window went (WM_DESTROY seen). One whose dialog adapter is
+// still inside its window method waits for a later call.
+void FreeDestroyedProviders();
+// Stops what the listed dialog adapters have running (button animations, move timers).
+void StopDialogHookWork();
 
 // The window's class name (at most 127 characters); "" for no window.
 std::string WindowClassNameOf(HWND wnd);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/win/WinTypes.h"
+#include "skin/core/lxBorderGeometry.h"
 #include "skin/core/sAnimSteps.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sCommonData.h"
@@ -13,6 +14,8 @@
 #include "skin/core/win/sSkinDataWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/lxDialogWnd.h"
+#include "skin/forms/lxProvider.h"
 #include "skin/forms/sAppWindowHook.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sSkinProvider.h"
@@ -215,6 +218,40 @@ std::unique_ptr<TForm> MakeCopyWindow(const TRect& screenRect) { return NewLayer
 // ---------------------------------------------------------------------------------------------
 // Show and hide
 
+namespace {
+
+// The copy window over `at` with the image faded (and grown, atAero) in to `target`; null
+// without an image.
+std::unique_ptr<TForm> FadeInCopy(HWND wnd, TBitmap* image, const TRect& at, int time, TlxAnimType kind, int target) {
+  if (image == nullptr) return nullptr;
+  std::unique_ptr<TForm> copy = MakeCopyWindow(at);
+  const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
+  ShowCopy(copy->Handle(), wnd, at);
+  PlayFrames(copy->Handle(), image, frames, kind, at);
+  // The last frame is the whole image at the target already; without frames it shows now.
+  const POINT pt{at.Left, at.Top};
+  if (frames.empty()) ShowLayeredBitmap(copy->Handle(), image->GetHandle(), static_cast<BYTE>(target), &pt);
+  return copy;
+}
+
+// The window goes directly beneath its copy, is redrawn, and the copy goes.
+void RevealBeneath(HWND wnd, std::unique_ptr<TForm> copy) {
+  if (copy != nullptr)
+    SetWindowPos(wnd, copy->Handle(), 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+  SendMessageA(wnd, WM_SETREDRAW, 1, 0);
+  AnimationInProgress = false;
+  RedrawWindow(wnd, nullptr, nullptr, FullRedraw | RDW_ERASENOW);
+  if (DwmCompositionEnabled()) AnimSleep(AnimFrameInterval);
+}
+
+TRect ImageRectAt(HWND imageWindow, const TBitmap* image) {
+  const TRect r = ScreenRectOf(imageWindow);
+  return TRect{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
+}
+
+}  // namespace
+
 void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int target) {
   if (provider == nullptr || provider->SkinData() == nullptr || provider->Form() == nullptr) return;
   TBitmap* cache = provider->SkinData()->CacheBitmap();
@@ -226,30 +263,76 @@ void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int targ
   provider->PaintFrameCache();
   std::unique_ptr<TBitmap> image = CopyImage(provider, ImageWindow(provider));
   const HWND wnd = form->Handle();
-  std::unique_ptr<TForm> copy;
-  if (image != nullptr) {
-    const TRect r = ScreenRectOf(ImageWindow(provider));
-    const TRect at{r.Left, r.Top, r.Left + image->GetWidth(), r.Top + image->GetHeight()};
-    copy = MakeCopyWindow(at);
-    const std::vector<TlxAnimFrame> frames = ShowFrames(time, kind, target, image->GetWidth(), image->GetHeight());
-    ShowCopy(copy->Handle(), wnd, at);
-    PlayFrames(copy->Handle(), image.get(), frames, kind, at);
-    // The last frame is the whole image at the target already; without frames it shows now.
-    const POINT pt{at.Left, at.Top};
-    if (frames.empty()) ShowLayeredBitmap(copy->Handle(), image->GetHandle(), static_cast<BYTE>(target), &pt);
-  }
+  std::unique_ptr<TForm> copy =
+      image != nullptr ? FadeInCopy(wnd, image.get(), ImageRectAt(ImageWindow(provider), image.get()), time, kind, target)
+                       : nullptr;
   provider->InAnimation = false;
   if (form->AlphaBlend()) form->SetAlphaBlendValue(static_cast<Byte>(target));
-  if (copy != nullptr)
-    SetWindowPos(wnd, copy->Handle(), 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
-  SendMessageA(wnd, WM_SETREDRAW, 1, 0);
-  AnimationInProgress = false;
-  RedrawWindow(wnd, nullptr, nullptr, FullRedraw | RDW_ERASENOW);
-  if (DwmCompositionEnabled()) AnimSleep(AnimFrameInterval);
-  copy.reset();
+  RevealBeneath(wnd, std::move(copy));
   if (TlxBorderForm* border = provider->BorderForm()) border->RestoreRegion();
   AfterAnimation(provider, aeShowing);
+}
+
+void PaintDialogTo(TlxDialogWnd* dialog, TBitmap* bitmap, bool fromScreen) {
+  const HWND h = dialog->Handle();
+  RECT cr{};
+  GetClientRect(h, &cr);
+  const int x = dialog->ClientOffsetX(), y = dialog->ClientOffsetY();
+  const HDC dc = bitmap->Canvas()->GetHandle();
+  if (fromScreen) {
+    TWindowDC window(h, TWindowDC::TArea::Window);
+    BitBlt(dc, x, y, cr.right, cr.bottom, window.Get(), x, y, SRCCOPY);
+    GdiFlush();
+    OpaqueFramePixels(TargetPixels32(bitmap), TRect{x, y, x + static_cast<int>(cr.right), y + static_cast<int>(cr.bottom)});
+    return;
+  }
+  if (dialog->Provider() == nullptr) return;
+  const TSaveDC saved(dc);
+  SetViewportOrgEx(dc, x, y, nullptr);
+  IntersectClipRect(dc, 0, 0, cr.right, cr.bottom);
+  dialog->Provider()->PaintChildrenTo(h, dc);
+}
+
+namespace {
+
+// The dialog's whole image: its frame cache with the children painted over the client, opaque.
+std::unique_ptr<TBitmap> DialogImage(TlxDialogWnd* dialog) {
+  TsCommonData* data = dialog->SkinData();
+  if (data == nullptr) return nullptr;
+  data->BGChanged = 1;
+  dialog->PaintFrameCache();
+  TBitmap* cache = data->CacheBitmap();
+  if (cache == nullptr || cache->Empty()) return nullptr;
+  std::unique_ptr<TBitmap> image = CreateBitmap32(cache->GetWidth(), cache->GetHeight());
+  BitBlt(image->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0,
+         SRCCOPY);
+  PaintDialogTo(dialog, image.get(), IsWindowVisible(dialog->Handle()) != FALSE);
+  GdiFlush();
+  OpaqueFramePixels(TargetPixels32(image.get()), TRect{0, 0, image->GetWidth(), image->GetHeight()});
+  ClearOutsideRegion(image.get(), dialog->Handle());
+  return image;
+}
+
+}  // namespace
+
+void AnimShowDialog(TlxDialogWnd* dialog, int time, TlxAnimType kind, int target) {
+  if (dialog == nullptr || dialog->Handle() == nullptr) return;
+  target = std::clamp(target, 0, 255);
+  AnimationInProgress = true;
+  std::unique_ptr<TBitmap> image = DialogImage(dialog);
+  const HWND wnd = dialog->Handle();
+  RevealBeneath(wnd, image != nullptr ? FadeInCopy(wnd, image.get(), ImageRectAt(wnd, image.get()), time, kind, target)
+                                      : nullptr);
+}
+
+void AnimHideDialog(TlxDialogWnd* dialog) {
+  TsSkinManager* m = dialog != nullptr ? dialog->SkinManager() : nullptr;
+  if (m == nullptr) return;
+  std::unique_ptr<TBitmap> image = DialogImage(dialog);
+  if (image == nullptr) return;
+  std::unique_ptr<TForm> copy = MakeCopyWindow(ImageRectAt(dialog->Handle(), image.get()));
+  TlxFormAnimation* options = m->AnimEffects()->DialogHide();
+  StartHideAnimation(std::move(copy), std::move(image), options->Time, options->Mode, 255);
 }
 
 void StartHideAnimation(std::unique_ptr<TForm> copy, std::unique_ptr<TBitmap> bitmap, int time, TlxAnimType kind,

@@ -26,6 +26,7 @@
 class TsSkinProvider;
 class TsSkinManager;
 class TBitmap;
+class TlxDialogWnd;
 
 // A borderless, never activated tool window (Tag -98, so the thread hook never skins it) at
 // the screen rectangle; WS_EX_LAYERED comes with its first image.
@@ -36,6 +37,13 @@ std::unique_ptr<TForm> MakeCopyWindow(const TRect& screenRect);
 void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int target);
 // The form goes: its image becomes the hide timer's copy with the manager's FormHide options.
 void AnimHideForm(TsSkinProvider* provider);
+// The dialog's client into `bitmap` (its frame cache's size) at the client offsets: from the
+// screen (made opaque), else printed by its children.
+void PaintDialogTo(TlxDialogWnd* dialog, TBitmap* bitmap, bool fromScreen);
+// A skinned system dialog appears and goes as a form does, with the DialogShow and DialogHide
+// options; its image is its frame cache with its client over it.
+void AnimShowDialog(TlxDialogWnd* dialog, int time, TlxAnimType kind, int target);
+void AnimHideDialog(TlxDialogWnd* dialog);
 // Hands the copy window and its image to the hide timer (a copy still fading is freed first);
 // a time below one frame frees them without showing anything.
 void StartHideAnimation(std::unique_ptr<TForm> copy, std::unique_ptr<TBitmap> bitmap, int time, TlxAnimType kind,

@@ -18,6 +18,7 @@
 #include "skin/core/win/sSkinableMenus.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/forms/lxBorderForm.h"
+#include "skin/forms/sFramePaint.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/paint/lxPNG.h"
 #include "skin/paint/sColorMath.h"
@@ -37,13 +38,6 @@ namespace {
 
 const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables() : nullptr; }
 
-// The state of a section for the form's activity: 1 for an active form when the section has
-// an active state, else 0.
-int StateIn(const TsSkinTables* t, int section, bool active) {
-  if (!SectionIndexInRange(t, section)) return 0;
-  return std::clamp(active ? 1 : 0, 0, std::max(t->GeneralData[static_cast<size_t>(section)].States - 1, 0));
-}
-
 // The system's caption font in the character set, owned.
 TOwnedFont CaptionFontOf(BYTE charset) {
   NONCLIENTMETRICSA ncm{};
@@ -51,15 +45,6 @@ TOwnedFont CaptionFontOf(BYTE charset) {
   if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return TOwnedFont();
   ncm.lfCaptionFont.lfCharSet = charset;
   return TOwnedFont(CreateFontIndirectA(&ncm.lfCaptionFont));
-}
-
-TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at) {
-  TsBackgroundInfo bg;
-  bg.Bitmap = bitmap;
-  bg.X = at.X;
-  bg.Y = at.Y;
-  bg.Ready = 1;
-  return bg;
 }
 
 // Copies src's rectangle to the DC at dst; the rectangle is first clipped to the bitmap.
@@ -75,6 +60,20 @@ void BlitClipped(HDC dst, TPoint at, TBitmap* src, TRect r) {
 }
 
 }  // namespace
+
+int StateIn(const TsSkinTables* t, int section, bool active) {
+  if (!SectionIndexInRange(t, section)) return 0;
+  return std::clamp(active ? 1 : 0, 0, std::max(t->GeneralData[static_cast<size_t>(section)].States - 1, 0));
+}
+
+TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at) {
+  TsBackgroundInfo bg;
+  bg.Bitmap = bitmap;
+  bg.X = at.X;
+  bg.Y = at.Y;
+  bg.Ready = 1;
+  return bg;
+}
 
 int TsSkinProvider::TitleState() const {
   return StateIn(TablesOf(SkinManager()), FSkinData->SectionIndex(), FormActive);
@@ -297,6 +296,10 @@ void TsSkinProvider::PaintTitleIcon(TBitmap* cache) {
     if (own != nullptr) icon = own->GetHandle();
   }
   if (icon == nullptr) icon = LoadIconA(nullptr, IDI_APPLICATION);
+  DrawTitleIcon(cache, r, icon);
+}
+
+void DrawTitleIcon(TBitmap* cache, const TRect& r, HICON icon) {
   const TlxPixelBuffer px = TargetPixels32(cache);
   TlxImageBuffer saved(r.Width(), r.Height());
   CopyPixelRect(saved.View(), 0, 0, px, r);
@@ -352,16 +355,7 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
   const TRect r = CaptionTextRect(in);
   const int titleState = StateIn(t, FTitleIndex, FormActive);
   constexpr UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-  if (showMain && !caption.empty()) {
-    if (in.HasCaptionSection) {
-      const TRect back{r.Left - 2, r.Top, std::min(r.Left + in.TextWidth + 2, r.Right), r.Bottom};
-      PaintSectionItem(FCaptionIndex, "CAPTION", BackgroundOf(cache, TPoint{back.Left, back.Top}), -1, -1, t, cache,
-                       TPoint{back.Left, back.Top}, back, StateIn(t, FCaptionIndex, FormActive), m->MasterBitmap());
-    }
-    TsTextSkinInfo info = TextSkinInfoOf(m, FTitleIndex);
-    info.Cache = cache;
-    DrawSkinText(canvas, caption, true, titleState == 1, info, flags, r);
-  }
+  if (showMain && !caption.empty()) PaintCaptionText(cache, m, FTitleIndex, FCaptionIndex, FormActive, caption, r, in.TextWidth);
   const std::string& extra = FAddedTitle->Text();
   const int addedLeft = showMain ? r.Left + 4 + in.TextWidth : r.Left;
   if (extra.empty() || r.Right - addedLeft < 8 || !SectionIndexInRange(t, FTitleIndex)) return;
@@ -375,6 +369,20 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
   canvas->Font()->Assign(FAddedTitle->Font());
   canvas->Font()->SetColor(colour);
   DrawTextPasses(canvas, extra, TRect{addedLeft, r.Top, r.Right, r.Bottom}, PlainTextPasses(true, colour, flags));
+}
+
+void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int captionIndex, bool active,
+                      const std::string& caption, const TRect& r, int textWidth) {
+  const TsSkinTables* t = m->Tables();
+  if (SectionIndexInRange(t, captionIndex)) {
+    const TRect back{r.Left - 2, r.Top, std::min(r.Left + textWidth + 2, r.Right), r.Bottom};
+    PaintSectionItem(captionIndex, "CAPTION", BackgroundOf(cache, TPoint{back.Left, back.Top}), -1, -1, t, cache,
+                     TPoint{back.Left, back.Top}, back, StateIn(t, captionIndex, active), m->MasterBitmap());
+  }
+  TsTextSkinInfo info = TextSkinInfoOf(m, titleIndex);
+  info.Cache = cache;
+  constexpr UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  DrawSkinText(cache->Canvas(), caption, true, StateIn(t, titleIndex, active) == 1, info, flags, r);
 }
 
 // ---------------------------------------------------------------------------------------------

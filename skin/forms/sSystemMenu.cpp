@@ -6,10 +6,12 @@
 #include "skin/core/sConst.h"
 #include "skin/core/sMenuLayout.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxDialogWnd.h"
 #include "skin/forms/sSkinProvider.h"
 
 ORBEX_IMPLEMENT_CLASS(TsCustomSysMenu, TPopupMenu, nullptr)
 ORBEX_IMPLEMENT_CLASS(TsSystemMenu, TsCustomSysMenu, nullptr)
+ORBEX_IMPLEMENT_CLASS(TlxSystemMenu, TsCustomSysMenu, nullptr)
 
 namespace {
 
@@ -243,4 +245,58 @@ bool TsSystemMenu::VisibleSize() {
 
 bool TsSystemMenu::EnabledSize() {
   return FForm != nullptr && FForm->BorderStyle() != bsSingle && !Iconic();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The dialog's system menu.
+
+TlxSystemMenu::TlxSystemMenu(TlxDialogWnd* owner) : TsCustomSysMenu(nullptr), FOwner(owner) {
+  struct TEntry {
+    const char* Name;
+    const std::string* Caption;
+    const char* Fallback;
+    UINT Command;
+    bool Update;
+  };
+  const TEntry entries[] = {
+      {"miRestore", &s_RestoreStr, "Restore", SC_RESTORE, true},  {"miMove", &s_MoveStr, "Move", SC_MOVE, false},
+      {"miSize", &s_SizeStr, "Size", SC_SIZE, false},             {"miMinimize", &s_MinimizeStr, "Minimize", SC_MINIMIZE, false},
+      {"miMaximize", &s_MaximizeStr, "Maximize", SC_MAXIMIZE, true}, {"miClose", &s_CloseStr, "Close", SC_CLOSE, false},
+  };
+  int i = 0;
+  for (const TEntry& e : entries) {
+    if (e.Command == SC_CLOSE) {
+      auto* line = new TMenuItem(this);
+      line->SetCaption("-");
+      Items()->Add(line);
+    }
+    auto* item = new TMenuItem(this);
+    item->SetName(e.Name);
+    item->SetTag(static_cast<std::intptr_t>(e.Command));
+    item->SetCaption(e.Caption->empty() ? e.Fallback : *e.Caption);
+    const UINT command = e.Command;
+    const bool update = e.Update;
+    item->OnClick = [this, command, update](TObject*) { SendCommand(command, update); };
+    Items()->Add(item);
+    Items6[i++] = item;
+  }
+  Items6[smiClose]->SetShortCut(TextToShortCut("Alt+F4"));
+  UpdateItems();
+}
+
+TlxSystemMenu::~TlxSystemMenu() = default;
+
+bool TlxSystemMenu::VisibleClose() { return (FOwner->SavedStyle() & WS_SYSMENU) != 0; }
+
+void TlxSystemMenu::SendCommand(UINT command, bool update) {
+  SendMessageA(FOwner->Handle(), WM_SYSCOMMAND, command, 0);
+  if (update) UpdateItems();
+}
+
+void TlxSystemMenu::UpdateItems() {
+  const auto states = DialogSysMenuStates(FOwner->DialogState());
+  for (int i = 0; i < smiCount; ++i) {
+    Items6[i]->SetVisible(states[static_cast<size_t>(i)].Visible);
+    Items6[i]->SetEnabled(states[static_cast<size_t>(i)].Enabled);
+  }
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 class TsSkinProvider;
+class TlxDialogWnd;
 
 // The queries of a skinned system menu, shared with the dialog adapter's.
 class TsCustomSysMenu : public TPopupMenu {
@@ -81,4 +82,34 @@ private:
   int FExtraCount = 0;
   // The names the skin items were built from, in item order.
   std::vector<std::string> FSkinNames;
+};
+
+// The system menu of a skinned system dialog, whose adapter takes WS_SYSMENU from the window
+// and draws the title itself: Restore, Move, Size, Minimize, Maximize, a line and Close
+// (Alt+F4), each sending its WM_SYSCOMMAND to the dialog. Owned by the dialog adapter; the
+// adapter is borrowed.
+class TlxSystemMenu : public TsCustomSysMenu {
+  ORBEX_CLASS(TlxSystemMenu, TsCustomSysMenu)
+public:
+  explicit TlxSystemMenu(TlxDialogWnd* owner);
+  ~TlxSystemMenu() override;
+
+  // Close shows while the dialog had a system menu; the title buttons of a dialog come from
+  // its own rules, so the other queries answer false.
+  bool VisibleClose() override;
+  bool VisibleMax() override { return false; }
+  bool VisibleMin() override { return false; }
+  bool EnabledMax() override { return false; }
+  bool EnabledMin() override { return false; }
+  bool EnabledRestore() override { return false; }
+
+  // Visibility and enabled states from the dialog's styles and show state.
+  void UpdateItems();
+
+  // In item order: restore, move, size, minimize, maximize, close (the line is not listed).
+  TMenuItem* Items6[6] = {};
+
+private:
+  void SendCommand(UINT command, bool update);
+  TlxDialogWnd* FOwner;
 };

@@ -16,6 +16,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/forms/sFormRegion.h"
+#include "skin/forms/sFramePaint.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/sMaskPaint.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
@@ -28,13 +29,13 @@ const TsSkinTables* TablesOf(TsSkinManager* m) { return m != nullptr ? m->Tables
 
 bool LargeStyle(TFormBorderStyle s) { return s == bsSingle || s == bsSizeable; }
 
+}  // namespace
+
 TPoint MaskFrameSize(const TsSkinTables* t, int mask) {
   if (!MaskIndexInRange(t, mask)) return TPoint{0, 0};
   const TsMaskData& m = t->MaskData[static_cast<size_t>(mask)];
   return GripFrameSize(m.R.Width(), m.R.Height(), m.ImageCount, m.MaskType);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Images.

@@ -6,6 +6,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Messages.h"
 #include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
 #include "skin/paint/win/sWinUtils.h"
 
 namespace {
@@ -55,6 +56,9 @@ void BroadcastToRegisteredForms(TMessage& message) {
     TCustomForm* form = RegisteredForms[i];
     if (Receives(form)) SendToForm(form, message);
   }
+  const TsSkinManagerLinks& links = SkinManagerLinks();
+  if (links.VisibleHookedWindows)
+    for (HWND h : links.VisibleHookedWindows()) SendMessageA(h, message.Msg, message.WParam, message.LParam);
 }
 
 TIcon* AppLargeIcon() { return LargeIcon.get(); }

@@ -4,8 +4,10 @@
 // The list holds no ownership; the unit owns the two icons from its start-up step to its
 // shut-down step. Touched only on the GUI thread.
 //
-// TODO: MDI parent forms' client windows, MDI child forms and the visible windows of the
-// dialog hook's list join the broadcasts when the framework's MDI forms and the hook exist.
+// The visible windows of the dialog hook's list get the registered forms' broadcasts too.
+//
+// TODO: MDI parent forms' client windows and MDI child forms join the broadcasts when the
+// framework's MDI forms exist.
 #pragma once
 
 #include <windows.h>

@@ -325,13 +325,16 @@ void TsSkinManager::SetSkinName(const std::string& value) {
     links.SnapshotForms(this);
   {
     TFlagScope loading(SkinLoading);
+    const bool wasActive = SkinData().Active;
     SkinData().Active = false;
     FSkinName = SkinNameWithoutTez(FSkinName);
     try {
       LoadBySourceRule();
     } catch (const std::exception& e) {
-      // The previous skin is still whole: it is applied again under its own name.
+      // The previous skin is still whole: it is applied again under its own name, and the
+      // error box already shows in it.
       FSkinName = old;
+      SkinData().Active = wasActive;
       ShowLoadError(e);
     }
   }

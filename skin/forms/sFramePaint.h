@@ -1,0 +1,37 @@
+// Painters of a skinned frame shared by every frame the engine draws itself: a form's skin
+// provider and a system dialog's adapter paint their title bars into a frame cache with these.
+// They draw into the bitmap they are given and own nothing.
+#pragma once
+
+// The framework's Windows headers come first: <windows.h> renames GetObject.
+#include "framework/win/Graphics.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "skin/core/sSkinData.h"
+#include "skin/paint/sBackgroundInfo.h"
+
+class TsSkinManager;
+
+// The state a section is painted in for the window's activity: 1 for an active window when
+// the section has an active state, else 0 (also for an index outside the tables).
+int StateIn(const TsSkinTables* t, int section, bool active);
+
+// The size of one frame of a mask image (a title button's, the grip's); 0 x 0 for an index
+// outside the tables.
+TPoint MaskFrameSize(const TsSkinTables* t, int mask);
+
+// A background description that reads from `bitmap` at `at`.
+TsBackgroundInfo BackgroundOf(TBitmap* bitmap, TPoint at);
+
+// Draws the icon at r's size into the cache; what the icon painted becomes opaque, every other
+// pixel keeps the title's.
+void DrawTitleIcon(TBitmap* cache, const TRect& r, HICON icon);
+
+// The caption text in the cache's canvas font, in the title section's colours, over the
+// "CAPTION" section's image where the skin has one (`captionIndex` -1: none). `r` is the text
+// rectangle, `textWidth` the text's width in that font.
+void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int captionIndex, bool active,
+                      const std::string& caption, const TRect& r, int textWidth);
