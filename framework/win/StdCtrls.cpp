@@ -712,7 +712,12 @@ void TCustomComboBox::CNCommand(TMessage& m) {
       break;
     }
     case CBN_SETFOCUS: FFocusInside = true; break;
-    case CBN_KILLFOCUS: FFocusInside = false; break;
+    case CBN_KILLFOCUS:
+      FFocusInside = false;
+      // The edit part keeps its selection drawn without the focus under Wine: take it away, as
+      // a box that lost the focus shows none.
+      if (FEditHandle != nullptr) ::SendMessageA(FEditHandle, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+      break;
     case CBN_CLOSEUP:
       FDroppedDown = false;
       if (OnCloseUp) OnCloseUp(this);

@@ -12,6 +12,7 @@
 #include "framework/base/TypInfo.h"
 #include "skin/adapters/lxBtnWnd.h"
 #include "skin/adapters/lxCheckBoxWnd.h"
+#include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
@@ -198,8 +199,9 @@ std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rul
     case K::Spin: return TlxMainWnd::CreateForHandle<TlxSpinWnd>(child, repaint, section, manager, nullptr);
     case K::TrackBar: return TlxMainWnd::CreateForHandle<TlxTrackWnd>(child, repaint, section, manager, nullptr);
     case K::ToolBar: return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(child, repaint, section, manager, nullptr);
+    case K::ComboBox: return TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(child, repaint, section, manager, nullptr);
     default:
-      // TODO: list views, combo boxes and tree views get their adapters with their own steps.
+      // TODO: list views and tree views get their adapters with their own steps.
       return nullptr;
   }
 }
