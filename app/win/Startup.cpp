@@ -92,9 +92,8 @@ void InitFrameworkClasses() {
 
 void InitSkinStrings() { sConstInitialization(nullptr); }
 
-// The skinned classes the stored forms name. All are built but the combo box; TODO: the skinned
-// combo box replaces its stand-in (same name, same step). The alpha image list registers its
-// class in its own unit step.
+// The skinned classes the stored forms name. The alpha image list registers its class in its
+// own unit step.
 void InitSkinnedClasses() {
   InitStatusBarUnit();
   InitPanelUnit();

@@ -410,7 +410,7 @@ public:
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool v);
   virtual bool CanFocus() const;
-  bool Focused() const;
+  virtual bool Focused() const;
   // Gives the keyboard focus to this control; raises EInvalidOperation "Cannot focus a
   // disabled or invisible window" when it cannot take it.
   virtual void SetFocus();

@@ -542,6 +542,14 @@ void TCustomComboBox::CreateWnd() {
   std::string text = FText;
   TWinControl::CreateWnd();
   HWND h = Handle();
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (::GetComboBoxInfo(h, &info)) {
+    FListHandle = info.hwndList;
+    // A list-only combo's item window is the box itself.
+    FEditHandle = info.hwndItem != h ? info.hwndItem : nullptr;
+  }
+  HookEdit();
   for (const auto& item : FItems->FItems)
     ::SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.S.c_str()));
   if (IsOwnerDraw()) ::SendMessageA(h, CB_SETITEMHEIGHT, 0, FItemHeight);
@@ -557,7 +565,97 @@ void TCustomComboBox::DestroyWnd() {
     FItemIndex = static_cast<int>(::SendMessageA(FHandle, CB_GETCURSEL, 0, 0));
     FText = TWinControl::GetText();
   }
+  UnhookEdit();
+  FListHandle = nullptr;
+  FFocusInside = false;
   TWinControl::DestroyWnd();
+}
+
+namespace {
+constexpr const char* ComboOfEditProp = "OrbexComboOfEdit";
+}
+
+void TCustomComboBox::HookEdit() {
+  if (FEditHandle == nullptr) return;
+  ::SetPropA(FEditHandle, ComboOfEditProp, this);
+  FEditProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomComboBox::EditProc)));
+}
+
+void TCustomComboBox::UnhookEdit() {
+  if (FEditHandle != nullptr && FEditProc != nullptr && ::IsWindow(FEditHandle)) {
+    ::SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditProc));
+    ::RemovePropA(FEditHandle, ComboOfEditProp);
+  }
+  FEditHandle = nullptr;
+  FEditProc = nullptr;
+}
+
+LRESULT CALLBACK TCustomComboBox::EditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* combo = static_cast<TCustomComboBox*>(::GetPropA(wnd, ComboOfEditProp));
+  if (combo == nullptr || combo->FEditProc == nullptr) return ::DefWindowProcA(wnd, msg, wp, lp);
+  TMessage m{msg, wp, lp, 0};
+  if (msg == WM_NCDESTROY) {
+    // The edit goes before the box: give it its own procedure back for its last message.
+    WNDPROC proc = combo->FEditProc;
+    combo->UnhookEdit();
+    return ::CallWindowProcA(proc, wnd, msg, wp, lp);
+  }
+  try {
+    combo->ComboWndProc(m);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(combo);
+  }
+  return m.Result;
+}
+
+void TCustomComboBox::CallEditProc(TMessage& Message) {
+  Message.Result = ::CallWindowProcA(FEditProc, FEditHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+bool TCustomComboBox::CursorInside() const {
+  POINT p{};
+  if (FHandle == nullptr || !::GetCursorPos(&p)) return false;
+  HWND under = ::WindowFromPoint(p);
+  return under == FHandle || (under != nullptr && ::IsChild(FHandle, under));
+}
+
+void TCustomComboBox::ComboWndProc(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEMOVE) {
+    TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, FEditHandle, 0};
+    ::TrackMouseEvent(&t);
+    if (Application != nullptr) Application->SetMouseControl(this);
+  } else if (Message.Msg == WM_MOUSELEAVE && !CursorInside() && Application != nullptr &&
+             Application->MouseControl() == this) {
+    Application->SetMouseControl(nullptr);
+  }
+  CallEditProc(Message);
+}
+
+bool TCustomComboBox::Focused() const { return FHandle != nullptr && FFocusInside; }
+
+void TCustomComboBox::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // The box's own edit part and list take the box's Color and font colour.
+      if (reinterpret_cast<HWND>(Message.LParam) == FEditHandle ||
+          reinterpret_cast<HWND>(Message.LParam) == FListHandle || Message.Msg == WM_CTLCOLORLISTBOX) {
+        Message.Result = Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+        return;
+      }
+      break;
+    case WM_MOUSELEAVE:
+      // Into the edit part: the box stays the mouse control; the edit's own leave ends it.
+      if (CursorInside()) {
+        DefaultHandler(Message);
+        return;
+      }
+      break;
+    default: break;
+  }
+  TWinControl::WndProc(Message);
 }
 
 std::string TCustomComboBox::GetText() const {
@@ -613,6 +711,13 @@ void TCustomComboBox::CNCommand(TMessage& m) {
       }
       break;
     }
+    case CBN_SETFOCUS: FFocusInside = true; break;
+    case CBN_KILLFOCUS:
+      FFocusInside = false;
+      // The edit part keeps its selection drawn without the focus under Wine: take it away, as
+      // a box that lost the focus shows none.
+      if (FEditHandle != nullptr) ::SendMessageA(FEditHandle, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+      break;
     case CBN_CLOSEUP:
       FDroppedDown = false;
       if (OnCloseUp) OnCloseUp(this);
@@ -646,7 +751,7 @@ void TCustomComboBox::CNDrawItem(TMessage& m) {
     FCanvas->Font()->Assign(Font());
     FCanvas->Brush()->Assign(Brush());
     DrawItem(static_cast<int>(dis->itemID), ToTRect(dis->rcItem), state);
-    if ((state & odFocused) != 0 && (state & odNoFocusRect) == 0)
+    if (!FDrawsFocusRect && (state & odFocused) != 0 && (state & odNoFocusRect) == 0)
       FCanvas->DrawFocusRect(ToTRect(dis->rcItem));
   }
   m.Result = TRUE;

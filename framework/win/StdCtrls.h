@@ -192,7 +192,7 @@ public:
   bool DroppedDown() const;
   void SetDroppedDown(bool v);
   int DropDownCount() const { return FDropDownCount; }
-  void SetDropDownCount(int v) { FDropDownCount = v < 1 ? 1 : v; }
+  virtual void SetDropDownCount(int v) { FDropDownCount = v < 1 ? 1 : v; }
   int ItemHeight() const;
   void SetItemHeight(int v);
   bool Sorted() const { return FSorted; }
@@ -202,7 +202,14 @@ public:
   // The canvas owner-draw handlers paint on (bound to the item's DC during OnDrawItem).
   TCanvas* Canvas() const { return FCanvas.get(); }
   void Clear();
+  // The inner windows: the edit part (none for a list-only combo) and the drop-down list.
+  HWND EditHandle() const { return FEditHandle; }
+  HWND ListHandle() const { return FListHandle; }
+  // The focus is on the box, its edit part or its list (followed by the box's focus
+  // notifications, not asked of the system).
+  bool Focused() const override;
 
+  void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
 
   TNotifyEvent OnChange;
@@ -222,9 +229,19 @@ protected:
   virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
   virtual void MeasureItem(int Index, int& Height);
   bool IsOwnerDraw() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+  // The edit part's messages, subclassed: a mouse move over it makes the box the mouse
+  // control; the rest goes to the edit's own procedure (CallEditProc).
+  virtual void ComboWndProc(TMessage& Message);
+  void CallEditProc(TMessage& Message);
+  // A descendant that draws its own focus rectangle in DrawItem sets this.
+  bool FDrawsFocusRect = false;
 
 private:
   friend class TComboBoxStrings;
+  static LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+  void HookEdit();
+  void UnhookEdit();
+  bool CursorInside() const;
   void CNCommand(TMessage& m);
   void CNDrawItem(TMessage& m);
   void CNMeasureItem(TMessage& m);
@@ -237,6 +254,10 @@ private:
   int FMaxLength = 0;
   bool FSorted = false;
   bool FDroppedDown = false;
+  bool FFocusInside = false;
+  HWND FEditHandle = nullptr;
+  HWND FListHandle = nullptr;
+  WNDPROC FEditProc = nullptr;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -9,6 +9,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Menus.h"
+#include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxTabWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
@@ -60,12 +61,15 @@ void InitSBUtilsUnit() {
   Entry(t.GetScrollBarInfo, "user32.dll", "GetScrollBarInfo");
   Entry(t.InitializeFlatSB, "comctl32.dll", "InitializeFlatSB");
   Entry(t.UninitializeFlatSB, "comctl32.dll", "UninitializeFlatSB");
+  // The skinned combo box's drop-down list is skinned by an adapter from here on.
+  FillComboListLinks();
 }
 
 void DoneSBUtilsUnit() {
   ScrollEntries() = TlxScrollEntries{};
   // The page adapters no page control has swept yet.
   FreePageAdapters();
+  ClearComboListLinks();
 }
 
 TlxAdapterFlags& AdapterFlags() {

@@ -8,6 +8,7 @@
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxBtnWnd.h"
 #include "skin/adapters/lxCheckBoxWnd.h"
+#include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGridWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
@@ -54,6 +55,8 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       return TlxMainWnd::CreateForHandle<TlxBitBtnWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiCheckBoxes:
       return TlxMainWnd::CreateForHandle<TlxCheckBoxWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiComboBoxes:
+      return TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiGroupBoxes:
       return TlxMainWnd::CreateForHandle<TlxGroupBoxWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiPanels:

@@ -12,9 +12,14 @@
 #include "framework/base/TypInfo.h"
 #include "skin/adapters/lxBtnWnd.h"
 #include "skin/adapters/lxCheckBoxWnd.h"
+#include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
+#include "skin/adapters/lxSpinWnd.h"
+#include "skin/adapters/lxTabWnd.h"
+#include "skin/adapters/lxToolBarWnd.h"
+#include "skin/adapters/lxTrackWnd.h"
 #include "skin/adapters/lxSBUtils.h"
 #include "skin/adapters/lxStaticWnd.h"
 #include "skin/core/sMessages.h"
@@ -190,9 +195,13 @@ std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rul
     case K::Panel:
     case K::SilentPanel: return TlxMainWnd::CreateForHandle<TlxPanelWnd>(child, repaint, section, manager, nullptr);
     case K::TransPanel: return TlxMainWnd::CreateForHandle<TlxTransPanelWnd>(child, repaint, section, manager, nullptr);
+    case K::TabControl: return TlxMainWnd::CreateForHandle<TlxTabControlWnd>(child, repaint, section, manager, nullptr);
+    case K::Spin: return TlxMainWnd::CreateForHandle<TlxSpinWnd>(child, repaint, section, manager, nullptr);
+    case K::TrackBar: return TlxMainWnd::CreateForHandle<TlxTrackWnd>(child, repaint, section, manager, nullptr);
+    case K::ToolBar: return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(child, repaint, section, manager, nullptr);
+    case K::ComboBox: return TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(child, repaint, section, manager, nullptr);
     default:
-      // TODO: list views, combo boxes, tab controls, tool bars, spins, track bars and tree views
-      // get their adapters with their own steps.
+      // TODO: list views and tree views get their adapters with their own steps.
       return nullptr;
   }
 }

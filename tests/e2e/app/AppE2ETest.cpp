@@ -717,9 +717,8 @@ TEST_F(AppE2E, TheSkinDropDownSwitchesAndIsRemembered) {
   EXPECT_EQ(ini.find("NoSuchSkin"), std::string::npos) << ini;
 }
 
-// Each skinned control of the main window and the device dialog (stand-ins and built ones
-// alike; the push buttons' faces are checked on their own) answers command 7 with 1 (a plain
-// window 0) and command 21 with its section's colour in the current skin; the port combo box
+// Each skinned control of the main window and the device dialog (the push buttons' faces are
+// checked on their own) answers command 7 with 1 (a plain window 0) and command 21 with its section's colour in the current skin; the port combo box
 // is painted in the colours of "COMBOBOX" and, hovered, shows its glow.
 TEST_F(AppE2E, SkinnedControlsAnswerTheSkinCommands) {
   TProgram& p = Run();

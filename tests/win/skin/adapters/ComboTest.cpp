@@ -1,0 +1,246 @@
+// The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
+// (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
+// the edit item's state, a box without selection, the read-only filter, the skinned list given
+// and taken back, and the adapter's list brush, release order and long items.
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/win/StdCtrls.h"
+#include "skin/adapters/lxComboWnd.h"
+#include "skin/controls/sComboBox.h"
+#include "skin/core/sComboBoxCore.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
+#include "skin/core/win/sSkinManager.h"
+#include "tests/win/ResourceCount.h"
+#include "tests/win/skin/adapters/AdapterTestSupport.h"
+
+namespace {
+
+[[maybe_unused]] testing::Environment* const Env =
+    testing::AddGlobalTestEnvironment(new TAdapterTestEnvironment("combo test", true));
+
+// The fixture's colours.
+constexpr COLORREF Combo = RGB(20, 90, 160), Button = RGB(200, 60, 20);
+constexpr COLORREF Arrow[3] = {RGB(240, 240, 240), RGB(255, 255, 0), RGB(0, 0, 0)};
+
+// A box that records the state its edit item is drawn in.
+class TRecordingCombo : public TsComboBox {
+public:
+  using TsComboBox::TsComboBox;
+  int EditState = -1;
+  int Drawn = 0;
+
+protected:
+  void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override {
+    if ((State & odComboBoxEdit) != 0) EditState = static_cast<int>(State);
+    ++Drawn;
+    TsComboBox::DrawItem(Index, Rect, State);
+  }
+};
+
+// Drops the list down and lets it paint (it asks for its colours then).
+void Drop(TCustomComboBox* c) {
+  c->SetDroppedDown(true);
+  RedrawWindow(c->ListHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+}
+
+// What the box prints of itself.
+COLORREF PrintedAt(TWinControl* c, int x, int y) {
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  b.SetSize(c->Width(), c->Height());
+  SendMessageA(c->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(b.Canvas()->GetHandle()), PRF_CLIENT);
+  return GetPixel(b.Canvas()->GetHandle(), x, y);
+}
+
+bool Skinned(HWND h) { return GetPropA(h, "LXSBSC") != nullptr; }
+
+class Combos : public ::testing::Test {
+protected:
+  void SetUp() override {
+    M = std::make_unique<TsSkinManager>(nullptr);
+    M->SetSkinDirectory(ORBEX_COMBO_SKINS);
+    M->SetSkinName("Combo");
+    ASSERT_TRUE(M->SkinData().Active);
+    Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(40, 40, 320, 240);
+    Form->HandleNeeded();
+    Form->Show();
+  }
+  void TearDown() override {
+    Form.reset();
+    M.reset();
+  }
+  template <class T>
+  T* Make(TComboBoxStyle style, int top, int items) {
+    auto* c = NewComponent<T>(Form.get());
+    c->SetStyle(style);
+    c->SetParent(Form.get());
+    c->SetBounds(10, top, 121, 21);
+    for (int i = 0; i < items; ++i) c->Items()->Add("COM" + std::to_string(51 + i));
+    c->HandleNeeded();
+    return c;
+  }
+  TRecordingCombo* Box(TComboBoxStyle style, int items = 3) { return Make<TRecordingCombo>(style, 10, items); }
+
+  std::unique_ptr<TsSkinManager> M;
+  std::unique_ptr<TForm> Form;
+};
+
+TEST_F(Combos, ANewBoxDrawsItsOwnItemsAndKeepsTheStrings) {
+  TsComboBox* c = Box(csDropDown);
+  EXPECT_EQ(c->DropDownCount(), 16);
+  EXPECT_EQ(c->DisabledKind(), 1);
+  EXPECT_EQ(c->SkinData()->GetSkinSection(), "COMBOBOX");
+  EXPECT_EQ(SendSkinCommand(c->Handle(), SkinCmdIsSkinned), 1);
+  const LONG_PTR style = GetWindowLongPtrA(c->Handle(), GWL_STYLE);
+  EXPECT_EQ(style & 0x13, 0x12);
+  EXPECT_NE(style & CBS_HASSTRINGS, 0);
+  c->SetItemIndex(1);
+  EXPECT_EQ(c->Text(), "COM52");
+}
+
+// Frame, button and arrow from the skin; the arrow shows the button's state: pressed while
+// the list is open, back after it closed (command 14 follows).
+TEST_F(Combos, ButtonStateFollowsTheList) {
+  TsComboBox* c = Box(csDropDownList);
+  c->SetItemIndex(0);
+  const TRect button = ComboButtonRect(121, c->Height(), GetSystemMetrics(SM_CXVSCROLL), true, false);
+  const TPoint arrow = ComboArrowOrigin(button, c->Height(), 12, 8);
+  EXPECT_TRUE(Near(PrintedAt(c, 1, c->Height() / 2), Combo));
+  EXPECT_TRUE(Near(PrintedAt(c, button.Left + 1, button.Top + 1), Button));
+  EXPECT_TRUE(Near(PrintedAt(c, arrow.X + 1, arrow.Y + 1), Arrow[0]));
+  EXPECT_EQ(SendSkinCommand(c->Handle(), SkinCmdPopupState), 0);
+  c->SetDroppedDown(true);
+  EXPECT_EQ(SendSkinCommand(c->Handle(), SkinCmdPopupState), 1);
+  EXPECT_TRUE(Near(PrintedAt(c, arrow.X + 1, arrow.Y + 1), Arrow[2]));
+  c->SetDroppedDown(false);
+  EXPECT_NE(PrintedAt(c, arrow.X + 1, arrow.Y + 1), Arrow[2]);
+}
+
+TEST_F(Combos, AFocusedListOnlyBoxDrawsItsItemSelected) {
+  const struct {
+    TComboBoxStyle Style;
+    int State;
+  } cases[] = {{csDropDownList, 0x1011}, {csDropDown, 0x1000}};
+  for (const auto& k : cases) {
+    TRecordingCombo* c = Box(k.Style);
+    c->SetItemIndex(0);
+    c->SetFocus();
+    c->EditState = -1;
+    c->SkinData()->BGChanged = 1;
+    PrintedAt(c, 0, 0);
+    EXPECT_EQ(c->EditState, k.State) << k.Style;
+    delete c;
+  }
+}
+
+// No item selected: nothing read outside the items, no text drawn.
+TEST_F(Combos, NoSelectionDrawsNoText) {
+  TRecordingCombo* c = Box(csDropDownList);
+  c->SetItemIndex(-1);
+  c->Drawn = 0;
+  c->SkinData()->BGChanged = 1;
+  EXPECT_NO_THROW(PrintedAt(c, 0, 0));
+  EXPECT_GT(c->Drawn, 0);
+  EXPECT_TRUE(Near(PrintedAt(c, 6, c->Height() / 2), Combo));
+}
+
+TEST_F(Combos, ReadOnlyNeitherOpensNorTypesButFocusesAndDoubleClicks) {
+  TsComboBox* c = Box(csDropDownList);
+  c->SetItemIndex(0);
+  c->SetReadOnly(true);
+  int doubles = 0;
+  c->OnDblClick = [&](TObject*) { ++doubles; };
+  for (WPARAM key : {WPARAM(VK_F4), WPARAM(VK_DOWN), WPARAM('C')}) {
+    SendMessageA(c->Handle(), WM_KEYDOWN, key, 0);
+    SendMessageA(c->Handle(), WM_CHAR, key, 0);
+    EXPECT_EQ(c->ItemIndex(), 0) << key;
+    EXPECT_FALSE(c->DroppedDown()) << key;
+  }
+  SendMessageA(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(110, 8));
+  EXPECT_TRUE(c->Focused());
+  EXPECT_FALSE(c->DroppedDown());
+  SendMessageA(c->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(110, 8));
+  EXPECT_EQ(doubles, 1);
+}
+
+// The first drop-down skins the list; withdrawing the skin gives it its plain frame back.
+TEST_F(Combos, TheListIsSkinnedUntilTheSkinGoes) {
+  TsComboBox* c = Box(csDropDownList);
+  Drop(c);
+  const HWND list = c->ListHandle();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(Skinned(list));
+  EXPECT_NE(c->ListAdapter(), nullptr);
+  c->SetDroppedDown(false);
+  SendSkinCommand(c->Handle(), SkinCmdUnskin, reinterpret_cast<LPARAM>(M.get()));
+  const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+  EXPECT_NE(style & WS_BORDER, 0);
+  EXPECT_EQ(style & WS_THICKFRAME, 0);
+  EXPECT_FALSE(Skinned(list));
+}
+
+// ---- the adapter on a framework combo box
+
+class ComboAdapter : public Combos {
+protected:
+  void TearDown() override {
+    Data.reset();
+    Combos::TearDown();
+  }
+  TComboBox* Plain(int items = 3) { return Make<TComboBox>(csDropDownList, 60, items); }
+  std::unique_ptr<TlxComboBoxWnd> Adapt(TComboBox* c) {
+    Data = std::make_unique<TsCommonData>(nullptr, 3);
+    Data->SetOwner(c);
+    return TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(c->Handle(), true, "", M.get(), Data.get());
+  }
+  std::unique_ptr<TsCommonData> Data;
+};
+
+// One brush for the list however often it asks for its colours.
+TEST_F(ComboAdapter, OneListBrushForAllDropDowns) {
+  TComboBox* c = Plain();
+  auto a = Adapt(c);
+  Drop(c);
+  c->SetDroppedDown(false);
+  const long before = GdiObjectCount();
+  for (int i = 0; i < 100; ++i) {
+    Drop(c);
+    c->SetDroppedDown(false);
+  }
+  EXPECT_LE(GdiObjectCount(), before + 1);
+  ASSERT_NE(a->ListAdapter(), nullptr);
+}
+
+// Freed, the adapter lets the list go first, though the list's skin data has no control.
+TEST_F(ComboAdapter, FreedWhileDroppedBothAdaptersGo) {
+  TComboBox* c = Plain();
+  auto a = Adapt(c);
+  Drop(c);
+  const HWND list = a->ListHandle();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(Skinned(list));
+  a.reset();
+  EXPECT_FALSE(Skinned(list));
+  EXPECT_FALSE(Skinned(c->Handle()));
+  c->SetDroppedDown(false);
+}
+
+TEST_F(ComboAdapter, ALongItemDraws) {
+  TComboBox* c = Plain(0);
+  c->Items()->Add(std::string(5000, 'x'));
+  c->SetItemIndex(0);
+  auto a = Adapt(c);
+  RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  TRect b;
+  a->GetButtonRect(b);
+  EXPECT_EQ(b, ComboAdapterButtonRect(121, c->Height(), GetSystemMetrics(SM_CXVSCROLL), CBS_DROPDOWNLIST, false));
+}
+
+}   // namespace
