@@ -15,11 +15,13 @@
 #include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
+#include "skin/adapters/lxListViewWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
 #include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxTabWnd.h"
 #include "skin/adapters/lxToolBarWnd.h"
 #include "skin/adapters/lxTrackWnd.h"
+#include "skin/adapters/lxTreeViewWnd.h"
 #include "skin/adapters/lxSBUtils.h"
 #include "skin/adapters/lxStaticWnd.h"
 #include "skin/core/sMessages.h"
@@ -200,8 +202,10 @@ std::unique_ptr<TlxMainWnd> MakeChildAdapter(HWND child, const TlxChildRule& rul
     case K::TrackBar: return TlxMainWnd::CreateForHandle<TlxTrackWnd>(child, repaint, section, manager, nullptr);
     case K::ToolBar: return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(child, repaint, section, manager, nullptr);
     case K::ComboBox: return TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(child, repaint, section, manager, nullptr);
+    case K::ListView: return TlxMainWnd::CreateForHandle<TlxListViewWnd>(child, repaint, section, manager, nullptr);
+    case K::TreeView: return TlxMainWnd::CreateForHandle<TlxTreeViewWnd>(child, repaint, section, manager, nullptr);
     default:
-      // TODO: list views and tree views get their adapters with their own steps.
+      // Children of no kind stay as the system draws them.
       return nullptr;
   }
 }
