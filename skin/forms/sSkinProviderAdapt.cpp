@@ -12,6 +12,17 @@ namespace {
 
 bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning) != 0; }
 
+// The windowed control below `parent` whose address is `address`; null when none is.
+TWinControl* FindWindowedChild(TWinControl* parent, WPARAM address) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* w = As<TWinControl>(parent->Controls(i));
+    if (w == nullptr) continue;
+    if (reinterpret_cast<WPARAM>(w) == address) return w;
+    if (TWinControl* found = FindWindowedChild(w, address)) return found;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void TsSkinProvider::AdaptControls() {
@@ -69,7 +80,9 @@ void TsSkinProvider::CMControlListChange(TMessage& message) {
   const std::shared_ptr<bool> alive = FAlive;
   CallSavedWndProc(message);
   if (!*alive || DestroyingForm() || message.LParam != 1) return;
-  auto* windowed = As<TWinControl>(reinterpret_cast<TControl*>(message.WParam));
+  // The message may come from anywhere: WParam names a control only when it is one of the
+  // form's windowed controls, found by its address alone.
+  TWinControl* windowed = FindWindowedChild(FForm, message.WParam);
   if (windowed == nullptr) return;
   if (FCtrlAdapter != nullptr) {
     if (FCtrlAdapter->IsAdaptable(windowed)) FCtrlAdapter->AddNewItem(windowed);

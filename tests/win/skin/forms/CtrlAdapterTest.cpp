@@ -189,6 +189,9 @@ TEST_F(CtrlAdapter, AnEditMadeLaterIsAdapted) {
   TEdit* late = NewEdit(Panel);   // the panel's new child: the list change reaches the form
   EXPECT_TRUE(Adapted(late));
   EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
+  // The same notice from outside, naming no control of the form, is ignored.
+  SendMessageA(Form->Handle(), CM_CONTROLLISTCHANGE, 0x12345678, 1);
+  EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
 }
 
 TEST_F(CtrlAdapter, TheFormsItemHandlerMayVetoAControlOrChooseItsSection) {
