@@ -7,8 +7,8 @@
 //
 // Owns: the process-wide provider list (it lists providers; a provider made for a form is owned
 // by that form) and the exempt class list. Both are GUI-thread only; the unit's start-up step
-// makes the exempt list and fills the manager's hook links, its shut-down step frees every
-// listed provider, then both lists.
+// makes the exempt list and fills the manager's hook links, its shut-down step frees the
+// popup-menu adapters, every listed provider, then both lists.
 //
 // System dialogs (class "#32770") without a parent window get a provider of their own that
 // owns the dialog adapter and one window adapter per skinned child; at most two skinned dialogs
