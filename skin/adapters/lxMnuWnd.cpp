@@ -133,10 +133,10 @@ void TlxMnuWnd::Destroying(TMessage& message) {
   FPending = false;
   TsSkinableMenus::ReleasePopupInfo(Handle());
   // The other popups of the chain repaint from their own backgrounds; with none left the
-  // menu is over.
+  // menu is over. An adapter whose window could not be hooked or went unseen holds no popup.
   std::vector<HWND> open;
   for (const auto& a : PopupArray())
-    if (a.get() != this && !a->FDestroyed) open.push_back(a->Handle());
+    if (a.get() != this && !a->FDestroyed && !a->Defunct() && IsWindow(a->Handle())) open.push_back(a->Handle());
   for (HWND h : open) RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
   if (open.empty()) FreeSkinnedPopupMenus();
   PopupFlags().InProgress = false;
