@@ -277,12 +277,6 @@ LRESULT CALLBACK SelfDestroyingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return 0;
 }
 
-int PopupAdaptersFreed = 0;
-class TCountedMnuWnd : public TlxMnuWnd {
-public:
-  ~TCountedMnuWnd() override { ++PopupAdaptersFreed; }
-};
-
 TEST_F(Adapter, TheLastPopupGoingInsideAnAdapterMethodFreesThemOnceTheMethodReturns) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = &SelfDestroyingProc;
@@ -294,22 +288,6 @@ TEST_F(Adapter, TheLastPopupGoingInsideAnAdapterMethodFreesThemOnceTheMethodRetu
   SendMessageA(h, WM_USER, 0, 0);
   EXPECT_EQ(AdaptersLeftInside, 1u);
   EXPECT_TRUE(SkinnedPopupMenus().empty());
-}
-
-TEST_F(Adapter, TheAdaptersShutDownFreesEveryPopupAdapterLeft) {
-  std::vector<HWND> windows;
-  for (int i = 0; i < 3; ++i) {
-    windows.push_back(MakeWindow("OrbexAdapterProbe", WS_POPUP));
-    AppendSkinnedPopupMenu(TlxMainWnd::CreateForHandle<TCountedMnuWnd>(windows.back(), false, "MAINMENU", M.get(), nullptr));
-  }
-  PopupAdaptersFreed = 0;
-  DoneSBUtilsUnit();
-  InitSBUtilsUnit();
-  EXPECT_EQ(PopupAdaptersFreed, 3);
-  for (HWND h : windows) {
-    EXPECT_EQ(GetPropA(h, "LXSBSC"), nullptr);
-    DestroyWindow(h);
-  }
 }
 
 }  // namespace
