@@ -287,6 +287,26 @@ TEST_F(ComboAdapter, FreedWhileDroppedBothAdaptersGo) {
   c->SetDroppedDown(false);
 }
 
+// A combo box window destroyed while its list is open takes both adapters with it.
+TEST_F(ComboAdapter, DestroyedWhileDroppedBothAdaptersGo) {
+  const HWND box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 60,
+                                   121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  auto a = TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
+  SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(box, &info);
+  RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  ASSERT_NE(a->ListAdapter(), nullptr);
+  const long before = GdiObjectCount();
+  DestroyWindow(box);
+  EXPECT_TRUE(a->Defunct());
+  EXPECT_TRUE(a->ListAdapter() == nullptr || a->ListAdapter()->Defunct());
+  a.reset();
+  EXPECT_LE(GdiObjectCount(), before);
+}
+
 // Printed, the adapter shows its frame, the "COMBOBTN" button and the selected item's text,
 // however long.
 TEST_F(ComboAdapter, PrintsFrameButtonAndText) {
