@@ -1,7 +1,7 @@
 // The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
 // (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
-// the edit item's state, a box without selection, the read-only filter, a leave with the
-// cursor inside, a simple box's frame, the list's visible count with visual styles, the skinned
+// the edit item's state, a box without selection, the read-only filter, the hover over edit
+// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's frame, the list's visible count with visual styles, the skinned
 // list given and taken back, and the adapter's list brush, release order, printed image (long
 // items too) and a simple combo's list.
 #include "framework/win/Forms.h"
@@ -13,6 +13,7 @@
 
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxComboWnd.h"
+#include "skin/adapters/lxGlow.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/core/sComboBoxCore.h"
 #include "skin/core/sMessages.h"
@@ -38,9 +39,12 @@ public:
   int EditState = -1;
   int Drawn = 0;
   WPARAM MinVisible = 0;   // the last CB_SETMINVISIBLE's count
+  int Enters = 0, Leaves = 0;
 
   void WndProc(TMessage& Message) override {
     if (Message.Msg == 0x1701) MinVisible = Message.WParam;
+    Enters += Message.Msg == CM_MOUSEENTER ? 1 : 0;
+    Leaves += Message.Msg == CM_MOUSELEAVE ? 1 : 0;
     TsComboBox::WndProc(Message);
   }
 
@@ -177,6 +181,41 @@ TEST_F(Combos, ReadOnlyNeitherOpensNorTypesButFocusesAndDoubleClicks) {
   EXPECT_FALSE(c->DroppedDown());
   SendMessageA(c->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(110, 8));
   EXPECT_EQ(doubles, 1);
+}
+
+// The mouse goes over the edit part, on to the button and away: one enter and one leave, the
+// box hot with its glow while the mouse is over it.
+TEST_F(Combos, OverEditAndButtonTheBoxIsHotOnce) {
+  InitGlowUnit();
+  TRecordingCombo* c = Box(csDropDown);
+  RECT r{};
+  GetWindowRect(c->Handle(), &r);
+  const auto mouseTo = [](LONG x, LONG y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 200;) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  const LONG middle = (r.top + r.bottom) / 2;
+  mouseTo(r.right + 60, r.bottom + 60);
+  c->Enters = c->Leaves = 0;
+  mouseTo(r.left + 20, middle);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 1);
+  EXPECT_GE(c->SkinData()->GlowID(), 0);
+  mouseTo(r.right - 8, middle);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 1);
+  mouseTo(r.right + 60, r.bottom + 60);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 0);
+  EXPECT_EQ(c->SkinData()->GlowID(), -1);
+  EXPECT_EQ(c->Enters, 1);
+  EXPECT_EQ(c->Leaves, 1);
+  DoneGlowUnit();
 }
 
 // A leave that comes while the cursor is still over the box changes nothing.
