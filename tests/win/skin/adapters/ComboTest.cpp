@@ -1,8 +1,9 @@
 // The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
 // (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
 // the edit item's state, a box without selection, the read-only filter, the hover over edit
-// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's frame, the list's visible count with visual styles, the skinned
-// list given and taken back, and the adapter's list brush, release order, printed image (long
+// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's
+// frame, the list's visible count with visual styles, the skinned list given and taken back,
+// and the adapter's list brush, release order, destruction while dropped, printed image (long
 // items too) and a simple combo's list.
 #include "framework/win/Forms.h"
 
