@@ -5,6 +5,7 @@
 
 #include "app/win/Config.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/ComCtrls.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/ExtCtrls.h"
@@ -86,6 +87,8 @@ void InitFrameworkClasses() {
   InitActnListUnit();
   InitStdCtrlsUnit();
   InitExtCtrlsUnit();
+  InitButtonsUnit();
+  InitFrameClasses();
   InitComCtrlsUnit();
   InitDialogsUnit();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/win/Buttons.h"
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxBtnWnd.h"
@@ -122,14 +123,17 @@ void TlxAdapterItem::DoHook(TWinControl* control) {
 TlxGraphItem::TlxGraphItem(TlxCtrlAdapter* adapter)
     : SkinData(std::make_unique<TsCommonData>(this, AdaptedControlKind)), Adapter(adapter) {}
 
-TlxGraphItem::~TlxGraphItem() { SkinData.reset(); }
+TlxGraphItem::~TlxGraphItem() {
+  Handler.reset();
+  SkinData.reset();
+}
 
 void TlxGraphItem::DoHook(TControl* control) {
   if (control->Tag() == TagNeverAdapt) return;
   Control = control;
   SkinData->SetOwner(control);
-  // No speed-button handler kind exists in this program: the item gets none.
-  FHasHandler = false;
+  Handler = std::make_unique<TlxSpeedButtonHandler>(control, true, SkinData->GetSkinSection(), SkinData->GetSkinManager(),
+                                                    SkinData.get());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,10 +265,26 @@ void TlxCtrlAdapter::AddGraphicControl(TControl* control) {
     return;
   std::string section = "SPEEDBUTTON";
   if (!AskProvider(control, section)) return;
+  auto* button = As<TSpeedButton>(control);
+  section = button != nullptr && button->SmallButton() ? "SPEEDBUTTON_SMALL" : "SPEEDBUTTON";
+  for (auto it = FGraphicItems.rbegin(); it != FGraphicItems.rend(); ++it) {
+    TlxGraphItem* item = it->get();
+    if (item->Control != control) continue;
+    item->SkinData->SetSkinSection(section);
+    if (item->Handler != nullptr && item->Handler->Destroyed()) {
+      item->Handler.reset();
+      item->DoHook(control);
+    }
+    return;
+  }
   auto item = std::make_unique<TlxGraphItem>(this);
   item->SkinData->SetSkinSection(section);
   item->DoHook(control);
   if (!item->HandlerGone()) FGraphicItems.push_back(std::move(item));
+}
+
+TlxGraphItem* TlxCtrlAdapter::GetGraphicItem(int index) const {
+  return index >= 0 && index < GraphicCount() ? FGraphicItems[static_cast<size_t>(index)].get() : nullptr;
 }
 
 void TlxCtrlAdapter::RemoveItem(int index) {
@@ -280,6 +300,15 @@ void TlxCtrlAdapter::ForgetControl(const TControl* control) {
     // The control is going: its state lets go of it before the item is freed.
     item->SkinData->SetOwner(nullptr);
     RemoveItem(i);
+  }
+  for (auto it = FGraphicItems.begin(); it != FGraphicItems.end();) {
+    if ((*it)->Control != control) {
+      ++it;
+      continue;
+    }
+    if ((*it)->Handler != nullptr) (*it)->Handler->ForgetControl();
+    (*it)->SkinData->SetOwner(nullptr);
+    it = FGraphicItems.erase(it);
   }
 }
 
@@ -308,6 +337,17 @@ void TlxCtrlAdapter::RemoveAllItems() {
   if (FRemovingAll) return;
   FRemovingAll = true;
   while (!FItems.empty()) FItems.pop_back();
-  while (!FGraphicItems.empty()) FGraphicItems.pop_back();
+  // While the program ends the buttons may be gone before their items: the handlers let go of
+  // them untouched.
+  const bool ending = Application == nullptr || Application->Terminated();
+  while (!FGraphicItems.empty()) {
+    TlxGraphItem* item = FGraphicItems.back().get();
+    if (ending) {
+      if (item->Handler != nullptr) item->Handler->ForgetControl();
+      item->Control = nullptr;
+      item->SkinData->SetOwner(nullptr);
+    }
+    FGraphicItems.pop_back();
+  }
   FRemovingAll = false;
 }
