@@ -84,6 +84,11 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       if (data != nullptr && dynamic_cast<TToolBar*>(data->OwnerControl()) != nullptr)
         return TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(handle, true, section, manager, data);
       return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiWWEdits:
+      // Made for the control itself: its inner edit is found through it.
+      if (auto* control = data != nullptr ? As<TWinControl>(data->OwnerControl()) : nullptr)
+        return TlxWWComboBoxWnd::CreateForControl(control, true, section, manager, data);
+      return nullptr;
     case ThirdPartyList::tiUpDown:
       return TlxMainWnd::CreateForHandle<TlxSpinWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
