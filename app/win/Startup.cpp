@@ -31,6 +31,7 @@
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sAppWindowHook.h"
+#include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/sThemes.h"
@@ -106,6 +107,7 @@ void InitSkinnedClasses() {
   InitButtonUnit();
   InitComboBoxUnit();
   InitSkinProviderUnit();
+  InitFrameAdapterUnit();
   InitAppWindowHookUnit();
 }
 

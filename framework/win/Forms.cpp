@@ -157,6 +157,11 @@ TFrame::TFrame(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
 }
 
+TFrame::~TFrame() {
+  Destroying();
+  DestroyComponents();
+}
+
 void TFrame::AfterConstruction() {
   TWinControl::AfterConstruction();
   ReadStoredFrame();

@@ -236,6 +236,9 @@ class TFrame : public TWinControl {
   ORBEX_CLASS(TFrame, TWinControl)
 public:
   explicit TFrame(TComponent* AOwner);
+  // Owned components go first, while the frame's window and controls still exist (an adapter
+  // on the frame gives its window method back).
+  ~TFrame() override;
   // Reads the frame's stored data (see ReadStoredForm).
   void AfterConstruction() override;
   // Reads the stored data named after the frame's class, once; nothing when there is none.

@@ -4,7 +4,6 @@
 #include "framework/win/Buttons.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
-#include "framework/win/Menus.h"
 #include "skin/core/lxSpeedButtonCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sBackgroundRequest.h"
@@ -15,13 +14,6 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinText.h"
-
-// The hook's shared cell: it names the handler while it is hooked and keeps the method it
-// replaced, which the installed method calls once the handler let go.
-struct TlxSpeedButtonCell {
-  TlxSpeedButtonHandler* Handler = nullptr;
-  TWndMethod Previous;
-};
 
 namespace {
 int Live = 0;
@@ -38,53 +30,18 @@ TlxSpeedButtonHandler::TlxSpeedButtonHandler(TControl* control, bool, const std:
   ++Live;
   if (FSkinManager == nullptr && FSkinData != nullptr) FSkinManager = FSkinData->GetSkinManager();
   if (FSkinData != nullptr && FSkinData->GetSkinSection().empty()) FSkinData->SetSkinSection(section);
-  if (FControl == nullptr) return;
-  FCell = std::make_shared<TlxSpeedButtonCell>();
-  FCell->Handler = this;
-  FCell->Previous = std::move(FControl->WindowProc);
-  std::shared_ptr<TlxSpeedButtonCell> cell = FCell;
-  // The method may be replaced while it runs (command 2 takes it out): it works on its own
-  // reference to the cell.
-  FControl->WindowProc = OwnedHandler(cell.get(), TWndMethod([cell](TMessage& m) {
-                                        const std::shared_ptr<TlxSpeedButtonCell> keep = cell;
-                                        if (keep->Handler != nullptr)
-                                          keep->Handler->WndProc(m);
-                                        else if (keep->Previous)
-                                          keep->Previous(m);
-                                      }));
+  if (FControl != nullptr) FHook.Install(FControl->WindowProc, [this](TMessage& m) { WndProc(m); });
 }
 
 TlxSpeedButtonHandler::~TlxSpeedButtonHandler() {
-  Unhook();
+  FHook.Release();
   FSkinManager = nullptr;
   --Live;
 }
 
-void TlxSpeedButtonHandler::Unhook() {
-  if (FCell == nullptr) return;
-  const std::shared_ptr<TlxSpeedButtonCell> cell = std::move(FCell);
-  cell->Handler = nullptr;
-  // Put back only while ours is the method in place; a later hook keeps calling ours, which
-  // forwards to the saved one from now on.
-  if (FControl != nullptr && HandlerOwnedBy(FControl->WindowProc, cell.get())) FControl->WindowProc = cell->Previous;
-}
-
 void TlxSpeedButtonHandler::ForgetControl() {
-  if (FCell != nullptr) FCell->Handler = nullptr;
-  FCell.reset();
+  FHook.Forget();
   FControl = nullptr;
-}
-
-void TlxSpeedButtonHandler::PassOn(TMessage& message) {
-  if (FCell == nullptr || !FCell->Previous) {
-    message.Result = 0;
-    return;
-  }
-  TMessage m{message.Msg, message.WParam, message.LParam, 0};
-  const std::shared_ptr<TlxSpeedButtonCell> keep = FCell;
-  keep->Previous(m);
-  message.LParam = m.LParam;
-  message.Result = m.Result;
 }
 
 void TlxSpeedButtonHandler::Repaint() {
@@ -113,7 +70,7 @@ void TlxSpeedButtonHandler::WndProc(TMessage& message) {
         if (!own || FControl == nullptr || (FControl->ComponentState() & csDestroying) != 0) break;
         HandleCommonMessage(message, FSkinData);
         Repaint();
-        Unhook();
+        FHook.Release();
         FDestroyed = true;
         return;
       case SkinCmdRedrawSkin:
@@ -137,7 +94,7 @@ void TlxSpeedButtonHandler::WndProc(TMessage& message) {
       case SkinCmdQueryAppObject: message.Result = reinterpret_cast<LRESULT>(Application); return;
       default: break;
     }
-    PassOn(message);
+    FHook.CallPrevious(message);
     return;
   }
   switch (message.Msg) {
@@ -150,10 +107,10 @@ void TlxSpeedButtonHandler::WndProc(TMessage& message) {
         FSkinData->MouseAbove = message.Msg == CM_MOUSEENTER ? 1 : 0;
         FSkinData->BGChanged = 1;
       }
-      PassOn(message);
+      FHook.CallPrevious(message);
       Repaint();
       return;
-    default: PassOn(message);
+    default: FHook.CallPrevious(message);
   }
 }
 

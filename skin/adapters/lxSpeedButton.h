@@ -20,6 +20,7 @@
 
 #include "framework/base/Classes.h"
 #include "framework/win/Messages.h"
+#include "skin/adapters/lxMethodHook.h"
 
 class TsSkinManager;
 class TsCommonData;
@@ -54,16 +55,14 @@ public:
   static int LiveCount();
 
 private:
-  // The saved WindowProc with a fresh message; its LParam and Result copied back.
-  void PassOn(TMessage& message);
-  void Unhook();
   void Repaint();
   void BuildFace();
   void PaintCaption(TSpeedButton* button, int state);
   void Paint(HDC dc);
 
   TControl* FControl;
-  std::shared_ptr<struct TlxSpeedButtonCell> FCell;
+  // Passing on: the saved WindowProc with a fresh message.
+  TlxMethodHook FHook;
   TsSkinManager* FSkinManager;
   TsCommonData* FSkinData;
   bool FDestroyed = false;
