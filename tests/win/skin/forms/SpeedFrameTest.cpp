@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "framework/win/Buttons.h"
@@ -24,6 +27,8 @@
 #include "skin/forms/lxCtrlAdapter.h"
 #include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
+#include "tests/win/OtherProgram.h"
+#include "tests/win/skin/ScratchSkins.h"
 
 // The stored test frame (TTestFrame.txt).
 class TTestFrame : public TFrame {
@@ -344,6 +349,64 @@ TEST_F(SpeedFrame, AnUnskinnedFramePaintsItsOwnColour) {
   bmp.SetSize(frame->Width(), frame->Height());
   frame->PaintTo(bmp.Canvas()->GetHandle(), 0, 0);
   EXPECT_EQ(::GetPixel(bmp.Canvas()->GetHandle(), 195, 115), RGB(255, 0, 0));
+}
+
+// The stored skins have the speed-button and frame sections: a form with speed buttons (plain,
+// small, down) and the stored frame is skinned in each. With ORBEX_SHOWCASE_HOLD set (seconds)
+// the form stays on screen that long per skin, so that it can be photographed.
+TEST_F(SpeedFrame, StoredSkinsSkinSpeedButtonsAndFrames) {
+  const char* hold = std::getenv("ORBEX_SHOWCASE_HOLD");
+  for (const char* skin : {"Linden", "Dusk"}) {
+    SCOPED_TRACE(skin);
+    TearDown();
+    SetUp();
+    M->SetSkinDirectory(ORBEX_STORED_SKINS);
+    Form->SetCaption(std::string("Speed buttons - ") + skin);
+    Button->SetCaption("Run");
+    auto* small = new TSpeedButton(Form.get());
+    small->SetParent(Form.get());
+    small->SetBounds(90, 10, 25, 25);
+    small->SetCaption("S");
+    small->SetSmallButton(true);
+    auto* down = new TSpeedButton(Form.get());
+    down->SetParent(Form.get());
+    down->SetBounds(120, 10, 75, 25);
+    down->SetCaption("Hold");
+    down->SetGroupIndex(1);
+    down->SetDown(true);
+    TTestFrame* frame = NewFrame();
+    frame->SetBounds(10, 50, 360, 180);
+    Skin(skin);
+    for (TControl* c : {static_cast<TControl*>(Button), static_cast<TControl*>(small), static_cast<TControl*>(down)}) {
+      TlxGraphItem* item = Adapt(c);
+      ASSERT_NE(item, nullptr);
+      EXPECT_GE(item->SkinData->SectionIndex(), 0) << item->SkinData->GetSkinSection();
+    }
+    EXPECT_GE(AdapterOf(frame)->SkinData()->SectionIndex(), 0);
+    ::RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (hold != nullptr) {
+      const DWORD end = ::GetTickCount() + static_cast<DWORD>(std::atoi(hold)) * 1000;
+      while (::GetTickCount() < end) {
+        Application->ProcessMessages();
+        ::Sleep(20);
+      }
+    }
+  }
+}
+
+// The real end of a program (speed_exit_app, beside this test): with three speed buttons
+// adapted when its loop ends, freeing its forms frees each handler, and it exits 0.
+TEST(SpeedExit, AProgramEndingWithSpeedButtonsSkinnedFreesEachHandler) {
+  const std::string report = formtest::ScratchPath("speed-exit", ".txt");
+  ASSERT_EQ(othertest::RunProgramBeside("speed_exit_app.exe", "\"" + report + "\""), 0);
+  std::ifstream in(report);
+  std::string key;
+  int alive = -1, left = -1;
+  for (int value = 0; in >> key >> value;) (key == "alive" ? alive : left) = value;
+  in.close();
+  DeleteFileA(report.c_str());
+  EXPECT_EQ(alive, 3);
+  EXPECT_EQ(left, 0);
 }
 
 }  // namespace
