@@ -361,6 +361,7 @@ TEST_F(SpeedFrame, StoredSkinsSkinSpeedButtonsAndFrames) {
     TearDown();
     SetUp();
     M->SetSkinDirectory(ORBEX_STORED_SKINS);
+    M->ThirdParty()->WriteList(ThirdPartyList::tiPanels, "TPanel");
     Form->SetCaption(std::string("Speed buttons - ") + skin);
     Button->SetCaption("Run");
     auto* small = new TSpeedButton(Form.get());
@@ -377,7 +378,8 @@ TEST_F(SpeedFrame, StoredSkinsSkinSpeedButtonsAndFrames) {
     TTestFrame* frame = NewFrame();
     frame->SetBounds(10, 50, 360, 180);
     Skin(skin);
-    for (TControl* c : {static_cast<TControl*>(Button), static_cast<TControl*>(small), static_cast<TControl*>(down)}) {
+    auto* inFrame = As<TControl>(frame->FindComponent("Speed"));
+    for (TControl* c : {static_cast<TControl*>(Button), static_cast<TControl*>(small), static_cast<TControl*>(down), inFrame}) {
       TlxGraphItem* item = Adapt(c);
       ASSERT_NE(item, nullptr);
       EXPECT_GE(item->SkinData->SectionIndex(), 0) << item->SkinData->GetSkinSection();
