@@ -69,9 +69,10 @@ void TlxSpeedButtonHandler::WndProc(TMessage& message) {
       case SkinCmdUnskin:
         if (!own || FControl == nullptr || (FControl->ComponentState() & csDestroying) != 0) break;
         HandleCommonMessage(message, FSkinData);
-        Repaint();
+        // The button paints itself from now on: the hook goes before the repaint.
         FHook.Release();
         FDestroyed = true;
+        Repaint();
         return;
       case SkinCmdRedrawSkin:
         if (!own) break;

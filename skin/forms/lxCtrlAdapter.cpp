@@ -285,7 +285,11 @@ void TlxCtrlAdapter::AddGraphicControl(TControl* control) {
   auto item = std::make_unique<TlxGraphItem>(this);
   item->SkinData->SetSkinSection(section);
   item->DoHook(control);
-  if (!item->HandlerGone()) FGraphicItems.push_back(std::move(item));
+  if (item->HandlerGone()) return;
+  FGraphicItems.push_back(std::move(item));
+  // A button owned elsewhere (by a frame) is freed without the form hearing of it: the provider
+  // is told, so that the handler lets go of it untouched.
+  if (FProvider != nullptr) control->FreeNotification(FProvider);
 }
 
 TlxGraphItem* TlxCtrlAdapter::GetGraphicItem(int index) const {
@@ -298,7 +302,7 @@ void TlxCtrlAdapter::RemoveItem(int index) {
   FItems.pop_back();
 }
 
-void TlxCtrlAdapter::ForgetControl(const TControl* control) {
+void TlxCtrlAdapter::ForgetControl(const TComponent* control) {
   for (int i = Count() - 1; i >= 0; --i) {
     TlxAdapterItem* item = FItems[static_cast<size_t>(i)].get();
     if (item->Control != control) continue;

@@ -95,8 +95,9 @@ public:
   // Nothing for an index outside 0 ... Count - 1; else the item freed and the last one moved
   // into its place.
   virtual void RemoveItem(int index);
-  // Drops the item of a control that leaves (nothing when it has none).
-  void ForgetControl(const TControl* control);
+  // Drops the items of a control that leaves (nothing when it has none). The control is only
+  // compared: it may be half destroyed.
+  void ForgetControl(const TComponent* control);
   // Sends the message to every adapted control that has a parent and a live window adapter.
   virtual void BroadcastMessage(TMessage& message);
   // Frees the items whose window or graphic adapter let go, keeping the order of the rest.
