@@ -177,9 +177,17 @@ TEST_F(SpeedFrame, SpeedButtonFaceGlyphCaptionAndSmallMark) {
     EXPECT_EQ(item->SkinData->GetSkinSection(), c.Section);
     EXPECT_EQ(PaintedPixel(Button, c.At.X, c.At.Y), c.Expected);
   }
-  // The caption in the section's text colour.
+  // The caption in the section's text colour; a caption wider than the 255 pixels it is
+  // measured in wraps onto more lines.
   Button->SetCaption("Go");
   EXPECT_EQ(PaintedPixel(Button, 0, 0, [](COLORREF p) { return p == Text; }), Text);
+  const int line = P->CtrlAdapter()->GetGraphicItem(0)->Handler->CaptionRect().Height();
+  ASSERT_GT(line, 0);
+  Button->SetCaption("Channel one trigger level and the time base of the sweep are kept");
+  PaintedPixel(Button, 0, 0);
+  const TRect wrapped = P->CtrlAdapter()->GetGraphicItem(0)->Handler->CaptionRect();
+  EXPECT_LE(wrapped.Width(), 255);
+  EXPECT_GE(wrapped.Height(), 2 * line);
 }
 
 TEST_F(SpeedFrame, SpeedButtonPressedAndHotOnEnter) {
