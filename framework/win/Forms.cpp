@@ -172,12 +172,11 @@ void TFrame::ReadStoredFrame() {
   FStoredFrameRead = true;
   std::string text;
   // The class's own data only: a plain frame has none.
-  if (FindFormResource(ClassName(), text)) {
-    const std::string name = Name();
-    ReadForm(this, text);
-    // The name is the placer's, not the design's.
-    if (!name.empty() && name != Name()) SetName(name);
-  }
+  if (!FindFormResource(ClassName(), text)) return;
+  TFormObject top = ParseForm(text);
+  // The name is the placer's, not the design's: two frames of a class may sit on one form.
+  top.Name.clear();
+  ReadForm(this, top);
 }
 
 void InitFrameClasses() {

@@ -304,6 +304,8 @@ TEST_F(SpeedFrame, AStoredFrameIsSkinnedByItsAdapter) {
   TTestFrame* frame = NewFrame();
   TsFrameAdapter* a = AdapterOf(frame);
   ASSERT_NE(a, nullptr);
+  // A second frame of the class beside it reads the same design under a name of its own.
+  EXPECT_NE(AdapterOf(NewFrame()), nullptr);
   TCounter &panel = PanelHolds, &speed = SpeedHolds;
   panel.Wrap(As<TControl>(frame->FindComponent("Panel"))->WindowProc);
   speed.Wrap(As<TControl>(frame->FindComponent("Speed"))->WindowProc);
