@@ -17,11 +17,6 @@ int SpeedButtonGlyphWidth(int stripWidth, int numGlyphs) {
   return stripWidth / (numGlyphs < 1 ? 1 : numGlyphs);
 }
 
-int SpeedButtonGlyphColumn(TlxSpeedButtonState state, int numGlyphs) {
-  const int column = static_cast<int>(state);
-  return column < numGlyphs ? column : 0;
-}
-
 TRect SpeedButtonGlyphRect(const TlxSpeedButtonLayout& b) {
   const int gw = HasGlyph(b) ? SpeedButtonGlyphWidth(b.GlyphWidth, b.NumGlyphs) : 0;
   const int gh = gw > 0 ? b.GlyphHeight : 0;

@@ -1,5 +1,5 @@
 // The window-free layout of a skinned speed button: which face state it shows, where its glyph
-// stands, which column of a glyph strip a state draws, and where its caption goes. The
+// stands and where its caption goes. The
 // speed-button handler (skin/adapters lxSpeedButtonHandler) reads the button and measures the
 // caption, then calls these. Owns nothing. Window-free.
 #pragma once
@@ -29,9 +29,6 @@ struct TlxSpeedButtonLayout {
 int SpeedButtonFaceState(TlxSpeedButtonState state, bool active);
 // One glyph's width: the strip's width over its glyph count, a count below 1 counting as 1.
 int SpeedButtonGlyphWidth(int stripWidth, int numGlyphs);
-// The strip column a state draws: up 0, disabled 1, down 2, exclusive 3; a column the strip
-// does not have falls back to the first.
-int SpeedButtonGlyphColumn(TlxSpeedButtonState state, int numGlyphs);
 // The glyph's rectangle (empty at its place for no glyph).
 TRect SpeedButtonGlyphRect(const TlxSpeedButtonLayout& b);
 // The caption's rectangle: beside the glyph at `Spacing` by the layout; without a glyph
