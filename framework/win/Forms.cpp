@@ -51,6 +51,7 @@ void TCustomForm::PublishProperties(TPublisher<TCustomForm>& P) {
   P.Event("OnClose", &TCustomForm::OnClose);
   P.Event("OnCloseQuery", &TCustomForm::OnCloseQuery);
 }
+ORBEX_IMPLEMENT_CLASS(TFrame, TWinControl, &CreateComponentOf<TFrame>)
 ORBEX_IMPLEMENT_CLASS(TApplication, TComponent, nullptr)
 ORBEX_IMPLEMENT_CLASS(TScreen, TComponent, nullptr)
 
@@ -143,6 +144,46 @@ void TCustomForm::ReadStoredForm() {
   if (FStoredFormRead) return;
   FStoredFormRead = true;
   ReadFormResource(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFrame
+
+TFrame::TFrame(TComponent* AOwner) : TWinControl(AOwner) {
+  SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks);
+  SetBounds(0, 0, 320, 240);
+  SetParentColor(false);
+  SetColor(clBtnFace);
+  SetTabStop(true);
+}
+
+TFrame::~TFrame() {
+  Destroying();
+  DestroyComponents();
+}
+
+void TFrame::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  ReadStoredFrame();
+}
+
+void TFrame::ReadStoredFrame() {
+  if (FStoredFrameRead) return;
+  FStoredFrameRead = true;
+  std::string text;
+  // The class's own data only: a plain frame has none.
+  if (!FindFormResource(ClassName(), text)) return;
+  TFormObject top = ParseForm(text);
+  // The name is the placer's, not the design's: two frames of a class may sit on one form.
+  top.Name.clear();
+  ReadForm(this, top);
+}
+
+void InitFrameClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterClassOf<TFrame>();
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {

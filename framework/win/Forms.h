@@ -227,6 +227,32 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------
+// A frame: a windowed container designed like a form and placed on forms (or other containers).
+// Its stored data, named after its class like a form's, is read when it is made: the
+// components there belong to the frame and are told Loaded afterwards; the data of whatever
+// places the frame (name, bounds) applies after it. Popup menus it owns are its components.
+// It does not scroll its contents.
+class TFrame : public TWinControl {
+  ORBEX_CLASS(TFrame, TWinControl)
+public:
+  explicit TFrame(TComponent* AOwner);
+  // Owned components go first, while the frame's window and controls still exist (an adapter
+  // on the frame gives its window method back).
+  ~TFrame() override;
+  // Reads the frame's stored data (see ReadStoredForm).
+  void AfterConstruction() override;
+  // Reads the stored data named after the frame's class, once; nothing when there is none.
+  void ReadStoredFrame();
+  bool StoredFrameRead() const { return FStoredFrameRead; }
+
+private:
+  bool FStoredFrameRead = false;
+};
+
+// Start-up step: registers the frame class by name. Runs once.
+void InitFrameClasses();
+
+// ---------------------------------------------------------------------------------------------
 class TApplication : public TComponent {
   ORBEX_CLASS(TApplication, TComponent)
 public:
