@@ -227,3 +227,6 @@ private:
 // The provider's owner adapter.
 
 std::unique_ptr<IlxBorderOwner> MakeProviderBorderOwner(TsSkinProvider* provider);
+// The dialog adapter's owner adapter (lxDialogBorderOwner.cpp).
+class TlxDialogWnd;
+std::unique_ptr<IlxBorderOwner> MakeDialogBorderOwner(TlxDialogWnd* dialog);
