@@ -26,6 +26,7 @@
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDwmApi.h"
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
@@ -495,12 +496,27 @@ void TlxDialogWnd::StartMoving() {
   if (FMoving || m == nullptr) return;
   const int target = m->AnimEffects()->BlendOnMoving()->BlendValue;
   FMoveTimer = std::make_unique<TlxMoveTimer>(static_cast<IlxEffectOwner*>(this), h, 255, target, DialogBlendStep(target));
-  FMoving = true;
-  SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
-  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  FMoveTimer->SetEnabled(true);
-  SendMessageA(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  const HWND border = FBorderForm != nullptr ? FBorderForm->Handle() : nullptr;
+  if (border != nullptr) {
+    // The border window carries the dialog's whole image while it moves; the dialog stays
+    // behind it, unseen, and follows at the end.
+    State |= lxOwnerMoving;
+    FBorderForm->UpdateExBorder(true, 255);
+    FMoving = true;
+    FBorderForm->Updating = true;
+    SetWindowPos(h, border, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(h, 0, 0, LWA_ALPHA);
+    FMoveTimer->SetEnabled(true);
+    SendMessageA(border, WM_SYSCOMMAND, DragMove, 0);
+  } else {
+    FMoving = true;
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    FMoveTimer->SetEnabled(true);
+    SendMessageA(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  }
   StopMoving();
 }
 
@@ -509,13 +525,31 @@ void TlxDialogWnd::StopMoving() {
   if (!FMoving) return;
   FMoving = false;
   if (FMoveTimer) FMoveTimer->SetEnabled(false);
-  if (IsWindow(h)) {
+  const HWND border = FBorderForm != nullptr ? FBorderForm->Handle() : nullptr;
+  if (border != nullptr && IsWindow(h)) {
+    // The dialog goes to its place inside the border window, opaque again, behind it.
+    TBitmap* cache = EffectFrameCache();
+    if (cache != nullptr && !cache->Empty()) ShowLayeredBitmap(border, cache->GetHandle(), 255);
+    const TRect br = WindowRectOfWnd(border);
+    SetWindowPos(h, border, br.Left + FBorderForm->FormLeftOffset(), br.Top + FBorderForm->PlacedTopOffset(), 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    SetFocus(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    FBorderForm->PlaceBehindOwner();
+  } else if (IsWindow(h)) {
     SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     UpdateWindow(h);
     SetFocus(h);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }
+  State &= ~lxOwnerMoving;
   FMoveTimer.reset();
+  if (FBorderForm != nullptr) {
+    FBorderForm->Updating = false;
+    if (SkinData() != nullptr) SkinData()->BGChanged = 1;
+    FBorderForm->UpdateExBorder(true, 255);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -762,15 +796,21 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
       if (const HWND active = GetActiveWindow(); active != nullptr)
         RedrawWindow(active, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
       return;
-    case WM_WINDOWPOSCHANGED:
+    case WM_WINDOWPOSCHANGED: {
       TlxScrollWnd::HandleMessage(message);
-      if (FBorderForm == nullptr || message.LParam == 0) return;
-      // Hidden, the dialog drops its border window; else the border window follows it.
-      if ((reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_HIDEWINDOW) != 0)
+      if (message.LParam == 0) return;
+      const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
+      // Shown, the dialog takes its border window; hidden, it drops it; else the border
+      // window follows it.
+      if (FBorderForm == nullptr) {
+        if ((flags & SWP_SHOWWINDOW) != 0 && SkinManager() != nullptr) UpdateBorderForm(SkinManager()->GetExtendedBorders());
+      } else if ((flags & SWP_HIDEWINDOW) != 0) {
         FBorderForm.reset();
-      else if (!FBorderForm->Updating && (State & lxOwnerMoving) == 0)
+      } else if (!FBorderForm->Updating && (State & lxOwnerMoving) == 0) {
         FBorderForm->UpdateExBorder(false, 255);
+      }
       return;
+    }
     case WM_MOUSEMOVE:
       // The mouse is over the content: the manager's hover tracking starts afresh.
       if (IsWindowEnabled(h)) TsSkinManager::ForgetHoverWindow(h);
