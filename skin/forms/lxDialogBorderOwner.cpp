@@ -26,27 +26,7 @@ public:
   }
   TsCommonData* SkinData() const override { return D->SkinData(); }
 
-  TlxOwnerFrame Frame() const override {
-    const TsFormGeometry f = D->Geometry();
-    const ISystemMetrics& sm = SystemMetrics();
-    TlxOwnerFrame o;
-    o.PlainFrame = FrameBorderWidth(f, sm, false);
-    o.ExtBorderWidth = f.ExtBorderWidthSkin;
-    o.ExtraWidth = ExtBorderExtraWidth(f, sm);
-    o.ExtTitleHeight = f.ExtTitleHeightSkin;
-    o.ExtTitleExtra = ExtTitleExtraHeight(f);
-    o.CaptionHeight = ::CaptionHeight(f, sm, false);
-    o.HasCaption = (f.Style & WS_CAPTION) == WS_CAPTION;
-    o.ThickFrame = (f.Style & WS_THICKFRAME) != 0;
-    o.Maximized = f.Zoomed;
-    o.Iconic = f.Iconic;
-    TsSkinManager* m = D->SkinManager();
-    if (m != nullptr && m->Tables() != nullptr) {
-      o.AlignOffset = m->SkinData().ExShadowOffs;
-      o.CornerSide = m->SkinData().ExContentOffs;
-    }
-    return o;
-  }
+  TlxOwnerFrame Frame() const override { return OwnerFrameOf(D->Geometry(), D->SkinManager()); }
 
   void SetHotButton(int code) override { D->SetHotButton(code < 0 ? 0 : code, true); }
   int CaptionHeight(bool withExtTitle) const override {
@@ -64,14 +44,7 @@ public:
     RECT cr{};
     GetClientRect(h, &cr);
     const TRect client = Bounds(D->ClientOffsetX(), D->ClientOffsetY(), cr.right, cr.bottom);
-    const TWindowDC dc(h, TWindowDC::TArea::Window);
-    POINT origin{0, 0};
-    ClientToScreen(h, &origin);
-    RECT wr{};
-    GetWindowRect(h, &wr);
-    BitBlt(cache->Canvas()->GetHandle(), client.Left, client.Top, client.Width(), client.Height(), dc.Get(),
-           origin.x - wr.left, origin.y - wr.top, SRCCOPY);
-    SetRectAlpha(TargetPixels32(cache), client, 255, false);
+    CopyClientIntoCache(h, cache, client);
   }
 
   std::uint32_t OwnerState() const override { return D->State; }
