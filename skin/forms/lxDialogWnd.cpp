@@ -747,6 +747,10 @@ void TlxDialogWnd::SkinCommand(TMessage& message) {
     case SkinCmdRepaintNow:
       if (FBorderForm != nullptr) FBorderForm->UpdateExBorder(true, 255);
       break;
+    case SkinCmdHoldPaint:
+      // Painting held: what shows may be outdated by the time it is released.
+      if (LOWORD(message.WParam) == 1 && d != nullptr) d->BGChanged = 1;
+      break;
     case SkinCmdQueryBackground:
       // Children ask in client coordinates; the frame cache holds the whole window.
       if (message.LParam != 0 && d != nullptr) {
