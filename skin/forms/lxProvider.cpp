@@ -244,7 +244,7 @@ void FreeDestroyedProviders() {
 
 void StopDialogHookWork() {
   for (TlxProvider* p : GProviders)
-    if (p->DialogWnd() != nullptr) p->DialogWnd()->StopButtonAnimations();
+    if (p->DialogWnd() != nullptr) p->DialogWnd()->StopWork();
 }
 
 void TlxProvider::Notification(TComponent* AComponent, TOperation Operation) {

@@ -45,6 +45,8 @@ class TlxProviderBorderOwner;
 class TlxThreadedTimer;
 class TlxCtrlAdapter;
 class TlxSBAnimation;
+class TlxButtonAnimations;
+class IlxEffectOwner;
 struct TsMenuLineSpot;
 
 // ---------------------------------------------------------------------------------------------
@@ -636,8 +638,11 @@ private:
   // Declared after the border window: freed before it.
   std::unique_ptr<TlxThreadedTimer> FFormTimer;
   std::unique_ptr<TlxThreadedTimer> FRetiredTimer;
-  std::map<int, std::unique_ptr<TlxSBAnimation>> FButtonAnimations;
-  friend class TlxSBAnimation;
+  // The provider as the owner of its title-button animations, made at the first one; declared
+  // before them: freed after them.
+  std::unique_ptr<IlxEffectOwner> FEffectOwner;
+  std::unique_ptr<TlxButtonAnimations> FButtonAnimations;
+  friend class TlxProviderEffectOwner;
   // Cleared when the provider goes: a caller that sent a command which may free the form (and
   // so the provider) holds a copy and looks before touching the provider again.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -140,13 +140,8 @@ void TsSkinProvider::PaintFrameCache() {
   }
   MenuChanged = false;
   FSkinData->BGChanged = 0;
-  if (f.HasBorderWindow) {
-    // What was drawn over the frame inside the mask's edge (title, caption, buttons) is opaque.
-    const TlxPixelBuffer pixels = TargetPixels32(cache);
-    const int o = std::max(SkinManager()->SkinData().ExContentOffs, 0);
-    OpaqueFramePixels(pixels, TRect{inner.Left + o, inner.Top + o, inner.Right - o, inner.Bottom - o});
-    PremultiplyAlphaPixels(pixels);
-  }
+  // What was drawn over the frame inside the mask's edge (title, caption, buttons) is opaque.
+  if (f.HasBorderWindow) OpaqueExtFrame(cache, f, SkinManager()->SkinData().ExContentOffs);
   // The form's own painting goes into the cache too, at the client's place.
   if (FForm->OnPaint) {
     const HDC dc = cache->Canvas()->GetHandle();
@@ -195,12 +190,14 @@ void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
 // the finished frame, whose outer edge it draws; without a mask the frame stays a plain
 // rectangle. In drawing mode 1 the mask's centre is painted too.
 void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
-  TsSkinManager* m = SkinManager();
-  TPNGGraphic* image = FormActive ? m->ShadowActive() : m->ShadowInactive();
+  PaintExtFrameMask(cache, SkinManager(), FormActive, Geometry(), drawMode1);
+}
+
+void PaintExtFrameMask(TBitmap* cache, TsSkinManager* m, bool active, const TsFormGeometry& f, bool drawMode1) {
+  TPNGGraphic* image = active ? m->ShadowActive() : m->ShadowInactive();
   if (image == nullptr || image->Empty()) return;
   const TlxPixelBuffer src = TargetPixels32(image);
   const TsSkinTables* t = m->Tables();
-  const TsFormGeometry f = Geometry();
   TlxFrameMaskInput in;
   if (t != nullptr && MaskIndexInRange(t, t->CommonIndexes.ExBorder)) {
     const TsMaskData& mask = t->MaskData[static_cast<size_t>(t->CommonIndexes.ExBorder)];
@@ -223,6 +220,14 @@ void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
                             cache->GetWidth() * 4, 4};
   StretchPiece(over, src, over.BoundsRect(), src.BoundsRect(), layout);
   BlendFrameOver(TargetPixels32(cache), over);
+}
+
+void OpaqueExtFrame(TBitmap* cache, const TsFormGeometry& f, int contentOffset) {
+  const TlxPixelBuffer pixels = TargetPixels32(cache);
+  const int o = std::max(contentOffset, 0);
+  OpaqueFramePixels(pixels, TRect{f.ShadowLeft + o, f.ShadowTop + o, cache->GetWidth() - f.ShadowRight - o,
+                                  cache->GetHeight() - f.ShadowBottom - o});
+  PremultiplyAlphaPixels(pixels);
 }
 
 TRect TsSkinProvider::GripRect(const TBitmap* cache) {

@@ -94,7 +94,15 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
     case WM_COPYDATA: WMCopyData(message); return;
     case WM_DESTROY: WindowGoing(); break;
     case WM_ENTERSIZEMOVE: SetFormMoving(true); break;
-    case WM_EXITSIZEMOVE: SetFormMoving(false); break;
+    case WM_EXITSIZEMOVE:
+      SetFormMoving(false);
+      // The hooked dialogs' border windows may lie under the moved form's: they are shown anew.
+      if (FBorderForm != nullptr) {
+        const TsSkinManagerLinks& links = SkinManagerLinks();
+        if (links.VisibleHookedWindows)
+          for (HWND h : links.VisibleHookedWindows()) SendMessageA(h, WM_SKINCOMMAND, MakeSkinWParam(SkinCmdRepaintNow), 0);
+      }
+      break;
     default: break;
   }
   if (DestroyingForm() || !Skinned())
