@@ -559,13 +559,12 @@ void TCustomForm::Dispatch(TMessage& m) {
         DoHide();
         const bool activeChild = FFormStyle == fsMDIChild && MDIMainForm() != nullptr &&
                                  MDIMainForm()->ActiveMDIChild() == this;
+        // A hidden child would stay the client's active one: the next child takes its place
+        // first (switching away from a maximized child shows it again in normal size).
+        if (activeChild)
+          ::SendMessageA(MDIMainForm()->FClientHandle, WM_MDINEXT, reinterpret_cast<WPARAM>(FHandle), 0);
         ::ShowWindow(FHandle, SW_HIDE);
-        // A hidden child stays the client's active one: the next child takes its place.
-        if (activeChild) {
-          HWND client = MDIMainForm()->FClientHandle;
-          ::SendMessageA(client, WM_MDINEXT, reinterpret_cast<WPARAM>(FHandle), 0);
-          if (MDIMainForm()->ActiveMDIChild() == this) MDIMainForm()->MergeChildMenu(nullptr);
-        }
+        if (activeChild && MDIMainForm()->ActiveMDIChild() == this) MDIMainForm()->MergeChildMenu(nullptr);
       }
       break;
     }

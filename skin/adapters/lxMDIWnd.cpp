@@ -143,7 +143,7 @@ void TlxMDIWnd::HandleMessage(TMessage& message) {
         if (IsWindowVisible(Handle())) {
           RefreshScrollInfo(false);
           if (!MaximizedChildActive()) {
-            TWindowDC dc(Handle());
+            TWindowDC dc(Handle(), TWindowDC::TArea::Window);
             if (dc.Valid()) {
               PaintArea(dc.Get(), true);
               PaintScrollBars(dc.Get());

@@ -194,6 +194,8 @@ bool TsSkinProvider::MDIMessage(TMessage& message) {
       return false;
     case WM_SHOWWINDOW:
       if (!MDIParent()) return false;
+      // The client window is made after the form's own window: it is skinned once shown.
+      if (message.WParam == 1 && FMDIForm != nullptr) FMDIForm->ConnectToClient();
       WMShowWindow(message);
       // Children made before the skin came get theirs now.
       if (message.WParam == 1 && !DestroyingForm())
