@@ -189,6 +189,20 @@ bool TsSkinProvider::MDIMessage(TMessage& message) {
         ChildWasMaximized = parent != nullptr && parent->MaximizedMDIChild() != nullptr;
       }
       return false;
+    case WM_SIZE: {
+      if (!MDIChild()) return false;
+      WMSize(message);
+      // Maximized, or back from it: the main form's menu line shows or drops its icon and
+      // buttons.
+      TsSkinProvider* parent = SkinnedMDIParent();
+      if (DestroyingForm() || parent == nullptr || parent == this) return true;
+      if (message.WParam == SIZE_MAXIMIZED || !parent->FMDIClose.Rect.IsEmpty()) {
+        parent->FSkinData->BGChanged = 1;
+        parent->MenuLineCount = -1;
+        parent->RepaintFormFrame();
+      }
+      return true;
+    }
     case WM_MEASUREITEM:
       if (MDIParent()) MDIParentProvider = this;
       return false;
