@@ -197,6 +197,11 @@ void TlxMDIWnd::HandleMessage(TMessage& message) {
   }
   TlxBaseWnd::HandleMessage(message);
   if (Defunct()) return;
+  // The system tells only the client window of a child made in it: the form's provider
+  // hears it too and skins a child that has no provider of its own.
+  if (message.Msg == WM_PARENTNOTIFY && LOWORD(message.WParam) == WM_CREATE && Form != nullptr &&
+      Form->HandleAllocated())
+    SendMessageA(Form->Handle(), WM_PARENTNOTIFY, message.WParam, message.LParam);
   switch (message.Msg) {
     case WM_PARENTNOTIFY:
     case WM_MDIREFRESHMENU:

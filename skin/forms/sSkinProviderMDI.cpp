@@ -203,6 +203,17 @@ bool TsSkinProvider::MDIMessage(TMessage& message) {
       }
       return true;
     }
+    case WM_PARENTNOTIFY: {
+      if (!MDIParent() || LOWORD(message.WParam) != WM_CREATE) return false;
+      WMParentNotify(message);
+      // A new child without a provider of its own gets one as the thread hook gives forms
+      // (the hook never sees a child window made).
+      const auto child = reinterpret_cast<HWND>(message.LParam);
+      if (!DestroyingForm() && child != nullptr && GetParent(child) == FForm->ClientHandle() &&
+          SendSkinCommand(child, SkinCmdIsSkinned) != 1)
+        AttachSkinToWindow(child, nullptr);
+      return true;
+    }
     case WM_MEASUREITEM:
       if (MDIParent()) MDIParentProvider = this;
       return false;

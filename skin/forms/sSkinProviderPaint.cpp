@@ -473,11 +473,15 @@ namespace {
 
 // The menu line behind a bar item of the form whose menu bar `menuWindow` shows, through the
 // form's provider; only for windows of this process, whose answer is a provider we made.
+// An MDI child's menu has no window of its own: its items, merged into the MDI main form's
+// bar, lie on that form's menu line.
 bool ProviderMenuLineBackground(HWND menuWindow, HDC dc, const TRect& itemRect, TsMenuLineSpot& spot) {
   DWORD process = 0;
-  if (menuWindow == nullptr || GetWindowThreadProcessId(menuWindow, &process) == 0 || process != GetCurrentProcessId())
-    return false;
-  auto* p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
+  TsSkinProvider* p = nullptr;
+  if (menuWindow == nullptr)
+    p = TsSkinProvider::SkinnedMDIParent();
+  else if (GetWindowThreadProcessId(menuWindow, &process) != 0 && process == GetCurrentProcessId())
+    p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
   return p != nullptr && p->MenuLineBackgroundAt(dc, itemRect, spot);
 }
 

@@ -85,6 +85,13 @@ TEST_F(MDI, TheClientAndTheChildrenAreSkinned) {
     TOwnedRegion rgn(CreateRectRgn(0, 0, 0, 0));
     EXPECT_NE(GetWindowRgn(c->Handle(), rgn.Get()), ERROR) << c->Caption();
   }
+  // A child made without a provider gets one from its main form.
+  auto* plain = new TForm(nullptr);
+  plain->SetFormStyle(fsMDIChild);
+  plain->Show();
+  Forms->Children.push_back(plain);
+  formtest::Pump();
+  EXPECT_EQ(formtest::Command(plain, SkinCmdIsSkinned), 1);
 }
 
 TEST_F(MDI, AMaximizedChildShowsItsIconItemsAndButtonsOnTheMenuLine) {
