@@ -679,6 +679,8 @@ void TsSkinProvider::WMNCHitTest(TMessage& message) {
     return;
   }
   const int code = TitleHitTest(LParamPoint(message.LParam));
+  // The system gives an MDI child its system-menu style back now and then: taken again.
+  if (MDIChild() && (code == htcMinButton || code == htcMaxButton || code == htcClose)) SetSystemMenuStyle(true);
   if (FrameKeepsHitCode(code))
     message.Result = code;
   else
@@ -982,6 +984,11 @@ void TsSkinProvider::WMPaint(TMessage& message) {
   if (FSkinData->BGChanged != 0 && FSkinData->HoldPaint == 0) PaintFrameCache();
   if (CacheValid()) {
     PaintClientMessage(message);
+    // Made while the active child was maximized: this child takes its place maximized.
+    if (ChildWasMaximized && MDIChild()) {
+      ChildWasMaximized = false;
+      if (!IsZoomed(FForm->Handle())) SendMessageA(FForm->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    }
     return;
   }
   // No cache yet: the form paints itself as it would unskinned.
