@@ -2,7 +2,7 @@
 // menu), and three shown MDI children "Child 1".."Child 3", each with a menu of "&Edit" (group
 // 1) and "Child &File" (group 0). The main form is the application's main form while the
 // object lives; the children go before it. beforeShow runs on the main form before it is
-// shown (a skin provider is made there).
+// shown, beforeChildShow on each child (skin providers are made there).
 #pragma once
 
 #include <windows.h>
@@ -16,8 +16,8 @@
 
 class TMDITestForms {
 public:
-  template <class F>
-  explicit TMDITestForms(F&& beforeShow, int childCount = 3) : FOldMain(Application->MainForm()) {
+  template <class F, class G>
+  TMDITestForms(F&& beforeShow, G&& beforeChildShow) : FOldMain(Application->MainForm()) {
     Main = std::make_unique<TForm>(nullptr);
     Main->SetFormStyle(fsMDIForm);
     Main->SetPosition(poDesigned);
@@ -33,7 +33,7 @@ public:
     Application->SetMainForm(Main.get());
     beforeShow(Main.get());
     Main->Show();
-    for (int i = 0; i < childCount; ++i) {
+    for (int i = 0; i < 3; ++i) {
       auto* c = new TForm(nullptr);
       c->SetFormStyle(fsMDIChild);
       c->SetCaption("Child " + std::to_string(i + 1));
@@ -43,11 +43,12 @@ public:
       ChildEdit.back()->Add(MakeItem(c, "&Copy", 0));
       AddItem(menu, "Child &File", 0)->Add(MakeItem(c, "&Close", 0));
       c->SetMenu(menu);
+      beforeChildShow(c);
       c->Show();
       Children.push_back(c);
     }
   }
-  TMDITestForms() : TMDITestForms([](TForm*) {}) {}
+  TMDITestForms() : TMDITestForms([](TForm*) {}, [](TForm*) {}) {}
   ~TMDITestForms() {
     for (auto it = Children.rbegin(); it != Children.rend(); ++it) delete *it;
     Main.reset();

@@ -27,23 +27,9 @@ class MDI : public formtest::TSkinnedFormTest {
 protected:
   void SetUp() override {
     UseSkin(ORBEX_FRAME_SKINS, "FrameA");
-    Forms = std::make_unique<TMDITestForms>([](TForm* main) { NewComponent<TsSkinProvider>(main); }, 0);
-    for (int i = 0; i < 3; ++i) {
-      // Children with providers of their own, as designed forms have.
-      auto* c = new TForm(nullptr);
-      c->SetFormStyle(fsMDIChild);
-      c->SetCaption("Child " + std::to_string(i + 1));
-      c->SetBounds(10 + 30 * i, 10 + 30 * i, 220, 160);
-      auto* menu = new TMainMenu(c);
-      auto* edit = new TMenuItem(c);
-      edit->SetCaption("&Edit");
-      edit->SetGroupIndex(1);
-      menu->Items()->Add(edit);
-      c->SetMenu(menu);
-      NewComponent<TsSkinProvider>(c);
-      c->Show();
-      Forms->Children.push_back(c);
-    }
+    // Providers on every form, as designed forms have.
+    Forms = std::make_unique<TMDITestForms>([](TForm* main) { NewComponent<TsSkinProvider>(main); },
+                                            [](TForm* child) { NewComponent<TsSkinProvider>(child); });
     formtest::Pump(150);
   }
   void TearDown() override {

@@ -21,12 +21,14 @@ TEST(MDITest, AChildWithoutAnMDIMainFormRaises) {
 }
 
 TEST(MDITest, TheClientWindowFillsWhatTheAlignedControlsLeave) {
-  TMDITestForms forms([](TForm* main) {
-    auto* top = new TTestPanel(main);
-    top->SetParent(main);
-    top->SetHeight(30);
-    top->SetAlign(alTop);
-  });
+  TMDITestForms forms(
+      [](TForm* main) {
+        auto* top = new TTestPanel(main);
+        top->SetParent(main);
+        top->SetHeight(30);
+        top->SetAlign(alTop);
+      },
+      [](TForm*) {});
   HWND client = forms.Main->ClientHandle();
   char name[32] = {};
   ::GetClassNameA(client, name, sizeof(name));
