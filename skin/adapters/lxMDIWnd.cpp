@@ -58,6 +58,24 @@ void TlxMDIWnd::PaintArea(HDC dc, bool frame) {
   }
 }
 
+void TlxMDIWnd::PrintChildren(HDC dc, LPARAM flags) {
+  RECT self{};
+  GetWindowRect(Handle(), &self);
+  // From the bottom of the z-order up, so that the active child comes out on top.
+  for (HWND child = GetWindow(GetWindow(Handle(), GW_CHILD), GW_HWNDLAST); child != nullptr;
+       child = GetWindow(child, GW_HWNDPREV)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT r{};
+    GetWindowRect(child, &r);
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    // Each child prints into a picture of its own: its printing sets its own origins.
+    std::unique_ptr<TBitmap> image = CreateBitmap32(r.right - r.left, r.bottom - r.top);
+    SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(image->Canvas()->GetHandle()), flags);
+    BitBlt(dc, r.left - self.left, r.top - self.top, r.right - r.left, r.bottom - r.top, image->Canvas()->GetHandle(),
+           0, 0, SRCCOPY);
+  }
+}
+
 void TlxMDIWnd::ThumbScroll(TMessage& message) {
   const int bar = message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
   SCROLLINFO si{};
@@ -154,10 +172,14 @@ void TlxMDIWnd::HandleMessage(TMessage& message) {
         }
         break;
       case WM_PRINT:
-        if (message.WParam != 0 && !MaximizedChildActive()) {
-          PaintArea(reinterpret_cast<HDC>(message.WParam), true);
-          PaintArea(reinterpret_cast<HDC>(message.WParam), false);
-          PaintScrollBars(reinterpret_cast<HDC>(message.WParam));
+        if (message.WParam != 0) {
+          const auto dc = reinterpret_cast<HDC>(message.WParam);
+          if (!MaximizedChildActive()) {
+            PaintArea(dc, true);
+            PaintArea(dc, false);
+            PaintScrollBars(dc);
+          }
+          if ((message.LParam & PRF_CHILDREN) != 0) PrintChildren(dc, message.LParam);
           message.Result = 0;
           return;
         }

@@ -31,6 +31,8 @@ private:
   // "MDIAREA" over the client window's rectangle into `dc` (window coordinates): the client
   // area alone, or (frame) all but the client area, then the bars.
   void PaintArea(HDC dc, bool frame);
+  // Each visible child printed at its place (printing the client with its children).
+  void PrintChildren(HDC dc, LPARAM flags);
   void ThumbScroll(TMessage& message);
   // Tiling or cascading changed the children: the form's menu line and frame follow.
   void ArrangeDone();

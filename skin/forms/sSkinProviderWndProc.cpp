@@ -1040,6 +1040,17 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     PaintClient(dc, false);
     PaintFormOnPaint(dc);
     RestoreDC(dc, saved);
+    // An MDI main form's client window prints itself and the children over the client area.
+    if (MDIParent() && FForm->ClientHandle() != nullptr && IsWindowVisible(FForm->ClientHandle())) {
+      RECT window{}, client{};
+      GetWindowRect(FForm->Handle(), &window);
+      GetWindowRect(FForm->ClientHandle(), &client);
+      const int at = SaveDC(dc);
+      SetViewportOrgEx(dc, client.left - window.left, client.top - window.top, nullptr);
+      SendMessageA(FForm->ClientHandle(), WM_PRINT, message.WParam,
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+      RestoreDC(dc, at);
+    }
   } else {
     CallSavedWndProc(message);
   }

@@ -65,6 +65,17 @@ TEST_F(MDI, TheClientAndTheChildrenAreSkinned) {
   EXPECT_NE(GetWndAdapter(Client()), nullptr);
   EXPECT_EQ(ClientPixel(-30, -30), MDIFillA);
   EXPECT_EQ(ClientPixel(0, 0), MDIFrameA);
+  // Printed, the form shows its client window and the children in it.
+  {
+    const HWND main = Forms->Main->Handle();
+    const std::vector<COLORREF> printed = formtest::WindowPixels(main, formtest::TPixelSource::Print);
+    const RECT w = formtest::WindowRectOf(main), c = formtest::WindowRectOf(Client());
+    const RECT child = formtest::WindowRectOf(Forms->Children[2]->Handle());
+    const auto at = [&](LONG x, LONG y) { return printed.at(static_cast<size_t>((y - w.top) * (w.right - w.left) + (x - w.left))); };
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(at(c.right - 30, c.bottom - 30), MDIFillA);
+    EXPECT_NE(at((child.left + child.right) / 2, child.bottom - 10), MDIFillA);
+  }
   for (TForm* c : Forms->Children) {
     EXPECT_EQ(formtest::Command(c, SkinCmdIsSkinned), 1);
     EXPECT_EQ(formtest::HasSysMenuStyle(c->Handle()), false);
