@@ -1294,7 +1294,9 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
 }
 
 void TsSkinProvider::HandleGetMinMaxInfo(TMessage& message) {
-  if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr) {
+  // An MDI child is maximized into its main form's client window by the system.
+  if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr &&
+      !MDIChild()) {
     const TsFormGeometry f = Geometry();
     const ISystemMetrics& sm = SystemMetrics();
     const int a = FrameBorderWidth(f, sm, false);
