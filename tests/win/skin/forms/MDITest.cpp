@@ -74,6 +74,9 @@ TEST_F(MDI, TheClientAndTheChildrenAreSkinned) {
     const auto at = [&](LONG x, LONG y) { return printed.at(static_cast<size_t>((y - w.top) * (w.right - w.left) + (x - w.left))); };
     ASSERT_FALSE(printed.empty());
     EXPECT_EQ(at(c.right - 30, c.bottom - 30), MDIFillA);
+    // The frame cache holds the area too, for those who take the form's image from it.
+    formtest::RepaintFrame(MainProvider());
+    EXPECT_EQ(formtest::CachePixel(MainProvider(), c.right - 30 - w.left, c.bottom - 30 - w.top), Rgb(120, 160, 110));
     EXPECT_NE(at((child.left + child.right) / 2, child.bottom - 10), MDIFillA);
   }
   for (TForm* c : Forms->Children) {
