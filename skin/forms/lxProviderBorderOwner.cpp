@@ -212,7 +212,7 @@ std::unique_ptr<IlxBorderOwner> MakeProviderBorderOwner(TsSkinProvider* provider
 
 void TsSkinProvider::UpdateBorderForm(bool wanted) {
   const bool may = wanted && FForm != nullptr && FForm->HandleAllocated() && !DestroyingForm() && DrawsFrame(Geometry()) &&
-                   FDrawNonClientArea && FForm->Parent() == nullptr && FAllowExtBorders;
+                   FDrawNonClientArea && FForm->Parent() == nullptr && !MDIChild() && FAllowExtBorders;
   if (!may) {
     if (FBorderForm == nullptr) return;
     FBorderForm.reset();

@@ -369,7 +369,9 @@ void StopHideAnimation() {
 }
 
 void AnimHideForm(TsSkinProvider* provider) {
-  if (provider == nullptr || provider->Form() == nullptr || provider->SkinData() == nullptr) return;
+  // An MDI child hides inside its main form's client window: no copy window plays it.
+  if (provider == nullptr || provider->Form() == nullptr || provider->SkinData() == nullptr || provider->MDIChild())
+    return;
   TsCommonData* data = provider->SkinData();
   if (data->CacheBitmap() == nullptr || data->CacheBitmap()->Empty()) return;
   TsSkinManager* m = provider->SkinManager();
@@ -747,9 +749,11 @@ bool ManagerBusy(TsSkinManager* m) {
   return (m->ComponentState() & (csDesigning | csLoading | csReading)) != 0;
 }
 
-// A form the manager re-skins: no parent, not minimized, its provider belongs to the manager.
+// A form the manager re-skins: no parent, not an MDI child (its main form's redraw holds it),
+// not minimized, its provider belongs to the manager.
 TsSkinProvider* QualifyingProvider(TCustomForm* form, TsSkinManager* m, bool allowMinimized = false) {
-  if (form == nullptr || form->Parent() != nullptr || !form->HandleAllocated()) return nullptr;
+  if (form == nullptr || form->Parent() != nullptr || form->FormStyle() == fsMDIChild || !form->HandleAllocated())
+    return nullptr;
   if (!allowMinimized && IsIconic(form->Handle())) return nullptr;
   TsSkinProvider* p = ProviderOf(form);
   return p != nullptr && p->SkinManager() == m ? p : nullptr;
