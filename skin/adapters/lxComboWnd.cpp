@@ -66,6 +66,10 @@ void TlxComboListWnd::HandleMessage(TMessage& message) {
   TlxEditWnd::HandleMessage(message);
 }
 
+bool TlxComboListWnd::KeepsCaptureAfterBar() const {
+  return !FSimpleList && (SkinData() == nullptr || SkinData()->OwnerControl() == nullptr);
+}
+
 void TlxComboListWnd::RebuildCache() {
   if (FSimpleList) {
     TlxEditWnd::RebuildCache();

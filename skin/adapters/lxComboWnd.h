@@ -34,6 +34,9 @@ protected:
   // A dropped list's frame is plain: the adapter's colour outlined in the skin's border
   // colour. A simple list keeps the edit frame.
   void RebuildCache() override;
+  // A dropped list keeps the capture its combo box gave it when a press on its bar ends: the
+  // list closes on the next click elsewhere only while it holds it.
+  bool KeepsCaptureAfterBar() const override;
 
 private:
   bool FSimpleList = false;

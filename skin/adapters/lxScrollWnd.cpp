@@ -89,8 +89,8 @@ TBarParts PartsOf(const TsCommonIndexes& c, bool vert) {
 // background bitmap, or its colour.
 // An MDI main form's client window finds its piece in the form's frame cache, which holds
 // "MDIAREA" where the client window lies.
-// TODO: an extended-border form's offsets move this piece; they come with the form adapter,
-// which does not exist yet.
+// A form's own window is never adapted (forms scroll nothing of their own), so an
+// extended-border form's shadow margins never move the piece.
 TsBackgroundInfo BackgroundAt(HWND h, TPoint at) {
   TsBackgroundInfo info;
   GetWindowParentBackground(h, info);
@@ -676,9 +676,7 @@ void TlxScrollWnd::WMLButtonUp(TMessage& m) {
     PassOn(m);
     return;
   }
-  // TODO: the drop-down list of a combo box keeps the capture here and sends thumb codes of
-  // its own on release; that comes with the combo-box list adapter, which does not exist yet.
-  if (GetCapture() == Handle()) ReleaseCapture();
+  if (GetCapture() == Handle() && !KeepsCaptureAfterBar()) ReleaseCapture();
   int endPos = 0;
   if (s.PressedPart == sbpThumb) {
     ThumbTracking = false;

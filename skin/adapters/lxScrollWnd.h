@@ -86,6 +86,9 @@ protected:
   // AttachScrollAdapter.
   void AttachToWindow(bool repaintFrame) override;
   void DetachParts() override;
+  // A button-up on a bar leaves the capture with the window (a dropped combo list holds it to
+  // close on a click elsewhere).
+  virtual bool KeepsCaptureAfterBar() const { return false; }
 
 private:
   friend void AttachScrollAdapter(TlxScrollWnd& adapter, HWND handle, bool repaintFrame);

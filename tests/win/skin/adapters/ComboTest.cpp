@@ -16,6 +16,7 @@
 #include "skin/adapters/lxComboWnd.h"
 #include "skin/adapters/lxGlow.h"
 #include "skin/controls/sComboBox.h"
+#include "skin/core/lxSBUtilsCore.h"
 #include "skin/core/sComboBoxCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
@@ -384,6 +385,32 @@ TEST_F(ComboAdapter, ASimpleCombosListIsSkinned) {
   ASSERT_NE(a->ListHandle(), nullptr);
   EXPECT_TRUE(Skinned(a->ListHandle()));
   EXPECT_TRUE(a->ListAdapter()->SimpleList());
+}
+
+// A press on a dropped list's bar ends with the list still holding the capture its box gave
+// it, so a click elsewhere still closes it; a simple list lets it go.
+TEST_F(ComboAdapter, ADroppedListKeepsTheCaptureAfterItsBar) {
+  for (const bool simple : {false, true}) {
+    TComboBox* c = Make<TComboBox>(simple ? csSimple : csDropDownList, 60, 30);
+    if (simple) c->SetHeight(120);
+    auto a = Adapt(c);
+    if (!simple) Drop(c);
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const HWND list = a->ListHandle();
+    ASSERT_NE(list, nullptr) << simple;
+    SetCapture(list);
+    TlxScrollState& s = ScrollState();
+    s.ScrollStateWnd = list;
+    s.PressedPart = sbpSecondArrow;
+    s.PressedBarKind = SB_VERT;
+    SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(GetCapture() == list, !simple) << simple;
+    ReleaseCapture();
+    if (!simple) c->SetDroppedDown(false);
+    a.reset();
+    Data.reset();
+    delete c;
+  }
 }
 
 }   // namespace
