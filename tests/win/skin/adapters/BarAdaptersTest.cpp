@@ -11,6 +11,7 @@
 #include <windowsx.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -47,6 +48,7 @@ constexpr COLORREF Bar = RGB(20, 80, 80), Divider = RGB(250, 0, 120);
 constexpr COLORREF CheckFace = RGB(90, 70, 50), PageTop = RGB(30, 60, 130), PageFrame = RGB(240, 200, 0);
 constexpr COLORREF TabFrame[3] = {RGB(0, 0, 250), RGB(0, 250, 0), RGB(250, 0, 0)};
 constexpr COLORREF Slider[2] = {RGB(250, 150, 0), RGB(250, 0, 150)};
+constexpr COLORREF TabText = RGB(255, 255, 0);
 
 COLORREF Shown(HWND h, int x, int y) {
   HDC dc = GetWindowDC(h);
@@ -59,7 +61,11 @@ COLORREF Painted(HWND h, int x, int y) {
   return Shown(h, x, y);
 }
 
+// Adoption requests (command 25) the parent was sent.
+int GAdoptions = 0;
+
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdAdoptControls) ++GAdoptions;
   if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
     auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
     request->Kind = bkColor;
@@ -67,6 +73,29 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return 1;
   }
   return DefWindowProcA(h, msg, wp, lp);
+}
+
+// The box of the pixels of `colour` inside `r` (client coordinates of `h`), empty without any.
+TRect InkBox(HWND h, const RECT& r, COLORREF colour) {
+  TRect box{r.right, r.bottom, r.left, r.top};
+  HDC dc = GetDC(h);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (Near(GetPixel(dc, x, y), colour)) {
+        box.Left = std::min(box.Left, x), box.Top = std::min(box.Top, y);
+        box.Right = std::max(box.Right, x + 1), box.Bottom = std::max(box.Bottom, y + 1);
+      }
+  ReleaseDC(h, dc);
+  return box;
+}
+
+// WM_PAINT messages sent to `GCountedWindow` while the hook is set.
+HWND GCountedWindow = nullptr;
+int GPaintsSent = 0;
+LRESULT CALLBACK CountPaints(int code, WPARAM wp, LPARAM lp) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && sent->hwnd == GCountedWindow && sent->message == WM_PAINT) ++GPaintsSent;
+  return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 RECT ItemRect(HWND h, UINT msg) {
@@ -340,6 +369,21 @@ TEST_F(BarAdapters, NoTabFacesWithoutTabTopOrWithItFirst) {
   }
 }
 
+TEST_F(BarAdapters, LeftTabCaptionsInABitmapFaceTurnUpright) {
+  const HWND h = TabControl(Parent, 3, 300, TCS_VERTICAL | TCS_MULTILINE);
+  const HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  auto a = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(h, true, "", M.get(), nullptr);
+  ASSERT_EQ(a->Position(), TlxTabPos::Left);
+  Painted(h, 0, 0);
+  const TRect ink = InkBox(h, TabRect(h, 1), TabText);
+  EXPECT_GT(ink.Height(), ink.Width());
+  EXPECT_GT(ink.Width(), 0);
+  a.reset();
+  DestroyWindow(h);
+  DeleteObject(font);
+}
+
 TEST_F(BarAdapters, TabControlsArrowsGetASpinAdapter) {
   const HWND h = TabControl(Parent, 12, 200);
   auto a = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(h, true, "", M.get(), nullptr);
@@ -373,6 +417,46 @@ TEST_F(BarAdapters, PageControlErasesNothingWhileAnAnimationRuns) {
   AnimationInProgress = false;
   EXPECT_EQ(GetPixel(dc, 150, 100), RGB(1, 2, 3));
   ReleaseDC(h, dc);
+}
+
+// A page adapter on a window of the test's parent, which answers the background request with a
+// colour.
+struct TBarePage {
+  HWND Window;
+  std::unique_ptr<TlxPageWnd> Adapter;
+};
+TBarePage BarePage(HWND parent, TsSkinManager* m) {
+  const HWND page = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 20, 200, 100, parent, nullptr, nullptr,
+                                    nullptr);
+  return {page, TlxMainWnd::CreateForHandle<TlxPageWnd>(page, false, "CHECKBOX", m, nullptr)};
+}
+
+TEST_F(BarAdapters, PageOverAColourPaintsNothingAndAnswersOne) {
+  const TBarePage p = BarePage(Parent, M.get());
+  HDC dc = GetDC(p.Window);
+  FillDCRect(dc, TRect{0, 0, 200, 100}, RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageA(p.Window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+  EXPECT_EQ(GetPixel(dc, 100, 50), RGB(1, 2, 3));
+  ReleaseDC(p.Window, dc);
+}
+
+TEST_F(BarAdapters, PrintedPageSendsItselfAPaint) {
+  const TBarePage p = BarePage(Parent, M.get());
+  GCountedWindow = p.Window;
+  GPaintsSent = 0;
+  const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
+  HDC dc = GetDC(p.Window);
+  SendMessageA(p.Window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ReleaseDC(p.Window, dc);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(GPaintsSent, 1);
+}
+
+TEST_F(BarAdapters, AChildMadeInAPageIsAdoptedByTheTopWindow) {
+  const TBarePage p = BarePage(Parent, M.get());
+  const int before = GAdoptions;
+  CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, p.Window, nullptr, nullptr, nullptr);
+  EXPECT_EQ(GAdoptions - before, 1);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -437,6 +521,33 @@ TEST_F(BarAdapters, FrameworkBarHotTrackingAndADownButton) {
     EXPECT_EQ(f.Adapter->HotIndex(), c.Hot);
     for (int i = 0; i < 2; ++i) EXPECT_PRED2(Near, f.LeftEdge(i), ToolFrame[i == c.Hot ? 1 : 0]) << c.Under << " " << i;
     EXPECT_PRED2(Near, f.LeftEdge(2), ToolFrame[2]) << c.Under;
+  }
+}
+
+TEST_F(BarAdapters, MovingBetweenButtonsRepaintsOnlyTheOldAndTheNewHotOne) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 4, appDraws);
+  f.MoveTo(0);
+  // A mark over the whole bar, without invalidating it: what is repainted loses it.
+  HDC dc = GetDC(f.Bar->Handle());
+  FillDCRect(dc, TRect{0, 0, 400, 100}, RGB(1, 2, 3));
+  ReleaseDC(f.Bar->Handle(), dc);
+  f.MoveTo(1);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(f.LeftEdge(i) == RGB(1, 2, 3), i >= 2) << i;
+}
+
+TEST_F(BarAdapters, DropDownButtonShowsItsArrow) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 2, appDraws);
+  f.Button(1)->SetStyle(tbsDropDown);
+  RedrawWindow(f.Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  for (int i = 0; i < 2; ++i) {
+    const TRect r = f.Bar->ButtonRect(i);
+    const TRect arrow = InkBox(f.Bar->Handle(), RECT{r.Left, r.Top, r.Right, r.Bottom}, Arrow);
+    EXPECT_EQ(arrow.Width() > 0, i == 1) << i;
+    if (i == 1) {
+      EXPECT_GE(arrow.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    }
   }
 }
 

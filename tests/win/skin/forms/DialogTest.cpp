@@ -2,7 +2,8 @@
 // in its own loop (skinned, the system menu style taken, client offsets, title hit codes, the
 // region's cut corners, the system menu's items, freed after it went, a preset place), test
 // dialogs made from templates in memory (a child dialog left alone, the visible-dialog
-// threshold, a skin switch and a withdrawal, the dialog brush, freeing while its method runs).
+// threshold, a skin switch and a withdrawal, the dialog brush, freeing while its method runs,
+// the common controls' adapters), the save dialog with its tool bars.
 // The program's units start as in the program; the skins are the frame fixtures.
 #include "framework/win/Forms.h"
 #include "framework/win/Dialogs.h"
@@ -18,6 +19,7 @@
 
 #include "skin/core/sMessages.h"
 #include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxDialogWnd.h"
@@ -229,6 +231,46 @@ TEST_F(Dialog, ChildDialogStaysPlainAndAThirdNeedsAToolBar) {
   EXPECT_EQ(CountVisibleSkinnedDialogs(), 3);
 }
 
+// The section of a window's adapter (its skin data, command 37), empty without one.
+std::string SectionOf(HWND w) {
+  const auto* d = reinterpret_cast<const TsCommonData*>(SendSkinCommand(w, SkinCmdQueryCommonData));
+  return d != nullptr ? d->GetSkinSection() : std::string();
+}
+
+TEST_F(Dialog, CommonControlsInADialogGetTheirAdapters) {
+  M->SetSkinDirectory(ORBEX_TAB_ADAPTER_SKINS);
+  M->SetSkinName("TabAdapters");
+  const INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&icc);
+  struct Row {
+    const wchar_t* Class;
+    DWORD Style;
+    const char* Section;
+  } rows[] = {{L"SysTabControl32", 0, "PAGECONTROL"},
+              {L"msctls_updown32", 0, "BUTTON"},   // the skin has no "SPEEDBUTTON_SMALL"
+              {L"msctls_trackbar32", 0, "TRACKBAR"},
+              {L"ToolbarWindow32", TBSTYLE_WRAPABLE | CCS_NOPARENTALIGN | CCS_NORESIZE, "BAR"},
+              {L"ToolbarWindow32", CCS_NOPARENTALIGN | CCS_NORESIZE, "CHECKBOX"}};
+  TTemplate t(BoxStyle, 0, L"Controls", 200, 160);
+  short y = 5;
+  for (const Row& r : rows) t.Add(r.Class, r.Style, 5, y, 150, 20), y += 25;
+  HWND w = ModelessDialog(t);
+  ASSERT_TRUE(Skinned(w));
+  // A tab control shows "PAGECONTROL" once it has tabs.
+  HWND tabs = GetWindow(w, GW_CHILD);
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>("Tab");
+  SendMessageA(tabs, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  size_t i = 0;
+  for (HWND c = GetWindow(w, GW_CHILD); c != nullptr && i < std::size(rows); c = GetWindow(c, GW_HWNDNEXT), ++i) {
+    EXPECT_NE(GetPropA(c, "LXSBSC"), nullptr) << rows[i].Section;
+    EXPECT_EQ(SectionOf(c), rows[i].Section);
+  }
+  EXPECT_EQ(i, std::size(rows));
+}
+
 TEST_F(Dialog, SkinSwitchKeepsTheCloseButtonAndWithdrawalGivesAllBack) {
   TTemplate t(BoxStyle | DS_SETFONT, WS_EX_CONTEXTHELP, L"Switch");
   t.Add(L"STATIC", SS_LEFT, 5, 5, 100, 10);
@@ -390,7 +432,7 @@ struct TSaveProbe {
     }
     std::vector<std::pair<HWND, std::string>> all;
     Descendants(box, all);
-    int statics = 0, edits = 0, grips = 0, buttons = 0;
+    int statics = 0, edits = 0, grips = 0, buttons = 0, bars = 0;
     for (const auto& [h, cls] : all) {
       const bool adapted = GetPropA(h, "LXSBSC") != nullptr;
       if (cls == "Static" && adapted) ++statics;
@@ -398,6 +440,10 @@ struct TSaveProbe {
         buttons += adapted ? 1 : 100;
       if (cls == "Edit" && IsWindowVisible(h)) edits += adapted ? 1 : 100;
       if (cls == "ScrollBar" && (GetWindowLongA(h, GWL_STYLE) & SBS_SIZEGRIP) != 0) grips += adapted ? 1 : 100;
+      if (cls == "ToolbarWindow32") {
+        bars += adapted ? 1 : 100;
+        EXPECT_EQ(SectionOf(h), (GetWindowLongA(h, GWL_STYLE) & TBSTYLE_WRAPABLE) != 0 ? "BAR" : "CHECKBOX");
+      }
       if (cls == "SHELLDLL_DefView" || cls == "SysHeader32") {
         EXPECT_FALSE(adapted) << cls;
       }
@@ -407,6 +453,8 @@ struct TSaveProbe {
     EXPECT_LT(edits, 100);
     EXPECT_EQ(grips, 1);
     EXPECT_EQ(buttons, 2);   // Save and Cancel
+    EXPECT_GE(bars, 1);
+    EXPECT_LT(bars, 100);
     // Escape closes it, as the system's dialog does.
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
   }
