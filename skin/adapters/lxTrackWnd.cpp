@@ -88,13 +88,11 @@ void TlxTrackWnd::PaintThumb(const TRect& thumb) {
     return;
   }
   // Any other thumb size takes the mask stretched over it.
-  auto piece = std::make_unique<TBitmap>();
-  piece->SetPixelFormat(TPixelFormat::pf32bit);
-  piece->SetSize(w, h);
+  TBitmap* piece = KeptWorkBitmap(FThumb, w, h);
   const HDC pdc = piece->Canvas()->GetHandle(), cdc = cache->Canvas()->GetHandle();
   SetStretchBltMode(pdc, COLORONCOLOR);
   StretchBlt(pdc, 0, 0, w, h, cdc, r.Left, r.Top, r.Width(), r.Height(), SRCCOPY);
-  DrawMaskState(piece.get(), TPoint{0, 0}, state, TsBackgroundInfo{piece.get(), 0, 0, clKeyColor, 1}, t, mask, 1,
+  DrawMaskState(piece, TPoint{0, 0}, state, TsBackgroundInfo{piece, 0, 0, clKeyColor, 1}, t, mask, 1,
                 m->MasterBitmap());
   SetStretchBltMode(cdc, COLORONCOLOR);
   StretchBlt(cdc, r.Left, r.Top, r.Width(), r.Height(), pdc, 0, 0, w, h, SRCCOPY);
