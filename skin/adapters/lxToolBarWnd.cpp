@@ -148,11 +148,11 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
     const int colours = state == 0 && own != nullptr && own->GiveOwnFont ? d->SectionIndex() : section;
     const TsTextSkinInfo info = TextSkinInfoOf(m, colours);
     const TRect box{2 + shift, (hasImage ? imageH + 2 : 0) + 2 + shift, w - 2 + shift, h - 2 + shift};
-    const TlxCaptionLines lines = SplitToolCaption(caption, box.Width(), [canvas](const std::string& s) {
-      SIZE size{};
-      GetTextExtentPoint32A(canvas->GetHandle(), s.c_str(), static_cast<int>(s.size()), &size);
-      return static_cast<int>(size.cx);
-    });
+    // Measured in the caption's font (the canvas selects it into its DC only for its own
+    // drawing) against the button's width: a caption the bar sized its button to stays on one
+    // line.
+    const TlxCaptionLines lines =
+        SplitToolCaption(caption, w, [canvas](const std::string& s) { return canvas->TextWidth(s); });
     if (lines.TwoLines) {
       const int lineH = canvas->TextHeight("Wg");
       DrawSkinText(canvas, lines.First, enabled, state != 0, info, DT_CENTER | DT_SINGLELINE, box);

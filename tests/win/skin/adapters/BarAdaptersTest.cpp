@@ -44,7 +44,7 @@ constexpr COLORREF UpDownFrame[3] = {RGB(110, 60, 20), RGB(20, 110, 60), RGB(60,
 constexpr COLORREF ButtonFrame[3] = {RGB(120, 0, 0), RGB(0, 100, 0), RGB(0, 0, 120)};
 constexpr COLORREF Arrow = RGB(255, 255, 255);
 constexpr COLORREF ToolFrame[3] = {RGB(90, 90, 0), RGB(0, 90, 90), RGB(90, 0, 90)};
-constexpr COLORREF Bar = RGB(20, 80, 80), Divider = RGB(250, 0, 120);
+constexpr COLORREF Bar = RGB(20, 80, 80), Divider = RGB(250, 0, 120), BarText = RGB(255, 200, 200);
 constexpr COLORREF CheckFace = RGB(90, 70, 50), PageTop = RGB(30, 60, 130), PageFrame = RGB(240, 200, 0);
 constexpr COLORREF TabFrame[3] = {RGB(0, 0, 250), RGB(0, 250, 0), RGB(250, 0, 0)};
 constexpr COLORREF Slider[2] = {RGB(250, 150, 0), RGB(250, 0, 150)};
@@ -247,8 +247,9 @@ TEST_F(BarAdapters, DisabledTrackBarBlendedWithTheParent) {
 // ---------------------------------------------------------------------------------------------
 // Native tool bars.
 
-// A bar of `count` 40 x 30 buttons, the one at `separator` (-1 none) a separator.
-HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go") {
+// A bar of `count` 40 x 30 buttons (or as wide as their captions with `autoSize`), the one at
+// `separator` (-1 none) a separator.
+HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go", bool autoSize = false) {
   const HWND h = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE |
                                  CCS_NODIVIDER, 10, 10, 400, 40, parent, nullptr, nullptr, nullptr);
   SendMessageA(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -258,7 +259,7 @@ HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go"
     b.iBitmap = I_IMAGENONE;
     b.idCommand = 100 + i;
     b.fsState = TBSTATE_ENABLED;
-    b.fsStyle = i == separator ? BTNS_SEP : BTNS_BUTTON;
+    b.fsStyle = static_cast<BYTE>(i == separator ? BTNS_SEP : BTNS_BUTTON | (autoSize ? BTNS_AUTOSIZE : 0));
     b.iString = i == separator ? -1 : text;
     SendMessageA(h, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
   }
@@ -301,6 +302,23 @@ TEST_F(BarAdapters, SeparatorDrawsOnlyWithTheDividersFrame) {
     a.reset();
     DestroyWindow(h);
   }
+}
+
+TEST_F(BarAdapters, ACaptionAsWideAsItsButtonStaysOnTheFirstLine) {
+  const HWND h = NativeBar(Parent, 1, -1, "Zoom", true);
+  auto a = TlxMainWnd::CreateForHandle<TlxToolBarWnd>(h, true, "", M.get(), nullptr);
+  const RECT r = ButtonRect(h, 0);
+  Painted(h, 0, 0);
+  const TRect ink = InkBox(h, r, BarText);
+  TEXTMETRICA tm{};
+  HDC dc = GetDC(h);
+  {
+    const TSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &tm);
+  }
+  ReleaseDC(h, dc);
+  ASSERT_GT(ink.Width(), 0);
+  EXPECT_LT(ink.Top - r.top, 2 + tm.tmHeight);
 }
 
 TEST_F(BarAdapters, CaptionsOfAnyLengthAndNone) {
@@ -355,6 +373,29 @@ TEST_F(BarAdapters, SelectedTabOverThePageFrameOthersNormalAndSetCurSelRepaints)
   SendMessageA(h, TCM_SETCURSEL, 1, 0);
   UpdateWindow(h);
   EXPECT_PRED2(Near, Shown(h, (t1.left + t1.right) / 2, t1.top), TabFrame[2]);
+}
+
+TEST_F(BarAdapters, BackRowsLieUnderTheFrontRow) {
+  const HWND h = TabControl(Parent, 10, 300, TCS_MULTILINE);
+  auto a = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(h, true, "", M.get(), nullptr);
+  ASSERT_GE(SendMessageA(h, TCM_GETROWCOUNT, 0, 0), 2);
+  // A tab of the front row (the lowest) that is not the selected one, over a tab of the row
+  // behind it, whose face reaches into it.
+  const int selected = static_cast<int>(SendMessageA(h, TCM_GETCURSEL, 0, 0));
+  const int front = TabRect(h, selected).top;
+  int x = -1, top = 0;
+  for (int i = 0; i < 10 && x < 0; ++i) {
+    const RECT f = TabRect(h, i);
+    if (i == selected || f.top != front) continue;
+    const int mid = (f.left + f.right) / 2;
+    for (int j = 0; j < 10; ++j) {
+      const RECT b = TabRect(h, j);
+      if (b.bottom == f.top && b.left < mid && mid < b.right - 1) x = mid, top = f.top;
+    }
+  }
+  ASSERT_GE(x, 0);
+  // The front tab's frame, not the middle of the back tab's face.
+  EXPECT_PRED2(Near, Painted(h, x, top), TabFrame[0]);
 }
 
 TEST_F(BarAdapters, NoTabFacesWithoutTabTopOrWithItFirst) {
