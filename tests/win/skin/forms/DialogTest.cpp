@@ -470,4 +470,57 @@ TEST_F(Dialog, SaveDialogIsSkinnedAndEscapeClosesIt) {
   EXPECT_TRUE(TSaveProbe::Ran);
 }
 
+// The left edge of the first button of the save dialog's first tool bar, normal and with the
+// cursor over the button.
+struct TToolFaceProbe {
+  static inline COLORREF Normal = 0, Hot = 0;
+  static inline bool Ran = false;
+  static COLORREF LeftEdge(HWND bar, const RECT& r) {
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(bar);
+    const COLORREF c = GetPixel(dc, r.left, (r.top + r.bottom) / 2);
+    ReleaseDC(bar, dc);
+    return c;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND box = FindWindowA("#32770", "Export scope trace to file");
+    if (box == nullptr) return;
+    HWND bar = FindWindowExA(box, nullptr, "ToolbarWindow32", nullptr);
+    RECT r{};
+    for (int i = 0; bar != nullptr && i < SendMessageA(bar, TB_BUTTONCOUNT, 0, 0); ++i) {
+      TBBUTTON b{};
+      SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+      if ((b.fsStyle & BTNS_SEP) != 0 || (b.fsState & TBSTATE_ENABLED) == 0) continue;
+      SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+      break;
+    }
+    if (r.right > r.left) {
+      Ran = true;
+      Normal = LeftEdge(bar, r);
+      POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      ClientToScreen(bar, &centre);
+      SetCursorPos(centre.x, centre.y);
+      Hot = LeftEdge(bar, r);
+      SetCursorPos(0, 0);
+    }
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  }
+};
+
+TEST_F(Dialog, SaveDialogsToolButtonsShowTheSkinsFacesHotUnderTheCursor) {
+  M->SetSkinDirectory(ORBEX_TAB_ADAPTER_SKINS);
+  M->SetSkinName("TabAdapters");
+  SetCursorPos(0, 0);
+  TSaveDialog dlg(nullptr);
+  dlg.SetTitle("Export scope trace to file");
+  TToolFaceProbe::Ran = false;
+  SetTimer(nullptr, 0, 300, &TToolFaceProbe::Tick);
+  dlg.Execute();
+  ASSERT_TRUE(TToolFaceProbe::Ran);
+  // "TOOLBUTTON"'s frames of the fixture, normal and hot.
+  EXPECT_EQ(TToolFaceProbe::Normal, RGB(90, 90, 0));
+  EXPECT_EQ(TToolFaceProbe::Hot, RGB(0, 90, 90));
+}
+
 }  // namespace
