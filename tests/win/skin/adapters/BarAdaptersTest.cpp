@@ -234,6 +234,19 @@ TEST_F(BarAdapters, TicksFromTheMaskOrAsPlainLines) {
   }
 }
 
+TEST_F(BarAdapters, VerticalBarsTickAtTheirValues) {
+  const HWND h = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_VERT | TBS_AUTOTICKS, 20, 20, 40,
+                                 200, Parent, nullptr, nullptr, nullptr);
+  SendMessageA(h, TBM_SETTICFREQ, 50, 0);
+  auto a = TlxMainWnd::CreateForHandle<TlxTrackWnd>(h, true, "", M.get(), nullptr);
+  const RECT ch = ItemRect(h, TBM_GETCHANNELRECT);
+  Painted(h, 0, 0);
+  // The tick of 50 marks the middle third of the channel, right of it.
+  const int third = (ch.bottom - ch.top) / 3;
+  const TRect mark = InkBox(h, RECT{ch.right, ch.top + third, ch.right + 12, ch.bottom - third}, Tick);
+  EXPECT_GT(mark.Height(), 0);
+}
+
 TEST_F(BarAdapters, DisabledTrackBarBlendedWithTheParent) {
   const HWND h = Child(TRACKBAR_CLASSA, 0, 200, 40);
   auto a = TlxMainWnd::CreateForHandle<TlxTrackWnd>(h, true, "", M.get(), nullptr);
