@@ -1,6 +1,8 @@
 // The combo-box adapters (see lxComboWnd.h).
 #include "skin/adapters/lxComboWnd.h"
 
+#include <algorithm>
+
 #include "framework/win/Graphics.h"
 #include "framework/win/Messages.h"
 #include "framework/win/WinTypes.h"
@@ -61,6 +63,27 @@ void TlxComboListWnd::HandleMessage(TMessage& message) {
     default: break;
   }
   TlxEditWnd::HandleMessage(message);
+}
+
+void TlxComboListWnd::RebuildCache() {
+  if (FSimpleList) {
+    TlxEditWnd::RebuildCache();
+    return;
+  }
+  TsCommonData* d = SkinData();
+  const TlxWndGeometry g = GetWndGeometry(Handle());
+  LayoutRect = g.WndRect;
+  LayoutPoint = g.TopLeft;
+  if (d == nullptr || (d->BGChanged == 0 && d->CacheBitmap() != nullptr)) return;
+  d->EnsureCacheBitmap();
+  TBitmap* cache = d->CacheBitmap();
+  if (cache->GetWidth() != g.Width || cache->GetHeight() != g.Height) cache->SetSize(g.Width, g.Height);
+  const RECT r{0, 0, g.Width, g.Height};
+  const TOwnedBrush fill(::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color()))));
+  const TOwnedBrush line(::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(BorderLineColor()))));
+  ::FillRect(cache->Canvas()->GetHandle(), &r, fill.Get());
+  ::FrameRect(cache->Canvas()->GetHandle(), &r, line.Get());
+  d->BGChanged = 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -151,23 +174,109 @@ void TlxComboBoxWnd::Repaint() {
 void TlxComboBoxWnd::PaintFrameAndButton(HDC dc) {
   TsCommonData* d = SkinData();
   d->BGChanged = 1;
-  RebuildCache();
+  const bool simple = (::GetWindowLongPtrA(Handle(), GWL_STYLE) & lxCBS_TYPEMASK) == lxCBS_SIMPLE;
+  if (simple) PrepareSimpleCache();
+  else RebuildCache();
   TBitmap* cache = d->CacheBitmap();
   if (cache == nullptr || cache->GetWidth() <= 0) return;
-  RECT w{};
-  ::GetWindowRect(Handle(), &w);
-  const int width = w.right - w.left, height = w.bottom - w.top;
-  CopyBorderStrips(dc, 0, 0, 3, 0, 0, cache->Canvas()->GetHandle(), height, width);
+  CopyBorderStrips(dc, 0, 0, 3, 0, 0, cache->Canvas()->GetHandle(), cache->GetHeight(), cache->GetWidth());
+  if (!simple) PaintButton(dc, cache);
+}
+
+void TlxComboBoxWnd::PaintButton(HDC dc, TBitmap* cache) {
   TRect button;
   GetButtonRect(button);
   if (button.Width() <= 0) return;
+  TsCommonData* d = SkinData();
   const bool open = FListHandle != nullptr && ::IsWindowVisible(FListHandle);
   const bool hot = SkinManager() != nullptr && SkinManager()->HoverWindow() == Handle();
   std::unique_ptr<TBitmap> piece = CloneEmptyBitmap(cache);
-  ::BitBlt(piece->Canvas()->GetHandle(), 0, 0, width, height, cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
-  PaintComboButton(piece.get(), button, ComboButtonState(open, d->IsActiveState() || hot), height, SkinManager());
+  ::BitBlt(piece->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0,
+           0, SRCCOPY);
+  PaintComboButton(piece.get(), button, ComboButtonState(open, d->IsActiveState() || hot), cache->GetHeight(),
+                   SkinManager());
   ::BitBlt(dc, button.Left, button.Top, button.Width(), button.Height(), piece->Canvas()->GetHandle(), button.Left,
            button.Top, SRCCOPY);
+}
+
+void TlxComboBoxWnd::PrepareSimpleCache() {
+  const int item = static_cast<int>(::SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  PrepareWndCache(SkinData(), Handle(), DialogMode(), std::max(item, 0) + 8);
+  FillTransparentCorners(SkinData(), *this);
+}
+
+void TlxComboBoxWnd::DrawCurrentText(TBitmap* cache) {
+  TRect button;
+  GetButtonRect(button);
+  const bool rtl = (::GetWindowLongPtrA(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+  const int w = cache->GetWidth(), h = cache->GetHeight();
+  RECT r{rtl ? button.Right : 3, 3, rtl ? w - 3 : button.Left, h - 3};
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  // The selected item's text, its length asked first; no selection: the window's text.
+  std::string text;
+  const LRESULT index = ::SendMessageA(Handle(), CB_GETCURSEL, 0, 0);
+  const LRESULT length = index >= 0 ? ::SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) : CB_ERR;
+  if (length >= 0) {
+    text.assign(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT got = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? std::min(static_cast<size_t>(got), static_cast<size_t>(length)) : 0);
+  } else {
+    text.assign(static_cast<size_t>(std::max<int>(::GetWindowTextLengthA(Handle()), 0)) + 1, '\0');
+    text.resize(static_cast<size_t>(std::max(::GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size())), 0)));
+  }
+  const HDC dc = cache->Canvas()->GetHandle();
+  TSaveDC saved(dc);
+  ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+  ::SetBkMode(dc, TRANSPARENT);
+  TsCommonData* d = SkinData();
+  const std::uint32_t style = static_cast<std::uint32_t>(::GetWindowLongPtrA(Handle(), GWL_STYLE));
+  const bool selected = (style & lxCBS_TYPEMASK) == lxCBS_DROPDOWNLIST && ::GetFocus() == Handle();
+  TColor colour = clWindowText;
+  if (selected) {
+    const TOwnedBrush fill(::CreateSolidBrush(::GetSysColor(COLOR_HIGHLIGHT)));
+    ::FillRect(dc, &r, fill.Get());
+    colour = clHighlightText;
+  } else if (TControl* owner = d->OwnerControl()) {
+    colour = owner->Font()->GetColor();
+  } else if (const TsSkinTables* t = SkinManager() != nullptr ? SkinManager()->Tables() : nullptr;
+             t != nullptr && SectionIndexInRange(t, d->SectionIndex())) {
+    colour = t->GeneralData[static_cast<size_t>(d->SectionIndex())].Props[0].FontColor[0];
+  }
+  ::SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(colour)));
+  RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &inner,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (rtl ? DT_RIGHT | DT_RTLREADING : 0));
+  if (selected) ::DrawFocusRect(dc, &r);
+}
+
+void TlxComboBoxWnd::Print(TMessage& message) {
+  const HDC dc = reinterpret_cast<HDC>(message.WParam);
+  TsCommonData* d = SkinData();
+  const bool simple = (::GetWindowLongPtrA(Handle(), GWL_STYLE) & lxCBS_TYPEMASK) == lxCBS_SIMPLE;
+  if (dc == nullptr) {
+    TlxEditWnd::HandleMessage(message);
+    return;
+  }
+  if (!ParamsApplied) ApplySkinColors();
+  d->SetPaintLock(false);
+  // A simple combo's edit and list print themselves; the frame goes over them.
+  if (simple) message.Result = CallOldProc(message);
+  d->BGChanged = 1;
+  if (simple) {
+    PrepareSimpleCache();
+  } else {
+    RebuildCache();
+  }
+  TBitmap* cache = d->CacheBitmap();
+  if (cache == nullptr || cache->GetWidth() <= 0) return;
+  if (simple) {
+    CopyBorderStrips(dc, 0, 0, 3, 0, 0, cache->Canvas()->GetHandle(), cache->GetHeight(), cache->GetWidth());
+    return;
+  }
+  DrawCurrentText(cache);
+  ::BitBlt(dc, 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0, SRCCOPY);
+  PaintButton(dc, cache);
+  message.Result = 0;
 }
 
 void TlxComboBoxWnd::MouseEnterLeave(TMessage& message) {
@@ -209,11 +318,11 @@ void TlxComboBoxWnd::HandleMessage(TMessage& message) {
       return;
     case WM_PAINT: {
       message.Result = CallOldProc(message);
-      if ((style & lxCBS_TYPEMASK) == lxCBS_SIMPLE) return;
       TWindowDC dc(Handle(), TWindowDC::TArea::Window);
       PaintFrameAndButton(dc.Get());
       return;
     }
+    case WM_PRINT: Print(message); return;
     case WM_ERASEBKGND: message.Result = 1; return;
     case WM_DRAWITEM:
       message.Result = CallOldProc(message);

@@ -30,6 +30,11 @@ public:
 
   TlxComboListWnd() = default;   // made through CreateForCombo
 
+protected:
+  // A dropped list's frame is plain: the adapter's colour outlined in the skin's border
+  // colour. A simple list keeps the edit frame.
+  void RebuildCache() override;
+
 private:
   bool FSimpleList = false;
   bool FShowing = false;
@@ -60,6 +65,13 @@ private:
   void MakeList(HWND list);
   void ListColors(TMessage& message);
   void PaintFrameAndButton(HDC dc);
+  void PaintButton(HDC dc, TBitmap* cache);
+  // A simple combo's cache: its edit field's height (item height + 8), the frame plain in
+  // dialog mode.
+  void PrepareSimpleCache();
+  // The selected item's text (or the window's) drawn into the cache beside the button.
+  void DrawCurrentText(TBitmap* cache);
+  void Print(TMessage& message);
   void Repaint();
   void MouseEnterLeave(TMessage& message);
 

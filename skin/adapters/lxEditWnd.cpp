@@ -65,9 +65,10 @@ void PaintPlainFrame(TBitmap* cache, TColor border) {
 // ---------------------------------------------------------------------------------------------
 // Cache helpers.
 
-void PrepareWndCache(TsCommonData* data, HWND handle, bool plainFrame) {
+void PrepareWndCache(TsCommonData* data, HWND handle, bool plainFrame, int height) {
   if (data == nullptr || data->BGChanged == 0) return;
-  const TlxWndGeometry g = GetWndGeometry(handle);
+  TlxWndGeometry g = GetWndGeometry(handle);
+  if (height >= 0) g.Height = height;
   TsBackgroundInfo bg;
   GetWindowParentBackground(handle, bg);
   data->EnsureCacheBitmap();

@@ -99,8 +99,9 @@ void UpdateEditWndAdapter(TsCommonData* data, std::unique_ptr<TlxEditWnd>& adapt
 // sized to the window, the section with its border painted over the parent's background (hot
 // while focused or under the mouse when the section has frame states) or, with `plainFrame`
 // and a skin border colour, the window colour in a one-pixel border; a disabled owner control
-// blended with the background. The mark is cleared. Nothing without data.
-void PrepareWndCache(TsCommonData* data, HWND handle, bool plainFrame);
+// blended with the background. The mark is cleared. Nothing without data. A `height` of 0 or
+// more sizes the cache to it instead of the window's height (a simple combo's edit field).
+void PrepareWndCache(TsCommonData* data, HWND handle, bool plainFrame, int height = -1);
 
 // After PrepareWndCache: the cache's corner pixels that the border mask marks with the key
 // colour take the parent's background. Nothing in dialog mode, without a border mask, or for a

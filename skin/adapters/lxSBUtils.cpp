@@ -10,6 +10,7 @@
 #include "framework/win/Graphics.h"
 #include "framework/win/Menus.h"
 #include "skin/adapters/lxComboWnd.h"
+#include "skin/adapters/lxMnuWnd.h"
 #include "skin/adapters/lxTabWnd.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
@@ -66,6 +67,8 @@ void InitSBUtilsUnit() {
 }
 
 void DoneSBUtilsUnit() {
+  // The popup adapters first: they may still hold popup windows.
+  FreeSkinnedPopupMenus();
   ScrollEntries() = TlxScrollEntries{};
   // The page adapters no page control has swept yet.
   FreePageAdapters();

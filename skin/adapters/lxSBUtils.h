@@ -45,8 +45,9 @@ struct TlxScrollEntries {
 TlxScrollEntries& ScrollEntries();
 
 // Start-up and shut-down steps: the entries looked up (user32 and comctl32 are loaded with the
-// program, so nothing is loaded or freed here); the table emptied and the page adapters that
-// are left freed.
+// program, so nothing is loaded or freed here); the popup-menu adapters that are left freed,
+// the table emptied and the page adapters that are left freed (the adapters share no work
+// bitmap).
 void InitSBUtilsUnit();
 void DoneSBUtilsUnit();
 

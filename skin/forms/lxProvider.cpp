@@ -16,6 +16,7 @@
 #include "skin/adapters/lxEditWnd.h"
 #include "skin/adapters/lxGroupBoxWnd.h"
 #include "skin/adapters/lxListViewWnd.h"
+#include "skin/adapters/lxMnuWnd.h"
 #include "skin/adapters/lxPanelWnd.h"
 #include "skin/adapters/lxSpinWnd.h"
 #include "skin/adapters/lxTabWnd.h"
@@ -43,6 +44,7 @@ std::unique_ptr<TStringList> GExemptClasses;
 // More skinned dialogs than this on screen: a further one is skinned only with a tool bar.
 constexpr int VisibleDialogThreshold = 2;
 constexpr ATOM DialogClassAtom = 32770;
+constexpr ATOM PopupMenuClassAtom = 32768;
 
 bool ApplicationGoing() { return Application == nullptr || Application->IsDestroying(); }
 
@@ -58,6 +60,12 @@ void FreeListedProviders() {
   std::vector<TlxProvider*> listed = std::move(GProviders);
   GProviders.clear();
   for (TlxProvider* p : listed) delete p;
+}
+
+// Everything the hook attached: the popup-menu adapters, then the providers.
+void FreeHookedWindows() {
+  FreeSkinnedPopupMenus();
+  FreeListedProviders();
 }
 
 std::vector<HWND> VisibleListedWindows() {
@@ -346,14 +354,23 @@ bool AttachSkinToWindow(HWND wnd, const CREATESTRUCTA* creation) {
 
 namespace {
 
+// A popup-menu window, while skinned popups are on and nothing skins it yet: a popup adapter
+// on "MAINMENU" of the default manager.
+void SkinPopupMenuWindow(HWND wnd) {
+  TsSkinManager* m = TsSkinManager::DefaultManager();
+  if (m == nullptr || !m->GetSkinnedPopups() || WindowAnswersSkinCommand(wnd, SkinCmdIsSkinned)) return;
+  AppendSkinnedPopupMenu(TlxMainWnd::CreateForHandle<TlxMnuWnd>(wnd, false, "MAINMENU", m, nullptr));
+}
+
 // A top-level window of a class given by name, other than the hidden utility windows, with
 // both style words set, that is not the main form's window.
 void WindowCreating(HWND wnd, const CBT_CREATEWNDA* record) {
   if (wnd == nullptr || record == nullptr || record->lpcs == nullptr) return;
   const CREATESTRUCTA* cs = record->lpcs;
   if (IS_INTRESOURCE(cs->lpszClass)) {
-    // TODO: popup menus (atom 32768) get their window adapter with it.
-    if (reinterpret_cast<ULONG_PTR>(cs->lpszClass) == DialogClassAtom) AttachSkinToWindow(wnd, cs);
+    const auto atom = reinterpret_cast<ULONG_PTR>(cs->lpszClass);
+    if (atom == DialogClassAtom) AttachSkinToWindow(wnd, cs);
+    if (atom == PopupMenuClassAtom) SkinPopupMenuWindow(wnd);
     return;
   }
   if (std::strcmp(cs->lpszClass, "TPUtilWindow") == 0) return;
@@ -403,7 +420,7 @@ void InitDialogHookUnit() {
   GExemptClasses->Add("TfcPopup");
   TsSkinManagerLinks& links = SkinManagerLinks();
   links.CbtHook = &SkinWindowsHookProc;
-  links.FreeHookedWindows = &FreeListedProviders;
+  links.FreeHookedWindows = &FreeHookedWindows;
   links.VisibleHookedWindows = &VisibleListedWindows;
   links.StopDialogHookWork = &StopDialogHookWork;
 }
@@ -414,6 +431,6 @@ void DoneDialogHookUnit() {
   links.FreeHookedWindows = nullptr;
   links.VisibleHookedWindows = nullptr;
   links.StopDialogHookWork = nullptr;
-  FreeListedProviders();
+  FreeHookedWindows();
   GExemptClasses.reset();
 }

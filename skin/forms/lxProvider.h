@@ -7,14 +7,15 @@
 //
 // Owns: the process-wide provider list (it lists providers; a provider made for a form is owned
 // by that form) and the exempt class list. Both are GUI-thread only; the unit's start-up step
-// makes the exempt list and fills the manager's hook links, its shut-down step frees every
-// listed provider, then both lists.
+// makes the exempt list and fills the manager's hook links, its shut-down step frees the
+// popup-menu adapters, every listed provider, then both lists.
 //
 // System dialogs (class "#32770") without a parent window get a provider of their own that
 // owns the dialog adapter and one window adapter per skinned child; at most two skinned dialogs
-// show at a time, unless a further one holds a tool bar.
-//
-// TODO: the popup-menu branch ("#32768") comes with the popup-window adapter.
+// show at a time, unless a further one holds a tool bar. Popup-menu windows (class "#32768")
+// get a popup-menu adapter (lxMnuWnd) while the default manager shows skinned popups; those
+// adapters live in the popup array and go with it (when the hook is removed, and first at the
+// unit's shut-down).
 #pragma once
 
 // The framework's Windows headers come first: <windows.h> renames GetObject.
@@ -136,7 +137,7 @@ const std::vector<TlxProvider*>& ListedProviders();
 bool IsSkinExemptClass(const std::string& className);
 
 // Start-up step: makes the exempt class list and gives the skin manager the hook's procedure
-// and the hooked-window links. Shut-down step: frees every listed provider (first listed
-// first), then the lists.
+// and the hooked-window links. Shut-down step: frees the popup-menu adapters, every listed
+// provider (first listed first), then the lists.
 void InitDialogHookUnit();
 void DoneDialogHookUnit();

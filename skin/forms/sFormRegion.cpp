@@ -96,7 +96,8 @@ TsFormGeometry FormGeometryOf(TCustomForm* form) {
   f.MainForm = Application != nullptr && Application->MainForm() == form;
   const TSizeConstraints* c = form->Constraints();
   f.HasMaxConstraints = c != nullptr && (c->MaxWidth() > 0 || c->MaxHeight() > 0);
-  // TODO: docked forms (a parent and dock dragging) once the framework docks forms.
+  // Docked forms are not built: the framework does not dock forms (no drag kind, no dock
+  // sites), so `Docked` stays unset.
   HWND wnd = form->HandleAllocated() ? form->Handle() : nullptr;
   ReadMainMenu(f, form, wnd);
   if (wnd == nullptr) return f;

@@ -32,6 +32,6 @@ void DrawTitleIcon(TBitmap* cache, const TRect& r, HICON icon);
 
 // The caption text in the cache's canvas font, in the title section's colours, over the
 // "CAPTION" section's image where the skin has one (`captionIndex` -1: none). `r` is the text
-// rectangle, `textWidth` the text's width in that font.
+// rectangle, `textWidth` the text's width in that font; `rightToLeft` reads it right to left.
 void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int captionIndex, bool active,
-                      const std::string& caption, const TRect& r, int textWidth);
+                      const std::string& caption, const TRect& r, int textWidth, bool rightToLeft = false);

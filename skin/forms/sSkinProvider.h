@@ -608,6 +608,8 @@ private:
   // the bar does not show it.
   TRect MenuLineItemRect(TMenuItem* item);
   void CopyStripsToWindow(HDC dc);
+  // The four edges of the window, `width` deep, from the cache (a borderless sizeable form).
+  void CopyEdgeStripsToWindow(HDC dc, int width);
   void FixOldSkinAlpha(TBitmap* cache);
   void DrawTitleButton(TBitmap* cache, const TsTitleButtonState& b, int maskIndex);
   int ButtonMaskFor(const TsTitleButtonState& b) const;

@@ -10,6 +10,7 @@
 #include "skin/core/lxBorderGeometry.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sBackgroundRequest.h"
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinDataWin.h"
@@ -163,8 +164,21 @@ void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
   TsSkinManager* m = SkinManager();
   const TsFormGeometry f = Geometry();
   const TRect inner{f.ShadowLeft, f.ShadowTop, cache->GetWidth() - f.ShadowRight, cache->GetHeight() - f.ShadowBottom};
-  // A top-level form starts from an empty background.
+  // A form with a parent starts from what its parent shows behind it; a top-level form from
+  // an empty background.
   TsBackgroundInfo bg = EmptyBackgroundInfo();
+  if (TWinControl* parent = FForm->Parent()) {
+    TsBackgroundRequest request;
+    request.Rect = TRect{0, 0, FForm->Width(), FForm->Height()};
+    RequestControlBackground(request, parent, false);
+    if (request.Kind != bkNotAnswered) {
+      BackgroundRequestToInfo(request, bg);
+      if (bg.Bitmap != nullptr) {
+        bg.X += FForm->Left();
+        bg.Y += FForm->Top();
+      }
+    }
+  }
   const int section = FSkinData->SectionIndex();
   if (DrawsFrame(f)) {
     PaintSectionItem(section, FSkinData->GetSkinSection(), bg, -1, -1, m->Tables(), cache, TPoint{inner.Left, inner.Top},
@@ -333,6 +347,7 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
   in.ButtonsWidth = FSystemMenu != nullptr && FSysMenuStyleTaken ? TitleButtonsWidth() : 0;
   in.Zoomed = f.Zoomed;
   in.Alignment = static_cast<int>(FCaptionAlignment);
+  in.RightToLeft = (f.ExStyle & WS_EX_RTLREADING) != 0;
   TCanvas* canvas = cache->Canvas();
   const TOwnedFont font = CaptionFontOf(static_cast<BYTE>(FForm->Font()->GetCharset()));
   if (font.Valid()) canvas->Font()->SetHandle(font.Get());
@@ -354,8 +369,9 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
   }
   const TRect r = CaptionTextRect(in);
   const int titleState = StateIn(t, FTitleIndex, FormActive);
-  constexpr UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-  if (showMain && !caption.empty()) PaintCaptionText(cache, m, FTitleIndex, FCaptionIndex, FormActive, caption, r, in.TextWidth);
+  const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (in.RightToLeft ? DT_RTLREADING : 0);
+  if (showMain && !caption.empty())
+    PaintCaptionText(cache, m, FTitleIndex, FCaptionIndex, FormActive, caption, r, in.TextWidth, in.RightToLeft);
   const std::string& extra = FAddedTitle->Text();
   const int addedLeft = showMain ? r.Left + 4 + in.TextWidth : r.Left;
   if (extra.empty() || r.Right - addedLeft < 8 || !SectionIndexInRange(t, FTitleIndex)) return;
@@ -372,7 +388,7 @@ void TsSkinProvider::PaintCaption(TBitmap* cache) {
 }
 
 void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int captionIndex, bool active,
-                      const std::string& caption, const TRect& r, int textWidth) {
+                      const std::string& caption, const TRect& r, int textWidth, bool rightToLeft) {
   const TsSkinTables* t = m->Tables();
   if (SectionIndexInRange(t, captionIndex)) {
     const TRect back{r.Left - 2, r.Top, std::min(r.Left + textWidth + 2, r.Right), r.Bottom};
@@ -381,7 +397,7 @@ void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int capt
   }
   TsTextSkinInfo info = TextSkinInfoOf(m, titleIndex);
   info.Cache = cache;
-  constexpr UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (rightToLeft ? DT_RTLREADING : 0);
   DrawSkinText(cache->Canvas(), caption, true, StateIn(t, titleIndex, active) == 1, info, flags, r);
 }
 
@@ -602,6 +618,20 @@ void TsSkinProvider::CopyStripsToWindow(HDC dc) {
   }
 }
 
+void TsSkinProvider::CopyEdgeStripsToWindow(HDC dc, int width) {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  RECT window{};
+  GetWindowRect(FForm->Handle(), &window);
+  const TPoint at = WindowOriginInCache();
+  const int ww = static_cast<int>(window.right - window.left), wh = static_cast<int>(window.bottom - window.top);
+  const TRect strips[4] = {{0, 0, ww, width}, {0, width, width, wh - width}, {ww - width, width, ww, wh - width},
+                           {0, wh - width, ww, wh}};
+  for (const TRect& s : strips) {
+    if (s.IsEmpty()) continue;
+    BlitClipped(dc, TPoint{s.Left, s.Top}, cache, TRect{s.Left + at.X, s.Top + at.Y, s.Right + at.X, s.Bottom + at.Y});
+  }
+}
+
 void TsSkinProvider::PaintNonClient() {
   if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated() || !Skinned()) return;
   if (ResizeMode == rmBorder && AeroIsActive()) ResizeMode = rmStandard;
@@ -643,6 +673,11 @@ void TsSkinProvider::PaintNonClient() {
   if (DrawsFrame(f) || (f.Style & wsfThickFrame) == 0) {
     PaintFrameCache();
     CopyStripsToWindow(dc.Get());
+  } else if (!f.Iconic) {
+    // A borderless sizeable form: its sizing edge, and a little of the client beside it,
+    // from the cache on all four sides.
+    PaintFrameCache();
+    CopyEdgeStripsToWindow(dc.Get(), FrameBorderWidthPlain(f, sm) + 3);
   }
   FRegionFlags.Changing = false;
   // Extended borders: a hidden border window shows again.

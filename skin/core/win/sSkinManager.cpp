@@ -782,8 +782,10 @@ void InitSkinManagerUnit() {
   TlxSkinEffects::ManagerDesigning = [](const TsSkinManager* m) {
     return m != nullptr && (m->ComponentState() & csDesigning) != 0;
   };
-  // Popup backgrounds live no longer than the menu loop that shows them.
-  SetMenuLoopEndHandler(&TsSkinableMenus::ClearPopupInfo);
+  // Popup backgrounds live no longer than the menu loop that shows them: a popup shown without
+  // a window adapter (the thread hook is off or the system refused the subclassing) never
+  // releases its own.
+  SetMenuLoopEndHandler(&TsSkinableMenus::EndMenuLoop);
   GShadowActive = ShadowImage("LXSHDA");
   GShadowInactive = ShadowImage("LXSHDI");
   if (CommandLineHas("/lxver")) ShowMessage(std::string("Quillon v") + TsSkinManager::VersionText);

@@ -42,16 +42,6 @@ TExtraLine& ExtraLine() {
   return e;
 }
 
-// Where the popup window's client area lies inside the window (the background covers the
-// whole window); the system's usual 3 pixels when the window cannot tell.
-TPoint ClientOffset(HWND window) {
-  if (window == nullptr) return TPoint{3, 3};
-  RECT w{};
-  POINT p{0, 0};
-  if (!::GetWindowRect(window, &w) || !::ClientToScreen(window, &p)) return TPoint{3, 3};
-  return TPoint{p.x - w.left, p.y - w.top};
-}
-
 void CopyRect(HDC dst, const TRect& r, HDC src, int sx, int sy) {
   if (r.Width() <= 0 || r.Height() <= 0) return;
   ::BitBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, sx, sy, SRCCOPY);
@@ -371,6 +361,29 @@ void TsSkinableMenus::ClearPopupInfo() { PopupList().clear(); }
 
 void TsSkinableMenus::ReleasePopupInfo() { ClearPopupInfo(); }
 
+void TsSkinableMenus::ReleasePopupInfo(HWND window) {
+  if (window == nullptr) return;
+  std::erase_if(PopupList(), [window](const TPopupEntry& e) { return e.Info.Window == window; });
+}
+
+void TsSkinableMenus::EndMenuLoop() {
+  ClearPopupInfo();
+  PopupFlags().InProgress = false;
+}
+
+TPoint PopupClientOffset(HWND window) {
+  if (window == nullptr) return TPoint{3, 3};
+  RECT w{};
+  POINT p{0, 0};
+  if (!::GetWindowRect(window, &w) || !::ClientToScreen(window, &p)) return TPoint{3, 3};
+  return TPoint{p.x - w.left, p.y - w.top};
+}
+
+TsPopupFlags& PopupFlags() {
+  static TsPopupFlags flags;
+  return flags;
+}
+
 int TsSkinableMenus::PopupInfoCount() { return static_cast<int>(PopupList().size()); }
 
 void TsSkinableMenus::QueryExtraLine(TMenuItem* root, bool& lineVisible) {
@@ -402,6 +415,7 @@ void TsSkinableMenus::BuildPopupBackground(TMenuItem* item, int width, HWND wind
   bool lineVisible = false;
   TMenuItem* root = item->Parent() != nullptr && item->Parent()->Count() > 0 ? item->Parent()->Items(0) : item;
   QueryExtraLine(root, lineVisible);
+  PopupFlags().InProgress = true;
   TPopupEntry entry;
   entry.Info = TsPopupInfo{root, nullptr, window, lineVisible};
   entry.Background = CreateBitmap32(width, height);
@@ -475,6 +489,8 @@ void TsSkinableMenus::BuildPopupBackground(TMenuItem* item, int width, HWND wind
   if (MenuReadsRightToLeft(item->GetParentMenu())) MirrorBitmap(bmp);
   entry.Info.Background = bmp;
   PopupList().push_back(std::move(entry));
+  // Set before the region: its redraw brings the popup window the frame paint that shows it.
+  PopupFlags().Painted = true;
   if (window != nullptr) PaintPopupBorder(window, bmp);
 }
 
@@ -534,6 +550,8 @@ int TsSkinableMenus::MeasuredWidth(TMenuItem* item, HDC dc) {
 void TsSkinableMenus::MeasurePopupItem(TObject* sender, TCanvas* canvas, int& width, int& height) {
   auto* item = As<TMenuItem>(sender);
   if (item == nullptr || item->IsDestroying()) return;
+  // The level is about to show: its window fades in and takes the skin's frame.
+  PopupFlags().InProgress = true;
   HDC dc = canvas != nullptr ? canvas->GetHandle() : nullptr;
   TWindowDC screen(nullptr);
   width = MeasuredWidth(item, dc != nullptr ? dc : screen.Get());
@@ -622,7 +640,7 @@ void TsSkinableMenus::PaintPopupItem(TObject* sender, TCanvas* canvas, const TRe
   const TsPopupInfo entry = FindPopupInfo(item, w, window, h);
   TBitmap* bg = entry.Background;
   const int extraOff = InLaterColumn(item) ? 0 : ExtraLineWidth(entry);
-  const TPoint off = ClientOffset(window);
+  const TPoint off = PopupClientOffset(window);
   HDC bgdc = bg != nullptr ? bg->Canvas()->GetHandle() : nullptr;
   // The border strips around the item, through the window's DC.
   if (window != nullptr && bg != nullptr) {
@@ -796,7 +814,7 @@ void TsSkinableMenus::PaintDivider(TCanvas* canvas, const TRect& rect, const TsP
   const TRect line{left, 0, w - (extra + 2 * Margin + Spacing), h};
   std::unique_ptr<TBitmap> ib = CreateBitmap32(w, h);
   HDC idc = ib->Canvas()->GetHandle();
-  const TPoint off = ClientOffset(entry.Window);
+  const TPoint off = PopupClientOffset(entry.Window);
   if (background != nullptr)
     ::BitBlt(idc, 0, 0, w, h, background->Canvas()->GetHandle(), rect.Left + off.X, rect.Top + off.Y, SRCCOPY);
   else
@@ -824,7 +842,7 @@ void TsSkinableMenus::PaintCaptionItem(TCanvas* canvas, const TRect& rect, const
   const int extra = InLaterColumn(item) ? 0 : ExtraLineWidth(entry);
   std::unique_ptr<TBitmap> ib = CreateBitmap32(w, h);
   HDC idc = ib->Canvas()->GetHandle();
-  const TPoint off = ClientOffset(entry.Window);
+  const TPoint off = PopupClientOffset(entry.Window);
   if (background != nullptr)
     ::BitBlt(idc, 0, 0, w, h, background->Canvas()->GetHandle(), rect.Left + off.X, rect.Top + off.Y, SRCCOPY);
   std::string name = "MENUCAPTION";

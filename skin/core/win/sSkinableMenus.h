@@ -5,8 +5,9 @@
 // popup window the mask's region, and paints popup items, dividers, caption items ("-Group-")
 // and the items of a skinned form's menu line.
 //
-// Owns: the caption font; the process-wide list of popup backgrounds (released when a menu loop
-// ends, on skin commands 1 and 2 and when the popup window goes); the extra line's glyph bitmap.
+// Owns: the caption font; the process-wide list of popup backgrounds (an entry released when its
+// popup window goes; all when a menu loop ends, on skin commands 1 and 2); the extra line's
+// glyph bitmap; the two program-wide popup flags the popup-window adapters read.
 // The layout arithmetic is window-free (skin/core/sMenuLayout).
 //
 // Sections: popup-info list; the object (hooking, measures, backgrounds, painting); links.
@@ -97,6 +98,11 @@ public:
   int ExtraLineWidth(const TsPopupInfo& entry) const;
   static void ClearPopupInfo();
   static void ReleasePopupInfo();
+  // The popup window went: its own entry dropped; the other levels keep theirs to repaint from.
+  static void ReleasePopupInfo(HWND window);
+  // The menu loop ended: every background released (also those of popups shown without a
+  // window adapter, which never hear of their window going) and no popup is in progress.
+  static void EndMenuLoop();
   static int PopupInfoCount();
   const std::vector<TRect>& RegionCutRects() const { return FRegionCutRects; }
   void BuildPopupBackground(TMenuItem* item, int width, HWND window, int height);
@@ -136,6 +142,23 @@ private:
   // components are found again through the table of live items when we let go.
   std::set<std::uint16_t> FHooked;
 };
+
+// Program-wide state of the skinned popup windows, GUI thread only.
+struct TsPopupFlags {
+  // A skinned popup level is measured or built (before its window shows): popup-window adapters
+  // fade the window in and paint its frame and background. Cleared when a popup window goes
+  // and when the menu loop ends.
+  bool InProgress = false;
+  // A popup background was built: popup-window adapters take their frame from it. Cleared when
+  // the popup-window adapters go.
+  bool Painted = false;
+};
+TsPopupFlags& PopupFlags();
+
+// Where a popup window's client area lies inside the window (its frame's width; a background
+// covers the whole window): 3 on Windows, 0 where the popup window has no non-client area; the
+// system's usual 3 pixels when the window cannot tell.
+TPoint PopupClientOffset(HWND window);
 
 // ---------------------------------------------------------------------------------------------
 // Links to the units that build on the menus; empty until they fill them.

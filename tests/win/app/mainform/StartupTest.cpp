@@ -1,7 +1,7 @@
 // The ordered unit start-up: steps start in list order and stop in reverse; a failing step
 // stops what started before it; a failing shut-down step does not keep the others from
 // stopping; the program's list keeps its fixed order; the skin manager's step and the alpha
-// image list's.
+// image list's; a program ending with popup-menu adapters alive frees each.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -16,6 +16,7 @@
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/lxPNGGraphic.h"
 #include "skin/paint/win/sThemes.h"
+#include "tests/win/OtherProgram.h"
 
 namespace {
 
@@ -161,6 +162,10 @@ TEST_F(Startup, TheScrollBarStepFindsItsEntryPointsAndShutDownDropsThem) {
   EXPECT_EQ(t.InitializeFlatSB, nullptr);
   InitSBUtilsUnit();
   EXPECT_NE(t.GetScrollBarInfo, nullptr);
+}
+
+TEST(ProgramExit, PopupAdaptersLeftAliveAreFreedEachOnce) {
+  EXPECT_EQ(othertest::RunProgramBeside("exit_adapters_app.exe", ""), 0);
 }
 
 }  // namespace

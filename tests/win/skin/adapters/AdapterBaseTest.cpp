@@ -1,7 +1,7 @@
 // The window adapter base under Wine: the "LXSBSC" property and the window procedure follow the
 // adapter and a later subclasser's procedure or method is never taken out from under it; the
 // common messages; skin commands; visual styles; a provider's held method; the program-wide
-// "a form is being moved" flag.
+// "a form is being moved" flag; the popup-menu adapters' freeing.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/win/StdCtrls.h"
+#include "skin/adapters/lxMnuWnd.h"
 #include "skin/adapters/lxSBUtils.h"
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
@@ -261,6 +262,32 @@ TEST_F(Adapter, AFormBeingMovedHoldsTheScrollBarRepaintsUntilTheMoveEnds) {
   SendMessageA(form->Handle(), WM_ENTERSIZEMOVE, 0, 0);
   form.reset();
   EXPECT_FALSE(AdapterFlags().WindowMoving);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Popup-menu adapters.
+
+// A window that destroys itself on WM_USER and notes the popup adapters left right after, while
+// its adapter's window method still runs.
+size_t AdaptersLeftInside = 0;
+LRESULT CALLBACK SelfDestroyingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_USER) return DefWindowProcA(h, msg, wp, lp);
+  DestroyWindow(h);
+  AdaptersLeftInside = SkinnedPopupMenus().size();
+  return 0;
+}
+
+TEST_F(Adapter, TheLastPopupGoingInsideAnAdapterMethodFreesThemOnceTheMethodReturns) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = &SelfDestroyingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "OrbexSelfDestroying";
+  RegisterClassA(&wc);
+  const HWND h = MakeWindow("OrbexSelfDestroying", WS_POPUP);
+  AppendSkinnedPopupMenu(TlxMainWnd::CreateForHandle<TlxMnuWnd>(h, false, "MAINMENU", M.get(), nullptr));
+  SendMessageA(h, WM_USER, 0, 0);
+  EXPECT_EQ(AdaptersLeftInside, 1u);
+  EXPECT_TRUE(SkinnedPopupMenus().empty());
 }
 
 }  // namespace

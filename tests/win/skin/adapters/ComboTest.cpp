@@ -1,7 +1,10 @@
 // The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
 // (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
-// the edit item's state, a box without selection, the read-only filter, the skinned list given
-// and taken back, and the adapter's list brush, release order and long items.
+// the edit item's state, a box without selection, the read-only filter, the hover over edit
+// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's
+// frame, the list's visible count with visual styles, the skinned list given and taken back,
+// and the adapter's list brush, release order, destruction while dropped, printed image (long
+// items too) and a simple combo's list.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +14,13 @@
 
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxComboWnd.h"
+#include "skin/adapters/lxGlow.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/core/sComboBoxCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/paint/win/sThemes.h"
 #include "tests/win/ResourceCount.h"
 #include "tests/win/skin/adapters/AdapterTestSupport.h"
 
@@ -34,6 +39,15 @@ public:
   using TsComboBox::TsComboBox;
   int EditState = -1;
   int Drawn = 0;
+  WPARAM MinVisible = 0;   // the last CB_SETMINVISIBLE's count
+  int Enters = 0, Leaves = 0;
+
+  void WndProc(TMessage& Message) override {
+    if (Message.Msg == 0x1701) MinVisible = Message.WParam;
+    Enters += Message.Msg == CM_MOUSEENTER ? 1 : 0;
+    Leaves += Message.Msg == CM_MOUSELEAVE ? 1 : 0;
+    TsComboBox::WndProc(Message);
+  }
 
 protected:
   void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override {
@@ -170,6 +184,87 @@ TEST_F(Combos, ReadOnlyNeitherOpensNorTypesButFocusesAndDoubleClicks) {
   EXPECT_EQ(doubles, 1);
 }
 
+// The mouse goes over the edit part, on to the button and away: one enter and one leave, the
+// box hot with its glow while the mouse is over it.
+TEST_F(Combos, OverEditAndButtonTheBoxIsHotOnce) {
+  InitGlowUnit();
+  TRecordingCombo* c = Box(csDropDown);
+  RECT r{};
+  GetWindowRect(c->Handle(), &r);
+  const auto mouseTo = [](LONG x, LONG y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 200;) {
+      Application->ProcessMessages();
+      Sleep(5);
+    }
+  };
+  const LONG middle = (r.top + r.bottom) / 2;
+  mouseTo(r.right + 60, r.bottom + 60);
+  c->Enters = c->Leaves = 0;
+  mouseTo(r.left + 20, middle);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 1);
+  EXPECT_GE(c->SkinData()->GlowID(), 0);
+  mouseTo(r.right - 8, middle);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 1);
+  mouseTo(r.right + 60, r.bottom + 60);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 0);
+  EXPECT_EQ(c->SkinData()->GlowID(), -1);
+  EXPECT_EQ(c->Enters, 1);
+  EXPECT_EQ(c->Leaves, 1);
+  DoneGlowUnit();
+}
+
+// A leave that comes while the cursor is still over the box changes nothing.
+TEST_F(Combos, ALeaveWithTheCursorInsideIsIgnored) {
+  TsComboBox* c = Box(csDropDownList);
+  RECT r{};
+  GetWindowRect(c->Handle(), &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  c->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_EQ(c->SkinData()->MouseAbove, 1);
+  c->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 1);
+  SetCursorPos(r.right + 40, r.bottom + 40);
+  c->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(c->SkinData()->MouseAbove, 0);
+}
+
+// A simple box lays only its 3-pixel frame over what its edit and list paint.
+TEST_F(Combos, ASimpleBoxCopiesOnlyItsFrame) {
+  TsComboBox* c = Box(csSimple);
+  c->SetHeight(90);
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  b.SetSize(c->Width(), c->Height());
+  const RECT all{0, 0, c->Width(), c->Height()};
+  const TOwnedBrush marker(CreateSolidBrush(RGB(1, 2, 3)));
+  FillRect(b.Canvas()->GetHandle(), &all, marker.Get());
+  SendMessageA(c->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(b.Canvas()->GetHandle()), PRF_CLIENT);
+  EXPECT_TRUE(Near(GetPixel(b.Canvas()->GetHandle(), 1, 6), Combo));
+  EXPECT_EQ(GetPixel(b.Canvas()->GetHandle(), 10, 6), RGB(1, 2, 3));
+}
+
+BOOL WINAPI ThemedYes() { return TRUE; }
+
+// With visual styles the box asks its list to show 16 items before it scrolls.
+TEST_F(Combos, ThemesShowSixteenItems) {
+  for (const bool themed : {false, true}) {
+    TThemeEntries& e = ThemeEntries();
+    const TThemeEntries saved = e;
+    if (themed) e.IsAppThemed = e.IsThemeActive = &ThemedYes;
+    else e.IsAppThemed = e.IsThemeActive = nullptr;
+    TRecordingCombo* c = Box(csDropDownList, 30);
+    e = saved;
+    EXPECT_EQ(c->MinVisible, themed ? 16u : 0u) << themed;
+    delete c;
+  }
+}
+
 // The first drop-down skins the list; withdrawing the skin gives it its plain frame back.
 TEST_F(Combos, TheListIsSkinnedUntilTheSkinGoes) {
   TsComboBox* c = Box(csDropDownList);
@@ -232,15 +327,63 @@ TEST_F(ComboAdapter, FreedWhileDroppedBothAdaptersGo) {
   c->SetDroppedDown(false);
 }
 
-TEST_F(ComboAdapter, ALongItemDraws) {
-  TComboBox* c = Plain(0);
-  c->Items()->Add(std::string(5000, 'x'));
-  c->SetItemIndex(0);
+// A combo box window destroyed while its list is open takes both adapters with it.
+TEST_F(ComboAdapter, DestroyedWhileDroppedBothAdaptersGo) {
+  const HWND box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 60,
+                                   121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+  for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  auto a = TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
+  SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  GetComboBoxInfo(box, &info);
+  RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+  ASSERT_NE(a->ListAdapter(), nullptr);
+  const long before = GdiObjectCount();
+  DestroyWindow(box);
+  EXPECT_TRUE(a->Defunct());
+  EXPECT_TRUE(a->ListAdapter() == nullptr || a->ListAdapter()->Defunct());
+  a.reset();
+  EXPECT_LE(GdiObjectCount(), before);
+}
+
+// Printed, the adapter shows its frame, the "COMBOBTN" button and the selected item's text,
+// however long.
+TEST_F(ComboAdapter, PrintsFrameButtonAndText) {
+  for (const std::string& item : {std::string("COM51"), std::string(5000, 'x')}) {
+    TComboBox* c = Plain(0);
+    c->Items()->Add(item);
+    c->SetItemIndex(0);
+    auto a = Adapt(c);
+    TRect b;
+    a->GetButtonRect(b);
+    EXPECT_EQ(b, ComboAdapterButtonRect(121, c->Height(), GetSystemMetrics(SM_CXVSCROLL), CBS_DROPDOWNLIST, false));
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::pf32bit);
+    bmp.SetSize(c->Width(), c->Height());
+    const HDC dc = bmp.Canvas()->GetHandle();
+    SendMessageA(c->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT);
+    EXPECT_TRUE(Near(GetPixel(dc, 1, c->Height() / 2), Combo)) << item.size();
+    EXPECT_TRUE(Near(GetPixel(dc, b.Left + 1, b.Top + 1), Button)) << item.size();
+    int text = 0;
+    for (int y = 4; y < c->Height() - 4; ++y)
+      for (int x = 4; x < b.Left - 1; ++x) text += Near(GetPixel(dc, x, y), RGB(250, 250, 250)) ? 1 : 0;
+    EXPECT_GT(text, 0) << item.size();
+    a.reset();
+    Data.reset();
+    delete c;
+  }
+}
+
+// A simple combo's always visible list is skinned too.
+TEST_F(ComboAdapter, ASimpleCombosListIsSkinned) {
+  TComboBox* c = Make<TComboBox>(csSimple, 60, 3);
+  c->SetHeight(90);
   auto a = Adapt(c);
-  RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  TRect b;
-  a->GetButtonRect(b);
-  EXPECT_EQ(b, ComboAdapterButtonRect(121, c->Height(), GetSystemMetrics(SM_CXVSCROLL), CBS_DROPDOWNLIST, false));
+  RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ASSERT_NE(a->ListHandle(), nullptr);
+  EXPECT_TRUE(Skinned(a->ListHandle()));
+  EXPECT_TRUE(a->ListAdapter()->SimpleList());
 }
 
 }   // namespace

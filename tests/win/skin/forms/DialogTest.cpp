@@ -454,6 +454,20 @@ struct TSaveProbe {
     EXPECT_EQ(grips, 1);
     EXPECT_EQ(buttons, 2);   // Save and Cancel
     EXPECT_EQ(bars, 2);   // the folder bar and the places bar
+    // Its combo boxes are adapted, and so is a list dropped down from one.
+    HWND combo = nullptr;
+    for (const auto& [h, cls] : all)
+      if (cls == "ComboBox" && IsWindowVisible(h) && GetPropA(h, "LXSBSC") != nullptr) combo = h;
+    EXPECT_NE(combo, nullptr);
+    if (combo != nullptr) {
+      SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof(info);
+      GetComboBoxInfo(combo, &info);
+      RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      EXPECT_NE(GetPropA(info.hwndList, "LXSBSC"), nullptr);
+      SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    }
     // Escape closes it, as the system's dialog does.
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
   }

@@ -374,4 +374,61 @@ TEST_F(Frame, MenuLineItemsArePaintedWithoutAcceleratorUnderlines) {
   for (size_t i = 0; i < states.size(); ++i) EXPECT_EQ(states[i], items[i].expected) << items[i].caption;
 }
 
+// A form inside a panel starts its frame from the panel: the key-colour corners show it.
+TEST_F(Frame, AFormInAPanelShowsThePanelInItsCorners) {
+  auto host = std::make_unique<TForm>(nullptr);
+  host->SetBounds(40, 40, 500, 400);
+  host->Show();
+  auto* panel = new TPanel(host.get());
+  panel->SetParent(host.get());
+  panel->SetBounds(10, 10, 460, 340);
+  panel->SetColor(static_cast<TColor>(RGB(10, 200, 30)));
+  auto child = std::make_unique<TForm>(nullptr);
+  child->SetParent(panel);
+  child->SetBounds(20, 20, 300, 200);
+  TsSkinProvider* p = formtest::ShowWithFrame(child.get());
+  formtest::RepaintFrame(p);
+  EXPECT_EQ(CachePixel(p, 0, child->Height() - 1), Rgb(10, 200, 30));
+  child.reset();
+}
+
+// A borderless form with a sizing frame shows its edges from the cache; a form that reads
+// right to left has its caption at the right.
+TEST_F(Frame, BorderlessSizingEdgesAndARightToLeftCaption) {
+  TsSkinProvider* bare = Make(bsNone);
+  const HWND h = bare->Form()->Handle();
+  SetWindowLongA(h, GWL_STYLE, GetWindowLongA(h, GWL_STYLE) | WS_THICKFRAME);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  formtest::RepaintFrame(bare);
+  const int y = bare->Form()->Height() / 2, edge = GetSystemMetrics(SM_CXFRAME) + 1;
+  {
+    TWindowDC dc(h, TWindowDC::TArea::Window);
+    const RECT all{0, 0, bare->Form()->Width(), bare->Form()->Height()};
+    const TOwnedBrush marker(CreateSolidBrush(RGB(1, 2, 3)));
+    FillRect(dc.Get(), &all, marker.Get());
+    bare->PaintNonClient();
+    for (int x : {1, edge}) {
+      const COLORREF c = GetPixel(dc.Get(), x, y);
+      EXPECT_EQ(Rgb(GetRValue(c), GetGValue(c), GetBValue(c)), CachePixel(bare, x, y)) << x;
+    }
+  }
+  // Pixels of the caption's text colour between the caption's middle and the buttons.
+  TsSkinProvider* p = Make(bsSizeable, biSystemMenu | biMinimize | biMaximize, "Orbex test");
+  const auto rightHalfText = [p] {
+    const int top = GetSystemMetrics(SM_CYFRAME), bottom = top + GetSystemMetrics(SM_CYCAPTION);
+    int n = 0;
+    for (int x = p->SkinData()->CacheBitmap()->GetWidth() / 2; x < p->TitleButton(htcMinButton)->Rect.Left; ++x)
+      for (int y = top; y < bottom; ++y) {
+        const std::uint32_t c = CachePixel(p, x, y);
+        n += ((c >> 16) & 0xFF) > 200 && ((c >> 8) & 0xFF) > 200 && (c & 0xFF) > 200 ? 1 : 0;
+      }
+    return n;
+  };
+  EXPECT_EQ(rightHalfText(), 0);
+  const HWND f = p->Form()->Handle();
+  SetWindowLongA(f, GWL_EXSTYLE, GetWindowLongA(f, GWL_EXSTYLE) | WS_EX_RTLREADING);
+  formtest::RepaintFrame(p);
+  EXPECT_GT(rightHalfText(), 0);
+}
+
 }  // namespace

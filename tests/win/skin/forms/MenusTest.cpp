@@ -16,6 +16,9 @@
 
 #include "app/win/ConnectDlg.h"
 #include "app/win/MainFrm.h"
+#include "skin/adapters/lxMnuWnd.h"
+#include "skin/core/sMessages.h"
+#include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinableMenus.h"
 #include "tests/win/skin/forms/AppFormTestUtil.h"
@@ -554,6 +557,85 @@ TEST_F(MenuFixture, ExtraLineWidensFirstColumnAndDrawsIntoTheEnginesGlyph) {
   int w3 = 0, h3 = 0;
   Menus->MeasurePopupItem(plain, &canvas, w3, h3);
   EXPECT_EQ(w3, w0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Popup windows wrapped by the popup-menu adapter.
+
+bool OpenFileMenu(TMainForm* f, std::function<void(HWND)> inspect) {
+  return WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); }, std::move(inspect));
+}
+
+// The popup's layered state: whether it is layered, and its alpha when it is.
+struct TFade {
+  bool Layered = false;
+  BYTE Alpha = 255;
+};
+TFade FadeOf(HWND popup) {
+  TFade f;
+  f.Layered = (GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+  DWORD flags = 0;
+  if (f.Layered) GetLayeredWindowAttributes(popup, nullptr, &f.Alpha, &flags);
+  return f;
+}
+
+TEST(PopupWindow, FileMenuWindowIsWrappedOnceAndAnswersTheSkin) {
+  auto f = MainWindow("Dusk (internal)");
+  const COLORREF face = Section(f->SkinManager, "MAINMENU").Color & 0xFFFFFF;
+  ASSERT_TRUE(OpenFileMenu(f.get(), [&](HWND popup) {
+    EXPECT_NE(GetPropA(popup, "LXSBSC"), nullptr);
+    ASSERT_EQ(SkinnedPopupMenus().size(), 1u);
+    EXPECT_EQ(SkinnedPopupMenus()[0]->Handle(), popup);
+    EXPECT_EQ(SendSkinCommand(popup, SkinCmdIsSkinned), 1);
+    EXPECT_EQ(SendSkinCommand(popup, SkinCmdQueryAppObject), reinterpret_cast<LRESULT>(Application));
+    SendSkinCommand(popup, SkinCmdPopupState);
+    EXPECT_EQ(SendSkinCommand(popup, SkinCmdHoldPaint), 1);
+    // Erasing into a DC of no window paints the skin's menu face and takes the repaint back.
+    RECT c{};
+    GetClientRect(popup, &c);
+    TBitmap b;
+    b.SetPixelFormat(TPixelFormat::pf32bit);
+    b.SetSize(c.right, c.bottom);
+    SendMessageA(popup, WM_ERASEBKGND, reinterpret_cast<WPARAM>(b.Canvas()->GetHandle()), 0);
+    EXPECT_EQ(SendSkinCommand(popup, SkinCmdHoldPaint), 0);
+    EXPECT_EQ(GetPixel(b.Canvas()->GetHandle(), c.right / 2, c.bottom / 2), face);
+  }));
+}
+
+TEST(PopupWindow, TheMenusAlphaBlendFadesThePopupIn) {
+  auto f = MainWindow("Dusk (internal)");
+  for (const auto& [alpha, layered] : {std::pair{255, false}, std::pair{200, true}}) {
+    f->SkinManager->MenuSupport()->AlphaBlend = alpha;
+    TFade fade;
+    ASSERT_TRUE(OpenFileMenu(f.get(), [&](HWND popup) { fade = FadeOf(popup); }));
+    EXPECT_EQ(fade.Layered, layered) << alpha;
+    if (layered) {
+      EXPECT_EQ(fade.Alpha, alpha);
+    }
+  }
+}
+
+// The skin measures the item but never paints it, so no background is built for the popup.
+TEST(PopupWindow, APopupTheApplicationDrawsEndsVisible) {
+  auto f = MainWindow("Dusk (internal)");
+  TPopupMenu popup(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  item->SetCaption("Own");
+  item->OnAdvancedDrawItem = [](TObject*, TCanvas* canvas, const TRect& r, TOwnerDrawState) { canvas->FillRect(r); };
+  popup.Items()->Add(item);
+  f->SkinManager->SkinableMenus()->HookPopupMenu(&popup, true);
+  TFade fade;
+  ASSERT_TRUE(WithOpenMenu([&] { popup.Popup(120, 120); }, [&](HWND w) { fade = FadeOf(w); }));
+  EXPECT_TRUE(!fade.Layered || fade.Alpha != 0);
+}
+
+TEST(PopupWindow, WithoutSkinnedPopupsNothingIsWrapped) {
+  auto f = MainWindow("Dusk (internal)");
+  f->SkinManager->SetSkinnedPopups(false);
+  ASSERT_TRUE(WithOpenMenu([&] { f->PopupMenu1->Popup(200, 160); }, [&](HWND popup) {
+    EXPECT_EQ(GetPropA(popup, "LXSBSC"), nullptr);
+    EXPECT_TRUE(SkinnedPopupMenus().empty());
+  }));
 }
 
 }  // namespace

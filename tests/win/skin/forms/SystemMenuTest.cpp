@@ -14,7 +14,9 @@
 
 #include "app/win/ConnectDlg.h"
 #include "app/win/MainFrm.h"
+#include "skin/adapters/lxMnuWnd.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/core/win/sSkinableMenus.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "tests/win/ResourceCount.h"
@@ -318,6 +320,78 @@ TEST(SystemMenuSkins, FolderSkinsTakeASecondColumnAndNamesWithAmpersandsCanBeCho
     RemoveDirectoryA((dir + "\\" + n).c_str());
   }
   RemoveDirectoryA(dir.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The popup-menu windows' adapters.
+
+// Paint messages reaching `GCounted` while `GGoing` handles its WM_DESTROY.
+HWND GCounted = nullptr, GGoing = nullptr;
+bool GInGoing = false;
+int GRepaints = 0;
+LRESULT CALLBACK BeforeProc(int code, WPARAM wp, LPARAM lp) {
+  const auto* c = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && c->hwnd == GGoing && c->message == WM_DESTROY) GInGoing = true;
+  if (code == HC_ACTION && GInGoing && c->hwnd == GCounted && (c->message == WM_PAINT || c->message == WM_NCPAINT))
+    ++GRepaints;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+LRESULT CALLBACK AfterProc(int code, WPARAM wp, LPARAM lp) {
+  const auto* c = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+  if (code == HC_ACTION && c->hwnd == GGoing && c->message == WM_DESTROY) GInGoing = false;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(SystemMenuPopups, ClosingTheSkinListRepaintsTheMenuAndClosingTheLastFreesEveryAdapter) {
+  auto f = MainWindow("Dusk (internal)");
+  HMENU top = nullptr, sub = nullptr;
+  size_t wrapped = 0;
+  int backgrounds = -1;
+  GRepaints = 0;
+  const HHOOK before = SetWindowsHookExA(WH_CALLWNDPROC, &BeforeProc, nullptr, GetCurrentThreadId());
+  const HHOOK after = SetWindowsHookExA(WH_CALLWNDPROCRET, &AfterProc, nullptr, GetCurrentThreadId());
+  const bool driven = Drive(f->Handle(), {[&] {
+                                            top = OpenMenu();
+                                            sub = top != nullptr ? GetSubMenu(top, 0) : nullptr;
+                                            return sub != nullptr && PointAtItem(top, 0, false);
+                                          },
+                                          [&] {
+                                            GGoing = MenuWindow(sub);
+                                            if (GGoing == nullptr) return false;
+                                            GCounted = MenuWindow(top);
+                                            wrapped = SkinnedPopupMenus().size();
+                                            // "&Move" closes the skin list.
+                                            return PointAtItem(top, 3, false);
+                                          },
+                                          [&] {
+                                            if (IsWindow(GGoing)) return false;
+                                            backgrounds = TsSkinableMenus::PopupInfoCount();
+                                            return Close();
+                                          }});
+  UnhookWindowsHookEx(before);
+  UnhookWindowsHookEx(after);
+  ASSERT_TRUE(driven);
+  EXPECT_EQ(wrapped, 2u);
+  EXPECT_GT(GRepaints, 0);
+  EXPECT_EQ(backgrounds, 1);
+  EXPECT_TRUE(SkinnedPopupMenus().empty());
+  EXPECT_FALSE(PopupFlags().InProgress);
+  EXPECT_FALSE(PopupFlags().Painted);
+  // The next menu is wrapped again; withdrawing the skin lets go of it at once.
+  size_t rewrapped = 0, withdrawn = 1;
+  HANDLE prop = nullptr;
+  ASSERT_TRUE(Drive(f->Handle(), {[&] {
+                      HMENU menu = OpenMenu();
+                      if (menu == nullptr) return false;
+                      rewrapped = SkinnedPopupMenus().size();
+                      f->SkinManager->SetActive(false);
+                      withdrawn = SkinnedPopupMenus().size();
+                      prop = GetPropA(MenuWindow(menu), "LXSBSC");
+                      return Close();
+                    }}));
+  EXPECT_EQ(rewrapped, 1u);
+  EXPECT_EQ(withdrawn, 0u);
+  EXPECT_EQ(prop, nullptr);
 }
 
 }  // namespace
