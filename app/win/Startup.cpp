@@ -5,6 +5,7 @@
 
 #include "app/win/Config.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/ComCtrls.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/ExtCtrls.h"
@@ -30,6 +31,7 @@
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sAppWindowHook.h"
+#include "skin/forms/sFrameAdapter.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/paint/win/lxAlphaImageList.h"
 #include "skin/paint/win/sThemes.h"
@@ -86,6 +88,8 @@ void InitFrameworkClasses() {
   InitActnListUnit();
   InitStdCtrlsUnit();
   InitExtCtrlsUnit();
+  InitButtonsUnit();
+  InitFrameClasses();
   InitComCtrlsUnit();
   InitDialogsUnit();
 }
@@ -103,6 +107,7 @@ void InitSkinnedClasses() {
   InitButtonUnit();
   InitComboBoxUnit();
   InitSkinProviderUnit();
+  InitFrameAdapterUnit();
   InitAppWindowHookUnit();
 }
 

@@ -592,7 +592,11 @@ private:
 
 void ReadForm(TComponent* root, std::string_view text) {
   if (root == nullptr) throw EReadError("No component to read the form into");
-  TFormObject top = ParseForm(text);
+  ReadForm(root, ParseForm(text));
+}
+
+void ReadForm(TComponent* root, const TFormObject& top) {
+  if (root == nullptr) throw EReadError("No component to read the form into");
   TFormApplier(root).Read(top);
 }
 

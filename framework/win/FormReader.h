@@ -127,6 +127,8 @@ TFormObject ParseForm(std::string_view text);
 // classes, properties, handlers and references; what was read until then stays (owned by
 // the root) and nothing is left in the loading state.
 void ReadForm(TComponent* root, std::string_view text);
+// The same for parsed data (a frame reads its design without taking the design's name).
+void ReadForm(TComponent* root, const TFormObject& top);
 
 // The stored form data named `name` (an RCDATA resource of the executable); false when none.
 bool FindFormResource(const std::string& name, std::string& text);

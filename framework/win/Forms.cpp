@@ -36,7 +36,11 @@ void TCustomForm::PublishProperties(TPublisher<TCustomForm>& P) {
       .Default(wsNormal);
   P.Integer("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidthStored);
   P.Integer("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeightStored);
+  P.Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+         {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"})
+      .Default(fsNormal);
   P.Component("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+  P.Component("WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu);
   P.Component("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
   P.Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview).Default(0);
   P.Boolean("AlphaBlend", &TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend).Default(0);
@@ -51,6 +55,7 @@ void TCustomForm::PublishProperties(TPublisher<TCustomForm>& P) {
   P.Event("OnClose", &TCustomForm::OnClose);
   P.Event("OnCloseQuery", &TCustomForm::OnCloseQuery);
 }
+ORBEX_IMPLEMENT_CLASS(TFrame, TWinControl, &CreateComponentOf<TFrame>)
 ORBEX_IMPLEMENT_CLASS(TApplication, TComponent, nullptr)
 ORBEX_IMPLEMENT_CLASS(TScreen, TComponent, nullptr)
 
@@ -85,6 +90,9 @@ private:
 };
 
 const char kAppClass[] = "TApplication";
+// The command number of the first MDI child's entry in the window menu, above every command
+// number a menu item takes.
+constexpr UINT kFirstMDIChildCommand = 0xFF00;
 
 LRESULT CALLBACK AppWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (Application == nullptr || Application->Handle() != h) return ::DefWindowProcA(h, msg, wp, lp);
@@ -129,6 +137,13 @@ TCustomForm::~TCustomForm() {
   }
   if (Screen != nullptr) Screen->RemoveForm(this);
   if (Application != nullptr && Application->MainForm() == this) Application->SetMainForm(nullptr);
+  if (FFormStyle == fsMDIChild) {
+    TCustomForm* main = MDIMainForm();
+    if (main != nullptr && main->FMenu != nullptr && FMenu != nullptr && main->FMenu->Merged() == FMenu)
+      main->MergeChildMenu(nullptr);
+  }
+  if (FWindowMenu != nullptr) FWindowMenu->RemoveFreeNotification(this);
+  FWindowMenu = nullptr;
   // The menu bar belongs to the menu component: take it off before the window goes, or the
   // system would destroy it with the window.
   if (FHandle != nullptr) ::SetMenu(FHandle, nullptr);
@@ -143,6 +158,46 @@ void TCustomForm::ReadStoredForm() {
   if (FStoredFormRead) return;
   FStoredFormRead = true;
   ReadFormResource(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFrame
+
+TFrame::TFrame(TComponent* AOwner) : TWinControl(AOwner) {
+  SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks);
+  SetBounds(0, 0, 320, 240);
+  SetParentColor(false);
+  SetColor(clBtnFace);
+  SetTabStop(true);
+}
+
+TFrame::~TFrame() {
+  Destroying();
+  DestroyComponents();
+}
+
+void TFrame::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  ReadStoredFrame();
+}
+
+void TFrame::ReadStoredFrame() {
+  if (FStoredFrameRead) return;
+  FStoredFrameRead = true;
+  std::string text;
+  // The class's own data only: a plain frame has none.
+  if (!FindFormResource(ClassName(), text)) return;
+  TFormObject top = ParseForm(text);
+  // The name is the placer's, not the design's: two frames of a class may sit on one form.
+  top.Name.clear();
+  ReadForm(this, top);
+}
+
+void InitFrameClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterClassOf<TFrame>();
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
@@ -180,6 +235,15 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     Params.X = static_cast<int>(CW_USEDEFAULT);
     Params.Y = static_cast<int>(CW_USEDEFAULT);
   }
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FFormStyle == fsMDIChild) {
+    // A child window of the MDI main form's client window, which the system manages.
+    TCustomForm* main = MDIMainForm();
+    Params.Style = (Params.Style & ~static_cast<DWORD>(WS_POPUP)) | WS_CHILD | WS_CLIPSIBLINGS;
+    Params.ExStyle = (Params.ExStyle & ~static_cast<DWORD>(WS_EX_APPWINDOW | WS_EX_TOPMOST)) | WS_EX_MDICHILD;
+    Params.WndParent = main != nullptr ? main->FClientHandle : nullptr;
+    return;
+  }
   // Forms are owned by the application window (the main form too, which then needs its own
   // taskbar button); a modal or secondary form stays above the main form.
   HWND owner = Application != nullptr ? Application->Handle() : nullptr;
@@ -192,9 +256,30 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   Params.WndParent = owner;
 }
 
+TCustomForm* TCustomForm::MDIMainForm() {
+  TCustomForm* main = Application != nullptr ? Application->MainForm() : nullptr;
+  return main != nullptr && main->FFormStyle == fsMDIForm && main->FClientHandle != nullptr ? main : nullptr;
+}
+
 void TCustomForm::CreateWnd() {
+  if (FFormStyle == fsMDIChild && MDIMainForm() == nullptr)
+    throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
   TWinControl::CreateWnd();
-  if (FMenu != nullptr) {
+  if (FFormStyle == fsMDIForm) {
+    // The client window is a child of the form's window and goes with it.
+    CLIENTCREATESTRUCT ccs{};
+    ccs.hWindowMenu = FWindowMenu != nullptr ? FWindowMenu->Handle() : nullptr;
+    ccs.idFirstChild = kFirstMDIChildCommand;
+    FClientHandle = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                      WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                          WS_VSCROLL | WS_HSCROLL,
+                                      0, 0, 0, 0, FHandle, nullptr, ::GetModuleHandleA(nullptr), &ccs);
+    if (FClientHandle == nullptr) {
+      const DWORD code = ::GetLastError();
+      RaiseWin32Error("CreateWindowEx MDICLIENT", code);
+    }
+  }
+  if (FMenu != nullptr && FFormStyle != fsMDIChild) {
     ::SetMenu(FHandle, FMenu->Handle());
     FMenu->SetWindowHandle(FHandle);
   }
@@ -206,12 +291,90 @@ void TCustomForm::CreateWnd() {
   // The window now has its real frame: take the position and size the system gave it.
   RECT r{};
   ::GetWindowRect(FHandle, &r);
+  if (FFormStyle == fsMDIChild) ::MapWindowPoints(HWND_DESKTOP, ::GetParent(FHandle), reinterpret_cast<POINT*>(&r), 2);
   FLeft = r.left;
   FTop = r.top;
   FWidth = r.right - r.left;
   FHeight = r.bottom - r.top;
   // The real client area may differ from the one computed without a window.
   Realign();
+}
+
+void TCustomForm::DestroyWnd() {
+  TWinControl::DestroyWnd();
+  FClientHandle = nullptr;
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  TWinControl::AlignControls(AControl, Rect);
+  if (FClientHandle != nullptr)
+    ::SetWindowPos(FClientHandle, nullptr, Rect.Left, Rect.Top, std::max(0, Rect.Width()),
+                   std::max(0, Rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+  if (FHandle != nullptr && FFormStyle == fsMDIForm && FClientHandle != nullptr && m.Msg != WM_SIZE) {
+    // The frame's handling sizes the client window to the whole client area on WM_SIZE:
+    // alignment places it instead.
+    m.Result = ::DefFrameProcA(FHandle, FClientHandle, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (FHandle != nullptr && FFormStyle == fsMDIChild) {
+    m.Result = ::DefMDIChildProcA(FHandle, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  TWinControl::DefaultHandler(m);
+}
+
+void TCustomForm::SetFormStyle(TFormStyle s) {
+  if (SetAndCheck(FFormStyle, s)) RecreateWnd();
+}
+
+int TCustomForm::MDIChildCount() const {
+  int n = 0;
+  while (MDIChildren(n) != nullptr) ++n;
+  return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const {
+  if (FClientHandle == nullptr || Screen == nullptr || Index < 0) return nullptr;
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TCustomForm* f = Screen->Forms(i);
+    if (f->FFormStyle != fsMDIChild || f->FHandle == nullptr || ::GetParent(f->FHandle) != FClientHandle) continue;
+    if (Index-- == 0) return f;
+  }
+  return nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (FClientHandle == nullptr) return nullptr;
+  auto h = reinterpret_cast<HWND>(::SendMessageA(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+  auto* f = As<TCustomForm>(FindControl(h));
+  return f != nullptr && f->FFormStyle == fsMDIChild ? f : nullptr;
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* Item) {
+  if (FWindowMenu == Item) return;
+  if (FWindowMenu != nullptr) FWindowMenu->RemoveFreeNotification(this);
+  FWindowMenu = Item;
+  if (Item != nullptr) Item->FreeNotification(this);
+  if (FClientHandle != nullptr && FMenu != nullptr) {
+    ::SendMessageA(FClientHandle, WM_MDISETMENU, reinterpret_cast<WPARAM>(FMenu->Handle()),
+                   reinterpret_cast<LPARAM>(Item != nullptr ? Item->Handle() : nullptr));
+    ::DrawMenuBar(FHandle);
+  }
+}
+
+void TCustomForm::MergeChildMenu(TCustomForm* Child) {
+  if (FMenu == nullptr) return;
+  FMenu->Merge(Child != nullptr ? Child->FMenu : nullptr);
+  // The rebuilt bar lost what the client window put into it (the maximized child's icon and
+  // buttons, the children's entries): it puts them back.
+  if (FClientHandle != nullptr && FHandle != nullptr) {
+    ::SendMessageA(FClientHandle, WM_MDISETMENU, reinterpret_cast<WPARAM>(FMenu->Handle()),
+                   reinterpret_cast<LPARAM>(FWindowMenu != nullptr ? FWindowMenu->Handle() : nullptr));
+    ::DrawMenuBar(FHandle);
+  }
 }
 
 TRect TCustomForm::ClientRect() const {
@@ -310,9 +473,16 @@ void TCustomForm::SetMenu(TMainMenu* m) {
   }
   FMenu = m;
   if (m != nullptr) m->FreeNotification(this);
+  if (FFormStyle == fsMDIChild) {
+    // Shown merged into the MDI main form's bar while this child is active.
+    TCustomForm* main = MDIMainForm();
+    if (main != nullptr && main->ActiveMDIChild() == this) main->MergeChildMenu(this);
+    return;
+  }
   if (FHandle != nullptr) {
     ::SetMenu(FHandle, m != nullptr ? m->Handle() : nullptr);
     if (m != nullptr) m->SetWindowHandle(FHandle);
+    if (FClientHandle != nullptr && m != nullptr) MergeChildMenu(ActiveMDIChild());
   }
 }
 
@@ -354,6 +524,7 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     FMenu = nullptr;
   }
   if (AComponent == FActiveControl) FActiveControl = nullptr;
+  if (AComponent == FWindowMenu) FWindowMenu = nullptr;
 }
 
 // --- Showing ---------------------------------------------------------------------------------
@@ -417,6 +588,7 @@ void TCustomForm::Dispatch(TMessage& m) {
       DefaultHandler(m);
       break;
     case WM_SIZE: WMSizeForm(m); break;
+    case WM_MDIACTIVATE: WMMDIActivate(m); break;
     case CM_SHOWINGCHANGED: {
       if (FShowing) {
         ApplyPosition();
@@ -426,7 +598,14 @@ void TCustomForm::Dispatch(TMessage& m) {
         FocusFirstControl();
       } else {
         DoHide();
+        const bool activeChild = FFormStyle == fsMDIChild && MDIMainForm() != nullptr &&
+                                 MDIMainForm()->ActiveMDIChild() == this;
+        // A hidden child would stay the client's active one: the next child takes its place
+        // first (switching away from a maximized child shows it again in normal size).
+        if (activeChild)
+          ::SendMessageA(MDIMainForm()->FClientHandle, WM_MDINEXT, reinterpret_cast<WPARAM>(FHandle), 0);
         ::ShowWindow(FHandle, SW_HIDE);
+        if (activeChild && MDIMainForm()->ActiveMDIChild() == this) MDIMainForm()->MergeChildMenu(nullptr);
       }
       break;
     }
@@ -471,6 +650,25 @@ void TCustomForm::WMActivate(TMessage& m) {
     Activate();
   } else {
     Deactivate();
+  }
+}
+
+void TCustomForm::WMMDIActivate(TMessage& m) {
+  DefaultHandler(m);
+  if (FFormStyle != fsMDIChild) return;
+  TCustomForm* main = MDIMainForm();
+  if (reinterpret_cast<HWND>(m.LParam) == FHandle) {
+    if (main != nullptr) main->MergeChildMenu(this);
+    if (!FActive) {
+      FActive = true;
+      Activate();
+    }
+  } else if (reinterpret_cast<HWND>(m.WParam) == FHandle) {
+    if (main != nullptr && m.LParam == 0) main->MergeChildMenu(nullptr);
+    if (FActive) {
+      FActive = false;
+      Deactivate();
+    }
   }
 }
 
@@ -522,6 +720,13 @@ void TCustomForm::WMCommandForm(TMessage& m) {
     m.Result = 0;
     return;
   }
+  // The active MDI child's items merged into the bar are the child's.
+  if (m.LParam == 0 && HIWORD(m.WParam) == 0 && FClientHandle != nullptr)
+    if (TCustomForm* child = ActiveMDIChild())
+      if (child->FMenu != nullptr && child->FMenu->DispatchCommand(LOWORD(m.WParam))) {
+        m.Result = 0;
+        return;
+      }
   WMCommand(m);
 }
 
@@ -839,6 +1044,9 @@ bool TApplication::ProcessMessage(MSG& msg) {
   }
   if (CarriesStructureAddress(msg.message)) return true;   // posted from outside: see Messages.h
   CancelHintOnInput(msg);
+  // The MDI children's keyboard commands (Ctrl+F4, Ctrl+F6) go to the client window.
+  if (TCustomForm* mdi = TCustomForm::MDIMainForm())
+    if (::TranslateMDISysAccel(mdi->ClientHandle(), &msg)) return true;
   if (!IsKeyMsg(msg)) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);

@@ -56,6 +56,9 @@ enum TPosition {
   poMainFormCenter, poOwnerFormCenter,
 };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+// A plain form, a child inside the MDI main form's client window, the MDI main form (its
+// client window holds the children), or a form kept above the others.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // Form state bits.
@@ -121,6 +124,23 @@ public:
   void SetWindowState(TWindowState s);
   TMainMenu* Menu() const { return FMenu; }
   void SetMenu(TMainMenu* m);
+  // The form's style; a change re-creates the window. An fsMDIChild form needs the
+  // application's main form to be an fsMDIForm when its window is made (EInvalidOperation
+  // otherwise).
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle s);
+  // MDI main forms: the system's "MDICLIENT" window, which fills the client area beside the
+  // aligned controls (0 for other forms and before the window exists).
+  HWND ClientHandle() const { return FClientHandle; }
+  // The MDI children whose windows live in this form's client window, in creation order.
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int Index) const;   // null when out of range
+  TCustomForm* ActiveMDIChild() const;
+  // The menu item whose sub-menu lists the MDI children (WM_MDISETMENU).
+  TMenuItem* WindowMenu() const { return FWindowMenu; }
+  void SetWindowMenu(TMenuItem* Item);
+  // The application's main form when it is an MDI main form with its client window, else null.
+  static TCustomForm* MDIMainForm();
   TIcon* Icon() const { return FIcon.get(); }
   void SetIcon(TIcon* icon);
   TCanvas* Canvas() const { return FCanvas.get(); }
@@ -157,10 +177,20 @@ public:
 
   void Dispatch(TMessage& Message) override;
   void Loaded() override;
+  // MDI forms end in the system's frame (DefFrameProc) or MDI child (DefMDIChildProc)
+  // handling instead of the plain default procedure.
+  void DefaultHandler(TMessage& Message) override;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void DestroyWnd() override;
+  // An MDI main form puts its client window into what the aligned controls leave.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
+  // The MDI main form's menu bar shows the active child's menu merged into its own (an MDI
+  // child has no menu bar of its own); null: its own menu alone.
+  void MergeChildMenu(TCustomForm* Child);
+
   void PaintWindow(HDC DC) override;
   void UpdateShowing() override;
   virtual void DoClose(TCloseAction& Action);
@@ -179,6 +209,7 @@ protected:
   void WMClose(TMessage& m);
   void WMActivate(TMessage& m);
   void WMGetMinMaxInfo(TMessage& m);
+  void WMMDIActivate(TMessage& m);
   void WMSysCommand(TMessage& m);
   void WMCommandForm(TMessage& m);
   void WMInitMenuPopup(TMessage& m);
@@ -196,6 +227,9 @@ protected:
   TPosition FPosition = poDefaultPosOnly;
   TWindowState FWindowState = wsNormal;
   TMainMenu* FMenu = nullptr;
+  TFormStyle FFormStyle = fsNormal;
+  HWND FClientHandle = nullptr;
+  TMenuItem* FWindowMenu = nullptr;
   std::unique_ptr<TIcon> FIcon;
   std::unique_ptr<TControlCanvas> FCanvas;
   TWinControl* FActiveControl = nullptr;
@@ -225,6 +259,32 @@ class TForm : public TCustomForm {
 public:
   using TCustomForm::TCustomForm;
 };
+
+// ---------------------------------------------------------------------------------------------
+// A frame: a windowed container designed like a form and placed on forms (or other containers).
+// Its stored data, named after its class like a form's, is read when it is made: the
+// components there belong to the frame and are told Loaded afterwards; the data of whatever
+// places the frame (name, bounds) applies after it. Popup menus it owns are its components.
+// It does not scroll its contents.
+class TFrame : public TWinControl {
+  ORBEX_CLASS(TFrame, TWinControl)
+public:
+  explicit TFrame(TComponent* AOwner);
+  // Owned components go first, while the frame's window and controls still exist (an adapter
+  // on the frame gives its window method back).
+  ~TFrame() override;
+  // Reads the frame's stored data (see ReadStoredForm).
+  void AfterConstruction() override;
+  // Reads the stored data named after the frame's class, once; nothing when there is none.
+  void ReadStoredFrame();
+  bool StoredFrameRead() const { return FStoredFrameRead; }
+
+private:
+  bool FStoredFrameRead = false;
+};
+
+// Start-up step: registers the frame class by name. Runs once.
+void InitFrameClasses();
 
 // ---------------------------------------------------------------------------------------------
 class TApplication : public TComponent {

@@ -290,6 +290,10 @@ void TMenuItem::RebuildHandle() {
   while (::GetMenuItemCount(h) > 0)
     if (!::RemoveMenu(h, 0, MF_BYPOSITION)) break;
   if (IsDestroying()) return;
+  if (FMenu != nullptr && FMenu->IsMenuBar()) {
+    for (TMenuItem* item : static_cast<TMainMenu*>(FMenu)->BarItems()) item->AppendTo(h);
+    return;
+  }
   for (TMenuItem* item : FItems)
     if (item->FVisible) item->AppendTo(h);
 }
@@ -694,8 +698,57 @@ void TMainMenu::PublishProperties(TPublisher<TMainMenu>& P) {
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
+TMainMenu::~TMainMenu() {
+  // The other bar must not keep showing (or reaching) items that go now.
+  if (FMergedInto != nullptr) FMergedInto->Merge(nullptr);
+  if (FMerged != nullptr) FMerged->FMergedInto = nullptr;
+  FMerged = nullptr;
+}
+
+void TMainMenu::Merge(TMainMenu* Menu) {
+  if (Menu == this) Menu = nullptr;
+  if (FMerged == Menu) return;
+  if (FMerged != nullptr) FMerged->FMergedInto = nullptr;
+  if (Menu != nullptr && Menu->FMergedInto != nullptr) Menu->FMergedInto->Merge(nullptr);
+  FMerged = Menu;
+  if (Menu != nullptr) Menu->FMergedInto = this;
+  if (IsDestroying()) return;
+  Items()->RebuildHandle();
+  MenuChanged(nullptr, false);
+}
+
+std::vector<TMenuItem*> TMainMenu::BarItems() const {
+  std::vector<TMenuItem*> bar;
+  TMenuItem* root = Items();
+  if (root == nullptr) return bar;
+  std::vector<TMenuItem*> merged;
+  if (FMerged != nullptr && FMerged->Items() != nullptr)
+    for (int i = 0; i < FMerged->Items()->Count(); ++i)
+      if (FMerged->Items()->Items(i)->Visible()) merged.push_back(FMerged->Items()->Items(i));
+  auto replaced = [&](const TMenuItem* own) {
+    return std::any_of(merged.begin(), merged.end(),
+                       [own](const TMenuItem* m) { return m->GroupIndex() == own->GroupIndex(); });
+  };
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* own = root->Items(i);
+    if (own->Visible() && !replaced(own)) bar.push_back(own);
+  }
+  for (TMenuItem* m : merged) {
+    auto at = std::find_if(bar.begin(), bar.end(), [&](const TMenuItem* b) {
+      return b->GroupIndex() > m->GroupIndex();
+    });
+    bar.insert(at, m);
+  }
+  return bar;
+}
+
 void TMainMenu::MenuChanged(TMenuItem* Source, bool Rebuild) {
   TMenu::MenuChanged(Source, Rebuild);
+  // A merged menu's change shows in the bar it is merged into.
+  if (FMergedInto != nullptr) {
+    FMergedInto->Items()->RebuildHandle();
+    FMergedInto->MenuChanged(nullptr, false);
+  }
   if (FWindowHandle == nullptr || !::IsWindow(FWindowHandle)) return;
   ::DrawMenuBar(FWindowHandle);
   // The form lays out what depends on its menu bar (a skinned frame draws the bar itself).

@@ -276,10 +276,20 @@ public:
   // False). The skinned frame draws no menu line for such a menu.
   bool AutoMerge() const { return FAutoMerge; }
   void SetAutoMerge(bool Value) { FAutoMerge = Value; }
+  ~TMainMenu() override;
+  // Shows the visible items of Menu (an MDI child's menu; null: none) in this menu bar: the
+  // items of a group index Menu has are replaced by Menu's, which come before the first item
+  // of a greater group index. Menu keeps its items, whose clicks and changes stay its own.
+  void Merge(TMainMenu* Menu);
+  TMainMenu* Merged() const { return FMerged; }
+  // The top-level items the menu bar shows, in order: the visible items, merged as above.
+  std::vector<TMenuItem*> BarItems() const;
 
 private:
   HWND FWindowHandle = nullptr;
   bool FAutoMerge = false;
+  TMainMenu* FMerged = nullptr;       // the menu shown merged into this one
+  TMainMenu* FMergedInto = nullptr;   // the menu bar this one is shown merged into
 };
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };

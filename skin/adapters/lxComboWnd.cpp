@@ -5,6 +5,7 @@
 
 #include "framework/win/Graphics.h"
 #include "framework/win/Messages.h"
+#include "framework/win/StdCtrls.h"
 #include "framework/win/WinTypes.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/core/sComboBoxCore.h"
@@ -352,6 +353,48 @@ void TlxComboBoxWnd::HandleMessage(TMessage& message) {
     default: break;
   }
   TlxEditWnd::HandleMessage(message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TlxWWComboBoxWnd
+
+std::unique_ptr<TlxWWComboBoxWnd> TlxWWComboBoxWnd::CreateForControl(TWinControl* control, bool repaintFrame,
+                                                                     const std::string& section,
+                                                                     TsSkinManager* manager, TsCommonData* skinData) {
+  if (control == nullptr) return nullptr;
+  auto adapter = CreateForHandle<TlxWWComboBoxWnd>(control->Handle(), repaintFrame, section, manager, skinData);
+  if (auto* box = As<TComboBox>(control))
+    adapter->FHasButton = box->Style() == csDropDown || box->Style() == csDropDownList;
+  const HWND edit = ::FindWindowExA(control->Handle(), nullptr, "Edit", nullptr);
+  if (edit != nullptr) {
+    adapter->FEditHandle = edit;
+    adapter->FEditSkinData = std::make_unique<TsCommonData>(nullptr, 0);
+    if (adapter->SkinManager() != nullptr) adapter->FEditSkinData->SetSkinManager(adapter->SkinManager());
+    adapter->FEditAdapter =
+        CreateForHandle<TlxEditWnd>(edit, repaintFrame, "EDIT", adapter->SkinManager(), adapter->FEditSkinData.get());
+  }
+  return adapter;
+}
+
+TlxWWComboBoxWnd::~TlxWWComboBoxWnd() {
+  // The edit's adapter reads its data while it lets go: the adapter goes first.
+  ReleaseScrollWndAdapter(FEditHandle, false, FEditAdapter);
+  FEditSkinData.reset();
+}
+
+void TlxWWComboBoxWnd::GetButtonRect(TRect& rect) const {
+  RECT w{};
+  ::GetWindowRect(Handle(), &w);
+  rect = ForeignComboButtonRect(w.right - w.left, w.bottom - w.top, ::GetSystemMetrics(SM_CXVSCROLL), FHasButton,
+                                (::GetWindowLongPtrA(Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0);
+}
+
+void TlxWWComboBoxWnd::HandleMessage(TMessage& message) {
+  if (message.Msg == WM_CTLCOLORLISTBOX) {
+    message.Result = CallOldProc(message);
+    return;
+  }
+  TlxComboBoxWnd::HandleMessage(message);
 }
 
 namespace {

@@ -84,6 +84,35 @@ private:
   TColor FListBrushColor = -1;
 };
 
+// The adapter of a foreign combo edit control (a framework control of a class the skin's
+// foreign-combo list names): the combo adapter on the control's window, with or without a
+// drop-down button, and the control's inner edit window, when it has one, skinned by an edit
+// adapter in section "EDIT" with skin data of its own.
+class TlxWWComboBoxWnd : public TlxComboBoxWnd {
+public:
+  // Made for the control object itself (its window made when needed). A framework combo box of
+  // the simple or owner-drawn styles has no button; any other control has one.
+  static std::unique_ptr<TlxWWComboBoxWnd> CreateForControl(TWinControl* control, bool repaintFrame,
+                                                            const std::string& section, TsSkinManager* manager,
+                                                            TsCommonData* skinData);
+  // The inner edit's adapter released and freed before the data it reads.
+  ~TlxWWComboBoxWnd() override;
+  void HandleMessage(TMessage& message) override;
+  void GetButtonRect(TRect& rect) const override;
+
+  bool HasButton() const { return FHasButton; }
+  HWND EditHandle() const { return FEditHandle; }
+  TlxEditWnd* EditAdapter() const { return FEditAdapter.get(); }
+
+  TlxWWComboBoxWnd() = default;   // made through CreateForControl
+
+private:
+  bool FHasButton = true;
+  HWND FEditHandle = nullptr;
+  std::unique_ptr<TsCommonData> FEditSkinData;
+  std::unique_ptr<TlxEditWnd> FEditAdapter;
+};
+
 // Fills the skinned combo box's list links (make: a list adapter in section "EDIT"; free: the
 // adapter released and freed), and empties them again.
 void FillComboListLinks();

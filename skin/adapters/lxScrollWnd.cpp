@@ -87,8 +87,10 @@ TBarParts PartsOf(const TsCommonIndexes& c, bool vert) {
 
 // What lies behind a piece of the window at `at` (window coordinates): the piece of the parent's
 // background bitmap, or its colour.
-// TODO: an MDI client's and an extended-border form's offsets move this piece; they come with
-// the MDI client adapter and the form adapter, which do not exist yet.
+// An MDI main form's client window finds its piece in the form's frame cache, which holds
+// "MDIAREA" where the client window lies.
+// TODO: an extended-border form's offsets move this piece; they come with the form adapter,
+// which does not exist yet.
 TsBackgroundInfo BackgroundAt(HWND h, TPoint at) {
   TsBackgroundInfo info;
   GetWindowParentBackground(h, info);

@@ -25,3 +25,7 @@ TPoint ComboArrowOrigin(const TRect& button, int height, int glyphWidth, int gly
 }
 
 int ComboButtonState(bool listOpen, bool active) { return listOpen ? 2 : (active ? 1 : 0); }
+
+TRect ForeignComboButtonRect(int width, int height, int scrollWidth, bool hasButton, bool rtlReading) {
+  return ButtonAt(width, height, hasButton ? scrollWidth : 0, rtlReading);
+}

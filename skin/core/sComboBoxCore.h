@@ -27,3 +27,6 @@ TPoint ComboArrowOrigin(const TRect& button, int height, int glyphWidth, int gly
 int ComboButtonState(bool listOpen, bool active);
 // Whether a list index names an item of a list of `count`.
 inline bool ComboIndexValid(int index, int count) { return index >= 0 && index < count; }
+// A foreign combo's button: scrollWidth wide when it has one, else 0; the same insets, on the
+// left with the right-to-left reading ex-style.
+TRect ForeignComboButtonRect(int width, int height, int scrollWidth, bool hasButton, bool rtlReading);

@@ -116,7 +116,23 @@ int TitleHitTestAt(const TsHitTestInput& in) {
     if (in.GripShown && !in.Grip.IsEmpty() && p.X >= in.Grip.Left && p.Y >= in.Grip.Top) return htcBottomRight;
     return htcClient;
   }
+  for (const TsPlacedButton& b : in.MDIButtons)
+    if (Inside(b.Rect, p)) return b.Code;
   return htcMenu;
+}
+
+std::vector<TsPlacedButton> PlaceMDIButtons(int lineRight, int lineTop, int lineHeight, int buttonWidth,
+                                            int buttonHeight) {
+  constexpr int slot = MDIButtonsAreaWidth / 3;
+  std::vector<TsPlacedButton> out;
+  int right = lineRight;
+  for (int code : {htcMDIClose, htcMDIRestore, htcMDIMinimize}) {
+    const int left = right - slot + (slot - buttonWidth) / 2;
+    const int top = lineTop + (lineHeight - buttonHeight) / 2;
+    out.push_back({code, TRect{left, top, left + buttonWidth, top + buttonHeight}});
+    right -= slot;
+  }
+  return out;
 }
 
 // ---- cache and grip -----------------------------------------------------------------------

@@ -16,6 +16,8 @@ constexpr int htcClient = 1, htcCaption = 2, htcSysMenu = 3, htcMenu = 5, htcMin
 constexpr int htcLeft = 10, htcRight = 11, htcTop = 12, htcTopLeft = 13, htcTopRight = 14;
 constexpr int htcBottom = 15, htcBottomLeft = 16, htcBottomRight = 17, htcClose = 20, htcHelp = 21;
 constexpr int htcUserButton = 1000;
+// The buttons of a maximized MDI child on its MDI main form's menu line.
+constexpr int htcMDIClose = 101, htcMDIRestore = 102, htcMDIMinimize = 103;
 
 // ---------------------------------------------------------------------------------------------
 // Title buttons.
@@ -51,6 +53,13 @@ struct TsPlacedButton {
 std::vector<TsPlacedButton> PlaceTitleButtons(const TsTitleRowInput& in);
 // The top of a button of that height and set in the caption strip.
 int TitleButtonTop(const TsTitleRowInput& in, int height, bool big);
+// Width of the menu-line piece that holds a maximized MDI child's buttons.
+constexpr int MDIButtonsAreaWidth = 60;
+// A maximized MDI child's close, restore and minimize buttons in the last 60 pixels of the
+// menu line ending at lineRight (exclusive), from lineTop, lineHeight high: three slots of a
+// third each, close rightmost, each button buttonWidth x buttonHeight centred in its slot.
+std::vector<TsPlacedButton> PlaceMDIButtons(int lineRight, int lineTop, int lineHeight, int buttonWidth,
+                                            int buttonHeight);
 
 // ---------------------------------------------------------------------------------------------
 // Caption.
@@ -90,6 +99,8 @@ struct TsHitTestInput {
   std::vector<bool> UserEnabled;
   bool GripShown = false;
   TRect Grip;   // empty without a grip image
+  // A maximized MDI child's buttons on the menu line (PlaceMDIButtons); empty otherwise.
+  std::vector<TsPlacedButton> MDIButtons;
 };
 int TitleHitTestAt(const TsHitTestInput& in);
 

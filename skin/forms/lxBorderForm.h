@@ -33,6 +33,8 @@
 
 class TsCommonData;
 class TsSkinProvider;
+class TsSkinManager;
+struct TsFormGeometry;
 
 // ---------------------------------------------------------------------------------------------
 // Owner operations.
@@ -227,3 +229,10 @@ private:
 // The provider's owner adapter.
 
 std::unique_ptr<IlxBorderOwner> MakeProviderBorderOwner(TsSkinProvider* provider);
+// Shared by the owner adapters: the frame of an owner described by its geometry, and the
+// owner's client as it shows now copied into its cache at `client`, opaque.
+TlxOwnerFrame OwnerFrameOf(const TsFormGeometry& f, TsSkinManager* m);
+void CopyClientIntoCache(HWND owner, TBitmap* cache, const TRect& client);
+// The dialog adapter's owner adapter (lxDialogBorderOwner.cpp).
+class TlxDialogWnd;
+std::unique_ptr<IlxBorderOwner> MakeDialogBorderOwner(TlxDialogWnd* dialog);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "framework/win/Buttons.h"
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
 #include "skin/adapters/lxBtnWnd.h"
@@ -83,6 +84,11 @@ std::unique_ptr<TlxMainWnd> MakeListedAdapter(int listIndex, HWND handle, const 
       if (data != nullptr && dynamic_cast<TToolBar*>(data->OwnerControl()) != nullptr)
         return TlxMainWnd::CreateForHandle<TlxToolBarVCLWnd>(handle, true, section, manager, data);
       return TlxMainWnd::CreateForHandle<TlxToolBarWnd>(handle, true, section, manager, data);
+    case ThirdPartyList::tiWWEdits:
+      // Made for the control itself: its inner edit is found through it.
+      if (auto* control = data != nullptr ? As<TWinControl>(data->OwnerControl()) : nullptr)
+        return TlxWWComboBoxWnd::CreateForControl(control, true, section, manager, data);
+      return nullptr;
     case ThirdPartyList::tiUpDown:
       return TlxMainWnd::CreateForHandle<TlxSpinWnd>(handle, true, section, manager, data);
     case ThirdPartyList::tiScrollControl:
@@ -122,14 +128,17 @@ void TlxAdapterItem::DoHook(TWinControl* control) {
 TlxGraphItem::TlxGraphItem(TlxCtrlAdapter* adapter)
     : SkinData(std::make_unique<TsCommonData>(this, AdaptedControlKind)), Adapter(adapter) {}
 
-TlxGraphItem::~TlxGraphItem() { SkinData.reset(); }
+TlxGraphItem::~TlxGraphItem() {
+  Handler.reset();
+  SkinData.reset();
+}
 
 void TlxGraphItem::DoHook(TControl* control) {
   if (control->Tag() == TagNeverAdapt) return;
   Control = control;
   SkinData->SetOwner(control);
-  // No speed-button handler kind exists in this program: the item gets none.
-  FHasHandler = false;
+  Handler = std::make_unique<TlxSpeedButtonHandler>(control, true, SkinData->GetSkinSection(), SkinData->GetSkinManager(),
+                                                    SkinData.get());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -261,10 +270,30 @@ void TlxCtrlAdapter::AddGraphicControl(TControl* control) {
     return;
   std::string section = "SPEEDBUTTON";
   if (!AskProvider(control, section)) return;
+  auto* button = As<TSpeedButton>(control);
+  section = button != nullptr && button->SmallButton() ? "SPEEDBUTTON_SMALL" : "SPEEDBUTTON";
+  for (auto it = FGraphicItems.rbegin(); it != FGraphicItems.rend(); ++it) {
+    TlxGraphItem* item = it->get();
+    if (item->Control != control) continue;
+    item->SkinData->SetSkinSection(section);
+    if (item->Handler != nullptr && item->Handler->Destroyed()) {
+      item->Handler.reset();
+      item->DoHook(control);
+    }
+    return;
+  }
   auto item = std::make_unique<TlxGraphItem>(this);
   item->SkinData->SetSkinSection(section);
   item->DoHook(control);
-  if (!item->HandlerGone()) FGraphicItems.push_back(std::move(item));
+  if (item->HandlerGone()) return;
+  FGraphicItems.push_back(std::move(item));
+  // A button owned elsewhere (by a frame) is freed without the form hearing of it: the provider
+  // is told, so that the handler lets go of it untouched.
+  if (FProvider != nullptr) control->FreeNotification(FProvider);
+}
+
+TlxGraphItem* TlxCtrlAdapter::GetGraphicItem(int index) const {
+  return index >= 0 && index < GraphicCount() ? FGraphicItems[static_cast<size_t>(index)].get() : nullptr;
 }
 
 void TlxCtrlAdapter::RemoveItem(int index) {
@@ -273,13 +302,22 @@ void TlxCtrlAdapter::RemoveItem(int index) {
   FItems.pop_back();
 }
 
-void TlxCtrlAdapter::ForgetControl(const TControl* control) {
+void TlxCtrlAdapter::ForgetControl(const TComponent* control) {
   for (int i = Count() - 1; i >= 0; --i) {
     TlxAdapterItem* item = FItems[static_cast<size_t>(i)].get();
     if (item->Control != control) continue;
     // The control is going: its state lets go of it before the item is freed.
     item->SkinData->SetOwner(nullptr);
     RemoveItem(i);
+  }
+  for (auto it = FGraphicItems.begin(); it != FGraphicItems.end();) {
+    if ((*it)->Control != control) {
+      ++it;
+      continue;
+    }
+    if ((*it)->Handler != nullptr) (*it)->Handler->ForgetControl();
+    (*it)->SkinData->SetOwner(nullptr);
+    it = FGraphicItems.erase(it);
   }
 }
 
@@ -308,6 +346,17 @@ void TlxCtrlAdapter::RemoveAllItems() {
   if (FRemovingAll) return;
   FRemovingAll = true;
   while (!FItems.empty()) FItems.pop_back();
-  while (!FGraphicItems.empty()) FGraphicItems.pop_back();
+  // While the program ends the buttons may be gone before their items: the handlers let go of
+  // them untouched.
+  const bool ending = Application == nullptr || Application->Terminated();
+  while (!FGraphicItems.empty()) {
+    TlxGraphItem* item = FGraphicItems.back().get();
+    if (ending) {
+      if (item->Handler != nullptr) item->Handler->ForgetControl();
+      item->Control = nullptr;
+      item->SkinData->SetOwner(nullptr);
+    }
+    FGraphicItems.pop_back();
+  }
   FRemovingAll = false;
 }

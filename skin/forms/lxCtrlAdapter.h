@@ -20,6 +20,7 @@
 #include "framework/base/Classes.h"
 #include "framework/win/Messages.h"
 #include "skin/adapters/lxSBUtils.h"
+#include "skin/adapters/lxSpeedButton.h"
 #include "skin/core/win/sCommonData.h"
 
 class TsSkinProvider;
@@ -45,22 +46,22 @@ public:
   std::unique_ptr<TlxMainWnd> ScrollAdapter;
 };
 
-// One adapted graphic control (speed buttons): no handler kind exists yet, so no item stays.
+// One adapted graphic control (a speed button), skinned by a speed-button handler.
 class TlxGraphItem : public TPersistent {
   ORBEX_CLASS(TlxGraphItem, TPersistent)
 public:
   explicit TlxGraphItem(TlxCtrlAdapter* adapter);
+  // The handler freed before the skin data it paints from.
   ~TlxGraphItem() override;
+  // Gives the control a speed-button handler in the item's section, unless it is marked -98.
   virtual void DoHook(TControl* control);
   // The handler's "let go" state; an item without handler counts as gone.
-  bool HandlerGone() const { return !FHasHandler; }
+  bool HandlerGone() const { return Handler == nullptr || Handler->Destroyed(); }
 
   TControl* Control = nullptr;
   std::unique_ptr<TsCommonData> SkinData;
   TlxCtrlAdapter* Adapter;
-
-private:
-  bool FHasHandler = false;
+  std::unique_ptr<TlxSpeedButtonHandler> Handler;
 };
 
 class TlxCtrlAdapter : public TPersistent {
@@ -83,14 +84,20 @@ public:
   int Count() const { return static_cast<int>(FItems.size()); }
   // Null outside 0 ... Count - 1.
   virtual TlxAdapterItem* GetItem(int index) const;
+  // A graphic control gets a speed-button handler in "SPEEDBUTTON", or "SPEEDBUTTON_SMALL"
+  // for a button marked small; unless marked -98, without parent, or skinned already. The walk
+  // does not call it.
   virtual void AddGraphicControl(TControl* control);
+  int GraphicCount() const { return static_cast<int>(FGraphicItems.size()); }
+  TlxGraphItem* GetGraphicItem(int index) const;
   virtual void AddNewItem(TWinControl* control);
   virtual void AddItem(TWinControl* control, const std::string& section);
   // Nothing for an index outside 0 ... Count - 1; else the item freed and the last one moved
   // into its place.
   virtual void RemoveItem(int index);
-  // Drops the item of a control that leaves (nothing when it has none).
-  void ForgetControl(const TControl* control);
+  // Drops the items of a control that leaves (nothing when it has none). The control is only
+  // compared: it may be half destroyed.
+  void ForgetControl(const TComponent* control);
   // Sends the message to every adapted control that has a parent and a live window adapter.
   virtual void BroadcastMessage(TMessage& message);
   // Frees the items whose window or graphic adapter let go, keeping the order of the rest.

@@ -18,12 +18,15 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/core/win/sSkinMaskPaint.h"
 #include "skin/core/win/sSkinableMenus.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/lxProvider.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormRegion.h"
 #include "skin/forms/sFramePaint.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
+#include "skin/paint/win/sBitmap32.h"
+#include "skin/paint/win/sDwmApi.h"
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
@@ -34,6 +37,10 @@ namespace {
 constexpr UINT OwnRegionQuery = 0xBC4D;
 constexpr WPARAM OwnRegionAnswer = 0x41A2;
 constexpr int ButtonCount = 4;
+constexpr WPARAM DragMove = 0xF012;
+// The framework's notices that a window's children changed (1025) or were made anew (1326).
+constexpr UINT ChildrenChanged = 1025;
+constexpr UINT ChildrenRecreated = 1326;
 constexpr int ButtonCodes[ButtonCount] = {htcClose, htcMaxButton, htcMinButton, htcHelp};
 
 TRect WindowRectOfWnd(HWND h) {
@@ -141,10 +148,11 @@ void TlxDialogWnd::ResolveImages() {
   const TlxDialogImages im = DialogTitleImages(DialogState(), [&](const char* name) {
     return std::strcmp(name, "DIALOGTITLE") == 0 ? FindSectionIndex(t, name) >= 0 : mask(name) >= 0;
   });
-  FButtons[0].MaskIndex = mask(im.Close);
-  FButtons[1].MaskIndex = mask(im.Max);
-  FButtons[2].MaskIndex = mask(im.Min);
-  FButtons[3].MaskIndex = mask(im.Help);
+  const std::string* keys[ButtonCount] = {&im.Close, &im.Max, &im.Min, &im.Help};
+  for (int i = 0; i < ButtonCount; ++i) {
+    FButtons[i].Key = *keys[i];
+    FButtons[i].MaskIndex = mask(*keys[i]);
+  }
   FRestoreMask = mask(im.Norm);
   FTitleSection = im.TitleSection;
   FTitleIndex = FindSectionIndex(t, FTitleSection);
@@ -199,6 +207,16 @@ TsFormGeometry TlxDialogWnd::Geometry() const {
   f.HasSystemMenu = (f.Style & WS_SYSMENU) != 0;
   TsSkinManager* m = SkinManager();
   if (m != nullptr && m->Tables() != nullptr) ApplySkinGeometry(f, m->SkinData());
+  // Extended borders: the border window's shadow and extended title.
+  if (FBorderForm != nullptr && m != nullptr && m->Tables() != nullptr) {
+    const TRect& shadow = m->ShadowSizes();
+    f.HasBorderWindow = true;
+    f.ShadowLeft = shadow.Left;
+    f.ShadowTop = shadow.Top;
+    f.ShadowRight = shadow.Right;
+    f.ShadowBottom = shadow.Bottom;
+    f.ExtTitleExtra = ::CaptionHeight(f, sm, true) - ::CaptionHeight(f, sm, false) - FrameBorderWidth(f, sm, false);
+  }
   return f;
 }
 
@@ -215,7 +233,10 @@ void TlxDialogWnd::PaintFrameCache() {
   const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
   if (FMoving || d == nullptr || t == nullptr) return;
   const TsFormGeometry f = Geometry();
-  const int w = f.WindowWidth, h = f.WindowHeight;
+  const ISystemMetrics& sm = SystemMetrics();
+  // With a border window the cache holds its whole image: the frame with the shadow round it.
+  const int w = f.HasBorderWindow ? CacheWidth(f, sm) : f.WindowWidth;
+  const int h = f.HasBorderWindow ? FrameCacheHeight(f, sm, 0) : f.WindowHeight;
   if (w <= 0 || h <= 0) return;
   d->EnsureCacheBitmap();
   TBitmap* cache = d->CacheBitmap();
@@ -226,22 +247,34 @@ void TlxDialogWnd::PaintFrameCache() {
     FRegionChanged = true;
   }
   const int section = d->SectionIndex();
-  PaintSectionItem(section, d->GetSkinSection(), EmptyBackgroundInfo(), -1, -1, t, cache, TPoint{0, 0},
-                   TRect{0, 0, w, h}, StateIn(t, section, FormActive), m->MasterBitmap());
+  const TRect inner{f.ShadowLeft, f.ShadowTop, w - f.ShadowRight, h - f.ShadowBottom};
+  if (f.HasBorderWindow) {
+    // The shadow area starts transparent.
+    const TlxPixelBuffer pixels = TargetPixels32(cache);
+    for (int y = 0; y < pixels.Height; ++y) FillDWords(pixels.Row(y), pixels.Width, 0);
+  }
+  PaintSectionItem(section, d->GetSkinSection(), EmptyBackgroundInfo(), -1, -1, t, cache, TPoint{inner.Left, inner.Top},
+                   inner, StateIn(t, section, FormActive), m->MasterBitmap());
   PaintTitle(cache, f);
+  if (f.HasBorderWindow) {
+    // The frame mask draws the outer edge and the shadow round the finished frame.
+    OpaqueFramePixels(TargetPixels32(cache), inner);
+    PaintExtFrameMask(cache, m, FormActive, f, false);
+    OpaqueExtFrame(cache, f, m->SkinData().ExContentOffs);
+  }
   d->BGChanged = 0;
   FChildBrush.Reset();
 }
 
 void TlxDialogWnd::PaintTitle(TBitmap* cache, const TsFormGeometry& f) {
   const ISystemMetrics& sm = SystemMetrics();
-  const int caption = ::CaptionHeight(f, sm, false);
-  if (caption == 0) return;
+  const int caption = ::CaptionHeight(f, sm, true);
+  if (::CaptionHeight(f, sm, false) == 0) return;
   TsSkinManager* m = SkinManager();
   const TsSkinTables* t = m->Tables();
-  const int frame = FrameBorderWidth(f, sm, false);
+  const int frame = FrameBorderWidthPlain(f, sm);
   if (SectionIndexInRange(t, FTitleIndex)) {
-    const TRect strip{0, 0, cache->GetWidth(), frame + caption};
+    const TRect strip{f.ShadowLeft, f.ShadowTop, cache->GetWidth() - f.ShadowRight, f.ShadowTop + frame + caption};
     PaintSectionItem(FTitleIndex, FTitleSection, BackgroundOf(cache, TPoint{0, 0}), -1, -1, t, cache, TPoint{0, 0},
                      strip, StateIn(t, FTitleIndex, FormActive), m->MasterBitmap());
   }
@@ -253,16 +286,21 @@ void TlxDialogWnd::PaintTitle(TBitmap* cache, const TsFormGeometry& f) {
     TCanvas* canvas = cache->Canvas();
     if (FTitleFont.Valid()) canvas->Font()->SetHandle(FTitleFont.Get());
     TsCaptionInput in;
-    in.FrameWidthExt = in.FrameWidth = frame;
+    in.FrameWidthExt = FrameBorderWidth(f, sm, true);
+    in.FrameWidth = frame;
+    in.ShadowLeft = f.ShadowLeft;
+    in.ShadowTop = f.ShadowTop;
     in.CaptionHeight = caption;
     in.IconWidth = icon.Width();
     in.LeftMargin = f.TitleButtonLeftMargin;
     in.HasCaptionSection = SectionIndexInRange(t, FCaptionIndex);
+    in.ShadowRight = f.ShadowRight;
     in.CacheWidth = cache->GetWidth();
-    int left = in.CacheWidth;
+    const int right = in.CacheWidth - f.ShadowRight;
+    int left = right;
     for (const TButton& b : FButtons)
       if (b.State >= 0 && !b.Rect.IsEmpty()) left = std::min(left, b.Rect.Left);
-    in.ButtonsWidth = in.CacheWidth - left;
+    in.ButtonsWidth = right - left;
     const TSize size = canvas->TextExtent(text);
     in.TextWidth = size.cx;
     in.TextHeight = size.cy;
@@ -272,9 +310,11 @@ void TlxDialogWnd::PaintTitle(TBitmap* cache, const TsFormGeometry& f) {
     if (b.State < 0 || b.Rect.IsEmpty()) continue;
     const int mask = b.Code == htcMaxButton && f.Zoomed && FRestoreMask >= 0 ? FRestoreMask : b.MaskIndex;
     if (!MaskIndexInRange(t, mask)) continue;
-    // An inactive dialog and a disabled button show the normal image drawn lighter.
-    const bool inactiveLook = b.State <= 0 && (!FormActive || !b.Enabled);
-    DrawMaskState(cache, TPoint{b.Rect.Left, b.Rect.Top}, inactiveLook ? 0 : std::max(b.State, 0),
+    // An inactive dialog and a disabled button show the normal image drawn lighter; a hot
+    // button whose picture fades in above it is drawn normal beneath.
+    const int state = b.State == 1 && AnimatesHover() ? 0 : b.State;
+    const bool inactiveLook = state <= 0 && (!FormActive || !b.Enabled);
+    DrawMaskState(cache, TPoint{b.Rect.Left, b.Rect.Top}, inactiveLook ? 0 : std::max(state, 0),
                   BackgroundOf(cache, TPoint{b.Rect.Left, b.Rect.Top}), t, mask, inactiveLook ? 0 : 1, m->MasterBitmap());
   }
 }
@@ -285,6 +325,11 @@ void TlxDialogWnd::PaintNonClient() {
   if (d == nullptr || !IsWindowVisible(h)) return;
   PaintFrameCache();
   if (FRegionChanged) UpdateRegion(false);
+  // The border window shows the frame; the dialog keeps only its content.
+  if (FBorderForm != nullptr) {
+    FBorderForm->UpdateExBorder(true, 255);
+    return;
+  }
   TBitmap* cache = d->CacheBitmap();
   if (cache == nullptr || cache->Empty()) return;
   TWindowDC dc(h, TWindowDC::TArea::Window);
@@ -305,6 +350,18 @@ void TlxDialogWnd::UpdateRegion(bool redraw) {
   if (BorderKind == dbkNone && !IsIconic(h)) return;
   if (SendMessageA(h, OwnRegionQuery, OwnRegionAnswer, 0) == static_cast<LRESULT>(OwnRegionAnswer)) return;
   const TRect wr = WindowRectOfWnd(h);
+  if (FBorderForm != nullptr) {
+    // The border window draws the frame: the dialog shows its client area only.
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    RECT cr{};
+    GetClientRect(h, &cr);
+    TOwnedRegion content(CreateRectRgn(origin.x - wr.Left, origin.y - wr.Top, origin.x - wr.Left + cr.right,
+                                       origin.y - wr.Top + cr.bottom));
+    FRegionChanged = false;
+    if (content && SetWindowRgn(h, content.Get(), redraw ? TRUE : FALSE) != 0) (void)content.Release();
+    return;
+  }
   std::vector<TRect> cuts;
   BuildRegionRects(cuts, m->Tables(), m->MasterBitmap(), d->BorderIndex(), FTitleSection, wr.Width(), wr.Height());
   TOwnedRegion rgn = CreateRegion(0, 0, wr.Width(), wr.Height(), cuts);
@@ -325,8 +382,11 @@ void TlxDialogWnd::PlaceButtons(TBitmap* cache) {
   in.CacheWidth = cache != nullptr ? cache->GetWidth() : f.WindowWidth;
   in.RightMargin = m->SkinData().BIRightMargin;
   in.Spacing = m->SkinData().BISpacing;
-  in.FrameWidthExt = in.FrameWidth = FrameBorderWidth(f, sm, false);
-  in.CaptionHeight = ::CaptionHeight(f, sm, false);
+  in.ShadowRight = f.ShadowRight;
+  in.ShadowTop = f.ShadowTop;
+  in.FrameWidthExt = FrameBorderWidth(f, sm, true);
+  in.FrameWidth = FrameBorderWidthPlain(f, sm);
+  in.CaptionHeight = ::CaptionHeight(f, sm, true);
   in.LargeSet = BorderKind == dbkSingle || BorderKind == dbkSizeable || !MaskIndexInRange(t, FindMaskEntry(t, FindSectionIndex(t, "GLOBALINFO"), "GLOBALINFO", "SICONCLOSE"));
   in.Zoomed = f.Zoomed;
   in.VAlign = m->SkinData().BIVAlign;
@@ -335,12 +395,12 @@ void TlxDialogWnd::PlaceButtons(TBitmap* cache) {
     b.Rect = TRect{};
     b.State = -1;
   }
-  if (in.CaptionHeight == 0) return;
+  if (::CaptionHeight(f, sm, false) == 0) return;
   for (const TlxDialogButton& shown : DialogTitleButtons(DialogState())) {
     TButton* b = const_cast<TButton*>(Button(shown.Code));
     TPoint size = MaskFrameSize(t, b->MaskIndex);
     // A skin without the image still gets the button's place, so that it answers clicks.
-    if (size.X <= 0 || size.Y <= 0) size = TPoint{in.CaptionHeight - 2, in.CaptionHeight - 4};
+    if (size.X <= 0 || size.Y <= 0) size = TPoint{::CaptionHeight(f, sm, false) - 2, ::CaptionHeight(f, sm, false) - 4};
     b->Enabled = shown.Enabled;
     b->State = FPressedCode == b->Code ? 2 : FHotCode == b->Code ? 1 : 0;
     in.System.push_back({b->Code, size.X, size.Y, in.LargeSet});
@@ -356,6 +416,8 @@ const TlxDialogWnd::TButton* TlxDialogWnd::Button(int code) const {
 }
 
 int TlxDialogWnd::TitleHitTest(TPoint screen) {
+  // The border window answers for the title it shows.
+  if (FBorderForm != nullptr) return 0;
   const TsFormGeometry f = Geometry();
   const ISystemMetrics& sm = SystemMetrics();
   const int caption = ::CaptionHeight(f, sm, false);
@@ -377,10 +439,33 @@ int TlxDialogWnd::TitleHitTest(TPoint screen) {
 void TlxDialogWnd::SetHotButton(int code, bool repaint) {
   if (code == htcCaption || code == htcSysMenu) code = 0;
   if (code == FHotCode) return;
+  const int old = FHotCode;
   FHotCode = code;
   if (!repaint) return;
   if (SkinData() != nullptr) SkinData()->BGChanged = 1;
   PaintNonClient();
+  if (!AnimatesHover() || FPressedCode != 0) return;
+  // The hover fades: out on the button left, in on the one entered.
+  if (const TButton* b = Button(old); b != nullptr && b->State >= 0) FAnimations.Start(this, old, 0);
+  if (const TButton* b = Button(code); b != nullptr && b->State >= 0) FAnimations.Start(this, code, 1);
+}
+
+bool TlxDialogWnd::AnimatesHover() const {
+  TsSkinManager* m = SkinManager();
+  if (m == nullptr || FMoving || !LayeredWindowsAvailable()) return false;
+  return FBorderForm != nullptr || (m->Effects() != nullptr && m->Effects()->GetAllowGlowing());
+}
+
+bool TlxDialogWnd::EffectButton(int hitCode, TsSkinProvider::TsTitleButtonState& face) const {
+  const TButton* b = Button(hitCode);
+  if (b == nullptr || b->State < 0 || b->Rect.IsEmpty()) return false;
+  face.State = b->State;
+  face.MaskIndex = hitCode == htcMaxButton && IsZoomed(Handle()) && FRestoreMask >= 0 ? FRestoreMask : b->MaskIndex;
+  face.Rect = b->Rect;
+  face.HitCode = hitCode;
+  face.Enabled = b->Enabled;
+  face.MaskKey = b->Key.c_str();
+  return true;
 }
 
 void TlxDialogWnd::RefreshSysMenu() {
@@ -394,7 +479,10 @@ void TlxDialogWnd::OpenSystemMenu(TPoint screen) {
   FSystemMenu->Popup(screen.X, screen.Y);
 }
 
-void TlxDialogWnd::StopButtonAnimations() {
+void TlxDialogWnd::StopButtonAnimations() { FAnimations.Clear(); }
+
+void TlxDialogWnd::StopWork() {
+  StopButtonAnimations();
   FPressedCode = 0;
   FHotCode = 0;
   if (FMoveTimer) FMoveTimer->SetEnabled(false);
@@ -408,12 +496,27 @@ void TlxDialogWnd::StartMoving() {
   if (FMoving || m == nullptr) return;
   const int target = m->AnimEffects()->BlendOnMoving()->BlendValue;
   FMoveTimer = std::make_unique<TlxMoveTimer>(static_cast<IlxEffectOwner*>(this), h, 255, target, DialogBlendStep(target));
-  FMoving = true;
-  SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
-  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  FMoveTimer->SetEnabled(true);
-  SendMessageA(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  const HWND border = FBorderForm != nullptr ? FBorderForm->Handle() : nullptr;
+  if (border != nullptr) {
+    // The border window carries the dialog's whole image while it moves; the dialog stays
+    // behind it, unseen, and follows at the end.
+    State |= lxOwnerMoving;
+    FBorderForm->UpdateExBorder(true, 255);
+    FMoving = true;
+    FBorderForm->Updating = true;
+    SetWindowPos(h, border, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(h, 0, 0, LWA_ALPHA);
+    FMoveTimer->SetEnabled(true);
+    SendMessageA(border, WM_SYSCOMMAND, DragMove, 0);
+  } else {
+    FMoving = true;
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(h, 0, 255, LWA_ALPHA);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    FMoveTimer->SetEnabled(true);
+    SendMessageA(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+  }
   StopMoving();
 }
 
@@ -422,13 +525,31 @@ void TlxDialogWnd::StopMoving() {
   if (!FMoving) return;
   FMoving = false;
   if (FMoveTimer) FMoveTimer->SetEnabled(false);
-  if (IsWindow(h)) {
+  const HWND border = FBorderForm != nullptr ? FBorderForm->Handle() : nullptr;
+  if (border != nullptr && IsWindow(h)) {
+    // The dialog goes to its place inside the border window, opaque again, behind it.
+    TBitmap* cache = EffectFrameCache();
+    if (cache != nullptr && !cache->Empty()) ShowLayeredBitmap(border, cache->GetHandle(), 255);
+    const TRect br = WindowRectOfWnd(border);
+    SetWindowPos(h, border, br.Left + FBorderForm->FormLeftOffset(), br.Top + FBorderForm->PlacedTopOffset(), 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    SetFocus(h);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    FBorderForm->PlaceBehindOwner();
+  } else if (IsWindow(h)) {
     SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     UpdateWindow(h);
     SetFocus(h);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }
+  State &= ~lxOwnerMoving;
   FMoveTimer.reset();
+  if (FBorderForm != nullptr) {
+    FBorderForm->Updating = false;
+    if (SkinData() != nullptr) SkinData()->BGChanged = 1;
+    FBorderForm->UpdateExBorder(true, 255);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -598,10 +719,13 @@ void TlxDialogWnd::SkinCommand(TMessage& message) {
         d->BGChanged = 1;
         FRegionChanged = true;
         Prepare();
+        UpdateBorderForm(SkinManager()->GetExtendedBorders());
       }
       break;
     case SkinCmdUnskin:
       if (IsFromOwnManager(message, d)) {
+        StopWork();
+        FBorderForm.reset();
         GiveSysMenuBack();
         SetWindowRgn(h, nullptr, TRUE);
       }
@@ -613,10 +737,19 @@ void TlxDialogWnd::SkinCommand(TMessage& message) {
         FBrush.Reset();
         d->BGChanged = 1;
         FRegionChanged = true;
+        UpdateBorderForm(SkinManager()->GetExtendedBorders());
         RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        if (FBorderForm != nullptr) FBorderForm->UpdateExBorder(true, 255);
         message.Result = 0;
         return;
       }
+      break;
+    case SkinCmdRepaintNow:
+      if (FBorderForm != nullptr) FBorderForm->UpdateExBorder(true, 255);
+      break;
+    case SkinCmdHoldPaint:
+      // Painting held: what shows may be outdated by the time it is released.
+      if (LOWORD(message.WParam) == 1 && d != nullptr) d->BGChanged = 1;
       break;
     case SkinCmdQueryBackground:
       // Children ask in client coordinates; the frame cache holds the whole window.
@@ -658,7 +791,39 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
     case WM_DESTROY:
     case WM_NCDESTROY:
       FDestroyed = true;
+      StopWork();
+      FBorderForm.reset();
       TlxScrollWnd::HandleMessage(message);
+      return;
+    case WM_SETFOCUS:
+      TlxScrollWnd::HandleMessage(message);
+      if (const HWND active = GetActiveWindow(); active != nullptr)
+        RedrawWindow(active, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+      return;
+    case WM_WINDOWPOSCHANGED: {
+      TlxScrollWnd::HandleMessage(message);
+      if (message.LParam == 0) return;
+      const UINT flags = reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags;
+      // Shown, the dialog takes its border window; hidden, it drops it; else the border
+      // window follows it.
+      if (FBorderForm == nullptr) {
+        if ((flags & SWP_SHOWWINDOW) != 0 && SkinManager() != nullptr) UpdateBorderForm(SkinManager()->GetExtendedBorders());
+      } else if ((flags & SWP_HIDEWINDOW) != 0) {
+        FBorderForm.reset();
+      } else if (!FBorderForm->Updating && (State & lxOwnerMoving) == 0) {
+        FBorderForm->UpdateExBorder(false, 255);
+      }
+      return;
+    }
+    case WM_MOUSEMOVE:
+      // The mouse is over the content: the manager's hover tracking starts afresh.
+      if (IsWindowEnabled(h)) TsSkinManager::ForgetHoverWindow(h);
+      break;
+    case ChildrenChanged:
+    case ChildrenRecreated:
+      TlxScrollWnd::HandleMessage(message);
+      if (FProvider != nullptr) FProvider->SkinChildren(h);
+      if (message.Msg == ChildrenRecreated) RedrawWindow(h, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
       return;
     case WM_NCPAINT:
       if (!IsWindowVisible(h)) break;
@@ -701,6 +866,11 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
       return;
     }
     case WM_NCLBUTTONDOWN:
+      // A press forwarded by the border window: its own answer says where it fell.
+      if (message.WParam == static_cast<WPARAM>(-1) && FBorderForm != nullptr) {
+        message.WParam = static_cast<WPARAM>(FBorderForm->HitTest(message));
+        if (message.WParam == HTBORDER) break;
+      }
       if (NCLButtonDown(message)) {
         message.Result = 0;
         return;
@@ -720,6 +890,8 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
       }
       break;
     case WM_NCRBUTTONUP:
+      if (message.WParam == static_cast<WPARAM>(-1) && FBorderForm != nullptr)
+        message.WParam = static_cast<WPARAM>(FBorderForm->HitTest(message));
       if (message.WParam == htcCaption || message.WParam == htcSysMenu) {
         OpenSystemMenu(PointOf(message.LParam));
         message.Result = 0;
@@ -741,6 +913,11 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
     case WM_SYSCOMMAND:
       TlxScrollWnd::HandleMessage(message);
       if ((message.WParam & 0xFFF0) == SC_MAXIMIZE || (message.WParam & 0xFFF0) == SC_RESTORE) SetHotButton(0, true);
+      // A drag by the caption ended: the window and its border window where it was left.
+      if (message.WParam == DragMove && IsWindow(h)) {
+        UpdateWindow(h);
+        if (FBorderForm != nullptr) FBorderForm->UpdateExBorder(true, 255);
+      }
       return;
     default:
       break;

@@ -39,6 +39,7 @@ public:
     TRect Rect;
     int State = -1;
     bool Enabled = true;
+    std::string Key;   // the image's key in "GLOBALINFO" (its glow adds "GLOW")
   };
 
   TlxDialogWnd();
@@ -70,14 +71,32 @@ public:
   int TitleHitTest(TPoint screen);
   void SetHotButton(int code, bool repaint);
   const TButton* Button(int code) const;
+  // Frees the title buttons' animations.
   void StopButtonAnimations();
+  // Stops all pending work: the animations, the press and hover, the move timer.
+  void StopWork();
   // Blend while moving: the dialog fades toward the manager's blend value while it is
   // dragged by its caption (the drag runs inside), and comes back opaque. Not re-entrant.
   void StartMoving();
   void StopMoving();
   TlxMoveTimer* MoveTimer() const { return FMoveTimer.get(); }
-  TlxBorderForm* EffectBorderForm() const override { return nullptr; }
+  // The running animation of a title button (its glow while hot), or null.
+  TlxSBAnimation* ButtonAnimation(int code) const { return FAnimations.Find(code); }
+  TlxBorderForm* EffectBorderForm() const override { return FBorderForm.get(); }
   TBitmap* EffectFrameCache() const override;
+  HWND EffectWindow() const override { return Handle(); }
+  TsSkinManager* EffectSkinManager() const override { return SkinManager(); }
+  bool EffectActive() const override { return FormActive; }
+  bool EffectButton(int hitCode, TsSkinProvider::TsTitleButtonState& face) const override;
+
+  // Extended borders: the border window round the dialog (null without). `wanted` is the
+  // manager's answer; a dialog without frame or not shown keeps none.
+  TlxBorderForm* BorderForm() const { return FBorderForm.get(); }
+  void UpdateBorderForm(bool wanted);
+  // The dialog described as a form (with the border window's margins while it has one).
+  TsFormGeometry Geometry() const;
+  // Sizing and Moving (lxOwnerSizing, lxOwnerMoving) as the border window reads them.
+  std::uint32_t State = 0;
 
   bool Destroyed() const { return FDestroyed; }
   // Nesting depth of the adapter's window method: the provider frees an adapter only at 0.
@@ -97,8 +116,9 @@ protected:
   void DetachParts() override;
 
 private:
-  TsFormGeometry Geometry() const;
   void ResolveImages();
+  // Hover is shown by a fading picture above the button (glowing, or a border window).
+  bool AnimatesHover() const;
   void PlaceButtons(TBitmap* cache);
   void PaintTitle(TBitmap* cache, const TsFormGeometry& f);
   void PaintNonClient();
@@ -138,6 +158,8 @@ private:
   TOwnedBrush FChildBrush;
   std::unique_ptr<TlxSystemMenu> FSystemMenu;
   std::unique_ptr<TlxMoveTimer> FMoveTimer;
+  TlxButtonAnimations FAnimations;
+  std::unique_ptr<TlxBorderForm> FBorderForm;
 };
 
 // The live dialog adapter of a window, or null.

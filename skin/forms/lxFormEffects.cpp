@@ -191,20 +191,15 @@ bool TsSkinProvider::StartRestoreAnimation() {
 }
 
 void TsSkinProvider::StartTitleButtonAnimation(const TsTitleButtonState& b, int state) {
-  // Animations that ended wait here to be freed, outside their own ticks.
-  for (auto it = FButtonAnimations.begin(); it != FButtonAnimations.end();) {
-    if (it->second->Finished && it->first != b.HitCode) it = FButtonAnimations.erase(it);
-    else ++it;
-  }
-  std::unique_ptr<TlxSBAnimation>& a = FButtonAnimations[b.HitCode];
-  if (!a) a = std::make_unique<TlxSBAnimation>(this, b.HitCode);
-  a->StepCount = state == 2 ? 1 : 10;
-  a->ChangeState(state, state != 0);
+  if (!FEffectOwner) FEffectOwner = MakeProviderEffectOwner(this);
+  if (!FButtonAnimations) FButtonAnimations = std::make_unique<TlxButtonAnimations>();
+  FButtonAnimations->Start(FEffectOwner.get(), b.HitCode, state);
 }
 
-void TsSkinProvider::StopButtonAnimations() { FButtonAnimations.clear(); }
+void TsSkinProvider::StopButtonAnimations() {
+  if (FButtonAnimations) FButtonAnimations->Clear();
+}
 
 TlxSBAnimation* TsSkinProvider::ButtonAnimation(int hitCode) const {
-  const auto it = FButtonAnimations.find(hitCode);
-  return it != FButtonAnimations.end() && !it->second->Finished ? it->second.get() : nullptr;
+  return FButtonAnimations ? FButtonAnimations->Find(hitCode) : nullptr;
 }

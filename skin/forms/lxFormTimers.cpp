@@ -97,8 +97,6 @@ bool IsWow64(HANDLE process) {
 // =============================================================================================
 // Blend on moving
 
-namespace {
-
 class TlxProviderEffectOwner final : public IlxEffectOwner {
 public:
   explicit TlxProviderEffectOwner(TsSkinProvider* provider) : P(provider) {}
@@ -106,12 +104,35 @@ public:
   TBitmap* EffectFrameCache() const override {
     return P != nullptr && P->SkinData() != nullptr ? P->SkinData()->CacheBitmap() : nullptr;
   }
+  HWND EffectWindow() const override {
+    return P != nullptr && P->Form() != nullptr && P->Form()->HandleAllocated() ? P->Form()->Handle() : nullptr;
+  }
+  TsSkinManager* EffectSkinManager() const override { return P != nullptr ? P->SkinManager() : nullptr; }
+  TPoint EffectCacheOrigin() const override {
+    const TsFormGeometry f = P->Geometry();
+    return TPoint{f.ShadowLeft, f.ShadowTop};
+  }
+  bool EffectActive() const override { return P->FormActive; }
+  bool EffectButton(int hitCode, TsSkinProvider::TsTitleButtonState& face) const override {
+    const TsSkinProvider::TsTitleButtonState* b = P->TitleButton(hitCode);
+    if (b == nullptr) return false;
+    face = *b;
+    face.MaskIndex = P->ButtonMaskFor(*b);
+    return true;
+  }
+  TBitmap* EffectUserGlyph(int hitCode) const override {
+    TsTitleButtons* users = P->TitleButtons();
+    if (hitCode < htcUserButton || users == nullptr || hitCode - htcUserButton >= users->Count()) return nullptr;
+    return users->Items(hitCode - htcUserButton)->Glyph();
+  }
 
 private:
   TsSkinProvider* P;
 };
 
-}  // namespace
+std::unique_ptr<IlxEffectOwner> MakeProviderEffectOwner(TsSkinProvider* provider) {
+  return std::make_unique<TlxProviderEffectOwner>(provider);
+}
 
 TlxMoveTimer::TlxMoveTimer(IlxEffectOwner* owner, HWND form, int currentAlpha, int targetAlpha, int step)
     : TlxThreadedTimer(nullptr, true), CurrentAlpha(currentAlpha), TargetAlpha(targetAlpha), Step(step),
@@ -372,11 +393,16 @@ TRect TaskbarButtonRect(HWND window) {
 // =============================================================================================
 // Title-button animation
 
-TlxSBAnimation::TlxSBAnimation(TsSkinProvider* provider, int hitCode)
-    : TTimer(nullptr), FProvider(provider), FHitCode(hitCode) {
+TlxSBAnimation::TlxSBAnimation(IlxEffectOwner* owner, int hitCode) : TTimer(nullptr), FOwner(owner), FHitCode(hitCode) {
   SetEnabled(false);
   SetInterval(12);
   SetOnTimer([this](TObject*) { Tick(); });
+}
+
+TlxSBAnimation::TlxSBAnimation(TsSkinProvider* provider, int hitCode)
+    : TlxSBAnimation(static_cast<IlxEffectOwner*>(nullptr), hitCode) {
+  FOwnOwner = std::make_unique<TlxProviderEffectOwner>(provider);
+  FOwner = FOwnOwner.get();
 }
 
 TlxSBAnimation::~TlxSBAnimation() {
@@ -389,39 +415,43 @@ HWND TlxSBAnimation::Window() const { return FWindow && FWindow->HandleAllocated
 
 int TlxSBAnimation::StepAlpha(int step) const { return std::min(255 / std::max(1, StepCount) * step, 255); }
 
+bool TlxSBAnimation::Face(TsSkinProvider::TsTitleButtonState& face) const {
+  return FOwner != nullptr && FOwner->EffectButton(FHitCode, face);
+}
+
 int TlxSBAnimation::GlowMask(int& margin) const {
   margin = 0;
-  TsSkinManager* m = FProvider->SkinManager();
-  const TsSkinProvider::TsTitleButtonState* b = FProvider->TitleButton(FHitCode);
-  if (b == nullptr || State != 1 || m == nullptr || m->Effects() == nullptr || !m->Effects()->GetAllowGlowing())
-    return -1;
+  TsSkinManager* m = FOwner->EffectSkinManager();
+  TsSkinProvider::TsTitleButtonState b;
+  if (!Face(b) || State != 1 || m == nullptr || m->Effects() == nullptr || !m->Effects()->GetAllowGlowing()) return -1;
   const TsSkinData& d = m->SkinData();
   if (FHitCode == htcMinButton) margin = d.BIMinGlowMargin;
   else if (FHitCode == htcMaxButton) margin = d.BIMaxGlowMargin;
   else if (FHitCode == htcClose) margin = d.BICloseGlowMargin;
   else return -1;
-  return FindMaskEntryDirect(m->Tables(), "GLOBALINFO", std::string(b->MaskKey) + "GLOW0");
+  return FindMaskEntryDirect(m->Tables(), "GLOBALINFO", std::string(b.MaskKey) + "GLOW0");
 }
 
 TRect TlxSBAnimation::GlowRect() {
-  const TsSkinProvider::TsTitleButtonState* b = FProvider->TitleButton(FHitCode);
-  if (b == nullptr || FProvider->Form() == nullptr || !FProvider->Form()->HandleAllocated()) return {};
-  TlxBorderForm* border = FProvider->BorderForm();
-  TRect r = b->Rect;
+  TsSkinProvider::TsTitleButtonState b;
+  const HWND wnd = FOwner != nullptr ? FOwner->EffectWindow() : nullptr;
+  if (!Face(b) || wnd == nullptr) return {};
+  TlxBorderForm* border = FOwner->EffectBorderForm();
+  TRect r = b.Rect;
   if (border != nullptr && border->Handle() != nullptr) {
     const TRect w = WindowRectOf(border->Handle());
     r = Rect(r.Left + w.Left, r.Top + w.Top, r.Right + w.Left, r.Bottom + w.Top);
   } else {
-    const TRect w = WindowRectOf(FProvider->Form()->Handle());
-    const TsFormGeometry f = FProvider->Geometry();
-    r = Rect(r.Left + w.Left - f.ShadowLeft, r.Top + w.Top - f.ShadowTop, r.Right + w.Left - f.ShadowLeft,
-             r.Bottom + w.Top - f.ShadowTop);
+    const TRect w = WindowRectOf(wnd);
+    const TPoint o = FOwner->EffectCacheOrigin();
+    r = Rect(r.Left + w.Left - o.X, r.Top + w.Top - o.Y, r.Right + w.Left - o.X, r.Bottom + w.Top - o.Y);
   }
   int margin = 0;
   const int glow = GlowMask(margin);
-  const TsSkinTables* t = FProvider->SkinManager() != nullptr ? FProvider->SkinManager()->Tables() : nullptr;
+  TsSkinManager* m = FOwner->EffectSkinManager();
+  const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
   if (glow >= 0 && MaskIndexInRange(t, glow)) {
-    const TlxMaskImage image = MaskImageOf(t->MaskData[static_cast<size_t>(glow)], FProvider->SkinManager()->MasterBitmap());
+    const TlxMaskImage image = MaskImageOf(t->MaskData[static_cast<size_t>(glow)], m->MasterBitmap());
     r.Left -= margin;
     r.Top -= margin;
     r.Right = r.Left + MaskFrameWidth(image);
@@ -431,22 +461,19 @@ TRect TlxSBAnimation::GlowRect() {
 }
 
 void TlxSBAnimation::MakePicture() {
-  const TsSkinProvider::TsTitleButtonState* b = FProvider->TitleButton(FHitCode);
-  TsSkinManager* m = FProvider->SkinManager();
+  TsSkinProvider::TsTitleButtonState b;
+  TsSkinManager* m = FOwner != nullptr ? FOwner->EffectSkinManager() : nullptr;
   const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
-  if (b == nullptr || t == nullptr) return;
+  if (!Face(b) || t == nullptr) return;
   int margin = 0;
   const int glow = GlowMask(margin);
-  const int mask = glow >= 0 ? glow : FProvider->ButtonMaskFor(*b);
+  const int mask = glow >= 0 ? glow : b.MaskIndex;
   // A user button's own picture, drawn over its face (or alone when the skin has none).
-  TsTitleButtons* users = FProvider->TitleButtons();
-  TBitmap* glyph = glow < 0 && FHitCode >= htcUserButton && users != nullptr && FHitCode - htcUserButton < users->Count()
-                       ? users->Items(FHitCode - htcUserButton)->Glyph()
-                       : nullptr;
+  TBitmap* glyph = glow < 0 ? FOwner->EffectUserGlyph(FHitCode) : nullptr;
   if (glyph != nullptr && glyph->Empty()) glyph = nullptr;
   const bool masked = MaskIndexInRange(t, mask);
   if (!masked && glyph == nullptr) return;
-  int w = b->Rect.Width(), h = b->Rect.Height();
+  int w = b.Rect.Width(), h = b.Rect.Height();
   if (glow >= 0) {
     const TlxMaskImage image = MaskImageOf(t->MaskData[static_cast<size_t>(mask)], m->MasterBitmap());
     w = MaskFrameWidth(image);
@@ -459,38 +486,39 @@ void TlxSBAnimation::MakePicture() {
     bg.Bitmap = FPicture.get();
     bg.Ready = 1;
     // A glow's mask is drawn as its alpha says; a face as the frame cache draws it.
-    TsSkinProvider::TsTitleButtonState face = *b;
+    TsSkinProvider::TsTitleButtonState face = b;
     face.State = State;
+    const bool active = FOwner->EffectActive();
     if (glow >= 0)
       DrawMaskState(FPicture.get(), TPoint{0, 0}, 0, bg, t, mask, 0, m->MasterBitmap());
     else
-      DrawMaskState(FPicture.get(), TPoint{0, 0}, face.Frame(FProvider->FormActive), bg, t, mask,
-                    face.DrawMode(FProvider->FormActive), m->MasterBitmap());
+      DrawMaskState(FPicture.get(), TPoint{0, 0}, face.Frame(active), bg, t, mask, face.DrawMode(active),
+                    m->MasterBitmap());
   }
   // Centred, a pixel lower and to the right while pressed.
   if (glyph != nullptr) {
     const int pressed = State == 2 ? 1 : 0;
     DrawGlyphOver(FPicture.get(), glyph, (w - glyph->GetWidth()) / 2 + pressed, (h - glyph->GetHeight()) / 2 + pressed,
-                  true, !b->Enabled, true);
+                  true, !b.Enabled, true);
   }
 }
 
 void TlxSBAnimation::Show(int alpha) {
   if (!FPicture) MakePicture();
-  if (!FPicture || FProvider->Form() == nullptr || !FProvider->Form()->HandleAllocated()) return;
+  const HWND owner = FOwner != nullptr ? FOwner->EffectWindow() : nullptr;
+  if (!FPicture || owner == nullptr) return;
   const TRect r = GlowRect();
   if (!FWindow) {
     FWindow = NewLayeredToolForm(r);
     if (!FWindow) return;
     const HWND h = FWindow->Handle();
     LONG ex = GetWindowLongA(h, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW;
-    TlxBorderForm* border = FProvider->BorderForm();
-    const HWND top = border != nullptr && border->Handle() != nullptr ? border->Handle() : FProvider->Form()->Handle();
+    TlxBorderForm* border = FOwner->EffectBorderForm();
+    const HWND top = border != nullptr && border->Handle() != nullptr ? border->Handle() : owner;
     if ((GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) ex |= WS_EX_TOPMOST;
     SetWindowLongA(h, GWL_EXSTYLE, ex);
   }
   const HWND h = FWindow->Handle();
-  const HWND owner = FProvider->Form()->Handle();
   const POINT at{r.Left + (r.Width() - FPicture->GetWidth()) / 2, r.Top + (r.Height() - FPicture->GetHeight()) / 2};
   HWND after = HWND_TOP;
   if ((GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
@@ -535,14 +563,13 @@ void TlxSBAnimation::Tick() {
       return;
     }
     Step = StepCount;
-    const TsSkinProvider::TsTitleButtonState* b = FProvider->TitleButton(FHitCode);
+    TsSkinProvider::TsTitleButtonState b;
     POINT p{};
     GetCursorPos(&p);
     const TRect r = GlowRect();
-    if (b == nullptr || p.x < r.Left || p.x >= r.Right || p.y < r.Top || p.y >= r.Bottom) {
+    if (!Face(b) || p.x < r.Left || p.x >= r.Right || p.y < r.Top || p.y >= r.Bottom) {
       SetEnabled(false);
-      if (FProvider->Form() != nullptr && FProvider->Form()->HandleAllocated())
-        PostMessageA(FProvider->Form()->Handle(), WM_MOUSELEAVE, 0, 0);
+      if (const HWND owner = FOwner != nullptr ? FOwner->EffectWindow() : nullptr) PostMessageA(owner, WM_MOUSELEAVE, 0, 0);
     }
     if (!FShownFull) {
       FShownFull = true;
@@ -560,4 +587,21 @@ void TlxSBAnimation::Tick() {
   FWindow.reset();
   FPicture.reset();
   Finished = true;
+}
+
+void TlxButtonAnimations::Start(IlxEffectOwner* owner, int hitCode, int state) {
+  // Animations that ended wait here to be freed, outside their own ticks.
+  for (auto it = FItems.begin(); it != FItems.end();) {
+    if (it->second->Finished && it->first != hitCode) it = FItems.erase(it);
+    else ++it;
+  }
+  std::unique_ptr<TlxSBAnimation>& a = FItems[hitCode];
+  if (!a) a = std::make_unique<TlxSBAnimation>(owner, hitCode);
+  a->StepCount = state == 2 ? 1 : 10;
+  a->ChangeState(state, state != 0);
+}
+
+TlxSBAnimation* TlxButtonAnimations::Find(int hitCode) const {
+  const auto it = FItems.find(hitCode);
+  return it != FItems.end() && !it->second->Finished ? it->second.get() : nullptr;
 }

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include "framework/win/ExtCtrls.h"
@@ -22,14 +23,35 @@
 class TlxBorderForm;
 
 // What a timer effect needs of the window it runs on: its extended-border window (null for
-// none) and its frame cache (null or empty while there is none). A skin provider and a system
-// dialog's adapter are such owners.
+// none) and its frame cache (null or empty while there is none); for a title button's
+// animation also the window, its skin manager, where the window's top-left lies in the frame
+// cache, whether it is active, and the button's face. A skin provider and a system dialog's
+// adapter are such owners.
 class IlxEffectOwner {
 public:
   virtual ~IlxEffectOwner() = default;
   virtual TlxBorderForm* EffectBorderForm() const = 0;
   virtual TBitmap* EffectFrameCache() const = 0;
+  virtual HWND EffectWindow() const { return nullptr; }
+  virtual TsSkinManager* EffectSkinManager() const { return nullptr; }
+  virtual TPoint EffectCacheOrigin() const { return TPoint{0, 0}; }
+  virtual bool EffectActive() const { return true; }
+  // The title button of a hit code: its place in the frame cache, state, image key, and in
+  // MaskIndex the image its face is drawn from; false when the owner has no such button.
+  virtual bool EffectButton(int hitCode, TsSkinProvider::TsTitleButtonState& face) const {
+    (void)hitCode;
+    (void)face;
+    return false;
+  }
+  // The picture a user button shows over its face (null for none).
+  virtual TBitmap* EffectUserGlyph(int hitCode) const {
+    (void)hitCode;
+    return nullptr;
+  }
 };
+
+// The skin provider as such an owner.
+std::unique_ptr<IlxEffectOwner> MakeProviderEffectOwner(TsSkinProvider* provider);
 
 // Fades the dragged form (or its border window) toward the target alpha, one step a tick.
 class TlxMoveTimer : public TlxThreadedTimer {
@@ -105,6 +127,8 @@ private:
 // the button's face in its state.
 class TlxSBAnimation : public TTimer {
 public:
+  // `owner` is borrowed; the provider's buttons use the provider as owner.
+  TlxSBAnimation(IlxEffectOwner* owner, int hitCode);
   TlxSBAnimation(TsSkinProvider* provider, int hitCode);
   ~TlxSBAnimation() override;
   // Toward a state (0 normal, 1 hot, 2 pressed); `rising` while it grows.
@@ -126,11 +150,27 @@ private:
   // The glow image's mask index for this button in its state (-1 none) and its margin.
   int GlowMask(int& margin) const;
   int StepAlpha(int step) const;
-  TsSkinProvider* FProvider;
+  bool Face(TsSkinProvider::TsTitleButtonState& face) const;
+  // Made for a provider's buttons; null when the owner was given.
+  std::unique_ptr<IlxEffectOwner> FOwnOwner;
+  IlxEffectOwner* FOwner;
   int FHitCode;
   bool FShownFull = false;
   std::unique_ptr<TBitmap> FPicture;
   std::unique_ptr<TCustomForm> FWindow;
+};
+
+// The title-button animations of one window, one per hit code. An animation whose fall ended
+// inside its own tick is freed at a later start, outside any tick.
+class TlxButtonAnimations {
+public:
+  void Start(IlxEffectOwner* owner, int hitCode, int state);
+  void Clear() { FItems.clear(); }
+  // The running (not finished) animation of a hit code, or null.
+  TlxSBAnimation* Find(int hitCode) const;
+
+private:
+  std::map<int, std::unique_ptr<TlxSBAnimation>> FItems;
 };
 
 // Where a minimizing form goes: its taskbar button, else the taskbar's edge facing it.

@@ -244,7 +244,7 @@ void FreeDestroyedProviders() {
 
 void StopDialogHookWork() {
   for (TlxProvider* p : GProviders)
-    if (p->DialogWnd() != nullptr) p->DialogWnd()->StopButtonAnimations();
+    if (p->DialogWnd() != nullptr) p->DialogWnd()->StopWork();
 }
 
 void TlxProvider::Notification(TComponent* AComponent, TOperation Operation) {
@@ -292,7 +292,12 @@ TCustomForm* FindFormOfWindow(HWND wnd) {
   if (Screen == nullptr || wnd == nullptr) return nullptr;
   for (int i = Screen->FormCount() - 1; i >= 0; --i) {
     TCustomForm* f = Screen->Forms(i);
-    if (!f->IsDestroying() && f->HandleAllocated() && f->Handle() == wnd) return f;
+    if (f->IsDestroying() || !f->HandleAllocated()) continue;
+    if (f->Handle() == wnd) return f;
+    // An MDI main form answers for the windows of its children too.
+    if (f->FormStyle() == fsMDIForm)
+      for (int c = 0; c < f->MDIChildCount(); ++c)
+        if (f->MDIChildren(c)->Handle() == wnd) return f;
   }
   return nullptr;
 }

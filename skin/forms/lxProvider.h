@@ -128,8 +128,9 @@ void StopDialogHookWork();
 std::string WindowClassNameOf(HWND wnd);
 // The listed provider serving this window, or null (also while the application goes).
 TlxProvider* FindDialogProvider(HWND wnd);
-// The form whose window this is: the screen's forms from the last made to the first, forms
-// being destroyed skipped; null when none.
+// The form whose window this is (an MDI main form also answers for its children's windows):
+// the screen's forms from the last made to the first, forms being destroyed skipped; null when
+// none.
 TCustomForm* FindFormOfWindow(HWND wnd);
 // The providers listed now (first listed first).
 const std::vector<TlxProvider*>& ListedProviders();

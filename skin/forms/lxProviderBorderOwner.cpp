@@ -29,28 +29,7 @@ public:
   }
   TsCommonData* SkinData() const override { return P->SkinData(); }
 
-  TlxOwnerFrame Frame() const override {
-    const TsFormGeometry f = P->Geometry();
-    const ISystemMetrics& sm = SystemMetrics();
-    TlxOwnerFrame o;
-    o.PlainFrame = FrameBorderWidth(f, sm, false);
-    o.ExtBorderWidth = f.ExtBorderWidthSkin;
-    o.ExtraWidth = ExtBorderExtraWidth(f, sm);
-    o.ExtTitleHeight = f.ExtTitleHeightSkin;
-    o.ExtTitleExtra = ExtTitleExtraHeight(f);
-    o.CaptionHeight = ::CaptionHeight(f, sm, false);
-    o.HasCaption = (f.Style & wsfCaption) == wsfCaption;
-    o.ThickFrame = (f.Style & wsfThickFrame) != 0;
-    o.Maximized = f.Zoomed;
-    o.Iconic = f.Iconic;
-    o.SysExtendedHeight = f.SysExtendedHeight;
-    TsSkinManager* m = P->SkinManager();
-    if (m != nullptr && m->Tables() != nullptr) {
-      o.AlignOffset = m->SkinData().ExShadowOffs;
-      o.CornerSide = m->SkinData().ExContentOffs;
-    }
-    return o;
-  }
+  TlxOwnerFrame Frame() const override { return OwnerFrameOf(P->Geometry(), P->SkinManager()); }
 
   void SetHotButton(int code) override { P->SetHotElement(code < 0 ? 0 : code, true); }
   int CaptionHeight(bool withExtTitle) const override {
@@ -72,14 +51,7 @@ public:
     const ISystemMetrics& sm = SystemMetrics();
     const TRect client = Bounds(ClientOffsetX(f, sm), ClientOffsetY(f, sm, std::max(P->MenuLineCount, 0)), f.ClientWidth,
                                 f.ClientHeight);
-    const TWindowDC dc(h, TWindowDC::TArea::Window);
-    POINT origin{0, 0};
-    ClientToScreen(h, &origin);
-    RECT wr{};
-    GetWindowRect(h, &wr);
-    BitBlt(cache->Canvas()->GetHandle(), client.Left, client.Top, client.Width(), client.Height(), dc.Get(),
-           origin.x - wr.left, origin.y - wr.top, SRCCOPY);
-    SetRectAlpha(TargetPixels32(cache), client, 255, false);
+    CopyClientIntoCache(h, cache, client);
   }
 
   std::uint32_t OwnerState() const override { return P->FormState; }
@@ -199,6 +171,38 @@ private:
   TsSkinProvider* P;
 };
 
+TlxOwnerFrame OwnerFrameOf(const TsFormGeometry& f, TsSkinManager* m) {
+  const ISystemMetrics& sm = SystemMetrics();
+  TlxOwnerFrame o;
+  o.PlainFrame = FrameBorderWidth(f, sm, false);
+  o.ExtBorderWidth = f.ExtBorderWidthSkin;
+  o.ExtraWidth = ExtBorderExtraWidth(f, sm);
+  o.ExtTitleHeight = f.ExtTitleHeightSkin;
+  o.ExtTitleExtra = ExtTitleExtraHeight(f);
+  o.CaptionHeight = ::CaptionHeight(f, sm, false);
+  o.HasCaption = (f.Style & wsfCaption) == wsfCaption;
+  o.ThickFrame = (f.Style & wsfThickFrame) != 0;
+  o.Maximized = f.Zoomed;
+  o.Iconic = f.Iconic;
+  o.SysExtendedHeight = f.SysExtendedHeight;
+  if (m != nullptr && m->Tables() != nullptr) {
+    o.AlignOffset = m->SkinData().ExShadowOffs;
+    o.CornerSide = m->SkinData().ExContentOffs;
+  }
+  return o;
+}
+
+void CopyClientIntoCache(HWND owner, TBitmap* cache, const TRect& client) {
+  const TWindowDC dc(owner, TWindowDC::TArea::Window);
+  POINT origin{0, 0};
+  ClientToScreen(owner, &origin);
+  RECT wr{};
+  GetWindowRect(owner, &wr);
+  BitBlt(cache->Canvas()->GetHandle(), client.Left, client.Top, client.Width(), client.Height(), dc.Get(),
+         origin.x - wr.left, origin.y - wr.top, SRCCOPY);
+  SetRectAlpha(TargetPixels32(cache), client, 255, false);
+}
+
 std::unique_ptr<IlxBorderOwner> MakeProviderBorderOwner(TsSkinProvider* provider) {
   return std::make_unique<TlxProviderBorderOwner>(provider);
 }
@@ -208,7 +212,7 @@ std::unique_ptr<IlxBorderOwner> MakeProviderBorderOwner(TsSkinProvider* provider
 
 void TsSkinProvider::UpdateBorderForm(bool wanted) {
   const bool may = wanted && FForm != nullptr && FForm->HandleAllocated() && !DestroyingForm() && DrawsFrame(Geometry()) &&
-                   FDrawNonClientArea && FForm->Parent() == nullptr && FAllowExtBorders;
+                   FDrawNonClientArea && FForm->Parent() == nullptr && !MDIChild() && FAllowExtBorders;
   if (!may) {
     if (FBorderForm == nullptr) return;
     FBorderForm.reset();

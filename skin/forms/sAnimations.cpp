@@ -308,9 +308,28 @@ std::unique_ptr<TBitmap> DialogImage(TlxDialogWnd* dialog) {
          SRCCOPY);
   PaintDialogTo(dialog, image.get(), IsWindowVisible(dialog->Handle()) != FALSE);
   GdiFlush();
+  if (dialog->BorderForm() != nullptr) {
+    // The border window's image: the shadow keeps its alpha, the client is opaque.
+    RECT cr{};
+    GetClientRect(dialog->Handle(), &cr);
+    const int x = dialog->ClientOffsetX(), y = dialog->ClientOffsetY();
+    OpaqueFramePixels(TargetPixels32(image.get()), TRect{x, y, x + static_cast<int>(cr.right), y + static_cast<int>(cr.bottom)});
+    return image;
+  }
   OpaqueFramePixels(TargetPixels32(image.get()), TRect{0, 0, image->GetWidth(), image->GetHeight()});
   ClearOutsideRegion(image.get(), dialog->Handle());
   return image;
+}
+
+// Where the dialog's image lies on the screen: at its window, or round it as its border
+// window shows it.
+TRect DialogImageRect(TlxDialogWnd* dialog, const TBitmap* image) {
+  TRect r = ImageRectAt(dialog->Handle(), image);
+  if (const TlxBorderForm* border = dialog->BorderForm()) {
+    const int dx = border->FormLeftOffset(), dy = border->PlacedTopOffset();
+    r = TRect{r.Left - dx, r.Top - dy, r.Right - dx, r.Bottom - dy};
+  }
+  return r;
 }
 
 }  // namespace
@@ -321,7 +340,7 @@ void AnimShowDialog(TlxDialogWnd* dialog, int time, TlxAnimType kind, int target
   AnimationInProgress = true;
   std::unique_ptr<TBitmap> image = DialogImage(dialog);
   const HWND wnd = dialog->Handle();
-  RevealBeneath(wnd, image != nullptr ? FadeInCopy(wnd, image.get(), ImageRectAt(wnd, image.get()), time, kind, target)
+  RevealBeneath(wnd, image != nullptr ? FadeInCopy(wnd, image.get(), DialogImageRect(dialog, image.get()), time, kind, target)
                                       : nullptr);
 }
 
@@ -330,7 +349,7 @@ void AnimHideDialog(TlxDialogWnd* dialog) {
   if (m == nullptr) return;
   std::unique_ptr<TBitmap> image = DialogImage(dialog);
   if (image == nullptr) return;
-  std::unique_ptr<TForm> copy = MakeCopyWindow(ImageRectAt(dialog->Handle(), image.get()));
+  std::unique_ptr<TForm> copy = MakeCopyWindow(DialogImageRect(dialog, image.get()));
   TlxFormAnimation* options = m->AnimEffects()->DialogHide();
   StartHideAnimation(std::move(copy), std::move(image), options->Time, options->Mode, 255);
 }
@@ -350,7 +369,9 @@ void StopHideAnimation() {
 }
 
 void AnimHideForm(TsSkinProvider* provider) {
-  if (provider == nullptr || provider->Form() == nullptr || provider->SkinData() == nullptr) return;
+  // An MDI child hides inside its main form's client window: no copy window plays it.
+  if (provider == nullptr || provider->Form() == nullptr || provider->SkinData() == nullptr || provider->MDIChild())
+    return;
   TsCommonData* data = provider->SkinData();
   if (data->CacheBitmap() == nullptr || data->CacheBitmap()->Empty()) return;
   TsSkinManager* m = provider->SkinManager();
@@ -728,9 +749,11 @@ bool ManagerBusy(TsSkinManager* m) {
   return (m->ComponentState() & (csDesigning | csLoading | csReading)) != 0;
 }
 
-// A form the manager re-skins: no parent, not minimized, its provider belongs to the manager.
+// A form the manager re-skins: no parent, not an MDI child (its main form's redraw holds it),
+// not minimized, its provider belongs to the manager.
 TsSkinProvider* QualifyingProvider(TCustomForm* form, TsSkinManager* m, bool allowMinimized = false) {
-  if (form == nullptr || form->Parent() != nullptr || !form->HandleAllocated()) return nullptr;
+  if (form == nullptr || form->Parent() != nullptr || form->FormStyle() == fsMDIChild || !form->HandleAllocated())
+    return nullptr;
   if (!allowMinimized && IsIconic(form->Handle())) return nullptr;
   TsSkinProvider* p = ProviderOf(form);
   return p != nullptr && p->SkinManager() == m ? p : nullptr;

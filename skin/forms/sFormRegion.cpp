@@ -53,7 +53,8 @@ void ReadMainMenu(TsFormGeometry& f, TCustomForm* form, HWND wnd) {
   f.MenuAutoMerge = menu->AutoMerge();
   TMenuItem* items = menu->Items();
   f.MenuItemCount = items != nullptr ? items->Count() : 0;
-  for (int i = 0; i < f.MenuItemCount && !f.MenuHasVisibleItem; ++i) f.MenuHasVisibleItem = items->Items(i)->Visible();
+  // An MDI main form's bar shows its active child's items merged in: they count too.
+  f.MenuHasVisibleItem = !menu->BarItems().empty();
   HMENU bar = wnd != nullptr ? ::GetMenu(wnd) : nullptr;
   RECT r{};
   if (bar != nullptr && ::GetMenuItemCount(bar) > 0 && ::GetMenuItemRect(wnd, bar, 0, &r)) f.FirstMenuItemBottom = r.bottom;
@@ -94,6 +95,7 @@ TsFormGeometry FormGeometryOf(TCustomForm* form) {
   f.FormWidth = form->Width();
   f.FormHeight = form->Height();
   f.MainForm = Application != nullptr && Application->MainForm() == form;
+  f.MDIChild = form->FormStyle() == fsMDIChild;
   const TSizeConstraints* c = form->Constraints();
   f.HasMaxConstraints = c != nullptr && (c->MaxWidth() > 0 || c->MaxHeight() > 0);
   // Docked forms are not built: the framework does not dock forms (no drag kind, no dock

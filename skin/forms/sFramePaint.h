@@ -14,6 +14,7 @@
 #include "skin/paint/sBackgroundInfo.h"
 
 class TsSkinManager;
+struct TsFormGeometry;
 
 // The state a section is painted in for the window's activity: 1 for an active window when
 // the section has an active state, else 0 (also for an index outside the tables).
@@ -35,3 +36,11 @@ void DrawTitleIcon(TBitmap* cache, const TRect& r, HICON icon);
 // rectangle, `textWidth` the text's width in that font; `rightToLeft` reads it right to left.
 void PaintCaptionText(TBitmap* cache, TsSkinManager* m, int titleIndex, int captionIndex, bool active,
                       const std::string& caption, const TRect& r, int textWidth, bool rightToLeft = false);
+
+// Extended borders: the skin's shadow image (active or inactive) stretched round the frame with
+// the shadow mask's widths and blended over the cache, which holds the window's whole image
+// with the shadow margins of `f` round it. In drawing mode 1 the image's centre is drawn too.
+void PaintExtFrameMask(TBitmap* cache, TsSkinManager* m, bool active, const TsFormGeometry& f, bool drawMode1);
+// Extended borders: what was drawn over the frame inside the mask's edge (less the skin's
+// content offset) is made opaque, and the image premultiplied for its upload.
+void OpaqueExtFrame(TBitmap* cache, const TsFormGeometry& f, int contentOffset);

@@ -16,6 +16,7 @@
 #include "skin/forms/lxCtrlAdapter.h"
 #include "skin/forms/lxFormTimers.h"
 #include "skin/forms/sFormRegion.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sDwmApi.h"
 
@@ -241,6 +242,26 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(AOwner) {
   if (!Designing(this) && !FEmpty) HookForm();
 }
 
+void TsSkinProvider::ReleaseMDIParts() {
+  FMDIIcons.reset();
+  if (FMDIReleased) return;
+  FMDIReleased = true;
+  // A child with a menu merged into the main form's bar: the main form's menu line changes.
+  if (MDIChild() && FForm->Menu() != nullptr)
+    if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
+      parent->FSkinData->BGChanged = 1;
+      parent->MenuLineCount = -1;
+      parent->RepaintFormFrame();
+    }
+  // The client window's adapter goes while the window still exists.
+  if (MDIParentProvider == this) {
+    FMDIForm.reset();
+    MDIParentProvider = nullptr;
+  }
+  FMDIForm.reset();
+  if (ActiveChildProvider == this) ActiveChildProvider = nullptr;
+}
+
 TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
   auto* p = new TsSkinProvider(AOwner);
   p->FRuntimeMade = true;
@@ -255,6 +276,7 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TComponent* AOwner) {
 
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
+  ReleaseMDIParts();
   FCtrlAdapter.reset();
   FBorderForm.reset();   // extended borders: the border window goes before the form's window
   // An empty provider never took the form: it has nothing to give back.
@@ -270,6 +292,7 @@ TsSkinProvider::~TsSkinProvider() {
 
 void TsSkinProvider::Destroying() {
   TComponent::Destroying();
+  ReleaseMDIParts();
   FCtrlAdapter.reset();   // the adapters give the controls back while they still have windows
   FBorderForm.reset();   // extended borders
   if (!FEmpty) UnhookForm();
@@ -443,9 +466,19 @@ void TsSkinProvider::PrepareForm() {
     FSystemMenu->UpdateItems(false);
   }
   SetSystemMenuStyle(true);
+  // The first time the skin reaches an MDI main form its client window is skinned.
+  if (!FMDISkinningStarted && MDIParent() && !Designing(this)) {
+    FMDISkinningStarted = true;
+    SetMDIChildrenSkinning(true);
+  }
   ResolveIndexes();
   RegionChanged = true;
   CaptionChanged = true;
+  if (MDIChild())
+    if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
+      parent->FSkinData->BGChanged = 1;
+      parent->MenuLineCount = -1;
+    }
   const bool reading = (FForm->ComponentState() & (csLoading | csReading)) != 0 ||
                        (FForm->FormState() & fsCreating) != 0;
   if (!reading) ApplyGlobalColor();
@@ -458,6 +491,7 @@ void TsSkinProvider::InitProvider() {
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
   TsSkinManager* m = SkinManager();
   ResolveUserButtonMasks();
+  if (FMDIForm != nullptr) FMDIForm->ConnectToClient();
   if (FForm != nullptr && FForm->BorderStyle() == bsSizeToolWin) {
     AllowBlendOnMoving = false;
     SetUseGlobalColor(true);
@@ -513,8 +547,40 @@ TColor TsSkinProvider::FormBackColor() const {
 void TsSkinProvider::HandleInitMenuPopup(TMessage& message) {
   if (HIWORD(message.LParam) != 0)
     EnableMenuItem(reinterpret_cast<HMENU>(message.WParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
-  // Forms have no window menu of MDI children here: the form's own handling follows.
-  CallSavedWndProc(message);
+  // The entries this provider added to the window menu the last time go first.
+  TMenuItem* window = FForm != nullptr ? FForm->WindowMenu() : nullptr;
+  if (window != nullptr)
+    for (int i = window->Count() - 1; i >= 0; --i)
+      if ((window->Items(i)->Tag() & MDIWindowEntryTag) != 0) window->Delete(i);
+  if (!MDIParent() || window == nullptr || FForm->MDIChildCount() == 0 ||
+      reinterpret_cast<HMENU>(message.WParam) != window->Handle()) {
+    CallSavedWndProc(message);
+    return;
+  }
+  for (int i = 0; i < window->Count(); ++i) window->Items(i)->InitiateAction();
+  // The visible children only (the client window would list hidden ones too), each tagged
+  // with its index among all the children; an entry that names no child any more does nothing.
+  if (window->Count() == 0 || !window->Items(window->Count() - 1)->IsLine()) {
+    auto* line = new TMenuItem(this);
+    line->SetCaption("-");
+    window->Add(line);
+  }
+  TCustomForm* active = FForm->ActiveMDIChild();
+  for (int i = 0; i < FForm->MDIChildCount(); ++i) {
+    TCustomForm* child = FForm->MDIChildren(i);
+    if (!child->Visible()) continue;
+    auto* entry = new TMenuItem(this);
+    entry->SetCaption(child->Caption());
+    entry->SetTag(i | MDIWindowEntryTag);
+    entry->SetChecked(child == active);
+    entry->OnClick = [this](TObject* sender) {
+      const auto index = static_cast<int>(static_cast<TMenuItem*>(sender)->Tag() & ~MDIWindowEntryTag);
+      if (DestroyingForm() || index >= FForm->MDIChildCount()) return;
+      SendMessageA(FForm->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FForm->MDIChildren(index)->Handle()), 0);
+    };
+    window->Add(entry);
+  }
+  message.Result = 0;
 }
 
 void TsSkinProvider::ForceNCPaint() {

@@ -45,6 +45,9 @@ class TlxProviderBorderOwner;
 class TlxThreadedTimer;
 class TlxCtrlAdapter;
 class TlxSBAnimation;
+class TlxButtonAnimations;
+class IlxEffectOwner;
+class TsMDIForm;
 struct TsMenuLineSpot;
 
 // ---------------------------------------------------------------------------------------------
@@ -266,6 +269,24 @@ public:
   // Desktop composition was on when the provider was made.
   bool CompositionMode() const { return FCompositionMode; }
 
+  // --- MDI (sSkinProviderMDI.cpp)
+  // The form is an MDI main form, or an MDI child.
+  bool MDIParent() const;
+  bool MDIChild() const;
+  // The wrapper of an MDI main form's client window (null for other forms, and until the
+  // skin first reaches the form).
+  TsMDIForm* MDIForm() const { return FMDIForm.get(); }
+  // on: the client window skinned (a wrapper whose client no longer answers as skinned is made
+  // anew) and this provider becomes MDIParentProvider; off: the wrapper freed.
+  void SetMDIChildrenSkinning(bool on);
+  // The MDI main form's active child, when it is maximized (null otherwise).
+  TCustomForm* MaximizedMDIChild() const;
+  // Paints the piece of the menu line that holds the maximized child's buttons onto the given
+  // form's canvas (the hidden form "lxMDIIcons" shown over them while a menu is open).
+  void CopyMenuLineCorner(TCustomForm* form);
+  // The MDI main form's provider, alive and skinned (null otherwise).
+  static TsSkinProvider* SkinnedMDIParent();
+
   // --- operations
   // The skin initialisation of the form (see the source for its steps).
   void PrepareForm();
@@ -362,6 +383,9 @@ public:
   void ReleaseTitleButton(int code, TPoint screenPoint);
   // The button of a hit code (null for none).
   TsTitleButtonState* TitleButton(int code);
+  // A maximized MDI child's buttons laid out on the menu line and drawn into the frame cache
+  // (nothing, and no hit codes, without one).
+  void PaintMDIButtons(TBitmap* cache);
   // The hint of the hot user button while it shows (null otherwise).
   THintWindow* UserButtonHint() const { return FUserButtonHint.get(); }
   // The code of the element under the mouse (-1 none yet, 0 none).
@@ -619,6 +643,24 @@ private:
   int TitleState() const;
   bool ShowsMenuLine();
   TsTitleButtonState FButtonClose, FButtonMax, FButtonMin, FButtonHelp;
+  TsTitleButtonState FMDIClose, FMDIRestore, FMDIMin;
+  // The maximized MDI child's icon at the left of the menu line.
+  void PaintMDIChildIcon(TBitmap* cache, int lineTop, int lineHeight);
+  // "MDIAREA" into the cache where the client window lies.
+  void PaintMDIArea(TBitmap* cache);
+  // MDI messages of the window method; true when the message was handled.
+  bool MDIMessage(TMessage& message);
+  // The form or the provider goes: the client window's adapter, the hidden form and the globals
+  // naming this provider let go; a child's main form lays out its menu line again.
+  void ReleaseMDIParts();
+  std::unique_ptr<TsMDIForm> FMDIForm;
+  bool FMDISkinningStarted = false;
+  bool FMDIReleased = false;
+  // The tag bit of the window-menu entries the provider adds for the MDI children.
+  static constexpr std::intptr_t MDIWindowEntryTag = 0x200;
+  // The hidden form over the maximized child's buttons while a menu of the form is open.
+  std::unique_ptr<TCustomForm> FMDIIcons;
+  bool FInMenu = false;
   std::vector<TsTitleButtonState> FUserButtons;
   int FRestoreBigMask = -1, FRestoreSmallMask = -1;
   std::unique_ptr<TBitmap> FMenuLineBitmap;
@@ -636,8 +678,11 @@ private:
   // Declared after the border window: freed before it.
   std::unique_ptr<TlxThreadedTimer> FFormTimer;
   std::unique_ptr<TlxThreadedTimer> FRetiredTimer;
-  std::map<int, std::unique_ptr<TlxSBAnimation>> FButtonAnimations;
-  friend class TlxSBAnimation;
+  // The provider as the owner of its title-button animations, made at the first one; declared
+  // before them: freed after them.
+  std::unique_ptr<IlxEffectOwner> FEffectOwner;
+  std::unique_ptr<TlxButtonAnimations> FButtonAnimations;
+  friend class TlxProviderEffectOwner;
   // Cleared when the provider goes: a caller that sent a command which may free the form (and
   // so the provider) holds a copy and looks before touching the provider again.
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
@@ -657,6 +702,11 @@ extern bool PreviewMode;
 extern HWND PreviewWindow;
 // WM_QUERYENDSESSION arrived: the session ends.
 extern bool EndingSession;
+// The provider of the MDI main form; the provider of the MDI child last activated or maximized;
+// an MDI child was made while the active child was maximized.
+extern TsSkinProvider* MDIParentProvider;
+extern TsSkinProvider* ActiveChildProvider;
+extern bool ChildWasMaximized;
 // The message the skin editor and a previewed form exchange.
 constexpr UINT WM_SKINEDITOR = 0xA400;
 // The editor's window caption.

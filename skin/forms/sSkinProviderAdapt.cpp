@@ -50,12 +50,13 @@ void TsSkinProvider::SendToAdapter(TMessage& message) {
 }
 
 void TsSkinProvider::ControlNotification(TComponent* component, TOperation operation) {
+  // A control that leaves is forgotten (a later one at the same address is a new control). Told
+  // from its base destructor it no longer shows its class: it is compared only.
+  if (operation == TOperation::opRemove && FCtrlAdapter != nullptr) FCtrlAdapter->ForgetControl(component);
   auto* control = As<TControl>(component);
   if (control == nullptr) return;
   if (operation == TOperation::opRemove) {
-    // A control that leaves is forgotten: a later one at the same address is a new control.
     FLabelColours.erase(control);
-    if (FCtrlAdapter != nullptr) FCtrlAdapter->ForgetControl(control);
   } else if (auto* windowed = As<TWinControl>(control);
              windowed != nullptr && FCtrlAdapter != nullptr && FCtrlAdapter->IsAdaptable(windowed)) {
     FCtrlAdapter->AddNewItem(windowed);

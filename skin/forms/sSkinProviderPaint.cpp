@@ -129,6 +129,7 @@ void TsSkinProvider::PaintFrameCache() {
   PaintTitleBar(cache, FSystemMenu != nullptr && FSysMenuStyleTaken);
   if (ShowsMenuLine()) PaintMenuLine(cache);
   PaintCaption(cache);
+  PaintMDIArea(cache);
   if (f.HasBorderWindow && !drawMode1) {
     // The frame mask over the finished frame draws its outer edge and the shadow round it.
     OpaqueFramePixels(TargetPixels32(cache), inner);
@@ -138,15 +139,11 @@ void TsSkinProvider::PaintFrameCache() {
     SaveTitleButtonsArea(true);
     PaintTitleButtons();
   }
+  PaintMDIButtons(cache);
   MenuChanged = false;
   FSkinData->BGChanged = 0;
-  if (f.HasBorderWindow) {
-    // What was drawn over the frame inside the mask's edge (title, caption, buttons) is opaque.
-    const TlxPixelBuffer pixels = TargetPixels32(cache);
-    const int o = std::max(SkinManager()->SkinData().ExContentOffs, 0);
-    OpaqueFramePixels(pixels, TRect{inner.Left + o, inner.Top + o, inner.Right - o, inner.Bottom - o});
-    PremultiplyAlphaPixels(pixels);
-  }
+  // What was drawn over the frame inside the mask's edge (title, caption, buttons) is opaque.
+  if (f.HasBorderWindow) OpaqueExtFrame(cache, f, SkinManager()->SkinData().ExContentOffs);
   // The form's own painting goes into the cache too, at the client's place.
   if (FForm->OnPaint) {
     const HDC dc = cache->Canvas()->GetHandle();
@@ -195,12 +192,14 @@ void TsSkinProvider::PaintFrameBackground(TBitmap* cache, int state) {
 // the finished frame, whose outer edge it draws; without a mask the frame stays a plain
 // rectangle. In drawing mode 1 the mask's centre is painted too.
 void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
-  TsSkinManager* m = SkinManager();
-  TPNGGraphic* image = FormActive ? m->ShadowActive() : m->ShadowInactive();
+  PaintExtFrameMask(cache, SkinManager(), FormActive, Geometry(), drawMode1);
+}
+
+void PaintExtFrameMask(TBitmap* cache, TsSkinManager* m, bool active, const TsFormGeometry& f, bool drawMode1) {
+  TPNGGraphic* image = active ? m->ShadowActive() : m->ShadowInactive();
   if (image == nullptr || image->Empty()) return;
   const TlxPixelBuffer src = TargetPixels32(image);
   const TsSkinTables* t = m->Tables();
-  const TsFormGeometry f = Geometry();
   TlxFrameMaskInput in;
   if (t != nullptr && MaskIndexInRange(t, t->CommonIndexes.ExBorder)) {
     const TsMaskData& mask = t->MaskData[static_cast<size_t>(t->CommonIndexes.ExBorder)];
@@ -223,6 +222,14 @@ void TsSkinProvider::PaintFrameMask(TBitmap* cache, bool drawMode1) {
                             cache->GetWidth() * 4, 4};
   StretchPiece(over, src, over.BoundsRect(), src.BoundsRect(), layout);
   BlendFrameOver(TargetPixels32(cache), over);
+}
+
+void OpaqueExtFrame(TBitmap* cache, const TsFormGeometry& f, int contentOffset) {
+  const TlxPixelBuffer pixels = TargetPixels32(cache);
+  const int o = std::max(contentOffset, 0);
+  OpaqueFramePixels(pixels, TRect{f.ShadowLeft + o, f.ShadowTop + o, cache->GetWidth() - f.ShadowRight - o,
+                                  cache->GetHeight() - f.ShadowBottom - o});
+  PremultiplyAlphaPixels(pixels);
 }
 
 TRect TsSkinProvider::GripRect(const TBitmap* cache) {
@@ -442,12 +449,13 @@ void TsSkinProvider::PaintMenuLine(TBitmap* cache) {
     SetMenuLineOwnerDraw(true);
     MenusInitialized = true;
   }
-  // Each visible bar item where the system placed it, moved into the cache.
+  // An MDI main form shows its maximized child's icon where the system put the child's menu.
+  PaintMDIChildIcon(cache, titleTop, MenuLineHeight(f, sm));
+  // Each bar item (the active MDI child's merged in) where the system placed it, moved into
+  // the cache.
   TMainMenu* menu = FForm->Menu();
   if (menu == nullptr) return;
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    TMenuItem* item = menu->Items()->Items(i);
-    if (!item->Visible()) continue;
+  for (TMenuItem* item : menu->BarItems()) {
     const TRect rect = MenuLineItemRect(item);
     if (!rect.IsEmpty())
       DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, item->Enabled() ? odNoAccel : odNoAccel | odGrayed | odDisabled);
@@ -486,11 +494,15 @@ namespace {
 
 // The menu line behind a bar item of the form whose menu bar `menuWindow` shows, through the
 // form's provider; only for windows of this process, whose answer is a provider we made.
+// An MDI child's menu has no window of its own: its items, merged into the MDI main form's
+// bar, lie on that form's menu line.
 bool ProviderMenuLineBackground(HWND menuWindow, HDC dc, const TRect& itemRect, TsMenuLineSpot& spot) {
   DWORD process = 0;
-  if (menuWindow == nullptr || GetWindowThreadProcessId(menuWindow, &process) == 0 || process != GetCurrentProcessId())
-    return false;
-  auto* p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
+  TsSkinProvider* p = nullptr;
+  if (menuWindow == nullptr)
+    p = TsSkinProvider::SkinnedMDIParent();
+  else if (GetWindowThreadProcessId(menuWindow, &process) != 0 && process == GetCurrentProcessId())
+    p = reinterpret_cast<TsSkinProvider*>(SendSkinCommand(menuWindow, SkinCmdFindProvider));
   return p != nullptr && p->MenuLineBackgroundAt(dc, itemRect, spot);
 }
 
@@ -532,11 +544,14 @@ TRect TsSkinProvider::MenuLineItemRect(TMenuItem* item) {
   TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
   HMENU bar = menu != nullptr && FForm->HandleAllocated() ? GetMenu(FForm->Handle()) : nullptr;
   if (bar == nullptr) return TRect{};
-  int pos = 0;
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    TMenuItem* candidate = menu->Items()->Items(i);
-    if (!candidate->Visible()) continue;
-    if (candidate == item) {
+  // By the item's command: the bar may hold entries that are no item of the menu (a maximized
+  // MDI child's system menu and buttons).
+  for (int pos = 0; pos < GetMenuItemCount(bar); ++pos) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_ID;
+    if (!GetMenuItemInfoA(bar, static_cast<UINT>(pos), TRUE, &mii) || mii.wID != item->Command()) continue;
+    {
       RECT ir{};
       RECT window{};
       if (!GetMenuItemRect(FForm->Handle(), bar, static_cast<UINT>(pos), &ir) ||
@@ -548,7 +563,6 @@ TRect TsSkinProvider::MenuLineItemRect(TMenuItem* item) {
       return TRect{static_cast<int>(ir.left - window.left) + o.X, static_cast<int>(ir.top - window.top) + o.Y,
                    static_cast<int>(ir.right - window.left) + o.X, static_cast<int>(ir.bottom - window.top) + o.Y};
     }
-    ++pos;
   }
   return TRect{};
 }
@@ -573,7 +587,9 @@ void TsSkinProvider::SetMenuLineOwnerDraw(bool on) {
 
 void TsSkinProvider::RedrawMenuLineItem(TMenuItem* item, const TRect& rect, unsigned state) {
   TMainMenu* menu = FForm != nullptr ? FForm->Menu() : nullptr;
-  if (item == nullptr || menu == nullptr || item->Parent() != menu->Items() || !FForm->HandleAllocated()) return;
+  if (item == nullptr || menu == nullptr || !FForm->HandleAllocated()) return;
+  const std::vector<TMenuItem*> bar = menu->BarItems();
+  if (std::find(bar.begin(), bar.end(), item) == bar.end()) return;
   TBitmap* cache = FSkinData->CacheBitmap();
   if (cache == nullptr || cache->Empty()) return;
   DrawMenuLineItemInto(cache->Canvas()->GetHandle(), item, rect, state);

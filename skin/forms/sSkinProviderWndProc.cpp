@@ -4,7 +4,7 @@
 // title buttons, activation and caption changes (covered so that the system's own caption
 // never shows), sizing, screen snapping, the own frame drag, system commands and the window
 // menu. With an extended-border window the frame's mouse answers come from that window.
-// Not here: MDI forms. The window method starts the blend while moving (lxFormEffects), answers
+// MDI messages go through the provider's MDI part (sSkinProviderMDI). The window method starts the blend while moving (lxFormEffects), answers
 // the taskbar's preview requests with the form image (sFormImage) and starts the show and the
 // hide of the form animations (sAnimations).
 #include "skin/forms/sSkinProvider.h"
@@ -18,6 +18,7 @@
 #include "skin/core/sAnimSteps.h"
 #include "skin/core/sFormMoves.h"
 #include "skin/core/sMessages.h"
+#include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
@@ -28,6 +29,7 @@
 #include "skin/forms/sAnimations.h"
 #include "skin/forms/sFormImage.h"
 #include "skin/forms/sFormRegion.h"
+#include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/paint/win/sAlphaGraphWin.h"
 #include "skin/paint/win/sDwmApi.h"
@@ -94,7 +96,15 @@ void TsSkinProvider::NewWndProc(TMessage& message) {
     case WM_COPYDATA: WMCopyData(message); return;
     case WM_DESTROY: WindowGoing(); break;
     case WM_ENTERSIZEMOVE: SetFormMoving(true); break;
-    case WM_EXITSIZEMOVE: SetFormMoving(false); break;
+    case WM_EXITSIZEMOVE:
+      SetFormMoving(false);
+      // The hooked dialogs' border windows may lie under the moved form's: they are shown anew.
+      if (FBorderForm != nullptr) {
+        const TsSkinManagerLinks& links = SkinManagerLinks();
+        if (links.VisibleHookedWindows)
+          for (HWND h : links.VisibleHookedWindows()) SendMessageA(h, WM_SKINCOMMAND, MakeSkinWParam(SkinCmdRepaintNow), 0);
+      }
+      break;
     default: break;
   }
   if (DestroyingForm() || !Skinned())
@@ -116,6 +126,21 @@ void TsSkinProvider::UnskinnedMessage(TMessage& message) {
       break;
     case WM_CREATE: WMCreate(message); return;
     case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
+    case WM_NCDESTROY:
+      if (MDIChild()) {
+        CallSavedWndProc(message);
+        // The main form's frame (and, with no child left active, its client) shows the change.
+        if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
+          parent->FSkinData->BGChanged = 1;
+          parent->MenuLineCount = -1;
+          parent->RepaintFormFrame();
+          if (parent->FForm->ActiveMDIChild() == nullptr && parent->FForm->ClientHandle() != nullptr)
+            RedrawWindow(parent->FForm->ClientHandle(), nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+        }
+        return;
+      }
+      break;
     default: break;
   }
   CallSavedWndProc(message);
@@ -150,6 +175,7 @@ void TsSkinProvider::Unskin(TMessage& message) {
   }
   HandleSkinCommand(message, FSkinData.get());
   FBorderForm.reset();   // extended borders: the skin went
+  if (FMDIForm != nullptr) FMDIForm->Disconnect();
   if (FForm != nullptr && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), false);
   MenuLineCount = -1;
   FTitleIndex = FCaptionIndex = -1;
@@ -170,6 +196,8 @@ void TsSkinProvider::GiveFormBack() {
   FSkinData->DropCache();
   if (FForm->HandleAllocated())
     RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (FForm->ClientHandle() != nullptr)
+    RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool TsSkinProvider::AnswerAnyState(TMessage& message) {
@@ -253,6 +281,7 @@ void TsSkinProvider::SkinCommand(TMessage& message) {
     // The skin is being applied (not yet marked active): the form takes it now.
     if (IsFromOwnManager(message, FSkinData.get())) {
       SkinLoaded(message);
+      SetMDIChildrenSkinning(true);
       ApplyGlobalColor();
       if (FDrawNonClientArea && FForm->HandleAllocated()) SetDwmTransitionsOff(FForm->Handle(), true);
     }
@@ -267,7 +296,10 @@ bool TsSkinProvider::SkinnedCommand(TMessage& message) {
   switch (SkinCommandOf(message.WParam)) {
     case SkinCmdSkinLoaded:
       SkinLoaded(message);
-      if (IsFromOwnManager(message, FSkinData.get())) RepaintFormFrame();
+      if (IsFromOwnManager(message, FSkinData.get())) {
+        RepaintFormFrame();
+        if (FMDIForm != nullptr) FMDIForm->ConnectToClient();
+      }
       return true;
     case SkinCmdRedrawSkin: RedrawSkin(message); return true;
     case SkinCmdAdoptControls:
@@ -341,6 +373,11 @@ void TsSkinProvider::RedrawSkin(TMessage& message) {
       RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
   }
   ApplyGlobalColor();
+  if (FMDIForm != nullptr) {
+    FMDIForm->ConnectToClient();
+    if (FForm->Visible() && FForm->ClientHandle() != nullptr)
+      RedrawWindow(FForm->ClientHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
   FSkinData->HoldPaint = 0;
   if (FSystemMenu != nullptr) FSystemMenu->UpdateItems(false);
   if (!Designing(this)) SendToAdapter(message);
@@ -389,6 +426,7 @@ void TsSkinProvider::WMCreate(TMessage& message) {
 // Skinned messages.
 
 void TsSkinProvider::SkinnedMessage(TMessage& message) {
+  if (MDIMessage(message)) return;
   switch (message.Msg) {
     case WM_CREATE:
     case WM_NCCREATE: WMCreate(message); return;
@@ -649,6 +687,8 @@ void TsSkinProvider::WMNCHitTest(TMessage& message) {
     return;
   }
   const int code = TitleHitTest(LParamPoint(message.LParam));
+  // The system gives an MDI child its system-menu style back now and then: taken again.
+  if (MDIChild() && (code == htcMinButton || code == htcMaxButton || code == htcClose)) SetSystemMenuStyle(true);
   if (FrameKeepsHitCode(code))
     message.Result = code;
   else
@@ -714,8 +754,18 @@ void TsSkinProvider::WMNCLButtonDown(TMessage& message) {
     case HTMAXBUTTON:
     case HTCLOSE:
     case HTHELP:
+    case htcMDIClose:
       PressTitleButton(code);
       return;
+    case htcMDIRestore:
+    case htcMDIMinimize: {
+      // The maximized child's system menu says whether it may be restored or minimized.
+      TsSkinProvider* child = ActiveChildProvider;
+      TsSystemMenu* rules = child != nullptr ? child->SystemMenu() : nullptr;
+      const bool allowed = rules == nullptr || (code == htcMDIRestore ? rules->EnabledRestore() : rules->EnabledMin());
+      if (allowed) PressTitleButton(code);
+      return;
+    }
     default: break;
   }
   if (code >= 1000) {
@@ -942,6 +992,11 @@ void TsSkinProvider::WMPaint(TMessage& message) {
   if (FSkinData->BGChanged != 0 && FSkinData->HoldPaint == 0) PaintFrameCache();
   if (CacheValid()) {
     PaintClientMessage(message);
+    // Made while the active child was maximized: this child takes its place maximized.
+    if (ChildWasMaximized && MDIChild()) {
+      ChildWasMaximized = false;
+      if (!IsZoomed(FForm->Handle())) SendMessageA(FForm->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    }
     return;
   }
   // No cache yet: the form paints itself as it would unskinned.
@@ -993,6 +1048,17 @@ void TsSkinProvider::WMPrint(TMessage& message) {
     PaintClient(dc, false);
     PaintFormOnPaint(dc);
     RestoreDC(dc, saved);
+    // An MDI main form's client window prints itself and the children over the client area.
+    if (MDIParent() && FForm->ClientHandle() != nullptr && IsWindowVisible(FForm->ClientHandle())) {
+      RECT window{}, client{};
+      GetWindowRect(FForm->Handle(), &window);
+      GetWindowRect(FForm->ClientHandle(), &client);
+      const int at = SaveDC(dc);
+      SetViewportOrgEx(dc, client.left - window.left, client.top - window.top, nullptr);
+      SendMessageA(FForm->ClientHandle(), WM_PRINT, message.WParam,
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+      RestoreDC(dc, at);
+    }
   } else {
     CallSavedWndProc(message);
   }
@@ -1236,7 +1302,9 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& message) {
 }
 
 void TsSkinProvider::HandleGetMinMaxInfo(TMessage& message) {
-  if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr) {
+  // An MDI child is maximized into its main form's client window by the system.
+  if (FDrawNonClientArea && message.LParam != 0 && FForm->BorderStyle() != bsNone && FForm->Parent() == nullptr &&
+      !MDIChild()) {
     const TsFormGeometry f = Geometry();
     const ISystemMetrics& sm = SystemMetrics();
     const int a = FrameBorderWidth(f, sm, false);

@@ -110,6 +110,9 @@ TsSkinProvider::TsTitleButtonState* TsSkinProvider::TitleButton(int code) {
     case htcMaxButton: return &FButtonMax;
     case htcMinButton: return &FButtonMin;
     case htcHelp: return &FButtonHelp;
+    case htcMDIClose: return &FMDIClose;
+    case htcMDIRestore: return &FMDIRestore;
+    case htcMDIMinimize: return &FMDIMin;
     default: {
       const size_t i = static_cast<size_t>(code - htcUserButton);
       return code >= htcUserButton && i < FUserButtons.size() ? &FUserButtons[i] : nullptr;
@@ -224,7 +227,7 @@ void TsSkinProvider::ButtonGlow(TsTitleButtonState& b) {
   TsSkinManager* m = SkinManager();
   HideGlow(b.GlowId);
   b.GlowId = -1;
-  if (b.State != 1 || m == nullptr || FForm == nullptr || FForm->Parent() != nullptr) return;
+  if (b.State != 1 || m == nullptr || FForm == nullptr || FForm->Parent() != nullptr || MDIChild()) return;
   if (m->Effects() == nullptr || !m->Effects()->GetAllowGlowing()) return;
   const TsSkinData& d = m->SkinData();
   int size = 0, margin = 0;
@@ -245,20 +248,28 @@ void TsSkinProvider::RepaintTitleButton(int code) {
   TsTitleButtonState* b = TitleButton(code);
   TBitmap* cache = FSkinData->CacheBitmap();
   if (b == nullptr || b->State < 0 || b->Rect.IsEmpty() || cache == nullptr || cache->Empty()) return;
-  // The bar under the button comes back from the strip saved without buttons.
+  // The bar under the button comes back from the strip saved without buttons; under a
+  // maximized MDI child's button, from the menu line's image.
   const TRect icon = IconRect(Geometry(), SystemMetrics());
-  if (b->Rect.Left >= icon.Right && FWorkBitmap != nullptr && !FWorkBitmap->Empty()) {
+  if (code >= htcMDIClose && code <= htcMDIMinimize) {
+    if (FMenuLineBitmap == nullptr || FMenuLineBitmap->Empty()) return;
+    const TsFormGeometry f = Geometry();
+    const int lineTop = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true) + f.ShadowTop;
+    const TRect& r = b->Rect;
+    CopyPixelRect(TargetPixels32(cache), r.Left, r.Top, TargetPixels32(FMenuLineBitmap.get()),
+                  TRect{r.Left - f.ShadowLeft, r.Top - lineTop, r.Right - f.ShadowLeft, r.Bottom - lineTop});
+  } else if (b->Rect.Left >= icon.Right && FWorkBitmap != nullptr && !FWorkBitmap->Empty()) {
     const TRect& r = b->Rect;
     CopyPixelRect(TargetPixels32(cache), r.Left, r.Top, TargetPixels32(FWorkBitmap.get()),
                   TRect{r.Left - FSavedStrip.X, r.Top, r.Right - FSavedStrip.X, std::min(r.Bottom, FSavedStrip.SaveRows)});
   }
   // The change is animated (a picture of the new face fades in above the normal one) unless
-  // the form is busy, is a child (the program has no MDI forms), or neither glows nor has a
-  // border window.
+  // it is a maximized MDI child's button, the form is busy, is a child (an MDI child has no
+  // framework parent but is one), or neither glows nor has a border window.
   TsSkinManager* m = SkinManager();
   const bool glowing = m != nullptr && m->Effects() != nullptr && m->Effects()->GetAllowGlowing();
   const bool direct = (code > 100 && code < htcUserButton) || (!glowing && FBorderForm == nullptr) || FormState != 0 ||
-                      FForm->Parent() != nullptr ||
+                      FForm->Parent() != nullptr || MDIChild() ||
                       !LayeredWindowsAvailable();
   if (!direct) {
     const int state = b->State;
@@ -389,6 +400,8 @@ int TsSkinProvider::TitleHitTest(TPoint screenPoint) {
     if (b.State >= 0 && !b.Rect.IsEmpty()) in.Buttons.push_back({b.HitCode, b.Rect});
     in.UserEnabled.push_back(static_cast<int>(i) < FTitleButtons->Count() && FTitleButtons->Items(static_cast<int>(i))->Enabled);
   }
+  for (const TsTitleButtonState* b : {&FMDIClose, &FMDIRestore, &FMDIMin})
+    if (b->State >= 0 && !b->Rect.IsEmpty()) in.MDIButtons.push_back({b->HitCode, b->Rect});
   in.GripShown = GripMode == gmRightBottom && !f.Zoomed && in.ThickFrame;
   if (in.GripShown) {
     TsSkinManager* m = SkinManager();
@@ -481,6 +494,25 @@ void TsSkinProvider::ReleaseTitleButton(int code, TPoint screenPoint) {
       HotElement = 0;
       RepaintTitleButton(htcClose);
       return;
+    case htcMDIClose:
+    case htcMDIRestore:
+    case htcMDIMinimize: {
+      // The maximized child takes the command; the main form's frame follows its change.
+      TsTitleButtonState* b = TitleButton(code);
+      b->State = 0;
+      HotElement = 0;
+      TCustomForm* child = MaximizedMDIChild();
+      if (child == nullptr) return;
+      if (code == htcMDIMinimize) FSkinData->HoldPaint = 1;
+      const WPARAM sc = code == htcMDIClose ? SC_CLOSE : code == htcMDIRestore ? SC_RESTORE : SC_MINIMIZE;
+      SendMessageA(child->Handle(), WM_SYSCOMMAND, sc, 0);
+      if (!*alive || DestroyingForm()) return;
+      FSkinData->HoldPaint = 0;
+      FSkinData->BGChanged = 1;
+      MenuLineCount = -1;
+      RepaintFormFrame();
+      return;
+    }
     case htcHelp:
       FButtonHelp.State = 0;
       if (!command(SC_CONTEXTHELP)) return;

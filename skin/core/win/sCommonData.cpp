@@ -364,7 +364,10 @@ bool TsCommonData::NeedsOwnImage() const {
 void TsCommonData::UpdateTransparency(bool children) {
   FCtrlState &= static_cast<std::uint16_t>(~csPlainOwner);
   if (FOwnerControl == nullptr) {
-    if (ProviderForm() != nullptr && !NeedsOwnImage()) FCtrlState |= csPlainOwner;
+    // An MDI main form's client area is the client window's, drawn by its own adapter: the
+    // form never passes for a plain owner.
+    const TCustomForm* form = ProviderForm();
+    if (form != nullptr && form->FormStyle() != fsMDIForm && !NeedsOwnImage()) FCtrlState |= csPlainOwner;
     return;
   }
   if (IsContainerKind(FControlKind) && !NeedsOwnImage()) FCtrlState |= csPlainOwner;

@@ -172,6 +172,11 @@ void PaintGraphicChildren(HDC DC, TWinControl* control, bool skipWhenHidden, TPo
   for (int i = 0; i < control->ControlCount(); ++i)
     if (IsPaintableGraphicChild(control->Controls(i), DC)) children.push_back(control->Controls(i));
   if (children.empty()) return;
+  // Aligned graphic children of an MDI main form lie beside its client window, whose size
+  // follows them: they take their new place's image now, before they are copied.
+  if (const auto* form = As<TCustomForm>(control); form != nullptr && form->FormStyle() == fsMDIForm)
+    for (TControl* c : children)
+      if (c->Align() != alNone) SendSkinCommandToControl(c, SkinCmdRepaintNow);
 
   TsBackgroundRequest bg;
   bg.Rect = TRect{0, 0, control->Width(), control->Height()};

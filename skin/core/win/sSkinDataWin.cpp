@@ -17,10 +17,13 @@ bool Receives(TCustomForm* form) {
   return form != nullptr && (form->ComponentState() & (csDestroying | csLoading)) == 0;
 }
 
-// The form's window (by Perform while it has none) and then its child controls.
+// The form's window (by Perform while it has none), its child controls and, for an MDI main
+// form, its client window (whose adapter skins the area behind the children).
 void SendToForm(TCustomForm* form, TMessage& message) {
   DeliverToControl(form, message.Msg, message.WParam, message.LParam);
   BroadcastToChildControls(form, message);
+  if (form->FormStyle() == fsMDIForm && form->ClientHandle() != nullptr && !form->IsDestroying())
+    SendMessageA(form->ClientHandle(), message.Msg, message.WParam, message.LParam);
 }
 }  // namespace
 
@@ -41,7 +44,8 @@ void BroadcastToForms(TMessage& message) {
     for (int i = Application->ComponentCount() - 1; i >= 0; --i) {
       if (i >= Application->ComponentCount()) continue;
       auto* form = As<TCustomForm>(Application->Components(i));
-      if (!Receives(form)) continue;
+      // MDI children hear it through their own providers, as registered forms.
+      if (!Receives(form) || form->FormStyle() == fsMDIChild) continue;
       if (form->HandleAllocated() && WindowAnswersSkinCommand(form->Handle(), SkinCmdIsSkinned))
         continue;
       SendToForm(form, message);

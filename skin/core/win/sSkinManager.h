@@ -146,7 +146,8 @@ struct TsSkinManagerLinks {
   HOOKPROC CbtHook = nullptr;
   std::function<void()> FreeHookedWindows;
   std::function<std::vector<HWND>()> VisibleHookedWindows;
-  // TODO: the dialog branch of the thread hook fills this: stopping its pending work.
+  // Stops the pending work of the hooked dialogs (their title-button animations and move
+  // timers) before the hooked windows are freed.
   std::function<void()> StopDialogHookWork;
   // The skin provider fills this: the skin editor's preview window, or null.
   std::function<HWND()> EditorPreviewWindow;

@@ -151,6 +151,27 @@ TEST(TitleLayout, HitTestHiddenButtonsHelpUsersAndGrip) {
   EXPECT_EQ(At(in, 370, 290), htcClient);
 }
 
+TEST(TitleLayout, MaximizedMDIChildButtonsInTheMenuLinesLastSixtyPixels) {
+  // A line from y 30, 18 high, ending at x 396; buttons 16 x 14.
+  const std::vector<TsPlacedButton> placed = PlaceMDIButtons(396, 30, 18, 16, 14);
+  const struct {
+    int Code;
+    TRect Rect;
+  } expected[] = {{htcMDIClose, {378, 32, 394, 46}}, {htcMDIRestore, {358, 32, 374, 46}}, {htcMDIMinimize, {338, 32, 354, 46}}};
+  ASSERT_EQ(placed.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(placed[i].Code, expected[i].Code);
+    EXPECT_EQ(placed[i].Rect, expected[i].Rect) << placed[i].Code;
+  }
+  TsHitTestInput in = HitInput();
+  in.MenuLinesHeight = 18;
+  in.MDIButtons = placed;
+  EXPECT_EQ(At(in, 380, 35), htcMDIClose);
+  EXPECT_EQ(At(in, 360, 35), htcMDIRestore);
+  EXPECT_EQ(At(in, 340, 35), htcMDIMinimize);
+  EXPECT_EQ(At(in, 356, 35), htcMenu);   // between two buttons
+}
+
 TEST(TitleLayout, IconicCacheHeightAndGripOfBadSkinData) {
   TFakeMetrics sm;
   TsFormGeometry f;

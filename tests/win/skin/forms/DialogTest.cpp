@@ -22,8 +22,11 @@
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
+#include "skin/forms/lxBorderForm.h"
 #include "skin/forms/lxDialogWnd.h"
+#include "skin/forms/lxFormTimers.h"
 #include "skin/forms/lxProvider.h"
+#include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/forms/sAnimations.h"
 #include "skin/paint/win/sWinUtils.h"
@@ -140,6 +143,18 @@ struct TBoxProbe {
   }
 };
 
+// Counts the items of the open popup menu from a timer in its loop, then closes it.
+struct TOpenMenuProbe {
+  static inline int Items = -1;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu)) return;
+    KillTimer(nullptr, id);
+    Items = GetMenuItemCount(reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0)));
+    EndMenu();
+  }
+};
+
 TEST_F(Dialog, OwnedMessageBoxIsSkinnedAndFreedAfterItWent) {
   size_t listed = 0;
   TBoxProbe::Run([&] { return MessageBoxA(Owner->Handle(), "Text", "Probe", MB_OK | MB_ICONERROR); }, [&](HWND box) {
@@ -159,8 +174,13 @@ TEST_F(Dialog, OwnedMessageBoxIsSkinnedAndFreedAfterItWent) {
     EXPECT_EQ(HitAt(box, TPoint{frame + 4, frame + GetSystemMetrics(SM_CYCAPTION) / 2}), htcSysMenu);
     // The skin's key-colour corner is cut out of the window.
     EXPECT_EQ(formtest::InRegion(box, {{0, 0}, {20, 20}}), "01");
-    // A modal frame without boxes: Move and Close only.
-    d->SystemMenu()->UpdateItems();
+    // A right click on the caption opens the menu: a modal frame without boxes has Move and
+    // Close only.
+    TOpenMenuProbe::Items = -1;
+    const UINT_PTR menuTimer = SetTimer(nullptr, 0, 50, &TOpenMenuProbe::Tick);
+    SendMessageA(box, WM_NCRBUTTONUP, htcCaption, MAKELPARAM(wr.left + 40, wr.top + frame + 4));
+    KillTimer(nullptr, menuTimer);
+    EXPECT_EQ(TOpenMenuProbe::Items, 3);   // Move, the line, Close
     std::string shown;
     for (TMenuItem* item : d->SystemMenu()->Items6)
       if (item->Visible()) shown += item->Name() + " ";
@@ -405,6 +425,91 @@ TEST_F(Dialog, BlendWhileMovingStepsAndStopsWithTheHook) {
   EXPECT_TRUE(TMoveProbe::Stopped);
   EXPECT_EQ(TMoveProbe::D->MoveTimer(), nullptr);
   EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+}
+
+TEST_F(Dialog, HotTitleButtonGlowsUntilTheHookStops) {
+  M->Effects()->SetAllowGlowing(true);
+  TTemplate t(BoxStyle, 0, L"Glowing");
+  HWND w = ModelessDialog(t);
+  TlxDialogWnd* d = DialogAdapterOf(w);
+  ASSERT_NE(d, nullptr);
+  d->SetHotButton(htcClose, true);
+  TlxSBAnimation* glow = d->ButtonAnimation(htcClose);
+  ASSERT_NE(glow, nullptr);
+  EXPECT_TRUE(glow->Enabled());
+  EXPECT_NE(glow->Window(), nullptr);
+  SkinManagerLinks().StopDialogHookWork();
+  EXPECT_EQ(d->ButtonAnimation(htcClose), nullptr);
+}
+
+TEST_F(Dialog, ExtendedBordersGiveABorderWindowOwnedByTheDialog) {
+  M->SetExtendedBorders(true);
+  ASSERT_TRUE(M->GetExtendedBorders());
+  TTemplate t(BoxStyle, 0, L"Bordered");
+  HWND w = ModelessDialog(t);
+  TlxDialogWnd* d = DialogAdapterOf(w);
+  ASSERT_NE(d, nullptr);
+  ASSERT_NE(d->BorderForm(), nullptr);
+  const HWND border = d->BorderForm()->Handle();
+  ASSERT_NE(border, nullptr);
+  EXPECT_EQ(GetWindow(border, GW_OWNER), w);
+  EXPECT_TRUE(IsWindowVisible(border));
+  // The dialog keeps its client area only; the border window shows the frame round it.
+  POINT client{0, 0};
+  ClientToScreen(w, &client);
+  const RECT wr = formtest::WindowRectOf(w);
+  const LONG cx = client.x - wr.left, cy = client.y - wr.top;
+  EXPECT_EQ(formtest::InRegion(w, {{1, 1}, {cx + 1, cy + 1}}), "01");
+  const RECT br = formtest::WindowRectOf(border);
+  EXPECT_LT(br.left, wr.left);
+  EXPECT_LT(br.top, wr.top);
+  // Blend while moving drags the border window, the dialog following it at the end.
+  M->AnimEffects()->BlendOnMoving()->Active = true;
+  M->AnimEffects()->BlendOnMoving()->BlendValue = 200;
+  TMoveProbe::D = d;
+  TMoveProbe::Running = false;
+  SetTimer(nullptr, 0, 100, &TMoveProbe::Tick);
+  d->StartMoving();
+  formtest::Pump(200);
+  EXPECT_TRUE(TMoveProbe::Running);
+  EXPECT_EQ(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+  ASSERT_NE(d->BorderForm(), nullptr);
+  const RECT moved = formtest::WindowRectOf(border), dialog = formtest::WindowRectOf(w);
+  EXPECT_EQ(dialog.left - moved.left, d->BorderForm()->FormLeftOffset());
+  EXPECT_EQ(dialog.top - moved.top, d->BorderForm()->PlacedTopOffset());
+  // Withdrawn, the dialog draws its frame again.
+  M->SetExtendedBorders(false);
+  EXPECT_EQ(d->BorderForm(), nullptr);
+  EXPECT_EQ(formtest::InRegion(w, {{cx, cy / 2}}), "1");
+}
+
+// Counts the skin commands 18 a window receives (its window procedure wrapped).
+struct TRepaintCounter {
+  static inline WNDPROC Old = nullptr;
+  static inline int Count = 0;
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SKINCOMMAND && HIWORD(wp) == SkinCmdRepaintNow) ++Count;
+    return CallWindowProcA(Old, w, msg, wp, lp);
+  }
+};
+
+TEST_F(Dialog, AFormMovedWithItsBorderWindowHasTheDialogsShownAnew) {
+  M->SetExtendedBorders(true);
+  TForm form(nullptr);
+  auto* provider = NewComponent<TsSkinProvider>(&form);
+  form.SetBounds(300, 60, 300, 200);
+  form.Show();
+  formtest::Pump();
+  ASSERT_NE(provider->BorderForm(), nullptr);
+  TTemplate t(BoxStyle, 0, L"Beside");
+  HWND w = ModelessDialog(t);
+  ASSERT_TRUE(Skinned(w));
+  TRepaintCounter::Count = 0;
+  TRepaintCounter::Old = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TRepaintCounter::Proc)));
+  SendMessageA(form.Handle(), WM_EXITSIZEMOVE, 0, 0);
+  SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TRepaintCounter::Old));
+  EXPECT_EQ(TRepaintCounter::Count, 1);
 }
 
 // Every window below `w` (depth first) with its class name.

@@ -191,12 +191,16 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
     skins = Shown(sub);
     return Close();
   });
+  int waits = 0;
   steps.insert(steps.begin(), [&] {
     HMENU menu = OpenMenu();
     if (menu == nullptr) return false;
+    // The menu window is shown before its painting reaches the screen (later under load): its
+    // pixels are read once its arrow shows, or after two seconds (the arrow is then missing).
+    arrow = ArrowBox(menu, 0);
+    if (arrow.Arrow <= 0 && ++waits < 50) return false;
     Shot(menu, "sysmenu-" + tag);
     top = Shown(menu);
-    arrow = ArrowBox(menu, 0);
     return true;
   });
   ASSERT_TRUE(Drive(f->Handle(), steps));

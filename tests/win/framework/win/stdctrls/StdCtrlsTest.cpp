@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/Buttons.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/StdCtrls.h"
@@ -582,4 +583,36 @@ TEST(MessageDialog, AFormOfClassTMessageFormReturnsThePressedButton) {
   int result = MessageDlg("Overwrite?", TMsgDlgType::mtConfirmation, mbYesNoCancel);
   EXPECT_TRUE(pressed);
   EXPECT_EQ(result, mrNo);
+}
+
+// Speed buttons of one parent and group: one down at a time; the last one down stays down unless
+// the group may be all up; a button of group 0 springs back.
+TEST(SpeedButton, GroupsKeepOneButtonDown) {
+  const struct {
+    const char* Case;
+    int Group;
+    bool AllowAllUp;
+    bool FirstDownAfterSecond, SecondDownAfterUp;
+  } cases[] = {
+      {"group", 1, false, false, true},
+      {"group that may be all up", 1, true, false, false},
+      {"no group", 0, false, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    auto form = fwtest::MakeForm();
+    TSpeedButton* b[2];
+    for (auto*& button : b) {
+      button = new TSpeedButton(form.get());
+      button->SetParent(form.get());
+      button->SetGroupIndex(c.Group);
+      button->SetAllowAllUp(c.AllowAllUp);
+    }
+    b[0]->SetDown(true);
+    b[1]->SetDown(true);
+    EXPECT_EQ(b[0]->Down(), c.FirstDownAfterSecond);
+    EXPECT_EQ(b[1]->State(), c.Group != 0 ? bsExclusive : bsUp);
+    b[1]->SetDown(false);
+    EXPECT_EQ(b[1]->Down(), c.SecondDownAfterUp);
+  }
 }
