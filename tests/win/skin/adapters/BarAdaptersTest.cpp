@@ -1,8 +1,10 @@
-// The tab, page, spin, track-bar and native tool-bar adapters under Wine on bare windows, with the "TabAdapters" fixture
-// skins: the tab control's page area, tab faces and commands, its arrows, the pages' adapters; the
-// spin's halves by cursor and button and its "BUTTON" fallback, the track bar's
-// thumb at its own size or stretched, pressed, its tick marks and its disabled look; the tool bar's faces by state, its separators and its
-// captions of any length.
+// The tab, page, spin, track-bar and tool-bar adapters under Wine on bare windows and a
+// framework tool bar, with the "TabAdapters" fixture skins: the tab control's page area, tab
+// faces, rows, turned captions and commands, its arrows; the pages' adapters, their painting
+// and the adoption of their children; the spin's halves by cursor and button and its "BUTTON"
+// fallback; the track bar's thumb at its own size or stretched, pressed, its tick marks and its
+// disabled look; the native tool bar's faces by state, its separators and its captions; the
+// framework tool bar's hot tracking, drop-down arrow and the application's handlers.
 //
 // Pixels are read back through a window DC after the window painted itself.
 #include "framework/win/Forms.h"
