@@ -73,6 +73,16 @@ TBitmap* SizedCache(TsCommonData* data, HWND wnd) {
   return cache;
 }
 
+TBitmap* KeptWorkBitmap(std::unique_ptr<TBitmap>& slot, int w, int h) {
+  if (slot == nullptr) {
+    slot = std::make_unique<TBitmap>();
+    slot->SetPixelFormat(TPixelFormat::pf32bit);
+  }
+  if (slot->GetWidth() < w || slot->GetHeight() < h)
+    slot->SetSize(std::max(w, slot->GetWidth()), std::max(h, slot->GetHeight()));
+  return slot.get();
+}
+
 void HandlePaintMessage(HWND wnd, TMessage& message, const std::function<void(HDC given)>& paint) {
   std::optional<TPaintDC> validate;
   if (message.WParam == 0) validate.emplace(wnd);

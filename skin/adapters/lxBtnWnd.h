@@ -14,6 +14,7 @@
 #include "skin/adapters/lxSBUtils.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "framework/win/WinTypes.h"
@@ -108,6 +109,11 @@ const TsGeneralData* AdapterSection(const TsCommonData* data);
 // The data's cache image made and sized to the window; null when the window has no area (the
 // cache is then empty) or the data has no live manager.
 TBitmap* SizedCache(TsCommonData* data, HWND wnd);
+// The 32-bit work bitmap an adapter keeps in `slot` between paints, made on first use and
+// grown to at least `w` x `h`; the caller paints into its top-left `w` x `h`. Making a bitmap
+// (and its DC) for every item or paint costs more under Wine than what is painted into it, and
+// items of different sizes would make it anew at each one if it were sized to fit.
+TBitmap* KeptWorkBitmap(std::unique_ptr<TBitmap>& slot, int w, int h);
 // A paint message: `paint` called with the message's DC (a print) or, for a real paint, with
 // none between BeginPaint and EndPaint, so the update region is always validated; answers 0.
 void HandlePaintMessage(HWND wnd, TMessage& message, const std::function<void(HDC given)>& paint);

@@ -34,13 +34,6 @@ constexpr int ImageGap = 8;
 
 std::uint32_t StyleOf(HWND wnd) { return static_cast<std::uint32_t>(GetWindowLongA(wnd, GWL_STYLE)); }
 
-std::unique_ptr<TBitmap> WorkBitmap(int w, int h) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(TPixelFormat::pf32bit);
-  b->SetSize(w, h);
-  return b;
-}
-
 // The page adapters of every page control.
 std::vector<std::unique_ptr<TlxPageWnd>>& PageList() {
   static std::vector<std::unique_ptr<TlxPageWnd>> list;
@@ -101,7 +94,7 @@ TRect TlxTabControlWnd::TabItemRect(int index) const {
 // ---------------------------------------------------------------------------------------------
 // Painting.
 
-void TlxTabControlWnd::PaintContent(TBitmap* face, int index, int state, int section) {
+void TlxTabControlWnd::PaintContent(TBitmap* face, TSize size, int index, int state, int section) {
   char text[TabTextBuffer] = {};
   TCITEMA item{};
   item.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
@@ -114,7 +107,7 @@ void TlxTabControlWnd::PaintContent(TBitmap* face, int index, int state, int sec
   TCanvas* canvas = face->Canvas();
   SelectCaptionFont(canvas, d->OwnerControl(), reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
   canvas->Brush()->SetStyle(TBrushStyle::bsClear);
-  const TRect r{ContentInset, ContentInset, face->GetWidth() - ContentInset, face->GetHeight() - ContentInset};
+  const TRect r{ContentInset, ContentInset, size.cx - ContentInset, size.cy - ContentInset};
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), TCM_GETIMAGELIST, 0, 0));
   int iw = 0, ih = 0;
   const bool hasImage = images != nullptr && item.iImage >= 0 && ImageList_GetIconSize(images, &iw, &ih) != FALSE;
@@ -148,8 +141,13 @@ void TlxTabControlWnd::PaintContent(TBitmap* face, int index, int state, int sec
   const bool left = pos == TlxTabPos::Left;
   turned.lfEscapement = turned.lfOrientation = left ? -2700 : -900;
   std::strncpy(turned.lfFaceName, RotatableFace(lf.lfFaceName).c_str(), LF_FACESIZE - 1);
-  const TOwnedFont font(CreateFontIndirectA(&turned));
-  const TSelectObject selected(dc, font.Get());
+  // Made once for all tabs and paints while the description stays: a font made anew is
+  // realised anew by the system at its first text.
+  if (!FTurnedFont.Valid() || std::memcmp(&turned, &FTurnedDesc, sizeof turned) != 0) {
+    FTurnedFont.Reset(CreateFontIndirectA(&turned));
+    FTurnedDesc = turned;
+  }
+  const TSelectObject selected(dc, FTurnedFont.Get());
   SIZE extent{};
   GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
   const TsGeneralData* s = SectionIndexInRange(m->Tables(), section)
@@ -191,12 +189,12 @@ void TlxTabControlWnd::PaintTab(int index, int state, TBitmap* target, TPoint of
   const int mask = kind == 0 ? t->CommonIndexes.TabBorder[side] : FindMaskEntryDirect(t, name, "BORDERSMASK");
   if (!MaskIndexInRange(t, mask) || section < 0) return;
   TBitmap* cache = d->CacheBitmap();
-  auto face = WorkBitmap(r.Width(), r.Height());
+  TBitmap* face = KeptWorkBitmap(FFace, r.Width(), r.Height());
   BitBlt(face->Canvas()->GetHandle(), 0, 0, r.Width(), r.Height(), cache->Canvas()->GetHandle(), r.Left, r.Top, SRCCOPY);
   const TsBackgroundInfo under{cache, r.Left, r.Top, clKeyColor, 1};
-  PaintSectionItem(section, name, under, -1, -1, t, face.get(), TPoint{0, 0}, TRect{0, 0, r.Width(), r.Height()},
+  PaintSectionItem(section, name, under, -1, -1, t, face, TPoint{0, 0}, TRect{0, 0, r.Width(), r.Height()},
                    state, m->MasterBitmap());
-  PaintContent(face.get(), index, state, section);
+  PaintContent(face, TSize{r.Width(), r.Height()}, index, state, section);
   const HDC tdc = target->Canvas()->GetHandle();
   const TSaveDC saved(tdc);
   // Top and left tabs stop at the page frame.
@@ -253,10 +251,10 @@ void TlxTabControlWnd::PaintControl(HDC dc) {
   }
   if (!tab.IsEmpty()) {
     // The selected tab goes over the copy through a bitmap of its size.
-    auto piece = WorkBitmap(tab.Width(), tab.Height());
+    TBitmap* piece = KeptWorkBitmap(FPiece, tab.Width(), tab.Height());
     BitBlt(piece->Canvas()->GetHandle(), 0, 0, tab.Width(), tab.Height(), cache->Canvas()->GetHandle(), tab.Left,
            tab.Top, SRCCOPY);
-    PaintTab(selected, 2, piece.get(), TPoint{tab.Left, tab.Top});
+    PaintTab(selected, 2, piece, TPoint{tab.Left, tab.Top});
     BitBlt(target, tab.Left, tab.Top, tab.Width(), tab.Height(), piece->Canvas()->GetHandle(), 0, 0, SRCCOPY);
   }
   if (auto* owner = dynamic_cast<TWinControl*>(d->OwnerControl())) PaintGraphicChildren(target, owner);

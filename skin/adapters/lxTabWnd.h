@@ -6,9 +6,10 @@
 // scroll arrows get a spin adapter. TlxPageControlWnd adds the pages: each page window of the
 // control gets a TlxPageWnd, which paints the page with the background the control gives it.
 //
-// Ownership: a tab adapter owns its arrows' spin adapter. Page adapters belong to the
-// program-wide page list: one whose window is gone is freed at the next AdaptPages of any page
-// control (never inside its own window procedure), the rest at the "lxSBUtils" shut-down.
+// Ownership: a tab adapter owns its arrows' spin adapter, its work bitmaps and the turned font
+// of vertical captions. Page adapters belong to the program-wide page list: one whose window
+// is gone is freed at the next AdaptPages of any page control (never inside its own window
+// procedure), the rest at the "lxSBUtils" shut-down.
 // GUI thread only.
 #pragma once
 
@@ -17,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/win/WinTypes.h"
 #include "skin/adapters/lxSpinWnd.h"
 #include "skin/core/lxTabWndCore.h"
 
@@ -57,12 +59,18 @@ private:
   void PaintStrip(TBitmap* cache, const struct TsBackgroundInfo& bg);
   // One tab into `target` at its place less `offset`; state 2 paints the selected tab.
   void PaintTab(int index, int state, TBitmap* target, TPoint offset);
-  void PaintContent(TBitmap* face, int index, int state, int section);
+  // The image and caption of a tab into the top-left `size` of `face`.
+  void PaintContent(TBitmap* face, TSize size, int index, int state, int section);
 
   std::unique_ptr<TlxSpinWnd> FArrows;
   // The section the adapter was given: "PAGECONTROL" follows the tabs' side.
   std::string FOwnSection;
   int FLastWidth = 0, FLastHeight = 0;
+  // One tab's face and the selected tab's piece, kept from one paint to the next.
+  std::unique_ptr<TBitmap> FFace, FPiece;
+  // The turned caption font of vertical tabs and the description it was made from.
+  TOwnedFont FTurnedFont;
+  LOGFONTA FTurnedDesc{};
 };
 
 class TlxPageControlWnd : public TlxTabControlWnd {

@@ -33,13 +33,6 @@ constexpr int ImageTop = 4;
 // A disabled button keeps this much of the bar behind it.
 constexpr double DisabledBlend = 0.4;
 
-std::unique_ptr<TBitmap> WorkBitmap(int w, int h) {
-  auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(TPixelFormat::pf32bit);
-  b->SetSize(w, h);
-  return b;
-}
-
 // The cursor in the window's client coordinates, read once a frame: each read is a server call
 // under Wine that costs more than a button's face. Far outside when it cannot be read.
 TPoint ClientCursor(HWND wnd) {
@@ -109,14 +102,14 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
   const TsSkinTables* t = m->Tables();
   TBitmap* cache = d->CacheBitmap();
   const TsBackgroundInfo under{cache, r.Left, r.Top, clKeyColor, 1};
-  auto work = WorkBitmap(w, h);
+  TBitmap* work = KeptWorkBitmap(FWork, w, h);
   const HDC wdc = work->Canvas()->GetHandle();
   BitBlt(wdc, 0, 0, w, h, cache->Canvas()->GetHandle(), r.Left, r.Top, SRCCOPY);
   if ((button.fsStyle & TBSTYLE_SEP) != 0) {
     const int divider = FindSectionIndex(t, "DIVIDER");
     const int mask = FindMaskEntryDirect(t, "DIVIDER", "BORDERSMASK");
     if (divider < 0 || !MaskIndexInRange(t, mask)) return;
-    PaintSectionItem(divider, "DIVIDER", under, -1, -1, t, work.get(), TPoint{0, 0}, ToolSeparatorRect(w, h), 0,
+    PaintSectionItem(divider, "DIVIDER", under, -1, -1, t, work, TPoint{0, 0}, ToolSeparatorRect(w, h), 0,
                      m->MasterBitmap());
     BitBlt(target->Canvas()->GetHandle(), r.Left, r.Top, w, h, wdc, 0, 0, SRCCOPY);
     return;
@@ -126,7 +119,7 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
   const int state = NativeToolButtonState(enabled, pressed, Inside(cursor, item));
   const int shift = state == 2 ? 1 : 0;
   const int section = FindSectionIndex(t, "TOOLBUTTON");
-  PaintSectionItem(section, "TOOLBUTTON", under, -1, -1, t, work.get(), TPoint{0, 0}, TRect{0, 0, w, h}, state,
+  PaintSectionItem(section, "TOOLBUTTON", under, -1, -1, t, work, TPoint{0, 0}, TRect{0, 0, w, h}, state,
                    m->MasterBitmap());
   // The image, and the arrow of a button that drops down as a whole.
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(Handle(), TB_GETIMAGELIST, 0, 0));
@@ -138,7 +131,7 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
   if ((button.fsStyle & BTNS_WHOLEDROPDOWN) != 0 && MaskIndexInRange(t, arrow)) {
     const TsMaskData& glyph = t->MaskData[static_cast<size_t>(arrow)];
     const int gw = MaskFrameWidth(glyph), gh = MaskFrameHeight(glyph);
-    DrawMaskState(work.get(), TPoint{w - 2 - gw, (h - gh) / 2}, state, under, t, arrow, 1, m->MasterBitmap());
+    DrawMaskState(work, TPoint{w - 2 - gw, (h - gh) / 2}, state, under, t, arrow, 1, m->MasterBitmap());
     room = w - 2 - gw;
   }
   if (hasImage) {
@@ -149,17 +142,17 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
   const std::string caption = ButtonText(button.idCommand);
   if (!caption.empty()) {
     TCanvas* canvas = work->Canvas();
-    canvas->Font()->SetHandle(reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    SelectCaptionFont(canvas, nullptr, reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     canvas->Brush()->SetStyle(TBrushStyle::bsClear);
     const TsGeneralData* own = AdapterSection(d);
     const int colours = state == 0 && own != nullptr && own->GiveOwnFont ? d->SectionIndex() : section;
     const TsTextSkinInfo info = TextSkinInfoOf(m, colours);
     const TRect box{2 + shift, (hasImage ? imageH + 2 : 0) + 2 + shift, w - 2 + shift, h - 2 + shift};
-    const TlxCaptionLines lines = SplitToolCaption(caption, box.Width(), [canvas](const std::string& s) {
-      SIZE size{};
-      GetTextExtentPoint32A(canvas->GetHandle(), s.c_str(), static_cast<int>(s.size()), &size);
-      return static_cast<int>(size.cx);
-    });
+    // Measured in the caption's font (the canvas selects it into its DC only for its own
+    // drawing) against the button's width: a caption the bar sized its button to stays on one
+    // line.
+    const TlxCaptionLines lines =
+        SplitToolCaption(caption, w, [canvas](const std::string& s) { return canvas->TextWidth(s); });
     if (lines.TwoLines) {
       const int lineH = canvas->TextHeight("Wg");
       DrawSkinText(canvas, lines.First, enabled, state != 0, info, DT_CENTER | DT_SINGLELINE, box);
@@ -171,10 +164,10 @@ void TlxToolBarWnd::PaintButton(int index, TBitmap* target, TPoint cursor) {
     }
   }
   if (!enabled) {
-    auto blended = WorkBitmap(w, h);
+    TBitmap* blended = KeptWorkBitmap(FBlend, w, h);
     BitBlt(blended->Canvas()->GetHandle(), 0, 0, w, h, cache->Canvas()->GetHandle(), r.Left, r.Top, SRCCOPY);
-    BlendWithBackground(blended.get(), 0, 0, clFuchsia, DisabledBlend, TRect{0, 0, w - 1, h - 1}, work.get());
-    work = std::move(blended);
+    BlendWithBackground(blended, 0, 0, clFuchsia, DisabledBlend, TRect{0, 0, w - 1, h - 1}, work);
+    work = blended;
   }
   BitBlt(target->Canvas()->GetHandle(), r.Left, r.Top, w, h, work->Canvas()->GetHandle(), 0, 0, SRCCOPY);
 }
@@ -185,12 +178,12 @@ void TlxToolBarWnd::PaintTo(HDC dc) {
   Prepare();
   TBitmap* cache = SkinData()->CacheBitmap();
   if (cache == nullptr || cache->Empty()) return;
-  auto frame = WorkBitmap(cache->GetWidth(), cache->GetHeight());
+  TBitmap* frame = KeptWorkBitmap(FFrame, cache->GetWidth(), cache->GetHeight());
   BitBlt(frame->Canvas()->GetHandle(), 0, 0, cache->GetWidth(), cache->GetHeight(), cache->Canvas()->GetHandle(), 0, 0,
          SRCCOPY);
   const int count = static_cast<int>(SendMessageA(Handle(), TB_BUTTONCOUNT, 0, 0));
   const TPoint cursor = ClientCursor(Handle());
-  for (int i = 0; i < count; ++i) PaintButton(i, frame.get(), cursor);
+  for (int i = 0; i < count; ++i) PaintButton(i, frame, cursor);
   const int b = FBorderWidth;
   const TWindowDC window(dc == nullptr ? Handle() : nullptr, TWindowDC::TArea::Client);
   const HDC target = dc != nullptr ? dc : window.Get();

@@ -4,12 +4,13 @@
 // down), images from the bar's image list, the whole-drop-down arrow, captions split over two
 // lines, "DIVIDER" separators where the skin frames them, disabled buttons blended.
 //
-// Ownership: the caption font is the window's; the cache image belongs to the skin data; every
-// work bitmap lives for one paint. GUI thread only.
+// Ownership: the caption font is the window's; the cache image belongs to the skin data; the
+// adapter keeps its work bitmaps from one paint to the next. GUI thread only.
 #pragma once
 
 #include "skin/adapters/lxSBUtils.h"
 
+#include <memory>
 #include <string>
 
 class TBitmap;
@@ -40,4 +41,6 @@ private:
   bool Locked();
 
   int FBorderWidth = 0;
+  // The frame being painted, one button's face and a disabled button's blend.
+  std::unique_ptr<TBitmap> FFrame, FWork, FBlend;
 };

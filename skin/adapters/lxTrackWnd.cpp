@@ -51,8 +51,17 @@ void TlxTrackWnd::PaintTicks(const TRect& channel, const TRect& thumb) {
   std::vector<int> positions{vertical ? channel.Top + half : channel.Left + half,
                              vertical ? channel.Bottom - half : channel.Right - half};
   const int count = static_cast<int>(SendMessageA(Handle(), TBM_GETNUMTICS, 0, 0));
-  for (int i = 0; i + 2 < count; ++i)
-    positions.push_back(static_cast<int>(SendMessageA(Handle(), TBM_GETTICPOS, static_cast<WPARAM>(i), 0)));
+  // Wine answers TBM_GETTICPOS of a vertical bar with places across it: there the places come
+  // from the ticks' values, between the two ends.
+  const int low = static_cast<int>(SendMessageA(Handle(), TBM_GETRANGEMIN, 0, 0));
+  const int high = static_cast<int>(SendMessageA(Handle(), TBM_GETRANGEMAX, 0, 0));
+  const int first = positions[0], last = positions[1];
+  for (int i = 0; i + 2 < count; ++i) {
+    const auto index = static_cast<WPARAM>(i);
+    positions.push_back(vertical ? TrackTickPosition(first, last, static_cast<int>(SendMessageA(Handle(), TBM_GETTIC, index, 0)),
+                                                     low, high)
+                                 : static_cast<int>(SendMessageA(Handle(), TBM_GETTICPOS, index, 0)));
+  }
   const TsBackgroundInfo none{cache, 0, 0, clKeyColor, 1};
   const TsGeneralData* section = AdapterSection(d);
   const TColor lineColor = section != nullptr ? section->FontColor[0] : clBlack;
@@ -88,13 +97,11 @@ void TlxTrackWnd::PaintThumb(const TRect& thumb) {
     return;
   }
   // Any other thumb size takes the mask stretched over it.
-  auto piece = std::make_unique<TBitmap>();
-  piece->SetPixelFormat(TPixelFormat::pf32bit);
-  piece->SetSize(w, h);
+  TBitmap* piece = KeptWorkBitmap(FThumb, w, h);
   const HDC pdc = piece->Canvas()->GetHandle(), cdc = cache->Canvas()->GetHandle();
   SetStretchBltMode(pdc, COLORONCOLOR);
   StretchBlt(pdc, 0, 0, w, h, cdc, r.Left, r.Top, r.Width(), r.Height(), SRCCOPY);
-  DrawMaskState(piece.get(), TPoint{0, 0}, state, TsBackgroundInfo{piece.get(), 0, 0, clKeyColor, 1}, t, mask, 1,
+  DrawMaskState(piece, TPoint{0, 0}, state, TsBackgroundInfo{piece, 0, 0, clKeyColor, 1}, t, mask, 1,
                 m->MasterBitmap());
   SetStretchBltMode(cdc, COLORONCOLOR);
   StretchBlt(cdc, r.Left, r.Top, r.Width(), r.Height(), pdc, 0, 0, w, h, SRCCOPY);

@@ -3,10 +3,13 @@
 // own thickness, the tick marks from "TICKHORZ"/"TICKVERT" (plain lines without them), the thumb
 // from "SLIDERMASK" ("SLIDERVMASK" for vertical bars), pressed while the mouse button is down.
 //
-// Ownership: the cache image belongs to the skin data. GUI thread only.
+// Ownership: the cache image belongs to the skin data; the adapter keeps the stretched thumb's
+// work bitmap. GUI thread only.
 #pragma once
 
 #include "skin/adapters/lxSBUtils.h"
+
+#include <memory>
 
 class TlxTrackWnd : public TlxMainWnd {
 public:
@@ -30,4 +33,6 @@ private:
   void Paint(HDC given);
 
   bool FMousePressed = false;
+  // A thumb of another size than the mask's is painted through this at the mask's size.
+  std::unique_ptr<TBitmap> FThumb;
 };

@@ -166,6 +166,11 @@ TRect TrackChannelRect(const TRect& channel, bool vertical, int thickness) {
   return r;
 }
 
+int TrackTickPosition(int first, int last, int tic, int low, int high) {
+  if (high <= low) return first;
+  return first + static_cast<int>(static_cast<long long>(last - first) * (tic - low) / (high - low));
+}
+
 TRect TrackThumbRect(const TRect& thumb, bool vertical, int maskW, int maskH) {
   constexpr int DefaultThumb = 23;
   const int across = vertical ? thumb.Width() : thumb.Height();

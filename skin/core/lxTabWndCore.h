@@ -74,6 +74,9 @@ TRect TrackChannelRect(const TRect& channel, bool vertical, int thickness);
 // Where the thumb mask `maskW` x `maskH` goes: centred on the thumb at its own size for the
 // system's default thumb (23 across), else stretched over the thumb.
 TRect TrackThumbRect(const TRect& thumb, bool vertical, int maskW, int maskH);
+// The place along the bar of a tick of value `tic`, between `first`, the place of the range's
+// low end `low`, and `last`, that of its high end `high`; `first` for an empty range.
+int TrackTickPosition(int first, int last, int tic, int low, int high);
 // The tick marks at `pos` (along the bar) beside the channel: one rectangle per side the style
 // asks for, `length` long and `thick` wide, `gap` away from the channel.
 void TrackTickRects(const TRect& channel, bool vertical, int side, int pos, int length, int thick, int gap,

@@ -109,6 +109,7 @@ void ShowControls(HWND top, TsSkinManager* m, TControlsDemo& demo) {
   SendMessageA(track, TBM_SETTICFREQ, 10, 0);
   SendMessageA(track, TBM_SETPOS, TRUE, 30);
   HWND vtrack = DemoChild(TRACKBAR_CLASSA, "", TBS_AUTOTICKS | TBS_VERT, 380, 140, 40, 110, top);
+  SendMessageA(vtrack, TBM_SETTICFREQ, 20, 0);
   demo.Bar = TlxMainWnd::CreateForHandle<TlxToolBarWnd>(bar, true, "", m, nullptr);
   demo.Tabs = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(tabs, true, "", m, nullptr);
   demo.Spin = TlxMainWnd::CreateForHandle<TlxSpinWnd>(spin, true, "", m, nullptr);

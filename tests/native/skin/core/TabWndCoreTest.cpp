@@ -104,6 +104,13 @@ TEST(TrackCore, TickSideChannelAndThumb) {
   EXPECT_EQ(TrackThumbRect(TRect{40, 10, 51, 31}, false, 11, 19), (TRect{40, 10, 51, 31}));
 }
 
+TEST(TrackCore, TickPlacesBetweenTheEnds) {
+  struct Case {
+    int Tic, Low, High, Expected;
+  } cases[] = {{50, 0, 100, 60}, {15, 10, 20, 60}, {10, 10, 20, 10}, {5, 5, 5, 10}};
+  for (const Case& c : cases) EXPECT_EQ(TrackTickPosition(10, 110, c.Tic, c.Low, c.High), c.Expected) << c.Tic;
+}
+
 TEST(TrackCore, TicksOnBothSidesOfAHorizontalChannel) {
   std::vector<TRect> got;
   TrackTickRects(TRect{10, 20, 190, 24}, false, 2, 50, 4, 2, 4, [&](const TRect& r) { got.push_back(r); });

@@ -1,8 +1,10 @@
-// The tab, page, spin, track-bar and native tool-bar adapters under Wine on bare windows, with the "TabAdapters" fixture
-// skins: the tab control's page area, tab faces and commands, its arrows, the pages' adapters; the
-// spin's halves by cursor and button and its "BUTTON" fallback, the track bar's
-// thumb at its own size or stretched, pressed, its tick marks and its disabled look; the tool bar's faces by state, its separators and its
-// captions of any length.
+// The tab, page, spin, track-bar and tool-bar adapters under Wine on bare windows and a
+// framework tool bar, with the "TabAdapters" fixture skins: the tab control's page area, tab
+// faces, rows, turned captions and commands, its arrows; the pages' adapters, their painting
+// and the adoption of their children; the spin's halves by cursor and button and its "BUTTON"
+// fallback; the track bar's thumb at its own size or stretched, pressed, its tick marks and its
+// disabled look; the native tool bar's faces by state, its separators and its captions; the
+// framework tool bar's hot tracking, drop-down arrow and the application's handlers.
 //
 // Pixels are read back through a window DC after the window painted itself.
 #include "framework/win/Forms.h"
@@ -11,6 +13,7 @@
 #include <windowsx.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -43,10 +46,11 @@ constexpr COLORREF UpDownFrame[3] = {RGB(110, 60, 20), RGB(20, 110, 60), RGB(60,
 constexpr COLORREF ButtonFrame[3] = {RGB(120, 0, 0), RGB(0, 100, 0), RGB(0, 0, 120)};
 constexpr COLORREF Arrow = RGB(255, 255, 255);
 constexpr COLORREF ToolFrame[3] = {RGB(90, 90, 0), RGB(0, 90, 90), RGB(90, 0, 90)};
-constexpr COLORREF Bar = RGB(20, 80, 80), Divider = RGB(250, 0, 120);
+constexpr COLORREF Bar = RGB(20, 80, 80), Divider = RGB(250, 0, 120), BarText = RGB(255, 200, 200);
 constexpr COLORREF CheckFace = RGB(90, 70, 50), PageTop = RGB(30, 60, 130), PageFrame = RGB(240, 200, 0);
 constexpr COLORREF TabFrame[3] = {RGB(0, 0, 250), RGB(0, 250, 0), RGB(250, 0, 0)};
 constexpr COLORREF Slider[2] = {RGB(250, 150, 0), RGB(250, 0, 150)};
+constexpr COLORREF TabText = RGB(255, 255, 0);
 
 COLORREF Shown(HWND h, int x, int y) {
   HDC dc = GetWindowDC(h);
@@ -59,7 +63,11 @@ COLORREF Painted(HWND h, int x, int y) {
   return Shown(h, x, y);
 }
 
+// Adoption requests (command 25) the parent was sent.
+int GAdoptions = 0;
+
 LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdAdoptControls) ++GAdoptions;
   if (msg == WM_SKINCOMMAND && SkinCommandOf(wp) == SkinCmdQueryBackground && lp != 0) {
     auto* request = reinterpret_cast<TsBackgroundRequest*>(lp);
     request->Kind = bkColor;
@@ -67,6 +75,29 @@ LRESULT CALLBACK ParentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return 1;
   }
   return DefWindowProcA(h, msg, wp, lp);
+}
+
+// The box of the pixels of `colour` inside `r` (client coordinates of `h`), empty without any.
+TRect InkBox(HWND h, const RECT& r, COLORREF colour) {
+  TRect box{r.right, r.bottom, r.left, r.top};
+  HDC dc = GetDC(h);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (Near(GetPixel(dc, x, y), colour)) {
+        box.Left = std::min(box.Left, x), box.Top = std::min(box.Top, y);
+        box.Right = std::max(box.Right, x + 1), box.Bottom = std::max(box.Bottom, y + 1);
+      }
+  ReleaseDC(h, dc);
+  return box;
+}
+
+// WM_PAINT messages sent to `GCountedWindow` while the hook is set.
+HWND GCountedWindow = nullptr;
+int GPaintsSent = 0;
+LRESULT CALLBACK CountPaints(int code, WPARAM wp, LPARAM lp) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lp);
+  if (code == HC_ACTION && sent->hwnd == GCountedWindow && sent->message == WM_PAINT) ++GPaintsSent;
+  return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 RECT ItemRect(HWND h, UINT msg) {
@@ -205,6 +236,19 @@ TEST_F(BarAdapters, TicksFromTheMaskOrAsPlainLines) {
   }
 }
 
+TEST_F(BarAdapters, VerticalBarsTickAtTheirValues) {
+  const HWND h = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_VERT | TBS_AUTOTICKS, 20, 20, 40,
+                                 200, Parent, nullptr, nullptr, nullptr);
+  SendMessageA(h, TBM_SETTICFREQ, 50, 0);
+  auto a = TlxMainWnd::CreateForHandle<TlxTrackWnd>(h, true, "", M.get(), nullptr);
+  const RECT ch = ItemRect(h, TBM_GETCHANNELRECT);
+  Painted(h, 0, 0);
+  // The tick of 50 marks the middle third of the channel, right of it.
+  const int third = (ch.bottom - ch.top) / 3;
+  const TRect mark = InkBox(h, RECT{ch.right, ch.top + third, ch.right + 12, ch.bottom - third}, Tick);
+  EXPECT_GT(mark.Height(), 0);
+}
+
 TEST_F(BarAdapters, DisabledTrackBarBlendedWithTheParent) {
   const HWND h = Child(TRACKBAR_CLASSA, 0, 200, 40);
   auto a = TlxMainWnd::CreateForHandle<TlxTrackWnd>(h, true, "", M.get(), nullptr);
@@ -218,8 +262,9 @@ TEST_F(BarAdapters, DisabledTrackBarBlendedWithTheParent) {
 // ---------------------------------------------------------------------------------------------
 // Native tool bars.
 
-// A bar of `count` 40 x 30 buttons, the one at `separator` (-1 none) a separator.
-HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go") {
+// A bar of `count` 40 x 30 buttons (or as wide as their captions with `autoSize`), the one at
+// `separator` (-1 none) a separator.
+HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go", bool autoSize = false) {
   const HWND h = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE |
                                  CCS_NODIVIDER, 10, 10, 400, 40, parent, nullptr, nullptr, nullptr);
   SendMessageA(h, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -229,7 +274,7 @@ HWND NativeBar(HWND parent, int count, int separator, const char* caption = "Go"
     b.iBitmap = I_IMAGENONE;
     b.idCommand = 100 + i;
     b.fsState = TBSTATE_ENABLED;
-    b.fsStyle = i == separator ? BTNS_SEP : BTNS_BUTTON;
+    b.fsStyle = static_cast<BYTE>(i == separator ? BTNS_SEP : BTNS_BUTTON | (autoSize ? BTNS_AUTOSIZE : 0));
     b.iString = i == separator ? -1 : text;
     SendMessageA(h, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&b));
   }
@@ -272,6 +317,23 @@ TEST_F(BarAdapters, SeparatorDrawsOnlyWithTheDividersFrame) {
     a.reset();
     DestroyWindow(h);
   }
+}
+
+TEST_F(BarAdapters, ACaptionAsWideAsItsButtonStaysOnTheFirstLine) {
+  const HWND h = NativeBar(Parent, 1, -1, "Zoom", true);
+  auto a = TlxMainWnd::CreateForHandle<TlxToolBarWnd>(h, true, "", M.get(), nullptr);
+  const RECT r = ButtonRect(h, 0);
+  Painted(h, 0, 0);
+  const TRect ink = InkBox(h, r, BarText);
+  TEXTMETRICA tm{};
+  HDC dc = GetDC(h);
+  {
+    const TSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &tm);
+  }
+  ReleaseDC(h, dc);
+  ASSERT_GT(ink.Width(), 0);
+  EXPECT_LT(ink.Top - r.top, 2 + tm.tmHeight);
 }
 
 TEST_F(BarAdapters, CaptionsOfAnyLengthAndNone) {
@@ -328,6 +390,29 @@ TEST_F(BarAdapters, SelectedTabOverThePageFrameOthersNormalAndSetCurSelRepaints)
   EXPECT_PRED2(Near, Shown(h, (t1.left + t1.right) / 2, t1.top), TabFrame[2]);
 }
 
+TEST_F(BarAdapters, BackRowsLieUnderTheFrontRow) {
+  const HWND h = TabControl(Parent, 10, 300, TCS_MULTILINE);
+  auto a = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(h, true, "", M.get(), nullptr);
+  ASSERT_GE(SendMessageA(h, TCM_GETROWCOUNT, 0, 0), 2);
+  // A tab of the front row (the lowest) that is not the selected one, over a tab of the row
+  // behind it, whose face reaches into it.
+  const int selected = static_cast<int>(SendMessageA(h, TCM_GETCURSEL, 0, 0));
+  const int front = TabRect(h, selected).top;
+  int x = -1, top = 0;
+  for (int i = 0; i < 10 && x < 0; ++i) {
+    const RECT f = TabRect(h, i);
+    if (i == selected || f.top != front) continue;
+    const int mid = (f.left + f.right) / 2;
+    for (int j = 0; j < 10; ++j) {
+      const RECT b = TabRect(h, j);
+      if (b.bottom == f.top && b.left < mid && mid < b.right - 1) x = mid, top = f.top;
+    }
+  }
+  ASSERT_GE(x, 0);
+  // The front tab's frame, not the middle of the back tab's face.
+  EXPECT_PRED2(Near, Painted(h, x, top), TabFrame[0]);
+}
+
 TEST_F(BarAdapters, NoTabFacesWithoutTabTopOrWithItFirst) {
   for (const char* skin : {"TabAdaptersBare", "TabAdaptersTabFirst"}) {
     Load(skin);
@@ -338,6 +423,21 @@ TEST_F(BarAdapters, NoTabFacesWithoutTabTopOrWithItFirst) {
     a.reset();
     DestroyWindow(h);
   }
+}
+
+TEST_F(BarAdapters, LeftTabCaptionsInABitmapFaceTurnUpright) {
+  const HWND h = TabControl(Parent, 3, 300, TCS_VERTICAL | TCS_MULTILINE);
+  const HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+  SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  auto a = TlxMainWnd::CreateForHandle<TlxTabControlWnd>(h, true, "", M.get(), nullptr);
+  ASSERT_EQ(a->Position(), TlxTabPos::Left);
+  Painted(h, 0, 0);
+  const TRect ink = InkBox(h, TabRect(h, 1), TabText);
+  EXPECT_GT(ink.Height(), ink.Width());
+  EXPECT_GT(ink.Width(), 0);
+  a.reset();
+  DestroyWindow(h);
+  DeleteObject(font);
 }
 
 TEST_F(BarAdapters, TabControlsArrowsGetASpinAdapter) {
@@ -373,6 +473,46 @@ TEST_F(BarAdapters, PageControlErasesNothingWhileAnAnimationRuns) {
   AnimationInProgress = false;
   EXPECT_EQ(GetPixel(dc, 150, 100), RGB(1, 2, 3));
   ReleaseDC(h, dc);
+}
+
+// A page adapter on a window of the test's parent, which answers the background request with a
+// colour.
+struct TBarePage {
+  HWND Window;
+  std::unique_ptr<TlxPageWnd> Adapter;
+};
+TBarePage BarePage(HWND parent, TsSkinManager* m) {
+  const HWND page = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 20, 20, 200, 100, parent, nullptr, nullptr,
+                                    nullptr);
+  return {page, TlxMainWnd::CreateForHandle<TlxPageWnd>(page, false, "CHECKBOX", m, nullptr)};
+}
+
+TEST_F(BarAdapters, PageOverAColourPaintsNothingAndAnswersOne) {
+  const TBarePage p = BarePage(Parent, M.get());
+  HDC dc = GetDC(p.Window);
+  FillDCRect(dc, TRect{0, 0, 200, 100}, RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageA(p.Window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+  EXPECT_EQ(GetPixel(dc, 100, 50), RGB(1, 2, 3));
+  ReleaseDC(p.Window, dc);
+}
+
+TEST_F(BarAdapters, PrintedPageSendsItselfAPaint) {
+  const TBarePage p = BarePage(Parent, M.get());
+  GCountedWindow = p.Window;
+  GPaintsSent = 0;
+  const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
+  HDC dc = GetDC(p.Window);
+  SendMessageA(p.Window, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  ReleaseDC(p.Window, dc);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(GPaintsSent, 1);
+}
+
+TEST_F(BarAdapters, AChildMadeInAPageIsAdoptedByTheTopWindow) {
+  const TBarePage p = BarePage(Parent, M.get());
+  const int before = GAdoptions;
+  CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, p.Window, nullptr, nullptr, nullptr);
+  EXPECT_EQ(GAdoptions - before, 1);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -437,6 +577,33 @@ TEST_F(BarAdapters, FrameworkBarHotTrackingAndADownButton) {
     EXPECT_EQ(f.Adapter->HotIndex(), c.Hot);
     for (int i = 0; i < 2; ++i) EXPECT_PRED2(Near, f.LeftEdge(i), ToolFrame[i == c.Hot ? 1 : 0]) << c.Under << " " << i;
     EXPECT_PRED2(Near, f.LeftEdge(2), ToolFrame[2]) << c.Under;
+  }
+}
+
+TEST_F(BarAdapters, MovingBetweenButtonsRepaintsOnlyTheOldAndTheNewHotOne) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 4, appDraws);
+  f.MoveTo(0);
+  // A mark over the whole bar, without invalidating it: what is repainted loses it.
+  HDC dc = GetDC(f.Bar->Handle());
+  FillDCRect(dc, TRect{0, 0, 400, 100}, RGB(1, 2, 3));
+  ReleaseDC(f.Bar->Handle(), dc);
+  f.MoveTo(1);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(f.LeftEdge(i) == RGB(1, 2, 3), i >= 2) << i;
+}
+
+TEST_F(BarAdapters, DropDownButtonShowsItsArrow) {
+  int appDraws = 0;
+  TBarForm f = BarForm(M.get(), 2, appDraws);
+  f.Button(1)->SetStyle(tbsDropDown);
+  RedrawWindow(f.Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  for (int i = 0; i < 2; ++i) {
+    const TRect r = f.Bar->ButtonRect(i);
+    const TRect arrow = InkBox(f.Bar->Handle(), RECT{r.Left, r.Top, r.Right, r.Bottom}, Arrow);
+    EXPECT_EQ(arrow.Width() > 0, i == 1) << i;
+    if (i == 1) {
+      EXPECT_GE(arrow.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    }
   }
 }
 

@@ -2,7 +2,8 @@
 // in its own loop (skinned, the system menu style taken, client offsets, title hit codes, the
 // region's cut corners, the system menu's items, freed after it went, a preset place), test
 // dialogs made from templates in memory (a child dialog left alone, the visible-dialog
-// threshold, a skin switch and a withdrawal, the dialog brush, freeing while its method runs).
+// threshold, a skin switch and a withdrawal, the dialog brush, freeing while its method runs,
+// the common controls' adapters), the save dialog with its tool bars.
 // The program's units start as in the program; the skins are the frame fixtures.
 #include "framework/win/Forms.h"
 #include "framework/win/Dialogs.h"
@@ -18,6 +19,7 @@
 
 #include "skin/core/sMessages.h"
 #include "skin/core/sTitleLayout.h"
+#include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/lxBorderForm.h"
@@ -247,6 +249,46 @@ TEST_F(Dialog, ChildDialogStaysPlainAndAThirdNeedsAToolBar) {
   EXPECT_TRUE(HasChildOfClass(dw, "toolbarwindow32"));
   EXPECT_TRUE(Skinned(dw));
   EXPECT_EQ(CountVisibleSkinnedDialogs(), 3);
+}
+
+// The section of a window's adapter (its skin data, command 37), empty without one.
+std::string SectionOf(HWND w) {
+  const auto* d = reinterpret_cast<const TsCommonData*>(SendSkinCommand(w, SkinCmdQueryCommonData));
+  return d != nullptr ? d->GetSkinSection() : std::string();
+}
+
+TEST_F(Dialog, CommonControlsInADialogGetTheirAdapters) {
+  M->SetSkinDirectory(ORBEX_TAB_ADAPTER_SKINS);
+  M->SetSkinName("TabAdapters");
+  const INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&icc);
+  struct Row {
+    const wchar_t* Class;
+    DWORD Style;
+    const char* Section;
+  } rows[] = {{L"SysTabControl32", 0, "PAGECONTROL"},
+              {L"msctls_updown32", 0, "BUTTON"},   // the skin has no "SPEEDBUTTON_SMALL"
+              {L"msctls_trackbar32", 0, "TRACKBAR"},
+              {L"ToolbarWindow32", TBSTYLE_WRAPABLE | CCS_NOPARENTALIGN | CCS_NORESIZE, "BAR"},
+              {L"ToolbarWindow32", CCS_NOPARENTALIGN | CCS_NORESIZE, "CHECKBOX"}};
+  TTemplate t(BoxStyle, 0, L"Controls", 200, 160);
+  short y = 5;
+  for (const Row& r : rows) t.Add(r.Class, r.Style, 5, y, 150, 20), y += 25;
+  HWND w = ModelessDialog(t);
+  ASSERT_TRUE(Skinned(w));
+  // A tab control shows "PAGECONTROL" once it has tabs.
+  HWND tabs = GetWindow(w, GW_CHILD);
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>("Tab");
+  SendMessageA(tabs, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  size_t i = 0;
+  for (HWND c = GetWindow(w, GW_CHILD); c != nullptr && i < std::size(rows); c = GetWindow(c, GW_HWNDNEXT), ++i) {
+    EXPECT_NE(GetPropA(c, "LXSBSC"), nullptr) << rows[i].Section;
+    EXPECT_EQ(SectionOf(c), rows[i].Section);
+  }
+  EXPECT_EQ(i, std::size(rows));
 }
 
 TEST_F(Dialog, SkinSwitchKeepsTheCloseButtonAndWithdrawalGivesAllBack) {
@@ -495,7 +537,7 @@ struct TSaveProbe {
     }
     std::vector<std::pair<HWND, std::string>> all;
     Descendants(box, all);
-    int statics = 0, edits = 0, grips = 0, buttons = 0;
+    int statics = 0, edits = 0, grips = 0, buttons = 0, bars = 0;
     for (const auto& [h, cls] : all) {
       const bool adapted = GetPropA(h, "LXSBSC") != nullptr;
       if (cls == "Static" && adapted) ++statics;
@@ -503,6 +545,10 @@ struct TSaveProbe {
         buttons += adapted ? 1 : 100;
       if (cls == "Edit" && IsWindowVisible(h)) edits += adapted ? 1 : 100;
       if (cls == "ScrollBar" && (GetWindowLongA(h, GWL_STYLE) & SBS_SIZEGRIP) != 0) grips += adapted ? 1 : 100;
+      if (cls == "ToolbarWindow32") {
+        bars += adapted ? 1 : 100;
+        EXPECT_EQ(SectionOf(h), (GetWindowLongA(h, GWL_STYLE) & TBSTYLE_WRAPABLE) != 0 ? "BAR" : "CHECKBOX");
+      }
       if (cls == "SHELLDLL_DefView" || cls == "SysHeader32") {
         EXPECT_FALSE(adapted) << cls;
       }
@@ -512,6 +558,7 @@ struct TSaveProbe {
     EXPECT_LT(edits, 100);
     EXPECT_EQ(grips, 1);
     EXPECT_EQ(buttons, 2);   // Save and Cancel
+    EXPECT_EQ(bars, 2);   // the folder bar and the places bar
     // Its combo boxes are adapted, and so is a list dropped down from one.
     HWND combo = nullptr;
     for (const auto& [h, cls] : all)
@@ -540,6 +587,59 @@ TEST_F(Dialog, SaveDialogIsSkinnedAndEscapeClosesIt) {
   SetTimer(nullptr, 0, 300, &TSaveProbe::Tick);
   EXPECT_FALSE(dlg.Execute());
   EXPECT_TRUE(TSaveProbe::Ran);
+}
+
+// The left edge of the first button of the save dialog's first tool bar, normal and with the
+// cursor over the button.
+struct TToolFaceProbe {
+  static inline COLORREF Normal = 0, Hot = 0;
+  static inline bool Ran = false;
+  static COLORREF LeftEdge(HWND bar, const RECT& r) {
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(bar);
+    const COLORREF c = GetPixel(dc, r.left, (r.top + r.bottom) / 2);
+    ReleaseDC(bar, dc);
+    return c;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND box = FindWindowA("#32770", "Export scope trace to file");
+    if (box == nullptr) return;
+    HWND bar = FindWindowExA(box, nullptr, "ToolbarWindow32", nullptr);
+    RECT r{};
+    for (int i = 0; bar != nullptr && i < SendMessageA(bar, TB_BUTTONCOUNT, 0, 0); ++i) {
+      TBBUTTON b{};
+      SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+      if ((b.fsStyle & BTNS_SEP) != 0 || (b.fsState & TBSTATE_ENABLED) == 0) continue;
+      SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+      break;
+    }
+    if (r.right > r.left) {
+      Ran = true;
+      Normal = LeftEdge(bar, r);
+      POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      ClientToScreen(bar, &centre);
+      SetCursorPos(centre.x, centre.y);
+      Hot = LeftEdge(bar, r);
+      SetCursorPos(0, 0);
+    }
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  }
+};
+
+TEST_F(Dialog, SaveDialogsToolButtonsShowTheSkinsFacesHotUnderTheCursor) {
+  M->SetSkinDirectory(ORBEX_TAB_ADAPTER_SKINS);
+  M->SetSkinName("TabAdapters");
+  SetCursorPos(0, 0);
+  TSaveDialog dlg(nullptr);
+  dlg.SetTitle("Export scope trace to file");
+  TToolFaceProbe::Ran = false;
+  SetTimer(nullptr, 0, 300, &TToolFaceProbe::Tick);
+  dlg.Execute();
+  ASSERT_TRUE(TToolFaceProbe::Ran);
+  // "TOOLBUTTON"'s frames of the fixture, normal and hot.
+  EXPECT_EQ(TToolFaceProbe::Normal, RGB(90, 90, 0));
+  EXPECT_EQ(TToolFaceProbe::Hot, RGB(0, 90, 90));
 }
 
 }  // namespace
