@@ -55,6 +55,25 @@ TEST(CommonDataSections, StateRecordAndFillBits) {
   EXPECT_EQ(BackgroundKindBits(g, -1), 3);
 }
 
+TEST(CommonDataSections, GradientFollowsTheExtentItRunsAlong) {
+  struct TCase {
+    int Mode;
+    bool Width, Height, Follows;
+  };
+  const TCase cases[] = {
+      {gmVertical, false, true, true},     {gmVertical, true, false, false},   {gmHorizontal, true, false, true},
+      {gmHorizontal, false, true, false},  {gmTriangles, false, true, true},   {gmTriangles, false, false, false},
+  };
+  TsGenState g;
+  EXPECT_FALSE(GradientFollowsExtent(g, true, true));   // no gradient
+  g.GradientPercent = 100;
+  g.GradientArray = {TsGradientStop{0, 0, 100, 0}};
+  for (const TCase& c : cases) {
+    g.GradientArray[0].Mode = c.Mode;
+    EXPECT_EQ(GradientFollowsExtent(g, c.Width, c.Height), c.Follows) << c.Mode << c.Width << c.Height;
+  }
+}
+
 TEST(CommonDataColors, PerCentMixOfSeeThroughSections) {
   EXPECT_EQ(MixSectionColor(0x000000, 0xFFFFFF, 0), 0x000000);
   EXPECT_EQ(MixSectionColor(0x000000, 0xFFFFFF, 100), 0xFFFFFF);

@@ -332,7 +332,9 @@ TEST_F(Dialog, FadesInWhenShownAndOutOnCancel) {
 }
 
 TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
-  TTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, WS_EX_CONTEXTHELP, L"Single");
+  // A template asking for help in its style: the help button shows, whether or not the
+  // dialog manager turned DS_CONTEXTHELP into WS_EX_CONTEXTHELP.
+  TTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CONTEXTHELP, 0, L"Single");
   HWND w = ModelessDialog(t);
   TlxDialogWnd* d = DialogAdapterOf(w);
   ASSERT_NE(d, nullptr);
@@ -342,6 +344,8 @@ TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
   const TPoint close = Centre(d->Button(htcClose)->Rect), help = Centre(d->Button(htcHelp)->Rect);
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), close.X, close.Y), RGB(0, 160, 160));
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), help.X, help.Y), RGB(200, 120, 0));
+  EXPECT_EQ(HitAt(w, close), htcClose);
+  EXPECT_EQ(HitAt(w, help), htcHelp);
   // A child asking for its background in client coordinates gets the cache at the client's
   // place in the window (the fixture's dialog is a gradient, answered from the cache).
   TsBackgroundRequest request;
@@ -441,15 +445,85 @@ TEST_F(Dialog, ExtendedBordersGiveABorderWindowOwnedByTheDialog) {
   EXPECT_EQ(formtest::InRegion(w, {{cx, cy / 2}}), "1");
 }
 
-// Counts the skin commands 18 a window receives (its window procedure wrapped).
+// Counts the skin commands `Command` a window receives (its window procedure wrapped).
 struct TRepaintCounter {
   static inline WNDPROC Old = nullptr;
   static inline int Count = 0;
+  static inline WORD Command = SkinCmdRepaintNow;
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SKINCOMMAND && HIWORD(wp) == SkinCmdRepaintNow) ++Count;
+    if (msg == WM_SKINCOMMAND && HIWORD(wp) == Command) ++Count;
     return CallWindowProcA(Old, w, msg, wp, lp);
   }
+  static void Wrap(HWND w, WORD command) {
+    Count = 0;
+    Command = command;
+    Old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  static void Unwrap(HWND w) { SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old)); }
 };
+
+TEST_F(Dialog, ShownWithExtendedBordersItFadesInWithItsBorder) {
+  layeredtest::TLayeredRecorder recorder;
+  recorder.Install();
+  M->SetExtendedBorders(true);
+  M->AnimEffects()->DialogShow()->Time = 120;
+  TTemplate t(BoxStyle, 0, L"Fading border");
+  HWND w = ModelessDialog(t);
+  TlxDialogWnd* d = DialogAdapterOf(w);
+  ASSERT_NE(d, nullptr);
+  ASSERT_NE(d->BorderForm(), nullptr);
+  const HWND border = d->BorderForm()->Handle();
+  ASSERT_NE(border, nullptr);
+  EXPECT_TRUE(IsWindowVisible(border));
+  const RECT br = formtest::WindowRectOf(border);
+  const std::vector<layeredtest::TUpload>* faded = nullptr;
+  for (const auto& [h, uploads] : recorder.Uploads) {
+    if (h != border) faded = &uploads;
+    // The border window shows its frame only once the copy has shown the whole image.
+    for (const layeredtest::TUpload& u : uploads) {
+      if (h == border) {
+        EXPECT_FALSE(u.Animating);
+      }
+    }
+  }
+  ASSERT_NE(faded, nullptr);
+  ASSERT_EQ(faded->size(), 11u);
+  // The copy faded in what the border window shows (frame and shadow), where it shows it.
+  const layeredtest::TUpload& last = faded->back();
+  EXPECT_EQ(last.Size.cx, br.right - br.left);
+  EXPECT_EQ(last.Size.cy, br.bottom - br.top);
+  ASSERT_TRUE(last.Dest.has_value());
+  EXPECT_EQ(last.Dest->x, br.left);
+  EXPECT_EQ(last.Dest->y, br.top);
+}
+
+TEST_F(Dialog, SizedWithItsBorderWindowTheChildrenHearTheGradientMoved) {
+  M->SetExtendedBorders(true);
+  TTemplate t(BoxStyle | WS_THICKFRAME | DS_SETFONT, 0, L"Sized");
+  t.Add(L"STATIC", SS_LEFT, 5, 5, 100, 10);
+  HWND w = ModelessDialog(t);
+  TlxDialogWnd* d = DialogAdapterOf(w);
+  ASSERT_NE(d, nullptr);
+  ASSERT_NE(d->BorderForm(), nullptr);
+  HWND label = GetWindow(w, GW_CHILD);
+  ASSERT_NE(label, nullptr);
+  const RECT before = formtest::WindowRectOf(w);
+  // The fixture's dialog is a vertical gradient: a wider dialog keeps it, a taller one moves it.
+  TRepaintCounter::Wrap(label, SkinCmdParentMoved);
+  const int width = before.right - before.left + 30, height = before.bottom - before.top;
+  constexpr UINT keep = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(w, nullptr, 0, 0, width, height, keep);
+  const int wider = TRepaintCounter::Count;
+  SetWindowPos(w, nullptr, 0, 0, width, height + 40, keep);
+  const int taller = TRepaintCounter::Count - wider;
+  TRepaintCounter::Unwrap(label);
+  EXPECT_EQ(wider, 0);
+  EXPECT_EQ(taller, 1);
+  // The border window took the frame image at the new size.
+  const RECT br = formtest::WindowRectOf(d->BorderForm()->Handle());
+  EXPECT_EQ(br.right - br.left, d->SkinData()->CacheBitmap()->GetWidth());
+  EXPECT_EQ(br.bottom - br.top, d->SkinData()->CacheBitmap()->GetHeight());
+}
 
 TEST_F(Dialog, AFormMovedWithItsBorderWindowHasTheDialogsShownAnew) {
   M->SetExtendedBorders(true);
@@ -462,11 +536,9 @@ TEST_F(Dialog, AFormMovedWithItsBorderWindowHasTheDialogsShownAnew) {
   TTemplate t(BoxStyle, 0, L"Beside");
   HWND w = ModelessDialog(t);
   ASSERT_TRUE(Skinned(w));
-  TRepaintCounter::Count = 0;
-  TRepaintCounter::Old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TRepaintCounter::Proc)));
+  TRepaintCounter::Wrap(w, SkinCmdRepaintNow);
   SendMessageA(form.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TRepaintCounter::Old));
+  TRepaintCounter::Unwrap(w);
   EXPECT_EQ(TRepaintCounter::Count, 1);
 }
 
