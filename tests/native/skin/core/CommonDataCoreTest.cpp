@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(CommonDataKinds, SetsAndDefaultSections) {
@@ -56,22 +58,15 @@ TEST(CommonDataSections, StateRecordAndFillBits) {
 }
 
 TEST(CommonDataSections, GradientFollowsTheExtentItRunsAlong) {
-  struct TCase {
-    int Mode;
-    bool Width, Height, Follows;
-  };
-  const TCase cases[] = {
-      {gmVertical, false, true, true},     {gmVertical, true, false, false},   {gmHorizontal, true, false, true},
-      {gmHorizontal, false, true, false},  {gmTriangles, false, true, true},   {gmTriangles, false, false, false},
-  };
   TsGenState g;
   EXPECT_FALSE(GradientFollowsExtent(g, true, true));   // no gradient
   g.GradientPercent = 100;
-  g.GradientArray = {TsGradientStop{0, 0, 100, 0}};
-  for (const TCase& c : cases) {
-    g.GradientArray[0].Mode = c.Mode;
-    EXPECT_EQ(GradientFollowsExtent(g, c.Width, c.Height), c.Follows) << c.Mode << c.Width << c.Height;
-  }
+  g.GradientArray = {TsGradientStop{0, 0, 100, gmVertical}};
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(false, true));
+  g.GradientArray[0].Mode = gmHorizontal;
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(true, false));
+  g.GradientArray[0].Mode = gmTriangles;
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(true, true));
 }
 
 TEST(CommonDataColors, PerCentMixOfSeeThroughSections) {
