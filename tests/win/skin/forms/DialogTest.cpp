@@ -115,6 +115,14 @@ protected:
     formtest::Pump();
     return w;
   }
+  // A modeless box with extended borders on: the handle of its border window (null without),
+  // its adapter in `d`.
+  HWND BorderedDialog(const wchar_t* caption, TlxDialogWnd*& d) {
+    M->SetExtendedBorders(true);
+    TTemplate t(BoxStyle, 0, caption);
+    d = DialogAdapterOf(ModelessDialog(t));
+    return d != nullptr && d->BorderForm() != nullptr ? d->BorderForm()->Handle() : nullptr;
+  }
   std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Owner;
   std::vector<HWND> Modeless;
@@ -405,15 +413,10 @@ TEST_F(Dialog, HotTitleButtonGlowsUntilTheHookStops) {
 }
 
 TEST_F(Dialog, ExtendedBordersGiveABorderWindowOwnedByTheDialog) {
-  M->SetExtendedBorders(true);
-  ASSERT_TRUE(M->GetExtendedBorders());
-  TTemplate t(BoxStyle, 0, L"Bordered");
-  HWND w = ModelessDialog(t);
-  TlxDialogWnd* d = DialogAdapterOf(w);
-  ASSERT_NE(d, nullptr);
-  ASSERT_NE(d->BorderForm(), nullptr);
-  const HWND border = d->BorderForm()->Handle();
+  TlxDialogWnd* d = nullptr;
+  const HWND border = BorderedDialog(L"Bordered", d);
   ASSERT_NE(border, nullptr);
+  const HWND w = d->Handle();
   EXPECT_EQ(GetWindow(border, GW_OWNER), w);
   EXPECT_TRUE(IsWindowVisible(border));
   // The dialog keeps its client area only; the border window shows the frame round it.
@@ -465,14 +468,9 @@ struct TRepaintCounter {
 TEST_F(Dialog, ShownWithExtendedBordersItFadesInWithItsBorder) {
   layeredtest::TLayeredRecorder recorder;
   recorder.Install();
-  M->SetExtendedBorders(true);
   M->AnimEffects()->DialogShow()->Time = 120;
-  TTemplate t(BoxStyle, 0, L"Fading border");
-  HWND w = ModelessDialog(t);
-  TlxDialogWnd* d = DialogAdapterOf(w);
-  ASSERT_NE(d, nullptr);
-  ASSERT_NE(d->BorderForm(), nullptr);
-  const HWND border = d->BorderForm()->Handle();
+  TlxDialogWnd* d = nullptr;
+  const HWND border = BorderedDialog(L"Fading border", d);
   ASSERT_NE(border, nullptr);
   EXPECT_TRUE(IsWindowVisible(border));
   const RECT br = formtest::WindowRectOf(border);
