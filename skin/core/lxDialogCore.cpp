@@ -9,6 +9,9 @@ constexpr std::uint32_t Popup = 0x80000000, Caption = 0x00C00000, ThickFrame = 0
 constexpr std::uint32_t ModalFrame = 0x80, SysMenuStyle = 0x00080000;
 constexpr std::uint32_t MinBoxStyle = 0x00020000, MaxBoxStyle = 0x00010000;
 constexpr std::uint32_t ContextHelpEx = 0x00000400, NoCloseClass = 0x0200;
+// DS_CONTEXTHELP: a template's wish for the help button, which some dialog managers leave in
+// the dialog's style without turning it into WS_EX_CONTEXTHELP.
+constexpr std::uint32_t ContextHelpStyle = 0x2000;
 
 // Thirty ticks of 12 ms: the time blend while moving takes to reach its value.
 constexpr int DialogBlendTime = 30 * MoveTimerInterval;
@@ -30,7 +33,7 @@ TlxDialogState DialogStateOf(std::uint32_t style, std::uint32_t exStyle, std::ui
   s.NoCloseClass = (classStyle & NoCloseClass) != 0;
   s.MaxBox = (style & MaxBoxStyle) != 0;
   s.MinBox = (style & MinBoxStyle) != 0;
-  s.Help = (exStyle & ContextHelpEx) != 0;
+  s.Help = (exStyle & ContextHelpEx) != 0 || (style & ContextHelpStyle) != 0;
   s.Iconic = iconic;
   s.Zoomed = zoomed;
   return s;

@@ -23,7 +23,7 @@ struct TlxDialogState {
   bool SysMenu = false;     // WS_SYSMENU of the style saved before the adapter cleared it
   bool NoCloseClass = false;   // CS_NOCLOSE of the window class
   bool MaxBox = false, MinBox = false;
-  bool Help = false;        // WS_EX_CONTEXTHELP
+  bool Help = false;        // WS_EX_CONTEXTHELP, or DS_CONTEXTHELP in the dialog's style
   bool Iconic = false, Zoomed = false;
 
   bool CloseEnabled() const { return SysMenu && !NoCloseClass; }

@@ -81,6 +81,16 @@ std::uint8_t BackgroundKindBits(const TsGenState& state, int textureIndex) {
   return bits;
 }
 
+bool GradientFollowsExtent(const TsGenState& state, bool widthChanged, bool heightChanged) {
+  if (!StateHasGradient(state)) return false;
+  switch (state.GradientArray.front().Mode) {
+    case gmVertical: return heightChanged;
+    case gmHorizontal: return widthChanged;
+    case gmTriangles: return widthChanged || heightChanged;
+    default: return false;
+  }
+}
+
 TColor MixSectionColor(TColor sectionColor, TColor parentColor, int transparency) {
   const int t = std::clamp(transparency, 0, 100);
   return BlendColors(parentColor & 0xFFFFFF, sectionColor & 0xFFFFFF, t / 100.0) & 0xFFFFFF;

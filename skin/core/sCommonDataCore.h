@@ -36,6 +36,9 @@ bool StateHasGradient(const TsGenState& state);
 bool StateHasTexture(const TsGenState& state, int textureIndex);
 // Bits of a state's fill: 4 a texture; 2 a gradient of mode 0, 1 of mode 1, 3 of mode 2.
 std::uint8_t BackgroundKindBits(const TsGenState& state, int textureIndex);
+// The state's gradient looks different after the extent changed: a vertical gradient follows
+// the height, a horizontal one the width, a triangle mesh both.
+bool GradientFollowsExtent(const TsGenState& state, bool widthChanged, bool heightChanged);
 
 // The colour of a section whose state lets `transparency` per cent of the parent's colour
 // through, in RGB: 0 the section colour, 100 the parent colour, between the two mixed by that

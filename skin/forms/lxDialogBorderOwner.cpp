@@ -120,11 +120,24 @@ std::unique_ptr<IlxBorderOwner> MakeDialogBorderOwner(TlxDialogWnd* dialog) {
 // ---------------------------------------------------------------------------------------------
 // The dialog's operations on its border window.
 
+bool TlxDialogWnd::MayHaveBorderForm(bool wanted) const {
+  const HWND h = Handle();
+  return wanted && h != nullptr && !FDestroyed && BorderKind != dbkNone &&
+         (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) == 0 && SkinData() != nullptr;
+}
+
+void TlxDialogWnd::PrepareBorderForm(bool wanted) {
+  if (FBorderForm != nullptr || !MayHaveBorderForm(wanted)) return;
+  FBorderForm = std::make_unique<TlxBorderForm>(MakeDialogBorderOwner(this));
+  FSizedFrame = FrameImageSize(Geometry());
+  SkinData()->BGChanged = 1;
+  // The frame is the border window's: the dialog appears with its content only.
+  UpdateRegion(false);
+}
+
 void TlxDialogWnd::UpdateBorderForm(bool wanted) {
   const HWND h = Handle();
-  const bool may = wanted && h != nullptr && !FDestroyed && BorderKind != dbkNone && IsWindowVisible(h) &&
-                   (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) == 0 && SkinData() != nullptr;
-  if (!may) {
+  if (!MayHaveBorderForm(wanted) || !IsWindowVisible(h)) {
     if (FBorderForm == nullptr) return;
     FBorderForm.reset();
     SkinData()->BGChanged = 1;
@@ -134,7 +147,10 @@ void TlxDialogWnd::UpdateBorderForm(bool wanted) {
     return;
   }
   const bool made = FBorderForm == nullptr;
-  if (made) FBorderForm = std::make_unique<TlxBorderForm>(MakeDialogBorderOwner(this));
+  if (made) {
+    FBorderForm = std::make_unique<TlxBorderForm>(MakeDialogBorderOwner(this));
+    FSizedFrame = FrameImageSize(Geometry());
+  }
   SkinData()->BGChanged = 1;
   FRegionChanged = true;
   FBorderForm->UpdateExBorder(true, 255);

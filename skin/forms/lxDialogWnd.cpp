@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "skin/core/sAnimSteps.h"
+#include "skin/core/sCommonDataCore.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
@@ -233,10 +234,8 @@ void TlxDialogWnd::PaintFrameCache() {
   const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
   if (FMoving || d == nullptr || t == nullptr) return;
   const TsFormGeometry f = Geometry();
-  const ISystemMetrics& sm = SystemMetrics();
-  // With a border window the cache holds its whole image: the frame with the shadow round it.
-  const int w = f.HasBorderWindow ? CacheWidth(f, sm) : f.WindowWidth;
-  const int h = f.HasBorderWindow ? FrameCacheHeight(f, sm, 0) : f.WindowHeight;
+  const TSize size = FrameImageSize(f);
+  const int w = size.cx, h = size.cy;
   if (w <= 0 || h <= 0) return;
   d->EnsureCacheBitmap();
   TBitmap* cache = d->CacheBitmap();
@@ -264,6 +263,13 @@ void TlxDialogWnd::PaintFrameCache() {
   }
   d->BGChanged = 0;
   FChildBrush.Reset();
+}
+
+TSize TlxDialogWnd::FrameImageSize(const TsFormGeometry& f) {
+  const ISystemMetrics& sm = SystemMetrics();
+  // With a border window the cache holds its whole image: the frame with the shadow round it.
+  if (f.HasBorderWindow) return TSize{CacheWidth(f, sm), FrameCacheHeight(f, sm, 0)};
+  return TSize{f.WindowWidth, f.WindowHeight};
 }
 
 void TlxDialogWnd::PaintTitle(TBitmap* cache, const TsFormGeometry& f) {
@@ -681,8 +687,74 @@ void TlxDialogWnd::Showing() {
   }
   if (!Animated(true)) return;
   if (FProvider != nullptr) FProvider->SkinChildren(h);
+  // With extended borders the animation shows the frame the border window will show.
+  PrepareBorderForm(SkinManager()->GetExtendedBorders());
   const TlxFormAnimation* show = SkinManager()->AnimEffects()->DialogShow();
   AnimShowDialog(this, show->Time, show->Mode, 255);
+}
+
+void TlxDialogWnd::InvalidateRightCorners() {
+  TsSkinManager* m = SkinManager();
+  TsCommonData* d = SkinData();
+  const TsSkinTables* t = m != nullptr ? m->Tables() : nullptr;
+  if (d == nullptr || !SectionIndexInRange(t, d->SectionIndex())) return;
+  const TsGeneralData& g = t->GeneralData[static_cast<size_t>(d->SectionIndex())];
+  const TsFormGeometry f = Geometry();
+  const ISystemMetrics& sm = SystemMetrics();
+  // The images lie at the right-hand corners of the frame image; the client starts at the
+  // client offsets in it.
+  const int right = CacheWidth(f, sm) - f.ShadowRight - ClientOffsetX();
+  const int top = f.ShadowTop - ClientOffsetY();
+  const int bottom = FrameCacheHeight(f, sm, 0) - f.ShadowBottom - ClientOffsetY();
+  const TPoint tr = MaskFrameSize(t, g.ImgTR), br = MaskFrameSize(t, g.ImgBR);
+  if (tr.X > 0 && tr.Y > 0) {
+    const RECT r{right - tr.X, top, right, top + tr.Y};
+    InvalidateRect(Handle(), &r, TRUE);
+  }
+  if (br.X > 0 && br.Y > 0) {
+    const RECT r{right - br.X, bottom - br.Y, right, bottom};
+    InvalidateRect(Handle(), &r, TRUE);
+  }
+}
+
+void TlxDialogWnd::SizeWithBorder(TMessage& message) {
+  const HWND h = Handle();
+  TsCommonData* d = SkinData();
+  const TSize client{static_cast<int>(LOWORD(message.LParam)), static_cast<int>(HIWORD(message.LParam))};
+  // The system keeps the pixels of a shrinking client: the corner images at its right edge
+  // would stay where the edge was.
+  if (client.cx < FLastClient.cx || client.cy < FLastClient.cy) InvalidateRightCorners();
+  FLastClient = client;
+  if (d != nullptr) {
+    // The dialog lays its children out at the new size: no frame is shown at a size between.
+    const std::uint8_t held = d->HoldPaint;
+    d->HoldPaint = 1;
+    TlxScrollWnd::HandleMessage(message);
+    d->HoldPaint = held;
+  } else {
+    TlxScrollWnd::HandleMessage(message);
+  }
+  TsSkinManager* m = SkinManager();
+  if (d == nullptr || m == nullptr || m->Tables() == nullptr || FBorderForm == nullptr || FDestroyed) return;
+  // The frame image's size at the last WM_SIZE: the system may have had the frame painted at
+  // the new size already (the cache follows every frame paint), before this message.
+  const TSize before = FSizedFrame;
+  const TSize after = FrameImageSize(Geometry());
+  if (after.cx == before.cx && after.cy == before.cy) return;
+  FSizedFrame = after;
+  FRegionChanged = true;
+  d->BGChanged = 1;
+  // The frame image at the new size, the border window and the dialog's region with it.
+  SendMessageA(h, WM_NCPAINT, 1, 0);
+  const TsSkinTables* t = m->Tables();
+  if (SectionIndexInRange(t, d->SectionIndex()) &&
+      GradientFollowsExtent(t->GeneralData[static_cast<size_t>(d->SectionIndex())].Props[0], after.cx != before.cx,
+                            after.cy != before.cy)) {
+    // The children's background is a piece of the gradient, which moved under them.
+    TMessage moved{WM_SKINCOMMAND, MakeSkinWParam(SkinCmdParentMoved, 1), 0, 0};
+    BroadcastToChildWindowsZ(h, moved);
+  }
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 // Statics and check boxes without an adapter of their own stand on the dialog's skinned
@@ -840,6 +912,15 @@ void TlxDialogWnd::HandleMessage(TMessage& message) {
       PaintNonClient();
       return;
     case WM_SIZE:
+      if (FBorderForm != nullptr) {
+        SizeWithBorder(message);
+        return;
+      }
+      TlxScrollWnd::HandleMessage(message);
+      if (SkinData() != nullptr) SkinData()->BGChanged = 1;
+      FRegionChanged = true;
+      PaintNonClient();
+      return;
     case WM_ENABLE:
     case WM_SETTEXT:
       TlxScrollWnd::HandleMessage(message);

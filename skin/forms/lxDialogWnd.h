@@ -62,6 +62,9 @@ public:
   TlxDialogState DialogState() const;
   // The window's style with the WS_SYSMENU it had before the adapter took it.
   std::uint32_t SavedStyle() const;
+  // The frame image's size (the frame cache's): the window's, or with a border window the
+  // border window's.
+  static TSize FrameImageSize(const TsFormGeometry& f);
   // The frame cache (the skin data's cache bitmap) painted again when its size or the
   // background changed; nothing while moving.
   void PaintFrameCache();
@@ -93,6 +96,9 @@ public:
   // manager's answer; a dialog without frame or not shown keeps none.
   TlxBorderForm* BorderForm() const { return FBorderForm.get(); }
   void UpdateBorderForm(bool wanted);
+  // Before the show animation: the border window object of a dialog that will have one (its
+  // window still hidden), so that the animation shows the image with the border round it.
+  void PrepareBorderForm(bool wanted);
   // The dialog described as a form (with the border window's margins while it has one).
   TsFormGeometry Geometry() const;
   // Sizing and Moving (lxOwnerSizing, lxOwnerMoving) as the border window reads them.
@@ -131,6 +137,13 @@ private:
   void EraseBackground(TMessage& message);
   void SkinCommand(TMessage& message);
   bool CtlColorStatic(TMessage& message);
+  // WM_SIZE while a border window shows the frame.
+  void SizeWithBorder(TMessage& message);
+  // The client parts under the section's right-hand corner images ("IMGTOPRIGHT",
+  // "IMGBTMRIGHT") at the present size.
+  void InvalidateRightCorners();
+  // A frame of ours, no child window, the manager wants extended borders (`wanted`).
+  bool MayHaveBorderForm(bool wanted) const;
   // The first showing: the preset place, the show animation.
   void Showing();
   // The manager animates a dialog's showing (or hiding) and layered windows exist.
@@ -152,6 +165,9 @@ private:
   int FHotCode = 0;
   int FPressedCode = 0;
   TSize FCacheSize{0, 0};
+  // The client size and the frame image's size at the last WM_SIZE.
+  TSize FLastClient{0, 0};
+  TSize FSizedFrame{0, 0};
   TOwnedFont FTitleFont;
   TOwnedBrush FBrush;
   // The frame cache as a brush for children that paint no background of their own.

@@ -234,8 +234,8 @@ std::unique_ptr<TForm> FadeInCopy(HWND wnd, TBitmap* image, const TRect& at, int
   return copy;
 }
 
-// The window goes directly beneath its copy, is redrawn, and the copy goes.
-void RevealBeneath(HWND wnd, std::unique_ptr<TForm> copy) {
+// The window goes directly beneath its copy (which the caller frees afterwards) and is redrawn.
+void RevealBeneath(HWND wnd, TForm* copy) {
   if (copy != nullptr)
     SetWindowPos(wnd, copy->Handle(), 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
@@ -268,7 +268,8 @@ void AnimShowForm(TsSkinProvider* provider, int time, TlxAnimType kind, int targ
                        : nullptr;
   provider->InAnimation = false;
   if (form->AlphaBlend()) form->SetAlphaBlendValue(static_cast<Byte>(target));
-  RevealBeneath(wnd, std::move(copy));
+  RevealBeneath(wnd, copy.get());
+  copy.reset();
   if (TlxBorderForm* border = provider->BorderForm()) border->RestoreRegion();
   AfterAnimation(provider, aeShowing);
 }
@@ -338,10 +339,19 @@ void AnimShowDialog(TlxDialogWnd* dialog, int time, TlxAnimType kind, int target
   if (dialog == nullptr || dialog->Handle() == nullptr) return;
   target = std::clamp(target, 0, 255);
   AnimationInProgress = true;
+  // The border window shows nothing of its own while the copy carries the whole image.
+  TlxBorderForm* border = dialog->BorderForm();
+  if (border != nullptr) border->Updating = true;
   std::unique_ptr<TBitmap> image = DialogImage(dialog);
   const HWND wnd = dialog->Handle();
-  RevealBeneath(wnd, image != nullptr ? FadeInCopy(wnd, image.get(), DialogImageRect(dialog, image.get()), time, kind, target)
-                                      : nullptr);
+  std::unique_ptr<TForm> copy =
+      image != nullptr ? FadeInCopy(wnd, image.get(), DialogImageRect(dialog, image.get()), time, kind, target) : nullptr;
+  RevealBeneath(wnd, copy.get());
+  // The border window takes over the frame before the copy goes.
+  if (border != nullptr && dialog->BorderForm() == border) {
+    border->Updating = false;
+    border->UpdateExBorder(true, 255);
+  }
 }
 
 void AnimHideDialog(TlxDialogWnd* dialog) {

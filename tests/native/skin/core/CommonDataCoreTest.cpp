@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(CommonDataKinds, SetsAndDefaultSections) {
@@ -53,6 +55,18 @@ TEST(CommonDataSections, StateRecordAndFillBits) {
   EXPECT_EQ(BackgroundKindBits(g, -1), 2);
   g.GradientArray[0].Mode = 2;
   EXPECT_EQ(BackgroundKindBits(g, -1), 3);
+}
+
+TEST(CommonDataSections, GradientFollowsTheExtentItRunsAlong) {
+  TsGenState g;
+  EXPECT_FALSE(GradientFollowsExtent(g, true, true));   // no gradient
+  g.GradientPercent = 100;
+  g.GradientArray = {TsGradientStop{0, 0, 100, gmVertical}};
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(false, true));
+  g.GradientArray[0].Mode = gmHorizontal;
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(true, false));
+  g.GradientArray[0].Mode = gmTriangles;
+  EXPECT_EQ(std::make_pair(GradientFollowsExtent(g, true, false), GradientFollowsExtent(g, false, true)), std::make_pair(true, true));
 }
 
 TEST(CommonDataColors, PerCentMixOfSeeThroughSections) {

@@ -70,6 +70,7 @@ TEST(DialogCore, TitleSlotHitCodes) {
   const Case cases[] = {
       {Caption | ModalFrame | SysMenu, Help, false, {20, 21, 2}},
       {Caption | ModalFrame | SysMenu, 0, false, {20, 2}},
+      {Caption | ModalFrame | SysMenu | 0x2000, 0, false, {20, 21, 2}},   // DS_CONTEXTHELP left in the style
       {Caption | SysMenu | MaxBox | MinBox, Help, false, {20, 9, 8, 21, 2}},
       // A dialog frame cannot be maximized: its maximize slot is caption.
       {Caption | ModalFrame | SysMenu | MaxBox | MinBox, 0, false, {20, 2, 8, 2}},

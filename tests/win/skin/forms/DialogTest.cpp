@@ -117,6 +117,14 @@ protected:
     formtest::Pump();
     return w;
   }
+  // A modeless box with extended borders on: the handle of its border window (null without),
+  // its adapter in `d`.
+  HWND BorderedDialog(const wchar_t* caption, TlxDialogWnd*& d) {
+    M->SetExtendedBorders(true);
+    TTemplate t(BoxStyle, 0, caption);
+    d = DialogAdapterOf(ModelessDialog(t));
+    return d != nullptr && d->BorderForm() != nullptr ? d->BorderForm()->Handle() : nullptr;
+  }
   std::unique_ptr<TsSkinManager> M;
   std::unique_ptr<TForm> Owner;
   std::vector<HWND> Modeless;
@@ -374,7 +382,9 @@ TEST_F(Dialog, FadesInWhenShownAndOutOnCancel) {
 }
 
 TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
-  TTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, WS_EX_CONTEXTHELP, L"Single");
+  // A template asking for help in its style: the help button shows, whether or not the
+  // dialog manager turned DS_CONTEXTHELP into WS_EX_CONTEXTHELP.
+  TTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_CONTEXTHELP, 0, L"Single");
   HWND w = ModelessDialog(t);
   TlxDialogWnd* d = DialogAdapterOf(w);
   ASSERT_NE(d, nullptr);
@@ -384,6 +394,8 @@ TEST_F(Dialog, LoneCloseAndHelpButtonsTakeTheirImages) {
   const TPoint close = Centre(d->Button(htcClose)->Rect), help = Centre(d->Button(htcHelp)->Rect);
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), close.X, close.Y), RGB(0, 160, 160));
   EXPECT_EQ(GetPixel(cache->Canvas()->GetHandle(), help.X, help.Y), RGB(200, 120, 0));
+  EXPECT_EQ(HitAt(w, close), htcClose);
+  EXPECT_EQ(HitAt(w, help), htcHelp);
   // A child asking for its background in client coordinates gets the cache at the client's
   // place in the window (the fixture's dialog is a gradient, answered from the cache).
   TsBackgroundRequest request;
@@ -443,15 +455,10 @@ TEST_F(Dialog, HotTitleButtonGlowsUntilTheHookStops) {
 }
 
 TEST_F(Dialog, ExtendedBordersGiveABorderWindowOwnedByTheDialog) {
-  M->SetExtendedBorders(true);
-  ASSERT_TRUE(M->GetExtendedBorders());
-  TTemplate t(BoxStyle, 0, L"Bordered");
-  HWND w = ModelessDialog(t);
-  TlxDialogWnd* d = DialogAdapterOf(w);
-  ASSERT_NE(d, nullptr);
-  ASSERT_NE(d->BorderForm(), nullptr);
-  const HWND border = d->BorderForm()->Handle();
+  TlxDialogWnd* d = nullptr;
+  const HWND border = BorderedDialog(L"Bordered", d);
   ASSERT_NE(border, nullptr);
+  const HWND w = d->Handle();
   EXPECT_EQ(GetWindow(border, GW_OWNER), w);
   EXPECT_TRUE(IsWindowVisible(border));
   // The dialog keeps its client area only; the border window shows the frame round it.
@@ -483,15 +490,68 @@ TEST_F(Dialog, ExtendedBordersGiveABorderWindowOwnedByTheDialog) {
   EXPECT_EQ(formtest::InRegion(w, {{cx, cy / 2}}), "1");
 }
 
-// Counts the skin commands 18 a window receives (its window procedure wrapped).
+// Counts the skin commands `Command` a window receives (its window procedure wrapped).
 struct TRepaintCounter {
   static inline WNDPROC Old = nullptr;
   static inline int Count = 0;
+  static inline WORD Command = SkinCmdRepaintNow;
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SKINCOMMAND && HIWORD(wp) == SkinCmdRepaintNow) ++Count;
+    if (msg == WM_SKINCOMMAND && HIWORD(wp) == Command) ++Count;
     return CallWindowProcA(Old, w, msg, wp, lp);
   }
+  static void Wrap(HWND w, WORD command) {
+    Count = 0;
+    Command = command;
+    Old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  static void Unwrap(HWND w) { SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old)); }
 };
+
+TEST_F(Dialog, ShownWithExtendedBordersItFadesInWithItsBorder) {
+  layeredtest::TLayeredRecorder recorder;
+  recorder.Install();
+  M->AnimEffects()->DialogShow()->Time = 120;
+  TlxDialogWnd* d = nullptr;
+  const HWND border = BorderedDialog(L"Fading border", d);
+  ASSERT_NE(border, nullptr);
+  EXPECT_TRUE(IsWindowVisible(border));
+  const RECT br = formtest::WindowRectOf(border);
+  // The copy faded in what the border window shows (frame and shadow), where it shows it; the
+  // border window showed nothing of its own meanwhile.
+  for (const auto& [h, uploads] : recorder.Uploads) {
+    const layeredtest::TUpload& last = uploads.back();
+    EXPECT_EQ(last.Size.cx, br.right - br.left);
+    EXPECT_EQ(last.Size.cy, br.bottom - br.top);
+    EXPECT_EQ(last.Dest.value_or(POINT{}).x, br.left);
+    EXPECT_EQ(last.Dest.value_or(POINT{}).y, br.top);
+    EXPECT_EQ(uploads.front().Animating, h != border);
+  }
+  EXPECT_EQ(recorder.Uploads.size(), 2u);
+}
+
+TEST_F(Dialog, SizedWithItsBorderWindowTheChildrenHearTheGradientMoved) {
+  M->SetExtendedBorders(true);
+  TTemplate t(BoxStyle | WS_THICKFRAME | DS_SETFONT, 0, L"Sized");
+  t.Add(L"STATIC", SS_LEFT, 5, 5, 100, 10);
+  HWND w = ModelessDialog(t);
+  TlxDialogWnd* d = DialogAdapterOf(w);
+  ASSERT_NE(d, nullptr);
+  ASSERT_NE(d->BorderForm(), nullptr);
+  HWND label = GetWindow(w, GW_CHILD);
+  ASSERT_NE(label, nullptr);
+  const RECT before = formtest::WindowRectOf(w);
+  // The fixture's dialog is a vertical gradient: a wider dialog keeps it, a taller one moves it.
+  TRepaintCounter::Wrap(label, SkinCmdParentMoved);
+  const int width = before.right - before.left + 30, height = before.bottom - before.top;
+  constexpr UINT keep = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(w, nullptr, 0, 0, width, height, keep);
+  const int wider = TRepaintCounter::Count;
+  SetWindowPos(w, nullptr, 0, 0, width, height + 40, keep);
+  const int taller = TRepaintCounter::Count - wider;
+  TRepaintCounter::Unwrap(label);
+  EXPECT_EQ(wider, 0);
+  EXPECT_EQ(taller, 1);
+}
 
 TEST_F(Dialog, AFormMovedWithItsBorderWindowHasTheDialogsShownAnew) {
   M->SetExtendedBorders(true);
@@ -504,11 +564,9 @@ TEST_F(Dialog, AFormMovedWithItsBorderWindowHasTheDialogsShownAnew) {
   TTemplate t(BoxStyle, 0, L"Beside");
   HWND w = ModelessDialog(t);
   ASSERT_TRUE(Skinned(w));
-  TRepaintCounter::Count = 0;
-  TRepaintCounter::Old = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TRepaintCounter::Proc)));
+  TRepaintCounter::Wrap(w, SkinCmdRepaintNow);
   SendMessageA(form.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TRepaintCounter::Old));
+  TRepaintCounter::Unwrap(w);
   EXPECT_EQ(TRepaintCounter::Count, 1);
 }
 
