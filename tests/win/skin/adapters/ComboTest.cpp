@@ -327,24 +327,40 @@ TEST_F(ComboAdapter, FreedWhileDroppedBothAdaptersGo) {
   c->SetDroppedDown(false);
 }
 
-// A combo box window destroyed while its list is open takes both adapters with it.
+// A combo box destroyed with its list open, or closed again, takes the list's adapter with
+// it; a bare box's adapter lets go of its window too. A framework box's window dies without
+// its method, so its adapter is freed by whoever made it, once its data forgot the box (as the
+// form's control adapter does).
 TEST_F(ComboAdapter, DestroyedWhileDroppedBothAdaptersGo) {
-  const HWND box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 60,
-                                   121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-  for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  auto a = TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
-  SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  GetComboBoxInfo(box, &info);
-  RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-  ASSERT_NE(a->ListAdapter(), nullptr);
-  const long before = GdiObjectCount();
-  DestroyWindow(box);
-  EXPECT_TRUE(a->Defunct());
-  EXPECT_TRUE(a->ListAdapter() == nullptr || a->ListAdapter()->Defunct());
-  a.reset();
-  EXPECT_LE(GdiObjectCount(), before);
+  for (const bool framework : {false, true})
+    for (const bool open : {true, false}) {
+      SCOPED_TRACE(std::string(framework ? "framework" : "bare") + (open ? " open" : " closed"));
+      TComboBox* c = framework ? Plain() : nullptr;
+      const HWND box = c != nullptr ? c->Handle()
+                                    : CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                                      10, 60, 121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (c == nullptr)
+        for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+      auto a = c != nullptr ? Adapt(c) : TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
+      SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof(info);
+      GetComboBoxInfo(box, &info);
+      RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      ASSERT_NE(a->ListAdapter(), nullptr);
+      if (!open) SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+      const long before = GdiObjectCount();
+      if (c != nullptr) delete c;
+      else DestroyWindow(box);
+      ASSERT_FALSE(IsWindow(info.hwndList));
+      EXPECT_TRUE(a->ListAdapter()->Defunct());
+      EXPECT_FALSE(a->ListAdapter()->Subclassed());
+      if (c == nullptr) EXPECT_TRUE(a->Defunct() && !a->Subclassed());
+      else Data->SetOwner(nullptr);
+      a.reset();
+      Data.reset();
+      EXPECT_LE(GdiObjectCount(), before);
+    }
 }
 
 // Printed, the adapter shows its frame, the "COMBOBTN" button and the selected item's text,
