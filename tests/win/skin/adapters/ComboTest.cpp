@@ -1,10 +1,10 @@
 // The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
 // (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
 // the edit item's state, a box without selection, the read-only filter, the hover over edit
-// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's
-// frame, the list's visible count with visual styles, the skinned list given and taken back,
-// and the adapter's list brush, release order, destruction while dropped, printed image (long
-// items too) and a simple combo's list.
+// and button (one enter, one leave, the glow just above the form), a leave with the cursor
+// inside, a simple box's frame, the list's visible count with visual styles, the skinned list
+// given and taken back, and the adapter's list brush, release order, destruction with the list
+// open or closed, printed image (long items too) and a simple combo's list.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -208,7 +208,10 @@ TEST_F(Combos, OverEditAndButtonTheBoxIsHotOnce) {
   c->Enters = c->Leaves = 0;
   mouseTo(r.left + 20, middle);
   EXPECT_EQ(c->SkinData()->MouseAbove, 1);
-  EXPECT_GE(c->SkinData()->GlowID(), 0);
+  // The glow window lies just above the form.
+  const TlxGlowEffect* glow = GlowEffects().Get(c->SkinData()->GlowID());
+  EXPECT_TRUE(glow != nullptr && glow->GlowForm() != nullptr &&
+              GetWindow(Form->Handle(), GW_HWNDPREV) == glow->GlowForm()->Handle());
   mouseTo(r.right - 8, middle);
   EXPECT_EQ(c->SkinData()->MouseAbove, 1);
   mouseTo(r.right + 60, r.bottom + 60);
