@@ -108,6 +108,8 @@ TWinControl::~TWinControl() {
   }
   DestroyHandle();
   if (FParent != nullptr) FParent->RemoveControl(this);
+  // Its window died without our methods, so no focus change told the screen.
+  if (Screen != nullptr && Screen->ActiveControl() == this) Screen->SetActiveControl(nullptr);
 }
 
 HWND TWinControl::Handle() {

@@ -7,6 +7,7 @@
 #include "framework/win/Messages.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/WinTypes.h"
+#include "skin/adapters/lxBtnWnd.h"
 #include "skin/controls/sComboBox.h"
 #include "skin/core/sComboBoxCore.h"
 #include "skin/core/sMessages.h"
@@ -28,8 +29,8 @@ constexpr UINT FrameRemeasure = SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | S
 std::unique_ptr<TlxComboListWnd> TlxComboListWnd::CreateForCombo(HWND list, bool simpleList, bool repaintFrame,
                                                                  const std::string& section, TsSkinManager* manager,
                                                                  TsCommonData* skinData) {
-  auto adapter = CreateForHandle<TlxComboListWnd>(list, repaintFrame, section, manager, skinData);
-  adapter->FSimpleList = simpleList;
+  // Simple from the start: attaching paints the frame already.
+  auto adapter = CreateForHandle<TlxComboListWnd>(list, repaintFrame, section, manager, skinData, simpleList);
   if (!simpleList) {
     RECT r{};
     ::GetWindowRect(list, &r);
@@ -64,6 +65,23 @@ void TlxComboListWnd::HandleMessage(TMessage& message) {
     default: break;
   }
   TlxEditWnd::HandleMessage(message);
+  if (message.Msg == WM_NCPAINT && FSimpleList && !ScrollInProgress && !Defunct()) FillStripBelow();
+}
+
+void TlxComboListWnd::FillStripBelow() {
+  // The box's erasing is swallowed and its list keeps whole items: what lies below the list in
+  // the box shows the box's parent.
+  const HWND box = ::GetParent(Handle());
+  RECT list{}, area{}, frame{};
+  if (box == nullptr || !::GetWindowRect(Handle(), &list) || !::GetClientRect(box, &area) || !::GetWindowRect(box, &frame))
+    return;
+  ::MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  const TRect strip{list.left - frame.left, list.bottom - frame.top, list.right - frame.left, area.bottom - frame.top};
+  if (strip.Height() <= 0 || strip.Width() <= 0) return;
+  TsBackgroundInfo background;
+  GetWindowParentBackground(box, background);
+  TWindowDC dc(box, TWindowDC::TArea::Window);
+  PaintParentBackground(dc.Get(), strip, background);
 }
 
 bool TlxComboListWnd::KeepsCaptureAfterBar() const {

@@ -28,7 +28,9 @@ public:
   // Between the list's own start- and end-tracking messages (0x1AE, 0x1AF).
   bool Showing() const { return FShowing; }
 
-  TlxComboListWnd() = default;   // made through CreateForCombo
+  // Made through CreateForCombo.
+  TlxComboListWnd() = default;
+  explicit TlxComboListWnd(bool simpleList) : FSimpleList(simpleList) {}
 
 protected:
   // A dropped list's frame is plain: the adapter's colour outlined in the skin's border
@@ -39,6 +41,10 @@ protected:
   bool KeepsCaptureAfterBar() const override;
 
 private:
+  // A simple list: the strip between the list and the bottom of the box's area filled with the
+  // background of the box's parent.
+  void FillStripBelow();
+
   bool FSimpleList = false;
   bool FShowing = false;
 };

@@ -261,7 +261,12 @@ void TlxCtrlAdapter::AddItem(TWinControl* control, const std::string& section) {
   if (item->ScrollAdapter == nullptr) {
     // Removed by identity: hooking may have added items of its own meanwhile.
     FItems.erase(std::find_if(FItems.begin(), FItems.end(), [item](const auto& p) { return p.get() == item; }));
+    return;
   }
+  // The framework takes a freed control's window from its method before destroying it, so the
+  // adapter never hears of it; a control owned elsewhere (by a panel, a frame) is freed without
+  // the form hearing of it either: the provider is told, so that the item goes with it.
+  if (FProvider != nullptr) control->FreeNotification(FProvider);
 }
 
 void TlxCtrlAdapter::AddGraphicControl(TControl* control) {

@@ -1,10 +1,10 @@
 // The skinned combo box and the combo-box adapters under Wine with the combo fixture skins
 // (make_combo_skins.py): the box's styles and defaults, its frame, button and arrow by state,
 // the edit item's state, a box without selection, the read-only filter, the hover over edit
-// and button (one enter, one leave, the glow), a leave with the cursor inside, a simple box's
-// frame, the list's visible count with visual styles, the skinned list given and taken back,
-// and the adapter's list brush, release order, destruction while dropped, printed image (long
-// items too) and a simple combo's list.
+// and button (one enter, one leave, the glow just above the form), a leave with the cursor
+// inside, a simple box's frame, the list's visible count with visual styles, the skinned list
+// given and taken back, and the adapter's list brush, release order, destruction with the list
+// open or closed, printed image (long items too) and a simple combo's list.
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +209,10 @@ TEST_F(Combos, OverEditAndButtonTheBoxIsHotOnce) {
   c->Enters = c->Leaves = 0;
   mouseTo(r.left + 20, middle);
   EXPECT_EQ(c->SkinData()->MouseAbove, 1);
-  EXPECT_GE(c->SkinData()->GlowID(), 0);
+  // The glow window lies just above the form.
+  const TlxGlowEffect* glow = GlowEffects().Get(c->SkinData()->GlowID());
+  EXPECT_TRUE(glow != nullptr && glow->GlowForm() != nullptr &&
+              GetWindow(Form->Handle(), GW_HWNDPREV) == glow->GlowForm()->Handle());
   mouseTo(r.right - 8, middle);
   EXPECT_EQ(c->SkinData()->MouseAbove, 1);
   mouseTo(r.right + 60, r.bottom + 60);
@@ -328,24 +331,40 @@ TEST_F(ComboAdapter, FreedWhileDroppedBothAdaptersGo) {
   c->SetDroppedDown(false);
 }
 
-// A combo box window destroyed while its list is open takes both adapters with it.
+// A combo box destroyed with its list open, or closed again, takes the list's adapter with
+// it; a bare box's adapter lets go of its window too. A framework box's window dies without
+// its method, so its adapter is freed by whoever made it, once its data forgot the box (as the
+// form's control adapter does).
 TEST_F(ComboAdapter, DestroyedWhileDroppedBothAdaptersGo) {
-  const HWND box = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST, 10, 60,
-                                   121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
-  for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  auto a = TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
-  SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof(info);
-  GetComboBoxInfo(box, &info);
-  RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-  ASSERT_NE(a->ListAdapter(), nullptr);
-  const long before = GdiObjectCount();
-  DestroyWindow(box);
-  EXPECT_TRUE(a->Defunct());
-  EXPECT_TRUE(a->ListAdapter() == nullptr || a->ListAdapter()->Defunct());
-  a.reset();
-  EXPECT_LE(GdiObjectCount(), before);
+  for (const bool framework : {false, true})
+    for (const bool open : {true, false}) {
+      SCOPED_TRACE(std::string(framework ? "framework" : "bare") + (open ? " open" : " closed"));
+      TComboBox* c = framework ? Plain() : nullptr;
+      const HWND box = c != nullptr ? c->Handle()
+                                    : CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                                      10, 60, 121, 200, Form->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (c == nullptr)
+        for (const char* item : {"COM51", "COM52"}) SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+      auto a = c != nullptr ? Adapt(c) : TlxMainWnd::CreateForHandle<TlxComboBoxWnd>(box, true, "", M.get(), nullptr);
+      SendMessageA(box, CB_SHOWDROPDOWN, TRUE, 0);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof(info);
+      GetComboBoxInfo(box, &info);
+      RedrawWindow(info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      ASSERT_NE(a->ListAdapter(), nullptr);
+      if (!open) SendMessageA(box, CB_SHOWDROPDOWN, FALSE, 0);
+      const long before = GdiObjectCount();
+      if (c != nullptr) delete c;
+      else DestroyWindow(box);
+      ASSERT_FALSE(IsWindow(info.hwndList));
+      EXPECT_TRUE(a->ListAdapter()->Defunct());
+      EXPECT_FALSE(a->ListAdapter()->Subclassed());
+      if (c == nullptr) EXPECT_TRUE(a->Defunct() && !a->Subclassed());
+      else Data->SetOwner(nullptr);
+      a.reset();
+      Data.reset();
+      EXPECT_LE(GdiObjectCount(), before);
+    }
 }
 
 // Printed, the adapter shows its frame, the "COMBOBTN" button and the selected item's text,

@@ -199,6 +199,21 @@ TEST_F(CtrlAdapter, AnEditMadeLaterIsAdapted) {
   EXPECT_EQ(P->CtrlAdapter()->Count(), 2);
 }
 
+// A freed control is forgotten, its adapter with it, whoever owns it: the framework takes the
+// window away from the adapter before destroying it, so nothing else tells the adapter.
+TEST_F(CtrlAdapter, AFreedControlLeavesWithItsAdapterWhoeverOwnsIt) {
+  Skin();
+  for (TComponent* owner : {static_cast<TComponent*>(Form.get()), static_cast<TComponent*>(Panel)}) {
+    SCOPED_TRACE(owner == Panel ? "panel" : "form");
+    auto* e = new TEdit(owner);
+    e->SetParent(Form.get());
+    ASSERT_TRUE(Adapted(e));
+    ASSERT_EQ(P->CtrlAdapter()->Count(), 2);
+    delete e;
+    EXPECT_EQ(P->CtrlAdapter()->Count(), 1);
+  }
+}
+
 TEST_F(CtrlAdapter, TheFormsItemHandlerMayVetoAControlOrChooseItsSection) {
   TEdit* vetoed = NewEdit(Form.get());
   P->OnSkinItem = [vetoed](TObject* item, bool& canBeAdded, std::string& section) {

@@ -478,6 +478,11 @@ TEST_F(FormsTest, TabMovesTheFocusAlongTheTabOrder) {
   Pump();
   EXPECT_EQ(f->ActiveControl(), c);
   f->Hide();
+  // The control last focused, freed, is no longer the form's nor the screen's active control.
+  ASSERT_EQ(Screen->ActiveControl(), c);
+  delete c;
+  EXPECT_EQ(f->ActiveControl(), nullptr);
+  EXPECT_EQ(Screen->ActiveControl(), nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
