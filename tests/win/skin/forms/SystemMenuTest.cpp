@@ -160,22 +160,30 @@ std::vector<std::function<bool()>> InSkinList(const std::function<bool(HMENU)>& 
 
 // The pixels at the right end of an open menu's item, where the system draws a sub-menu's
 // arrow: those that differ from the item's fill just left of it (the arrow), and those in the
-// system's own menu or highlight colour where the fill is neither.
+// system's own menu or highlight colour where the fill is neither. The menu window paints
+// itself into a bitmap for it, so what is read does not wait for the screen to catch up.
 struct TArrowBox {
   int Arrow = -1, SystemColoured = -1;
 };
 TArrowBox ArrowBox(HMENU menu, int pos) {
-  const RECT r = formtest::MenuItemRect(menu, pos);
-  HDC screen = GetDC(nullptr);
-  const COLORREF fill = GetPixel(screen, r.right - 24, (r.top + r.bottom) / 2);
+  const HWND w = MenuWindow(menu);
+  RECT r = formtest::MenuItemRect(menu, pos), client{};
+  if (w == nullptr || IsRectEmpty(&r)) return {};
+  MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+  GetClientRect(w, &client);
+  TBitmap image;
+  image.SetPixelFormat(TPixelFormat::pf32bit);
+  image.SetSize(client.right, client.bottom);
+  const HDC dc = image.Canvas()->GetHandle();
+  SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  const COLORREF fill = GetPixel(dc, r.right - 24, (r.top + r.bottom) / 2);
   TArrowBox box{0, 0};
   for (int y = r.top + 1; y < r.bottom - 1; ++y)
     for (int x = r.right - 16; x < r.right; ++x) {
-      const COLORREF c = GetPixel(screen, x, y);
+      const COLORREF c = GetPixel(dc, x, y);
       if (c != fill) ++box.Arrow;
       if (c != fill && (c == GetSysColor(COLOR_MENU) || c == GetSysColor(COLOR_HIGHLIGHT))) ++box.SystemColoured;
     }
-  ReleaseDC(nullptr, screen);
   return box;
 }
 
@@ -195,8 +203,8 @@ TEST_P(SystemMenu, MainWindowShowsTheSkinListAndTheWindowMenu) {
   steps.insert(steps.begin(), [&] {
     HMENU menu = OpenMenu();
     if (menu == nullptr) return false;
-    // The menu window is shown before its painting reaches the screen (later under load): its
-    // pixels are read once its arrow shows, or after two seconds (the arrow is then missing).
+    // Read once the menu has laid out its items, or after two seconds (the arrow is then
+    // missing).
     arrow = ArrowBox(menu, 0);
     if (arrow.Arrow <= 0 && ++waits < 50) return false;
     Shot(menu, "sysmenu-" + tag);
