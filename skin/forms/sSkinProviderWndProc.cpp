@@ -1032,7 +1032,8 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& message) {
     return;
   }
   EraseBackground(reinterpret_cast<HDC>(message.WParam));
-  if (MDIChild()) {
+  // (A child hidden under the maximized one is not the one the main form's buttons act on.)
+  if (MDIChild() && !UnderMaximizedChild()) {
     ChildWasMaximized = false;
     ActiveChildProvider = this;
   }
