@@ -5,6 +5,7 @@
 #include "framework/win/Graphics.h"
 #include "skin/core/sMessages.h"
 #include "skin/core/sSkinData.h"
+#include "skin/core/win/sBackgroundRequest.h"
 #include "skin/core/win/sCommonData.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSectionPaint.h"
@@ -55,6 +56,20 @@ void TlxMDIWnd::PaintArea(HDC dc, bool frame) {
     BitBlt(dc, 0, 0, all.Width(), all.Height(), image->Canvas()->GetHandle(), 0, 0, SRCCOPY);
   } else {
     BitBlt(dc, 0, 0, client.Width(), client.Height(), image->Canvas()->GetHandle(), client.Left, client.Top, SRCCOPY);
+  }
+}
+
+void TlxMDIWnd::RefreshFormControls() {
+  if (Form == nullptr || !Form->HandleAllocated()) return;
+  TWindowDC canvas(Form->Handle(), TWindowDC::TArea::Client);
+  if (!canvas.Valid()) return;
+  for (int i = 0; i < Form->ControlCount(); ++i) {
+    TControl* c = Form->Controls(i);
+    if (!c->Visible() || (c->ControlStyle() & csOpaque) == 0) continue;
+    TsBackgroundRequest request;
+    request.Rect = c->BoundsRect();
+    request.DC = canvas.Get();
+    RequestControlBackground(request, c, true);
   }
 }
 
@@ -152,7 +167,10 @@ void TlxMDIWnd::HandleMessage(TMessage& message) {
         break;
       case WM_ERASEBKGND:
         if (message.WParam != 0 && !AdapterFlags().WindowMoving) {
-          if (!MaximizedChildActive()) PaintArea(reinterpret_cast<HDC>(message.WParam), false);
+          if (MaximizedChildActive())
+            RefreshFormControls();
+          else
+            PaintArea(reinterpret_cast<HDC>(message.WParam), false);
           message.Result = 1;
           return;
         }

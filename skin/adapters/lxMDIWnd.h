@@ -1,7 +1,8 @@
 // The MDI client adapter: skins the client window of an MDI main form, the area behind the
 // MDI children, from the skin's "MDIAREA" section (face and frame) with skinned scroll bars; a
-// maximized child covers it and it paints nothing then. Tiling, cascading and a new window menu
-// make the form lay out its frame and menu line again.
+// maximized child covers it and it paints nothing then: the form's controls that paint
+// themselves are asked for their backgrounds on the form instead. Tiling, cascading and a new
+// window menu make the form lay out its frame and menu line again.
 //
 // Ownership: the adapter owns what a scroll adapter owns; the form and the skin data of its
 // frame (the form's provider's) are borrowed and must outlive it. GUI thread only.
@@ -31,6 +32,9 @@ private:
   // "MDIAREA" over the client window's rectangle into `dc` (window coordinates): the client
   // area alone, or (frame) all but the client area, then the bars.
   void PaintArea(HDC dc, bool frame);
+  // Each visible control of the form that paints itself (csOpaque) asked for its background
+  // at its bounds on the form's client surface.
+  void RefreshFormControls();
   // Each visible child printed at its place (printing the client with its children).
   void PrintChildren(HDC dc, LPARAM flags);
   void ThumbScroll(TMessage& message);

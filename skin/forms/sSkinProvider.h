@@ -286,6 +286,14 @@ public:
   void CopyMenuLineCorner(TCustomForm* form);
   // The MDI main form's provider, alive and skinned (null otherwise).
   static TsSkinProvider* SkinnedMDIParent();
+  // The MDI main form's active child is the screen's active form (the framework's screen
+  // knows only top-level forms: an active child's main form being active counts).
+  bool ActiveChildIsActiveForm() const;
+  // An MDI child hidden under another child that is maximized and active: it paints nothing.
+  bool UnderMaximizedChild() const;
+  // An MDI child lying whole inside its main form's client window keeps of its frame cache
+  // only the frame and caption strip, to be built anew whole (its erasing does so at once).
+  void ShortenCacheInsideParent();
 
   // --- operations
   // The skin initialisation of the form (see the source for its steps).
@@ -530,6 +538,10 @@ private:
   // Passes a message on with the form's redraw locked, or under the caption cover, so that
   // the system's own caption never shows.
   void PassCovered(TMessage& message);
+  // The caption cover over the form's caption strip showing what the strip shows now; false
+  // (nothing shown) when there is no strip to cover or a cover lies there already.
+  bool CoverCaption();
+  void UncoverCaption();
   void ShowSystemMenuBelowIcon();
 
 private:

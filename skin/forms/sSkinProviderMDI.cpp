@@ -76,6 +76,40 @@ TCustomForm* TsSkinProvider::MaximizedMDIChild() const {
   return h != nullptr && maximized != FALSE ? main->ActiveMDIChild() : nullptr;
 }
 
+bool TsSkinProvider::ActiveChildIsActiveForm() const {
+  TCustomForm* child = MDIParent() ? FForm->ActiveMDIChild() : nullptr;
+  if (child == nullptr || Screen == nullptr) return false;
+  const TCustomForm* active = Screen->ActiveForm();
+  return active == child || active == FForm;
+}
+
+bool TsSkinProvider::UnderMaximizedChild() const {
+  if (!MDIChild()) return false;
+  TsSkinProvider* parent = SkinnedMDIParent();
+  if (parent == nullptr || parent == this) return false;
+  const TCustomForm* maximized = parent->MaximizedMDIChild();
+  return maximized != nullptr && maximized != FForm;
+}
+
+void TsSkinProvider::ShortenCacheInsideParent() {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (!MDIChild() || cache == nullptr || cache->Empty()) return;
+  // A cache that could not be built again at once is kept whole.
+  if ((FormState & (Moving | Hiding)) != 0 || FSkinData->UrgentPainting != 0) return;
+  const HWND client = GetParent(FForm->Handle());
+  if (client == nullptr) return;
+  RECT inner{}, own{};
+  GetClientRect(client, &inner);
+  MapWindowPoints(client, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+  GetWindowRect(FForm->Handle(), &own);
+  if (own.left < inner.left || own.top < inner.top || own.right > inner.right || own.bottom > inner.bottom) return;
+  const TsFormGeometry f = Geometry();
+  const int strip = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true);
+  if (strip <= 0 || cache->GetHeight() <= strip) return;
+  cache->SetSize(cache->GetWidth(), strip);
+  FSkinData->BGChanged = 1;
+}
+
 void TsSkinProvider::SetMDIChildrenSkinning(bool on) {
   if (!MDIParent()) return;
   if (!on) {

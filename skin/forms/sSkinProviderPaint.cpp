@@ -650,6 +650,7 @@ void TsSkinProvider::CopyEdgeStripsToWindow(HDC dc, int width) {
 
 void TsSkinProvider::PaintNonClient() {
   if (!FDrawNonClientArea || FForm == nullptr || !FForm->HandleAllocated() || !Skinned()) return;
+  if (UnderMaximizedChild()) return;
   if (ResizeMode == rmBorder && AeroIsActive()) ResizeMode = rmStandard;
   const HWND h = FForm->Handle();
   const ISystemMetrics& sm = SystemMetrics();

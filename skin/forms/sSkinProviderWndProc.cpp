@@ -160,6 +160,8 @@ void TsSkinProvider::SkinLoaded(TMessage& message) {
   ResolveIndexes();
   if (SkinManager() == nullptr) return;
   SetSystemMenuStyle(FDrawNonClientArea);
+  // An MDI main form is as active as its active child.
+  if (MDIParent() && ActiveChildIsActiveForm()) FormActive = true;
   if (FForm->Menu() != nullptr && FForm->Menu()->OwnerDraw()) MenusInitialized = true;
   // Menus follow the loaded skin (their popups as the manager's SkinnedPopups says).
   if (TsSkinableMenus* menus = SkinManager()->SkinableMenus()) menus->ReapplyOwnerDraw();
@@ -351,6 +353,10 @@ bool TsSkinProvider::SkinnedCommand(TMessage& message) {
       SendMessageA(FForm->Handle(), WM_SETREDRAW, TRUE, 0);
       RedrawWindow(FForm->Handle(), nullptr, nullptr,
                    RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_UPDATENOW | RDW_INVALIDATE);
+      // The MDI main form's client window shows again what the scroll held back over it.
+      if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent->FForm->ClientHandle() != nullptr)
+        RedrawWindow(parent->FForm->ClientHandle(), nullptr, nullptr,
+                     RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE | RDW_UPDATENOW | RDW_INVALIDATE);
       return true;
     default: return false;
   }
@@ -978,6 +984,9 @@ void TsSkinProvider::PaintClientMessage(TMessage& message) {
     ps.emplace(FForm->Handle());
     given = ps->Get();
   }
+  message.Result = 0;
+  // Hidden under the maximized child: nothing of it shows (a child made maximized paints).
+  if (UnderMaximizedChild() && !ChildWasMaximized) return;
   // The graphic children are painted with the client; the form's own painting goes over both.
   PaintClient(given, true);
   PaintFormOnPaint(given);
@@ -991,9 +1000,11 @@ void TsSkinProvider::WMPaint(TMessage& message) {
   }
   if (FSkinData->BGChanged != 0 && FSkinData->HoldPaint == 0) PaintFrameCache();
   if (CacheValid()) {
+    // (The painting's erasing clears the flag: it is read first.)
+    const bool madeMaximized = ChildWasMaximized;
     PaintClientMessage(message);
     // Made while the active child was maximized: this child takes its place maximized.
-    if (ChildWasMaximized && MDIChild()) {
+    if (madeMaximized && MDIChild()) {
       ChildWasMaximized = false;
       if (!IsZoomed(FForm->Handle())) SendMessageA(FForm->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     }
@@ -1005,6 +1016,7 @@ void TsSkinProvider::WMPaint(TMessage& message) {
 
 void TsSkinProvider::EraseBackground(HDC dc) {
   FSkinData->HoldPaint = 0;
+  if (UnderMaximizedChild() && !ChildWasMaximized) return;
   PaintClient(dc, true);
 }
 
@@ -1013,12 +1025,18 @@ void TsSkinProvider::WMEraseBkgnd(TMessage& message) {
     message.Result = 1;
     return;
   }
+  ShortenCacheInsideParent();
   if (FSkinData->BGChanged != 0) PaintFrameCache();
   if (!CacheValid()) {
     CallSavedWndProc(message);
     return;
   }
   EraseBackground(reinterpret_cast<HDC>(message.WParam));
+  // (A child hidden under the maximized one is not the one the main form's buttons act on.)
+  if (MDIChild() && !UnderMaximizedChild()) {
+    ChildWasMaximized = false;
+    ActiveChildProvider = this;
+  }
   message.Result = 1;
 }
 
@@ -1124,15 +1142,21 @@ void TsSkinProvider::PassCovered(TMessage& message) {
     if (lock && IsWindow(wnd)) SendMessageA(wnd, WM_SETREDRAW, TRUE, 0);
     return;
   }
+  const bool covered = CoverCaption();
+  CallSavedWndProc(message);
+  if (!*alive) return;
+  if (covered) UncoverCaption();
+}
+
+bool TsSkinProvider::CoverCaption() {
+  const HWND wnd = FForm->Handle();
+  if (FCaptionCover != nullptr || !IsWindowVisible(wnd)) return false;
   RECT wr{};
   GetWindowRect(wnd, &wr);
   const TsFormGeometry f = Geometry();
   const int strip = FrameBorderWidthPlain(f, SystemMetrics()) + CaptionHeight(f, SystemMetrics(), true);
   const int width = wr.right - wr.left;
-  if (strip <= 0 || width <= 0) {
-    CallSavedWndProc(message);
-    return;
-  }
+  if (strip <= 0 || width <= 0) return false;
   {
     TWindowDC src(wnd, TWindowDC::TArea::Window);
     FCoverImage = TOwnedBitmap(CreateCompatibleBitmap(src.Get(), width, strip));
@@ -1152,8 +1176,10 @@ void TsSkinProvider::PassCovered(TMessage& message) {
   SetWindowPos(cover, above != nullptr ? above : (topmost ? HWND_TOPMOST : HWND_TOP), wr.left, wr.top, width, strip,
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(cover);
-  CallSavedWndProc(message);
-  if (!*alive) return;
+  return true;
+}
+
+void TsSkinProvider::UncoverCaption() {
   FCaptionCover.reset();
   FCoverImage = TOwnedBitmap();
 }
@@ -1191,6 +1217,17 @@ void TsSkinProvider::WMSetText(TMessage& message) {
     CallSavedWndProc(message);
     return;
   }
+  // A maximized child's caption is its main form's: the system writes it into the main
+  // form's caption, which the cover hides until the skinned frame shows it.
+  if (MDIChild() && IsZoomed(FForm->Handle()))
+    if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
+      parent->FSkinData->BGChanged = 1;
+      const std::shared_ptr<bool> parentAlive = parent->FAlive;
+      const bool covered = !parent->CompositionMode() && !AeroIsActive() && parent->CoverCaption();
+      CallSavedWndProc(message);
+      if (covered && *parentAlive) parent->UncoverCaption();
+      return;
+    }
   FSkinData->BGChanged = 1;
   const std::shared_ptr<bool> alive = FAlive;
   PassCovered(message);

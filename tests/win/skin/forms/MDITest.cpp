@@ -15,6 +15,7 @@
 #include "skin/core/win/sSkinManager.h"
 #include "skin/forms/sMDIForm.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/paint/sBackgroundInfo.h"
 #include "tests/win/MDITestForms.h"
 #include "tests/win/skin/forms/FormTestUtil.h"
 
@@ -57,7 +58,64 @@ protected:
     formtest::Pump(100);
     formtest::RepaintFrame(MainProvider());
   }
+  TsSkinProvider* ProviderOf(TCustomForm* f) const {
+    return reinterpret_cast<TsSkinProvider*>(formtest::Command(f, SkinCmdFindProvider));
+  }
+  // A pixel of the window's client area after the window erased a black picture of it.
+  static COLORREF ErasedPixel(HWND w, int x, int y) {
+    RECT r{};
+    GetClientRect(w, &r);
+    std::unique_ptr<TBitmap> probe = CreateBitmap32(r.right, r.bottom);
+    PatBlt(probe->Canvas()->GetHandle(), 0, 0, r.right, r.bottom, BLACKNESS);
+    SendMessageA(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(probe->Canvas()->GetHandle()), 0);
+    return GetPixel(probe->Canvas()->GetHandle(), x, y);
+  }
   std::unique_ptr<TMDITestForms> Forms;
+};
+
+// A control that answers the background question, recording where it was asked.
+class TBackgroundProbe : public TGraphicControl {
+public:
+  TBackgroundProbe(TComponent* owner, bool opaque) : TGraphicControl(owner) {
+    SetControlStyle(opaque ? ControlStyle() | csOpaque : ControlStyle() & ~csOpaque);
+    SetBounds(4, 4, 30, 20);
+  }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == WM_SKINCOMMAND && SkinCommandOf(m.WParam) == SkinCmdQueryBackground && m.LParam != 0) {
+      const auto& r = *reinterpret_cast<TsBackgroundRequest*>(m.LParam);
+      Asked = r.DC != nullptr && r.Rect.Left == Left() && r.Rect.Top == Top() && r.Rect.Right == Left() + Width() &&
+              r.Rect.Bottom == Top() + Height();
+      m.Result = 1;
+      return;
+    }
+    TGraphicControl::Dispatch(m);
+  }
+  bool Asked = false;
+};
+
+// Messages the main form is sent while the caption cover shows over its caption strip.
+struct TCoverWatch {
+  TCoverWatch(HWND main, TsSkinProvider* p) : Hook(SetWindowsHookExA(WH_CALLWNDPROC, &Proc, nullptr, GetCurrentThreadId())) {
+    Main = main;
+    Provider = p;
+    Seen = Covered = 0;
+  }
+  ~TCoverWatch() { UnhookWindowsHookEx(Hook); }
+  TCoverWatch(const TCoverWatch&) = delete;
+  TCoverWatch& operator=(const TCoverWatch&) = delete;
+  static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == Main) {
+      ++Seen;
+      const HWND cover = Provider->CaptionCoverWindow();
+      if (cover != nullptr && IsWindowVisible(cover)) ++Covered;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK Hook;
+  static inline HWND Main = nullptr;
+  static inline TsSkinProvider* Provider = nullptr;
+  static inline int Seen = 0, Covered = 0;
 };
 
 TEST_F(MDI, TheClientAndTheChildrenAreSkinned) {
@@ -128,6 +186,99 @@ TEST_F(MDI, AMaximizedChildShowsItsIconItemsAndButtonsOnTheMenuLine) {
   EXPECT_TRUE(IsWindowVisible(icons));
   SendMessageA(Forms->Main->Handle(), WM_EXITMENULOOP, 0, 0);
   EXPECT_FALSE(IsWindow(icons));
+}
+
+// Under a maximized child the client window asks the form's controls that paint themselves
+// for their backgrounds instead of painting its area.
+TEST_F(MDI, WithAMaximizedChildTheClientAsksTheFormsOpaqueControls) {
+  auto* opaque = new TBackgroundProbe(Forms->Main.get(), true);
+  auto* seeThrough = new TBackgroundProbe(Forms->Main.get(), false);
+  opaque->SetParent(Forms->Main.get());
+  seeThrough->SetParent(Forms->Main.get());
+  MaximizeActive();
+  ErasedPixel(Client(), 4, 4);
+  EXPECT_TRUE(opaque->Asked);
+  EXPECT_FALSE(seeThrough->Asked);
+}
+
+// A maximized child's caption change repaints the main form's caption (which shows the
+// child's) under the main form's caption cover.
+TEST_F(MDI, AMaximizedChildsCaptionChangeIsCoveredOnTheMainForm) {
+  MaximizeActive();
+  TCustomForm* child = Forms->Main->ActiveMDIChild();
+  {
+    TCoverWatch watch(Forms->Main->Handle(), MainProvider());
+    SetWindowTextA(child->Handle(), "Renamed");
+    EXPECT_GT(TCoverWatch::Seen, 0);
+    EXPECT_EQ(TCoverWatch::Covered, TCoverWatch::Seen);
+  }
+  EXPECT_EQ(MainProvider()->CaptionCoverWindow(), nullptr);
+  EXPECT_EQ(child->Caption(), "Renamed");
+}
+
+// Children under a maximized one paint nothing; the maximized one paints.
+TEST_F(MDI, ChildrenUnderAMaximizedOnePaintNothing) {
+  MaximizeActive();
+  const struct {
+    int Child;
+    bool Painted;
+  } cases[] = {{0, false}, {1, false}, {2, true}};
+  for (const auto& c : cases)
+    EXPECT_EQ(ErasedPixel(Forms->Children[static_cast<size_t>(c.Child)]->Handle(), 10, 10) != RGB(0, 0, 0), c.Painted)
+        << c.Child;
+}
+
+// A child lying whole inside the client window builds its frame cache anew when erased; one
+// reaching out of it keeps its cache.
+TEST_F(MDI, AnErasedChildInsideTheClientBuildsItsCacheAnew) {
+  const struct {
+    int Left;
+    bool Built;
+  } cases[] = {{10, true}, {-60, false}};
+  TForm* child = Forms->Children[0];
+  TsSkinProvider* p = ProviderOf(child);
+  for (const auto& c : cases) {
+    child->SetBounds(c.Left, 10, 220, 160);
+    formtest::Pump();
+    formtest::RepaintFrame(p);
+    const int builds = p->FrameCacheBuilds;
+    ErasedPixel(child->Handle(), 10, 10);
+    EXPECT_EQ(p->FrameCacheBuilds > builds, c.Built) << c.Left;
+    EXPECT_EQ(p->SkinData()->CacheBitmap()->GetHeight(), child->Height()) << c.Left;
+  }
+}
+
+// The end of a scroll in any form redraws the MDI client window too.
+TEST_F(MDI, AScrollsEndRedrawsTheClient) {
+  ASSERT_EQ(ClientPixel(-30, -30), MDIFillA);
+  const RECT r = formtest::WindowRectOf(Client());
+  {
+    TWindowDC dc(Client(), TWindowDC::TArea::Window);
+    PatBlt(dc.Get(), r.right - r.left - 60, r.bottom - r.top - 60, 60, 60, BLACKNESS);
+  }
+  formtest::Command(Forms->Children[0], SkinCmdScrollFinish);
+  TWindowDC dc(Client(), TWindowDC::TArea::Window);
+  EXPECT_EQ(GetPixel(dc.Get(), r.right - r.left - 30, r.bottom - r.top - 30), MDIFillA);
+}
+
+// A skin applied marks the main form active when its active child is the active form.
+TEST_F(MDI, ALoadedSkinMarksTheMainFormActiveWithItsActiveChild) {
+  const struct {
+    bool OtherFormActive, Active;
+  } cases[] = {{false, true}, {true, false}};
+  for (const auto& c : cases) {
+    std::unique_ptr<TForm> other;
+    if (c.OtherFormActive) {
+      other = std::make_unique<TForm>(nullptr);
+      other->Show();
+      SetActiveWindow(other->Handle());
+      formtest::Pump();
+    }
+    TsSkinProvider* p = MainProvider();
+    p->FormActive = false;
+    formtest::Command(Forms->Main.get(), SkinCmdSkinLoaded, M.get());
+    EXPECT_EQ(p->FormActive, c.Active) << c.OtherFormActive;
+  }
 }
 
 TEST_F(MDI, TheMaximizedChildsButtonsCloseRestoreAndMinimizeIt) {
