@@ -1310,11 +1310,13 @@ TEST_F(AppSkinsE2E, EveryWindowOfTheProgramInBothStoredSkins) {
     shot("skin-dropdown");
     SendKey(VK_ESCAPE);
     ASSERT_TRUE(menusClosed());
+    MoveMouse(POINT{5, 5});   // no hot tool button in the pictures that follow
 
     p.Foreground(p.Main());
     SendKey(VK_SPACE, false, true);
     ASSERT_TRUE(menuOpen()) << "no system menu";
     shot("system-menu");
+    SendKey(VK_DOWN);
     SendKey(VK_RIGHT);   // "Available skins", on top
     shot("available-skins");
     SendKey(VK_ESCAPE);
@@ -1354,6 +1356,7 @@ TEST_F(AppSkinsE2E, EveryWindowOfTheProgramInBothStoredSkins) {
     ConnectToEmulator();
     Line.Emu("frame 0x16 0x04 128");
     ASSERT_TRUE(p.WaitStatus({"1s/div", "Normal", "1v/div", "x1", "AC"}));
+    Line.Emu("wave 0x16 0x04 sine");
     shot("main-live");
     p.Foreground(p.Main());
     SendKey(VK_F6);
