@@ -577,6 +577,12 @@ public:
     return Wait("", "About");
   }
 
+  // The help form by F1; null when it did not open.
+  HWND OpenHelp() {
+    Foreground(FMain);
+    SendKey(VK_F1);
+    return Wait("", "Help - FAQ");
+  }
   // Opens the device dialog with Ctrl+O, types the port and presses OK.
   HWND ConnectDialog() {
     Foreground(FMain);
@@ -1024,8 +1030,7 @@ TEST_F(AppE2E, PullingTheLineShowsTheReadersErrorAndConnectWorksAgain) {
 
 TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   TProgram& p = Run();
-  SendKey(VK_F1);
-  HWND help = p.Wait("", "Help - FAQ");
+  HWND help = p.OpenHelp();
   ASSERT_NE(help, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));   // modal
   EXPECT_NE(FindChild(help, "", "&Close"), nullptr);
@@ -1091,9 +1096,7 @@ TEST_F(AppE2E, DialogButtonsDrawFromTheSkinAndFollowItsSwitch) {
     p.Press(dlg, "&Cancel");
     ASSERT_TRUE(p.Gone("", "Select device"));
 
-    p.Foreground(p.Main());
-    SendKey(VK_F1);
-    HWND help = p.Wait("", "Help - FAQ");
+    HWND help = p.OpenHelp();
     ASSERT_NE(help, nullptr);
     HWND close = FindChild(help, "TsButton", "&Close");
     ASSERT_NE(close, nullptr);
@@ -1348,15 +1351,13 @@ TEST_F(AppSkinsE2E, EveryWindowOfTheProgramInBothStoredSkins) {
 
     HWND about = p.OpenAbout();
     ASSERT_NE(about, nullptr);
-    shot("about");
+    shot("about-box");
     p.Press(about, "OK");
     ASSERT_TRUE(p.Gone("", "About"));
 
-    p.Foreground(p.Main());
-    SendKey(VK_F1);
-    HWND help = p.Wait("", "Help - FAQ");
+    HWND help = p.OpenHelp();
     ASSERT_NE(help, nullptr);
-    shot("help");
+    shot("help-form");
     p.Press(help, "&Close");
     ASSERT_TRUE(p.Gone("", "Help - FAQ"));
 
