@@ -594,7 +594,10 @@ def build(name):
     g = [('VERSION', VERSION), ('AUTHOR', AUTHOR), ('DESCRIPTION', p['description']),
          ('MASTERBITMAP', 'MASTER.BMP')]
     g += section(2, p['window'], p['text'], p['input'], p['text'])
-    g += [('TCTOP', col(p['accent_soft'])), ('BORDERCOLOR', col(p['border']))]
+    # TCBOTTOM: the colour of a link whose own colour would not read on the window's face
+    # (the help form's forum link is designed blue).
+    g += [('TCTOP', col(p['accent_soft'])), ('TCBOTTOM', col(p['accent_soft'])),
+          ('BORDERCOLOR', col(p['border']))]
     big = {k: title_button(p, k, 28, 18) for k in ('close', 'max', 'min', 'norm', 'help')}
     g += [('BICONCLOSE', region(m, big['close'])), ('BICONMAX', region(m, big['max'])),
           ('BICONMIN', region(m, big['min'])), ('BICONNORM', region(m, big['norm'])),

@@ -539,6 +539,10 @@ void TsCustomComboBox::DrawItemSkinned(int Index, const TRect& Rect, TOwnerDrawS
         if (selection >= 0) {
           DrawColoredTextSimple(item->Canvas(), s, true, sm, 1, selection, format, r);
         } else {
+          // The raw DC has the bitmap's stock font until the canvas draws: the item's own
+          // font is selected for the text only.
+          TSaveDC saved(idc);
+          ::SelectObject(idc, item->Canvas()->Font()->GetHandle());
           ::SetBkMode(idc, TRANSPARENT);
           ::SetTextColor(idc, static_cast<COLORREF>(fontColor));
           DrawTextStr(idc, s, r, format);
@@ -550,6 +554,8 @@ void TsCustomComboBox::DrawItemSkinned(int Index, const TRect& Rect, TOwnerDrawS
       }
     } else {
       TRect r = whole;
+      TSaveDC saved(idc);
+      ::SelectObject(idc, item->Canvas()->Font()->GetHandle());
       ::SetBkMode(idc, TRANSPARENT);
       ::SetTextColor(idc, static_cast<COLORREF>(fontColor));
       DrawTextStr(idc, Text(), r, format);

@@ -538,8 +538,8 @@ public:
     return RECT{o.x + 2, o.y + 2, o.x + r.right - 2, o.y + r.bottom - 2};
   }
 
-  // The tool bar's "Skin" drop-down: a click on its arrow, then the item's accelerator.
-  void ChooseSkin(WORD accelerator) {
+  // The tool bar's "Skin" drop-down opened by a click on its arrow.
+  void OpenSkinMenu() {
     HWND tb = FindChild(FMain, "TsToolBar");
     ASSERT_NE(tb, nullptr);
     const int n = static_cast<int>(SendMessageA(tb, TB_BUTTONCOUNT, 0, 0));
@@ -558,6 +558,10 @@ public:
       WaitFor(menuOpen, 4000);
     }
     ASSERT_TRUE(menuOpen()) << "the Skin menu did not open";
+  }
+  // The "Skin" drop-down's item chosen by its accelerator.
+  void ChooseSkin(WORD accelerator) {
+    OpenSkinMenu();
     SendKey(accelerator);
     ASSERT_TRUE(WaitFor([&] { return FindTop(Pid(), "#32768", "") == nullptr; }, 5000));
   }
@@ -573,6 +577,12 @@ public:
     return Wait("", "About");
   }
 
+  // The help form by F1; null when it did not open.
+  HWND OpenHelp() {
+    Foreground(FMain);
+    SendKey(VK_F1);
+    return Wait("", "Help - FAQ");
+  }
   // Opens the device dialog with Ctrl+O, types the port and presses OK.
   HWND ConnectDialog() {
     Foreground(FMain);
@@ -1020,8 +1030,7 @@ TEST_F(AppE2E, PullingTheLineShowsTheReadersErrorAndConnectWorksAgain) {
 
 TEST_F(AppE2E, AboutAndHelpOpenModallyAndCloseWithTheirButton) {
   TProgram& p = Run();
-  SendKey(VK_F1);
-  HWND help = p.Wait("", "Help - FAQ");
+  HWND help = p.OpenHelp();
   ASSERT_NE(help, nullptr);
   EXPECT_FALSE(IsWindowEnabled(p.Main()));   // modal
   EXPECT_NE(FindChild(help, "", "&Close"), nullptr);
@@ -1087,9 +1096,7 @@ TEST_F(AppE2E, DialogButtonsDrawFromTheSkinAndFollowItsSwitch) {
     p.Press(dlg, "&Cancel");
     ASSERT_TRUE(p.Gone("", "Select device"));
 
-    p.Foreground(p.Main());
-    SendKey(VK_F1);
-    HWND help = p.Wait("", "Help - FAQ");
+    HWND help = p.OpenHelp();
     ASSERT_NE(help, nullptr);
     HWND close = FindChild(help, "TsButton", "&Close");
     ASSERT_NE(close, nullptr);
@@ -1147,11 +1154,15 @@ protected:
     Put("New.tez", BuildPackedSkin({{"Options.dat", "[GLOBALINFO]\r\nVERSION=8.0\r\n"}}));
     CreateDirectoryA((std::string(kSkins) + "\\Old").c_str(), nullptr);
     Put("Old\\Options.dat", "[GLOBALINFO]\r\nVERSION=6.5\r\n");
+    // A folder skin whose master bitmap is no bitmap.
+    CreateDirectoryA((std::string(kSkins) + "\\Cracked").c_str(), nullptr);
+    Put("Cracked\\Options.dat", "[GLOBALINFO]\r\nVERSION=7.2\r\nMASTERBITMAP=MASTER.BMP\r\n");
+    Put("Cracked\\MASTER.BMP", "BM" + std::string(60, 'x'));
   }
   void TearDown() override {
     AppE2E::TearDown();
     for (const std::string& f : Written) DeleteFileA(f.c_str());
-    RemoveDirectoryA((std::string(kSkins) + "\\Old").c_str());
+    for (const char* dir : {"\\Old", "\\Cracked"}) RemoveDirectoryA((std::string(kSkins) + dir).c_str());
     RemoveDirectoryA(kSkins);
   }
   void Put(const std::string& name, const std::string& bytes) {
@@ -1240,6 +1251,130 @@ TEST_F(AppSkinsE2E, APackedNameOfAStoredSkinAndTenSwitches) {
   p.Stop();
   EXPECT_FALSE(p.Forced());
   EXPECT_EQ(p.ExitCode(), 0u);
+}
+
+// One picture of every window of the program in each stored skin, to be looked at: the main
+// window idle and live, its menus, the "Skin" drop-down, the system menu with "Available
+// skins", "Select device" closed and dropped, the About box, the help form, the save dialog
+// and the error boxes of a failing connection, of a failing folder skin and of a failing
+// start-up. Only what the other tests check is asserted.
+TEST_F(AppSkinsE2E, EveryWindowOfTheProgramInBothStoredSkins) {
+  Program = std::make_unique<TProgram>(Folder);
+  TProgram& p = *Program;
+  // The boxes of a failing start-up show before any skin is applied: once each.
+  WriteIni("Cracked");
+  p.Launch();
+  HWND cracked = p.Wait("#32770", "Error", 15000);
+  ASSERT_NE(cracked, nullptr) << "no error box for the failing folder skin";
+  Sleep(600);
+  Line.Request("shot folder-skin-error-start");
+  PostMessageA(cracked, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(cracked, IDOK)));
+  p.WaitMain();
+  p.Stop();
+  {
+    WriteIni("Dusk (internal)");
+    TOwnedHandle lock(CreateFileA(p.Ini().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock.Valid()) << GetLastError();
+    p.Launch();
+    HWND box = p.Wait("#32770", "Orbex");
+    ASSERT_NE(box, nullptr) << "no start-up error box";
+    Sleep(600);
+  Line.Request("shot startup-error");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    p.Stop();
+  }
+  auto pause = [] { Sleep(600); };   // lets the windows finish painting: for the picture only
+  auto menuOpen = [&] { return p.Wait("#32768", "", 5000) != nullptr; };
+  auto menusClosed = [&] { return p.Gone("#32768", ""); };
+  for (const char* skin : {"Dusk", "Linden"}) {
+    const std::string name = std::string(skin) == "Dusk" ? "dusk" : "linden";
+    auto shot = [&](const std::string& what) {
+      pause();
+      Line.Request("shot " + what + "-" + name);
+    };
+    WriteIni(std::string(skin) + " (internal)");
+    p.Start();
+    shot("main-idle");
+
+    // The main menu's three popups, one after the other.
+    SendKey('F', false, true);
+    ASSERT_TRUE(menuOpen());
+    shot("menu-file");
+    SendKey(VK_RIGHT);
+    shot("menu-tools");
+    SendKey(VK_RIGHT);
+    shot("menu-help");
+    SendKey(VK_ESCAPE);
+    SendKey(VK_ESCAPE);
+    ASSERT_TRUE(menusClosed());
+
+    p.OpenSkinMenu();
+    shot("skin-dropdown");
+    SendKey(VK_ESCAPE);
+    ASSERT_TRUE(menusClosed());
+    MoveMouse(POINT{5, 5});   // no hot tool button in the pictures that follow
+
+    p.Foreground(p.Main());
+    SendKey(VK_SPACE, false, true);
+    ASSERT_TRUE(menuOpen()) << "no system menu";
+    shot("system-menu");
+    SendKey(VK_DOWN);
+    SendKey(VK_RIGHT);   // "Available skins", on top
+    shot("available-skins");
+    // "Cracked", the third skin, fails to load: its error box shows in the current skin.
+    SendKey(VK_DOWN);
+    SendKey(VK_DOWN);
+    SendKey(VK_RETURN);
+    HWND cracked = p.Wait("#32770", "Error", 15000);
+    ASSERT_NE(cracked, nullptr) << "no error box for the failing folder skin";
+    shot("folder-skin-error");
+    PostMessageA(cracked, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(cracked, IDOK)));
+    ASSERT_TRUE(p.Gone("#32770", "Error"));
+    ASSERT_TRUE(menusClosed());
+
+    HWND dlg = p.ConnectDialog();
+    ASSERT_NE(dlg, nullptr);
+    shot("select-device");
+    HWND combo = FindChild(dlg, "TsComboBox");
+    ASSERT_NE(combo, nullptr);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    shot("select-device-dropped");
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    p.TypePort(dlg, "COM99");
+    p.Press(dlg, "&OK");
+    HWND err = p.ErrorBox();
+    ASSERT_NE(err, nullptr);
+    shot("connect-error");
+    p.Press(err, "OK");
+    ASSERT_TRUE(p.Gone("TMessageForm", "Error"));
+
+    HWND about = p.OpenAbout();
+    ASSERT_NE(about, nullptr);
+    shot("about-box");
+    p.Press(about, "OK");
+    ASSERT_TRUE(p.Gone("", "About"));
+
+    HWND help = p.OpenHelp();
+    ASSERT_NE(help, nullptr);
+    shot("help-form");
+    p.Press(help, "&Close");
+    ASSERT_TRUE(p.Gone("", "Help - FAQ"));
+
+    ConnectToEmulator();
+    Line.Emu("frame 0x16 0x04 128");
+    ASSERT_TRUE(p.WaitStatus({"1s/div", "Normal", "1v/div", "x1", "AC"}));
+    Line.Emu("wave 0x16 0x04 sine");
+    shot("main-live");
+    p.Foreground(p.Main());
+    SendKey(VK_F6);
+    HWND save = p.Wait("#32770", "Export scope trace to file");
+    ASSERT_NE(save, nullptr);
+    shot("save-dialog");
+    PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(p.Gone("#32770", "Export scope trace to file"));
+    p.Stop();
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -48,6 +49,12 @@ public:
     Enters += Message.Msg == CM_MOUSEENTER ? 1 : 0;
     Leaves += Message.Msg == CM_MOUSELEAVE ? 1 : 0;
     TsComboBox::WndProc(Message);
+  }
+
+  // The list's item `index` drawn as not selected into `dc`.
+  void DrawListItem(HDC dc, int index, const TRect& r) {
+    TCanvasDC bound(*Canvas(), dc);
+    DrawItem(index, r, 0);
   }
 
 protected:
@@ -164,6 +171,27 @@ TEST_F(Combos, NoSelectionDrawsNoText) {
   EXPECT_NO_THROW(PrintedAt(c, 0, 0));
   EXPECT_GT(c->Drawn, 0);
   EXPECT_TRUE(Near(PrintedAt(c, 6, c->Height() / 2), Combo));
+}
+
+// A list item that is not selected is written in the box's font, as the selected one is (not
+// in the bitmap's stock font): its letters are as tall as the font's.
+TEST_F(Combos, AListItemIsWrittenInTheBoxsFont) {
+  TRecordingCombo* c = Box(csDropDownList);
+  c->Font()->SetHeight(-30);
+  TBitmap b;
+  b.SetPixelFormat(TPixelFormat::pf32bit);
+  b.SetSize(120, 40);
+  const HDC dc = b.Canvas()->GetHandle();
+  c->DrawListItem(dc, 0, TRect{0, 0, 120, 40});
+  const COLORREF back = GetPixel(dc, 119, 1);
+  int top = 40, bottom = -1;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 100; ++x)
+      if (GetPixel(dc, x, y) != back) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  EXPECT_GE(bottom - top, 18) << top << " " << bottom;   // the stock font's are 11 or 12 high
 }
 
 TEST_F(Combos, ReadOnlyNeitherOpensNorTypesButFocusesAndDoubleClicks) {
