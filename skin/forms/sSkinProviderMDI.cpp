@@ -188,11 +188,11 @@ void TsSkinProvider::PaintMDIButtons(TBitmap* cache) {
                  {&FMDIRestore, mask("SICONNORM", "BICONNORM"), "SICONNORM"},
                  {&FMDIMin, mask("SICONMIN", "BICONMIN"), "SICONMIN"}};
   for (const TsPlacedButton& p : placed) {
-    const auto& spec = buttons[CodeIndex(p.Code)];
-    TsTitleButtonState& b = *spec.Button;
+    const auto& kind = buttons[CodeIndex(p.Code)];
+    TsTitleButtonState& b = *kind.Button;
     b.HitCode = p.Code;
-    b.MaskIndex = spec.Mask;
-    b.MaskKey = spec.Key;
+    b.MaskIndex = kind.Mask;
+    b.MaskKey = kind.Key;
     b.Rect = p.Rect;
     if (b.State < 0) b.State = 0;
     b.Enabled = true;
