@@ -40,13 +40,18 @@ std::unique_ptr<TMainForm> MainWindow(const std::string& skin) {
 // first item selected, when set), hands it to `inspect` and closes the menu. False when no
 // menu window showed. The mouse is parked in the screen's far corner first: a menu opened from
 // the keyboard selects its first item only while the mouse is not over another one.
+// A test that reads the screen sets `GShown` to tell when the menu's painting has reached it
+// (under load the screen lags behind the window): inspected then, or after two seconds.
 std::function<void(HWND)> GInspect;
+std::function<bool()> GShown;
 bool GInspected = false;
 HMENU GSelected = nullptr;
+int GShownWaits = 0;
 void CALLBACK MenuTimer(HWND, UINT, UINT_PTR id, DWORD) {
   HWND popup = FindWindowA("#32768", nullptr);
   if (popup == nullptr || !IsWindowVisible(popup)) return;
   if (GSelected != nullptr && (GetMenuState(GSelected, 0, MF_BYPOSITION) & MF_HILITE) == 0) return;
+  if (GShown && !GShown() && ++GShownWaits < 40) return;
   KillTimer(nullptr, id);
   UpdateWindow(popup);
   GInspect(popup);
@@ -66,6 +71,8 @@ bool WithOpenMenu(const std::function<void()>& open, std::function<void(HWND)> i
   }
   KillTimer(nullptr, timer);
   GSelected = nullptr;
+  GShown = nullptr;
+  GShownWaits = 0;
   return GInspected;
 }
 
@@ -142,6 +149,10 @@ TEST_P(MenusTest, FileMenuIsDrawnFromTheSkin) {
   const TsGeneralData& item = Section(m, "MENUITEM");
   const int normal = std::max(static_cast<int>(std::lround(1.25 * TextHeightW())), 16) + 4;
   GSelected = menu;
+  GShown = [&] {
+    const RECT connect = MenuItemRect(menu, 0);
+    return ScreenPixel(connect.right - 5, (connect.top + connect.bottom) / 2) == (item.HotColor & 0xFFFFFF);
+  };
   ASSERT_TRUE(WithOpenMenu([&] { PostMessageA(f->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
                            [&](HWND popup) {
                              formtest::Shot(popup, 60, std::string("file-") + GetParam());
