@@ -40,10 +40,6 @@ std::vector<std::unique_ptr<TlxPageWnd>>& PageList() {
   return list;
 }
 
-bool DataSkinned(const TlxMainWnd& a) {
-  return !a.Defunct() && a.SkinData() != nullptr && a.SkinData()->HasSkin(false);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -271,7 +267,7 @@ void TlxTabControlWnd::DetachParts() { FArrows.reset(); }
 
 void TlxTabControlWnd::UpdateArrows() {
   const HWND spin = FindWindowExA(Handle(), nullptr, UPDOWN_CLASSA, nullptr);
-  if (spin == nullptr || !DataSkinned(*this)) {
+  if (spin == nullptr || !AdapterSkinned(*this)) {
     FArrows.reset();
     return;
   }
@@ -317,7 +313,7 @@ void TlxTabControlWnd::HandleMessage(TMessage& message) {
         passDown();
         return;
       case SkinCmdResumePaint:
-        if (!DataSkinned(*this)) break;
+        if (!AdapterSkinned(*this)) break;
         d->SetPaintLock(false);
         InvalidateRect(Handle(), nullptr, TRUE);
         return;
@@ -330,7 +326,7 @@ void TlxTabControlWnd::HandleMessage(TMessage& message) {
     TlxMainWnd::HandleMessage(message);
     return;
   }
-  if (!DataSkinned(*this)) {
+  if (!AdapterSkinned(*this)) {
     TlxMainWnd::HandleMessage(message);
     return;
   }
@@ -409,7 +405,7 @@ void TlxPageControlWnd::AdaptPages() {
 }
 
 void TlxPageControlWnd::HandleMessage(TMessage& message) {
-  if (!DataSkinned(*this)) {
+  if (!AdapterSkinned(*this)) {
     TlxTabControlWnd::HandleMessage(message);
     return;
   }
@@ -472,7 +468,7 @@ bool TlxPageWnd::PaintPage(HDC dc) {
 
 void TlxPageWnd::HandleMessage(TMessage& message) {
   TsCommonData* d = SkinData();
-  const bool skinned = DataSkinned(*this);
+  const bool skinned = AdapterSkinned(*this);
   if (message.Msg == WM_SKINCOMMAND && d != nullptr) {
     const bool own = reinterpret_cast<TsSkinManager*>(message.LParam) == d->GetSkinManager();
     switch (SkinCommandOf(message.WParam)) {

@@ -50,7 +50,10 @@ void TlxTrackWnd::PaintTicks(const TRect& channel, const TRect& thumb) {
   const int half = (vertical ? thumb.Height() : thumb.Width()) / 2;
   std::vector<int> positions{vertical ? channel.Top + half : channel.Left + half,
                              vertical ? channel.Bottom - half : channel.Right - half};
-  const int count = static_cast<int>(SendMessageA(Handle(), TBM_GETNUMTICS, 0, 0));
+  // A bar over a wide range can report more ticks than it has pixels: no more are drawn than
+  // can be told apart.
+  const int count = std::min(static_cast<int>(SendMessageA(Handle(), TBM_GETNUMTICS, 0, 0)),
+                             (vertical ? channel.Height() : channel.Width()) + 2);
   // Wine answers TBM_GETTICPOS of a vertical bar with places across it: there the places come
   // from the ticks' values, between the two ends.
   const int low = static_cast<int>(SendMessageA(Handle(), TBM_GETRANGEMIN, 0, 0));

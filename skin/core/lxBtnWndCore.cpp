@@ -16,7 +16,7 @@ int BtnFaceState(const TlxBtnStateInput& in) {
 
 int BtnMaxTextWidth(bool hasCaption, int width, int glyphWidth) {
   if (!hasCaption) return 0;
-  if (glyphWidth <= 0) return width - 2;
+  if (glyphWidth <= 0) return std::max(0, width - 2);
   return std::max(0, width - glyphWidth);
 }
 
@@ -41,10 +41,9 @@ TRect BareBitBtnGlyphRect(const TRect& caption, int glyphWidth, int glyphHeight,
 }
 
 unsigned BtnCaptionFormat(std::uint32_t style, std::uint32_t exStyle) {
-  constexpr unsigned Expandtabs = 0x40, Wordbreak = 0x10;
-  unsigned f = lxDT_CENTER | Expandtabs;
-  if ((style & lxBS_MULTILINE) != 0) f |= Wordbreak;
-  if ((exStyle & lxWS_EX_RTLREADING) != 0) f |= lxDT_RTLREADING_B;
+  unsigned f = lxDT_CENTER | lxDT_EXPANDTABS;
+  if ((style & lxBS_MULTILINE) != 0) f |= lxDT_WORDBREAK;
+  if ((exStyle & lxWS_EX_RTLREADING) != 0) f |= lxDT_RTLREADING;
   return f;
 }
 
@@ -78,11 +77,10 @@ TSize CheckGlyphSize(const TlxCheckMask& m) {
   return TSize{m.RectW / std::max(1, m.ImageCount), m.RectH / std::max(1, m.MaskType + 1)};
 }
 
-int CheckMeasureWidth(int width, int glyphWidth) { return width - glyphWidth - 2; }
+int CheckMeasureWidth(int width, int glyphWidth) { return std::max(0, width - glyphWidth - 2); }
 
 unsigned CheckMeasureFormat(std::uint32_t style) {
-  constexpr unsigned Wordbreak = 0x10;
-  return (style & lxBS_MULTILINE) != 0 ? Wordbreak : lxDT_SINGLELINE;
+  return (style & lxBS_MULTILINE) != 0 ? lxDT_WORDBREAK : lxDT_SINGLELINE;
 }
 
 TlxCheckLayout CheckBoxLayout(int width, int height, TSize glyph, int textW, int textH, bool hasCaption,
@@ -99,14 +97,13 @@ TlxCheckLayout CheckBoxLayout(int width, int height, TSize glyph, int textW, int
   const int bottom = height - top;
   if (!right) {
     const int left = glyph.cx + 4;
-    l.Caption = TRect{left, top, left + textW, bottom};
-    const int dx = -1 * (multiLine ? 1 : 0);
-    l.Caption = TRect{l.Caption.Left + dx, l.Caption.Top - 1, l.Caption.Right + dx, l.Caption.Bottom - 1};
+    const int dx = multiLine ? -1 : 0;
+    l.Caption = TRect{left + dx, top - 1, left + textW + dx, bottom - 1};
   } else if ((exStyle & lxWS_EX_RTLREADING) != 0) {
     const int r = width - glyph.cx - 6;
     l.Caption = TRect{r - textW, top, r, bottom};
-    l.Format |= lxDT_RTLREADING_B;
-    if (!multiLine) l.Format |= 0x2;   // DT_RIGHT
+    l.Format |= lxDT_RTLREADING;
+    if (!multiLine) l.Format |= lxDT_RIGHT;
   } else {
     l.Caption = TRect{2, top, textW + 2, bottom};
   }

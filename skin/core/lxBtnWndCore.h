@@ -10,14 +10,14 @@
 #include <string>
 
 #include "framework/base/Types.h"
+#include "skin/core/lxAdapterCore.h"
 
 // The system's button styles and text-format bits the layouts read and pass on.
 constexpr std::uint32_t lxBS_TYPEMASK = 0xF, lxBS_DEFPUSHBUTTON = 0x1, lxBS_RADIOBUTTON = 0x4,
                         lxBS_AUTORADIOBUTTON = 0x9, lxBS_OWNERDRAW = 0xB, lxBS_RIGHTBUTTON = 0x20,
                         lxBS_MULTILINE = 0x2000, lxWS_EX_RTLREADING = 0x2000;
 constexpr std::uint32_t lxBST_CHECKED = 0x1, lxBST_INDETERMINATE = 0x2, lxBST_PUSHED = 0x4, lxBST_FOCUS = 0x8;
-constexpr unsigned lxDT_CENTER = 0x1, lxDT_VCENTER = 0x4, lxDT_SINGLELINE = 0x20, lxDT_CALCRECT = 0x400,
-                   lxDT_RTLREADING_B = 0x20000;
+constexpr unsigned lxDT_CENTER = 0x1, lxDT_SINGLELINE = 0x20;
 
 // ---- push buttons --------------------------------------------------------------------------
 

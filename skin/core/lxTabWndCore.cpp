@@ -1,6 +1,8 @@
 // The tab, spin, track-bar and native tool-bar rules (see lxTabWndCore.h).
 #include "skin/core/lxTabWndCore.h"
 
+#include "skin/core/sTitleLayout.h"
+
 #include <algorithm>
 
 namespace {
@@ -144,7 +146,8 @@ void SpinHalves(int width, int height, bool vertical, int leftOffset, TRect& fir
 }
 
 TSize SpinArrowSize(int maskW, int maskH, int imageCount, int maskType) {
-  return TSize{maskW / std::max(1, imageCount), maskH / std::max(1, maskType + 1)};
+  const TPoint frame = GripFrameSize(maskW, maskH, imageCount, maskType);
+  return TSize{frame.X, frame.Y};
 }
 
 // ---- track bars ------------------------------------------------------------------------------

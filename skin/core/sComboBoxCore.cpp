@@ -12,7 +12,7 @@ TRect ComboButtonRect(int width, int height, int scrollWidth, bool hasButton, bo
 }
 
 TRect ComboAdapterButtonRect(int width, int height, int scrollWidth, std::uint32_t style, bool rtlReading) {
-  return ButtonAt(width, height, (style & lxCBS_DROPDOWNBIT) != 0 ? scrollWidth : 0, rtlReading);
+  return ForeignComboButtonRect(width, height, scrollWidth, (style & lxCBS_DROPDOWNBIT) != 0, rtlReading);
 }
 
 TRect ComboItemRect(const TRect& button, int width, int cacheHeight, bool rightToLeft) {

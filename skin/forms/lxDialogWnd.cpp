@@ -13,6 +13,7 @@
 #include "skin/core/sSkinData.h"
 #include "skin/core/sTitleLayout.h"
 #include "skin/core/win/sCommonData.h"
+#include "skin/core/win/sControlUtils.h"
 #include "skin/core/win/sMessagesWin.h"
 #include "skin/core/win/sSectionPaint.h"
 #include "skin/core/win/sSkinDataWin.h"
@@ -358,12 +359,8 @@ void TlxDialogWnd::UpdateRegion(bool redraw) {
   const TRect wr = WindowRectOfWnd(h);
   if (FBorderForm != nullptr) {
     // The border window draws the frame: the dialog shows its client area only.
-    POINT origin{0, 0};
-    ClientToScreen(h, &origin);
-    RECT cr{};
-    GetClientRect(h, &cr);
-    TOwnedRegion content(CreateRectRgn(origin.x - wr.Left, origin.y - wr.Top, origin.x - wr.Left + cr.right,
-                                       origin.y - wr.Top + cr.bottom));
+    const TRect c = ClientRectInWindow(h);
+    TOwnedRegion content(CreateRectRgn(c.Left, c.Top, c.Right, c.Bottom));
     FRegionChanged = false;
     if (content && SetWindowRgn(h, content.Get(), redraw ? TRUE : FALSE) != 0) (void)content.Release();
     return;
@@ -502,6 +499,7 @@ void TlxDialogWnd::StartMoving() {
   if (FMoving || m == nullptr) return;
   const int target = m->AnimEffects()->BlendOnMoving()->BlendValue;
   FMoveTimer = std::make_unique<TlxMoveTimer>(static_cast<IlxEffectOwner*>(this), h, 255, target, DialogBlendStep(target));
+  FWasLayered = (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
   const HWND border = FBorderForm != nullptr ? FBorderForm->Handle() : nullptr;
   if (border != nullptr) {
     // The border window carries the dialog's whole image while it moves; the dialog stays
@@ -539,12 +537,12 @@ void TlxDialogWnd::StopMoving() {
     const TRect br = WindowRectOfWnd(border);
     SetWindowPos(h, border, br.Left + FBorderForm->FormLeftOffset(), br.Top + FBorderForm->PlacedTopOffset(), 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    if (!FWasLayered) SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     SetFocus(h);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     FBorderForm->PlaceBehindOwner();
   } else if (IsWindow(h)) {
-    SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+    if (!FWasLayered) SetWindowLongA(h, GWL_EXSTYLE, GetWindowLongA(h, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     UpdateWindow(h);
     SetFocus(h);
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);

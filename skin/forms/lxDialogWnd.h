@@ -157,6 +157,8 @@ private:
   bool FRegionChanged = true;
   bool FDestroyed = false;
   bool FMoving = false;
+  // The dialog was layered of its own before the move made it so: it stays layered after.
+  bool FWasLayered = false;
   int FDepth = 0;
   int FCaptionIndex = -1, FTitleIndex = -1;
   std::string FTitleSection;

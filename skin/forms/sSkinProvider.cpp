@@ -249,16 +249,11 @@ void TsSkinProvider::ReleaseMDIParts() {
   // A child with a menu merged into the main form's bar: the main form's menu line changes.
   if (MDIChild() && FForm->Menu() != nullptr)
     if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
-      parent->FSkinData->BGChanged = 1;
-      parent->MenuLineCount = -1;
-      parent->RepaintFormFrame();
+      parent->MenuLineChanged(true);
     }
   // The client window's adapter goes while the window still exists.
-  if (MDIParentProvider == this) {
-    FMDIForm.reset();
-    MDIParentProvider = nullptr;
-  }
   FMDIForm.reset();
+  if (MDIParentProvider == this) MDIParentProvider = nullptr;
   if (ActiveChildProvider == this) ActiveChildProvider = nullptr;
 }
 
@@ -476,8 +471,7 @@ void TsSkinProvider::PrepareForm() {
   CaptionChanged = true;
   if (MDIChild())
     if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
-      parent->FSkinData->BGChanged = 1;
-      parent->MenuLineCount = -1;
+      parent->MenuLineChanged(false);
     }
   const bool reading = (FForm->ComponentState() & (csLoading | csReading)) != 0 ||
                        (FForm->FormState() & fsCreating) != 0;

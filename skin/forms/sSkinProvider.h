@@ -317,6 +317,9 @@ public:
   TPoint ClientOffset() const;
   // The title bar needs painting again (a change of caption options).
   void RepaintFormFrame();
+  // The menu line's items or the maximized child's buttons changed: frame cache and menu line
+  // measured anew, and (with `repaint`) the frame painted again.
+  void MenuLineChanged(bool repaint);
   TsSkinManager* SkinManager() const { return FSkinData->GetSkinManager(); }
 
   // --- title-button measures (pixels) over the form metrics

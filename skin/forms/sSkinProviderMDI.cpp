@@ -57,6 +57,13 @@ private:
 
 int CodeIndex(int code) { return code - htcMDIClose; }
 
+// The menu line's right end and top in the frame cache (`cacheWidth` wide): the maximized
+// child's buttons end there.
+TPoint MenuLineEnd(const TsFormGeometry& f, const ISystemMetrics& sm, int cacheWidth) {
+  return {cacheWidth - f.ShadowRight - FrameBorderWidth(f, sm, true),
+          FrameBorderWidthPlain(f, sm) + CaptionHeight(f, sm, true) + f.ShadowTop};
+}
+
 }  // namespace
 
 bool TsSkinProvider::MDIParent() const { return FForm != nullptr && FForm->FormStyle() == fsMDIForm; }
@@ -176,10 +183,9 @@ void TsSkinProvider::PaintMDIButtons(TBitmap* cache) {
   const TsFormGeometry f = Geometry();
   const ISystemMetrics& sm = SystemMetrics();
   const TsButtonImage closeImage = SkinButtonImage(FindMaskEntry(t, gi, "GLOBALINFO", "SICONCLOSE") >= 0 ? "SICONCLOSE" : "BICONCLOSE");
-  const int lineTop = FrameBorderWidthPlain(f, sm) + CaptionHeight(f, sm, true) + f.ShadowTop;
-  const int lineRight = cache->GetWidth() - f.ShadowRight - FrameBorderWidth(f, sm, true);
+  const TPoint end = MenuLineEnd(f, sm, cache->GetWidth());
   const std::vector<TsPlacedButton> placed =
-      PlaceMDIButtons(lineRight, lineTop, MenuLineHeight(f, sm), MDIButtonWidth(closeImage), MDIButtonHeight(closeImage));
+      PlaceMDIButtons(end.X, end.Y, MenuLineHeight(f, sm), MDIButtonWidth(closeImage), MDIButtonHeight(closeImage));
   const struct {
     TsTitleButtonState* Button;
     int Mask;
@@ -200,15 +206,19 @@ void TsSkinProvider::PaintMDIButtons(TBitmap* cache) {
   }
 }
 
+void TsSkinProvider::MenuLineChanged(bool repaint) {
+  FSkinData->BGChanged = 1;
+  MenuLineCount = -1;
+  if (repaint) RepaintFormFrame();
+}
+
 void TsSkinProvider::CopyMenuLineCorner(TCustomForm* form) {
   TBitmap* cache = FSkinData->CacheBitmap();
   if (form == nullptr || cache == nullptr || cache->Empty()) return;
-  const TsFormGeometry f = Geometry();
-  const ISystemMetrics& sm = SystemMetrics();
-  const int x = FrameBorderWidth(f, sm, true) + f.FormWidth - f.ShadowRight - MDIButtonsAreaWidth;
-  const int y = CaptionHeight(f, sm, true) + f.ShadowTop;
+  // The piece the maximized child's buttons are drawn in.
+  const TPoint end = MenuLineEnd(Geometry(), SystemMetrics(), cache->GetWidth());
   BitBlt(form->Canvas()->GetHandle(), 0, 0, MDIButtonsAreaWidth, GetSystemMetrics(SM_CYMENU) + 3,
-         cache->Canvas()->GetHandle(), x, y, SRCCOPY);
+         cache->Canvas()->GetHandle(), end.X - MDIButtonsAreaWidth, end.Y, SRCCOPY);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -231,9 +241,7 @@ bool TsSkinProvider::MDIMessage(TMessage& message) {
       TsSkinProvider* parent = SkinnedMDIParent();
       if (DestroyingForm() || parent == nullptr || parent == this) return true;
       if (message.WParam == SIZE_MAXIMIZED || !parent->FMDIClose.Rect.IsEmpty()) {
-        parent->FSkinData->BGChanged = 1;
-        parent->MenuLineCount = -1;
-        parent->RepaintFormFrame();
+        parent->MenuLineChanged(true);
       }
       return true;
     }
@@ -269,8 +277,7 @@ bool TsSkinProvider::MDIMessage(TMessage& message) {
       CallSavedWndProc(message);
       if (DestroyingForm()) return true;
       if (TsSkinProvider* parent = SkinnedMDIParent()) {
-        parent->FSkinData->BGChanged = 1;
-        parent->MenuLineCount = -1;
+        parent->MenuLineChanged(false);
         parent->MenuChanged = true;
         SendMessageA(parent->FForm->Handle(), WM_NCPAINT, 0, 0);
         if (parent->FForm->ClientHandle() != nullptr)

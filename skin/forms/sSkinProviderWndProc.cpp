@@ -131,9 +131,7 @@ void TsSkinProvider::UnskinnedMessage(TMessage& message) {
         CallSavedWndProc(message);
         // The main form's frame (and, with no child left active, its client) shows the change.
         if (TsSkinProvider* parent = SkinnedMDIParent(); parent != nullptr && parent != this) {
-          parent->FSkinData->BGChanged = 1;
-          parent->MenuLineCount = -1;
-          parent->RepaintFormFrame();
+          parent->MenuLineChanged(true);
           if (parent->FForm->ActiveMDIChild() == nullptr && parent->FForm->ClientHandle() != nullptr)
             RedrawWindow(parent->FForm->ClientHandle(), nullptr, nullptr,
                          RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);

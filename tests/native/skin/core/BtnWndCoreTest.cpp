@@ -97,7 +97,7 @@ TEST(CheckBoxCore, BoxAndCaptionPlaces) {
       {{13, 13}, 2 | lxBS_MULTILINE, 0, {0, 3, 13, 16}, {16, 2, 46, 16}, 0x10},
       {{13, 13}, 2 | lxBS_RIGHTBUTTON, 0, {W - 13, 3, W, 16}, {2, 3, 32, 17}, lxDT_SINGLELINE},
       {{13, 13}, 2 | lxBS_RIGHTBUTTON, lxWS_EX_RTLREADING, {W - 13, 3, W, 16}, {W - 49, 3, W - 19, 17},
-       lxDT_SINGLELINE | lxDT_RTLREADING_B | 0x2},
+       lxDT_SINGLELINE | lxDT_RTLREADING | lxDT_RIGHT},
   };
   for (const Case& c : cases) {
     const TlxCheckLayout l = CheckBoxLayout(W, H, c.Glyph, 30, 13, true, c.Style, c.ExStyle);
