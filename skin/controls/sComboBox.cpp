@@ -160,6 +160,10 @@ void TsCustomComboBox::FreeListAdapter(bool plainFrame) {
       ::SetWindowLongPtrA(FSkinnedList, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_THICKFRAME)) | WS_BORDER);
     }
     ComboListLinks().FreeList(FSkinnedList, FListAdapter);
+  } else {
+    // The adapters' unit went first (the program is ending): the adapter is deleted as it is,
+    // its destructor letting the list go.
+    delete FListAdapter;
   }
   FListAdapter = nullptr;
   FSkinnedList = nullptr;
