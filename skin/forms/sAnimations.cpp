@@ -58,6 +58,29 @@ HWND SlotAbove(HWND wnd) {
   return before != nullptr ? before : HWND_TOP;
 }
 
+}  // namespace
+
+void PlaceJustAbove(HWND wnd, HWND target, const TRect& at, UINT flags) {
+  const bool topmost = Topmost(target);
+  if (topmost != Topmost(wnd))
+    SetWindowPos(wnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Another program's window may come, go or move between reading the target's neighbour and
+  // placing: placed again, a few times at most, until it lies just above the target.
+  for (int tries = 0; tries < 4; ++tries) {
+    HWND above = GetWindow(target, GW_HWNDPREV);
+    UINT f = flags;
+    if (above == wnd)
+      f |= SWP_NOZORDER;  // in its place already (a new window starts at the top)
+    else if (above != nullptr && !topmost && Topmost(above))
+      above = nullptr;  // the first window of the target's band: to that band's top
+    SetWindowPos(wnd, above != nullptr ? above : (topmost ? HWND_TOPMOST : HWND_TOP), at.Left, at.Top, at.Width(),
+                 at.Height(), f);
+    if (GetWindow(target, GW_HWNDPREV) == wnd) return;
+  }
+}
+
+namespace {
+
 // One frame into `dest`: the image stretched into the rectangle (atAero, the rest cleared) or
 // copied whole.
 void DrawFrame(TBitmap* dest, TBitmap* image, const TlxAnimFrame& frame, TlxAnimType kind) {
@@ -717,8 +740,7 @@ void CreateCoverWindow(TWinControl* control) {
   } else {
     GCoverWindow->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     GCoverWindow->HandleNeeded();
-    SetWindowPos(GCoverWindow->Handle(), SlotAbove(control->Handle()), r.Left, r.Top, r.Width(), r.Height(),
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PlaceJustAbove(GCoverWindow->Handle(), control->Handle(), r, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   }
   TWindowDC dc(GCoverWindow->Handle());
   BitBlt(dc.Get(), 0, 0, r.Width(), r.Height(), GCoverBitmap->Canvas()->GetHandle(), 0, 0, SRCCOPY);

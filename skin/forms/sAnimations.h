@@ -67,6 +67,9 @@ protected:
 private:
   bool FTopLevel;
 };
+// Places the top-level `wnd` at `at` just above `target` in the Z order, so that it never comes
+// over another window lying over the target; topmost only with a topmost target.
+void PlaceJustAbove(HWND wnd, HWND target, const TRect& at, UINT flags);
 // Shows the control's screen area (also kept as the cover bitmap) on the cover window placed
 // over it: a child of the control's parent, or for a top-level control a window just above it.
 void CreateCoverWindow(TWinControl* control);

@@ -1162,17 +1162,10 @@ bool TsSkinProvider::CoverCaption() {
     BitBlt(mem.Get(), 0, 0, width, strip, src.Get(), 0, 0, SRCCOPY);
   }
   // The cover lies just above its form, so that it never comes over another window that
-  // overlaps the caption; topmost only with a topmost form. (Read before the cover's window
-  // exists: a new window starts at the top.)
-  const bool topmost = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  HWND above = GetWindow(wnd, GW_HWNDPREV);
-  // The first window of the form's band: the cover goes to that band's top.
-  if (above != nullptr && !topmost && (GetWindowLongA(above, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) above = nullptr;
+  // overlaps the caption; topmost only with a topmost form.
   FCaptionCover = std::make_unique<TCaptionCoverForm>(FCoverImage.Get(), Bounds(wr.left, wr.top, width, strip));
   const HWND cover = FCaptionCover->Handle();
-  if (topmost) SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetWindowPos(cover, above != nullptr ? above : (topmost ? HWND_TOPMOST : HWND_TOP), wr.left, wr.top, width, strip,
-               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PlaceJustAbove(cover, wnd, Bounds(wr.left, wr.top, width, strip), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(cover);
   return true;
 }

@@ -124,6 +124,9 @@ protected:
     M.reset();
   }
   TsSkinProvider* ShowMain() {
+    // The pointer is left wherever an earlier program put it: over a title button it would
+    // make that button glow, a layered window of its own.
+    SetCursorPos(0, 0);
     Form = std::make_unique<TCountingForm>(nullptr);
     Form->SetBounds(120, 90, 400, 300);
     Form->SetCaption("Orbex");

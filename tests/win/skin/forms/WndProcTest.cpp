@@ -62,6 +62,9 @@ protected:
       if (Inside) Inside(m);
       f->WndProc(m);
     };
+    // The pointer is left wherever an earlier program put it: over the form it would bring
+    // hover glows, windows of their own in the Z order.
+    SetCursorPos(0, 0);
     auto* p = NewComponent<TsSkinProvider>(Form.get());
     Form->Show();
     Pump();
