@@ -536,6 +536,15 @@ void TsCustomComboBox::DrawItemSkinned(int Index, const TRect& Rect, TOwnerDrawS
   } else {
     UINT format = ItemTextFormat;
     if (RightToLeft()) format |= DT_RIGHT | DT_RTLREADING;
+    // The raw DC has the bitmap's stock font until the canvas draws: the item's own font is
+    // selected for the text only.
+    const auto drawPlain = [&](const std::string& s, TRect r) {
+      TSaveDC saved(idc);
+      ::SelectObject(idc, item->Canvas()->Font()->GetHandle());
+      ::SetBkMode(idc, TRANSPARENT);
+      ::SetTextColor(idc, static_cast<COLORREF>(fontColor));
+      DrawTextStr(idc, s, r, format);
+    };
     if (!edit || Style() != csDropDown) {
       TRect r{2, 0, Rect.Width() - 2, Rect.Height()};
       if (hasItem) {
@@ -543,13 +552,7 @@ void TsCustomComboBox::DrawItemSkinned(int Index, const TRect& Rect, TOwnerDrawS
         if (selection >= 0) {
           DrawColoredTextSimple(item->Canvas(), s, true, sm, 1, selection, format, r);
         } else {
-          // The raw DC has the bitmap's stock font until the canvas draws: the item's own
-          // font is selected for the text only.
-          TSaveDC saved(idc);
-          ::SelectObject(idc, item->Canvas()->Font()->GetHandle());
-          ::SetBkMode(idc, TRANSPARENT);
-          ::SetTextColor(idc, static_cast<COLORREF>(fontColor));
-          DrawTextStr(idc, s, r, format);
+          drawPlain(s, r);
         }
       }
       if ((State & odFocused) != 0 && selection < 0) {
@@ -557,12 +560,7 @@ void TsCustomComboBox::DrawItemSkinned(int Index, const TRect& Rect, TOwnerDrawS
         ::DrawFocusRect(idc, &fr);
       }
     } else {
-      TRect r = whole;
-      TSaveDC saved(idc);
-      ::SelectObject(idc, item->Canvas()->Font()->GetHandle());
-      ::SetBkMode(idc, TRANSPARENT);
-      ::SetTextColor(idc, static_cast<COLORREF>(fontColor));
-      DrawTextStr(idc, Text(), r, format);
+      drawPlain(Text(), whole);
     }
   }
   ::BitBlt(cv->GetHandle(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), idc, 0, 0, SRCCOPY);

@@ -126,10 +126,14 @@ bool TlxDialogWnd::MayHaveBorderForm(bool wanted) const {
          (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) == 0 && SkinData() != nullptr;
 }
 
-void TlxDialogWnd::PrepareBorderForm(bool wanted) {
-  if (FBorderForm != nullptr || !MayHaveBorderForm(wanted)) return;
+void TlxDialogWnd::MakeBorderForm() {
   FBorderForm = std::make_unique<TlxBorderForm>(MakeDialogBorderOwner(this));
   FSizedFrame = FrameImageSize(Geometry());
+}
+
+void TlxDialogWnd::PrepareBorderForm(bool wanted) {
+  if (FBorderForm != nullptr || !MayHaveBorderForm(wanted)) return;
+  MakeBorderForm();
   SkinData()->BGChanged = 1;
   // The frame is the border window's: the dialog appears with its content only.
   UpdateRegion(false);
@@ -147,10 +151,7 @@ void TlxDialogWnd::UpdateBorderForm(bool wanted) {
     return;
   }
   const bool made = FBorderForm == nullptr;
-  if (made) {
-    FBorderForm = std::make_unique<TlxBorderForm>(MakeDialogBorderOwner(this));
-    FSizedFrame = FrameImageSize(Geometry());
-  }
+  if (made) MakeBorderForm();
   SkinData()->BGChanged = 1;
   FRegionChanged = true;
   FBorderForm->UpdateExBorder(true, 255);

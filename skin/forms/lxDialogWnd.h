@@ -144,6 +144,8 @@ private:
   void InvalidateRightCorners();
   // A frame of ours, no child window, the manager wants extended borders (`wanted`).
   bool MayHaveBorderForm(bool wanted) const;
+  // The border window object made, the frame image's size taken with it.
+  void MakeBorderForm();
   // The first showing: the preset place, the show animation.
   void Showing();
   // The manager animates a dialog's showing (or hiding) and layered windows exist.

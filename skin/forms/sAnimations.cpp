@@ -51,13 +51,6 @@ int FormAlpha(const TCustomForm* form) { return form->AlphaBlend() ? form->Alpha
 
 bool Topmost(HWND wnd) { return (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-// The window the copy goes behind so that it lies directly above `wnd`.
-HWND SlotAbove(HWND wnd) {
-  if (Topmost(wnd)) return HWND_TOPMOST;
-  const HWND before = GetWindow(wnd, GW_HWNDPREV);
-  return before != nullptr ? before : HWND_TOP;
-}
-
 }  // namespace
 
 void PlaceJustAbove(HWND wnd, HWND target, const TRect& at, UINT flags) {
@@ -104,8 +97,10 @@ void DrawFrame(TBitmap* dest, TBitmap* image, const TlxAnimFrame& frame, TlxAnim
 void ShowCopy(HWND copy, HWND above, const TRect& at) {
   SetWindowLongA(copy, GWL_EXSTYLE, GetWindowLongA(copy, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
   ShowWindow(copy, SW_SHOWNOACTIVATE);
-  SetWindowPos(copy, above != nullptr ? SlotAbove(above) : HWND_TOPMOST, at.Left, at.Top, at.Width(), at.Height(),
-               CopyPlacing);
+  if (above != nullptr)
+    PlaceJustAbove(copy, above, at, CopyPlacing);
+  else
+    SetWindowPos(copy, HWND_TOPMOST, at.Left, at.Top, at.Width(), at.Height(), CopyPlacing);
 }
 
 // Plays the frames on the copy, one every 12 ms.

@@ -1163,9 +1163,10 @@ bool TsSkinProvider::CoverCaption() {
   }
   // The cover lies just above its form, so that it never comes over another window that
   // overlaps the caption; topmost only with a topmost form.
-  FCaptionCover = std::make_unique<TCaptionCoverForm>(FCoverImage.Get(), Bounds(wr.left, wr.top, width, strip));
+  const TRect at = Bounds(wr.left, wr.top, width, strip);
+  FCaptionCover = std::make_unique<TCaptionCoverForm>(FCoverImage.Get(), at);
   const HWND cover = FCaptionCover->Handle();
-  PlaceJustAbove(cover, wnd, Bounds(wr.left, wr.top, width, strip), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  PlaceJustAbove(cover, wnd, at, SWP_NOACTIVATE | SWP_SHOWWINDOW);
   UpdateWindow(cover);
   return true;
 }
