@@ -64,6 +64,26 @@ inline RECT WindowRectOf(HWND w) {
   return r;
 }
 
+// Whether `upper` shows just above `lower`: above it in the Z order with no visible window
+// between (a hidden one hides nothing). Otherwise `why` lists the Z order from `upper` down
+// (class, visible, topmost), for the failure message.
+inline bool ShowsJustAbove(HWND upper, HWND lower, std::string& why) {
+  why.clear();
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == lower) return true;
+    if (IsWindowVisible(w)) break;
+  }
+  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    why += std::string(w == upper ? "[upper] " : w == lower ? "[lower] " : "") + cls +
+           (IsWindowVisible(w) ? " visible" : " hidden") +
+           ((GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? " topmost" : "") + "\n";
+    if (w == lower) break;
+  }
+  return false;
+}
+
 // The mouse moved (and a button pressed or released) as a user does, and what follows handled.
 inline void MouseAt(POINT p, DWORD flags = 0) {
   MouseInput(p, flags);
