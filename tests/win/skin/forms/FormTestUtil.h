@@ -65,8 +65,8 @@ inline RECT WindowRectOf(HWND w) {
 }
 
 // Whether `upper` shows just above `lower`: above it in the Z order with no visible window
-// between (a hidden one hides nothing). Otherwise `why` lists the Z order from `upper` down
-// (class, visible, topmost), for the failure message.
+// between (a hidden one hides nothing). Otherwise `why` lists the Z order from the top window
+// down to `lower` (class, visible, topmost), for the failure message.
 inline bool ShowsJustAbove(HWND upper, HWND lower, std::string& why) {
   why.clear();
   for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
